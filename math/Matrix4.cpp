@@ -1,0 +1,86 @@
+// Matrix builders for the camera.
+#include "math/Matrix4.h"
+
+#include <cmath>
+
+namespace {
+// The angle is rounded to float before its cosine and sine, which are rounded to float too.
+void CosSin(double degrees, double& c, double& s) {
+  const float radians = static_cast<float>(degrees * Matrix4::kPi / 180.0);
+  c = static_cast<float>(std::cos(radians));
+  s = static_cast<float>(std::sin(radians));
+}
+}  // namespace
+
+Matrix4::Matrix4() { LoadIdentity(); }
+
+void Matrix4::LoadIdentity() {
+  m.fill(0.0);
+  for (int i = 0; i < 4; ++i) At(i, i) = 1.0;
+}
+
+void Matrix4::Multiply(const Matrix4& other) {
+  std::array<double, 16> product{};
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c)
+      for (int k = 0; k < 4; ++k) product[r * 4 + c] += At(r, k) * other.At(k, c);
+  m = product;
+}
+
+void Matrix4::Translate(double tx, double ty, double tz) {
+  Matrix4 x;
+  x.At(0, 3) = tx;
+  x.At(1, 3) = ty;
+  x.At(2, 3) = tz;
+  Multiply(x);
+}
+
+void Matrix4::RotateX(double degrees) {
+  double c = 0.0, s = 0.0;
+  CosSin(degrees, c, s);
+  Matrix4 x;
+  x.At(1, 1) = c;
+  x.At(1, 2) = -s;
+  x.At(2, 1) = s;
+  x.At(2, 2) = c;
+  Multiply(x);
+}
+
+void Matrix4::RotateY(double degrees) {
+  double c = 0.0, s = 0.0;
+  CosSin(degrees, c, s);
+  Matrix4 x;
+  x.At(0, 0) = c;
+  x.At(0, 2) = s;
+  x.At(2, 0) = -s;
+  x.At(2, 2) = c;
+  Multiply(x);
+}
+
+void Matrix4::Frustum(double a, double b, double n, double f) {
+  Matrix4 x;
+  x.At(0, 0) = 1.0 / a;
+  x.At(1, 1) = 1.0 / b;
+  x.At(2, 2) = -(f + n) / (f - n);
+  x.At(2, 3) = -2.0 * f * n / (f - n);
+  x.At(3, 2) = -1.0;
+  x.At(3, 3) = 0.0;
+  Multiply(x);
+}
+
+std::array<float, 4> Matrix4::Transform(const std::array<float, 4>& v) const {
+  std::array<float, 4> out{};
+  for (int r = 0; r < 4; ++r) {
+    double sum = 0.0;
+    for (int c = 0; c < 4; ++c) sum += At(r, c) * static_cast<double>(v[c]);
+    out[r] = static_cast<float>(sum);
+  }
+  return out;
+}
+
+std::array<float, 16> Matrix4::ToColumnMajor() const {
+  std::array<float, 16> out{};
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) out[c * 4 + r] = static_cast<float>(At(r, c));
+  return out;
+}

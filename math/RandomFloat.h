@@ -1,0 +1,5 @@
+// The random float shared by every weighted draw of the simulation.
+#pragma once
+
+// A float in [0, 1], both ends reachable: Rand() / 32767.
+float RandomFloat();

@@ -1,0 +1,5 @@
+target_sources(battlesim_core PRIVATE
+  platform/TickCounter.cpp
+  platform/DebugChannel.cpp
+  platform/Random.cpp
+)

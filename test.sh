@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test twice: in the normal build and in an
+# AddressSanitizer + UndefinedBehaviorSanitizer build. Window and GL tests run under Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/ensure-packages.sh
+ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+
+jobs=$(nproc)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DBATTLESIM_SANITIZE=ON >/dev/null
+cmake --build build/asan -j "$jobs"
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# The GL driver keeps its own caches for the life of the process; tests need no shader cache.
+export MESA_SHADER_CACHE_DISABLE=true
+
+run_suite() {
+  echo "== Tests: $1"
+  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$1" --output-on-failure -j "$jobs"
+}
+run_suite build
+run_suite build/asan
+echo "All tests passed."

@@ -1,0 +1,27 @@
+# Sourced by run.sh and test.sh: installs the Debian packages named in the arguments that are
+# missing, as root with apt-get, with sudo when not root, or else says what to run and stops.
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+
+  echo "Installing missing packages: ${missing[*]}"
+  local apt=(env DEBIAN_FRONTEND=noninteractive apt-get)
+  if [ "$(id -u)" -eq 0 ]; then
+    "${apt[@]}" update -qq && "${apt[@]}" install -y -qq "${missing[@]}"
+  elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+    sudo "${apt[@]}" update -qq && sudo "${apt[@]}" install -y -qq "${missing[@]}"
+  else
+    echo "error: these packages are missing and this user cannot install them:" >&2
+    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+}
+
+BUILD_PACKAGES=(g++ cmake make pkg-config libpng-dev freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth)
