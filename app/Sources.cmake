@@ -1,0 +1,4 @@
+target_sources(battlesim_core PRIVATE
+  app/Timer.cpp
+  app/Game.cpp
+)

@@ -1,0 +1,17 @@
+// Base of every world object: a name that is its key in the whole system.
+#pragma once
+
+#include <string>
+
+class GOB {
+ public:
+  explicit GOB(std::string objectName) : name(std::move(objectName)) {}
+  virtual ~GOB() = default;
+  GOB(const GOB&) = delete;
+  GOB& operator=(const GOB&) = delete;
+
+  virtual void Update(float dt) = 0;
+  virtual void Draw() = 0;
+
+  std::string name;
+};

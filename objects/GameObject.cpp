@@ -1,0 +1,93 @@
+// Game object behaviour: the machine stack and its queued commands, combat bookkeeping and
+// removal.
+#include "objects/GameObject.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "app/Game.h"
+#include "objects/GameObjectManager.h"
+#include "render/Sprite.h"
+#include "statemachine/MessageRouter.h"
+
+namespace {
+GameObject* FindObject(const std::string& name) {
+  Game* game = Game::Instance();
+  if (game == nullptr || !game->objects || name.empty()) return nullptr;
+  return game->objects->Find(name);
+}
+}  // namespace
+
+GameObject::GameObject(std::string objectName, int objectTeam, int type, float range)
+    : GOB(std::move(objectName)), team(objectTeam), unitType(type), attackRange(range) {}
+
+GameObject::~GameObject() = default;
+
+void GameObject::Update(float /*dt*/) {
+  if (!machines.empty()) {
+    RunMachineCommands();
+    if (StateMachine* top = TopMachine()) top->Update();
+  }
+}
+
+void GameObject::Draw() {}
+
+void GameObject::SetSprite(std::unique_ptr<Sprite> newSprite) { sprite = std::move(newSprite); }
+
+bool GameObject::IsInRangeOf(const GameObject& /*other*/) const { return false; }
+
+void GameObject::SetInCombat(bool flag) {
+  inCombat = flag;
+  if (GameObject* leader = FindObject(leaderName)) leader->readyFollowers += flag ? -1 : 1;
+}
+
+void GameObject::MarkForRemoval() {
+  removed = true;
+  GameObject* leader = FindObject(leaderName);
+  if (leader == nullptr) return;
+  auto& list = leader->subordinates;
+  const auto entry = std::find(list.begin(), list.end(), name);
+  if (entry != list.end()) list.erase(entry);
+}
+
+void GameObject::HandleMessage(Message& message) {
+  if (StateMachine* top = TopMachine()) top->ProcessEvent(EVENT_Message, &message);
+}
+
+StateMachine* GameObject::TopMachine() const { return machines.empty() ? nullptr : machines.back().get(); }
+
+void GameObject::PushMachine(std::unique_ptr<StateMachine> machine, bool start) {
+  StateMachine* pushed = machine.get();
+  machines.push_back(std::move(machine));
+  if (start) pushed->Initialize();
+}
+
+void GameObject::PopMachine() {
+  if (machines.size() < 2) return;
+  machines.pop_back();
+  machines.back()->Initialize();
+}
+
+void GameObject::ReplaceMachine(std::unique_ptr<StateMachine> machine) {
+  if (!machines.empty()) machines.pop_back();
+  StateMachine* replacement = machine.get();
+  machines.push_back(std::move(machine));
+  replacement->Initialize();
+}
+
+void GameObject::QueueMachineCommand(int code) {
+  if (pendingCommand == kCommandNone) pendingCommand = code;
+}
+
+void GameObject::RunMachineCommands() {
+  for (int allowance = kCommandBudget; pendingCommand != kCommandNone && allowance > 0; --allowance) {
+    const int code = pendingCommand;
+    pendingCommand = kCommandNone;
+    if (MessageRouter* router = MessageRouter::Instance()) router->CancelScoped(name);
+    if (code == kCommandRestart) {
+      if (StateMachine* top = TopMachine()) top->Initialize();
+    } else if (code == kCommandPop) {
+      PopMachine();
+    }
+  }
+}

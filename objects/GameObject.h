@@ -1,0 +1,84 @@
+// A named unit, splat or arrow: team, unit type, billboard and a stack of behaviour machines of
+// which only the top one runs. Objects refer to each other by name, never by pointer.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "objects/GOB.h"
+#include "statemachine/StateMachine.h"
+
+struct Message;
+class Sprite;
+
+class GameObject : public GOB {
+ public:
+  // Machine-stack commands queued by machines and carried out at the start of the next update.
+  static constexpr int kCommandNone = 0;
+  static constexpr int kCommandRestart = 1;
+  static constexpr int kCommandPop = 6;
+  static constexpr int kCommandBudget = 20;
+
+  GameObject(std::string objectName, int objectTeam, int type, float range);
+  ~GameObject() override;
+
+  void Update(float dt) override;
+  void Draw() override;
+
+  const std::string& GetName() const { return name; }
+  const std::string& GetLeaderName() const { return leaderName; }
+  void SetLeaderName(const std::string& leader) { leaderName = leader; }
+  const std::string& GetTargetName() const { return targetName; }
+  void SetTargetName(const std::string& target) { targetName = target; }
+
+  void SetSprite(std::unique_ptr<Sprite> newSprite);
+  Sprite* GetSprite() const { return sprite.get(); }
+
+  // True when the other object stands within this one's attack range (3D distance).
+  bool IsInRangeOf(const GameObject& other) const;
+  // Also keeps the leader's count of followers ready to fight.
+  void SetInCombat(bool flag);
+  // Marks the object for deletion and takes its name off its leader's subordinates.
+  void MarkForRemoval();
+  void HandleMessage(Message& message);
+
+  // The first machine of the given kind from the base up, or null.
+  template <class Machine>
+  Machine* FindMachine() const {
+    for (const auto& machine : machines) {
+      if (auto* found = dynamic_cast<Machine*>(machine.get())) return found;
+    }
+    return nullptr;
+  }
+  StateMachine* TopMachine() const;
+  std::size_t MachineCount() const { return machines.size(); }
+
+  void PushMachine(std::unique_ptr<StateMachine> machine, bool start);
+  // Keeps a single machine, and never pulls a dying unit out of its dying machine.
+  void PopMachine();
+  void ReplaceMachine(std::unique_ptr<StateMachine> machine);
+  // The first request of a frame wins.
+  void QueueMachineCommand(int code);
+  void RunMachineCommands();
+
+  int formationSlot = 0;
+  int pendingCommand = kCommandNone;
+  int team = 0;
+  int unitType = 0;
+  int formationKind = 0;
+  float attackRange = 2.0f;
+  bool inCombat = false;
+  bool dying = false;
+  std::string leaderName;
+  std::string targetName;
+  int readyFollowers = 0;
+  std::vector<std::string> subordinates;
+  bool removed = false;
+
+ private:
+  std::unique_ptr<Sprite> sprite;
+  // Front is the base machine, back the running one. Declared after the sprite so that the
+  // machines are destroyed first and never outlive what they steer.
+  std::vector<std::unique_ptr<StateMachine>> machines;
+};

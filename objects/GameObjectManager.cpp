@@ -1,0 +1,61 @@
+// Registration, per-frame update and removal of world objects.
+#include "objects/GameObjectManager.h"
+
+#include <utility>
+
+#include "statemachine/Message.h"
+
+void GameObjectManager::Add(std::unique_ptr<GameObject> object) { pending.push_back(std::move(object)); }
+
+GameObject* GameObjectManager::Find(const std::string& name) const {
+  const auto entry = registry.find(name);
+  if (entry != registry.end()) return entry->second.get();
+  for (const auto& object : pending) {
+    if (object->name == name) return object.get();
+  }
+  return nullptr;
+}
+
+void GameObjectManager::SendSystemMessage(const std::string& name, int code) {
+  GameObject* object = Find(name);
+  if (object == nullptr) return;
+  Message message(code, "System", name, DATA_None, 0, 0.0f, 0, SCOPE_None, false);
+  object->HandleMessage(message);
+}
+
+void GameObjectManager::RemoveAll() {
+  for (auto& [name, object] : registry) object->MarkForRemoval();
+}
+
+// An object whose name a newer object takes is no longer reachable; it is released here rather
+// than kept for the rest of the run (every blood splat and arrow shares one name, and every
+// battle reuses the names of the one before).
+void GameObjectManager::RegisterPending() {
+  for (auto& object : pending) {
+    const std::string name = object->name;
+    registry[name] = std::move(object);
+  }
+  pending.clear();
+}
+
+void GameObjectManager::Update(float dt) {
+  RegisterPending();
+  for (auto entry = registry.begin(); entry != registry.end();) {
+    GameObject& object = *entry->second;
+    object.Update(dt);
+    if (object.removed) {
+      entry = registry.erase(entry);
+    } else {
+      ++entry;
+    }
+  }
+}
+
+void GameObjectManager::Draw() {}
+
+std::vector<GameObject*> GameObjectManager::Registered() const {
+  std::vector<GameObject*> objects;
+  objects.reserve(registry.size());
+  for (const auto& [name, object] : registry) objects.push_back(object.get());
+  return objects;
+}

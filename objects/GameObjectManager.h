@@ -1,0 +1,35 @@
+// Owns every world object: finds them by name, updates them once per frame, deletes the ones
+// marked for removal and draws them as depth-sorted billboards batched by texture.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "objects/GameObject.h"
+
+class GameObjectManager {
+ public:
+  // Objects added during a frame are found by name at once but updated and drawn from the next
+  // update on.
+  void Add(std::unique_ptr<GameObject> object);
+  GameObject* Find(const std::string& name) const;
+  // Hands a message from "System" straight to the object's running machine, bypassing the router.
+  void SendSystemMessage(const std::string& name, int code);
+  // Marks every registered object; objects still waiting to be registered are left alone.
+  void RemoveAll();
+  void Update(float dt);
+  void Draw();
+
+  std::size_t RegisteredCount() const { return registry.size(); }
+  std::size_t PendingCount() const { return pending.size(); }
+  // Every registered object, in registry order.
+  std::vector<GameObject*> Registered() const;
+
+ private:
+  void RegisterPending();
+
+  std::unordered_map<std::string, std::unique_ptr<GameObject>> registry;
+  std::vector<std::unique_ptr<GameObject>> pending;
+};

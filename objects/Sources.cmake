@@ -1,0 +1,4 @@
+target_sources(battlesim_core PRIVATE
+  objects/GameObject.cpp
+  objects/GameObjectManager.cpp
+)

@@ -1,0 +1,56 @@
+// Billboard movement and drawing.
+#include "render/Sprite.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "app/Game.h"
+#include "objects/GameObject.h"
+#include "statemachine/Message.h"
+
+Sprite::Sprite(GameObject* spriteOwner, const std::string& textureFile, const Vector3& start, float facingAngle)
+    : position(start), target(start), facing(facingAngle), owner(spriteOwner) {
+  (void)textureFile;
+  halfSize = HalfSizeFor(owner != nullptr ? owner->unitType : 0);
+  cornerCosPlus = halfSize * std::cos(facing);
+  cornerCosMinus = -halfSize * std::cos(facing);
+  cornerSinPlus = halfSize * std::sin(facing);
+  cornerSinMinus = -halfSize * std::sin(facing);
+}
+
+float Sprite::HalfSizeFor(int unitType) {
+  switch (unitType) {
+    case 2: return 0.6f;   // Berserker
+    case 3: return 0.8f;   // SquadLeader
+    case 4: return 0.85f;  // General
+    default: return 0.5f;
+  }
+}
+
+void Sprite::SetTarget(const Vector3& point, bool notify) {
+  target = point;
+  notifyOnArrival = notify;
+  arrivalPending = true;
+}
+
+void Sprite::Update(float dt) {
+  Vector3 toTarget(target.x - position.x, 0.0f, target.z - position.z);
+  const float distance = toTarget.Length();
+  if (distance > kArrivalDistance) {
+    // The step is not clamped to the remaining distance: a long step overshoots and the sprite
+    // walks back on later updates.
+    const float step = speed * dt;
+    Vector3 move = toTarget * (step / distance);
+    if (move.Length() > 0.001f) {
+      position.x += move.x;
+      position.z += move.z;
+    }
+  } else if (arrivalPending && notifyOnArrival) {
+    arrivalPending = false;
+    Game* game = Game::Instance();
+    if (game != nullptr && owner != nullptr) game->objects->SendSystemMessage(owner->name, MSG_Arrived);
+  }
+}
+
+void Sprite::Draw() {}

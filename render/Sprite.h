@@ -1,0 +1,47 @@
+// The billboard of a game object: a textured, team-tinted upright square standing at the
+// object's position, which also walks the object towards its target over the ground.
+#pragma once
+
+#include <string>
+
+#include "math/Vector3.h"
+
+class GameObject;
+
+class Sprite {
+ public:
+  static constexpr float kWalkingSpeed = 3.0f;
+  // Within this distance of its target a sprite counts as arrived.
+  static constexpr float kArrivalDistance = 0.2f;
+
+  Sprite(GameObject* spriteOwner, const std::string& textureFile, const Vector3& start, float facingAngle);
+  virtual ~Sprite() = default;
+  Sprite(const Sprite&) = delete;
+  Sprite& operator=(const Sprite&) = delete;
+
+  // Emits the quad; the caller has this sprite's texture bound inside an open quad batch.
+  virtual void Draw();
+  // One step towards the target, then the arrival notice, the ground painting and the height.
+  virtual void Update(float dt);
+
+  void SetTarget(const Vector3& point, bool notify);
+
+  static float HalfSizeFor(int unitType);
+
+  Vector3 position;
+  Vector3 target;
+  float halfSize = 0.5f;
+  float facing = 0.0f;
+  float speed = kWalkingSpeed;
+  float alpha = 1.0f;
+  bool hasTexture = false;
+  bool arrivalPending = false;
+  bool notifyOnArrival = true;
+  bool followTerrain = true;
+  float cornerCosPlus = 0.0f;
+  float cornerCosMinus = 0.0f;
+  float cornerSinPlus = 0.0f;
+  float cornerSinMinus = 0.0f;
+  unsigned texture = 0;
+  GameObject* owner = nullptr;
+};

@@ -1,0 +1,66 @@
+// Clause matching and trace reporting shared by all handlers.
+#include "statemachine/EventClauses.h"
+
+#include <cstdio>
+
+#include "statemachine/TraceLog.h"
+
+namespace {
+const char* EventName(int event) {
+  switch (event) {
+    case EVENT_Update: return "EVENT_Update";
+    case EVENT_Enter: return "EVENT_Enter";
+    case EVENT_Exit: return "EVENT_Exit";
+    case EVENT_CCMessage: return "EVENT_CCMessage";
+    default: return "INVALID_EVENT";
+  }
+}
+}  // namespace
+
+EventClauses::EventClauses(StateMachine& owner, int eventCode, Message* message)
+    : machine(owner), event(eventCode), msg(message) {}
+
+void EventClauses::State(const char* name) {
+  blockName = name;
+  if (event == EVENT_Enter) machine.SetStateName(name);
+}
+
+bool EventClauses::DelayedChange() {
+  if (event != EVENT_Message || msg == nullptr) return false;
+  if (msg->id == MSG_CHANGE_STATE_DELAYED) {
+    machine.SetState(msg->data);
+    return true;
+  }
+  if (msg->id == MSG_CHANGE_SUBSTATE_DELAYED) {
+    machine.SetSubstate(msg->data);
+    return true;
+  }
+  return false;
+}
+
+bool EventClauses::Global() { return DelayedChange() || Unhandled(); }
+
+bool EventClauses::On(int eventCode) {
+  if (event != eventCode || event == EVENT_Message) return false;
+  Log(EventName(event), true);
+  return true;
+}
+
+bool EventClauses::OnMessage(int id) {
+  if (event != EVENT_Message || msg == nullptr || msg->id != id) return false;
+  Log(MessageName(id), true);
+  return true;
+}
+
+bool EventClauses::Unhandled() {
+  char number[16];
+  std::snprintf(number, sizeof number, "%d", event);
+  Log(number, false);
+  return false;
+}
+
+void EventClauses::Log(const char* eventText, bool handled) {
+  if (TraceLog* log = TraceLog::Instance()) {
+    log->LogEvent(machine.OwnerName(), msg, blockName, machine.SubstateName(), eventText, handled);
+  }
+}

@@ -1,0 +1,65 @@
+// The routed message record and the message vocabulary, named as the trace prints them.
+#pragma once
+
+#include <string>
+
+enum MessageId : int {
+  MSG_NULL = 0,
+  MSG_CHANGE_STATE_DELAYED,
+  MSG_CHANGE_SUBSTATE_DELAYED,
+  MSG_CheckTouch,
+  MSG_Tagged,
+  MSG_Died,
+  MSG_SetTargetPosition,
+  MSG_Arrived,
+  MSG_Reset,
+  MSG_TimerExpired,
+  MSG_StopRotating,
+  MSG_RotateCCW,
+  MSG_RotateCW,
+  MSG_FormationReadyToFight,
+  MSG_JoinFormation,
+  MSG_DissolveFormation,
+  MSG_RotateInFormation,
+  MSG_MarchInFormation,
+  MSG_RotateMarchInFormation,
+  MSG_LookAround,
+  MSG_EnteringCombat,
+  MSG_LeavingCombat,
+  MSG_UnitTestMessage,
+  MSG_UnitTestMessage2,
+  MSG_UnitTestMessage3,
+  MSG_UnitTestBroken,
+  MSG_UnitTestPing,
+  MSG_UnitTestAck,
+  MSG_UnitTestDone,
+  MSG_UnitTestTimer,
+};
+
+// Entries 0..29 are the ids above; entry 30 is "Invalid".
+constexpr int kMessageNameCount = 31;
+extern const char* const kMessageNames[kMessageNameCount];
+// The name of an id; ids outside the table read as "Invalid".
+const char* MessageName(int id);
+
+enum MessageScope : int { SCOPE_None = 0, SCOPE_State = 1, SCOPE_Substate = 2 };
+enum MessageDataType : int { DATA_None = 0, DATA_Integer = 1, DATA_TimerPeriod = 2 };
+
+struct Message {
+  int id = MSG_NULL;
+  std::string sender;
+  std::string receiver;
+  int dataType = DATA_None;
+  int data = 0;
+  float deliveryTime = 0.0f;
+  // The sending machine's change counter when sent; the message lapses if it has moved on.
+  int scopeValue = 0;
+  int scope = SCOPE_None;
+  // Set when delivery starts: a delivered message is no longer a duplicate and is never cancelled.
+  bool delivered = false;
+  bool repeat = false;
+
+  Message() = default;
+  Message(int messageId, std::string senderName, std::string receiverName, int type, int payload,
+          float dueTime, int stamp, int messageScope, bool repeating);
+};

@@ -1,0 +1,7 @@
+target_sources(battlesim_core PRIVATE
+  statemachine/Message.cpp
+  statemachine/MessageRouter.cpp
+  statemachine/StateMachine.cpp
+  statemachine/EventClauses.cpp
+  statemachine/TraceLog.cpp
+)

@@ -1,0 +1,88 @@
+// Base of every behaviour: the current state and substate, queued changes applied after each
+// event (at most 20 per event), the counters that scope delayed messages, and messaging by name.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "statemachine/Message.h"
+
+class GameObject;
+
+enum EventCode : int {
+  EVENT_Update = 1,
+  EVENT_Message = 2,
+  EVENT_CCMessage = 3,
+  EVENT_Enter = 4,
+  EVENT_Exit = 5,
+};
+
+constexpr int STATE_Global = -1;
+constexpr int NO_SUBSTATE = -1;
+
+class StateMachine {
+ public:
+  // A chain of Enter clauses that keep requesting changes is cut after this many per event.
+  static constexpr int kChangeBudget = 20;
+  static constexpr int kNameSize = 64;
+
+  explicit StateMachine(GameObject* owner);
+  virtual ~StateMachine() = default;
+  StateMachine(const StateMachine&) = delete;
+  StateMachine& operator=(const StateMachine&) = delete;
+
+  // Reacts to one event in the block named by (state, substate); false when nothing handled it.
+  virtual bool HandleEvent(int event, Message* msg, int state, int substate) = 0;
+
+  void Reset();
+  // Resets and enters state 0; the owner calls it whenever this machine becomes current.
+  void Initialize();
+  void Update();
+  void ProcessEvent(int event, Message* msg);
+
+  // Requests are applied at the end of the current dispatch; the last one wins, and requests
+  // made while exits are delivered are ignored.
+  void SetState(int state);
+  void SetSubstate(int substate);
+  void SetStateName(const char* name);
+  void RequestRestart();
+  void RequestPop();
+
+  void SendTo(int id, const std::string& receiver, int data);
+  // Skips any name equal to the owner's own.
+  void SendToAll(int id, const std::vector<std::string>& names, int data);
+  void SendToSelf(int id, int scope, int data);
+  void SendToSelfDelayed(float delay, int id, int scope, int data);
+  void SetStateDelayed(float delay, int state, int scope);
+  // A repeating self-message; periods below 0.01 s are raised to 0.01 s.
+  void SetTimer(float period, int id, int scope);
+
+  GameObject* GetOwner() const { return owner; }
+  const std::string& OwnerName() const;
+  int GetState() const { return state; }
+  int GetSubstate() const { return substate; }
+  int GetStateChangeCount() const { return stateChangeCount; }
+  int GetChangeCount() const { return changeCount; }
+  bool IsChangePending() const { return changePending != 0; }
+  bool IsChangeAllowed() const { return changeAllowed; }
+  const char* StateName() const { return stateName; }
+  const char* SubstateName() const { return substateName; }
+  // The counter stamp that a message sent with this scope carries.
+  int ScopeStamp(int scope) const;
+
+ private:
+  void ProcessStateChanges();
+  void SendToSelfWith(float delay, int id, int scope, int dataType, int data, bool repeat);
+
+  GameObject* owner;
+  int stateChangeCount = 0;
+  int changeCount = 0;
+  int state = 0;
+  int nextState = 0;
+  int substate = NO_SUBSTATE;
+  int nextSubstate = 0;
+  bool changeAllowed = true;
+  int changePending = 0;
+  char stateName[kNameSize] = {};
+  char substateName[kNameSize] = {};
+};

@@ -1,0 +1,110 @@
+// Trace records, their 200-record window and their printed form.
+#include "statemachine/TraceLog.h"
+
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "app/Game.h"
+#include "app/Timer.h"
+
+namespace {
+TraceLog* instance = nullptr;
+
+template <std::size_t N>
+void CopyText(char (&target)[N], const char* source) {
+  std::strncpy(target, source != nullptr ? source : "", N - 1);
+  target[N - 1] = '\0';
+}
+
+float Now() {
+  const Timer* timer = Timer::Instance();
+  return timer != nullptr ? timer->now : 0.0f;
+}
+
+const char* DecodeEventNumber(const char* eventText, const Message* msg) {
+  switch (eventText[0]) {
+    case '1': return "EVENT_Update";
+    case '2': return msg != nullptr ? MessageName(msg->id) : "INVALID_EVENT";
+    case '3': return "EVENT_CCMessage";
+    case '4': return "EVENT_Enter";
+    case '5': return "EVENT_Exit";
+    default: return "INVALID_EVENT";
+  }
+}
+}  // namespace
+
+TraceLog::TraceLog() { instance = this; }
+
+TraceLog::~TraceLog() {
+  if (instance == this) instance = nullptr;
+}
+
+TraceLog* TraceLog::Instance() { return instance; }
+
+bool TraceLog::TracingEnabled() {
+  const Game* game = Game::Instance();
+  return game != nullptr && game->traceEnabled;
+}
+
+void TraceLog::LogEvent(const std::string& ownerName, const Message* msg, const char* stateText,
+                        const char* substateText, const char* eventText, bool handled) {
+  if (!TracingEnabled()) return;
+  if (msg != nullptr && (msg->id == MSG_CHANGE_STATE_DELAYED || msg->id == MSG_CHANGE_SUBSTATE_DELAYED)) {
+    return;
+  }
+  if (eventText == nullptr) eventText = "";
+  TraceRecord record;
+  CopyText(record.ownerName, ownerName.c_str());
+  record.handled = handled;
+  record.time = Now();
+  CopyText(record.stateText, stateText);
+  CopyText(record.substateText, substateText);
+  CopyText(record.eventText, handled ? eventText : DecodeEventNumber(eventText, msg));
+  if (msg != nullptr) {
+    record.hasMessage = true;
+    record.receiver = msg->receiver;
+    record.sender = msg->sender;
+    record.data = msg->dataType == DATA_Integer ? msg->data : 0;
+  }
+  const bool printable = handled || eventText[0] == '2';
+  if (printable && std::strcmp(record.eventText, "EVENT_Update") != 0) Print(record);
+  Append(std::move(record));
+}
+
+void TraceLog::LogStateChange(const std::string& ownerName, int state, int substate) {
+  if (Game* game = Game::Instance()) game->CountStateChange();
+  if (!TracingEnabled()) return;
+  TraceRecord record;
+  CopyText(record.ownerName, ownerName.c_str());
+  record.handled = true;
+  record.time = Now();
+  std::snprintf(record.stateText, sizeof record.stateText, "%d", state);
+  std::snprintf(record.substateText, sizeof record.substateText, "%d", substate);
+  CopyText(record.eventText, "STATE_CHANGE");
+  Print(record);
+  Append(std::move(record));
+}
+
+void TraceLog::Append(TraceRecord&& record) {
+  records.push_back(std::move(record));
+  if (records.size() > kCapacity) records.pop_front();
+}
+
+std::string TraceLog::FormatLine(const TraceRecord& record) {
+  const char* statePart = record.stateText[0] != '\0' ? record.stateText : record.substateText;
+  char head[512];
+  std::snprintf(head, sizeof head, "%.3f-%s %s:%s ", static_cast<double>(record.time),
+                record.ownerName, statePart, record.eventText);
+  std::string line = head;
+  if (record.hasMessage) {
+    line += "from:" + record.sender + " to:" + record.receiver + " data:" + std::to_string(record.data) + " ";
+  }
+  line += record.handled ? "\n" : "(not handled)\n";
+  return line;
+}
+
+void TraceLog::Print(const TraceRecord& record) {
+  const std::string line = FormatLine(record);
+  std::fputs(line.c_str(), stdout);
+}

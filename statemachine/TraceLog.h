@@ -1,0 +1,49 @@
+// Records what the machines do: each handled or unhandled event and each applied state change,
+// printed as one line, while the game's trace switch is on; state changes are always counted.
+#pragma once
+
+#include <deque>
+#include <string>
+
+#include "statemachine/Message.h"
+
+struct TraceRecord {
+  char ownerName[256] = {};
+  bool handled = false;
+  float time = -1.0f;
+  char stateText[64] = {};
+  char substateText[64] = {};
+  char eventText[64] = {};
+  bool hasMessage = false;
+  std::string receiver;
+  std::string sender;
+  int data = 0;
+};
+
+class TraceLog {
+ public:
+  static constexpr std::size_t kCapacity = 200;
+
+  TraceLog();
+  ~TraceLog();
+  TraceLog(const TraceLog&) = delete;
+  TraceLog& operator=(const TraceLog&) = delete;
+
+  static TraceLog* Instance();
+
+  // eventText is the event's or message's name when handled, the event number when not.
+  void LogEvent(const std::string& ownerName, const Message* msg, const char* stateText,
+                const char* substateText, const char* eventText, bool handled);
+  void LogStateChange(const std::string& ownerName, int state, int substate);
+  // Writes the record as one line on standard output.
+  static void Print(const TraceRecord& record);
+  static std::string FormatLine(const TraceRecord& record);
+
+  const std::deque<TraceRecord>& Records() const { return records; }
+
+ private:
+  static bool TracingEnabled();
+  void Append(TraceRecord&& record);
+
+  std::deque<TraceRecord> records;
+};
