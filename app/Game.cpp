@@ -1,6 +1,8 @@
 // Construction of the world and the battle rules.
 #include "app/Game.h"
 
+bool bloodEnabled = true;
+
 namespace {
 Game* instance = nullptr;
 }  // namespace

@@ -41,4 +41,13 @@ class Game {
   int redWins = 0;
   int blueWins = 0;
   int stateChanges = 0;
+  int casualties = 0;
+  int archerKills = 0;
+  int soldierKills = 0;
+  int berserkerKills = 0;
+  int leaderKills = 0;
+  int generalKills = 0;
 };
+
+// Whether a dying unit leaves a blood splat; true at start, toggled by the B key.
+extern bool bloodEnabled;
