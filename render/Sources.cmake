@@ -1,0 +1,3 @@
+target_sources(battlesim_core PRIVATE
+  render/PngLoader.cpp
+)
