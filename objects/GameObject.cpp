@@ -30,7 +30,9 @@ void GameObject::Update(float /*dt*/) {
   }
 }
 
-void GameObject::Draw() {}
+void GameObject::Draw() {
+  if (sprite) sprite->Draw();
+}
 
 void GameObject::SetSprite(std::unique_ptr<Sprite> newSprite) { sprite = std::move(newSprite); }
 

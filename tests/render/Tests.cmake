@@ -6,3 +6,13 @@ battlesim_test_suite(render_tests
 
 # The image generator's suite; tests/CMakeLists.txt does not list the tools folder yet.
 include(${CMAKE_SOURCE_DIR}/tests/tools/Tests.cmake)
+
+battlesim_test_suite(renderer_tests
+  ${CMAKE_SOURCE_DIR}/tests/render/HudPanelTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/GraphicsTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/LightingTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/TextureManagerTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/BillboardDrawTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
+)
