@@ -1,0 +1,143 @@
+// Tests of the game's construction, its frame step and its statistics lines, with and without a
+// window.
+#include "app/Game.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Input.h"
+#include "platform/TickCounter.h"
+#include "render/Graphics.h"
+#include "render/Sprite.h"
+#include "tests/support/GlWindow.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class WindowedGame : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(GlWindow::EnsureCurrent());
+    TickCounter::UseManual(1000);
+    graphics = std::make_unique<Graphics>();
+    game = std::make_unique<Game>(graphics.get(), &input);
+    Game::SetInstance(game.get());
+  }
+  void TearDown() override {
+    Game::SetInstance(nullptr);
+    TickCounter::UseClock();
+  }
+
+  const Lines* LinesOf(const std::string& category) const {
+    for (const HudCategory& entry : graphics->Hud().Categories()) {
+      if (entry.name == category) return &entry.lines;
+    }
+    return nullptr;
+  }
+
+  Input input;
+  std::unique_ptr<Graphics> graphics;
+  std::unique_ptr<Game> game;
+};
+
+class HeadlessGame : public testing::Test {
+ protected:
+  void SetUp() override { Game::SetInstance(&game); }
+  void TearDown() override { Game::SetInstance(nullptr); }
+
+  Game game{nullptr, nullptr};
+};
+
+std::unique_ptr<GameObject> Soldier(const std::string& name) {
+  auto object = std::make_unique<GameObject>(name, 0, 0, 2.0f);
+  object->SetSprite(std::make_unique<Sprite>(object.get(), "Textures/Soldier_new.png", Vector3(), 0.0f));
+  return object;
+}
+
+}  // namespace
+
+TEST_F(WindowedGame, ConstructionSetsUpLightTerrainListAndSwitches) {
+  EXPECT_EQ(game->scene.ambient, (Rgba{0.4f, 0.4f, 0.4f, 1.0f}));
+  ASSERT_EQ(game->scene.lights.size(), 1u);
+  EXPECT_NEAR(game->scene.lights[0].direction.y, 0.948683f, 1e-6);
+  EXPECT_EQ(game->scene.lights[0].colour, (Rgba{0.6f, 0.5f, 0.5f, 1.0f}));
+  ASSERT_EQ(graphics->DisplayLists().size(), 1u);
+  EXPECT_EQ(glIsList(graphics->DisplayLists()[0].listName), GL_TRUE);
+  EXPECT_GT(game->terrain.width, 0);
+  EXPECT_NE(game->textures, nullptr);
+  EXPECT_NE(game->pathFinder, nullptr);
+  EXPECT_TRUE(game->dynamicTerrain);
+  EXPECT_FALSE(game->traceEnabled);
+  EXPECT_FALSE(game->paused);
+}
+
+TEST_F(WindowedGame, SpritesGetTheirTextureFromTheGame) {
+  auto first = Soldier("Soldier 0");
+  auto second = Soldier("Soldier 1");
+  EXPECT_TRUE(first->GetSprite()->hasTexture);
+  EXPECT_NE(first->GetSprite()->texture, 0u);
+  EXPECT_EQ(second->GetSprite()->texture, first->GetSprite()->texture);
+}
+
+TEST_F(WindowedGame, PostStatisticsPostsTheTalliesAndTheKeyList) {
+  game->redWins = 2;
+  game->casualties = 7;
+  game->generalKills = 1;
+  game->PostStatistics();
+  const auto& categories = graphics->Hud().Categories();
+  ASSERT_EQ(categories.size(), 4u);
+  EXPECT_EQ(categories[0].name, "Wins");
+  EXPECT_EQ(categories[0].lines, (Lines{"Red Wins: 2", "Blue Wins: 0"}));
+  EXPECT_EQ(categories[1].name, "StateMachine");
+  EXPECT_EQ(categories[1].lines, (Lines{"State Changes: 0"}));
+  EXPECT_EQ(categories[2].name, "Battle");
+  EXPECT_EQ(categories[2].lines, (Lines{"Casualties This Battle: 7", "Archer Kills: 0", "Soldier Kills: 0",
+                                        "Berserker Kills: 0", "Leader Kills: 0", "General Kills: 1"}));
+  EXPECT_EQ(categories[3].name, "CONTROLS");
+  EXPECT_EQ(categories[3].lines, (Lines{"P - Pause", "D - Toggle Dynamic Terrain ", "B - Toggle Blood",
+                                        "R - Reset Battle", "Q - Quit Program", "W/S - Zoom"}));
+}
+
+// Everything posted before the render is drawn and emptied with it; the render time is the first
+// line of the next frame.
+TEST_F(WindowedGame, FrameLeavesOnlyTheRenderTimeForTheNextFrame) {
+  game->Frame();
+  ASSERT_EQ(graphics->Hud().Categories().size(), 1u);
+  EXPECT_EQ(graphics->Hud().Categories()[0].name, "Timing");
+  EXPECT_EQ(graphics->Hud().Categories()[0].lines, (Lines{"Render Update:0ms"}));
+}
+
+TEST_F(WindowedGame, PausedFrameKeepsObjectsWaitingButTicksTheClock) {
+  game->objects->Add(Soldier("Soldier 0"));
+  game->paused = true;
+  TickCounter::Advance(50);
+  game->Frame();
+  EXPECT_EQ(game->objects->PendingCount(), 1u);
+  EXPECT_FLOAT_EQ(game->timer->delta, 0.05f);
+
+  game->paused = false;
+  game->Frame();
+  EXPECT_EQ(game->objects->PendingCount(), 0u);
+  EXPECT_EQ(game->objects->RegisteredCount(), 1u);
+}
+
+TEST_F(HeadlessGame, HasNoTexturesAndSpritesGetNone) {
+  EXPECT_EQ(game.textures, nullptr);
+  auto soldier = Soldier("Soldier 0");
+  EXPECT_EQ(soldier->GetSprite()->texture, 0u);
+  EXPECT_FALSE(soldier->GetSprite()->hasTexture);
+}
+
+TEST_F(HeadlessGame, FrameRunsTheSimulationWithoutDrawing) {
+  game.objects->Add(Soldier("Soldier 0"));
+  game.PostStatistics();
+  game.Frame();
+  EXPECT_EQ(game.objects->RegisteredCount(), 1u);
+  EXPECT_GT(game.terrain.width, 0);
+  EXPECT_EQ(game.terrain.listName, 0u);
+}

@@ -1,0 +1,202 @@
+// Tests of the keyboard and mouse handling: camera values, game switches and the camera lines.
+#include "app/Input.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Game.h"
+#include "render/Graphics.h"
+#include "tests/support/GlWindow.h"
+
+namespace {
+
+// A game without a window: the keys reach its switches, nothing is drawn.
+class InputWithGame : public testing::Test {
+ protected:
+  void SetUp() override {
+    game = std::make_unique<Game>(nullptr, &input);
+    Game::SetInstance(game.get());
+    bloodEnabled = true;
+  }
+  void TearDown() override { Game::SetInstance(nullptr); }
+
+  void Keys(const std::string& keys) {
+    for (const char key : keys) input.OnKey(static_cast<unsigned char>(key), 0, 0);
+  }
+
+  Input input;
+  std::unique_ptr<Game> game;
+};
+
+}  // namespace
+
+TEST(Input, StartsAtTheInitialCamera) {
+  Input input;
+  EXPECT_EQ(input.spin, 40.0f);
+  EXPECT_EQ(input.tilt, 30.0f);
+  EXPECT_EQ(input.panX, 0.0f);
+  EXPECT_EQ(input.panY, 0.0f);
+  EXPECT_EQ(input.zoom, -130.0f);
+  EXPECT_FALSE(input.leftDown);
+  EXPECT_FALSE(input.rightDown);
+}
+
+TEST_F(InputWithGame, WAndSZoomInFiveUnitSteps) {
+  Keys("ww");
+  EXPECT_EQ(input.zoom, -120.0f);
+  Keys("s");
+  EXPECT_EQ(input.zoom, -125.0f);
+}
+
+TEST_F(InputWithGame, PTogglesPauseAndZoomStillWorksWhilePaused) {
+  Keys("p");
+  EXPECT_TRUE(game->paused);
+  Keys("w");
+  EXPECT_EQ(input.zoom, -125.0f);
+  Keys("p");
+  EXPECT_FALSE(game->paused);
+}
+
+TEST_F(InputWithGame, DTogglesDynamicTerrain) {
+  Keys("d");
+  EXPECT_FALSE(game->dynamicTerrain);
+  Keys("d");
+  EXPECT_TRUE(game->dynamicTerrain);
+}
+
+TEST_F(InputWithGame, BTogglesBlood) {
+  Keys("b");
+  EXPECT_FALSE(bloodEnabled);
+  Keys("b");
+  EXPECT_TRUE(bloodEnabled);
+}
+
+TEST_F(InputWithGame, UpperCaseAndOtherKeysDoNothing) {
+  Keys("WSQPRBD1 x");
+  EXPECT_EQ(input.zoom, -130.0f);
+  EXPECT_FALSE(game->paused);
+  EXPECT_TRUE(game->dynamicTerrain);
+  EXPECT_TRUE(bloodEnabled);
+}
+
+TEST(InputDeathTest, QEndsTheProcessWithStatusZero) {
+  Input input;
+  EXPECT_EXIT(input.OnKey('q', 0, 0), testing::ExitedWithCode(0), "");
+}
+
+TEST(InputDeathTest, EscapeEndsTheProcessWithStatusZero) {
+  Input input;
+  EXPECT_EXIT(input.OnKey(27, 0, 0), testing::ExitedWithCode(0), "");
+}
+
+TEST(Input, SwitchKeysWithoutAGameAreHarmless) {
+  Input input;
+  for (const char key : std::string("pdr")) input.OnKey(static_cast<unsigned char>(key), 0, 0);
+  EXPECT_EQ(input.zoom, -130.0f);
+}
+
+TEST(Input, LeftAndRightButtonsFollowPressAndRelease) {
+  Input input;
+  input.OnMouseButton(Input::kLeft, 0, 1, 2);
+  EXPECT_TRUE(input.leftDown);
+  input.OnMouseButton(Input::kRight, 0, 3, 4);
+  EXPECT_TRUE(input.rightDown);
+  input.OnMouseButton(Input::kLeft, 1, 5, 6);
+  EXPECT_FALSE(input.leftDown);
+  EXPECT_TRUE(input.rightDown);
+  input.OnMouseButton(Input::kRight, 1, 7, 8);
+  EXPECT_FALSE(input.rightDown);
+  EXPECT_EQ(input.lastX, 7);
+  EXPECT_EQ(input.lastY, 8);
+}
+
+TEST(Input, MiddleButtonOnlyRecordsThePosition) {
+  Input input;
+  input.OnMouseButton(Input::kMiddle, 0, 30, 40);
+  EXPECT_FALSE(input.leftDown);
+  EXPECT_FALSE(input.rightDown);
+  EXPECT_EQ(input.zoom, -130.0f);
+  EXPECT_EQ(input.lastX, 30);
+  EXPECT_EQ(input.lastY, 40);
+}
+
+TEST(Input, WheelZoomsOnPressAndReleaseAlike) {
+  Input input;
+  input.OnMouseButton(Input::kWheelUp, 0, 0, 0);
+  input.OnMouseButton(Input::kWheelUp, 1, 0, 0);
+  EXPECT_EQ(input.zoom, -120.0f);
+  input.OnMouseButton(Input::kWheelDown, 0, 0, 0);
+  EXPECT_EQ(input.zoom, -125.0f);
+}
+
+TEST(Input, LeftDragSpinsAndTiltsOneDegreePerPixel) {
+  Input input;
+  input.OnMouseButton(Input::kLeft, 0, 200, 300);
+  input.OnMouseMotion(250, 300);
+  input.OnMouseMotion(300, 295);
+  EXPECT_EQ(input.spin, 140.0f);
+  EXPECT_EQ(input.tilt, 25.0f);
+  EXPECT_EQ(input.panX, 0.0f);
+  EXPECT_EQ(input.panY, 0.0f);
+}
+
+TEST(Input, RightDragUpwardsRaisesThePan) {
+  Input input;
+  input.OnMouseButton(Input::kRight, 0, 100, 100);
+  input.OnMouseMotion(103, 90);
+  EXPECT_EQ(input.panY, 100.0f);
+  EXPECT_EQ(input.panX, 30.0f);
+  EXPECT_EQ(input.spin, 40.0f);
+}
+
+TEST(Input, DragWithBothButtonsAppliesBothRules) {
+  Input input;
+  input.OnMouseButton(Input::kLeft, 0, 10, 10);
+  input.OnMouseButton(Input::kRight, 0, 10, 10);
+  input.OnMouseMotion(20, 5);
+  EXPECT_EQ(input.spin, 50.0f);
+  EXPECT_EQ(input.tilt, 25.0f);
+  EXPECT_EQ(input.panX, 100.0f);
+  EXPECT_EQ(input.panY, 50.0f);
+}
+
+TEST(Input, ButtonPressWithoutMotionDoesNotJump) {
+  Input input;
+  input.OnMouseButton(Input::kLeft, 0, 0, 0);
+  input.OnMouseButton(Input::kLeft, 1, 0, 0);
+  input.OnMouseButton(Input::kLeft, 0, 500, 500);
+  input.OnMouseMotion(500, 500);
+  EXPECT_EQ(input.spin, 40.0f);
+  EXPECT_EQ(input.tilt, 30.0f);
+}
+
+TEST(Input, MotionWithoutButtonsOnlyMovesTheReference) {
+  Input input;
+  input.OnMouseButton(Input::kLeft, 0, 0, 0);
+  input.OnMouseButton(Input::kLeft, 1, 0, 0);
+  input.OnMouseMotion(70, 80);
+  EXPECT_EQ(input.spin, 40.0f);
+  EXPECT_EQ(input.lastX, 70);
+  EXPECT_EQ(input.lastY, 80);
+}
+
+TEST(Input, UpdatePostsTheCameraLines) {
+  ASSERT_TRUE(GlWindow::EnsureCurrent());
+  Graphics graphics;
+  Input input;
+  Game game(&graphics, &input);
+  Game::SetInstance(&game);
+  input.Update();
+  ASSERT_EQ(graphics.Hud().Categories().size(), 1u);
+  EXPECT_EQ(graphics.Hud().Categories()[0].name, "Input");
+  EXPECT_EQ(graphics.Hud().Categories()[0].lines, (std::vector<std::string>{"Zoom: -130", "Tilt: 30", "Spin: 40"}));
+
+  input.OnMouseButton(Input::kLeft, 0, 0, 0);
+  input.OnMouseMotion(100, 0);
+  input.Update();
+  EXPECT_EQ(graphics.Hud().Categories()[0].lines.back(), "Spin: 140");
+  Game::SetInstance(nullptr);
+}

@@ -1,0 +1,9 @@
+# Starts the built battlesim from its build folder, where the images are linked, on a private Xvfb.
+battlesim_test_suite(e2e_tests
+  ${CMAKE_SOURCE_DIR}/tests/e2e/WindowProgramTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/e2e/VirtualDisplay.cpp
+)
+find_package(X11 REQUIRED)
+target_link_libraries(e2e_tests PRIVATE X11::X11 X11::Xtst)
+target_compile_definitions(e2e_tests PRIVATE BATTLESIM_PROGRAM="$<TARGET_FILE:battlesim>")
+add_dependencies(e2e_tests battlesim)
