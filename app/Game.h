@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-
 #include <string>
 
 #include "app/Timer.h"
