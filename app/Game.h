@@ -2,12 +2,18 @@
 // statistics shown on the HUD.
 #pragma once
 
+#include <list>
 #include <memory>
+#include <string>
 
+#include "app/Duel.h"
 #include "app/Timer.h"
 #include "objects/GameObjectManager.h"
+#include "objects/UnitFactory.h"
 #include "statemachine/MessageRouter.h"
 #include "statemachine/TraceLog.h"
+#include "terrain/PathFinder.h"
+#include "terrain/Terrain.h"
 
 class Graphics;
 class Input;
@@ -25,7 +31,21 @@ class Game {
   static Game* Instance();
   static void SetInstance(Game* game);
 
+  // The two Generals; each raises its whole army before its creation returns.
+  void StartBattle();
+  // Scores the battle lost by the dead General's team, clears the field and starts the next.
+  void EndBattle(int deadGeneralTeam);
+  // A new battle that changes no tally.
+  void ResetBattle();
+  void CountKill(int killerType);
   void CountStateChange();
+  // Starts a duel; a or b may be null (failed lookups) or dying, and then nothing starts.
+  void Engage(GameObject* a, GameObject* b);
+  void UpdateDuels(float dt);
+
+  // The attacker's chance of winning: the type and formation advantages and the height term.
+  static float DuelThreshold(const GameObject& attacker, const GameObject& defender);
+
 
   bool dynamicTerrain = true;
   bool traceEnabled = false;
@@ -36,7 +56,11 @@ class Game {
   std::unique_ptr<Timer> timer;
   std::unique_ptr<MessageRouter> router;
   std::unique_ptr<TraceLog> traceLog;
+  Terrain terrain;
+  UnitFactory factory;
   std::unique_ptr<GameObjectManager> objects;
+  std::unique_ptr<PathFinder> pathFinder;
+  std::list<Duel> duels;
 
   int redWins = 0;
   int blueWins = 0;
@@ -47,7 +71,15 @@ class Game {
   int berserkerKills = 0;
   int leaderKills = 0;
   int generalKills = 0;
+
+ private:
+  void ResolveDuel(const Duel& duel);
+  void LeaveCombat(GameObject& unit);
+  void Kill(GameObject& winner, GameObject& loser);
 };
+
+// The object of that name in the current game, or null (also when there is no game).
+GameObject* FindObjectNamed(const std::string& name);
 
 // Whether a dying unit leaves a blood splat; true at start, toggled by the B key.
 extern bool bloodEnabled;

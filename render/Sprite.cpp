@@ -51,6 +51,11 @@ void Sprite::Update(float dt) {
     Game* game = Game::Instance();
     if (game != nullptr && owner != nullptr) game->objects->SendSystemMessage(owner->name, MSG_Arrived);
   }
+  Game* game = Game::Instance();
+  if (game == nullptr) return;
+  // Footsteps: the ground under every walking sprite shows green on the dynamic terrain.
+  game->terrain.SetColour(static_cast<int>(position.x), static_cast<int>(position.z), 0.0f, 1.0f, 0.0f);
+  if (followTerrain) position.y = game->terrain.InterpolatedHeight(position.x, position.z);
 }
 
 void Sprite::Draw() {}
