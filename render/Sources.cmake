@@ -1,3 +1,4 @@
 target_sources(battlesim_core PRIVATE
+  render/PngLoader.cpp
   render/Sprite.cpp
 )

@@ -1,0 +1,178 @@
+// The PNG layer: decodes PNG files with libpng into 8-bit pixels and uploads them as GL textures.
+#include "render/PngLoader.h"
+
+#include <GL/gl.h>
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t kSignatureBytes = 8;
+// Larger headers are refused before any allocation: no image of this program comes close, and a
+// corrupt header must not make us reserve gigabytes.
+constexpr png_uint_32 kMaxSide = 8192;
+
+// Everything a decode owns, as plain data: it lives in the caller of the function that calls
+// setjmp, so a long jump out of libpng leaves it intact for the cleanup.
+struct DecodeJob {
+  FILE* file = nullptr;
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  unsigned char* pixels = nullptr;
+  png_bytep* rows = nullptr;
+  png_uint_32 width = 0;
+  png_uint_32 height = 0;
+  int components = 0;
+};
+
+[[noreturn]] void OnPngError(png_structp png, png_const_charp /*message*/) {
+  png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp /*png*/, png_const_charp /*message*/) {}
+
+void ReleaseJob(DecodeJob& job) {
+  if (job.png != nullptr) {
+    png_destroy_read_struct(&job.png, &job.info, nullptr);
+  }
+  std::free(job.rows);
+  std::free(job.pixels);
+  if (job.file != nullptr) {
+    std::fclose(job.file);
+  }
+  job = DecodeJob{};
+}
+
+bool HasPngSignature(FILE* file) {
+  png_byte signature[kSignatureBytes];
+  if (std::fread(signature, 1, kSignatureBytes, file) != kSignatureBytes) {
+    return false;
+  }
+  return png_sig_cmp(signature, 0, kSignatureBytes) == 0;
+}
+
+// Asks libpng for 8-bit samples: palette to RGB, transparency chunks to an alpha channel, small
+// grey depths widened, 16-bit narrowed to the high byte.
+void RequestEightBitSamples(png_structp png, png_infop info) {
+  const png_byte colourType = png_get_color_type(png, info);
+  const png_byte bitDepth = png_get_bit_depth(png, info);
+  if (colourType == PNG_COLOR_TYPE_PALETTE) {
+    png_set_palette_to_rgb(png);
+  }
+  if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) {
+    png_set_expand_gray_1_2_4_to_8(png);
+  }
+  if (png_get_valid(png, info, PNG_INFO_tRNS) != 0) {
+    png_set_tRNS_to_alpha(png);
+  }
+  if (bitDepth == 16) {
+    png_set_strip_16(png);
+  }
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+}
+
+bool AllocateRows(DecodeJob& job, std::size_t rowBytes) {
+  job.pixels = static_cast<unsigned char*>(std::malloc(rowBytes * job.height));
+  job.rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * job.height));
+  if (job.pixels == nullptr || job.rows == nullptr) {
+    return false;
+  }
+  for (png_uint_32 row = 0; row < job.height; ++row) {
+    job.rows[row] = job.pixels + rowBytes * row;
+  }
+  return true;
+}
+
+// Must be called with job.png and job.info created and job.file past the signature. Only plain
+// data lives in this frame, as libpng leaves it by long jump on any error.
+bool DecodeImage(DecodeJob& job) {
+  if (setjmp(png_jmpbuf(job.png)) != 0) {
+    return false;
+  }
+  png_init_io(job.png, job.file);
+  png_set_sig_bytes(job.png, static_cast<int>(kSignatureBytes));
+  png_set_user_limits(job.png, kMaxSide, kMaxSide);
+  png_read_info(job.png, job.info);
+  RequestEightBitSamples(job.png, job.info);
+  job.width = png_get_image_width(job.png, job.info);
+  job.height = png_get_image_height(job.png, job.info);
+  job.components = png_get_channels(job.png, job.info);
+  const std::size_t rowBytes = png_get_rowbytes(job.png, job.info);
+  if (job.width == 0 || job.height == 0 || rowBytes != std::size_t{job.width} * job.components) {
+    return false;
+  }
+  if (!AllocateRows(job, rowBytes)) {
+    return false;
+  }
+  png_read_image(job.png, job.rows);
+  png_read_end(job.png, nullptr);
+  return true;
+}
+
+bool OpenJob(const std::string& path, DecodeJob& job) {
+  job.file = std::fopen(path.c_str(), "rb");
+  if (job.file == nullptr || !HasPngSignature(job.file)) {
+    return false;
+  }
+  job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+  if (job.png == nullptr) {
+    return false;
+  }
+  job.info = png_create_info_struct(job.png);
+  return job.info != nullptr;
+}
+
+void ExpandToRgba(const PngRaw& raw, std::vector<unsigned char>& rgba) {
+  const std::size_t count = static_cast<std::size_t>(raw.width) * static_cast<std::size_t>(raw.height);
+  const std::size_t k = static_cast<std::size_t>(raw.components);
+  rgba.resize(count * 4);
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned char* in = &raw.pixels[i * k];
+    unsigned char* outPixel = &rgba[i * 4];
+    const bool colour = k >= 3;
+    outPixel[0] = in[0];
+    outPixel[1] = colour ? in[1] : in[0];
+    outPixel[2] = colour ? in[2] : in[0];
+    outPixel[3] = (k == 2 || k == 4) ? in[k - 1] : 255;
+  }
+}
+
+void DrainGlErrors() {
+  // Bounded because without a current context some drivers report an error forever.
+  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+  }
+}
+
+}  // namespace
+
+bool PngLoader::LoadRaw(const std::string& path, PngRaw& out) {
+  DecodeJob job;
+  const bool decoded = OpenJob(path, job) && DecodeImage(job);
+  if (decoded) {
+    const std::size_t size = std::size_t{job.width} * job.height * static_cast<std::size_t>(job.components);
+    out.width = static_cast<int>(job.width);
+    out.height = static_cast<int>(job.height);
+    out.components = job.components;
+    out.pixels.assign(job.pixels, job.pixels + size);
+  }
+  ReleaseJob(job);
+  return decoded;
+}
+
+bool PngLoader::LoadTexture(const std::string& path) {
+  PngRaw raw;
+  if (!LoadRaw(path, raw)) {
+    return false;
+  }
+  std::vector<unsigned char> rgba;
+  ExpandToRgba(raw, rgba);
+  DrainGlErrors();
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, raw.width, raw.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               rgba.data());
+  return glGetError() == GL_NO_ERROR;
+}

@@ -1,0 +1,52 @@
+// The battlefield: a regular grid of heights read from a height-map image, with one colour and one
+// normal per grid point, answering height and climb queries and drawing itself with GL.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "math/Vector3.h"
+
+struct PngRaw;
+
+class Terrain {
+ public:
+  int width = 0;  // W, grid columns; 0 while empty
+  int depth = 0;  // H, grid rows; 0 while empty
+  std::vector<float> heights;  // W*H, grid point (col, row) at row*W + col
+  std::vector<float> colours;  // 3*W*H, red, green, blue in 0..1
+  std::vector<float> normals;  // 3*W*H, unit normals
+  unsigned int listName = 0;
+
+  Terrain() = default;
+
+  // 0 on success; -4 if the image cannot be read or holds no usable pixels (terrain unchanged).
+  int Load(const std::string& path, bool computeNormals);
+  // Everything Load does after reading the image; same results.
+  int LoadPixels(const PngRaw& image, bool computeNormals);
+  // Maps the heights linearly onto [low, high]; -1 if no heights are loaded.
+  int Scale(float low, float high);
+  void ComputeNormals();
+
+  // Integer world coordinates; 5.0 off the grid, 0 on an empty terrain.
+  float HeightAt(int x, int z) const;
+  float InterpolatedHeight(float x, float z) const;
+  // Cost of stepping from (x1, z1) to (x2, z2): five times the rise, nothing for descending.
+  float ClimbCost(int x1, int z1, int x2, int z2) const;
+  Vector3 GridPoint(int x, int z) const;
+  // Off-grid points and an empty terrain are left alone.
+  void SetColour(int x, int z, float red, float green, float blue);
+  // Points are (column, row) grid coordinates, each taken as (column, height, row).
+  Vector3 TriangleNormal(int col1, int row1, int col2, int row2, int col3, int row3) const;
+
+  // GL: compiles the grid into a new list (stored in listName) / draws it with current colours.
+  unsigned int BuildDisplayList(float xOffset, float yOffset, float zOffset);
+  void DrawImmediate(float xOffset, float yOffset, float zOffset) const;
+
+ private:
+  // Grid index of integer world coordinates, or -1 off the grid.
+  long long CellIndex(int x, int z) const;
+  float HeightAtCell(int col, int row) const { return heights[static_cast<std::size_t>(row) * width + col]; }
+  Vector3 NormalAt(int col, int row) const;
+  void DrawGrid(float xOffset, float yOffset, float zOffset) const;
+};

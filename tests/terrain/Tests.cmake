@@ -1,0 +1,5 @@
+battlesim_test_suite(terrain_tests
+  ${CMAKE_SOURCE_DIR}/tests/terrain/TerrainTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/terrain/PathFinderTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/terrain/PathFinderReferenceTest.cpp
+)
