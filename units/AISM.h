@@ -26,7 +26,7 @@ class AISM : public StateMachine {
   static constexpr float kNoPathDelay = 0.5f;
 
   AISM(GameObject* owner, float targetX, float targetY, float targetZ);
-  bool HandleEvent(int event, Message* msg, int state, int substate) override;
+  bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
 
   const Vector3& TargetPosition() const { return targetPosition; }
   const Vector3& CurrentWaypoint() const { return currentWaypoint; }

@@ -10,7 +10,7 @@ class ArrowSM : public StateMachine {
   static constexpr float kFlightSpeed = 20.0f;
 
   using StateMachine::StateMachine;
-  bool HandleEvent(int event, Message* msg, int state, int substate) override;
+  bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
 
  private:
   void Launch();

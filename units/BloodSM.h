@@ -14,7 +14,7 @@ class BloodSM : public StateMachine {
   static constexpr float kLifetime = 0.8f;
 
   using StateMachine::StateMachine;
-  bool HandleEvent(int event, Message* msg, int state, int substate) override;
+  bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
 
   float size = 0.0f;
   float growthRate = 0.0f;

@@ -6,11 +6,11 @@
 #include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
 
-bool CombatSM::HandleEvent(int event, Message* msg, int state, int substate) {
+bool CombatSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
   EventClauses clauses(*this, event, msg);
-  if (state < 0) return clauses.Global();
-  if (substate >= 0) return false;
-  switch (state) {
+  if (blockState < 0) return clauses.Global();
+  if (blockSubstate >= 0) return false;
+  switch (blockState) {
     case STATE_Initialize:
       clauses.State("STATE_Initialize");
       if (clauses.On(EVENT_Enter)) {

@@ -9,7 +9,7 @@ class CombatSM : public StateMachine {
   enum State : int { STATE_Initialize = 0, STATE_TakingOrders = 1 };
 
   using StateMachine::StateMachine;
-  bool HandleEvent(int event, Message* msg, int state, int substate) override;
+  bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
 
  private:
   void CloseIn();

@@ -13,7 +13,7 @@ class DyingSM : public StateMachine {
   static constexpr float kSinkStep = 0.15f;
 
   using StateMachine::StateMachine;
-  bool HandleEvent(int event, Message* msg, int state, int substate) override;
+  bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
 
   float height = 0.0f;
 

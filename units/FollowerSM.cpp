@@ -8,12 +8,12 @@
 #include "units/Formation.h"
 #include "units/SquadLeaderSM.h"
 
-bool FollowerSM::HandleEvent(int event, Message* msg, int state, int substate) {
+bool FollowerSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
   EventClauses clauses(*this, event, msg);
-  if (state < 0) return HandleGlobal(clauses);
-  if (substate >= 0) return false;
+  if (blockState < 0) return HandleGlobal(clauses);
+  if (blockSubstate >= 0) return false;
 
-  switch (state) {
+  switch (blockState) {
     case STATE_JoinFormation:
       clauses.State("STATE_JoinFormation");
       if (clauses.On(EVENT_Enter)) {

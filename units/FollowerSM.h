@@ -12,7 +12,7 @@ class FollowerSM : public StateMachine {
   enum State : int { STATE_JoinFormation = 0, STATE_BlindUpdate = 3, STATE_DissolveFormation = 4 };
 
   using StateMachine::StateMachine;
-  bool HandleEvent(int event, Message* msg, int state, int substate) override;
+  bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
 
  private:
   bool HandleGlobal(EventClauses& clauses);

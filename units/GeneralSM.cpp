@@ -14,11 +14,11 @@
 #include "units/AISM.h"
 #include "units/SquadLeaderSM.h"
 
-bool GeneralSM::HandleEvent(int event, Message* msg, int state, int substate) {
+bool GeneralSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
   EventClauses clauses(*this, event, msg);
-  if (state < 0) return HandleGlobal(clauses);
-  if (substate >= 0) return false;
-  switch (state) {
+  if (blockState < 0) return HandleGlobal(clauses);
+  if (blockSubstate >= 0) return false;
+  switch (blockState) {
     case STATE_Initialize:
       clauses.State("STATE_Initialize");
       if (clauses.On(EVENT_Enter)) {

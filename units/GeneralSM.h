@@ -19,7 +19,7 @@ class GeneralSM : public StateMachine {
   static constexpr float kArcherLine = 15.0f;
 
   using StateMachine::StateMachine;
-  bool HandleEvent(int event, Message* msg, int state, int substate) override;
+  bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
 
   // Where a squad is sent, by its leader's order mode; false when no order is given.
   bool ChooseGoal(const SquadLeaderSM& squadLeader, const GameObject* firstFollower, Vector3& goal) const;

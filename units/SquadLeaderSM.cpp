@@ -25,11 +25,11 @@ void Engage(GameObject* a, GameObject* b) {
 
 int SquadLeaderSM::PeekNextMemberType() { return kMemberTypeCycle[nextMemberTypeIndex]; }
 
-bool SquadLeaderSM::HandleEvent(int event, Message* msg, int state, int substate) {
+bool SquadLeaderSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
   EventClauses clauses(*this, event, msg);
-  if (state < 0) return clauses.Global();
-  if (substate >= 0) return false;
-  switch (state) {
+  if (blockState < 0) return clauses.Global();
+  if (blockSubstate >= 0) return false;
+  switch (blockState) {
     case STATE_Initialize: return HandleInitialize(clauses);
     case STATE_LookAround: return HandleLookAround(clauses);
     case STATE_Attack: return HandleAttack(clauses);

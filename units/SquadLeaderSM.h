@@ -30,7 +30,7 @@ class SquadLeaderSM : public StateMachine {
   static constexpr int kSquadLeaderSerials = 12;
 
   using StateMachine::StateMachine;
-  bool HandleEvent(int event, Message* msg, int state, int substate) override;
+  bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
 
   std::vector<GameObject*> EnemySquadLeaders() const;
   GameObject* EnemyGeneral() const;

@@ -7,9 +7,9 @@
 #include "statemachine/EventClauses.h"
 #include "units/FollowerSM.h"
 
-bool SquadMemberSM::HandleEvent(int event, Message* msg, int state, int substate) {
+bool SquadMemberSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
   EventClauses clauses(*this, event, msg);
-  if (state < 0) {
+  if (blockState < 0) {
     if (clauses.DelayedChange()) return true;
     if (clauses.OnMessage(MSG_Reset)) {
       RequestRestart();
@@ -17,7 +17,7 @@ bool SquadMemberSM::HandleEvent(int event, Message* msg, int state, int substate
     }
     return clauses.Unhandled();
   }
-  if (substate >= 0 || state != STATE_Initialize) return false;
+  if (blockSubstate >= 0 || blockState != STATE_Initialize) return false;
 
   clauses.State("STATE_Initialize");
   if (clauses.On(EVENT_Enter)) return true;

@@ -9,7 +9,7 @@ class SquadMemberSM : public StateMachine {
   enum State : int { STATE_Initialize = 0 };
 
   using StateMachine::StateMachine;
-  bool HandleEvent(int event, Message* msg, int state, int substate) override;
+  bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
 
  private:
   void JoinFormation();

@@ -3,6 +3,3 @@ battlesim_test_suite(render_tests
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
 )
-
-# The image generator's suite; tests/CMakeLists.txt does not list the tools folder yet.
-include(${CMAKE_SOURCE_DIR}/tests/tools/Tests.cmake)
