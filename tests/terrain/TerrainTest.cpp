@@ -102,14 +102,6 @@ TEST(Terrain, UnusableImagesLeaveTheTerrainUnchanged) {
   EXPECT_TRUE(empty.heights.empty());
 }
 
-TEST(Terrain, LoadOfMissingFileFailsAndLeavesTerrainEmpty) {
-  Terrain terrain;
-  EXPECT_EQ(-4, terrain.Load("no/such/height-map.png", true));
-  EXPECT_EQ(0, terrain.width);
-  EXPECT_EQ(0, terrain.depth);
-  EXPECT_TRUE(terrain.heights.empty());
-}
-
 TEST(Terrain, ReportsLoadingAndNormalProgressInTenths) {
   CaptureDebug capture;
   Terrain terrain = NumberedTerrain(10, 10);

@@ -1,0 +1,140 @@
+// Terrain drawing in a real GL context: state left behind, and which colours each mode shows.
+#include "terrain/Terrain.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "tests/support/GlWindow.h"
+#include "tests/terrain/TestMaps.h"
+
+namespace {
+
+using Pixel = std::array<int, 3>;
+
+constexpr int kSide = 256;
+
+// An 8 x 8 flat map, all red, normals up.
+Terrain RedTerrain() {
+  Terrain terrain;
+  terrain.LoadPixels(testmaps::RgbaImage(8, 8, [](int, int) { return static_cast<unsigned char>(0); }), true);
+  for (std::size_t i = 0; i < terrain.colours.size(); i += 3) {
+    terrain.colours[i] = 1.0f;
+    terrain.colours[i + 1] = 0.0f;
+    terrain.colours[i + 2] = 0.0f;
+  }
+  return terrain;
+}
+
+// Looks straight down at the map: world x to the right, world -z upwards, 32 pixels per unit;
+// one white light along the view, no ambient, so a lit colour shows as itself.
+void LookDownFromAbove() {
+  glViewport(0, 0, kSide, kSide);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-4.0, 4.0, -4.0, 4.0, -10.0, 10.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  const GLfloat noAmbient[] = {0.0f, 0.0f, 0.0f, 1.0f};
+  const GLfloat towardsViewer[] = {0.0f, 0.0f, 1.0f, 0.0f};
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noAmbient);
+  glLightfv(GL_LIGHT0, GL_POSITION, towardsViewer);
+  glEnable(GL_LIGHT0);
+  glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+  glDisable(GL_COLOR_MATERIAL);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+Pixel ReadWorld(float x, float z) {
+  glFinish();
+  unsigned char rgba[4] = {};
+  glReadBuffer(GL_BACK);
+  glReadPixels(static_cast<int>((x + 4.0f) * 32.0f), static_cast<int>((4.0f - z) * 32.0f), 1, 1, GL_RGBA,
+               GL_UNSIGNED_BYTE, rgba);
+  return {rgba[0], rgba[1], rgba[2]};
+}
+
+bool AnythingDrawn() {
+  glFinish();
+  std::array<unsigned char, kSide * kSide * 4> pixels{};
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, kSide, kSide, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  for (std::size_t i = 0; i < pixels.size(); i += 4) {
+    if (pixels[i] != 0 || pixels[i + 1] != 0 || pixels[i + 2] != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void ExpectStateLeftBehind() {
+  EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+  EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
+}
+
+// Paints the 3 x 3 grid points around the origin blue, so the unit square around it is all blue.
+void PaintCentreBlue(Terrain& terrain) {
+  for (int x = -1; x <= 1; ++x) {
+    for (int z = -1; z <= 1; ++z) {
+      terrain.SetColour(x, z, 0.0f, 0.0f, 1.0f);
+    }
+  }
+}
+
+class TerrainDrawing : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!GlWindow::EnsureCurrent()) {
+      GTEST_SKIP() << "no display";
+    }
+    LookDownFromAbove();
+  }
+};
+
+}  // namespace
+
+TEST_F(TerrainDrawing, StaticListKeepsTheColoursItWasCompiledWith) {
+  Terrain terrain = RedTerrain();
+  const unsigned int list = terrain.BuildDisplayList(0.0f, 0.0f, 0.0f);
+  EXPECT_NE(0u, list);
+  EXPECT_EQ(list, terrain.listName);
+  PaintCentreBlue(terrain);
+  glCallList(list);
+  ExpectStateLeftBehind();
+  EXPECT_EQ((Pixel{255, 0, 0}), ReadWorld(0.4f, 0.4f));
+  EXPECT_EQ((Pixel{255, 0, 0}), ReadWorld(-2.6f, 2.6f));
+  glDeleteLists(list, 1);
+}
+
+TEST_F(TerrainDrawing, ImmediateModeShowsCellsPaintedSinceLoading) {
+  Terrain terrain = RedTerrain();
+  PaintCentreBlue(terrain);
+  terrain.DrawImmediate(0.0f, 0.0f, 0.0f);
+  ExpectStateLeftBehind();
+  EXPECT_EQ((Pixel{0, 0, 255}), ReadWorld(0.4f, 0.4f));
+  EXPECT_EQ((Pixel{0, 0, 255}), ReadWorld(-0.6f, -0.6f));
+  EXPECT_EQ((Pixel{255, 0, 0}), ReadWorld(-2.6f, 2.6f));
+}
+
+TEST_F(TerrainDrawing, EmptyTerrainCompilesAListThatDrawsNothing) {
+  Terrain terrain;
+  const unsigned int list = terrain.BuildDisplayList(0.0f, 0.0f, 0.0f);
+  EXPECT_NE(0u, list);
+  glCallList(list);
+  EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+  EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+  terrain.DrawImmediate(0.0f, 0.0f, 0.0f);
+  EXPECT_FALSE(AnythingDrawn());
+  glDeleteLists(list, 1);
+}
+
+TEST_F(TerrainDrawing, SingleRowTerrainDrawsNothing) {
+  Terrain terrain;
+  terrain.LoadPixels(testmaps::RgbaImage(8, 1, [](int, int) { return static_cast<unsigned char>(0); }), true);
+  terrain.DrawImmediate(0.0f, 0.0f, 0.0f);
+  ExpectStateLeftBehind();
+  EXPECT_FALSE(AnythingDrawn());
+}
