@@ -173,9 +173,12 @@ void Game::LeaveCombat(GameObject& unit) {
   if (!unit.dying && unit.FindCombatMachine() != nullptr) unit.PopMachine();
 }
 
-// The loser keeps its combat flag: it never fights again.
+// The loser keeps its combat flag: it never fights again. A unit may still stand in other duels
+// when it starts dying; losing one of those must not kill it a second time (a second kill, a
+// second splat, and for a General a second battle won).
 void Game::Kill(GameObject& winner, GameObject& loser) {
   LeaveCombat(winner);
+  if (loser.dying) return;
   CountKill(winner.unitType);
   loser.ReplaceMachine(std::make_unique<DyingSM>(&loser));
 }
