@@ -15,10 +15,3 @@ TEST(TickCounter, ManualModeMovesOnlyByHandAndWraps) {
   TickCounter::UseClock();
   EXPECT_FALSE(TickCounter::IsManual());
 }
-
-TEST(TickCounter, ClockNeverRunsBackwards) {
-  TickCounter::UseClock();
-  const std::uint32_t first = TickCounter::Now();
-  const std::uint32_t second = TickCounter::Now();
-  EXPECT_LT(second - first, 1000u);
-}
