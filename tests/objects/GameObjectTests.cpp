@@ -217,8 +217,7 @@ TEST_F(GameObject, RemovalWithoutLeaderOnlyMarks) {
 
 // An archer (range 20) 10 units from a soldier (range 2) reaches it; the soldier does not
 // reach the archer.
-// DISABLED: GameObject::IsInRangeOf always returns false; reported to the lead.
-TEST_F(GameObject, DISABLED_RangeIsTheAttackersOwn) {
+TEST_F(GameObject, RangeIsTheAttackersOwn) {
   ::GameObject& archer = AddObject("Archer 0");
   archer.attackRange = 20.0f;
   ::GameObject& soldier = AddObject("Soldier 0");
@@ -228,8 +227,7 @@ TEST_F(GameObject, DISABLED_RangeIsTheAttackersOwn) {
   EXPECT_FALSE(soldier.IsInRangeOf(archer));
 }
 
-// DISABLED: GameObject::Update never calls the sprite's Update; reported to the lead.
-TEST_F(GameObject, DISABLED_UpdateMovesTheSpriteWithOrWithoutMachines) {
+TEST_F(GameObject, UpdateMovesTheSpriteWithOrWithoutMachines) {
   int updates = 0;
   ::GameObject& bare = AddObject("Bare");
   bare.SetSprite(std::make_unique<CountingSprite>(&bare, updates));
