@@ -125,4 +125,18 @@ TEST_F(AISMTest, EnemySquadLeaderJustOutOfReachLetsTheMarchGoOn) {
   EXPECT_NE(AISM::STATE_End, Running()->GetState());
 }
 
+// A delayed state change meant for the squad leader below reaches the march on top and may
+// send it back to find its path again; the old remainder must not linger behind the new route.
+TEST_F(AISMTest, FindingThePathAgainReplacesTheRemainingWaypoints) {
+  MakeSquad(Vector3(0, 0, 0));
+  March(Vector3(10, 0, 0));
+  const std::size_t remaining = Running()->Path().size();
+  ASSERT_GT(remaining, 1u);
+  game->router->Send(0.0f, MSG_CHANGE_STATE_DELAYED, leader->name, leader->name, SCOPE_None, 0, DATA_Integer,
+                     AISM::STATE_FindPath, false);
+  ASSERT_EQ(AISM::STATE_RotateInFormation, Running()->GetState());
+  EXPECT_EQ(remaining, Running()->Path().size());
+  EXPECT_EQ(Vector3(10, 0, 0), Running()->Path().back());
+}
+
 }  // namespace

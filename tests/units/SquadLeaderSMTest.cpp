@@ -149,6 +149,16 @@ TEST_F(SquadLeaderSMTest, NoEnemySquadsSendsTheLeaderAfterTheGeneral) {
   EXPECT_EQ(SquadLeaderSM::STATE_AttackGeneral, machine->GetState());
 }
 
+TEST_F(SquadLeaderSMTest, LeaderWithNoGeneralToAttackKeepsLookingForOne) {
+  SquadLeaderSM* machine = StartRaisedLeader("SquadLeader 0", Team::Red, Vector3(0, 0, 0));
+  StepFrames(70);
+  ASSERT_EQ(SquadLeaderSM::STATE_AttackGeneral, machine->GetState());
+  AddBare("General 1", UnitType::General, Team::Blue, Vector3(0, 0, -40));
+  StepFrames(70);
+  EXPECT_EQ(SquadLeaderSM::STATE_JoinFormation, machine->GetState());
+  EXPECT_EQ(Vector3(0, 0, -40), machine->storedTarget);
+}
+
 TEST_F(SquadLeaderSMTest, EnemyExactlyTwentyAwayIsNotWithinStrikeDistance) {
   SquadLeaderSM* machine = StartRaisedLeader("SquadLeader 0", Team::Red, Vector3(0, 0, 0));
   GameObject* atTwenty = AddBare("X", UnitType::Soldier, Team::Blue, Vector3(12, 0, 16));
