@@ -173,9 +173,12 @@ void Game::LeaveCombat(GameObject& unit) {
   if (!unit.dying && unit.FindCombatMachine() != nullptr) unit.PopMachine();
 }
 
-// The loser keeps its combat flag: it never fights again.
+// The loser keeps its combat flag: it never fights again. A machine-stack command still queued
+// by the machine being replaced is dropped with it: carried out over the dying machine it would
+// cancel the delayed change to STATE_Dead, and the unit would never die.
 void Game::Kill(GameObject& winner, GameObject& loser) {
   LeaveCombat(winner);
   CountKill(winner.unitType);
+  loser.pendingCommand = GameObject::kCommandNone;
   loser.ReplaceMachine(std::make_unique<DyingSM>(&loser));
 }

@@ -79,6 +79,18 @@ TEST_F(GameTest, AttackerInRangeWinningTheDrawKillsTheDefender) {
   EXPECT_EQ(1, game->casualties);
 }
 
+TEST_F(GameTest, LoserWithAQueuedStackCommandStillDies) {
+  GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = game->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  game->Engage(a, b);
+  b->QueueMachineCommand(GameObject::kCommandPop);
+  platform::SeedRand(SeedDrawing(0.45f, true));
+  game->UpdateDuels(6.0f);
+  ASSERT_TRUE(b->dying);
+  StepFrames(40);
+  EXPECT_EQ(nullptr, game->objects->Find("Soldier 1"));
+}
+
 TEST_F(GameTest, DefenderInRangeWinsWhenTheAttackerLosesTheDraw) {
   GameObject* a = game->factory.Create(UnitType::Berserker, Vector3(0, 0, 0), 0.0f, 0);
   GameObject* b = game->factory.Create(UnitType::Archer, Vector3(1, 0, 0), 0.0f, 1);
