@@ -175,10 +175,13 @@ void Game::LeaveCombat(GameObject& unit) {
 
 // The loser keeps its combat flag: it never fights again. A unit may still stand in other duels
 // when it starts dying; losing one of those must not kill it a second time (a second kill, a
-// second splat, and for a General a second battle won).
+// second splat, and for a General a second battle won). A machine-stack command still queued by
+// the machine being replaced is dropped with it: carried out over the dying machine it would
+// cancel the delayed change to STATE_Dead, and the unit would never die.
 void Game::Kill(GameObject& winner, GameObject& loser) {
   LeaveCombat(winner);
   if (loser.dying) return;
   CountKill(winner.unitType);
+  loser.pendingCommand = GameObject::kCommandNone;
   loser.ReplaceMachine(std::make_unique<DyingSM>(&loser));
 }

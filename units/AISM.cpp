@@ -109,6 +109,10 @@ void AISM::FindPath() {
   const Vector3 start = GetOwner()->GetSprite()->position;
   game->pathFinder->FindPath(static_cast<int>(start.x), static_cast<int>(start.z),
                              static_cast<int>(targetPosition.x), static_cast<int>(targetPosition.z), kPathWeight);
+  // The path finder adds its route in front of whatever the list holds. The march can be sent
+  // back here with way-points left (a delayed change meant for the squad leader below carries
+  // this state's id), and the old remainder would then be walked after the new goal.
+  path.clear();
   game->pathFinder->BuildPath(path);
   if (!path.empty()) {
     SetState(STATE_RotateInFormation);
