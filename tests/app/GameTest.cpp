@@ -91,6 +91,27 @@ TEST_F(GameTest, LoserWithAQueuedStackCommandStillDies) {
   EXPECT_EQ(nullptr, game->objects->Find("Soldier 1"));
 }
 
+TEST_F(GameTest, UnitAlreadyDyingIsNotKilledAgainByItsOtherDuel) {
+  GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = game->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  GameObject* c = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 1), 0.0f, 0);
+  game->Engage(a, b);
+  game->Engage(c, b);
+  game->duels.back().timeLeft = 10.0f;
+  platform::SeedRand(SeedDrawing(0.45f, true));
+  game->UpdateDuels(6.0f);
+  ASSERT_TRUE(b->dying);
+  DyingSM* death = dynamic_cast<DyingSM*>(b->TopMachine());
+  game->duels.back().timeLeft = 0.0f;
+  platform::SeedRand(SeedDrawing(0.45f, true));
+  game->UpdateDuels(0.1f);
+  EXPECT_EQ(death, b->TopMachine()) << "the dying machine runs on";
+  EXPECT_EQ(1, game->soldierKills);
+  EXPECT_EQ(1, game->casualties);
+  EXPECT_FALSE(c->inCombat);
+  EXPECT_EQ(1u, c->MachineCount());
+}
+
 TEST_F(GameTest, DefenderInRangeWinsWhenTheAttackerLosesTheDraw) {
   GameObject* a = game->factory.Create(UnitType::Berserker, Vector3(0, 0, 0), 0.0f, 0);
   GameObject* b = game->factory.Create(UnitType::Archer, Vector3(1, 0, 0), 0.0f, 1);
