@@ -1,10 +1,13 @@
-// Construction of the world and the battle rules.
+// Construction of the world, the frame step, the battle rules and the statistics lines.
 #include "app/Game.h"
 
-#include <iterator>
+#include <sstream>
 
+#include "app/Input.h"
 #include "math/RandomFloat.h"
 #include "objects/UnitType.h"
+#include "platform/TickCounter.h"
+#include "render/Graphics.h"
 #include "render/Sprite.h"
 #include "units/CombatSM.h"
 #include "units/DyingSM.h"
@@ -13,6 +16,20 @@ bool bloodEnabled = true;
 
 namespace {
 Game* instance = nullptr;
+
+constexpr char kHeightMap[] = "Textures/ASTest.png";
+
+std::string Labelled(const char* label, int value) {
+  std::ostringstream line;
+  line << label << value;
+  return line.str();
+}
+
+std::string Milliseconds(const char* label, std::uint32_t ticks) {
+  std::ostringstream line;
+  line << label << ticks << "ms";
+  return line.str();
+}
 
 // Type advantage of the attacker (row) over the defender (column), for the five fighting types.
 constexpr float kTypeAdvantage[5][5] = {
@@ -49,20 +66,34 @@ GameObject* FindObjectNamed(const std::string& name) {
   return game->objects->Find(name);
 }
 
-Game::Game(Graphics* graphicsSystem, Input* inputSystem) {
+// The switches, the factory's serials and the statistics start from their member initialisers;
+// the subsystems are built in this order because each registers itself or needs the one before.
+Game::Game(Graphics* graphicsSystem, Input* inputSystem) : graphics(graphicsSystem), input(inputSystem) {
   timer = std::make_unique<Timer>();
   router = std::make_unique<MessageRouter>();
   traceLog = std::make_unique<TraceLog>();
-  graphics = graphicsSystem;
-  input = inputSystem;
   objects = std::make_unique<GameObjectManager>();
-  terrain.Load("Textures/ASTest.png", true);
-  terrain.Scale(0.0f, 10.0f);
+  if (graphics != nullptr) textures = std::make_unique<TextureManager>();
+  BuildTerrain();
   pathFinder = std::make_unique<PathFinder>(terrain);
+  SetUpLighting();
 }
 
 Game::~Game() {
   if (instance == this) instance = nullptr;
+}
+
+// A missing or unreadable height map leaves the terrain empty; the game runs on without ground.
+void Game::BuildTerrain() {
+  terrain.Load(kHeightMap, true);
+  terrain.Scale(0.0f, 10.0f);
+  if (graphics != nullptr) graphics->AddDisplayList(terrain.BuildDisplayList(0.0f, 0.0f, 0.0f));
+}
+
+void Game::SetUpLighting() {
+  scene.ClearLights();
+  scene.SetAmbient(0.4f, 0.4f, 0.4f, 1.0f);
+  scene.AddLight(0.0f, 300.0f, -100.0f, 0.6f, 0.5f, 0.5f, 1.0f);
 }
 
 Game* Game::Instance() { return instance; }
@@ -184,4 +215,52 @@ void Game::Kill(GameObject& winner, GameObject& loser) {
   CountKill(winner.unitType);
   loser.pendingCommand = GameObject::kCommandNone;
   loser.ReplaceMachine(std::make_unique<DyingSM>(&loser));
+}
+
+void Game::Frame() {
+  timer->Tick();
+  const std::uint32_t t0 = TickCounter::Now();
+  if (input != nullptr) input->Update();
+  const std::uint32_t t1 = TickCounter::Now();
+  PostHudLine(Milliseconds("Input Update:", t1 - t0), "Timing");
+
+  const std::uint32_t t2 = TickCounter::Now();
+  if (!paused) RunSimulationStep();
+  const std::uint32_t t3 = TickCounter::Now();
+  PostHudLine(Milliseconds("Gob Update:", t3 - t2), "Timing");
+
+  const std::uint32_t t4 = TickCounter::Now();
+  PostStatistics();
+  if (graphics != nullptr) graphics->RenderFrame();
+  const std::uint32_t t5 = TickCounter::Now();
+  PostHudLine(Milliseconds("Render Update:", t5 - t4), "Timing");
+}
+
+// A long frame (a stall, a dragged window) advances the world by at most kLongestStep.
+void Game::RunSimulationStep() {
+  float dt = timer->delta;
+  if (dt > kLongestStep) dt = kLongestStep;
+  objects->Update(dt);
+  UpdateDuels(dt);
+  router->DeliverDue();
+}
+
+void Game::PostStatistics() {
+  PostHudLine(Labelled("Red Wins: ", redWins), "Wins");
+  PostHudLine(Labelled("Blue Wins: ", blueWins), "Wins");
+  PostHudLine(Labelled("State Changes: ", stateChanges), "StateMachine");
+  PostHudLine(Labelled("Casualties This Battle: ", casualties), "Battle");
+  PostHudLine(Labelled("Archer Kills: ", archerKills), "Battle");
+  PostHudLine(Labelled("Soldier Kills: ", soldierKills), "Battle");
+  PostHudLine(Labelled("Berserker Kills: ", berserkerKills), "Battle");
+  PostHudLine(Labelled("Leader Kills: ", leaderKills), "Battle");
+  PostHudLine(Labelled("General Kills: ", generalKills), "Battle");
+  for (const char* control : {"P - Pause", "D - Toggle Dynamic Terrain ", "B - Toggle Blood", "R - Reset Battle",
+                              "Q - Quit Program", "W/S - Zoom"}) {
+    PostHudLine(control, "CONTROLS");
+  }
+}
+
+void Game::PostHudLine(const std::string& text, const std::string& category) {
+  if (graphics != nullptr) graphics->AddHudLine(text, category);
 }

@@ -10,6 +10,8 @@
 #include "app/Timer.h"
 #include "objects/GameObjectManager.h"
 #include "objects/UnitFactory.h"
+#include "render/Lighting.h"
+#include "render/TextureManager.h"
 #include "statemachine/MessageRouter.h"
 #include "statemachine/TraceLog.h"
 #include "terrain/PathFinder.h"
@@ -46,6 +48,11 @@ class Game {
   // The attacker's chance of winning: the type and formation advantages and the height term.
   static float DuelThreshold(const GameObject& attacker, const GameObject& defender);
 
+  // One step of the world: tick, input, simulation (unless paused), statistics, render; the
+  // three stages are timed on the HUD. Without graphics and input only the simulation runs, in
+  // the same order.
+  void Frame();
+  void PostStatistics();
 
   bool dynamicTerrain = true;
   bool traceEnabled = false;
@@ -53,14 +60,17 @@ class Game {
   Graphics* graphics = nullptr;
   Input* input = nullptr;
 
+  Lighting scene;
+  Terrain terrain;
+  UnitFactory factory;
   std::unique_ptr<Timer> timer;
   std::unique_ptr<MessageRouter> router;
   std::unique_ptr<TraceLog> traceLog;
-  Terrain terrain;
-  UnitFactory factory;
   std::unique_ptr<GameObjectManager> objects;
-  std::unique_ptr<PathFinder> pathFinder;
+  // Null without graphics: there is no GL context to load textures into.
+  std::unique_ptr<TextureManager> textures;
   std::list<Duel> duels;
+  std::unique_ptr<PathFinder> pathFinder;
 
   int redWins = 0;
   int blueWins = 0;
@@ -73,9 +83,16 @@ class Game {
   int generalKills = 0;
 
  private:
+  static constexpr float kLongestStep = 0.2f;
+
   void ResolveDuel(const Duel& duel);
   void LeaveCombat(GameObject& unit);
   void Kill(GameObject& winner, GameObject& loser);
+  void BuildTerrain();
+  void SetUpLighting();
+  void RunSimulationStep();
+  // Lines go nowhere without graphics.
+  void PostHudLine(const std::string& text, const std::string& category);
 };
 
 // The object of that name in the current game, or null (also when there is no game).

@@ -26,7 +26,9 @@ void GameObject::Update(float dt) {
   if (sprite) sprite->Update(dt);
 }
 
-void GameObject::Draw() {}
+void GameObject::Draw() {
+  if (sprite) sprite->Draw();
+}
 
 void GameObject::SetSprite(std::unique_ptr<Sprite> newSprite) { sprite = std::move(newSprite); }
 

@@ -1,8 +1,13 @@
 // Registration, per-frame update and removal of world objects.
 #include "objects/GameObjectManager.h"
 
+#include <GL/gl.h>
+
+#include <algorithm>
 #include <utility>
 
+#include "app/Game.h"
+#include "render/Sprite.h"
 #include "statemachine/Message.h"
 
 void GameObjectManager::Add(std::unique_ptr<GameObject> object) { pending.push_back(std::move(object)); }
@@ -51,7 +56,46 @@ void GameObjectManager::Update(float dt) {
   }
 }
 
-void GameObjectManager::Draw() {}
+// Each projection is computed once, so the sort key is fixed for the whole sort and the
+// comparison is a strict weak order.
+std::vector<GameObject*> GameObjectManager::DepthSorted(const Vector3& viewAxis) const {
+  struct Keyed {
+    float depth;
+    GameObject* object;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(registry.size());
+  for (GameObject* object : Registered()) {
+    const Sprite* sprite = object->GetSprite();
+    const float depth = sprite != nullptr ? sprite->position.Dot(viewAxis) : 0.0f;
+    keyed.push_back({depth, object});
+  }
+  std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.depth < b.depth; });
+  std::vector<GameObject*> sorted;
+  sorted.reserve(keyed.size());
+  for (const Keyed& entry : keyed) sorted.push_back(entry.object);
+  return sorted;
+}
+
+void GameObjectManager::Draw() {
+  const Game* game = Game::Instance();
+  const Vector3 viewAxis = game != nullptr ? game->scene.viewAxis : Vector3();
+  unsigned current = 0;
+  bool batchOpen = false;
+  for (GameObject* object : DepthSorted(viewAxis)) {
+    const Sprite* sprite = object->GetSprite();
+    const unsigned texture = sprite != nullptr ? sprite->texture : 0;
+    if (texture != current) {
+      if (batchOpen) glEnd();
+      glBindTexture(GL_TEXTURE_2D, texture);
+      glBegin(GL_QUADS);
+      batchOpen = true;
+      current = texture;
+    }
+    object->Draw();
+  }
+  if (batchOpen) glEnd();
+}
 
 std::vector<GameObject*> GameObjectManager::Registered() const {
   std::vector<GameObject*> objects;

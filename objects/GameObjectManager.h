@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "math/Vector3.h"
 #include "objects/GameObject.h"
 
 class GameObjectManager {
@@ -20,7 +21,12 @@ class GameObjectManager {
   // Marks every registered object; objects still waiting to be registered are left alone.
   void RemoveAll();
   void Update(float dt);
+  // Billboards back to front along the game's camera axis, one quad batch per run of equal
+  // textures. The caller has blending and the depth test on.
   void Draw();
+  // Registered objects ordered by their position's projection onto viewAxis, smallest first;
+  // equal projections keep registry order.
+  std::vector<GameObject*> DepthSorted(const Vector3& viewAxis) const;
 
   std::size_t RegisteredCount() const { return registry.size(); }
   std::size_t PendingCount() const { return pending.size(); }

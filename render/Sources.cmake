@@ -1,4 +1,8 @@
 target_sources(battlesim_core PRIVATE
-  render/PngLoader.cpp
   render/Sprite.cpp
+  render/PngLoader.cpp
+  render/Graphics.cpp
+  render/HudPanel.cpp
+  render/Lighting.cpp
+  render/TextureManager.cpp
 )

@@ -7,11 +7,15 @@
 
 #include "app/Game.h"
 #include "objects/GameObject.h"
+#include "render/TextureManager.h"
 #include "statemachine/Message.h"
 
 Sprite::Sprite(GameObject* spriteOwner, const std::string& textureFile, const Vector3& start, float facingAngle)
     : position(start), target(start), facing(facingAngle), owner(spriteOwner) {
-  (void)textureFile;
+  // Without a window there is no texture manager, and the sprite is never drawn.
+  Game* game = Game::Instance();
+  if (game != nullptr && game->textures) texture = game->textures->GetTexture(textureFile);
+  hasTexture = texture > 0;
   halfSize = HalfSizeFor(owner != nullptr ? owner->unitType : 0);
   cornerCosPlus = halfSize * std::cos(facing);
   cornerCosMinus = -halfSize * std::cos(facing);
@@ -58,4 +62,22 @@ void Sprite::Update(float dt) {
   if (followTerrain) position.y = game->terrain.InterpolatedHeight(position.x, position.z);
 }
 
-void Sprite::Draw() {}
+void Sprite::Draw() {
+  if (!hasTexture) return;
+  const bool red = owner != nullptr && owner->team == 0;
+  if (red) {
+    glColor4f(1.0f, 0.6f, 0.6f, alpha);
+  } else {
+    glColor4f(0.6f, 0.6f, 1.0f, alpha);
+  }
+  glNormal3f(1.0f, 0.0f, 0.0f);
+  const float top = position.y + 2.0f * halfSize;
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex3f(position.x + cornerCosPlus, top, position.z + cornerSinPlus);
+  glTexCoord2f(1.0f, 0.0f);
+  glVertex3f(position.x + cornerCosMinus, top, position.z + cornerSinMinus);
+  glTexCoord2f(1.0f, 1.0f);
+  glVertex3f(position.x + cornerCosMinus, position.y, position.z + cornerSinMinus);
+  glTexCoord2f(0.0f, 1.0f);
+  glVertex3f(position.x + cornerCosPlus, position.y, position.z + cornerSinPlus);
+}

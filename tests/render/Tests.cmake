@@ -3,3 +3,13 @@ battlesim_test_suite(render_tests
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
 )
+
+battlesim_test_suite(renderer_tests
+  ${CMAKE_SOURCE_DIR}/tests/render/HudPanelTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/GraphicsTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/LightingTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/TextureManagerTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/BillboardDrawTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
+)

@@ -1,0 +1,71 @@
+// Turning key, button and drag events into camera values and game switches.
+#include "app/Input.h"
+
+#include <cstdlib>
+#include <sstream>
+
+#include "app/Game.h"
+#include "render/Graphics.h"
+
+namespace {
+
+void PostValue(Graphics& graphics, const char* label, float value) {
+  std::ostringstream line;
+  line << label << value;
+  graphics.AddHudLine(line.str(), "Input");
+}
+
+}  // namespace
+
+void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
+  Game* game = Game::Instance();
+  switch (key) {
+    case kEscape:
+    case 'q': std::exit(0);
+    case 'w': zoom += kZoomStep; break;
+    case 's': zoom -= kZoomStep; break;
+    case 'p': if (game != nullptr) game->paused = !game->paused; break;
+    case 'r':
+      // BATTLE RULES: the lead's Game::ResetBattle() is called here once it exists.
+      break;
+    case 'b': bloodEnabled = !bloodEnabled; break;
+    case 'd': if (game != nullptr) game->dynamicTerrain = !game->dynamicTerrain; break;
+    default: break;
+  }
+}
+
+void Input::OnMouseButton(int button, int state, int x, int y) {
+  const bool pressed = state == 0;
+  switch (button) {
+    case kLeft: leftDown = pressed; break;
+    case kRight: rightDown = pressed; break;
+    case kWheelUp: zoom += kZoomStep; break;
+    case kWheelDown: zoom -= kZoomStep; break;
+    default: break;
+  }
+  lastX = x;
+  lastY = y;
+}
+
+void Input::OnMouseMotion(int x, int y) {
+  const int dx = x - lastX;
+  const int dy = y - lastY;
+  if (leftDown) {
+    spin += static_cast<float>(dx);
+    tilt += static_cast<float>(dy);
+  }
+  if (rightDown) {
+    panX += static_cast<float>(kPanPerPixel * dx);
+    panY -= static_cast<float>(kPanPerPixel * dy);
+  }
+  lastX = x;
+  lastY = y;
+}
+
+void Input::Update() const {
+  Game* game = Game::Instance();
+  if (game == nullptr || game->graphics == nullptr) return;
+  PostValue(*game->graphics, "Zoom: ", zoom);
+  PostValue(*game->graphics, "Tilt: ", tilt);
+  PostValue(*game->graphics, "Spin: ", spin);
+}

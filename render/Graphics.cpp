@@ -1,0 +1,144 @@
+// Frame rendering: camera, lights, terrain, depth-sorted billboards and HUD text.
+#include "render/Graphics.h"
+
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "app/Game.h"
+#include "app/Input.h"
+#include "objects/GameObjectManager.h"
+#include "platform/TickCounter.h"
+#include "render/Lighting.h"
+
+namespace {
+
+constexpr char kTimingCategory[] = "Timing";
+
+// The image of a world point under the view transform, divided by its own w.
+Vector3 ViewImage(const Matrix4& view, float z) {
+  const auto p = view.Transform({0.0f, 0.0f, z, 1.0f});
+  return Vector3(p[0] / p[3], p[1] / p[3], p[2] / p[3]);
+}
+
+}  // namespace
+
+Graphics::Graphics() : lastTick(static_cast<std::int32_t>(TickCounter::Now())) {
+  glEnable(GL_TEXTURE_2D);
+  glShadeModel(GL_SMOOTH);
+  glClearDepth(1.0);
+  glDepthFunc(GL_LEQUAL);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+}
+
+void Graphics::Reshape(int width, int height) {
+  if (width != 0 && height != 0) glViewport(0, 0, width, height);
+}
+
+void Graphics::AddDisplayList(unsigned listName) {
+  DisplayListObject object;
+  object.listName = listName;
+  displayLists.push_back(object);
+}
+
+void Graphics::AddHudLine(const std::string& text, const std::string& category) {
+  hudCategories.AddHudLine(text, category);
+}
+
+void Graphics::RenderFrame() {
+  GLint viewport[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const int width = viewport[2];
+  const int height = viewport[3];
+  glClearColor(0.5f, 0.5f, 0.5f, 0.5f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  Game* game = Game::Instance();
+  if (game != nullptr && game->input != nullptr) {
+    UpdateCamera(game->scene, *game->input, width, height);
+    DrawScene(*game, width, height);
+  }
+  glutSwapBuffers();
+  hudCategories.Clear();
+}
+
+void Graphics::UpdateCamera(Lighting& lighting, const Input& input, int width, int height) const {
+  double a = kHalfExtent;
+  double b = kHalfExtent;
+  if (width < height) {
+    b = static_cast<float>(a * height / width);
+  } else {
+    a = static_cast<float>(b * width / height);
+  }
+  lighting.projection.LoadIdentity();
+  lighting.projection.Frustum(a, b, kNearPlane, kFarPlane);
+
+  Matrix4& view = lighting.view;
+  view.LoadIdentity();
+  view.Translate(0.0, 0.0, 0.0);
+  view.Translate(kPanScale * input.panX, kPanScale * input.panY, input.zoom);
+  view.RotateX(input.tilt);
+  view.RotateY(-input.spin);
+
+  lighting.viewOrigin = ViewImage(view, 0.0f);
+  lighting.viewAxisPoint = ViewImage(view, 1.0f);
+  lighting.viewAxis = lighting.viewAxisPoint - lighting.viewOrigin;
+  lighting.viewAxis.Normalize();
+}
+
+void Graphics::DrawScene(Game& game, int width, int height) {
+  PostTiming();
+  game.scene.Apply();
+  DrawTerrain(game);
+  DrawObjects(game);
+  hudCategories.DrawHud(width, height);
+}
+
+void Graphics::DrawTerrain(const Game& game) const {
+  if (game.dynamicTerrain) {
+    game.scene.ApplyDynamicTerrainMaterial();
+    game.terrain.DrawImmediate(0.0f, 0.0f, 0.0f);
+    return;
+  }
+  for (const DisplayListObject& object : displayLists) {
+    game.scene.ApplyTerrainMaterial(object.specular, object.shininess, object.diffuse);
+    if (glIsList(object.listName) == GL_TRUE) glCallList(object.listName);
+  }
+}
+
+// Billboards are unlit and blended over the terrain, their texture tinted by the team colour.
+void Graphics::DrawObjects(Game& game) const {
+  glDisable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  game.objects->Draw();
+  glDisable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+}
+
+// The frame rate is that of the one refreshing frame, not an average. A refreshing frame measured
+// at 0 ms has no rate of its own, so the last shown rate stays.
+void Graphics::PostTiming() {
+  const std::uint32_t now = TickCounter::Now();
+  const auto difference = static_cast<std::int32_t>(static_cast<std::uint32_t>(lastTick) - now);
+  const long long delta = std::llabs(static_cast<long long>(difference));
+  lastTick = static_cast<std::int32_t>(now);
+  frameTime = static_cast<float>(static_cast<double>(delta) / 1000.0);
+  sinceRefresh += frameTime;
+
+  std::ostringstream timeLine;
+  if (sinceRefresh > kRefreshInterval) {
+    if (frameTime > 0.0f) fps = 1.0f / frameTime;
+    shownFrameTime = frameTime;
+    sinceRefresh = 0.0f;
+    timeLine << "FT: " << frameTime;
+  } else {
+    timeLine << "FT:  " << shownFrameTime;
+  }
+  AddHudLine(timeLine.str(), kTimingCategory);
+  std::ostringstream rateLine;
+  rateLine << "FPS: " << fps;
+  AddHudLine(rateLine.str(), kTimingCategory);
+}

@@ -1,0 +1,56 @@
+// The renderer: fixed GL state, the camera built from the input values each frame, the frame's
+// drawing order (lights, terrain, billboards, HUD), and the frame-time and frame-rate lines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/DisplayListObject.h"
+#include "render/HudPanel.h"
+
+class Game;
+class Input;
+class Lighting;
+
+class Graphics {
+ public:
+  // Shown values are refreshed once this much frame time has gathered.
+  static constexpr float kRefreshInterval = 0.33f;
+  static constexpr float kHalfExtent = 0.4f;
+  static constexpr double kNearPlane = 1.0;
+  static constexpr double kFarPlane = 7000.0;
+  static constexpr float kPanScale = 0.01f;
+
+  // Must not be called before a GL context is current.
+  Graphics();
+  Graphics(const Graphics&) = delete;
+  Graphics& operator=(const Graphics&) = delete;
+
+  // A zero width or height (a minimised window) leaves the viewport alone.
+  void Reshape(int width, int height);
+  void AddDisplayList(unsigned listName);
+  void AddHudLine(const std::string& text, const std::string& category);
+
+  // Draws the process-wide game's world and swaps; lines posted afterwards go to the next frame.
+  void RenderFrame();
+  void UpdateCamera(Lighting& lighting, const Input& input, int width, int height) const;
+  void DrawScene(Game& game, int width, int height);
+  void PostTiming();
+
+  const HudPanel& Hud() const { return hudCategories; }
+  const std::vector<DisplayListObject>& DisplayLists() const { return displayLists; }
+
+  float frameTime = 0.0f;
+  std::int32_t lastTick = 0;
+  float sinceRefresh = 0.0f;
+  float fps = 0.0f;
+  float shownFrameTime = 0.0f;
+
+ private:
+  void DrawTerrain(const Game& game) const;
+  void DrawObjects(Game& game) const;
+
+  std::vector<DisplayListObject> displayLists;
+  HudPanel hudCategories;
+};

@@ -1,0 +1,84 @@
+// Tests of the texture cache: one load per file, fresh names for files that fail.
+#include "render/TextureManager.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/support/GlWindow.h"
+#include "tests/support/PngWriter.h"
+
+namespace {
+
+class TextureManagerFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(GlWindow::EnsureCurrent());
+    folder = std::filesystem::temp_directory_path() / ("texturemanager-test-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+
+  std::string WritePng(const std::string& file) {
+    PngWriterImage image;
+    image.width = 2;
+    image.height = 2;
+    image.colourType = PNG_COLOR_TYPE_RGBA;
+    image.rows.assign(16, 200);
+    const std::string path = (folder / file).string();
+    EXPECT_TRUE(PngWriter::Write(path, image));
+    return path;
+  }
+
+  std::filesystem::path folder;
+  TextureManager textures;
+};
+
+}  // namespace
+
+// The second request is served without the file, which is gone by then.
+TEST_F(TextureManagerFiles, SameFileGivesTheSameTextureAndIsReadOnce) {
+  const std::string path = WritePng("unit.png");
+  const unsigned first = textures.GetTexture(path);
+  std::filesystem::remove(path);
+  EXPECT_NE(first, 0u);
+  EXPECT_EQ(textures.GetTexture(path), first);
+}
+
+TEST_F(TextureManagerFiles, LoadedTextureFiltersLinearly) {
+  const unsigned texture = textures.GetTexture(WritePng("unit.png"));
+  glBindTexture(GL_TEXTURE_2D, texture);
+  GLint filter = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+  EXPECT_EQ(filter, GL_LINEAR);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filter);
+  EXPECT_EQ(filter, GL_LINEAR);
+  GLint width = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  EXPECT_EQ(width, 2);
+}
+
+TEST_F(TextureManagerFiles, MissingFileGivesAFreshNonZeroNameEveryTime) {
+  const std::string path = (folder / "missing.png").string();
+  const unsigned first = textures.GetTexture(path);
+  const unsigned second = textures.GetTexture(path);
+  EXPECT_NE(first, 0u);
+  EXPECT_NE(second, 0u);
+  EXPECT_NE(first, second);
+}
+
+TEST_F(TextureManagerFiles, NamesDifferingInCaseAreDifferentEntries) {
+  const unsigned lower = textures.GetTexture(WritePng("unit.png"));
+  const unsigned upper = textures.GetTexture(WritePng("UNIT.png"));
+  EXPECT_NE(lower, upper);
+  EXPECT_EQ(textures.GetTexture((folder / "unit.png").string()), lower);
+}
+
+TEST_F(TextureManagerFiles, EmptyNameGivesNoTexture) { EXPECT_EQ(textures.GetTexture(""), 0u); }
