@@ -27,6 +27,8 @@ GameObject* AddObject(GameObjectManager& manager, const std::string& name, int t
   auto sprite = std::make_unique<Sprite>(object.get(), "", position, 0.0f);
   sprite->texture = texture;
   sprite->hasTexture = texture > 0;
+  // The billboards stand where the test puts them, whatever ground a game may have loaded.
+  sprite->followTerrain = false;
   object->SetSprite(std::move(sprite));
   GameObject* added = object.get();
   manager.Add(std::move(object));
