@@ -3,6 +3,10 @@
 #include "app/Game.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
 
 #include "math/RandomFloat.h"
 #include "objects/UnitType.h"
@@ -266,6 +270,25 @@ TEST_F(GameTest, TwoBloodSplatsOfOneFrameLeaveOneRegisteredAndBothEnd) {
   StepFrames(60);
   EXPECT_EQ(nullptr, game->objects->Find("Blood"));
   EXPECT_EQ(0u, game->objects->RegisteredCount());
+}
+
+// Without its images the game has no ground: units stand where the empty field puts them, no
+// path is ever found, and frames still run without a fault.
+TEST_F(GameTest, MissingTexturesFolderLeavesAnEmptyFieldThatStillRuns) {
+  const std::filesystem::path home = std::filesystem::current_path();
+  const std::filesystem::path bare =
+      std::filesystem::temp_directory_path() / ("battlesim-no-textures-" + std::to_string(getpid()));
+  std::filesystem::create_directories(bare);
+  std::filesystem::current_path(bare);
+  Rebuild();
+  std::filesystem::current_path(home);
+  std::filesystem::remove_all(bare);
+
+  EXPECT_EQ(game->terrain.width, 0);
+  game->StartBattle();
+  StepFrames(1500);
+  EXPECT_EQ(game->objects->RegisteredCount(), 402u);
+  EXPECT_EQ(game->objects->Find("General 0")->GetSprite()->position.y, 0.0f);
 }
 
 }  // namespace
