@@ -20,7 +20,7 @@ export MESA_SHADER_CACHE_DISABLE=true
 
 run_suite() {
   echo "== Tests: $1"
-  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$1" --output-on-failure -j "$jobs"
+  tools/with-virtual-display.sh ctest --test-dir "$1" --output-on-failure -j "$jobs"
 }
 run_suite build
 run_suite build/asan

@@ -1,11 +1,16 @@
-// Construction of the world, the frame step and the statistics lines.
+// Construction of the world, the frame step, the battle rules and the statistics lines.
 #include "app/Game.h"
 
 #include <sstream>
 
 #include "app/Input.h"
+#include "math/RandomFloat.h"
+#include "objects/UnitType.h"
 #include "platform/TickCounter.h"
 #include "render/Graphics.h"
+#include "render/Sprite.h"
+#include "units/CombatSM.h"
+#include "units/DyingSM.h"
 
 bool bloodEnabled = true;
 
@@ -25,25 +30,52 @@ std::string Milliseconds(const char* label, std::uint32_t ticks) {
   line << label << ticks << "ms";
   return line.str();
 }
+
+// Type advantage of the attacker (row) over the defender (column), for the five fighting types.
+constexpr float kTypeAdvantage[5][5] = {
+    {0.0f, 0.2f, -0.2f, -0.2f, -0.4f},
+    {-0.2f, 0.0f, 0.2f, -0.2f, -0.4f},
+    {0.2f, -0.2f, 0.0f, -0.2f, -0.4f},
+    {0.25f, 0.25f, 0.25f, 0.0f, -0.3f},
+    {0.4f, 0.4f, 0.4f, 0.2f, 0.0f},
+};
+// Formation advantage by shape id 1..3 (block beats wedge beats open vee beats block).
+constexpr float kFormationAdvantage[3][3] = {
+    {0.0f, 0.2f, -0.2f},
+    {-0.2f, 0.0f, 0.2f},
+    {0.2f, -0.2f, 0.0f},
+};
+constexpr float kHigherGround = 0.05f;
+constexpr float kShortestDuel = 2.0f;
+constexpr float kDuelSpread = 3.0f;
+
+float TypeAdvantage(int attacker, int defender) {
+  const bool fighting = attacker >= 0 && attacker < 5 && defender >= 0 && defender < 5;
+  return fighting ? kTypeAdvantage[attacker][defender] : 0.0f;
+}
+
+float FormationAdvantage(int attacker, int defender) {
+  const bool shaped = attacker >= 1 && attacker <= 3 && defender >= 1 && defender <= 3;
+  return shaped ? kFormationAdvantage[attacker - 1][defender - 1] : 0.0f;
+}
 }  // namespace
 
-Game::Game(Graphics* graphicsSystem, Input* inputSystem) {
-  // FACTORY: the lead zeroes the unit factory's serial counters here.
+GameObject* FindObjectNamed(const std::string& name) {
+  const Game* game = Game::Instance();
+  if (game == nullptr || !game->objects) return nullptr;
+  return game->objects->Find(name);
+}
+
+// The switches, the factory's serials and the statistics start from their member initialisers;
+// the subsystems are built in this order because each registers itself or needs the one before.
+Game::Game(Graphics* graphicsSystem, Input* inputSystem) : graphics(graphicsSystem), input(inputSystem) {
   timer = std::make_unique<Timer>();
   router = std::make_unique<MessageRouter>();
   traceLog = std::make_unique<TraceLog>();
-  graphics = graphicsSystem;
-  input = inputSystem;
   objects = std::make_unique<GameObjectManager>();
   if (graphics != nullptr) textures = std::make_unique<TextureManager>();
-  // DUELS: the lead creates the empty duel list here.
-  dynamicTerrain = true;
-  traceEnabled = false;
-  paused = false;
   BuildTerrain();
   pathFinder = std::make_unique<PathFinder>(terrain);
-  redWins = blueWins = stateChanges = casualties = 0;
-  archerKills = soldierKills = berserkerKills = leaderKills = generalKills = 0;
   SetUpLighting();
 }
 
@@ -70,6 +102,121 @@ void Game::SetInstance(Game* game) { instance = game; }
 
 void Game::CountStateChange() { ++stateChanges; }
 
+void Game::StartBattle() {
+  // The facing is the float 3.14, not pi: the red army's billboards face the blue army's.
+  factory.Create(UnitType::General, Vector3(0.0f, 0.0f, 37.0f), 3.14f, Team::Red);
+  factory.Create(UnitType::General, Vector3(0.0f, 0.0f, -37.0f), 0.0f, Team::Blue);
+}
+
+// Running duels and queued messages are left alone: they resolve against whatever their names
+// find later.
+void Game::EndBattle(int deadGeneralTeam) {
+  if (deadGeneralTeam != Team::Red) {
+    ++redWins;
+  } else {
+    ++blueWins;
+  }
+  casualties = 0;
+  objects->RemoveAll();
+  factory.Reset();
+  StartBattle();
+}
+
+void Game::ResetBattle() {
+  EndBattle(Team::Red);
+  --blueWins;
+}
+
+void Game::CountKill(int killerType) {
+  switch (killerType) {
+    case UnitType::Soldier: ++soldierKills; break;
+    case UnitType::Archer: ++archerKills; break;
+    case UnitType::Berserker: ++berserkerKills; break;
+    case UnitType::SquadLeader: ++leaderKills; break;
+    case UnitType::General: ++generalKills; break;
+    default: break;
+  }
+  ++casualties;
+}
+
+void Game::Engage(GameObject* a, GameObject* b) {
+  // Drawn before any check, so that a refused duel uses up its random number as well.
+  const float length = kDuelSpread * RandomFloat() + kShortestDuel;
+  if (a == nullptr || b == nullptr || a->dying || b->dying) return;
+  Duel duel{a->name, b->name, length};
+  for (GameObject* duellist : {a, b}) {
+    duellist->SetInCombat(true);
+    if (duellist->FindCombatMachine() == nullptr) {
+      duellist->PushMachine(std::make_unique<CombatSM>(duellist), true);
+    }
+  }
+  a->targetName = b->name;
+  b->targetName = a->name;
+  duels.push_back(std::move(duel));
+}
+
+void Game::UpdateDuels(float dt) {
+  for (auto duel = duels.begin(); duel != duels.end();) {
+    duel->timeLeft -= dt;
+    if (duel->timeLeft < 0.0f) {
+      // Resolving may start new duels (a winner's restarted squad leader looks around at once);
+      // std::list keeps this node valid meanwhile and the walk goes on into the new ones.
+      ResolveDuel(*duel);
+      duel = duels.erase(duel);
+    } else {
+      ++duel;
+    }
+  }
+}
+
+float Game::DuelThreshold(const GameObject& attacker, const GameObject& defender) {
+  const bool defenderLower = defender.GetSprite()->position.y < attacker.GetSprite()->position.y;
+  return 0.5f + TypeAdvantage(attacker.unitType, defender.unitType) +
+         FormationAdvantage(attacker.formationKind, defender.formationKind) +
+         (defenderLower ? kHigherGround : -kHigherGround);
+}
+
+void Game::ResolveDuel(const Duel& duel) {
+  GameObject* attacker = objects->Find(duel.attackerName);
+  GameObject* defender = objects->Find(duel.defenderName);
+  if (attacker == nullptr || defender == nullptr) {
+    if (attacker != nullptr) LeaveCombat(*attacker);
+    if (defender != nullptr) LeaveCombat(*defender);
+    return;
+  }
+  const float threshold = DuelThreshold(*attacker, *defender);
+  const float draw = RandomFloat();
+  if (draw < threshold && attacker->IsInRangeOf(*defender)) {
+    Kill(*attacker, *defender);
+  } else if (draw >= threshold && defender->IsInRangeOf(*attacker)) {
+    Kill(*defender, *attacker);
+  } else {
+    attacker->SetInCombat(false);
+    defender->SetInCombat(false);
+    for (GameObject* duellist : {attacker, defender}) {
+      if (!duellist->dying && duellist->FindCombatMachine() != nullptr) duellist->PopMachine();
+    }
+  }
+}
+
+void Game::LeaveCombat(GameObject& unit) {
+  unit.SetInCombat(false);
+  if (!unit.dying && unit.FindCombatMachine() != nullptr) unit.PopMachine();
+}
+
+// The loser keeps its combat flag: it never fights again. A unit may still stand in other duels
+// when it starts dying; losing one of those must not kill it a second time (a second kill, a
+// second splat, and for a General a second battle won). A machine-stack command still queued by
+// the machine being replaced is dropped with it: carried out over the dying machine it would
+// cancel the delayed change to STATE_Dead, and the unit would never die.
+void Game::Kill(GameObject& winner, GameObject& loser) {
+  LeaveCombat(winner);
+  if (loser.dying) return;
+  CountKill(winner.unitType);
+  loser.pendingCommand = GameObject::kCommandNone;
+  loser.ReplaceMachine(std::make_unique<DyingSM>(&loser));
+}
+
 void Game::Frame() {
   timer->Tick();
   const std::uint32_t t0 = TickCounter::Now();
@@ -94,7 +241,7 @@ void Game::RunSimulationStep() {
   float dt = timer->delta;
   if (dt > kLongestStep) dt = kLongestStep;
   objects->Update(dt);
-  // DUELS: the lead's UpdateDuels(dt) is called here.
+  UpdateDuels(dt);
   router->DeliverDue();
 }
 

@@ -2,11 +2,14 @@
 // statistics shown on the HUD.
 #pragma once
 
+#include <list>
 #include <memory>
 #include <string>
 
+#include "app/Duel.h"
 #include "app/Timer.h"
 #include "objects/GameObjectManager.h"
+#include "objects/UnitFactory.h"
 #include "render/Lighting.h"
 #include "render/TextureManager.h"
 #include "statemachine/MessageRouter.h"
@@ -30,7 +33,21 @@ class Game {
   static Game* Instance();
   static void SetInstance(Game* game);
 
+  // The two Generals; each raises its whole army before its creation returns.
+  void StartBattle();
+  // Scores the battle lost by the dead General's team, clears the field and starts the next.
+  void EndBattle(int deadGeneralTeam);
+  // A new battle that changes no tally.
+  void ResetBattle();
+  void CountKill(int killerType);
   void CountStateChange();
+  // Starts a duel; a or b may be null (failed lookups) or dying, and then nothing starts.
+  void Engage(GameObject* a, GameObject* b);
+  void UpdateDuels(float dt);
+
+  // The attacker's chance of winning: the type and formation advantages and the height term.
+  static float DuelThreshold(const GameObject& attacker, const GameObject& defender);
+
   // One step of the world: tick, input, simulation (unless paused), statistics, render; the
   // three stages are timed on the HUD. Without graphics and input only the simulation runs, in
   // the same order.
@@ -45,12 +62,14 @@ class Game {
 
   Lighting scene;
   Terrain terrain;
+  UnitFactory factory;
   std::unique_ptr<Timer> timer;
   std::unique_ptr<MessageRouter> router;
   std::unique_ptr<TraceLog> traceLog;
   std::unique_ptr<GameObjectManager> objects;
   // Null without graphics: there is no GL context to load textures into.
   std::unique_ptr<TextureManager> textures;
+  std::list<Duel> duels;
   std::unique_ptr<PathFinder> pathFinder;
 
   int redWins = 0;
@@ -66,12 +85,18 @@ class Game {
  private:
   static constexpr float kLongestStep = 0.2f;
 
+  void ResolveDuel(const Duel& duel);
+  void LeaveCombat(GameObject& unit);
+  void Kill(GameObject& winner, GameObject& loser);
   void BuildTerrain();
   void SetUpLighting();
   void RunSimulationStep();
   // Lines go nowhere without graphics.
   void PostHudLine(const std::string& text, const std::string& category);
 };
+
+// The object of that name in the current game, or null (also when there is no game).
+GameObject* FindObjectNamed(const std::string& name);
 
 // Whether a dying unit leaves a blood splat; true at start, toggled by the B key.
 extern bool bloodEnabled;

@@ -25,9 +25,7 @@ void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
     case 'w': zoom += kZoomStep; break;
     case 's': zoom -= kZoomStep; break;
     case 'p': if (game != nullptr) game->paused = !game->paused; break;
-    case 'r':
-      // BATTLE RULES: the lead's Game::ResetBattle() is called here once it exists.
-      break;
+    case 'r': if (game != nullptr) game->ResetBattle(); break;
     case 'b': bloodEnabled = !bloodEnabled; break;
     case 'd': if (game != nullptr) game->dynamicTerrain = !game->dynamicTerrain; break;
     default: break;

@@ -2,4 +2,5 @@ target_sources(battlesim_core PRIVATE
   app/Timer.cpp
   app/Game.cpp
   app/Input.cpp
+  app/HeadlessRunner.cpp
 )

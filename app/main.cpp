@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
   auto input = std::make_unique<Input>();
   auto game = std::make_unique<Game>(graphics.get(), input.get());
   Game::SetInstance(game.get());
-  // BATTLE RULES: the lead's game->StartBattle() is called here, before the loop.
+  game->StartBattle();
   glutMainLoop();
   return 0;
 }

@@ -7,27 +7,23 @@
 
 #include "app/Game.h"
 #include "objects/GameObjectManager.h"
+#include "units/CombatSM.h"
+#include "units/DyingSM.h"
+#include "units/SquadLeaderSM.h"
 #include "render/Sprite.h"
 #include "statemachine/MessageRouter.h"
-
-namespace {
-GameObject* FindObject(const std::string& name) {
-  Game* game = Game::Instance();
-  if (game == nullptr || !game->objects || name.empty()) return nullptr;
-  return game->objects->Find(name);
-}
-}  // namespace
 
 GameObject::GameObject(std::string objectName, int objectTeam, int type, float range)
     : GOB(std::move(objectName)), team(objectTeam), unitType(type), attackRange(range) {}
 
 GameObject::~GameObject() = default;
 
-void GameObject::Update(float /*dt*/) {
+void GameObject::Update(float dt) {
   if (!machines.empty()) {
     RunMachineCommands();
     if (StateMachine* top = TopMachine()) top->Update();
   }
+  if (sprite) sprite->Update(dt);
 }
 
 void GameObject::Draw() {
@@ -36,16 +32,22 @@ void GameObject::Draw() {
 
 void GameObject::SetSprite(std::unique_ptr<Sprite> newSprite) { sprite = std::move(newSprite); }
 
-bool GameObject::IsInRangeOf(const GameObject& /*other*/) const { return false; }
+bool GameObject::IsInRangeOf(const GameObject& other) const {
+  return attackRange >= (other.sprite->position - sprite->position).Length();
+}
+
+CombatSM* GameObject::FindCombatMachine() const { return FindMachine<CombatSM>(); }
+
+SquadLeaderSM* GameObject::FindSquadLeaderMachine() const { return FindMachine<SquadLeaderSM>(); }
 
 void GameObject::SetInCombat(bool flag) {
   inCombat = flag;
-  if (GameObject* leader = FindObject(leaderName)) leader->readyFollowers += flag ? -1 : 1;
+  if (GameObject* leader = FindObjectNamed(leaderName)) leader->readyFollowers += flag ? -1 : 1;
 }
 
 void GameObject::MarkForRemoval() {
   removed = true;
-  GameObject* leader = FindObject(leaderName);
+  GameObject* leader = FindObjectNamed(leaderName);
   if (leader == nullptr) return;
   auto& list = leader->subordinates;
   const auto entry = std::find(list.begin(), list.end(), name);
@@ -65,7 +67,7 @@ void GameObject::PushMachine(std::unique_ptr<StateMachine> machine, bool start) 
 }
 
 void GameObject::PopMachine() {
-  if (machines.size() < 2) return;
+  if (machines.size() < 2 || dynamic_cast<DyingSM*>(TopMachine()) != nullptr) return;
   machines.pop_back();
   machines.back()->Initialize();
 }

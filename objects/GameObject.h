@@ -9,7 +9,9 @@
 #include "objects/GOB.h"
 #include "statemachine/StateMachine.h"
 
+class CombatSM;
 struct Message;
+class SquadLeaderSM;
 class Sprite;
 
 class GameObject : public GOB {
@@ -51,6 +53,8 @@ class GameObject : public GOB {
     }
     return nullptr;
   }
+  CombatSM* FindCombatMachine() const;
+  SquadLeaderSM* FindSquadLeaderMachine() const;
   StateMachine* TopMachine() const;
   std::size_t MachineCount() const { return machines.size(); }
 

@@ -2,3 +2,4 @@ target_sources(battlesim_core PRIVATE
   objects/GameObject.cpp
   objects/GameObjectManager.cpp
 )
+target_sources(battlesim_core PRIVATE objects/UnitFactory.cpp)

@@ -94,7 +94,11 @@ void Graphics::DrawScene(Game& game, int width, int height) {
   hudCategories.DrawHud(width, height);
 }
 
+// The terrain supplies no texture coordinates: with the last billboard's texture still bound,
+// every terrain vertex would be tinted by one arbitrary texel of it. Texturing stays enabled; the
+// default texture, which has no image, leaves the vertex colours as they are.
 void Graphics::DrawTerrain(const Game& game) const {
+  glBindTexture(GL_TEXTURE_2D, 0);
   if (game.dynamicTerrain) {
     game.scene.ApplyDynamicTerrainMaterial();
     game.terrain.DrawImmediate(0.0f, 0.0f, 0.0f);

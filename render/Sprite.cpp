@@ -17,10 +17,8 @@ Sprite::Sprite(GameObject* spriteOwner, const std::string& textureFile, const Ve
   if (game != nullptr && game->textures) texture = game->textures->GetTexture(textureFile);
   hasTexture = texture > 0;
   halfSize = HalfSizeFor(owner != nullptr ? owner->unitType : 0);
-  cornerCosPlus = halfSize * std::cos(facing);
-  cornerCosMinus = -halfSize * std::cos(facing);
-  cornerSinPlus = halfSize * std::sin(facing);
-  cornerSinMinus = -halfSize * std::sin(facing);
+  facingCos = std::cos(facing);
+  facingSin = std::sin(facing);
 }
 
 float Sprite::HalfSizeFor(int unitType) {
@@ -55,6 +53,11 @@ void Sprite::Update(float dt) {
     Game* game = Game::Instance();
     if (game != nullptr && owner != nullptr) game->objects->SendSystemMessage(owner->name, MSG_Arrived);
   }
+  Game* game = Game::Instance();
+  if (game == nullptr) return;
+  // Footsteps: the ground under every walking sprite shows green on the dynamic terrain.
+  game->terrain.SetColour(static_cast<int>(position.x), static_cast<int>(position.z), 0.0f, 1.0f, 0.0f);
+  if (followTerrain) position.y = game->terrain.InterpolatedHeight(position.x, position.z);
 }
 
 void Sprite::Draw() {
@@ -67,12 +70,14 @@ void Sprite::Draw() {
   }
   glNormal3f(1.0f, 0.0f, 0.0f);
   const float top = position.y + 2.0f * halfSize;
+  const float c1 = halfSize * facingCos;
+  const float s1 = halfSize * facingSin;
   glTexCoord2f(0.0f, 0.0f);
-  glVertex3f(position.x + cornerCosPlus, top, position.z + cornerSinPlus);
+  glVertex3f(position.x + c1, top, position.z + s1);
   glTexCoord2f(1.0f, 0.0f);
-  glVertex3f(position.x + cornerCosMinus, top, position.z + cornerSinMinus);
+  glVertex3f(position.x - c1, top, position.z - s1);
   glTexCoord2f(1.0f, 1.0f);
-  glVertex3f(position.x + cornerCosMinus, position.y, position.z + cornerSinMinus);
+  glVertex3f(position.x - c1, position.y, position.z - s1);
   glTexCoord2f(0.0f, 1.0f);
-  glVertex3f(position.x + cornerCosPlus, position.y, position.z + cornerSinPlus);
+  glVertex3f(position.x + c1, position.y, position.z + s1);
 }

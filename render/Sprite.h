@@ -38,10 +38,10 @@ class Sprite {
   bool arrivalPending = false;
   bool notifyOnArrival = true;
   bool followTerrain = true;
-  float cornerCosPlus = 0.0f;
-  float cornerCosMinus = 0.0f;
-  float cornerSinPlus = 0.0f;
-  float cornerSinMinus = 0.0f;
+  // The facing's cosine and sine, fixed at construction; the quad's corners scale them by the
+  // current halfSize, so a growing blood splat widens as well as rises.
+  float facingCos = 1.0f;
+  float facingSin = 0.0f;
   unsigned texture = 0;
   GameObject* owner = nullptr;
 };

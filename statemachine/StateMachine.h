@@ -32,7 +32,7 @@ class StateMachine {
   StateMachine& operator=(const StateMachine&) = delete;
 
   // Reacts to one event in the block named by (state, substate); false when nothing handled it.
-  virtual bool HandleEvent(int event, Message* msg, int state, int substate) = 0;
+  virtual bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) = 0;
 
   void Reset();
   // Resets and enters state 0; the owner calls it whenever this machine becomes current.

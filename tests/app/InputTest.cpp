@@ -74,9 +74,23 @@ TEST_F(InputWithGame, BTogglesBlood) {
   EXPECT_TRUE(bloodEnabled);
 }
 
+// A reset starts a new battle without changing the tally.
+TEST_F(InputWithGame, RResetsTheBattleAndKeepsTheWins) {
+  game->StartBattle();
+  game->objects->Update(0.01f);
+  ASSERT_GT(game->objects->RegisteredCount(), 0u);
+  Keys("r");
+  for (const GameObject* object : game->objects->Registered()) EXPECT_TRUE(object->removed) << object->name;
+  EXPECT_EQ(game->redWins, 0);
+  EXPECT_EQ(game->blueWins, 0);
+}
+
 TEST_F(InputWithGame, UpperCaseAndOtherKeysDoNothing) {
+  game->StartBattle();
+  game->objects->Update(0.01f);
   Keys("WSQPRBD1 x");
   EXPECT_EQ(input.zoom, -130.0f);
+  for (const GameObject* object : game->objects->Registered()) EXPECT_FALSE(object->removed) << object->name;
   EXPECT_FALSE(game->paused);
   EXPECT_TRUE(game->dynamicTerrain);
   EXPECT_TRUE(bloodEnabled);

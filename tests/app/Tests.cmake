@@ -1,4 +1,12 @@
 battlesim_test_suite(app_tests
+  ${CMAKE_SOURCE_DIR}/tests/app/GameTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/BattleTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/HeadlessRunnerTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
+)
+
+# Keyboard and mouse, and the frame step with and without a window.
+battlesim_test_suite(app_window_tests
   ${CMAKE_SOURCE_DIR}/tests/app/InputTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/GameFrameTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp

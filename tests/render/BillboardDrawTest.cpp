@@ -27,6 +27,8 @@ GameObject* AddObject(GameObjectManager& manager, const std::string& name, int t
   auto sprite = std::make_unique<Sprite>(object.get(), "", position, 0.0f);
   sprite->texture = texture;
   sprite->hasTexture = texture > 0;
+  // The billboards stand where the test puts them, whatever ground a game may have loaded.
+  sprite->followTerrain = false;
   object->SetSprite(std::move(sprite));
   GameObject* added = object.get();
   manager.Add(std::move(object));
@@ -117,6 +119,27 @@ TEST_F(FeedbackCapture, RedSpriteEmitsAnUprightTintedQuadStandingOnItsPosition) 
   EXPECT_FLOAT_EQ(right, 192.0f);
   EXPECT_FLOAT_EQ(bottom, 64.0f);
   EXPECT_FLOAT_EQ(top, 192.0f);
+}
+
+// A blood splat changes its half size as it grows; the quad follows in width and height.
+TEST_F(FeedbackCapture, QuadFollowsAHalfSizeChangedAfterConstruction) {
+  GameObjectManager manager;
+  GameObject* object = AddObject(manager, "Blood", 0, Vector3(0.0f, -0.5f, 0.0f), textures[0]);
+  object->GetSprite()->halfSize = 0.25f;
+  manager.Update(0.0f);
+  const std::vector<Polygon> polygons = Capture(manager);
+  ASSERT_FALSE(polygons.empty());
+  float left = 256.0f, right = 0.0f, top = 0.0f;
+  for (const Polygon& polygon : polygons) {
+    for (const FedVertex& v : polygon) {
+      left = std::min(left, v.x);
+      right = std::max(right, v.x);
+      top = std::max(top, v.y);
+    }
+  }
+  EXPECT_FLOAT_EQ(left, 96.0f);
+  EXPECT_FLOAT_EQ(right, 160.0f);
+  EXPECT_FLOAT_EQ(top, 128.0f);
 }
 
 TEST_F(FeedbackCapture, BlueSpriteIsTintedBlue) {

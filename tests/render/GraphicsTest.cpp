@@ -238,3 +238,33 @@ TEST_F(GameScene, SceneLoadsTheCameraOfTheFrame) {
   const auto expected = game->scene.view.ToColumnMajor();
   for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(loaded[i], expected[static_cast<std::size_t>(i)]) << i;
 }
+
+// The terrain has no texture coordinates of its own; a billboard texture left bound by the
+// previous frame must not tint it.
+TEST_F(GameScene, TerrainIsNotTintedByTheLastBoundTexture) {
+  glViewport(0, 0, 256, 256);
+  auto centrePixel = [&] {
+    glClearColor(0.5f, 0.5f, 0.5f, 0.5f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    graphics->UpdateCamera(game->scene, input, 256, 256);
+    graphics->DrawScene(*game, 256, 256);
+    glFinish();
+    std::vector<unsigned char> pixel(3);
+    glReadBuffer(GL_BACK);
+    glReadPixels(128, 100, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel.data());
+    return pixel;
+  };
+  glBindTexture(GL_TEXTURE_2D, 0);
+  const std::vector<unsigned char> untinted = centrePixel();
+
+  GLuint black = 0;
+  glGenTextures(1, &black);
+  glBindTexture(GL_TEXTURE_2D, black);
+  const unsigned char texel[4] = {0, 0, 0, 0};
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexCoord2f(0.0f, 1.0f);
+  EXPECT_EQ(centrePixel(), untinted);
+  EXPECT_GT(untinted[0] + untinted[1] + untinted[2], 60) << "no lit terrain under the centre";
+  glDeleteTextures(1, &black);
+}

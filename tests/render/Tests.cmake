@@ -4,9 +4,6 @@ battlesim_test_suite(render_tests
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
 )
 
-# The image generator's suite; tests/CMakeLists.txt does not list the tools folder yet.
-include(${CMAKE_SOURCE_DIR}/tests/tools/Tests.cmake)
-
 battlesim_test_suite(renderer_tests
   ${CMAKE_SOURCE_DIR}/tests/render/HudPanelTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/render/GraphicsTest.cpp

@@ -1,8 +1,5 @@
-# Guarded: included from the test folder list and, until tools joins that list, from render's.
-if(NOT TARGET tools_tests)
-  battlesim_test_suite(tools_tests
-    ${CMAKE_SOURCE_DIR}/tests/tools/TextureSetTest.cpp
-    ${CMAKE_SOURCE_DIR}/tests/tools/HeightMapPainterTest.cpp
-  )
-  target_link_libraries(tools_tests PRIVATE battlesim_texture_painter)
-endif()
+battlesim_test_suite(tools_tests
+  ${CMAKE_SOURCE_DIR}/tests/tools/TextureSetTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/tools/HeightMapPainterTest.cpp
+)
+target_link_libraries(tools_tests PRIVATE battlesim_texture_painter)

@@ -1,0 +1,42 @@
+// The one place where world objects are made: name, attack range, billboard and first machine
+// from a unit type, kept on the terrain and registered with the object manager.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "math/Vector3.h"
+
+class GameObject;
+class StateMachine;
+
+struct UnitTypeInfo {
+  // The name prefix ends in a blank and is followed by the serial; Blood and Arrow carry the
+  // bare word, so all of them share one name.
+  const char* name;
+  const char* textureFile;
+  float attackRange;
+  bool numbered;
+};
+
+class UnitFactory {
+ public:
+  // type is a UnitType code 0..6; the position is moved inside the terrain if it lies on or
+  // beyond its edge. The first machine has been started when this returns.
+  GameObject* Create(int type, const Vector3& position, float facing, int team);
+  // Numbers the next battle's units from 0 again.
+  void Reset();
+
+  static const UnitTypeInfo& Info(int type);
+  static std::unique_ptr<StateMachine> FirstMachine(int type, GameObject* owner);
+  static Vector3 KeepOnTerrain(const Vector3& position, int terrainWidth, int terrainDepth);
+
+  int soldierCount = 0;
+  int archerCount = 0;
+  int berserkerCount = 0;
+  int squadLeaderCount = 0;
+  int generalCount = 0;
+
+ private:
+  std::string NextName(int type);
+};

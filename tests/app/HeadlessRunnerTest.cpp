@@ -1,0 +1,144 @@
+// The headless runner's command line, its report formats and whole battles on a fixed seed.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/HeadlessRunner.h"
+
+namespace {
+bool Parse(const std::vector<std::string>& arguments, HeadlessOptions& options, std::string& error) {
+  return HeadlessRunner::ParseArguments(arguments, options, error);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string RunBattles(const HeadlessOptions& options, int* status = nullptr) {
+  std::ostringstream out;
+  HeadlessRunner runner(options);
+  const int exitStatus = runner.Run(out, nullptr);
+  if (status != nullptr) *status = exitStatus;
+  return out.str();
+}
+}  // namespace
+
+TEST(HeadlessRunner, ParsesEveryOption) {
+  HeadlessOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--seed", "7", "--battles", "3", "--frame-ms", "20", "--max-seconds", "90.5", "--no-blood",
+                     "--json"},
+                    options, error))
+      << error;
+  EXPECT_EQ(options.seed, 7u);
+  EXPECT_TRUE(options.seedGiven);
+  EXPECT_EQ(options.battles, 3);
+  EXPECT_EQ(options.frameMs, 20);
+  EXPECT_DOUBLE_EQ(options.maxSeconds, 90.5);
+  EXPECT_FALSE(options.blood);
+  EXPECT_TRUE(options.json);
+}
+
+TEST(HeadlessRunner, DefaultsWithoutArguments) {
+  HeadlessOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({}, options, error));
+  EXPECT_FALSE(options.seedGiven);
+  EXPECT_EQ(options.battles, 1);
+  EXPECT_EQ(options.frameMs, 16);
+  EXPECT_DOUBLE_EQ(options.maxSeconds, 1800.0);
+  EXPECT_TRUE(options.blood);
+  EXPECT_FALSE(options.json);
+}
+
+TEST(HeadlessRunner, AcceptsValuesAfterAnEqualsSign) {
+  HeadlessOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--seed=12", "--battles=2"}, options, error)) << error;
+  EXPECT_EQ(options.seed, 12u);
+  EXPECT_EQ(options.battles, 2);
+}
+
+TEST(HeadlessRunner, RefusesBadArgumentsWithAReason) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--seed"},          {"--seed", "-1"},         {"--seed", "x"},          {"--battles", "0"},
+      {"--battles", "2x"}, {"--frame-ms", "0"},      {"--frame-ms", "1.5"},    {"--frame-ms", "1001"},
+      {"--max-seconds", "0"}, {"--max-seconds", "nan"}, {"--json=yes"},        {"--fast"},
+      {"battles"}};
+  for (const auto& arguments : bad) {
+    HeadlessOptions options;
+    std::string error;
+    EXPECT_FALSE(Parse(arguments, options, error)) << arguments.front();
+    EXPECT_FALSE(error.empty()) << arguments.front();
+    EXPECT_EQ(error.find('\n'), std::string::npos) << "the reason fits on one line";
+  }
+}
+
+TEST(HeadlessRunner, FormatsABattleAsJson) {
+  BattleReport report;
+  report.battle = 2;
+  report.finished = true;
+  report.redWon = false;
+  report.seconds = 104.768;
+  report.frames = 6548;
+  report.casualties = 447;
+  report.soldierKills = 1;
+  report.archerKills = 2;
+  report.berserkerKills = 3;
+  report.leaderKills = 4;
+  report.generalKills = 5;
+  report.stateChanges = 35198;
+  EXPECT_EQ(HeadlessRunner::FormatBattle(report, true),
+            "{\"battle\":2,\"winner\":\"blue\",\"seconds\":104.768,\"frames\":6548,\"casualties\":447,"
+            "\"kills\":{\"soldier\":1,\"archer\":2,\"berserker\":3,\"leader\":4,\"general\":5},"
+            "\"state_changes\":35198}\n");
+}
+
+TEST(HeadlessRunner, ABattleOfAFixedSeedEndsWithOneWinnerAndTalliesThatAddUp) {
+  HeadlessOptions options;
+  options.seed = 1;
+  options.json = true;
+  int status = -1;
+  const std::vector<std::string> lines = Lines(RunBattles(options, &status));
+  EXPECT_EQ(status, 0);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("\"battle\":1,\"winner\":\""), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("\"summary\":true,\"seed\":1,\"finished\":1,\"unfinished\":0"), std::string::npos)
+      << lines[1];
+  const bool redWon = lines[1].find("\"red_wins\":1,\"blue_wins\":0") != std::string::npos;
+  const bool blueWon = lines[1].find("\"red_wins\":0,\"blue_wins\":1") != std::string::npos;
+  EXPECT_NE(redWon, blueWon) << lines[1];
+  EXPECT_NE(lines[0].find(redWon ? "\"winner\":\"red\"" : "\"winner\":\"blue\""), std::string::npos) << lines[0];
+}
+
+TEST(HeadlessRunner, TheSameSeedAndFrameLengthGiveTheSameBattles) {
+  HeadlessOptions options;
+  options.seed = 4;
+  options.battles = 2;
+  options.frameMs = 20;
+  const std::vector<std::string> first = Lines(RunBattles(options));
+  const std::vector<std::string> second = Lines(RunBattles(options));
+  ASSERT_EQ(first.size(), 3u);
+  ASSERT_EQ(second.size(), 3u);
+  // The summary's timing figures differ from run to run; the battle lines may not.
+  EXPECT_EQ(first[0], second[0]);
+  EXPECT_EQ(first[1], second[1]);
+}
+
+TEST(HeadlessRunner, ABattleThatRunsOutOfTimeIsReportedUnfinishedAndStopsTheRun) {
+  HeadlessOptions options;
+  options.seed = 1;
+  options.battles = 3;
+  options.maxSeconds = 2.0;
+  int status = -1;
+  const std::vector<std::string> lines = Lines(RunBattles(options, &status));
+  EXPECT_EQ(status, 1);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].rfind("Battle 1: unfinished after 2.000 s (125 frames)", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[1].rfind("Summary: 0 finished, 1 unfinished; red wins 0, blue wins 0; seed 1;", 0), 0u) << lines[1];
+}

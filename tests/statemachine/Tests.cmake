@@ -1,0 +1,9 @@
+battlesim_test_suite(statemachine_tests
+  ${CMAKE_SOURCE_DIR}/tests/support/World.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/ScriptedMachine.cpp
+  ${CMAKE_SOURCE_DIR}/tests/statemachine/StateMachineTests.cpp
+  ${CMAKE_SOURCE_DIR}/tests/statemachine/MessageRouterTests.cpp
+  ${CMAKE_SOURCE_DIR}/tests/statemachine/TraceLogTests.cpp
+  ${CMAKE_SOURCE_DIR}/tests/statemachine/DebugStreamTests.cpp
+  ${CMAKE_SOURCE_DIR}/tests/statemachine/MessageTests.cpp
+)

@@ -1,0 +1,71 @@
+// CombatSM: closing in on the opponent and holding still within reach.
+#include "units/CombatSM.h"
+
+#include <gtest/gtest.h>
+
+#include "objects/UnitType.h"
+#include "render/Sprite.h"
+#include "tests/support/Battlefield.h"
+
+namespace {
+
+class CombatSMTest : public Battlefield {
+ protected:
+  void SetUp() override {
+    Battlefield::SetUp();
+    UseFlatTerrain(64);
+    archer = game->factory.Create(UnitType::Archer, Vector3(0, 0, 0), 0.0f, Team::Red);
+    soldier = game->factory.Create(UnitType::Soldier, Vector3(15, 0, 0), 0.0f, Team::Blue);
+    game->Engage(archer, soldier);
+    // Long enough for every walk below; the outcome is not the subject here.
+    game->duels.front().timeLeft = 1000.0f;
+  }
+
+  float Distance() const { return (soldier->GetSprite()->position - archer->GetSprite()->position).Length(); }
+
+  GameObject* archer = nullptr;
+  GameObject* soldier = nullptr;
+};
+
+TEST_F(CombatSMTest, ArcherInReachStaysWhileTheSoldierWalksUp) {
+  StepFrames(20);
+  EXPECT_EQ(Vector3(0, 0, 0), archer->GetSprite()->position);
+  EXPECT_NEAR(15.0f - 20 * 3.0f * 0.016f, Distance(), 1e-3f);
+}
+
+TEST_F(CombatSMTest, SoldierStopsOnceItsOpponentIsWithinItsReach) {
+  StepFrames(400);
+  const float stopped = Distance();
+  EXPECT_LE(stopped, 2.0f);
+  EXPECT_GT(stopped, 2.0f - 3.0f * 0.016f);
+  StepFrames(20);
+  EXPECT_EQ(stopped, Distance());
+}
+
+TEST_F(CombatSMTest, OpponentMovingAwayIsFollowed) {
+  StepFrame();
+  archer->GetSprite()->position = Vector3(0, 0, 10);
+  StepFrame();
+  EXPECT_EQ(10.0f, soldier->GetSprite()->target.z);
+}
+
+TEST_F(CombatSMTest, UnitKeepsItsLastDestinationWhenTheOpponentIsDeleted) {
+  StepFrames(5);
+  const Vector3 last = soldier->GetSprite()->target;
+  archer->MarkForRemoval();
+  StepFrames(2);
+  ASSERT_EQ(nullptr, game->objects->Find("Archer 0"));
+  EXPECT_EQ(last, soldier->GetSprite()->target);
+  StepFrames(400);
+  EXPECT_NEAR(last.x, soldier->GetSprite()->position.x, 0.2f);
+}
+
+TEST_F(CombatSMTest, UnitOutOfCombatIsNotSteered) {
+  StepFrame();
+  soldier->inCombat = false;
+  soldier->GetSprite()->SetTarget(Vector3(20, 0, 5), false);
+  StepFrame();
+  EXPECT_EQ(Vector3(20, 0, 5), soldier->GetSprite()->target);
+}
+
+}  // namespace

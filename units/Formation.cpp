@@ -1,0 +1,116 @@
+// Formation shapes, turning and slot bookkeeping.
+#include "units/Formation.h"
+
+#include <cassert>
+#include <cmath>
+
+#include "platform/Random.h"
+
+namespace {
+// 180 / 3.14159: the same constant as the turn itself, so that facing a point and turning by the
+// resulting angle agree.
+constexpr double kDegreesPerRadian = 57.295827908797776;
+constexpr double kPi = 3.14159;
+
+// Every shape shares the row layout: slot 5k at x = 0, then +2s, -2s, +4s, -4s. The z offsets of
+// the centre, inner and outer slots of row k are given per shape in units of the spacing.
+void LayOut(std::array<FormationSlot, Formation::kSlotCount>& slots, float centreLead, float innerLead,
+            float outerLead, float direction) {
+  constexpr float s = Formation::kSpacing;
+  const float xs[Formation::kRowWidth] = {0.0f, 2 * s, -2 * s, 4 * s, -4 * s};
+  const float leads[Formation::kRowWidth] = {centreLead, innerLead, innerLead, outerLead, outerLead};
+  for (int index = 0; index < Formation::kSlotCount; ++index) {
+    const int row = index / Formation::kRowWidth;
+    const int column = index % Formation::kRowWidth;
+    const float z = direction * (static_cast<float>(row) + leads[column]) * s;
+    slots[index].baseOffset = Vector3(xs[column], 0.0f, z);
+  }
+}
+}  // namespace
+
+Formation::Formation() {
+  switch (platform::Rand() % 3) {
+    case 0: shapeId = kBlock; break;
+    case 1: shapeId = kWedge; break;
+    default: shapeId = kOpenVee; break;
+  }
+  ResetSlots();
+  if (shapeId == kBlock) ApplyShape(BlockShape);
+  if (shapeId == kWedge) ApplyShape(WedgeShape);
+  if (shapeId == kOpenVee) ApplyShape(OpenVeeShape);
+}
+
+void Formation::BlockShape(std::array<FormationSlot, kSlotCount>& shapeSlots) {
+  LayOut(shapeSlots, 0.0f, 0.0f, 0.0f, -1.0f);
+}
+
+void Formation::WedgeShape(std::array<FormationSlot, kSlotCount>& shapeSlots) {
+  LayOut(shapeSlots, 0.0f, 2.0f, 4.0f, -1.0f);
+}
+
+void Formation::OpenVeeShape(std::array<FormationSlot, kSlotCount>& shapeSlots) {
+  LayOut(shapeSlots, 0.0f, 2.0f, 4.0f, 1.0f);
+}
+
+void Formation::SetOrigin(const Vector3& point) { origin = point; }
+
+// A point equal to the origin has no direction; the formation then keeps its current turn
+// rather than turning by a NaN angle.
+void Formation::FaceTowards(const Vector3& point) {
+  const Vector3 d = point - origin;
+  const float length = d.Length();
+  if (length == 0.0f) return;
+  const double angle = std::atan2(d.x / length, d.z / length) * kDegreesPerRadian;
+  Rotate(static_cast<float>(angle));
+}
+
+void Formation::Rotate(float degrees) {
+  const double radians = static_cast<double>(degrees) * kPi / 180.0;
+  const float ca = static_cast<float>(std::cos(radians));
+  const float sa = static_cast<float>(std::sin(radians));
+  for (FormationSlot& slot : slots) {
+    const Vector3& base = slot.baseOffset;
+    slot.turnedOffset = Vector3(ca * base.x + sa * base.z, base.y, -sa * base.x + ca * base.z);
+  }
+}
+
+Vector3 Formation::SlotPoint(unsigned slot) const {
+  assert(slot < static_cast<unsigned>(kSlotCount) && "slot index must come from ClaimSlot");
+  return origin + slots[slot].turnedOffset;
+}
+
+bool Formation::SlotPosition(unsigned slot, Vector3& point) const {
+  const Vector3 position = SlotPoint(slot);
+  if (position == point) return false;
+  point = position;
+  return true;
+}
+
+bool Formation::ClaimSlot(unsigned& slot, Vector3& point) {
+  if (full) return false;
+  for (unsigned index = 0; index < static_cast<unsigned>(kSlotCount); ++index) {
+    if (slots[index].taken) continue;
+    slots[index].taken = true;
+    slot = index;
+    point = SlotPoint(index);
+    return true;
+  }
+  return false;
+}
+
+int Formation::MarkJoined() {
+  ++joinedCount;
+  if (joinedCount == kSlotCount) full = true;
+  return kSlotCount;
+}
+
+void Formation::ResetSlots() {
+  for (FormationSlot& slot : slots) slot.taken = false;
+  joinedCount = 0;
+  full = false;
+}
+
+void Formation::ApplyShape(const ShapeFunction& shape) {
+  shape(slots);
+  for (FormationSlot& slot : slots) slot.turnedOffset = slot.baseOffset;
+}

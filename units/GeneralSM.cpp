@@ -1,0 +1,126 @@
+// General behaviour.
+#include "units/GeneralSM.h"
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "app/Game.h"
+#include "objects/GameObject.h"
+#include "objects/UnitType.h"
+#include "platform/Random.h"
+#include "render/Sprite.h"
+#include "statemachine/EventClauses.h"
+#include "units/AISM.h"
+#include "units/SquadLeaderSM.h"
+
+bool GeneralSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
+  EventClauses clauses(*this, event, msg);
+  if (blockState < 0) return HandleGlobal(clauses);
+  if (blockSubstate >= 0) return false;
+  switch (blockState) {
+    case STATE_Initialize:
+      clauses.State("STATE_Initialize");
+      if (clauses.On(EVENT_Enter)) {
+        if (!armyRaised) RaiseArmy();
+        SetState(STATE_Idle);
+        return true;
+      }
+      return clauses.Unhandled();
+    case STATE_Idle:
+      clauses.State("STATE_Idle");
+      if (clauses.On(EVENT_Update)) {
+        FightGeneralWhenArmiesAreGone();
+        return true;
+      }
+      if (clauses.OnMessage(MSG_FormationReadyToFight)) {
+        reportingLeader = msg->sender;
+        SetState(STATE_GiveOrdersToSquad);
+        return true;
+      }
+      return clauses.Unhandled();
+    case STATE_GiveOrdersToSquad:
+      clauses.State("STATE_GiveOrdersToSquad");
+      if (clauses.On(EVENT_Enter)) {
+        GiveOrders();
+        SetState(STATE_Idle);
+        return true;
+      }
+      return clauses.Unhandled();
+    default:
+      return false;
+  }
+}
+
+bool GeneralSM::HandleGlobal(EventClauses& clauses) {
+  if (clauses.DelayedChange()) return true;
+  if (clauses.OnMessage(MSG_Reset)) {
+    RequestRestart();
+    return true;
+  }
+  return clauses.Unhandled();
+}
+
+void GeneralSM::RaiseArmy() {
+  Game* game = Game::Instance();
+  GameObject* general = GetOwner();
+  const Vector3 position = general->GetSprite()->position;
+  const float facing = general->GetSprite()->facing;
+  const float dz = kSquadDepth * (general->team == Team::Red ? 1.0f : -1.0f);
+  for (float offset = -30.0f; offset <= 30.0f; offset = std::trunc(offset + 15.0f)) {
+    const Vector3 place(position.x + offset, position.y, position.z + dz);
+    GameObject* leader = game->factory.Create(UnitType::SquadLeader, place, facing, general->team);
+    general->subordinates.push_back(leader->name);
+    leader->SetLeaderName(general->name);
+  }
+  armyRaised = true;
+}
+
+void GeneralSM::FightGeneralWhenArmiesAreGone() {
+  GameObject* general = GetOwner();
+  if (!general->subordinates.empty()) return;
+  for (int serial = 0; serial < 2; ++serial) {
+    GameObject* enemy = FindObjectNamed("General " + std::to_string(serial));
+    if (enemy == nullptr || enemy->team == general->team) continue;
+    if (enemy->subordinates.empty()) Game::Instance()->Engage(general, enemy);
+    return;
+  }
+}
+
+bool GeneralSM::ChooseGoal(const SquadLeaderSM& squadLeader, const GameObject* firstFollower, Vector3& goal) const {
+  const int sign = GetOwner()->team == Team::Red ? 1 : -1;
+  switch (squadLeader.orderMode) {
+    case 0:
+      goal = squadLeader.storedTarget;
+      return true;
+    case 1:
+    case 2: {
+      goal.y = 0.0f;
+      if (firstFollower != nullptr && firstFollower->unitType == UnitType::Archer) {
+        goal.z = kArcherLine * static_cast<float>(sign);
+      } else {
+        goal.z = static_cast<float>((platform::Rand() * sign) % 10);
+      }
+      // Sideways within the middle half of the terrain; an empty terrain has no width to divide
+      // by, so the goal is then centred.
+      const int half = Game::Instance()->terrain.width / 2;
+      const int draw = platform::Rand();
+      goal.x = half > 0 ? static_cast<float>(draw % half - half / 2) : 0.0f;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void GeneralSM::GiveOrders() {
+  GameObject* leader = FindObjectNamed(reportingLeader);
+  if (leader == nullptr) return;
+  SquadLeaderSM* squadLeader = leader->FindSquadLeaderMachine();
+  if (squadLeader == nullptr) return;
+  const std::vector<std::string> followers = leader->subordinates;
+  const GameObject* firstFollower = followers.empty() ? nullptr : FindObjectNamed(followers.front());
+  Vector3 goal;
+  if (!ChooseGoal(*squadLeader, firstFollower, goal)) return;
+  leader->PushMachine(std::make_unique<AISM>(leader, goal.x, goal.y, goal.z), true);
+}

@@ -1,0 +1,35 @@
+// A General: raises five squad leaders once, then gives each squad that reports ready a march
+// order, and fights the enemy General itself when both armies have lost all their squads.
+#pragma once
+
+#include <string>
+
+#include "math/Vector3.h"
+#include "statemachine/StateMachine.h"
+
+class EventClauses;
+class SquadLeaderSM;
+
+class GeneralSM : public StateMachine {
+ public:
+  enum State : int { STATE_Initialize = 0, STATE_GiveOrdersToSquad = 2, STATE_Idle = 3 };
+  // The squad leaders stand this far behind the General, on the side away from the middle.
+  static constexpr float kSquadDepth = 10.0f;
+  // Archer squads halt this far from the middle line on their own side.
+  static constexpr float kArcherLine = 15.0f;
+
+  using StateMachine::StateMachine;
+  bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
+
+  // Where a squad is sent, by its leader's order mode; false when no order is given.
+  bool ChooseGoal(const SquadLeaderSM& squadLeader, const GameObject* firstFollower, Vector3& goal) const;
+
+  std::string reportingLeader;
+  bool armyRaised = false;
+
+ private:
+  bool HandleGlobal(EventClauses& clauses);
+  void RaiseArmy();
+  void FightGeneralWhenArmiesAreGone();
+  void GiveOrders();
+};

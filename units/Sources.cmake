@@ -1,0 +1,12 @@
+target_sources(battlesim_core PRIVATE
+  units/Formation.cpp
+  units/SquadMemberSM.cpp
+  units/FollowerSM.cpp
+  units/SquadLeaderSM.cpp
+  units/GeneralSM.cpp
+  units/AISM.cpp
+  units/CombatSM.cpp
+  units/DyingSM.cpp
+  units/BloodSM.cpp
+  units/ArrowSM.cpp
+)
