@@ -141,3 +141,23 @@ TEST_F(HeadlessGame, FrameRunsTheSimulationWithoutDrawing) {
   EXPECT_GT(game.terrain.width, 0);
   EXPECT_EQ(game.terrain.listName, 0u);
 }
+
+// A frame after a stall moves the world as if only a fifth of a second had passed.
+TEST(GameFrame, LongFrameAdvancesTheWorldByAtMostAFifthOfASecond) {
+  TickCounter::UseManual(1000);
+  {
+    Game game(nullptr, nullptr);
+    Game::SetInstance(&game);
+    auto soldier = Soldier("Soldier 0");
+    Sprite* walker = soldier->GetSprite();
+    walker->followTerrain = false;
+    walker->SetTarget(Vector3(10.0f, 0.0f, 0.0f), false);
+    game.objects->Add(std::move(soldier));
+    TickCounter::Advance(250);
+    game.Frame();
+    EXPECT_FLOAT_EQ(game.timer->delta, 0.25f);
+    EXPECT_FLOAT_EQ(walker->position.x, 0.6f);
+    Game::SetInstance(nullptr);
+  }
+  TickCounter::UseClock();
+}
