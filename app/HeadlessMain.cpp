@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -23,6 +24,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!options.seedGiven) options.seed = static_cast<unsigned>(std::time(nullptr));
+  // The run goes on without the height map, as the window program does, but on an empty field
+  // no path is ever found and no battle ends: say why before the user waits for nothing.
+  if (!std::filesystem::exists("Textures/ASTest.png")) {
+    std::cerr << "battlesim-headless: Textures/ASTest.png not found below the working directory; "
+                 "the field is empty and battles will not end (run from the project root)\n";
+  }
   HeadlessRunner runner(options);
   return runner.Run(std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
 }

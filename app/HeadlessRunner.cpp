@@ -137,6 +137,23 @@ bool HeadlessRunner::ParseArguments(const std::vector<std::string>& arguments, H
 
 HeadlessRunner::HeadlessRunner(const HeadlessOptions& runOptions) : options(runOptions) {}
 
+double HeadlessRunner::SimulatedSeconds(long long frames) const {
+  return static_cast<double>(frames) * options.frameMs / 1000.0;
+}
+
+// Kills are counted since the start of the run; a battle's casualties are the kills made since
+// the battle before it ended (only duels kill, and every duel won counts one of each).
+void HeadlessRunner::CloseReport(const Game& game, int killsBefore, BattleReport& report) const {
+  report.seconds = SimulatedSeconds(report.frames);
+  report.casualties = KillSum(game) - killsBefore;
+  report.soldierKills = game.soldierKills;
+  report.archerKills = game.archerKills;
+  report.berserkerKills = game.berserkerKills;
+  report.leaderKills = game.leaderKills;
+  report.generalKills = game.generalKills;
+  report.stateChanges = game.stateChanges;
+}
+
 int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
   RunScope scope(options.blood);
   platform::SeedRand(options.seed);
@@ -148,48 +165,34 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
   RunSummary summary;
   summary.seed = options.seed;
   std::vector<float> stepUs;
+  long long framesRun = 0;
   BattleReport report;
   report.battle = 1;
   int killsBefore = 0;
-  int winsBefore = 0;
-  double simulatedSeconds = 0.0;
   const Clock::time_point runStart = Clock::now();
   Clock::time_point lastProgress = runStart;
-
-  auto fillReport = [&](BattleReport& battle) {
-    battle.seconds = static_cast<double>(battle.frames) * options.frameMs / 1000.0;
-    battle.casualties = KillSum(*game) - killsBefore;
-    battle.soldierKills = game->soldierKills;
-    battle.archerKills = game->archerKills;
-    battle.berserkerKills = game->berserkerKills;
-    battle.leaderKills = game->leaderKills;
-    battle.generalKills = game->generalKills;
-    battle.stateChanges = game->stateChanges;
-  };
 
   while (summary.finished < options.battles) {
     TickCounter::Advance(static_cast<std::uint32_t>(options.frameMs));
     const Clock::time_point stepStart = Clock::now();
     game->Frame();
     stepUs.push_back(std::chrono::duration<float, std::micro>(Clock::now() - stepStart).count());
+    ++framesRun;
     ++report.frames;
-    simulatedSeconds += options.frameMs / 1000.0;
 
-    const int wins = game->redWins + game->blueWins;
-    if (wins != winsBefore) {
+    if (game->redWins + game->blueWins != summary.redWins + summary.blueWins) {
       report.finished = true;
       report.redWon = game->redWins > summary.redWins;
-      fillReport(report);
+      CloseReport(*game, killsBefore, report);
       out << FormatBattle(report, options.json) << std::flush;
       ++summary.finished;
       summary.redWins = game->redWins;
       summary.blueWins = game->blueWins;
-      winsBefore = wins;
       killsBefore = KillSum(*game);
       report = BattleReport{};
       report.battle = summary.finished + 1;
     } else if (report.frames >= framesAllowed) {
-      fillReport(report);
+      CloseReport(*game, killsBefore, report);
       out << FormatBattle(report, options.json) << std::flush;
       ++summary.unfinished;
       break;
@@ -197,14 +200,14 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
 
     if (progress != nullptr && Clock::now() - lastProgress > std::chrono::milliseconds(250)) {
       lastProgress = Clock::now();
-      *progress << "\rbattle " << report.battle << " of " << options.battles << ": " << Fixed(static_cast<double>(report.frames) * options.frameMs / 1000.0, 1)
-                << " s simulated" << std::flush;
+      *progress << "\rbattle " << report.battle << " of " << options.battles << ": "
+                << Fixed(SimulatedSeconds(report.frames), 1) << " s simulated" << std::flush;
     }
   }
   if (progress != nullptr) *progress << "\r\033[K" << std::flush;
 
   const double wallSeconds = std::chrono::duration<double>(Clock::now() - runStart).count();
-  summary.simPerWall = wallSeconds > 0.0 ? simulatedSeconds / wallSeconds : 0.0;
+  summary.simPerWall = wallSeconds > 0.0 ? SimulatedSeconds(framesRun) / wallSeconds : 0.0;
   summary.stepMedianUs = Percentile(stepUs, 0.5);
   summary.stepP99Us = Percentile(stepUs, 0.99);
   summary.stepMaxUs = stepUs.empty() ? 0.0 : *std::max_element(stepUs.begin(), stepUs.end());

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class Game;
+
 struct HeadlessOptions {
   unsigned seed = 0;
   bool seedGiven = false;
@@ -61,5 +63,8 @@ class HeadlessRunner {
   static std::string FormatSummary(const RunSummary& summary, bool json);
 
  private:
+  double SimulatedSeconds(long long frames) const;
+  void CloseReport(const Game& game, int killsBefore, BattleReport& report) const;
+
   HeadlessOptions options;
 };
