@@ -33,11 +33,8 @@ std::string Milliseconds(const char* label, std::uint32_t ticks) {
 
 // Type advantage of the attacker (row) over the defender (column), for the five fighting types.
 constexpr float kTypeAdvantage[5][5] = {
-    {0.0f, 0.2f, -0.2f, -0.2f, -0.4f},
-    {-0.2f, 0.0f, 0.2f, -0.2f, -0.4f},
-    {0.2f, -0.2f, 0.0f, -0.2f, -0.4f},
-    {0.25f, 0.25f, 0.25f, 0.0f, -0.3f},
-    {0.4f, 0.4f, 0.4f, 0.2f, 0.0f},
+    {0.0f, 0.2f, -0.2f, -0.2f, -0.4f},  {-0.2f, 0.0f, 0.2f, -0.2f, -0.4f}, {0.2f, -0.2f, 0.0f, -0.2f, -0.4f},
+    {0.25f, 0.25f, 0.25f, 0.0f, -0.3f}, {0.4f, 0.4f, 0.4f, 0.2f, 0.0f},
 };
 // Formation advantage by shape id 1..3 (block beats wedge beats open vee beats block).
 constexpr float kFormationAdvantage[3][3] = {

@@ -119,7 +119,8 @@ bool HeadlessRunner::ParseArguments(const std::vector<std::string>& arguments, H
         return false;
       }
     } else if (name == "--max-seconds") {
-      if (!ParseNumber(value, options.maxSeconds) || !(options.maxSeconds > 0.0) || !std::isfinite(options.maxSeconds)) {
+      if (!ParseNumber(value, options.maxSeconds) || !(options.maxSeconds > 0.0) ||
+          !std::isfinite(options.maxSeconds)) {
         error = "--max-seconds needs a positive number, not '" + value + "'";
         return false;
       }

@@ -24,10 +24,16 @@ void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
     case 'q': std::exit(0);
     case 'w': zoom += kZoomStep; break;
     case 's': zoom -= kZoomStep; break;
-    case 'p': if (game != nullptr) game->paused = !game->paused; break;
-    case 'r': if (game != nullptr) game->ResetBattle(); break;
+    case 'p':
+      if (game != nullptr) game->paused = !game->paused;
+      break;
+    case 'r':
+      if (game != nullptr) game->ResetBattle();
+      break;
     case 'b': bloodEnabled = !bloodEnabled; break;
-    case 'd': if (game != nullptr) game->dynamicTerrain = !game->dynamicTerrain; break;
+    case 'd':
+      if (game != nullptr) game->dynamicTerrain = !game->dynamicTerrain;
+      break;
     default: break;
   }
 }

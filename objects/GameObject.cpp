@@ -7,11 +7,11 @@
 
 #include "app/Game.h"
 #include "objects/GameObjectManager.h"
+#include "render/Sprite.h"
+#include "statemachine/MessageRouter.h"
 #include "units/CombatSM.h"
 #include "units/DyingSM.h"
 #include "units/SquadLeaderSM.h"
-#include "render/Sprite.h"
-#include "statemachine/MessageRouter.h"
 
 GameObject::GameObject(std::string objectName, int objectTeam, int type, float range)
     : GOB(std::move(objectName)), team(objectTeam), unitType(type), attackRange(range) {}

@@ -29,9 +29,7 @@ struct DecodeJob {
   int components = 0;
 };
 
-[[noreturn]] void OnPngError(png_structp png, png_const_charp /*message*/) {
-  png_longjmp(png, 1);
-}
+[[noreturn]] void OnPngError(png_structp png, png_const_charp /*message*/) { png_longjmp(png, 1); }
 
 void OnPngWarning(png_structp /*png*/, png_const_charp /*message*/) {}
 
@@ -172,7 +170,6 @@ bool PngLoader::LoadTexture(const std::string& path) {
   std::vector<unsigned char> rgba;
   ExpandToRgba(raw, rgba);
   DrainGlErrors();
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, raw.width, raw.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-               rgba.data());
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, raw.width, raw.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   return glGetError() == GL_NO_ERROR;
 }

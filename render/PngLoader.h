@@ -7,8 +7,8 @@
 struct PngRaw {
   int width = 0;
   int height = 0;
-  int components = 0;                  // bytes per pixel after conversion: 1 grey, 2 grey+alpha, 3 RGB, 4 RGBA
-  std::vector<unsigned char> pixels;   // rows in file order from the first, pixels left to right
+  int components = 0;                 // bytes per pixel after conversion: 1 grey, 2 grey+alpha, 3 RGB, 4 RGBA
+  std::vector<unsigned char> pixels;  // rows in file order from the first, pixels left to right
 };
 
 class PngLoader {

@@ -18,8 +18,7 @@ class basic_debugbuf : public std::basic_stringbuf<CharT, Traits> {
  protected:
   int sync() override {
     const std::basic_string<CharT, Traits> text = this->str();
-    DebugChannel::Output(std::string_view(reinterpret_cast<const char*>(text.data()),
-                                          text.size() * sizeof(CharT)));
+    DebugChannel::Output(std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(CharT)));
     this->str(std::basic_string<CharT, Traits>());
     return 0;
   }

@@ -42,8 +42,8 @@ const char* MessageName(int id) {
   return kMessageNames[id];
 }
 
-Message::Message(int messageId, std::string senderName, std::string receiverName, int type,
-                 int payload, float dueTime, int stamp, int messageScope, bool repeating)
+Message::Message(int messageId, std::string senderName, std::string receiverName, int type, int payload, float dueTime,
+                 int stamp, int messageScope, bool repeating)
     : id(messageId),
       sender(std::move(senderName)),
       receiver(std::move(receiverName)),

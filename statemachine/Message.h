@@ -60,6 +60,6 @@ struct Message {
   bool repeat = false;
 
   Message() = default;
-  Message(int messageId, std::string senderName, std::string receiverName, int type, int payload,
-          float dueTime, int stamp, int messageScope, bool repeating);
+  Message(int messageId, std::string senderName, std::string receiverName, int type, int payload, float dueTime,
+          int stamp, int messageScope, bool repeating);
 };

@@ -35,15 +35,15 @@ MessageRouter::~MessageRouter() {
 
 MessageRouter* MessageRouter::Instance() { return instance; }
 
-void MessageRouter::Send(float delay, int id, const std::string& receiver, const std::string& sender,
-                         int scope, int scopeValue, int dataType, int data, bool repeat) {
+void MessageRouter::Send(float delay, int id, const std::string& receiver, const std::string& sender, int scope,
+                         int scopeValue, int dataType, int data, bool repeat) {
   if (delay <= 0.0f) {
     Message now(id, sender, receiver, dataType, data, Now(), scopeValue, scope, repeat);
     Deliver(now);
     return;
   }
-  auto queued = std::make_unique<Message>(id, sender, receiver, dataType, data, Now() + delay,
-                                          scopeValue, scope, repeat);
+  auto queued =
+      std::make_unique<Message>(id, sender, receiver, dataType, data, Now() + delay, scopeValue, scope, repeat);
   if (HasDuplicate(*queued)) return;
   queue.push_back(std::move(queued));
 }
@@ -51,8 +51,8 @@ void MessageRouter::Send(float delay, int id, const std::string& receiver, const
 bool MessageRouter::HasDuplicate(const Message& candidate) const {
   for (const auto& msg : queue) {
     if (!msg->delivered && msg->id == candidate.id && msg->receiver == candidate.receiver &&
-        msg->sender == candidate.sender && msg->scope == candidate.scope &&
-        msg->scopeValue == candidate.scopeValue && msg->repeat == candidate.repeat) {
+        msg->sender == candidate.sender && msg->scope == candidate.scope && msg->scopeValue == candidate.scopeValue &&
+        msg->repeat == candidate.repeat) {
       return true;
     }
   }

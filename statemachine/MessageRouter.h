@@ -20,8 +20,8 @@ class MessageRouter {
 
   // Delivers before returning when delay <= 0; otherwise queues the message unless an
   // undelivered duplicate (same id, receiver, sender, scope, stamp and repeat) is queued already.
-  void Send(float delay, int id, const std::string& receiver, const std::string& sender, int scope,
-            int scopeValue, int dataType, int data, bool repeat);
+  void Send(float delay, int id, const std::string& receiver, const std::string& sender, int scope, int scopeValue,
+            int dataType, int data, bool repeat);
   // Delivers every queued message that is due, in queue order; messages queued meanwhile are
   // looked at in the same walk.
   void DeliverDue();

@@ -16,8 +16,8 @@ void CopyName(char (&target)[StateMachine::kNameSize], const char* source) {
   target[StateMachine::kNameSize - 1] = '\0';
 }
 
-void Route(float delay, int id, const std::string& receiver, const std::string& sender, int scope,
-           int stamp, int dataType, int data, bool repeat) {
+void Route(float delay, int id, const std::string& receiver, const std::string& sender, int scope, int stamp,
+           int dataType, int data, bool repeat) {
   if (MessageRouter* router = MessageRouter::Instance()) {
     router->Send(delay, id, receiver, sender, scope, stamp, dataType, data, repeat);
   }

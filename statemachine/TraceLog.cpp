@@ -94,8 +94,8 @@ void TraceLog::Append(TraceRecord&& record) {
 std::string TraceLog::FormatLine(const TraceRecord& record) {
   const char* statePart = record.stateText[0] != '\0' ? record.stateText : record.substateText;
   char head[512];
-  std::snprintf(head, sizeof head, "%.3f-%s %s:%s ", static_cast<double>(record.time),
-                record.ownerName, statePart, record.eventText);
+  std::snprintf(head, sizeof head, "%.3f-%s %s:%s ", static_cast<double>(record.time), record.ownerName, statePart,
+                record.eventText);
   std::string line = head;
   if (record.hasMessage) {
     line += "from:" + record.sender + " to:" + record.receiver + " data:" + std::to_string(record.data) + " ";

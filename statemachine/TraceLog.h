@@ -32,8 +32,8 @@ class TraceLog {
   static TraceLog* Instance();
 
   // eventText is the event's or message's name when handled, the event number when not.
-  void LogEvent(const std::string& ownerName, const Message* msg, const char* stateText,
-                const char* substateText, const char* eventText, bool handled);
+  void LogEvent(const std::string& ownerName, const Message* msg, const char* stateText, const char* substateText,
+                const char* eventText, bool handled);
   void LogStateChange(const std::string& ownerName, int state, int substate);
   // Writes the record as one line on standard output.
   static void Print(const TraceRecord& record);

@@ -39,8 +39,8 @@ void OpenList::Insert(PathNode* node) {
     if (block.maxF < f) {
       continue;
     }
-    const auto at = std::find_if(block.nodes.begin(), block.nodes.end(),
-                                 [f](const PathNode* other) { return !(other->f < f); });
+    const auto at =
+        std::find_if(block.nodes.begin(), block.nodes.end(), [f](const PathNode* other) { return !(other->f < f); });
     InsertInto(b, static_cast<std::size_t>(at - block.nodes.begin()), node);
     return;
   }

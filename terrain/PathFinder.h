@@ -54,7 +54,7 @@ class PathFinder {
   float weight = 0.0f;
   std::int8_t status = kSearching;
   std::vector<PathNode*> stack;
-  PathNode* best = nullptr;  // the goal node after success, none otherwise
+  PathNode* best = nullptr;    // the goal node after success, none otherwise
   std::deque<PathNode> nodes;  // owns every node of the current search; stable addresses
   // Node per grid cell (col = x + W/2, row = z + H/2); a cell never holds two nodes.
   std::vector<PathNode*> cells;

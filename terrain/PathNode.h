@@ -17,8 +17,8 @@ struct PathNode {
   // distinct neighbours, so eight slots always suffice.
   std::array<PathNode*, 8> children{};
   std::size_t childCount = 0;
-  PathNode* next = nullptr;      // link within the closed list, most recently examined first
-  OpenBlock* block = nullptr;    // the open-list block holding the node; none once examined
+  PathNode* next = nullptr;    // link within the closed list, most recently examined first
+  OpenBlock* block = nullptr;  // the open-list block holding the node; none once examined
   bool closed = false;
 
   void AddChild(PathNode* child) { children[childCount++] = child; }

@@ -50,8 +50,7 @@ int Terrain::LoadPixels(const PngRaw& image, bool computeNormals) {
   const long long points = static_cast<long long>(image.width) * image.height;
   const int k = image.components;
   // A zero-size or short image would leave the grid empty or be read past its end.
-  if (image.width <= 0 || image.height <= 0 || k <= 0 ||
-      static_cast<long long>(image.pixels.size()) < points * k) {
+  if (image.width <= 0 || image.height <= 0 || k <= 0 || static_cast<long long>(image.pixels.size()) < points * k) {
     return -4;
   }
   width = image.width;

@@ -11,8 +11,8 @@ struct PngRaw;
 
 class Terrain {
  public:
-  int width = 0;  // W, grid columns; 0 while empty
-  int depth = 0;  // H, grid rows; 0 while empty
+  int width = 0;               // W, grid columns; 0 while empty
+  int depth = 0;               // H, grid rows; 0 while empty
   std::vector<float> heights;  // W*H, grid point (col, row) at row*W + col
   std::vector<float> colours;  // 3*W*H, red, green, blue in 0..1
   std::vector<float> normals;  // 3*W*H, unit normals

@@ -59,11 +59,13 @@ void Face(Canvas& canvas, Point centre, double radius) {
 }
 
 void Helmet(Canvas& canvas, Point head, double radius) {
-  const Shape dome = S::Subtract(S::Circle({head.x, head.y - 1}, radius + 1.5),
-                                 S::Polygon({{head.x - 30, head.y - 1}, {head.x + 30, head.y - 1},
-                                             {head.x + 30, head.y + 30}, {head.x - 30, head.y + 30}}));
-  Part(canvas, S::Union({dome, S::Capsule({head.x - radius - 2, head.y - 1},
-                                          {head.x + radius + 2, head.y - 1}, 2.0)}), kMetal);
+  const Shape dome =
+      S::Subtract(S::Circle({head.x, head.y - 1}, radius + 1.5), S::Polygon({{head.x - 30, head.y - 1},
+                                                                             {head.x + 30, head.y - 1},
+                                                                             {head.x + 30, head.y + 30},
+                                                                             {head.x - 30, head.y + 30}}));
+  Part(canvas, S::Union({dome, S::Capsule({head.x - radius - 2, head.y - 1}, {head.x + radius + 2, head.y - 1}, 2.0)}),
+       kMetal);
   Part(canvas, S::Capsule({head.x, head.y - 1}, {head.x, head.y + 7}, 1.4), kMetal);
 }
 
@@ -74,8 +76,13 @@ void Arm(Canvas& canvas, Point shoulder, Point elbow, Point hand, Colour sleeve)
 
 void SwordUp(Canvas& canvas, Point grip, double length) {
   const double top = grip.y - length;
-  Part(canvas, S::Polygon({{grip.x - 2.6, grip.y - 4}, {grip.x + 2.6, grip.y - 4},
-                           {grip.x + 2.2, top + 7}, {grip.x, top}, {grip.x - 2.2, top + 7}}), kMetal);
+  Part(canvas,
+       S::Polygon({{grip.x - 2.6, grip.y - 4},
+                   {grip.x + 2.6, grip.y - 4},
+                   {grip.x + 2.2, top + 7},
+                   {grip.x, top},
+                   {grip.x - 2.2, top + 7}}),
+       kMetal);
   Part(canvas, S::Capsule({grip.x - 8, grip.y - 4}, {grip.x + 8, grip.y - 4}, 2.0), kGold);
   Part(canvas, S::Capsule({grip.x, grip.y - 3}, {grip.x, grip.y + 6}, 2.0), kLeather);
   Part(canvas, S::Circle({grip.x, grip.y + 8}, 2.6), kGold);
@@ -93,8 +100,10 @@ RgbaImage Finish(const Canvas& canvas) { return canvas.ToImage(kOutline); }
 // A bearded blade on the outer side of the haft, its cutting edge curved.
 void AxeHead(Canvas& canvas, Point top, double side) {
   auto at = [&](double dx, double dy) { return Point{top.x + side * dx, top.y + dy}; };
-  Part(canvas, S::Polygon({at(2, 1), at(-6, -2), at(-13, -7), at(-17, 0), at(-18, 8), at(-16, 16),
-                           at(-12, 21), at(-6, 14), at(2, 11)}), kMetal);
+  Part(canvas,
+       S::Polygon({at(2, 1), at(-6, -2), at(-13, -7), at(-17, 0), at(-18, 8), at(-16, 16), at(-12, 21), at(-6, 14),
+                   at(2, 11)}),
+       kMetal);
 }
 
 void Axe(Canvas& canvas, Point butt, Point top, double side) {
@@ -116,9 +125,13 @@ void WildHair(Canvas& canvas, Point head) {
 }
 
 void Beard(Canvas& canvas, Point head, double length) {
-  Part(canvas, S::Polygon({{head.x - 9, head.y + 3}, {head.x + 9, head.y + 3},
-                           {head.x + 6, head.y + length}, {head.x, head.y + length + 4},
-                           {head.x - 6, head.y + length}}), kHair);
+  Part(canvas,
+       S::Polygon({{head.x - 9, head.y + 3},
+                   {head.x + 9, head.y + 3},
+                   {head.x + 6, head.y + length},
+                   {head.x, head.y + length + 4},
+                   {head.x - 6, head.y + length}}),
+       kHair);
 }
 
 void Banner(Canvas& canvas, double poleX) {
@@ -130,15 +143,22 @@ void Banner(Canvas& canvas, double poleX) {
 
 void Crown(Canvas& canvas, Point head) {
   const double base = head.y - 7;
-  Part(canvas, S::Polygon({{head.x - 12, base + 4}, {head.x - 13, base - 9}, {head.x - 7, base - 3},
-                           {head.x, base - 12}, {head.x + 7, base - 3}, {head.x + 13, base - 9},
-                           {head.x + 12, base + 4}}), kGold);
+  Part(canvas,
+       S::Polygon({{head.x - 12, base + 4},
+                   {head.x - 13, base - 9},
+                   {head.x - 7, base - 3},
+                   {head.x, base - 12},
+                   {head.x + 7, base - 3},
+                   {head.x + 13, base - 9},
+                   {head.x + 12, base + 4}}),
+       kGold);
   canvas.Fill(S::Circle({head.x, base - 1}, 1.8), kOutline);
 }
 
 void Cape(Canvas& canvas) {
-  Part(canvas, S::Polygon({{44, 34}, {84, 34}, {104, 106}, {96, 118}, {82, 112}, {64, 120},
-                           {46, 112}, {32, 118}, {24, 106}}), kClothShade);
+  Part(canvas,
+       S::Polygon({{44, 34}, {84, 34}, {104, 106}, {96, 118}, {82, 112}, {64, 120}, {46, 112}, {32, 118}, {24, 106}}),
+       kClothShade);
 }
 
 void BloodSplat(Canvas& canvas) {
@@ -153,8 +173,8 @@ void BloodSplat(Canvas& canvas) {
   for (int i = 0; i < 9; ++i) {
     const double angle = 0.7 * i + 2.0 * noise.Lattice(i, 1);
     const double reach = 38.0 + 18.0 * noise.Lattice(i, 2);
-    drops.push_back(S::Circle({64 + reach * std::cos(angle), 64 + reach * std::sin(angle)},
-                              2.5 + 4.5 * noise.Lattice(i, 3)));
+    drops.push_back(
+        S::Circle({64 + reach * std::cos(angle), 64 + reach * std::sin(angle)}, 2.5 + 4.5 * noise.Lattice(i, 3)));
   }
   canvas.Fill(S::Union(drops), stain, 3.5);
   canvas.Fill(S::Circle({60, 62}, 14.0), Colour{0.32, 0.0, 0.02, 0.7}, 14.0);
@@ -186,8 +206,10 @@ RgbaImage BillboardPainter::Archer() {
   Tunic(canvas, 60, 38, 88, kCloth);
   Belt(canvas, 60, 70);
   Face(canvas, {60, 26}, 10);
-  Part(canvas, S::Subtract(S::Union({S::Circle({60, 25}, 13.5), S::Polygon({{52, 16}, {60, 2}, {68, 16}})}),
-                           S::Circle({60, 29}, 10.0)), kClothShade);
+  Part(canvas,
+       S::Subtract(S::Union({S::Circle({60, 25}, 13.5), S::Polygon({{52, 16}, {60, 2}, {68, 16}})}),
+                   S::Circle({60, 29}, 10.0)),
+       kClothShade);
   Arm(canvas, {74, 42}, {88, 50}, {101, 56}, kCloth);
   Part(canvas, S::Arc({51, 56}, 51, -52, 52, 3.6), kWood);
   canvas.Fill(S::Capsule({82.4, 15.8}, {82.4, 96.2}, 0.7), kOutline);
@@ -201,8 +223,9 @@ RgbaImage BillboardPainter::Berserker() {
   Canvas canvas(kFigureSize);
   const Point head{64, 34};
   Legs(canvas, 64, 12, 80);
-  Part(canvas, S::Polygon({{44, 72}, {84, 72}, {90, 92}, {82, 88}, {76, 94}, {68, 88}, {60, 95},
-                           {52, 88}, {44, 94}, {38, 92}}), kClothShade);
+  Part(canvas,
+       S::Polygon({{44, 72}, {84, 72}, {90, 92}, {82, 88}, {76, 94}, {68, 88}, {60, 95}, {52, 88}, {44, 94}, {38, 92}}),
+       kClothShade);
   Part(canvas, S::Polygon({{46, 46}, {82, 46}, {80, 76}, {48, 76}}), kSkin);
   Belt(canvas, 64, 74);
   WildHair(canvas, head);
@@ -267,11 +290,11 @@ RgbaImage BillboardPainter::Arrow() {
   Canvas canvas(kEffectSize);
   constexpr double kOutlineArrow = 3.0;
   for (double side : {-1.0, 1.0}) {
-    canvas.FillOutlined(S::Polygon({{8, 64 + side * 15}, {30, 64 + side * 15}, {40, 64 + side * 2},
-                                    {16, 64 + side * 2}}), kCloth, kOutline, kOutlineArrow);
+    canvas.FillOutlined(
+        S::Polygon({{8, 64 + side * 15}, {30, 64 + side * 15}, {40, 64 + side * 2}, {16, 64 + side * 2}}), kCloth,
+        kOutline, kOutlineArrow);
   }
   canvas.FillOutlined(S::Capsule({10, 64}, {100, 64}, 3.0), kWood, kOutline, kOutlineArrow);
-  canvas.FillOutlined(S::Polygon({{96, 50}, {124, 64}, {96, 78}, {102, 64}}), kMetal, kOutline,
-                      kOutlineArrow);
+  canvas.FillOutlined(S::Polygon({{96, 50}, {124, 64}, {96, 78}, {102, 64}}), kMetal, kOutline, kOutlineArrow);
   return Finish(canvas);
 }

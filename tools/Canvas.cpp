@@ -15,7 +15,8 @@ unsigned char ToByte(double value) {
 }  // namespace
 
 Canvas::Canvas(int size)
-    : size_(size), unit_(size / kDesignSize),
+    : size_(size),
+      unit_(size / kDesignSize),
       premultiplied_(static_cast<std::size_t>(size) * static_cast<std::size_t>(size) * 4, 0.0) {}
 
 void Canvas::Fill(const Shape& shape, Colour colour, double softness) {

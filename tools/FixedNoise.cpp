@@ -19,8 +19,8 @@ double Fade(double t) { return t * t * (3.0 - 2.0 * t); }
 }  // namespace
 
 double FixedNoise::Lattice(std::int32_t x, std::int32_t y) const {
-  const std::uint32_t h = Mix(seed_ ^ Mix(static_cast<std::uint32_t>(x) * 0x9E3779B1U ^
-                                          Mix(static_cast<std::uint32_t>(y) + 0x632BE5ABU)));
+  const std::uint32_t h =
+      Mix(seed_ ^ Mix(static_cast<std::uint32_t>(x) * 0x9E3779B1U ^ Mix(static_cast<std::uint32_t>(y) + 0x632BE5ABU)));
   return static_cast<double>(h >> 8) / 16777216.0;
 }
 

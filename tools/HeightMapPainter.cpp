@@ -43,8 +43,7 @@ double SegmentDistance(double x, double z, const std::array<double, 2>& a, const
 }
 
 double CrestDistance(double x, double z, const Ridge& r) {
-  return std::min(SegmentDistance(x, z, r.points[0], r.points[1]),
-                  SegmentDistance(x, z, r.points[1], r.points[2]));
+  return std::min(SegmentDistance(x, z, r.points[0], r.points[1]), SegmentDistance(x, z, r.points[1], r.points[2]));
 }
 
 double RidgeHeight(double x, double z, const FixedNoise& rock) {
@@ -72,11 +71,9 @@ double Roughness(double x, double z, double rise, const FixedNoise& rock) {
   return 0.05 * SmoothStep(0.0, 0.2, rise) * rock.Fractal(x / 3.0, z / 3.0, 2);
 }
 
-double Height(double x, double z, const FixedNoise& ground, const FixedNoise& hills,
-              const FixedNoise& rock) {
+double Height(double x, double z, const FixedNoise& ground, const FixedNoise& hills, const FixedNoise& rock) {
   const double open = 0.20 + 0.06 * ground.Fractal(x / 45.0, z / 45.0, 3);
-  const double outside =
-      SmoothStep(58.0, 92.0, std::abs(z)) * (0.20 + 0.16 * hills.Fractal(x / 34.0, z / 34.0, 3));
+  const double outside = SmoothStep(58.0, 92.0, std::abs(z)) * (0.20 + 0.16 * hills.Fractal(x / 34.0, z / 34.0, 3));
   const double rise = std::max(RidgeHeight(x, z, rock), SpireHeight(x, z));
   return open + outside + rise + Roughness(x, z, rise, rock);
 }
@@ -129,9 +126,7 @@ struct Rgb {
   double r, g, b;
 };
 
-Rgb Mix(Rgb a, Rgb b, double t) {
-  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
+Rgb Mix(Rgb a, Rgb b, double t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
 
 // Grass low down, dirt where it slopes, rock where it is steep or high; speckled a little.
 Rgb GroundColour(int height, int steepness, double meadow, double speckle) {
@@ -164,8 +159,7 @@ RgbaImage HeightMapPainter::Paint() {
   for (int row = 0; row < kSide; ++row) {
     for (int col = 0; col < kSide; ++col) {
       const std::size_t i = static_cast<std::size_t>(row) * kSide + col;
-      const Rgb colour = GroundColour(alpha[i], Steepness(alpha, col, row),
-                                      meadow.Fractal(col / 24.0, row / 24.0, 3),
+      const Rgb colour = GroundColour(alpha[i], Steepness(alpha, col, row), meadow.Fractal(col / 24.0, row / 24.0, 3),
                                       speckle.Fractal(col / 3.0, row / 3.0, 2));
       image.bytes[i * 4 + 0] = ToByte(colour.r);
       image.bytes[i * 4 + 1] = ToByte(colour.g);

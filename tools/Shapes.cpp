@@ -76,8 +76,7 @@ Shape Shapes::Polygon(std::vector<Point> corners) {
 Shape Shapes::Arc(Point centre, double radius, double fromAngle, double toAngle, double thickness) {
   const Point start{centre.x + radius * std::cos(fromAngle * kDegrees),
                     centre.y + radius * std::sin(fromAngle * kDegrees)};
-  const Point end{centre.x + radius * std::cos(toAngle * kDegrees),
-                  centre.y + radius * std::sin(toAngle * kDegrees)};
+  const Point end{centre.x + radius * std::cos(toAngle * kDegrees), centre.y + radius * std::sin(toAngle * kDegrees)};
   return [=](double x, double y) {
     double angle = std::atan2(y - centre.y, x - centre.x) / kDegrees;
     while (angle < fromAngle) {

@@ -48,8 +48,7 @@ bool AISM::HandleEvent(int event, Message* msg, int blockState, int blockSubstat
         return true;
       }
       return clauses.Unhandled();
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -107,8 +106,8 @@ bool AISM::HandleMarch(EventClauses& clauses) {
 void AISM::FindPath() {
   Game* game = Game::Instance();
   const Vector3 start = GetOwner()->GetSprite()->position;
-  game->pathFinder->FindPath(static_cast<int>(start.x), static_cast<int>(start.z),
-                             static_cast<int>(targetPosition.x), static_cast<int>(targetPosition.z), kPathWeight);
+  game->pathFinder->FindPath(static_cast<int>(start.x), static_cast<int>(start.z), static_cast<int>(targetPosition.x),
+                             static_cast<int>(targetPosition.z), kPathWeight);
   // The path finder adds its route in front of whatever the list holds. The march can be sent
   // back here with way-points left (a delayed change meant for the squad leader below carries
   // this state's id), and the old remainder would then be walked after the new goal.

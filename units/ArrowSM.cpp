@@ -32,8 +32,7 @@ bool ArrowSM::HandleEvent(int event, Message* msg, int blockState, int blockSubs
         return true;
       }
       return clauses.Unhandled();
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -33,8 +33,7 @@ bool BloodSM::HandleEvent(int event, Message* msg, int blockState, int blockSubs
         return true;
       }
       return clauses.Unhandled();
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -25,8 +25,7 @@ bool CombatSM::HandleEvent(int event, Message* msg, int blockState, int blockSub
         return true;
       }
       return clauses.Unhandled();
-    default:
-      return false;
+    default: return false;
   }
 }
 

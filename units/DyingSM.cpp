@@ -39,8 +39,7 @@ bool DyingSM::HandleEvent(int event, Message* msg, int blockState, int blockSubs
         return true;
       }
       return clauses.Unhandled();
-    default:
-      return false;
+    default: return false;
   }
 }
 

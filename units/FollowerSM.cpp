@@ -40,8 +40,7 @@ bool FollowerSM::HandleEvent(int event, Message* msg, int blockState, int blockS
         return true;
       }
       return clauses.Unhandled();
-    default:
-      return false;
+    default: return false;
   }
 }
 

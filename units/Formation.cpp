@@ -14,8 +14,8 @@ constexpr double kPi = 3.14159;
 
 // Every shape shares the row layout: slot 5k at x = 0, then +2s, -2s, +4s, -4s. The z offsets of
 // the centre, inner and outer slots of row k are given per shape in units of the spacing.
-void LayOut(std::array<FormationSlot, Formation::kSlotCount>& slots, float centreLead, float innerLead,
-            float outerLead, float direction) {
+void LayOut(std::array<FormationSlot, Formation::kSlotCount>& slots, float centreLead, float innerLead, float outerLead,
+            float direction) {
   constexpr float s = Formation::kSpacing;
   const float xs[Formation::kRowWidth] = {0.0f, 2 * s, -2 * s, 4 * s, -4 * s};
   const float leads[Formation::kRowWidth] = {centreLead, innerLead, innerLead, outerLead, outerLead};

@@ -47,8 +47,7 @@ bool GeneralSM::HandleEvent(int event, Message* msg, int blockState, int blockSu
         return true;
       }
       return clauses.Unhandled();
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -90,9 +89,7 @@ void GeneralSM::FightGeneralWhenArmiesAreGone() {
 bool GeneralSM::ChooseGoal(const SquadLeaderSM& squadLeader, const GameObject* firstFollower, Vector3& goal) const {
   const int sign = GetOwner()->team == Team::Red ? 1 : -1;
   switch (squadLeader.orderMode) {
-    case 0:
-      goal = squadLeader.storedTarget;
-      return true;
+    case 0: goal = squadLeader.storedTarget; return true;
     case 1:
     case 2: {
       goal.y = 0.0f;
@@ -108,8 +105,7 @@ bool GeneralSM::ChooseGoal(const SquadLeaderSM& squadLeader, const GameObject* f
       goal.x = half > 0 ? static_cast<float>(draw % half - half / 2) : 0.0f;
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -79,8 +79,8 @@ TEST_F(BattleTest, BattleEndsWithOneWinnerAndKillsAccountForEveryCasualty) {
   EXPECT_EQ(1, battle.redWins + battle.blueWins);
   EXPECT_EQ(0, battle.casualtiesAfter);
   EXPECT_TRUE(battle.killsMatchedCasualties);
-  const int kills = battle.soldierKills + battle.archerKills + battle.berserkerKills + battle.leaderKills +
-                    battle.generalKills;
+  const int kills =
+      battle.soldierKills + battle.archerKills + battle.berserkerKills + battle.leaderKills + battle.generalKills;
   EXPECT_EQ(battle.casualtiesBeforeEnd + battle.killsInLastFrame, kills);
   EXPECT_GE(kills, 1);
 }

@@ -31,9 +31,9 @@ std::string RunBattles(const HeadlessOptions& options, int* status = nullptr) {
 TEST(HeadlessRunner, ParsesEveryOption) {
   HeadlessOptions options;
   std::string error;
-  ASSERT_TRUE(Parse({"--seed", "7", "--battles", "3", "--frame-ms", "20", "--max-seconds", "90.5", "--no-blood",
-                     "--json"},
-                    options, error))
+  ASSERT_TRUE(
+      Parse({"--seed", "7", "--battles", "3", "--frame-ms", "20", "--max-seconds", "90.5", "--no-blood", "--json"},
+            options, error))
       << error;
   EXPECT_EQ(options.seed, 7u);
   EXPECT_TRUE(options.seedGiven);
@@ -65,11 +65,19 @@ TEST(HeadlessRunner, AcceptsValuesAfterAnEqualsSign) {
 }
 
 TEST(HeadlessRunner, RefusesBadArgumentsWithAReason) {
-  const std::vector<std::vector<std::string>> bad = {
-      {"--seed"},          {"--seed", "-1"},         {"--seed", "x"},          {"--battles", "0"},
-      {"--battles", "2x"}, {"--frame-ms", "0"},      {"--frame-ms", "1.5"},    {"--frame-ms", "1001"},
-      {"--max-seconds", "0"}, {"--max-seconds", "nan"}, {"--json=yes"},        {"--fast"},
-      {"battles"}};
+  const std::vector<std::vector<std::string>> bad = {{"--seed"},
+                                                     {"--seed", "-1"},
+                                                     {"--seed", "x"},
+                                                     {"--battles", "0"},
+                                                     {"--battles", "2x"},
+                                                     {"--frame-ms", "0"},
+                                                     {"--frame-ms", "1.5"},
+                                                     {"--frame-ms", "1001"},
+                                                     {"--max-seconds", "0"},
+                                                     {"--max-seconds", "nan"},
+                                                     {"--json=yes"},
+                                                     {"--fast"},
+                                                     {"battles"}};
   for (const auto& arguments : bad) {
     HeadlessOptions options;
     std::string error;

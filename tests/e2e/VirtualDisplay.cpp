@@ -2,8 +2,8 @@
 #include "tests/e2e/VirtualDisplay.h"
 
 #include <X11/Xutil.h>
-#include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>

@@ -69,9 +69,8 @@ TEST_F(GameObject, PopOnASingleMachineLeavesIt) {
 
 TEST_F(GameObject, PopDeletesTheTopAndInitializesTheOneBelow) {
   bool destroyed = false;
-  ScriptedMachine& base = AddScripted("Unit", [](ScriptedMachine& m) {
-    m.DefineState(0).Enter([](ScriptedMachine& self) { self.SetState(1); });
-  });
+  ScriptedMachine& base = AddScripted(
+      "Unit", [](ScriptedMachine& m) { m.DefineState(0).Enter([](ScriptedMachine& self) { self.SetState(1); }); });
   ::GameObject& object = *base.GetOwner();
   PushScripted(object, [&](ScriptedMachine& m) { m.onDestroyed = [&] { destroyed = true; }; });
   base.calls.clear();
@@ -132,15 +131,14 @@ TEST_F(GameObject, RestartReentersTheTopMachineBeforeItsUpdate) {
   UpdateObjects();  // queues the restart
   machine.calls.clear();
   UpdateObjects();
-  EXPECT_EQ(machine.calls, (std::vector<Call>{EnterCall(0), ExitCall(0), EnterCall(1), UpdateCall(1), ExitCall(1),
-                                              EnterCall(2)}));
+  EXPECT_EQ(machine.calls,
+            (std::vector<Call>{EnterCall(0), ExitCall(0), EnterCall(1), UpdateCall(1), ExitCall(1), EnterCall(2)}));
   EXPECT_EQ(machine.GetChangeCount(), 2);
 }
 
 TEST_F(GameObject, AtMostTwentyCommandsRunPerUpdate) {
-  ScriptedMachine& machine = AddScripted("Unit", [](ScriptedMachine& m) {
-    m.DefineState(0).Enter([](ScriptedMachine& self) { self.RequestRestart(); });
-  });
+  ScriptedMachine& machine = AddScripted(
+      "Unit", [](ScriptedMachine& m) { m.DefineState(0).Enter([](ScriptedMachine& self) { self.RequestRestart(); }); });
   ::GameObject& object = *machine.GetOwner();
   machine.calls.clear();
   UpdateObjects();

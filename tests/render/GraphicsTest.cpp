@@ -47,12 +47,8 @@ int RunUntilRefresh(Graphics& graphics, const Lines& expectedBefore) {
   return 0;
 }
 
-double FloatCos(double degrees) {
-  return static_cast<float>(std::cos(static_cast<float>(degrees * 3.14159 / 180.0)));
-}
-double FloatSin(double degrees) {
-  return static_cast<float>(std::sin(static_cast<float>(degrees * 3.14159 / 180.0)));
-}
+double FloatCos(double degrees) { return static_cast<float>(std::cos(static_cast<float>(degrees * 3.14159 / 180.0))); }
+double FloatSin(double degrees) { return static_cast<float>(std::sin(static_cast<float>(degrees * 3.14159 / 180.0))); }
 
 }  // namespace
 
@@ -134,7 +130,8 @@ TEST(Graphics, CameraAtTheStartValuesInAWideWindow) {
 
   // Translate(0, 0, -130) . RotateX(30) . RotateY(-40), written out.
   const double cx = FloatCos(30), sx = FloatSin(30), cy = FloatCos(40), sy = FloatSin(40);
-  const double expected[4][4] = {{cy, 0, -sy, 0}, {-sx * sy, cx, -sx * cy, 0}, {cx * sy, sx, cx * cy, -130}, {0, 0, 0, 1}};
+  const double expected[4][4] = {
+      {cy, 0, -sy, 0}, {-sx * sy, cx, -sx * cy, 0}, {cx * sy, sx, cx * cy, -130}, {0, 0, 0, 1}};
   for (int r = 0; r < 4; ++r) {
     for (int c = 0; c < 4; ++c) EXPECT_NEAR(lighting.view.At(r, c), expected[r][c], 1e-12) << r << "," << c;
   }

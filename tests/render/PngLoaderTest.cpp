@@ -103,24 +103,20 @@ TEST(PngLoader, PaletteWithoutTransparencyBecomesRgb) {
 
 TEST(PngLoader, PaletteWithTransparencyBecomesRgba) {
   // Entries beyond the tRNS list are opaque.
-  ExpectRaw(LoadWritten(PaletteImage({0, 128})), 3, 1, 4,
-            {70, 80, 90, 255, 10, 20, 30, 0, 40, 50, 60, 128});
+  ExpectRaw(LoadWritten(PaletteImage({0, 128})), 3, 1, 4, {70, 80, 90, 255, 10, 20, 30, 0, 40, 50, 60, 128});
 }
 
 TEST(PngLoader, GreyStaysOneComponent) {
-  ExpectRaw(LoadWritten(Image(2, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 9, 200, 255})), 2, 2, 1,
-            {0, 9, 200, 255});
+  ExpectRaw(LoadWritten(Image(2, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 9, 200, 255})), 2, 2, 1, {0, 9, 200, 255});
 }
 
 TEST(PngLoader, LowDepthGreyWidensToFullRange) {
   // Four 1-bit samples 1,0,1,1 packed into the high bits of one byte.
-  ExpectRaw(LoadWritten(Image(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10110000})), 4, 1, 1,
-            {255, 0, 255, 255});
+  ExpectRaw(LoadWritten(Image(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10110000})), 4, 1, 1, {255, 0, 255, 255});
 }
 
 TEST(PngLoader, GreyAlphaStaysTwoComponents) {
-  ExpectRaw(LoadWritten(Image(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {5, 6, 7, 8})), 2, 1, 2,
-            {5, 6, 7, 8});
+  ExpectRaw(LoadWritten(Image(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {5, 6, 7, 8})), 2, 1, 2, {5, 6, 7, 8});
 }
 
 TEST(PngLoader, RgbKeepsRowsInFileOrder) {
@@ -135,15 +131,11 @@ TEST(PngLoader, RgbaKeepsFourComponents) {
 
 TEST(PngLoader, SixteenBitChannelsKeepTheHighByte) {
   const Bytes samples = {0xAB, 0xCD, 0x12, 0x34, 0x00, 0xFF, 0xFF, 0x00};
-  ExpectRaw(LoadWritten(Image(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, samples)), 1, 1, 4,
-            {0xAB, 0x12, 0x00, 0xFF});
-  ExpectRaw(LoadWritten(Image(2, 1, PNG_COLOR_TYPE_GRAY, 16, {0x80, 0xFF, 0x01, 0x00})), 2, 1, 1,
-            {0x80, 0x01});
+  ExpectRaw(LoadWritten(Image(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, samples)), 1, 1, 4, {0xAB, 0x12, 0x00, 0xFF});
+  ExpectRaw(LoadWritten(Image(2, 1, PNG_COLOR_TYPE_GRAY, 16, {0x80, 0xFF, 0x01, 0x00})), 2, 1, 1, {0x80, 0x01});
 }
 
-TEST(PngLoader, MissingFileFailsAndLeavesOutputUntouched) {
-  ExpectLoadFailsUntouched(TempPath("does-not-exist.png"));
-}
+TEST(PngLoader, MissingFileFailsAndLeavesOutputUntouched) { ExpectLoadFailsUntouched(TempPath("does-not-exist.png")); }
 
 TEST(PngLoader, TextFileNamedPngFails) {
   const std::string path = TempPath("text.png");

@@ -31,7 +31,8 @@ TEST_F(DebugStream, FlushSendsTheTextInOneCall) {
 
 TEST_F(DebugStream, EverythingSinceTheLastFlushGoesTogether) {
   dostream stream;
-  stream << "Calculating Normals: " << 50 << "%\n" << "line two";
+  stream << "Calculating Normals: " << 50 << "%\n"
+         << "line two";
   stream << std::endl;
   EXPECT_EQ(sent, std::vector<std::string>{"Calculating Normals: 50%\nline two\n"});
 }

@@ -30,7 +30,9 @@ class MessageRouter : public World {
       for (int s = 1; s <= 3; ++s) {
         ScriptedMachine::Block& block = m.DefineState(s);
         for (int id : {MSG_LookAround, MSG_UnitTestMessage, MSG_UnitTestMessage2, MSG_UnitTestTimer}) {
-          block.OnMessage(id, [this](ScriptedMachine&, Message& msg) { deliveries.push_back({msg.id, msg.data, Now()}); });
+          block.OnMessage(id, [this](ScriptedMachine&, Message& msg) {
+            deliveries.push_back({msg.id, msg.data, Now()});
+          });
         }
         block.OnMessage(MSG_UnitTestMessage3, [](ScriptedMachine& self, Message& msg) { self.SetState(msg.data); });
       }
@@ -47,9 +49,7 @@ class MessageRouter : public World {
   std::vector<Delivery> deliveries;
 };
 
-TEST_F(MessageRouter, InstanceIsTheRouterOfTheGame) {
-  EXPECT_EQ(::MessageRouter::Instance(), &router());
-}
+TEST_F(MessageRouter, InstanceIsTheRouterOfTheGame) { EXPECT_EQ(::MessageRouter::Instance(), &router()); }
 
 TEST_F(MessageRouter, ImmediateSendIsHandledBeforeSendReturns) {
   ScriptedMachine& unit = AddRecorder();
@@ -118,9 +118,8 @@ TEST_F(MessageRouter, ScopedStateChangeAppliesWhenStateIsUnchanged) {
 TEST_F(MessageRouter, TimerRearmsWithDataZeroUntilTheStateChanges) {
   AddRecorder([](ScriptedMachine& self) { self.SetTimer(0.8f, MSG_UnitTestTimer, SCOPE_Substate); });
   for (int frame = 0; frame < 25; ++frame) Frame(100);
-  EXPECT_EQ(deliveries, (std::vector<Delivery>{{MSG_UnitTestTimer, 0, 0.8f},
-                                               {MSG_UnitTestTimer, 0, 1.6f},
-                                               {MSG_UnitTestTimer, 0, 2.4f}}));
+  EXPECT_EQ(deliveries, (std::vector<Delivery>{
+                            {MSG_UnitTestTimer, 0, 0.8f}, {MSG_UnitTestTimer, 0, 1.6f}, {MSG_UnitTestTimer, 0, 2.4f}}));
   SendToUnit(0.0f, MSG_UnitTestMessage3, 2);
   ASSERT_EQ(router().Queue().size(), 1u);
   for (int frame = 0; frame < 10; ++frame) Frame(100);
@@ -198,7 +197,8 @@ TEST_F(MessageRouter, CancelScopedLeavesUnscopedAndOtherReceiversAlone) {
 // The message being delivered is marked delivered, so a handler cancelling its own scoped
 // messages keeps it (and the walk over the queue stays valid), while its re-armed copy goes.
 TEST_F(MessageRouter, CancelScopedDuringDeliveryKeepsTheMessageBeingDelivered) {
-  ScriptedMachine& unit = AddRecorder([](ScriptedMachine& self) { self.SetTimer(0.1f, MSG_UnitTestPing, SCOPE_State); });
+  ScriptedMachine& unit =
+      AddRecorder([](ScriptedMachine& self) { self.SetTimer(0.1f, MSG_UnitTestPing, SCOPE_State); });
   unit.DefineState(1).OnMessage(MSG_UnitTestPing, [this](ScriptedMachine&, Message& msg) {
     router().CancelScoped("Unit");
     EXPECT_TRUE(msg.delivered);

@@ -67,13 +67,11 @@ TEST_F(StateMachine, SettingTheCurrentStateReentersIt) {
 TEST_F(StateMachine, RequestsDuringExitAreIgnored) {
   ScriptedMachine& machine = AddScripted("Unit", [](ScriptedMachine& m) {
     m.DefineState(0).Enter([](ScriptedMachine& self) { self.SetState(1); });
-    m.DefineState(1)
-        .Update([](ScriptedMachine& self) { self.SetState(2); })
-        .Exit([](ScriptedMachine& self) {
-          self.SetState(7);
-          self.SetSubstate(3);
-          self.SetStateDelayed(0.5f, 7, SCOPE_None);
-        });
+    m.DefineState(1).Update([](ScriptedMachine& self) { self.SetState(2); }).Exit([](ScriptedMachine& self) {
+      self.SetState(7);
+      self.SetSubstate(3);
+      self.SetStateDelayed(0.5f, 7, SCOPE_None);
+    });
   });
   machine.calls.clear();
   machine.Update();
@@ -201,9 +199,8 @@ TEST_F(StateMachine, StateNameIsSetOnEnterAndSubstateNameCleared) {
 // A state the machine has no block for: the state-level call returns false, the global block
 // reports it, and nothing changes.
 TEST_F(StateMachine, UnknownStateReachesOnlyTheGlobalBlock) {
-  ScriptedMachine& machine = AddScripted("Unit", [](ScriptedMachine& m) {
-    m.DefineState(0).Enter([](ScriptedMachine& self) { self.SetState(9); });
-  });
+  ScriptedMachine& machine = AddScripted(
+      "Unit", [](ScriptedMachine& m) { m.DefineState(0).Enter([](ScriptedMachine& self) { self.SetState(9); }); });
   machine.calls.clear();
   machine.Update();
   EXPECT_EQ(machine.calls, (std::vector<Call>{UpdateCall(9), UpdateCall(STATE_Global)}));

@@ -23,7 +23,8 @@ bool RecordingSM::HandleEvent(int event, Message* msg, int, int) {
 }
 
 int RecordingSM::Count(int id) const {
-  return static_cast<int>(std::count_if(received.begin(), received.end(), [id](const Message& m) { return m.id == id; }));
+  return static_cast<int>(
+      std::count_if(received.begin(), received.end(), [id](const Message& m) { return m.id == id; }));
 }
 
 void Battlefield::SetUp() {

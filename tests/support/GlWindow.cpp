@@ -31,9 +31,7 @@ int PinIfDriver(dl_phdr_info* info, std::size_t /*size*/, void* /*data*/) {
 // Mesa unloads its driver at exit, before the leak checker looks; the driver's lifetime caches
 // then show as leaks from an unknown module that no suppression can name. Pinned, they keep
 // their module name and tests/lsan.supp covers them.
-void PinGlDrivers() {
-  dl_iterate_phdr(PinIfDriver, nullptr);
-}
+void PinGlDrivers() { dl_iterate_phdr(PinIfDriver, nullptr); }
 
 }  // namespace
 

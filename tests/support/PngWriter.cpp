@@ -20,22 +20,19 @@ int ComponentsOf(int colourType) {
 }
 
 // Only plain data in this frame: libpng leaves it by long jump on error.
-bool Encode(png_structp png, png_infop info, FILE* file, const PngWriterImage& image,
-            png_bytep* rows) {
+bool Encode(png_structp png, png_infop info, FILE* file, const PngWriterImage& image, png_bytep* rows) {
   if (setjmp(png_jmpbuf(png)) != 0) {
     return false;
   }
   png_init_io(png, file);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
-               static_cast<png_uint_32>(image.height), image.bitDepth, image.colourType,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), image.bitDepth,
+               image.colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (!image.palette.empty()) {
     png_set_PLTE(png, info, reinterpret_cast<png_const_colorp>(image.palette.data()),
                  static_cast<int>(image.palette.size() / 3));
   }
   if (!image.paletteAlpha.empty()) {
-    png_set_tRNS(png, info, image.paletteAlpha.data(), static_cast<int>(image.paletteAlpha.size()),
-                 nullptr);
+    png_set_tRNS(png, info, image.paletteAlpha.data(), static_cast<int>(image.paletteAlpha.size()), nullptr);
   }
   png_write_info(png, info);
   png_write_image(png, rows);
@@ -48,7 +45,9 @@ bool Encode(png_structp png, png_infop info, FILE* file, const PngWriterImage& i
 bool PngWriter::Write(const std::string& path, const PngWriterImage& image) {
   const std::size_t rowBytes =
       (static_cast<std::size_t>(image.width) * static_cast<std::size_t>(ComponentsOf(image.colourType)) *
-           static_cast<std::size_t>(image.bitDepth) + 7) / 8;
+           static_cast<std::size_t>(image.bitDepth) +
+       7) /
+      8;
   if (image.rows.size() != rowBytes * static_cast<std::size_t>(image.height)) {
     return false;
   }

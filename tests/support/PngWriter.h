@@ -7,10 +7,10 @@
 struct PngWriterImage {
   int width = 0;
   int height = 0;
-  int colourType = 0;                  // a PNG_COLOR_TYPE_* value
+  int colourType = 0;  // a PNG_COLOR_TYPE_* value
   int bitDepth = 8;
-  std::vector<unsigned char> rows;     // packed sample bytes as stored in the file, 16-bit big-endian
-  std::vector<unsigned char> palette;  // RGB triples, palette images only
+  std::vector<unsigned char> rows;          // packed sample bytes as stored in the file, 16-bit big-endian
+  std::vector<unsigned char> palette;       // RGB triples, palette images only
   std::vector<unsigned char> paletteAlpha;  // tRNS alpha per palette entry; empty means none
 };
 

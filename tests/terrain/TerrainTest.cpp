@@ -30,8 +30,8 @@ struct CaptureDebug {
 // Height byte = 10 * row + col, so every grid point of a map up to 10 wide is distinct.
 Terrain NumberedTerrain(int width, int depth) {
   Terrain terrain;
-  terrain.LoadPixels(RgbaImage(width, depth, [](int col, int row) { return static_cast<unsigned char>(10 * row + col); }),
-                     false);
+  terrain.LoadPixels(
+      RgbaImage(width, depth, [](int col, int row) { return static_cast<unsigned char>(10 * row + col); }), false);
   return terrain;
 }
 
@@ -149,7 +149,8 @@ TEST(Terrain, ReturnsFiveOffTheGrid) {
 TEST(Terrain, RowFormulaUsesWidthOnNonSquareMaps) {
   // 6 wide, 4 deep: row = 6 - 2 - z, so z = 0 is past the last row.
   Terrain terrain;
-  terrain.LoadPixels(RgbaImage(6, 4, [](int col, int row) { return static_cast<unsigned char>(10 * row + col); }), false);
+  terrain.LoadPixels(RgbaImage(6, 4, [](int col, int row) { return static_cast<unsigned char>(10 * row + col); }),
+                     false);
   EXPECT_EQ(5.0f, terrain.HeightAt(0, 0));
   EXPECT_EQ(Numbered(3, 3), terrain.HeightAt(0, 1));
   EXPECT_EQ(Numbered(0, 0), terrain.HeightAt(-3, 4));
@@ -224,19 +225,21 @@ TEST(Terrain, FlatGroundNormalsPointUp) {
 TEST(Terrain, NormalsAverageTheTrianglesInsideTheGrid) {
   // 3 x 3, flat except grid point (1, 0), raised by 1.
   Terrain terrain;
-  terrain.LoadPixels(RgbaImage(3, 3, [](int col, int row) { return static_cast<unsigned char>(col == 1 && row == 0 ? 255 : 0); }),
-                     true);
+  terrain.LoadPixels(
+      RgbaImage(3, 3, [](int col, int row) { return static_cast<unsigned char>(col == 1 && row == 0 ? 255 : 0); }),
+      true);
   const float r2 = std::sqrt(2.0f);
-  ExpectNear(Unit({-1.0f, 1.0f, 0.0f}), NormalOf(terrain, 0, 0));           // corner: one triangle
-  ExpectNear({0.0f, r2 / 2.0f, -r2 / 2.0f}, NormalOf(terrain, 1, 0));       // edge: two triangles
-  ExpectNear(Unit({0.0f, 2.0f + r2, -r2}), NormalOf(terrain, 1, 1));        // inside: four triangles
-  ExpectNear(Unit({1.0f, 1.0f, 0.0f}), NormalOf(terrain, 2, 0));            // other corner
-  ExpectNear({0.0f, 1.0f, 0.0f}, NormalOf(terrain, 1, 2));                  // far edge, flat around it
+  ExpectNear(Unit({-1.0f, 1.0f, 0.0f}), NormalOf(terrain, 0, 0));      // corner: one triangle
+  ExpectNear({0.0f, r2 / 2.0f, -r2 / 2.0f}, NormalOf(terrain, 1, 0));  // edge: two triangles
+  ExpectNear(Unit({0.0f, 2.0f + r2, -r2}), NormalOf(terrain, 1, 1));   // inside: four triangles
+  ExpectNear(Unit({1.0f, 1.0f, 0.0f}), NormalOf(terrain, 2, 0));       // other corner
+  ExpectNear({0.0f, 1.0f, 0.0f}, NormalOf(terrain, 1, 2));             // far edge, flat around it
 }
 
 TEST(Terrain, SinglePointWideMapsGetUprightNormals) {
   Terrain line;
-  ASSERT_EQ(0, line.LoadPixels(RgbaImage(5, 1, [](int col, int) { return static_cast<unsigned char>(col * 40); }), true));
+  ASSERT_EQ(0,
+            line.LoadPixels(RgbaImage(5, 1, [](int col, int) { return static_cast<unsigned char>(col * 40); }), true));
   ASSERT_EQ(0, line.Scale(0.0f, 10.0f));
   for (int col = 0; col < 5; ++col) {
     EXPECT_EQ(Vector3(0.0f, 1.0f, 0.0f), NormalOf(line, col, 0));

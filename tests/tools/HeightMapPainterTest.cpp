@@ -22,9 +22,8 @@ class HeightField {
   // World x = col - 128, z = 128 - row.
   int AtWorld(int x, int z) const { return At(x + 128, 128 - z); }
   bool NearSpire(int x, int z) const {
-    return std::any_of(HeightMapPainter::kSpires.begin(), HeightMapPainter::kSpires.end(), [&](const auto& s) {
-      return std::hypot(x - s[0], z - s[1]) <= HeightMapPainter::kSpireRadius;
-    });
+    return std::any_of(HeightMapPainter::kSpires.begin(), HeightMapPainter::kSpires.end(),
+                       [&](const auto& s) { return std::hypot(x - s[0], z - s[1]) <= HeightMapPainter::kSpireRadius; });
   }
 
  private:

@@ -22,8 +22,7 @@ std::vector<char> FileBytes(const std::filesystem::path& path) {
 class GeneratedFolder {
  public:
   GeneratedFolder()
-      : path_(std::filesystem::temp_directory_path() /
-              ("make-textures-test-" + std::to_string(getpid()))) {}
+      : path_(std::filesystem::temp_directory_path() / ("make-textures-test-" + std::to_string(getpid()))) {}
   ~GeneratedFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
@@ -50,9 +49,8 @@ TEST(TextureSet, RegeneratedImagesMatchTheCommittedOnesByteForByte) {
 
 TEST(TextureSet, EveryCommittedImageLoadsAsRgbaOfItsSize) {
   const std::map<std::string, int> sides{
-      {"ASTest.png", 256},          {"Soldier_new.png", 128}, {"Archer_new.png", 128},
-      {"Berserker_new.png", 128},   {"Squadleader_new.png", 128}, {"General_new.png", 128},
-      {"Blood.png", 64},            {"Arrow.png", 64}};
+      {"ASTest.png", 256},          {"Soldier_new.png", 128}, {"Archer_new.png", 128}, {"Berserker_new.png", 128},
+      {"Squadleader_new.png", 128}, {"General_new.png", 128}, {"Blood.png", 64},       {"Arrow.png", 64}};
   for (const auto& [name, side] : sides) {
     PngRaw raw;
     ASSERT_TRUE(PngLoader::LoadRaw("Textures/" + name, raw)) << name;
@@ -72,13 +70,10 @@ TEST(TextureSet, BillboardsHaveTransparentCornersAndASolidMiddle) {
       return image.bytes[(static_cast<std::size_t>(row) * image.width + col) * 4 + 3];
     };
     const int last = image.width - 1;
-    EXPECT_EQ(alphaAt(0, 0) + alphaAt(last, 0) + alphaAt(0, last) + alphaAt(last, last), 0)
-        << entry.fileName;
+    EXPECT_EQ(alphaAt(0, 0) + alphaAt(last, 0) + alphaAt(0, last) + alphaAt(last, last), 0) << entry.fileName;
     // The blood splat is slightly translucent on purpose.
     EXPECT_GE(alphaAt(image.width / 2, image.height / 2), 230) << entry.fileName;
   }
 }
 
-TEST(TextureSet, UnwritableFolderFails) {
-  EXPECT_FALSE(TextureSet::WriteAll("/proc/no-such-folder"));
-}
+TEST(TextureSet, UnwritableFolderFails) { EXPECT_FALSE(TextureSet::WriteAll("/proc/no-such-folder")); }
