@@ -118,7 +118,7 @@ void StateMachine::SendTo(int id, const std::string& receiver, int data) {
 void StateMachine::SendToAll(int id, const std::vector<std::string>& names, int data) {
   // The list may change while messages are delivered (a receiver can leave the squad), so walk
   // a copy.
-  const std::vector<std::string> receivers = names;
+  const std::vector<std::string> receivers = names;  // NOLINT(performance-unnecessary-copy-initialization)
   for (const std::string& receiver : receivers) {
     if (receiver != OwnerName()) SendTo(id, receiver, data);
   }
