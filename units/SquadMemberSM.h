@@ -14,19 +14,3 @@ class SquadMemberSM : public StateMachine {
  private:
   void JoinFormation();
 };
-
-// Three names for one behaviour, so that each member's machine says what kind of unit it drives.
-class SoldierSM : public SquadMemberSM {
- public:
-  using SquadMemberSM::SquadMemberSM;
-};
-
-class ArcherSM : public SquadMemberSM {
- public:
-  using SquadMemberSM::SquadMemberSM;
-};
-
-class BerserkerSM : public SquadMemberSM {
- public:
-  using SquadMemberSM::SquadMemberSM;
-};

@@ -7,9 +7,11 @@
 #include "objects/UnitType.h"
 #include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
+#include "units/ArcherSM.h"
 #include "units/ArrowSM.h"
+#include "units/BerserkerSM.h"
 #include "units/BloodSM.h"
-#include "units/SquadMemberSM.h"
+#include "units/SoldierSM.h"
 
 namespace {
 

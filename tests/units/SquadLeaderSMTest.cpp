@@ -10,7 +10,7 @@
 #include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/FollowerSM.h"
-#include "units/SquadMemberSM.h"
+#include "units/SoldierSM.h"
 
 namespace {
 
