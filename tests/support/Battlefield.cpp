@@ -58,11 +58,7 @@ void Battlefield::UseFlatTerrain(int side) {
 
 void Battlefield::StepFrame(std::uint32_t ms) {
   TickCounter::Advance(ms);
-  game->timer->Tick();
-  const float dt = std::min(game->timer->delta, 0.2f);
-  game->objects->Update(dt);
-  game->UpdateDuels(dt);
-  game->router->DeliverDue();
+  game->Frame();
 }
 
 void Battlefield::StepFrames(int count, std::uint32_t ms) {

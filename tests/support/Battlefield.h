@@ -41,7 +41,7 @@ class Battlefield : public ::testing::Test {
   // Replaces the height map by a flat square of the given side (heights 0), as the game would
   // have scaled it.
   void UseFlatTerrain(int side);
-  // One frame of the frame loop's simulation step.
+  // One frame of the game, which has no window to draw in.
   void StepFrame(std::uint32_t ms = kFrameMs);
   void StepFrames(int count, std::uint32_t ms = kFrameMs);
 
