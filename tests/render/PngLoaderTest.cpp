@@ -4,37 +4,21 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/support/GlWindow.h"
 #include "tests/support/PngWriter.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-std::filesystem::path ProcessFolder() {
-  return std::filesystem::temp_directory_path() / ("pngloader-test-" + std::to_string(getpid()));
-}
-
-// Each test runs in its own process under CTest, so a folder per process keeps them apart.
-class TempFolderCleanup : public testing::Environment {
- public:
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(ProcessFolder(), ignored);
-  }
-};
-
-const testing::Environment* const cleanup = testing::AddGlobalTestEnvironment(new TempFolderCleanup);
-
 std::string TempPath(const std::string& file) {
-  std::filesystem::create_directories(ProcessFolder());
-  return (ProcessFolder() / file).string();
+  static const TempFolder folder("pngloader-test");
+  return folder.Path(file);
 }
 
 PngWriterImage Image(int width, int height, int colourType, int bitDepth, Bytes rows) {

@@ -1,6 +1,7 @@
 battlesim_test_suite(render_tests
   ${CMAKE_SOURCE_DIR}/tests/render/PngLoaderTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
 )
 
@@ -11,5 +12,6 @@ battlesim_test_suite(renderer_tests
   ${CMAKE_SOURCE_DIR}/tests/render/TextureManagerTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/render/BillboardDrawTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
 )

@@ -4,27 +4,19 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
 #include "tests/support/GlWindow.h"
 #include "tests/support/PngWriter.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
 class TextureManagerFiles : public testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(GlWindow::EnsureCurrent());
-    folder = std::filesystem::temp_directory_path() / ("texturemanager-test-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
+  void SetUp() override { ASSERT_TRUE(GlWindow::EnsureCurrent()); }
 
   std::string WritePng(const std::string& file) {
     PngWriterImage image;
@@ -32,12 +24,12 @@ class TextureManagerFiles : public testing::Test {
     image.height = 2;
     image.colourType = PNG_COLOR_TYPE_RGBA;
     image.rows.assign(16, 200);
-    const std::string path = (folder / file).string();
+    const std::string path = folder.Path(file);
     EXPECT_TRUE(PngWriter::Write(path, image));
     return path;
   }
 
-  std::filesystem::path folder;
+  TempFolder folder{"texturemanager-test"};
   TextureManager textures;
 };
 
@@ -66,7 +58,7 @@ TEST_F(TextureManagerFiles, LoadedTextureFiltersLinearly) {
 }
 
 TEST_F(TextureManagerFiles, MissingFileGivesAFreshNonZeroNameEveryTime) {
-  const std::string path = (folder / "missing.png").string();
+  const std::string path = folder.Path("missing.png");
   const unsigned first = textures.GetTexture(path);
   const unsigned second = textures.GetTexture(path);
   EXPECT_NE(first, 0u);
@@ -78,7 +70,7 @@ TEST_F(TextureManagerFiles, NamesDifferingInCaseAreDifferentEntries) {
   const unsigned lower = textures.GetTexture(WritePng("unit.png"));
   const unsigned upper = textures.GetTexture(WritePng("UNIT.png"));
   EXPECT_NE(lower, upper);
-  EXPECT_EQ(textures.GetTexture((folder / "unit.png").string()), lower);
+  EXPECT_EQ(textures.GetTexture(folder.Path("unit.png")), lower);
 }
 
 TEST_F(TextureManagerFiles, EmptyNameGivesNoTexture) { EXPECT_EQ(textures.GetTexture(""), 0u); }
