@@ -4,13 +4,13 @@
 #include <cassert>
 #include <cmath>
 
+#include "math/Matrix4.h"
 #include "platform/Random.h"
 
 namespace {
 // 180 / 3.14159: the same constant as the turn itself, so that facing a point and turning by the
 // resulting angle agree.
 constexpr double kDegreesPerRadian = 57.295827908797776;
-constexpr double kPi = 3.14159;
 
 // Every shape shares the row layout: slot 5k at x = 0, then +2s, -2s, +4s, -4s. The z offsets of
 // the centre, inner and outer slots of row k are given per shape in units of the spacing.
@@ -64,13 +64,14 @@ void Formation::FaceTowards(const Vector3& point) {
   Rotate(static_cast<float>(angle));
 }
 
+// The same turn about the vertical axis as the camera's, so both round alike.
 void Formation::Rotate(float degrees) {
-  const double radians = static_cast<double>(degrees) * kPi / 180.0;
-  const float ca = static_cast<float>(std::cos(radians));
-  const float sa = static_cast<float>(std::sin(radians));
+  Matrix4 turn;
+  turn.RotateY(degrees);
   for (FormationSlot& slot : slots) {
     const Vector3& base = slot.baseOffset;
-    slot.turnedOffset = Vector3(ca * base.x + sa * base.z, base.y, -sa * base.x + ca * base.z);
+    const auto turned = turn.Transform({base.x, base.y, base.z, 1.0f});
+    slot.turnedOffset = Vector3(turned[0], turned[1], turned[2]);
   }
 }
 
