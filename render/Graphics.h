@@ -20,7 +20,7 @@ class Graphics {
   static constexpr float kHalfExtent = 0.4f;
   static constexpr double kNearPlane = 1.0;
   static constexpr double kFarPlane = 7000.0;
-  static constexpr float kPanScale = 0.01f;
+  static constexpr double kPanScale = 0.01;
 
   // Must not be called before a GL context is current.
   Graphics();

@@ -43,7 +43,9 @@ void Sprite::Update(float dt) {
     // The step is not clamped to the remaining distance: a long step overshoots and the sprite
     // walks back on later updates.
     const float step = speed * dt;
-    Vector3 move = toTarget * (step / distance);
+    Vector3 move = toTarget;
+    move.Normalize();
+    move = move * step;
     if (move.Length() > 0.001f) {
       position.x += move.x;
       position.z += move.z;

@@ -94,11 +94,11 @@ int Terrain::Scale(float low, float high) {
   const long long n = static_cast<long long>(heights.size());
   const long long interval = ProgressInterval(n);
   // A flat map has no range to stretch: it lies at the low end instead of becoming NaN.
-  const double range = static_cast<double>(max - min);
+  const double range = static_cast<double>(max) - min;
   for (long long i = 0; i < n; ++i) {
     ReportProgress(i, n, interval);
     float& height = heights[static_cast<std::size_t>(i)];
-    const float t = range > 0.0 ? static_cast<float>(static_cast<double>(height - min) / range) : 0.0f;
+    const float t = range > 0.0 ? static_cast<float>((static_cast<double>(height) - min) / range) : 0.0f;
     height = (high - low) * t + low;
   }
   if (!normals.empty()) {

@@ -1,10 +1,13 @@
-// The archer's base behaviour: the squad member's, under a name that says what kind of unit
-// the machine drives.
+// The archer's base behaviour: the squad member's, under a name that says what kind of unit the
+// machine drives.
 #pragma once
 
-#include "units/SquadMemberSM.h"
+#include "units/SquadMemberEvents.h"
 
-class ArcherSM : public SquadMemberSM {
+class ArcherSM : public StateMachine {
  public:
-  using SquadMemberSM::SquadMemberSM;
+  using StateMachine::StateMachine;
+  bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override {
+    return HandleSquadMemberEvent(*this, event, msg, blockState, blockSubstate);
+  }
 };

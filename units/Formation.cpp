@@ -60,7 +60,8 @@ void Formation::FaceTowards(const Vector3& point) {
   const Vector3 d = point - origin;
   const float length = d.Length();
   if (length == 0.0f) return;
-  const double angle = std::atan2(d.x / length, d.z / length) * kDegreesPerRadian;
+  const double angle =
+      std::atan2(static_cast<double>(d.x / length), static_cast<double>(d.z / length)) * kDegreesPerRadian;
   Rotate(static_cast<float>(angle));
 }
 

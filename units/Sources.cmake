@@ -1,6 +1,6 @@
 target_sources(battlesim_core PRIVATE
   units/Formation.cpp
-  units/SquadMemberSM.cpp
+  units/SquadMemberEvents.cpp
   units/FollowerSM.cpp
   units/SquadLeaderSM.cpp
   units/GeneralSM.cpp
