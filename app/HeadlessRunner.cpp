@@ -10,7 +10,9 @@
 #include <sstream>
 
 #include "app/Game.h"
+#include "app/StepHistogram.h"
 #include "platform/DebugChannel.h"
+#include "platform/ProcessMemory.h"
 #include "platform/Random.h"
 #include "platform/TickCounter.h"
 
@@ -32,13 +34,6 @@ void DiscardDebugText(std::string_view /*text*/) {}
 
 int KillSum(const Game& game) {
   return game.soldierKills + game.archerKills + game.berserkerKills + game.leaderKills + game.generalKills;
-}
-
-double Percentile(std::vector<float> samples, double fraction) {
-  if (samples.empty()) return 0.0;
-  std::sort(samples.begin(), samples.end());
-  const auto rank = static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(samples.size())));
-  return samples[std::min(samples.size() - 1, rank == 0 ? 0 : rank - 1)];
 }
 
 std::string Fixed(double value, int decimals) {
@@ -70,13 +65,15 @@ class RunScope {
 }  // namespace
 
 std::string HeadlessRunner::Usage() {
-  return "usage: battlesim-headless [--seed N] [--battles K] [--frame-ms M] [--max-seconds T] [--no-blood] [--json]\n"
+  return "usage: battlesim-headless [--seed N] [--battles K] [--frame-ms M] [--max-seconds T] [--no-blood] [--json] "
+         "[--memory]\n"
          "  --seed N         seed of the random generator (default: the clock)\n"
          "  --battles K      battles to finish (default 1)\n"
          "  --frame-ms M     simulated frame length in whole milliseconds, 1 to 1000 (default 16)\n"
          "  --max-seconds T  simulated seconds after which a battle counts as unfinished (default 1800)\n"
          "  --no-blood       start with blood splats switched off\n"
-         "  --json           one JSON object per line\n";
+         "  --json           one JSON object per line\n"
+         "  --memory         report the resident memory after each battle\n";
 }
 
 bool HeadlessRunner::ParseArguments(const std::vector<std::string>& arguments, HeadlessOptions& options,
@@ -128,6 +125,8 @@ bool HeadlessRunner::ParseArguments(const std::vector<std::string>& arguments, H
       options.blood = false;
     } else if (name == "--json") {
       options.json = true;
+    } else if (name == "--memory") {
+      options.memory = true;
     } else {
       error = "unknown argument '" + arguments[i] + "'";
       return false;
@@ -153,6 +152,7 @@ void HeadlessRunner::CloseReport(const Game& game, int killsBefore, BattleReport
   report.leaderKills = game.leaderKills;
   report.generalKills = game.generalKills;
   report.stateChanges = game.stateChanges;
+  if (options.memory) report.residentKb = ProcessMemory::ResidentKilobytes();
 }
 
 int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
@@ -165,7 +165,7 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
   const auto framesAllowed = static_cast<long long>(std::ceil(options.maxSeconds * 1000.0 / options.frameMs));
   RunSummary summary;
   summary.seed = options.seed;
-  std::vector<float> stepUs;
+  StepHistogram steps;
   long long framesRun = 0;
   BattleReport report;
   report.battle = 1;
@@ -177,7 +177,7 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
     TickCounter::Advance(static_cast<std::uint32_t>(options.frameMs));
     const Clock::time_point stepStart = Clock::now();
     game->Frame();
-    stepUs.push_back(std::chrono::duration<float, std::micro>(Clock::now() - stepStart).count());
+    steps.Add(std::chrono::duration<double, std::micro>(Clock::now() - stepStart).count());
     ++framesRun;
     ++report.frames;
 
@@ -209,9 +209,9 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
 
   const double wallSeconds = std::chrono::duration<double>(Clock::now() - runStart).count();
   summary.simPerWall = wallSeconds > 0.0 ? SimulatedSeconds(framesRun) / wallSeconds : 0.0;
-  summary.stepMedianUs = Percentile(stepUs, 0.5);
-  summary.stepP99Us = Percentile(stepUs, 0.99);
-  summary.stepMaxUs = stepUs.empty() ? 0.0 : *std::max_element(stepUs.begin(), stepUs.end());
+  summary.stepMedianUs = steps.Percentile(0.5);
+  summary.stepP99Us = steps.Percentile(0.99);
+  summary.stepMaxUs = steps.Max();
   out << FormatSummary(summary, options.json) << std::flush;
   return summary.unfinished == 0 ? 0 : 1;
 }
@@ -230,7 +230,9 @@ std::string HeadlessRunner::FormatBattle(const BattleReport& report, bool json) 
          << ",\"casualties\":" << report.casualties << ",\"kills\":{\"soldier\":" << report.soldierKills
          << ",\"archer\":" << report.archerKills << ",\"berserker\":" << report.berserkerKills
          << ",\"leader\":" << report.leaderKills << ",\"general\":" << report.generalKills
-         << "},\"state_changes\":" << report.stateChanges << "}\n";
+         << "},\"state_changes\":" << report.stateChanges;
+    if (report.residentKb >= 0) line << ",\"resident_kb\":" << report.residentKb;
+    line << "}\n";
     return line.str();
   }
   line << "Battle " << report.battle << ": ";
@@ -242,7 +244,9 @@ std::string HeadlessRunner::FormatBattle(const BattleReport& report, bool json) 
   line << Fixed(report.seconds, 3) << " s (" << report.frames << " frames), " << report.casualties
        << " casualties; kills since start: soldier " << report.soldierKills << ", archer " << report.archerKills
        << ", berserker " << report.berserkerKills << ", leader " << report.leaderKills << ", general "
-       << report.generalKills << "; state changes since start: " << report.stateChanges << "\n";
+       << report.generalKills << "; state changes since start: " << report.stateChanges;
+  if (report.residentKb >= 0) line << "; resident memory " << report.residentKb << " KiB";
+  line << "\n";
   return line.str();
 }
 

@@ -17,6 +17,7 @@ struct HeadlessOptions {
   double maxSeconds = 1800.0;
   bool blood = true;
   bool json = false;
+  bool memory = false;  // report the resident memory after each battle
 };
 
 struct BattleReport {
@@ -32,6 +33,7 @@ struct BattleReport {
   int leaderKills = 0;
   int generalKills = 0;
   int stateChanges = 0;
+  long residentKb = -1;  // -1: not measured
 };
 
 struct RunSummary {

@@ -3,4 +3,6 @@ target_sources(battlesim_core PRIVATE
   app/Game.cpp
   app/Input.cpp
   app/HeadlessRunner.cpp
+  app/StepHistogram.cpp
+  app/GameWindow.cpp
 )

@@ -2,4 +2,5 @@ target_sources(battlesim_core PRIVATE
   platform/TickCounter.cpp
   platform/DebugChannel.cpp
   platform/Random.cpp
+  platform/ProcessMemory.cpp
 )

@@ -31,9 +31,9 @@ std::string RunBattles(const HeadlessOptions& options, int* status = nullptr) {
 TEST(HeadlessRunner, ParsesEveryOption) {
   HeadlessOptions options;
   std::string error;
-  ASSERT_TRUE(
-      Parse({"--seed", "7", "--battles", "3", "--frame-ms", "20", "--max-seconds", "90.5", "--no-blood", "--json"},
-            options, error))
+  ASSERT_TRUE(Parse({"--seed", "7", "--battles", "3", "--frame-ms", "20", "--max-seconds", "90.5", "--no-blood",
+                     "--json", "--memory"},
+                    options, error))
       << error;
   EXPECT_EQ(options.seed, 7u);
   EXPECT_TRUE(options.seedGiven);
@@ -42,6 +42,7 @@ TEST(HeadlessRunner, ParsesEveryOption) {
   EXPECT_DOUBLE_EQ(options.maxSeconds, 90.5);
   EXPECT_FALSE(options.blood);
   EXPECT_TRUE(options.json);
+  EXPECT_TRUE(options.memory);
 }
 
 TEST(HeadlessRunner, DefaultsWithoutArguments) {
@@ -54,6 +55,7 @@ TEST(HeadlessRunner, DefaultsWithoutArguments) {
   EXPECT_DOUBLE_EQ(options.maxSeconds, 1800.0);
   EXPECT_TRUE(options.blood);
   EXPECT_FALSE(options.json);
+  EXPECT_FALSE(options.memory);
 }
 
 TEST(HeadlessRunner, AcceptsValuesAfterAnEqualsSign) {
@@ -105,6 +107,10 @@ TEST(HeadlessRunner, FormatsABattleAsJson) {
             "{\"battle\":2,\"winner\":\"blue\",\"seconds\":104.768,\"frames\":6548,\"casualties\":447,"
             "\"kills\":{\"soldier\":1,\"archer\":2,\"berserker\":3,\"leader\":4,\"general\":5},"
             "\"state_changes\":35198}\n");
+  report.residentKb = 30512;
+  EXPECT_NE(HeadlessRunner::FormatBattle(report, true).find(",\"state_changes\":35198,\"resident_kb\":30512}\n"),
+            std::string::npos);
+  EXPECT_NE(HeadlessRunner::FormatBattle(report, false).find("; resident memory 30512 KiB\n"), std::string::npos);
 }
 
 TEST(HeadlessRunner, ABattleOfAFixedSeedEndsWithOneWinnerAndTalliesThatAddUp) {

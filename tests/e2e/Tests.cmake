@@ -2,6 +2,9 @@
 battlesim_test_suite(e2e_tests
   ${CMAKE_SOURCE_DIR}/tests/e2e/WindowProgramTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/e2e/VirtualDisplay.cpp
+  ${CMAKE_SOURCE_DIR}/tests/e2e/HudText.cpp
+  ${CMAKE_SOURCE_DIR}/tests/e2e/ShotAnalysis.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
 )
 find_package(X11 REQUIRED)
 target_link_libraries(e2e_tests PRIVATE X11::X11 X11::Xtst)

@@ -143,6 +143,8 @@ Screenshot VirtualDisplay::Capture(Window window) {
   shot.width = std::min(left + width, screenWidth) - x0;
   shot.height = std::min(top + height, screenHeight) - y0;
   if (shot.width <= 0 || shot.height <= 0) return {};
+  shot.originX = x0 - left;
+  shot.originY = y0 - top;
   XImage* image = XGetImage(display, root, x0, y0, static_cast<unsigned>(shot.width),
                             static_cast<unsigned>(shot.height), AllPlanes, ZPixmap);
   if (image == nullptr) return {};
@@ -188,6 +190,17 @@ void VirtualDisplay::Drag(Window window, int button, int fromX, int fromY, int t
   XSync(display, False);
 }
 
+void VirtualDisplay::TurnWheel(Window window, bool up) {
+  int width = 0, height = 0;
+  if (!Size(window, width, height)) return;
+  MovePointer(window, width / 2, height / 2);
+  // X reports the wheel as buttons 4 (up) and 5 (down), each notch a press and a release.
+  const unsigned button = up ? 4 : 5;
+  XTestFakeButtonEvent(display, button, True, CurrentTime);
+  XTestFakeButtonEvent(display, button, False, CurrentTime);
+  XSync(display, False);
+}
+
 ProgramProcess::ProgramProcess(const std::string& path, const std::string& workingFolder,
                                const std::string& displayName) {
   pid = fork();
@@ -196,6 +209,9 @@ ProgramProcess::ProgramProcess(const std::string& path, const std::string& worki
     if (chdir(workingFolder.c_str()) != 0) _exit(126);
     setenv("DISPLAY", displayName.c_str(), 1);
     KeepLeakCheckOffTheDriver();
+    // The program's loading progress would only bury the test's own report.
+    const int devNull = open("/dev/null", O_WRONLY);
+    dup2(devNull, STDOUT_FILENO);
     execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }

@@ -11,6 +11,9 @@
 struct Screenshot {
   int width = 0;
   int height = 0;
+  // Window coordinates of the first pixel: the parts of a window off the screen are not taken.
+  int originX = 0;
+  int originY = 0;
   std::vector<unsigned char> rgb;  // rows top down
 };
 
@@ -36,6 +39,9 @@ class VirtualDisplay {
   void PressKey(Window window, const std::string& keysymName, bool shifted = false);
   // Presses button 1 (left) or 3 (right) at from, moves to to in steps, releases there.
   void Drag(Window window, int button, int fromX, int fromY, int toX, int toY);
+  // One notch of the mouse wheel with the pointer over the window's middle: away from the user
+  // (up) or towards them.
+  void TurnWheel(Window window, bool up);
 
  private:
   void MovePointer(Window window, int x, int y);

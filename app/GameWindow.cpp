@@ -1,0 +1,51 @@
+// Opens the battle window and forwards the toolkit's events to the game.
+#include "app/GameWindow.h"
+
+#include <GL/freeglut.h>
+
+#include "app/Game.h"
+#include "app/Input.h"
+#include "render/Graphics.h"
+
+namespace {
+
+void OnDisplay() {
+  if (Game* game = Game::Instance()) game->graphics->RenderFrame();
+}
+
+void OnReshape(int width, int height) {
+  if (Game* game = Game::Instance()) game->graphics->Reshape(width, height);
+}
+
+void OnKeyboard(unsigned char key, int x, int y) {
+  if (Game* game = Game::Instance()) game->input->OnKey(key, x, y);
+}
+
+void OnMouse(int button, int state, int x, int y) {
+  if (Game* game = Game::Instance()) game->input->OnMouseButton(button, state, x, y);
+}
+
+void OnMotion(int x, int y) {
+  if (Game* game = Game::Instance()) game->input->OnMouseMotion(x, y);
+}
+
+void OnIdle() {
+  if (Game* game = Game::Instance()) game->Frame();
+}
+
+}  // namespace
+
+void GameWindow::Open(int& argc, char** argv) {
+  glutInit(&argc, argv);
+  glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+  glutInitWindowSize(kWidth, kHeight);
+  // Closing the window ends the process, like the quit keys.
+  glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);
+  glutCreateWindow(kTitle);
+  glutDisplayFunc(OnDisplay);
+  glutReshapeFunc(OnReshape);
+  glutKeyboardFunc(OnKeyboard);
+  glutMouseFunc(OnMouse);
+  glutMotionFunc(OnMotion);
+  glutIdleFunc(OnIdle);
+}

@@ -1,0 +1,90 @@
+// Frames per second of the battle window on this machine's GL: the window program's own frame
+// loop, counted over a fixed time after a warm-up, with the terrain drawn either way.
+//   battlesim-render-bench [--terrain dynamic|static] [--seconds S] [--seed N]
+#include <GL/freeglut.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/Game.h"
+#include "app/GameWindow.h"
+#include "app/Input.h"
+#include "platform/Random.h"
+#include "render/Graphics.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Settings {
+  bool dynamicTerrain = true;
+  double seconds = 20.0;
+  unsigned seed = 1;
+};
+
+constexpr double kWarmUpSeconds = 2.0;
+
+Settings settings;
+Clock::time_point countStart;
+bool counting = false;
+long long frames = 0;
+
+bool Parse(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string name = argv[i];
+    const std::string value = argv[i + 1];
+    if (name == "--terrain" && (value == "dynamic" || value == "static")) {
+      settings.dynamicTerrain = value == "dynamic";
+    } else if (name == "--seconds" && std::atof(value.c_str()) > 0.0) {
+      settings.seconds = std::atof(value.c_str());
+    } else if (name == "--seed") {
+      settings.seed = static_cast<unsigned>(std::strtoul(value.c_str(), nullptr, 10));
+    } else {
+      return false;
+    }
+  }
+  return argc % 2 == 1;
+}
+
+void CountFrame() {
+  Game::Instance()->Frame();
+  const Clock::time_point now = Clock::now();
+  static const Clock::time_point started = now;
+  if (!counting) {
+    if (now - started < std::chrono::duration<double>(kWarmUpSeconds)) return;
+    counting = true;
+    countStart = now;
+    frames = 0;
+    return;
+  }
+  ++frames;
+  const double elapsed = std::chrono::duration<double>(now - countStart).count();
+  if (elapsed >= settings.seconds) {
+    std::printf("terrain %s: %lld frames in %.1f s = %.1f frames per second\n",
+                settings.dynamicTerrain ? "dynamic" : "static", frames, elapsed, static_cast<double>(frames) / elapsed);
+    std::exit(0);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  GameWindow::Open(argc, argv);
+  if (!Parse(argc, argv)) {
+    std::fprintf(stderr, "usage: battlesim-render-bench [--terrain dynamic|static] [--seconds S] [--seed N]\n");
+    return 2;
+  }
+  platform::SeedRand(settings.seed);
+  auto graphics = std::make_unique<Graphics>();
+  auto input = std::make_unique<Input>();
+  auto game = std::make_unique<Game>(graphics.get(), input.get());
+  Game::SetInstance(game.get());
+  game->dynamicTerrain = settings.dynamicTerrain;
+  game->StartBattle();
+  glutIdleFunc(CountFrame);
+  glutMainLoop();
+  return 0;
+}
