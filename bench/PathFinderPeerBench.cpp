@@ -1,0 +1,45 @@
+// The Boost graph peer on the same march requests as the game's path finder benchmarks: the grid
+// graph is built once, each iteration is one astar_search that stops at the goal.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "bench/GridAStarPeer.h"
+#include "bench/MarchQuery.h"
+#include "terrain/Terrain.h"
+
+namespace {
+
+GridAStarPeer* SharedPeer() {
+  static const std::unique_ptr<GridAStarPeer> peer =
+      ShippedTerrain() != nullptr ? std::make_unique<GridAStarPeer>(*ShippedTerrain()) : nullptr;
+  return peer.get();
+}
+
+void MarchQueryOnPeer(benchmark::State& state, const MarchQuery& query) {
+  GridAStarPeer* peer = SharedPeer();
+  if (peer == nullptr) {
+    state.SkipWithError("Textures/ASTest.png not found: run from the project root");
+    return;
+  }
+  GridAStarPeer::Route route;
+  for (auto _ : state) {
+    route = peer->Search(query.startX, query.startZ, query.goalX, query.goalZ, kMarchWeight);
+    benchmark::DoNotOptimize(route);
+  }
+  state.counters["found"] = route.found ? 1.0 : 0.0;
+  state.counters["route"] = static_cast<double>(route.length);
+  state.counters["examined"] = static_cast<double>(route.examined);
+}
+
+[[maybe_unused]] const bool kPeerQueriesRegistered = [] {
+  for (const MarchQuery& query : MarchQueries()) {
+    benchmark::RegisterBenchmark(("BM_GridAStarPeer/" + query.name).c_str(), [&query](benchmark::State& state) {
+      MarchQueryOnPeer(state, query);
+    })->Unit(benchmark::kMicrosecond);
+  }
+  return true;
+}();
+
+}  // namespace
