@@ -7,6 +7,7 @@
 #include <boost/graph/breadth_first_search.hpp>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "terrain/Terrain.h"
 
@@ -50,16 +51,41 @@ class GoalVisitor : public boost::default_astar_visitor {
   Vertex goal;
   std::size_t* examined;
 };
+// Also remembers every discovered vertex, so that only those need resetting afterwards.
+class TouchingGoalVisitor : public GoalVisitor {
+ public:
+  TouchingGoalVisitor(Vertex goalVertex, std::size_t& examinedCount, std::vector<Vertex>& touchedVertices)
+      : GoalVisitor(goalVertex, examinedCount), touched(&touchedVertices) {}
+
+  void discover_vertex(Vertex u, const Graph&) const { touched->push_back(u); }
+
+ private:
+  std::vector<Vertex>* touched;
+};
 }  // namespace
 
 GridAStarPeer::GridAStarPeer(const Terrain& terrain) : width(terrain.width), depth(terrain.depth), graph(CellCount()) {
   for (std::size_t cell = 0; cell < CellCount(); ++cell) {
     AddSteps(terrain, CellX(cell), CellZ(cell));
   }
-  predecessors.resize(CellCount());
-  costs.resize(CellCount());
-  ranks.resize(CellCount());
-  colours.resize(CellCount());
+  fullInit.Resize(CellCount());
+  touchedOnly.Resize(CellCount());
+  for (Vertex v = 0; v < CellCount(); ++v) touchedOnly.Reset(v);
+}
+
+void GridAStarPeer::VertexMaps::Resize(std::size_t count) {
+  predecessors.resize(count);
+  costs.resize(count);
+  ranks.resize(count);
+  colours.resize(count);
+}
+
+// The state astar_search gives every vertex before it starts.
+void GridAStarPeer::VertexMaps::Reset(Vertex v) {
+  colours[v] = boost::white_color;
+  costs[v] = std::numeric_limits<float>::max();
+  ranks[v] = std::numeric_limits<float>::max();
+  predecessors[v] = v;
 }
 
 long long GridAStarPeer::CellIndex(int x, int z) const {
@@ -104,20 +130,49 @@ GridAStarPeer::Route GridAStarPeer::Search(int startX, int startZ, int goalX, in
   try {
     boost::astar_search(graph, static_cast<Vertex>(start), DistanceHeuristic(*this, goalX, goalZ, weight),
                         boost::visitor(GoalVisitor(goalVertex, route.examined))
-                            .predecessor_map(boost::make_iterator_property_map(predecessors.begin(), index))
-                            .distance_map(boost::make_iterator_property_map(costs.begin(), index))
-                            .rank_map(boost::make_iterator_property_map(ranks.begin(), index))
-                            .color_map(boost::make_iterator_property_map(colours.begin(), index)));
+                            .predecessor_map(boost::make_iterator_property_map(fullInit.predecessors.begin(), index))
+                            .distance_map(boost::make_iterator_property_map(fullInit.costs.begin(), index))
+                            .rank_map(boost::make_iterator_property_map(fullInit.ranks.begin(), index))
+                            .color_map(boost::make_iterator_property_map(fullInit.colours.begin(), index)));
   } catch (const FoundGoal&) {
     route.found = true;
-    route.length = RouteLength(static_cast<Vertex>(start), goalVertex);
+    route.length = RouteLength(fullInit, static_cast<Vertex>(start), goalVertex);
   }
   return route;
 }
 
-std::size_t GridAStarPeer::RouteLength(Vertex start, Vertex goal) const {
+GridAStarPeer::Route GridAStarPeer::SearchTouchedOnly(int startX, int startZ, int goalX, int goalZ, float weight) {
+  Route route;
+  const long long start = CellIndex(startX, startZ);
+  const long long goal = CellIndex(goalX, goalZ);
+  const Vertex goalVertex = goal < 0 ? boost::graph_traits<Graph>::null_vertex() : static_cast<Vertex>(goal);
+  if (start < 0) return route;
+  const auto s = static_cast<Vertex>(start);
+  const DistanceHeuristic heuristic(*this, goalX, goalZ, weight);
+  const auto index = boost::get(boost::vertex_index, graph);
+  touched.clear();
+  touched.push_back(s);
+  touchedOnly.costs[s] = 0.0f;
+  touchedOnly.ranks[s] = heuristic(s);
+  try {
+    boost::astar_search_no_init(
+        graph, s, heuristic,
+        boost::visitor(TouchingGoalVisitor(goalVertex, route.examined, touched))
+            .predecessor_map(boost::make_iterator_property_map(touchedOnly.predecessors.begin(), index))
+            .distance_map(boost::make_iterator_property_map(touchedOnly.costs.begin(), index))
+            .rank_map(boost::make_iterator_property_map(touchedOnly.ranks.begin(), index))
+            .color_map(boost::make_iterator_property_map(touchedOnly.colours.begin(), index)));
+  } catch (const FoundGoal&) {
+    route.found = true;
+    route.length = RouteLength(touchedOnly, s, goalVertex);
+  }
+  for (Vertex v : touched) touchedOnly.Reset(v);
+  return route;
+}
+
+std::size_t GridAStarPeer::RouteLength(const VertexMaps& maps, Vertex start, Vertex goal) {
   std::size_t length = 1;
-  for (Vertex v = goal; v != start; v = predecessors[v]) ++length;
+  for (Vertex v = goal; v != start; v = maps.predecessors[v]) ++length;
   return length;
 }
 
@@ -127,9 +182,9 @@ std::vector<bool> GridAStarPeer::Reachable(int startX, int startZ) {
   if (start < 0) return reached;
   const auto index = boost::get(boost::vertex_index, graph);
   boost::breadth_first_search(graph, static_cast<Vertex>(start),
-                              boost::color_map(boost::make_iterator_property_map(colours.begin(), index)));
+                              boost::color_map(boost::make_iterator_property_map(fullInit.colours.begin(), index)));
   for (std::size_t cell = 0; cell < CellCount(); ++cell) {
-    reached[cell] = colours[cell] != boost::white_color;
+    reached[cell] = fullInit.colours[cell] != boost::white_color;
   }
   return reached;
 }

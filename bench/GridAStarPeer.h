@@ -19,7 +19,11 @@ class GridAStarPeer {
   // Builds the whole graph once; the terrain must outlive nothing here (heights are read now).
   explicit GridAStarPeer(const Terrain& terrain);
 
+  // boost::astar_search: initialises the search state of every vertex of the grid first.
   Route Search(int startX, int startZ, int goalX, int goalZ, float weight);
+  // boost::astar_search_no_init: the state of every vertex is initialised once at construction,
+  // and only the vertices a search discovered are reset after it.
+  Route SearchTouchedOnly(int startX, int startZ, int goalX, int goalZ, float weight);
   // Every cell a route from the start can reach, indexed like CellIndex.
   std::vector<bool> Reachable(int startX, int startZ);
 
@@ -35,17 +39,27 @@ class GridAStarPeer {
   using Vertex = boost::graph_traits<Graph>::vertex_descriptor;
 
  private:
+  // Per-vertex search state kept between searches so that a query allocates nothing of the
+  // grid's size. SearchTouchedOnly relies on its own copy being fully reset between searches.
+  struct VertexMaps {
+    std::vector<Vertex> predecessors;
+    std::vector<float> costs;
+    std::vector<float> ranks;
+    std::vector<boost::default_color_type> colours;
+
+    void Resize(std::size_t count);
+    void Reset(Vertex v);
+  };
+
   bool IsAllowed(int x, int z) const;
   bool IsRefusedStep(const Terrain& terrain, int x, int z, int dx, int dz) const;
   void AddSteps(const Terrain& terrain, int x, int z);
-  std::size_t RouteLength(Vertex start, Vertex goal) const;
+  static std::size_t RouteLength(const VertexMaps& maps, Vertex start, Vertex goal);
 
   int width = 0;
   int depth = 0;
   Graph graph;
-  // Search state kept between searches so that a query allocates nothing of the grid's size.
-  std::vector<Vertex> predecessors;
-  std::vector<float> costs;
-  std::vector<float> ranks;
-  std::vector<boost::default_color_type> colours;
+  VertexMaps fullInit;
+  VertexMaps touchedOnly;
+  std::vector<Vertex> touched;  // vertices discovered by the last SearchTouchedOnly
 };

@@ -40,15 +40,17 @@ ProjectRoute RunProject(const Terrain& shipped, int sx, int sz, int gx, int gz) 
 
 int CompareQueries(const Terrain& shipped, GridAStarPeer& peer) {
   int disagreements = 0;
-  std::printf("%-42s %7s %7s %9s | %7s %7s %9s\n", "request", "found", "length", "examined", "BGL fnd", "length",
-              "examined");
+  std::printf("%-42s %7s %7s %9s | %7s %7s %9s | %7s %7s\n", "request", "found", "length", "examined", "BGL fnd",
+              "length", "examined", "no-init", "length");
   for (const MarchQuery& q : MarchQueries()) {
     const ProjectRoute mine = RunProject(shipped, q.startX, q.startZ, q.goalX, q.goalZ);
     const GridAStarPeer::Route theirs = peer.Search(q.startX, q.startZ, q.goalX, q.goalZ, kMarchWeight);
-    std::printf("%-42s %7s %7zu %9zu | %7s %7zu %9zu%s\n", q.name.c_str(), mine.found ? "yes" : "no", mine.length,
-                mine.examined, theirs.found ? "yes" : "no", theirs.length, theirs.examined,
-                mine.found == theirs.found ? "" : "  DISAGREE");
-    if (mine.found != theirs.found) ++disagreements;
+    const GridAStarPeer::Route lazy = peer.SearchTouchedOnly(q.startX, q.startZ, q.goalX, q.goalZ, kMarchWeight);
+    const bool agree = mine.found == theirs.found && mine.found == lazy.found;
+    std::printf("%-42s %7s %7zu %9zu | %7s %7zu %9zu | %7s %7zu%s\n", q.name.c_str(), mine.found ? "yes" : "no",
+                mine.length, mine.examined, theirs.found ? "yes" : "no", theirs.length, theirs.examined,
+                lazy.found ? "yes" : "no", lazy.length, agree ? "" : "  DISAGREE");
+    if (!agree) ++disagreements;
   }
   return disagreements;
 }
@@ -83,7 +85,8 @@ int CompareGoalLattice(const Terrain& shipped, GridAStarPeer& peer, int sx, int 
   for (int gx = -half; gx < half; gx += kGoalLatticeStep) {
     for (int gz = -half; gz < half; gz += kGoalLatticeStep) {
       const bool mine = RunProject(shipped, sx, sz, gx, gz).found;
-      const bool theirs = peer.Search(sx, sz, gx, gz, kMarchWeight).found;
+      const bool theirs =
+          peer.Search(sx, sz, gx, gz, kMarchWeight).found && peer.SearchTouchedOnly(sx, sz, gx, gz, kMarchWeight).found;
       ++tried;
       reached += mine ? 1 : 0;
       if (mine != theirs) {
