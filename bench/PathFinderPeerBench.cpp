@@ -18,7 +18,9 @@ GridAStarPeer* SharedPeer() {
   return peer.get();
 }
 
-void MarchQueryOnPeer(benchmark::State& state, const MarchQuery& query) {
+using PeerSearch = GridAStarPeer::Route (GridAStarPeer::*)(int, int, int, int, float);
+
+void MarchQueryOnPeer(benchmark::State& state, const MarchQuery& query, PeerSearch search) {
   GridAStarPeer* peer = SharedPeer();
   if (peer == nullptr) {
     state.SkipWithError("Textures/ASTest.png not found: run from the project root");
@@ -26,7 +28,7 @@ void MarchQueryOnPeer(benchmark::State& state, const MarchQuery& query) {
   }
   GridAStarPeer::Route route;
   for (auto _ : state) {
-    route = peer->Search(query.startX, query.startZ, query.goalX, query.goalZ, kMarchWeight);
+    route = (peer->*search)(query.startX, query.startZ, query.goalX, query.goalZ, kMarchWeight);
     benchmark::DoNotOptimize(route);
   }
   state.counters["found"] = route.found ? 1.0 : 0.0;
@@ -34,12 +36,17 @@ void MarchQueryOnPeer(benchmark::State& state, const MarchQuery& query) {
   state.counters["examined"] = static_cast<double>(route.examined);
 }
 
-[[maybe_unused]] const bool kPeerQueriesRegistered = [] {
+void RegisterFamily(const std::string& family, PeerSearch search) {
   for (const MarchQuery& query : MarchQueries()) {
-    benchmark::RegisterBenchmark(("BM_GridAStarPeer/" + query.name).c_str(), [&query](benchmark::State& state) {
-      MarchQueryOnPeer(state, query);
+    benchmark::RegisterBenchmark((family + "/" + query.name).c_str(), [&query, search](benchmark::State& state) {
+      MarchQueryOnPeer(state, query, search);
     })->Unit(benchmark::kMicrosecond);
   }
+}
+
+[[maybe_unused]] const bool kPeerQueriesRegistered = [] {
+  RegisterFamily("BM_GridAStarPeer", &GridAStarPeer::Search);
+  RegisterFamily("BM_GridAStarPeerNoInit", &GridAStarPeer::SearchTouchedOnly);
   return true;
 }();
 
