@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Pairs the path finder benchmarks with their Boost graph peers in a benchmark JSON file and
-prints a Markdown table of medians: project time, peer times, ratios, routes found and lengths.
+prints a Markdown table of CPU-time medians: project time, peer times, ratios, routes found and
+lengths. Several JSON files may be given; their runs are merged.
 
 Usage: battlesim-bench --benchmark_filter='BM_(PathFinder|GridAStarPeer|GridAStarPeerNoInit)/' \
          --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
@@ -11,9 +12,11 @@ import json
 import sys
 
 
-def medians(path):
-    with open(path) as f:
-        runs = json.load(f)["benchmarks"]
+def medians(paths):
+    runs = []
+    for path in paths:
+        with open(path) as f:
+            runs += json.load(f)["benchmarks"]
     found = {}
     for run in runs:
         if run.get("aggregate_name", "median") != "median":
@@ -29,7 +32,7 @@ def micros(run):
 
 
 def main():
-    runs = medians(sys.argv[1])
+    runs = medians(sys.argv[1:])
     queries = [q for (family, q) in runs if family == "BM_PathFinder" and ("BM_GridAStarPeer", q) in runs]
     print("| query | project µs | BGL µs | project/BGL | BGL no-init µs | project/no-init | found (project/BGL) "
           "| route cells (project/BGL) | examined (project/BGL) |")
