@@ -31,6 +31,8 @@ class GridAStarPeer {
   long long CellIndex(int x, int z) const;
   int CellX(std::size_t cell) const { return static_cast<int>(cell % static_cast<std::size_t>(width)) - width / 2; }
   int CellZ(std::size_t cell) const { return static_cast<int>(cell / static_cast<std::size_t>(width)) - depth / 2; }
+  // Inside the grid without its outermost ring, as the game's path finder bounds it.
+  bool IsAllowed(int x, int z) const;
   std::size_t CellCount() const { return static_cast<std::size_t>(width) * static_cast<std::size_t>(depth); }
   std::size_t EdgeCount() const { return boost::num_edges(graph); }
 
@@ -51,7 +53,6 @@ class GridAStarPeer {
     void Reset(Vertex v);
   };
 
-  bool IsAllowed(int x, int z) const;
   bool IsRefusedStep(const Terrain& terrain, int x, int z, int dx, int dz) const;
   void AddSteps(const Terrain& terrain, int x, int z);
   static std::size_t RouteLength(const VertexMaps& maps, Vertex start, Vertex goal);

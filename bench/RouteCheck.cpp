@@ -2,6 +2,7 @@
 // map: both must find a route for exactly the same requests (route lengths may differ). Prints
 // one line per march request, then compares the whole reachable area from every start, then
 // tries a lattice of goals directly. Exits with 1 on any disagreement in reachability.
+#include <algorithm>
 #include <cstdio>
 #include <list>
 #include <set>
@@ -55,6 +56,24 @@ int CompareQueries(const Terrain& shipped, GridAStarPeer& peer) {
   return disagreements;
 }
 
+// Where the cells inside the allowed area lie that no route reaches (x and z ranges).
+void DescribeUnreachable(const GridAStarPeer& peer, const std::vector<bool>& reachable) {
+  int count = 0;
+  int minX = 1 << 20, maxX = -(1 << 20), minZ = 1 << 20, maxZ = -(1 << 20);
+  for (std::size_t cell = 0; cell < peer.CellCount(); ++cell) {
+    const int x = peer.CellX(cell);
+    const int z = peer.CellZ(cell);
+    if (reachable[cell] || !peer.IsAllowed(x, z)) continue;
+    ++count;
+    minX = std::min(minX, x);
+    maxX = std::max(maxX, x);
+    minZ = std::min(minZ, z);
+    maxZ = std::max(maxZ, z);
+  }
+  if (count == 0) return;
+  std::printf("  %d allowed cells unreachable, x %d..%d, z %d..%d\n", count, minX, maxX, minZ, maxZ);
+}
+
 // The game's search to a goal on the outer ring examines every cell it can reach: compared with
 // a breadth-first search of the peer's graph, cell by cell.
 int CompareReachableArea(const Terrain& shipped, GridAStarPeer& peer, int sx, int sz) {
@@ -74,6 +93,7 @@ int CompareReachableArea(const Terrain& shipped, GridAStarPeer& peer, int sx, in
   }
   std::printf("reachable from (%d, %d): game %zu cells, BGL %zu cells, %d cells differ\n", sx, sz, mineCount,
               theirCount, mismatches);
+  DescribeUnreachable(peer, reachable);
   return mismatches;
 }
 
