@@ -51,6 +51,7 @@ class GoalVisitor : public boost::default_astar_visitor {
   Vertex goal;
   std::size_t* examined;
 };
+
 // Also remembers every discovered vertex, so that only those need resetting afterwards.
 class TouchingGoalVisitor : public GoalVisitor {
  public:

@@ -1,5 +1,5 @@
-// A reference route search for comparison: the terrain grid as a Boost graph searched with
-// boost::astar_search, under the same cell, step, climb and heuristic rules as the game's.
+// A reference route search for comparison: the terrain grid as a Boost graph searched with the
+// library's A*, under the same cell, step, climb and heuristic rules as the game's path finder.
 #pragma once
 
 #include <boost/graph/adjacency_list.hpp>
@@ -13,10 +13,10 @@ class GridAStarPeer {
   struct Route {
     bool found = false;
     std::size_t length = 0;    // cells from start to goal, both included; 0 without a route
-    std::size_t examined = 0;  // vertices taken from the queue
+    std::size_t examined = 0;  // vertices taken from the queue, a reopened one each time
   };
 
-  // Builds the whole graph once; the terrain must outlive nothing here (heights are read now).
+  // Builds the whole graph once from the terrain's heights; the terrain is not kept.
   explicit GridAStarPeer(const Terrain& terrain);
 
   // boost::astar_search: initialises the search state of every vertex of the grid first.

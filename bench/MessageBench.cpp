@@ -18,8 +18,8 @@
 namespace {
 
 // The process-wide game, clock and router that delivery needs, with two objects each driven by a
-// PingMachine: the sender "Soldier 0" and the receiver "Soldier 1". Objects registered in a
-// game of a few hundred would make the name lookup dearer only through hash collisions.
+// PingMachine: the sender "Soldier 0" and the receiver "Soldier 1". A battle registers about 400
+// objects; the lookup by name is a hash lookup, so it costs the same apart from cache effects.
 class Engine {
  public:
   Engine() {
