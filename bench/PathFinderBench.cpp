@@ -1,12 +1,16 @@
-// Path finder speed: a route across the shipped height map, and a search that must exhaust a
-// whole 256 x 256 map because its goal lies on the unreachable outer ring.
+// Path finder speed: the typical march requests of a battle on the shipped height map, each one
+// FindPath with weight 1.1 and then BuildPath as the movement machine calls them, plus a search
+// that must exhaust a whole rolling 256 x 256 map because its goal lies on the outer ring.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <list>
+#include <string>
 
+#include "bench/MarchQuery.h"
+#include "bench/PaintedCells.h"
+#include "platform/DebugChannel.h"
 #include "render/PngLoader.h"
-#include "statemachine/DebugStream.h"
 #include "terrain/PathFinder.h"
 #include "terrain/Terrain.h"
 
@@ -64,5 +68,44 @@ void BM_RouteAcrossShippedHeightMap(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_RouteAcrossShippedHeightMap)->Unit(benchmark::kMillisecond);
+
+// Cells the search examines, from one untimed run on a terrain with its paint cleared.
+double ExaminedCells(const Terrain& shipped, const MarchQuery& query) {
+  Terrain terrain = shipped;
+  ClearPaint(terrain);
+  PathFinder finder(terrain);
+  finder.FindPath(query.startX, query.startZ, query.goalX, query.goalZ, kMarchWeight);
+  return static_cast<double>(CountExamined(terrain));
+}
+
+void MarchQueryOnShippedMap(benchmark::State& state, const MarchQuery& query) {
+  const Terrain* shipped = ShippedTerrain();
+  if (shipped == nullptr) {
+    state.SkipWithError("Textures/ASTest.png not found: run from the project root");
+    return;
+  }
+  Terrain terrain = *shipped;
+  PathFinder finder(terrain);
+  std::size_t routeLength = 0;
+  for (auto _ : state) {
+    std::list<Vector3> route;
+    finder.FindPath(query.startX, query.startZ, query.goalX, query.goalZ, kMarchWeight);
+    finder.BuildPath(route);
+    routeLength = route.size();
+    benchmark::DoNotOptimize(route);
+  }
+  state.counters["found"] = finder.Status() == PathFinder::kGoalReached ? 1.0 : 0.0;
+  state.counters["route"] = static_cast<double>(routeLength);
+  state.counters["examined"] = ExaminedCells(*shipped, query);
+}
+
+[[maybe_unused]] const bool kMarchQueriesRegistered = [] {
+  for (const MarchQuery& query : MarchQueries()) {
+    benchmark::RegisterBenchmark(("BM_PathFinder/" + query.name).c_str(), [&query](benchmark::State& state) {
+      MarchQueryOnShippedMap(state, query);
+    })->Unit(benchmark::kMicrosecond);
+  }
+  return true;
+}();
 
 }  // namespace
