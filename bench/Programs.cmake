@@ -26,3 +26,9 @@ target_link_libraries(battlesim-route-check PRIVATE battlesim_bench_support)
 add_executable(battlesim-render-bench ${CMAKE_SOURCE_DIR}/bench/RenderBench.cpp)
 target_link_libraries(battlesim-render-bench PRIVATE battlesim_core)
 add_dependencies(battlesim-render-bench battlesim_textures)
+
+# The agreement of the two searches is a check, not a measurement: it runs with the tests.
+if(BATTLESIM_TESTS)
+  add_test(NAME PathFinderReachesWhatTheBoostPeerReaches COMMAND battlesim-route-check
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+endif()
