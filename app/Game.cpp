@@ -243,6 +243,8 @@ void Game::RunSimulationStep() {
 }
 
 void Game::PostStatistics() {
+  // Without a window (the headless runner) there is no panel to build the lines for.
+  if (graphics == nullptr) return;
   PostHudLine(Labelled("Red Wins: ", redWins), "Wins");
   PostHudLine(Labelled("Blue Wins: ", blueWins), "Wins");
   PostHudLine(Labelled("State Changes: ", stateChanges), "StateMachine");

@@ -30,6 +30,8 @@ class TraceLog {
   TraceLog& operator=(const TraceLog&) = delete;
 
   static TraceLog* Instance();
+  // Whether events are recorded at all; callers skip preparing a record's text when not.
+  static bool TracingEnabled();
 
   // eventText is the event's or message's name when handled, the event number when not.
   void LogEvent(const std::string& ownerName, const Message* msg, const char* stateText, const char* substateText,
@@ -42,7 +44,6 @@ class TraceLog {
   const std::deque<TraceRecord>& Records() const { return records; }
 
  private:
-  static bool TracingEnabled();
   void Append(TraceRecord&& record);
 
   std::deque<TraceRecord> records;
