@@ -25,4 +25,6 @@ run_suite() {
 }
 run_suite build
 run_suite build/asan
+echo "== Fuzzing: 30 s per target"
+tools/fuzz.sh 30
 echo "All tests passed."

@@ -1,0 +1,16 @@
+// Bodies of the fuzzing harnesses, shared by the libFuzzer programs and the regression suite.
+// Each checks the invariants a caller relies on and aborts with a message when one breaks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "tests/fuzz/FuzzOutcome.h"
+
+// Arbitrary bytes through the PNG decode.
+FuzzOutcome DecodePngBytes(const std::uint8_t* data, std::size_t size);
+// Arbitrary bytes loaded as the height map the way the game does, then queried and searched.
+FuzzOutcome LoadHeightMapBytes(const std::uint8_t* data, std::size_t size);
+
+int FuzzPngBytes(const std::uint8_t* data, std::size_t size);
+int FuzzHeightMapBytes(const std::uint8_t* data, std::size_t size);
