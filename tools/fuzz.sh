@@ -34,7 +34,7 @@ for target in "${targets[@]}"; do
   echo "== Fuzzing $target for $seconds s (log: $log)"
   mapfile -t seeds < <(seed_folders "$target")
   if "$build/fuzz-$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
-    -artifact_prefix="$findings/" "$corpus" "${seeds[@]}" >"$log" 2>&1; then
+    -dict=tests/fuzz/png.dict -artifact_prefix="$findings/" "$corpus" "${seeds[@]}" >"$log" 2>&1; then
     grep -E "^(#[0-9]+.*DONE|Done [0-9]+ runs|stat::number_of_executed_units|stat::average_exec_per_sec)" "$log" || true
   else
     tail -n 40 "$log"

@@ -7,9 +7,11 @@
 
 #include "tests/fuzz/FuzzOutcome.h"
 
-// Arbitrary bytes through the PNG decode.
+// Arbitrary bytes through the PNG decode, as they are and with their chunk checksums mended; the
+// outcome is that of the bytes as they are.
 FuzzOutcome DecodePngBytes(const std::uint8_t* data, std::size_t size);
-// Arbitrary bytes loaded as the height map the way the game does, then queried and searched.
+// Arbitrary bytes, chunk checksums mended, loaded as the height map the way the game does, then
+// scaled, queried and searched.
 FuzzOutcome LoadHeightMapBytes(const std::uint8_t* data, std::size_t size);
 
 int FuzzPngBytes(const std::uint8_t* data, std::size_t size);

@@ -139,6 +139,8 @@ def height_seeds():
     seeds["ok-17x31-c1-ridge.png"] = png(17, 31, GREY, 8, image(17, 31, lambda x, y: (255 if x == 8 and y > 2 else 0,)))
     seeds["ok-6x6-c4-interlaced.png"] = png(6, 6, RGBA, 8, slope(6, 6), interlace=1)
     broken = png(8, 8, RGBA, 8, slope(8, 8))
+    # The height-map harness mends chunk checksums before loading, so this one loads there.
+    seeds["ok-8x8-c4-wrong-checksums.png"] = SIGNATURE + chunk(b"IHDR", broken[16:29], crc=7) + broken[33:-4] + b"\0" * 4
     seeds["bad-truncated-in-idat.png"] = broken[:broken.index(b"IDAT") + 10]
     seeds["bad-zero-height.png"] = SIGNATURE + ihdr(8, 0, 8, RGBA) + broken[33:]
     return seeds
