@@ -58,6 +58,29 @@ bool HasPngSignature(const unsigned char* data, std::size_t size) {
   return size >= kSignatureBytes && png_sig_cmp(data, 0, kSignatureBytes) == 0;
 }
 
+std::size_t BigEndian32(const unsigned char* bytes) {
+  return (std::size_t{bytes[0]} << 24) | (std::size_t{bytes[1]} << 16) | (std::size_t{bytes[2]} << 8) | bytes[3];
+}
+
+// True when every chunk up to and including IEND lies wholly within the bytes. libpng reserves a
+// side chunk's stated length before reading it, so a corrupt length in a file of a few bytes
+// would cost gigabytes; such a file could never decode anyway, as its end is read first.
+bool HasWholeChunks(const unsigned char* data, std::size_t size) {
+  constexpr std::size_t kFramingBytes = 12;  // length, type and checksum
+  std::size_t offset = kSignatureBytes;
+  while (size >= offset + kFramingBytes) {
+    const std::size_t length = BigEndian32(data + offset);
+    if (length > size - offset - kFramingBytes) {
+      return false;
+    }
+    if (std::memcmp(data + offset + 4, "IEND", 4) == 0) {
+      return true;
+    }
+    offset += length + kFramingBytes;
+  }
+  return false;
+}
+
 // The whole file, or false when it cannot be opened or read to its end. A file that does not
 // start like a PNG is not read any further, however large it is.
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes) {
@@ -137,7 +160,7 @@ bool DecodeImage(DecodeJob& job) {
 }
 
 bool OpenJob(const unsigned char* data, std::size_t size, DecodeJob& job) {
-  if (data == nullptr || !HasPngSignature(data, size)) {
+  if (data == nullptr || !HasPngSignature(data, size) || !HasWholeChunks(data, size)) {
     return false;
   }
   job.data = data;
