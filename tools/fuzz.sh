@@ -30,6 +30,7 @@ for target in "${targets[@]}"; do
   corpus="$build/corpus-$target"
   findings="$build/findings-$target"
   log="$build/fuzz-$target.log"
+  rm -rf "$findings"
   mkdir -p "$corpus" "$findings"
   echo "== Fuzzing $target for $seconds s (log: $log)"
   mapfile -t seeds < <(seed_folders "$target")
