@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: in the normal build and in an
 # AddressSanitizer + UndefinedBehaviorSanitizer build. Window and GL tests run under Xvfb.
-# Then a short soak of many battles.
+# Then a short soak of many battles and a short fuzzing run of the file readers.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/ensure-packages.sh
@@ -28,4 +28,6 @@ run_suite build
 run_suite build/asan
 echo "== Soak: 6 battles (the full soak: tools/soak.sh)"
 tools/soak.sh 6 2
+echo "== Fuzzing: 30 s per target"
+tools/fuzz.sh 30
 echo "All tests passed."

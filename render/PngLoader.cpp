@@ -19,7 +19,9 @@ constexpr png_uint_32 kMaxSide = 8192;
 // Everything a decode owns, as plain data: it lives in the caller of the function that calls
 // setjmp, so a long jump out of libpng leaves it intact for the cleanup.
 struct DecodeJob {
-  FILE* file = nullptr;
+  const unsigned char* data = nullptr;
+  std::size_t size = 0;
+  std::size_t offset = 0;
   png_structp png = nullptr;
   png_infop info = nullptr;
   unsigned char* pixels = nullptr;
@@ -33,24 +35,69 @@ struct DecodeJob {
 
 void OnPngWarning(png_structp /*png*/, png_const_charp /*message*/) {}
 
+// Reading past the end of the bytes is a truncated file: libpng's error path unwinds it.
+void ReadFromJob(png_structp png, png_bytep target, png_size_t length) {
+  DecodeJob& job = *static_cast<DecodeJob*>(png_get_io_ptr(png));
+  if (length > job.size - job.offset) {
+    png_error(png, "truncated");
+  }
+  std::memcpy(target, job.data + job.offset, length);
+  job.offset += length;
+}
+
 void ReleaseJob(DecodeJob& job) {
   if (job.png != nullptr) {
     png_destroy_read_struct(&job.png, &job.info, nullptr);
   }
   std::free(job.rows);
   std::free(job.pixels);
-  if (job.file != nullptr) {
-    std::fclose(job.file);
-  }
   job = DecodeJob{};
 }
 
-bool HasPngSignature(FILE* file) {
-  png_byte signature[kSignatureBytes];
-  if (std::fread(signature, 1, kSignatureBytes, file) != kSignatureBytes) {
+bool HasPngSignature(const unsigned char* data, std::size_t size) {
+  return size >= kSignatureBytes && png_sig_cmp(data, 0, kSignatureBytes) == 0;
+}
+
+std::size_t BigEndian32(const unsigned char* bytes) {
+  return (std::size_t{bytes[0]} << 24) | (std::size_t{bytes[1]} << 16) | (std::size_t{bytes[2]} << 8) | bytes[3];
+}
+
+// True when every chunk up to and including IEND lies wholly within the bytes. libpng reserves a
+// side chunk's stated length before reading it, so a corrupt length in a file of a few bytes
+// would cost gigabytes; such a file could never decode anyway, as its end is read first.
+bool HasWholeChunks(const unsigned char* data, std::size_t size) {
+  constexpr std::size_t kFramingBytes = 12;  // length, type and checksum
+  std::size_t offset = kSignatureBytes;
+  while (size >= offset + kFramingBytes) {
+    const std::size_t length = BigEndian32(data + offset);
+    if (length > size - offset - kFramingBytes) {
+      return false;
+    }
+    if (std::memcmp(data + offset + 4, "IEND", 4) == 0) {
+      return true;
+    }
+    offset += length + kFramingBytes;
+  }
+  return false;
+}
+
+// The whole file, or false when it cannot be opened or read to its end. A file that does not
+// start like a PNG is not read any further, however large it is.
+bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
     return false;
   }
-  return png_sig_cmp(signature, 0, kSignatureBytes) == 0;
+  unsigned char chunk[65536];
+  std::size_t count = 0;
+  bool png = true;
+  while (png && (count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    bytes.insert(bytes.end(), chunk, chunk + count);
+    png = HasPngSignature(bytes.data(), bytes.size());
+  }
+  const bool complete = png && std::ferror(file) == 0;
+  std::fclose(file);
+  return complete;
 }
 
 // Asks libpng for 8-bit samples: palette to RGB, transparency chunks to an alpha channel, small
@@ -86,13 +133,13 @@ bool AllocateRows(DecodeJob& job, std::size_t rowBytes) {
   return true;
 }
 
-// Must be called with job.png and job.info created and job.file past the signature. Only plain
+// Must be called with job.png and job.info created and job.offset past the signature. Only plain
 // data lives in this frame, as libpng leaves it by long jump on any error.
 bool DecodeImage(DecodeJob& job) {
   if (setjmp(png_jmpbuf(job.png)) != 0) {
     return false;
   }
-  png_init_io(job.png, job.file);
+  png_set_read_fn(job.png, &job, ReadFromJob);
   png_set_sig_bytes(job.png, static_cast<int>(kSignatureBytes));
   png_set_user_limits(job.png, kMaxSide, kMaxSide);
   png_read_info(job.png, job.info);
@@ -112,11 +159,13 @@ bool DecodeImage(DecodeJob& job) {
   return true;
 }
 
-bool OpenJob(const std::string& path, DecodeJob& job) {
-  job.file = std::fopen(path.c_str(), "rb");
-  if (job.file == nullptr || !HasPngSignature(job.file)) {
+bool OpenJob(const unsigned char* data, std::size_t size, DecodeJob& job) {
+  if (data == nullptr || !HasPngSignature(data, size) || !HasWholeChunks(data, size)) {
     return false;
   }
+  job.data = data;
+  job.size = size;
+  job.offset = kSignatureBytes;
   job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
   if (job.png == nullptr) {
     return false;
@@ -149,14 +198,19 @@ void DrainGlErrors() {
 }  // namespace
 
 bool PngLoader::LoadRaw(const std::string& path, PngRaw& out) {
+  std::vector<unsigned char> bytes;
+  return ReadWholeFile(path, bytes) && LoadRawFromMemory(bytes.data(), bytes.size(), out);
+}
+
+bool PngLoader::LoadRawFromMemory(const unsigned char* data, std::size_t size, PngRaw& out) {
   DecodeJob job;
-  const bool decoded = OpenJob(path, job) && DecodeImage(job);
+  const bool decoded = OpenJob(data, size, job) && DecodeImage(job);
   if (decoded) {
-    const std::size_t size = std::size_t{job.width} * job.height * static_cast<std::size_t>(job.components);
+    const std::size_t bytes = std::size_t{job.width} * job.height * static_cast<std::size_t>(job.components);
     out.width = static_cast<int>(job.width);
     out.height = static_cast<int>(job.height);
     out.components = job.components;
-    out.pixels.assign(job.pixels, job.pixels + size);
+    out.pixels.assign(job.pixels, job.pixels + bytes);
   }
   ReleaseJob(job);
   return decoded;

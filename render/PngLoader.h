@@ -1,6 +1,7 @@
 // The PNG layer: reads PNG files into memory or into the bound GL texture, on libpng.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ class PngLoader {
   // Reads a PNG into memory. Palette files become RGB (RGBA when they carry transparency), 16-bit
   // channels become 8-bit, grey stays 1 component and grey+alpha 2. false on any failure; out untouched then.
   static bool LoadRaw(const std::string& path, PngRaw& out);
+  // The same decode on a PNG file's bytes held in memory (size bytes from data).
+  static bool LoadRawFromMemory(const unsigned char* data, std::size_t size, PngRaw& out);
   // Loads a PNG into the currently bound GL_TEXTURE_2D as RGBA, honouring the file's own alpha
   // (opaque when it has none), no mipmaps. false on any failure (nothing uploaded).
   static bool LoadTexture(const std::string& path);

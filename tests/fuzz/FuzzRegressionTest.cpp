@@ -1,0 +1,155 @@
+// Runs the committed fuzzing seeds and the inputs that once broke something through the harness
+// bodies, holding files named ok-<W>x<H>-c<K>-... to their size and files named bad-... to refusal.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "render/PngLoader.h"
+#include "tests/fuzz/FuzzTargets.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+struct Expected {
+  int width = 0;
+  int height = 0;
+  int components = 0;
+};
+
+// The tests run from the project root.
+std::vector<fs::path> FilesIn(const std::string& folder) {
+  std::vector<fs::path> files;
+  if (fs::is_directory(folder)) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      if (entry.is_regular_file()) {
+        files.push_back(entry.path());
+      }
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+Bytes ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool IsBad(const fs::path& path) { return path.filename().string().rfind("bad-", 0) == 0; }
+
+bool ParseOk(const fs::path& path, Expected& expected) {
+  static const std::regex pattern(R"(ok-(\d+)x(\d+)-c(\d)-.*)");
+  std::smatch match;
+  const std::string name = path.filename().string();
+  if (!std::regex_match(name, match, pattern)) {
+    return false;
+  }
+  expected = {std::stoi(match[1]), std::stoi(match[2]), std::stoi(match[3])};
+  return true;
+}
+
+void ExpectPngOutcome(const fs::path& path) {
+  SCOPED_TRACE(path.string());
+  const Bytes bytes = ReadBytes(path);
+  const FuzzOutcome outcome = DecodePngBytes(bytes.data(), bytes.size());
+  Expected expected;
+  if (IsBad(path)) {
+    EXPECT_FALSE(outcome.loaded);
+  } else if (ParseOk(path, expected)) {
+    EXPECT_TRUE(outcome.loaded);
+    EXPECT_EQ(expected.width, outcome.width);
+    EXPECT_EQ(expected.height, outcome.height);
+    EXPECT_EQ(expected.components, outcome.components);
+  }
+}
+
+void ExpectHeightMapOutcome(const fs::path& path) {
+  SCOPED_TRACE(path.string());
+  const Bytes bytes = ReadBytes(path);
+  const FuzzOutcome outcome = LoadHeightMapBytes(bytes.data(), bytes.size());
+  Expected expected;
+  if (IsBad(path)) {
+    EXPECT_FALSE(outcome.loaded);
+  } else if (ParseOk(path, expected)) {
+    EXPECT_TRUE(outcome.loaded);
+    EXPECT_EQ(expected.width, outcome.width);
+    EXPECT_EQ(expected.height, outcome.height);
+  }
+}
+
+std::size_t CountIf(const std::vector<fs::path>& files, bool bad) {
+  return static_cast<std::size_t>(
+      std::count_if(files.begin(), files.end(), [bad](const fs::path& path) { return IsBad(path) == bad; }));
+}
+
+}  // namespace
+
+TEST(FuzzPngCorpus, ValidSeedsDecodeToTheirNamedSizeAndBrokenOnesAreRefused) {
+  const std::vector<fs::path> files = FilesIn("tests/fuzz/corpus/png");
+  ASSERT_GE(CountIf(files, true), 15u);
+  ASSERT_GE(CountIf(files, false), 10u);
+  for (const fs::path& path : files) {
+    ExpectPngOutcome(path);
+  }
+}
+
+TEST(FuzzPngCorpus, FileAndMemoryDecodesAgree) {
+  for (const fs::path& path : FilesIn("tests/fuzz/corpus/png")) {
+    SCOPED_TRACE(path.string());
+    const Bytes bytes = ReadBytes(path);
+    PngRaw fromFile;
+    PngRaw fromMemory;
+    EXPECT_EQ(PngLoader::LoadRaw(path.string(), fromFile),
+              PngLoader::LoadRawFromMemory(bytes.data(), bytes.size(), fromMemory));
+    EXPECT_EQ(fromFile.width, fromMemory.width);
+    EXPECT_EQ(fromFile.height, fromMemory.height);
+    EXPECT_EQ(fromFile.components, fromMemory.components);
+    EXPECT_EQ(fromFile.pixels, fromMemory.pixels);
+  }
+}
+
+TEST(FuzzPngCorpus, NoBytesAtAllAreRefused) {
+  PngRaw raw;
+  EXPECT_FALSE(PngLoader::LoadRawFromMemory(nullptr, 0, raw));
+  EXPECT_FALSE(DecodePngBytes(nullptr, 0).loaded);
+}
+
+TEST(FuzzHeightMapCorpus, ValidSeedsBecomeTerrainsOfTheirNamedSizeAndBrokenOnesLeaveItEmpty) {
+  const std::vector<fs::path> files = FilesIn("tests/fuzz/corpus/heightmap");
+  ASSERT_GE(CountIf(files, true), 2u);
+  ASSERT_GE(CountIf(files, false), 10u);
+  for (const fs::path& path : files) {
+    ExpectHeightMapOutcome(path);
+  }
+}
+
+TEST(FuzzHeightMapCorpus, RuntimeImagesLoadAsTerrains) {
+  const std::vector<fs::path> files = FilesIn("Textures");
+  ASSERT_FALSE(files.empty());
+  for (const fs::path& path : files) {
+    SCOPED_TRACE(path.string());
+    const Bytes bytes = ReadBytes(path);
+    EXPECT_TRUE(DecodePngBytes(bytes.data(), bytes.size()).loaded);
+    EXPECT_TRUE(LoadHeightMapBytes(bytes.data(), bytes.size()).loaded);
+  }
+}
+
+TEST(FuzzRegressions, PngInputsThatOnceFailedPassTheHarness) {
+  for (const fs::path& path : FilesIn("tests/fuzz/regressions/png")) {
+    ExpectPngOutcome(path);
+  }
+}
+
+TEST(FuzzRegressions, HeightMapInputsThatOnceFailedPassTheHarness) {
+  for (const fs::path& path : FilesIn("tests/fuzz/regressions/heightmap")) {
+    ExpectHeightMapOutcome(path);
+  }
+}

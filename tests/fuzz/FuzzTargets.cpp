@@ -1,0 +1,280 @@
+// Harness bodies: decode, load as terrain, query and search, checking what callers rely on.
+#include "tests/fuzz/FuzzTargets.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <list>
+#include <string_view>
+#include <vector>
+
+#include "math/Vector3.h"
+#include "platform/DebugChannel.h"
+#include "render/PngLoader.h"
+#include "terrain/PathFinder.h"
+#include "terrain/Terrain.h"
+
+namespace {
+
+// Larger images are only decoded: building a terrain of millions of points per input would
+// starve the fuzzer without reaching any code that smaller maps miss.
+constexpr long long kMaxTerrainPoints = 1LL << 20;
+// Route searches visit every cell in the worst case; small maps keep each input quick.
+constexpr long long kMaxSearchedPoints = 48 * 48;
+constexpr float kLow = 0.0f;
+constexpr float kHigh = 10.0f;
+constexpr float kOffGridHeight = 5.0f;
+// Blends of heights may round a hair past the range ends.
+constexpr float kBlendSlack = 1.0e-4f;
+constexpr float kPathWeight = 1.1f;
+constexpr int kMaxRoutePoints = 300;
+
+void Require(bool holds, const char* what) {
+  if (!holds) {
+    std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
+    std::abort();
+  }
+}
+
+void DropText(std::string_view /*text*/) {}
+
+long long Points(int width, int height) { return static_cast<long long>(width) * height; }
+
+std::uint32_t ChunkChecksum(const std::uint8_t* data, std::size_t size) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < size; ++i) {
+    crc ^= data[i];
+    for (int bit = 0; bit < 8; ++bit) {
+      crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+  }
+  return ~crc;
+}
+
+// A copy whose complete chunks carry correct checksums. Mutated bytes almost never do, and the
+// decode refuses a bad checksum on the first header it meets: mending them lets the fuzzer reach
+// the header values, the colour conversions and the image data behind them.
+std::vector<std::uint8_t> WithChecksumsMended(const std::uint8_t* data, std::size_t size) {
+  constexpr std::size_t kSignature = 8;
+  constexpr std::size_t kFraming = 12;  // length, type and checksum
+  std::vector<std::uint8_t> bytes(data, data + size);
+  std::size_t offset = kSignature;
+  while (size >= offset + kFraming) {
+    const std::size_t length = (std::size_t{bytes[offset]} << 24) | (std::size_t{bytes[offset + 1]} << 16) |
+                               (std::size_t{bytes[offset + 2]} << 8) | bytes[offset + 3];
+    if (length > size - offset - kFraming) {
+      break;
+    }
+    const std::uint32_t crc = ChunkChecksum(&bytes[offset + 4], length + 4);
+    for (int i = 0; i < 4; ++i) {
+      bytes[offset + 8 + length + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+    }
+    offset += length + kFraming;
+  }
+  return bytes;
+}
+
+void CheckDecoded(const PngRaw& raw) {
+  Require(raw.width > 0 && raw.height > 0, "decoded image has a size");
+  Require(raw.components >= 1 && raw.components <= 4, "1 to 4 bytes per pixel");
+  Require(static_cast<long long>(raw.pixels.size()) == Points(raw.width, raw.height) * raw.components,
+          "pixel bytes match the size");
+}
+
+// World coordinates of grid point (col, row), by the inverse of the terrain's query formula.
+int WorldX(const Terrain& terrain, int col) { return col - terrain.width / 2; }
+int WorldZ(const Terrain& terrain, int row) { return terrain.width - terrain.depth / 2 - row; }
+
+void CheckEmptyTerrain(Terrain& terrain) {
+  Require(terrain.width == 0 && terrain.depth == 0 && terrain.heights.empty(), "refused map leaves terrain empty");
+  Require(terrain.Scale(kLow, kHigh) == -1, "empty terrain refuses to scale");
+  Require(terrain.HeightAt(0, 0) == 0.0f, "empty terrain is at height 0");
+  Require(terrain.ClimbCost(0, 0, 1, 1) == 0.0f, "empty terrain costs nothing");
+  Require(terrain.GridPoint(3, -2).y == 0.0f, "empty terrain grid point at height 0");
+  terrain.SetColour(0, 0, 1.0f, 0.0f, 0.0f);
+  terrain.ComputeNormals();
+  Require(terrain.colours.empty() && terrain.normals.empty(), "empty terrain stays empty");
+  PathFinder finder(terrain);
+  finder.FindPath(0, 0, 1, 1, kPathWeight);
+  Require(finder.Status() == PathFinder::kNoRoute, "no route over an empty terrain");
+}
+
+void CheckScaledHeights(const Terrain& terrain) {
+  float lowest = std::numeric_limits<float>::max();
+  float highest = std::numeric_limits<float>::lowest();
+  for (float height : terrain.heights) {
+    Require(height >= kLow && height <= kHigh, "scaled heights within the range");
+    lowest = std::fmin(lowest, height);
+    highest = std::fmax(highest, height);
+  }
+  Require(lowest == kLow, "lowest point at the low end");
+  Require(highest == kHigh || highest == kLow, "highest point at the high end unless flat");
+}
+
+void CheckNormals(const Terrain& terrain) {
+  Require(terrain.normals.size() == terrain.heights.size() * 3, "one normal per point");
+  for (std::size_t i = 0; i < terrain.normals.size(); i += 3) {
+    const Vector3 normal(terrain.normals[i], terrain.normals[i + 1], terrain.normals[i + 2]);
+    Require(std::isfinite(normal.x) && std::isfinite(normal.y) && std::isfinite(normal.z), "finite normals");
+    Require(normal.y > 0.0f, "normals face up");
+    Require(std::fabs(normal.Length() - 1.0f) < 1e-3f, "unit normals");
+  }
+}
+
+void CheckGridPointQueries(const Terrain& terrain, int col, int row) {
+  const int x = WorldX(terrain, col);
+  const int z = WorldZ(terrain, row);
+  const float height = terrain.heights[static_cast<std::size_t>(row) * terrain.width + col];
+  Require(terrain.HeightAt(x, z) == height, "grid point height read back");
+  const Vector3 point = terrain.GridPoint(x, z);
+  Require(point.x == static_cast<float>(x) && point.y == height && point.z == static_cast<float>(z), "grid point");
+  const float off = terrain.HeightAt(x + terrain.width, z);
+  Require(off == kOffGridHeight, "off the grid to the right");
+  const float rise = height - terrain.HeightAt(x + 1, z - 1);
+  Require(terrain.ClimbCost(x + 1, z - 1, x, z) == (rise < 0.0f ? 0.0f : 5.0f * rise), "climb cost");
+  const float smooth = terrain.InterpolatedHeight(static_cast<float>(x) + 0.25f, static_cast<float>(z) - 0.5f);
+  Require(smooth >= kLow - kBlendSlack && smooth <= kHigh + kBlendSlack, "interpolated height within the range");
+}
+
+void CheckQueries(Terrain& terrain) {
+  const int lastCol = terrain.width - 1;
+  const int lastRow = terrain.depth - 1;
+  const int corners[5][2] = {{0, 0}, {lastCol, 0}, {0, lastRow}, {lastCol, lastRow}, {lastCol / 2, lastRow / 2}};
+  for (const auto& corner : corners) {
+    CheckGridPointQueries(terrain, corner[0], corner[1]);
+  }
+  constexpr int kExtreme = std::numeric_limits<int>::max();
+  const int extremes[4][2] = {{kExtreme, 0}, {-kExtreme - 1, 0}, {0, kExtreme}, {0, -kExtreme - 1}};
+  for (const auto& point : extremes) {
+    Require(terrain.HeightAt(point[0], point[1]) == kOffGridHeight, "far points are off the grid");
+    terrain.SetColour(point[0], point[1], 1.0f, 1.0f, 1.0f);
+  }
+  const float inputs[] = {1.0e12f, -1.0e12f, std::numeric_limits<float>::infinity(), 0.5f};
+  for (float value : inputs) {
+    const float height = terrain.InterpolatedHeight(value, -value);
+    Require(!(height < kLow - kBlendSlack) && !(height > kHigh + kBlendSlack), "interpolated height stays in range");
+  }
+}
+
+void CheckRoute(const std::list<Vector3>& route, int startX, int startZ, int goalX, int goalZ) {
+  if (route.empty()) {
+    return;  // longer than the route limit
+  }
+  Require(route.size() <= static_cast<std::size_t>(kMaxRoutePoints) + 1, "route within its limit");
+  Require(route.front().x == static_cast<float>(startX) && route.front().z == static_cast<float>(startZ),
+          "route starts at the start");
+  Require(route.back().x == static_cast<float>(goalX) && route.back().z == static_cast<float>(goalZ),
+          "route ends at the goal");
+  const Vector3* previous = nullptr;
+  for (const Vector3& point : route) {
+    if (previous != nullptr) {
+      const float dx = std::fabs(point.x - previous->x);
+      const float dz = std::fabs(point.z - previous->z);
+      Require(dx <= 1.0f && dz <= 1.0f && dx + dz > 0.0f, "route moves one cell at a time");
+    }
+    previous = &point;
+  }
+}
+
+void Search(PathFinder& finder, int startX, int startZ, int goalX, int goalZ) {
+  finder.FindPath(startX, startZ, goalX, goalZ, kPathWeight);
+  std::list<Vector3> route;
+  finder.BuildPath(route);
+  Require(finder.Status() != PathFinder::kSearching, "the search ends");
+  if (finder.Status() == PathFinder::kNoRoute) {
+    Require(route.empty(), "no route leaves the list alone");
+    return;
+  }
+  CheckRoute(route, startX, startZ, goalX, goalZ);
+}
+
+// Start and goal come from the input itself, so the fuzzer steers them along with the map.
+unsigned Mix(const std::uint8_t* data, std::size_t size) {
+  unsigned hash = 2166136261u;
+  for (std::size_t i = 0; i < size; ++i) {
+    hash = (hash ^ data[i]) * 16777619u;
+  }
+  return hash;
+}
+
+void SearchSmallMap(Terrain& terrain, unsigned seed) {
+  if (Points(terrain.width, terrain.depth) > kMaxSearchedPoints) {
+    return;
+  }
+  // The finder's cells are centred: col = x + W/2, row = z + H/2.
+  const int halfW = terrain.width / 2;
+  const int halfH = terrain.depth / 2;
+  const int startX = static_cast<int>(seed % static_cast<unsigned>(terrain.width)) - halfW;
+  const int startZ = static_cast<int>((seed >> 8) % static_cast<unsigned>(terrain.depth)) - halfH;
+  const int goalX = static_cast<int>((seed >> 16) % static_cast<unsigned>(terrain.width)) - halfW;
+  const int goalZ = static_cast<int>((seed >> 24) % static_cast<unsigned>(terrain.depth)) - halfH;
+  PathFinder finder(terrain);
+  Search(finder, startX, startZ, goalX, goalZ);
+  Search(finder, 1 - halfW, 1 - halfH, halfW - 2, halfH - 2);
+  Search(finder, -halfW - 3, 0, goalX, goalZ);
+}
+
+}  // namespace
+
+namespace {
+
+FuzzOutcome DecodeChecked(const std::uint8_t* data, std::size_t size) {
+  PngRaw raw;
+  FuzzOutcome outcome;
+  outcome.loaded = PngLoader::LoadRawFromMemory(data, size, raw);
+  if (outcome.loaded) {
+    CheckDecoded(raw);
+  } else {
+    Require(raw.width == 0 && raw.height == 0 && raw.pixels.empty(), "a refused image leaves the output alone");
+  }
+  outcome.width = raw.width;
+  outcome.height = raw.height;
+  outcome.components = raw.components;
+  return outcome;
+}
+
+}  // namespace
+
+FuzzOutcome DecodePngBytes(const std::uint8_t* data, std::size_t size) {
+  const std::vector<std::uint8_t> mended = WithChecksumsMended(data, size);
+  DecodeChecked(mended.data(), mended.size());
+  return DecodeChecked(data, size);
+}
+
+FuzzOutcome LoadHeightMapBytes(const std::uint8_t* data, std::size_t size) {
+  DebugChannel::SetSink(DropText);
+  const std::vector<std::uint8_t> mended = WithChecksumsMended(data, size);
+  PngRaw image;
+  Terrain terrain;
+  FuzzOutcome outcome;
+  if (!PngLoader::LoadRawFromMemory(mended.data(), mended.size(), image)) {
+    CheckEmptyTerrain(terrain);
+    return outcome;
+  }
+  outcome.components = image.components;
+  if (Points(image.width, image.height) > kMaxTerrainPoints) {
+    return outcome;
+  }
+  Require(terrain.LoadPixels(image, true) == 0, "a decoded image loads as terrain");
+  Require(terrain.width == image.width && terrain.depth == image.height, "terrain takes the image size");
+  Require(terrain.Scale(kLow, kHigh) == 0, "a loaded terrain scales");
+  CheckScaledHeights(terrain);
+  CheckNormals(terrain);
+  CheckQueries(terrain);
+  SearchSmallMap(terrain, Mix(data, size));
+  outcome.loaded = true;
+  outcome.width = terrain.width;
+  outcome.height = terrain.depth;
+  return outcome;
+}
+
+int FuzzPngBytes(const std::uint8_t* data, std::size_t size) {
+  DecodePngBytes(data, size);
+  return 0;
+}
+
+int FuzzHeightMapBytes(const std::uint8_t* data, std::size_t size) {
+  LoadHeightMapBytes(data, size);
+  return 0;
+}

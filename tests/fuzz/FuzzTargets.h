@@ -1,0 +1,18 @@
+// Bodies of the fuzzing harnesses, shared by the libFuzzer programs and the regression suite.
+// Each checks the invariants a caller relies on and aborts with a message when one breaks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "tests/fuzz/FuzzOutcome.h"
+
+// Arbitrary bytes through the PNG decode, as they are and with their chunk checksums mended; the
+// outcome is that of the bytes as they are.
+FuzzOutcome DecodePngBytes(const std::uint8_t* data, std::size_t size);
+// Arbitrary bytes, chunk checksums mended, loaded as the height map the way the game does, then
+// scaled, queried and searched.
+FuzzOutcome LoadHeightMapBytes(const std::uint8_t* data, std::size_t size);
+
+int FuzzPngBytes(const std::uint8_t* data, std::size_t size);
+int FuzzHeightMapBytes(const std::uint8_t* data, std::size_t size);

@@ -1,0 +1,11 @@
+# The libFuzzer programs: one per harness, sharing the harness bodies with the regression suite.
+foreach(target png heightmap)
+  set(entry_png FuzzPngMain.cpp)
+  set(entry_heightmap FuzzHeightMapMain.cpp)
+  add_executable(fuzz-${target}
+    ${CMAKE_SOURCE_DIR}/tests/fuzz/FuzzTargets.cpp
+    ${CMAKE_SOURCE_DIR}/tests/fuzz/${entry_${target}}
+  )
+  target_link_libraries(fuzz-${target} PRIVATE battlesim_core)
+  target_link_options(fuzz-${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+endforeach()
