@@ -120,16 +120,22 @@ void GridAStarPeer::AddSteps(const Terrain& terrain, int x, int z) {
   }
 }
 
+bool GridAStarPeer::Endpoints(int startX, int startZ, int goalX, int goalZ, Vertex& start, Vertex& goal) const {
+  const long long startCell = CellIndex(startX, startZ);
+  const long long goalCell = CellIndex(goalX, goalZ);
+  goal = goalCell < 0 ? boost::graph_traits<Graph>::null_vertex() : static_cast<Vertex>(goalCell);
+  start = static_cast<Vertex>(startCell);
+  return startCell >= 0;
+}
+
 GridAStarPeer::Route GridAStarPeer::Search(int startX, int startZ, int goalX, int goalZ, float weight) {
   Route route;
-  const long long start = CellIndex(startX, startZ);
-  const long long goal = CellIndex(goalX, goalZ);
-  // A goal off the grid can never be examined, but the search still runs to exhaustion.
-  const Vertex goalVertex = goal < 0 ? boost::graph_traits<Graph>::null_vertex() : static_cast<Vertex>(goal);
-  if (start < 0) return route;
+  Vertex start = 0;
+  Vertex goalVertex = 0;
+  if (!Endpoints(startX, startZ, goalX, goalZ, start, goalVertex)) return route;
   const auto index = boost::get(boost::vertex_index, graph);
   try {
-    boost::astar_search(graph, static_cast<Vertex>(start), DistanceHeuristic(*this, goalX, goalZ, weight),
+    boost::astar_search(graph, start, DistanceHeuristic(*this, goalX, goalZ, weight),
                         boost::visitor(GoalVisitor(goalVertex, route.examined))
                             .predecessor_map(boost::make_iterator_property_map(fullInit.predecessors.begin(), index))
                             .distance_map(boost::make_iterator_property_map(fullInit.costs.begin(), index))
@@ -137,18 +143,16 @@ GridAStarPeer::Route GridAStarPeer::Search(int startX, int startZ, int goalX, in
                             .color_map(boost::make_iterator_property_map(fullInit.colours.begin(), index)));
   } catch (const FoundGoal&) {
     route.found = true;
-    route.length = RouteLength(fullInit, static_cast<Vertex>(start), goalVertex);
+    route.length = RouteLength(fullInit, start, goalVertex);
   }
   return route;
 }
 
 GridAStarPeer::Route GridAStarPeer::SearchTouchedOnly(int startX, int startZ, int goalX, int goalZ, float weight) {
   Route route;
-  const long long start = CellIndex(startX, startZ);
-  const long long goal = CellIndex(goalX, goalZ);
-  const Vertex goalVertex = goal < 0 ? boost::graph_traits<Graph>::null_vertex() : static_cast<Vertex>(goal);
-  if (start < 0) return route;
-  const auto s = static_cast<Vertex>(start);
+  Vertex s = 0;
+  Vertex goalVertex = 0;
+  if (!Endpoints(startX, startZ, goalX, goalZ, s, goalVertex)) return route;
   const DistanceHeuristic heuristic(*this, goalX, goalZ, weight);
   const auto index = boost::get(boost::vertex_index, graph);
   touched.clear();

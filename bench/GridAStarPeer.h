@@ -53,6 +53,9 @@ class GridAStarPeer {
     void Reset(Vertex v);
   };
 
+  // The start's vertex (false when the start is off the grid) and the goal's. A goal off the grid
+  // is the null vertex: it can never be examined, but the search still runs to exhaustion.
+  bool Endpoints(int startX, int startZ, int goalX, int goalZ, Vertex& start, Vertex& goal) const;
   bool IsRefusedStep(const Terrain& terrain, int x, int z, int dx, int dz) const;
   void AddSteps(const Terrain& terrain, int x, int z);
   static std::size_t RouteLength(const VertexMaps& maps, Vertex start, Vertex goal);

@@ -12,6 +12,7 @@
 
 #include "render/PngLoader.h"
 #include "tests/fuzz/FuzzTargets.h"
+#include "tests/support/PngWriter.h"
 
 namespace {
 
@@ -38,11 +39,6 @@ std::vector<fs::path> FilesIn(const std::string& folder) {
   return files;
 }
 
-Bytes ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 bool IsBad(const fs::path& path) { return path.filename().string().rfind("bad-", 0) == 0; }
 
 bool ParseOk(const fs::path& path, Expected& expected) {
@@ -60,7 +56,7 @@ using Harness = FuzzOutcome (*)(const std::uint8_t* data, std::size_t size);
 
 void ExpectOutcome(const fs::path& path, Harness harness) {
   SCOPED_TRACE(path.string());
-  const Bytes bytes = ReadBytes(path);
+  const Bytes bytes = PngWriter::ReadBytes(path.string());
   const FuzzOutcome outcome = harness(bytes.data(), bytes.size());
   Expected expected;
   if (IsBad(path)) {
@@ -92,7 +88,7 @@ TEST(FuzzPngCorpus, ValidSeedsDecodeToTheirNamedSizeAndBrokenOnesAreRefused) {
 TEST(FuzzPngCorpus, FileAndMemoryDecodesAgree) {
   for (const fs::path& path : FilesIn("tests/fuzz/corpus/png")) {
     SCOPED_TRACE(path.string());
-    const Bytes bytes = ReadBytes(path);
+    const Bytes bytes = PngWriter::ReadBytes(path.string());
     PngRaw fromFile;
     PngRaw fromMemory;
     EXPECT_EQ(PngLoader::LoadRaw(path.string(), fromFile),
@@ -124,7 +120,7 @@ TEST(FuzzHeightMapCorpus, RuntimeImagesLoadAsTerrains) {
   ASSERT_FALSE(files.empty());
   for (const fs::path& path : files) {
     SCOPED_TRACE(path.string());
-    const Bytes bytes = ReadBytes(path);
+    const Bytes bytes = PngWriter::ReadBytes(path.string());
     EXPECT_TRUE(DecodePngBytes(bytes.data(), bytes.size()).loaded);
     EXPECT_TRUE(LoadHeightMapBytes(bytes.data(), bytes.size()).loaded);
   }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include <zlib.h>
+
 #include "math/Vector3.h"
 #include "platform/DebugChannel.h"
 #include "render/PngLoader.h"
@@ -41,17 +43,6 @@ void DropText(std::string_view /*text*/) {}
 
 long long Points(int width, int height) { return static_cast<long long>(width) * height; }
 
-std::uint32_t ChunkChecksum(const std::uint8_t* data, std::size_t size) {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < size; ++i) {
-    crc ^= data[i];
-    for (int bit = 0; bit < 8; ++bit) {
-      crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-  }
-  return ~crc;
-}
-
 // A copy whose complete chunks carry correct checksums. Mutated bytes almost never do, and the
 // decode refuses a bad checksum on the first header it meets: mending them lets the fuzzer reach
 // the header values, the colour conversions and the image data behind them.
@@ -66,7 +57,7 @@ std::vector<std::uint8_t> WithChecksumsMended(const std::uint8_t* data, std::siz
     if (length > size - offset - kFraming) {
       break;
     }
-    const std::uint32_t crc = ChunkChecksum(&bytes[offset + 4], length + 4);
+    const auto crc = static_cast<std::uint32_t>(crc32(0, &bytes[offset + 4], static_cast<uInt>(length + 4)));
     for (int i = 0; i < 4; ++i) {
       bytes[offset + 8 + length + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
     }
