@@ -1,4 +1,5 @@
 target_sources(battlesim_core PRIVATE
+  units/ArmyLayout.cpp
   units/Formation.cpp
   units/SquadMemberEvents.cpp
   units/FollowerSM.cpp

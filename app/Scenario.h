@@ -1,0 +1,47 @@
+// What a battle is made of: the ground, the two armies and the duel tables. A default-built
+// Scenario is the built-in battle; a scenario file changes parts of it.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+struct ArmySetup {
+  static constexpr int kMostSquads = 5000;
+  // The formation has 40 places and the squad leader takes one.
+  static constexpr int kMostFollowers = 39;
+
+  int squads = 5;
+  int followers = kMostFollowers;
+  // Follower unit types (UnitType codes 0..2) cycled over this side's squads. Empty: every squad
+  // takes the next type of the cycle shared by all squads the program raises.
+  std::vector<int> memberTypes;
+};
+
+// The attacker's advantage in a duel: by unit type (row attacker, column defender, the five
+// fighting types) and by formation shape (ids 1..3 at index 0..2).
+struct DuelTables {
+  std::array<std::array<float, 5>, 5> typeAdvantage{{
+      {0.0f, 0.2f, -0.2f, -0.2f, -0.4f},
+      {-0.2f, 0.0f, 0.2f, -0.2f, -0.4f},
+      {0.2f, -0.2f, 0.0f, -0.2f, -0.4f},
+      {0.25f, 0.25f, 0.25f, 0.0f, -0.3f},
+      {0.4f, 0.4f, 0.4f, 0.2f, 0.0f},
+  }};
+  // Block beats wedge beats open vee beats block.
+  std::array<std::array<float, 3>, 3> formationAdvantage{{
+      {0.0f, 0.2f, -0.2f},
+      {-0.2f, 0.0f, 0.2f},
+      {0.2f, -0.2f, 0.0f},
+  }};
+};
+
+struct Scenario {
+  std::string name;
+  // Relative to the working directory, or absolute.
+  std::string heightMap = "Textures/ASTest.png";
+  float low = 0.0f;
+  float high = 10.0f;
+  std::array<ArmySetup, 2> armies;  // by team code
+  DuelTables duel;
+};
