@@ -216,6 +216,33 @@ bool PngLoader::LoadRawFromMemory(const unsigned char* data, std::size_t size, P
   return decoded;
 }
 
+bool PngLoader::ReadSize(const std::string& path, int& width, int& height) {
+  // Signature, then the header chunk's length, type, width and height.
+  constexpr std::size_t kHeaderBytes = kSignatureBytes + 16;
+  constexpr std::size_t kHeaderDataBytes = 13;
+  unsigned char bytes[kHeaderBytes];
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    return false;
+  }
+  const std::size_t count = std::fread(bytes, 1, kHeaderBytes, file);
+  std::fclose(file);
+  if (count != kHeaderBytes || !HasPngSignature(bytes, count) || BigEndian32(bytes + 8) != kHeaderDataBytes ||
+      std::memcmp(bytes + 12, "IHDR", 4) != 0) {
+    return false;
+  }
+  const std::size_t w = BigEndian32(bytes + 16);
+  const std::size_t h = BigEndian32(bytes + 20);
+  // The format caps sides at 2^31 - 1, so a larger value is a corrupt header.
+  constexpr std::size_t kLargestSide = 0x7fffffff;
+  if (w == 0 || h == 0 || w > kLargestSide || h > kLargestSide) {
+    return false;
+  }
+  width = static_cast<int>(w);
+  height = static_cast<int>(h);
+  return true;
+}
+
 bool PngLoader::LoadTexture(const std::string& path) {
   PngRaw raw;
   if (!LoadRaw(path, raw)) {

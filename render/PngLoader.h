@@ -19,6 +19,10 @@ class PngLoader {
   static bool LoadRaw(const std::string& path, PngRaw& out);
   // The same decode on a PNG file's bytes held in memory (size bytes from data).
   static bool LoadRawFromMemory(const unsigned char* data, std::size_t size, PngRaw& out);
+  // Reads only the signature and the leading header chunk: a file's size in pixels is known
+  // before anything the size asks for is allocated. false when the file does not start like a
+  // PNG or states a zero or negative side; width and height untouched then.
+  static bool ReadSize(const std::string& path, int& width, int& height);
   // Loads a PNG into the currently bound GL_TEXTURE_2D as RGBA, honouring the file's own alpha
   // (opaque when it has none), no mipmaps. false on any failure (nothing uploaded).
   static bool LoadTexture(const std::string& path);

@@ -6,6 +6,7 @@
 #include <png.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/GlWindow.h"
@@ -153,6 +154,43 @@ TEST(PngLoader, EmptyFileFails) {
   const std::string path = TempPath("empty.png");
   ASSERT_TRUE(PngWriter::WriteBytes(path, {}));
   ExpectLoadFailsUntouched(path);
+}
+
+TEST(PngLoader, ReadSizeTakesTheSidesFromTheHeaderAlone) {
+  Bytes bytes = PngWriter::ReadBytes(WriteValidRgba(16, 9));
+  // Only the header is read: a file cut right after it still tells its size.
+  bytes.resize(24);
+  bytes[16] = 0x7f;  // width 0x7f000010
+  const std::string path = TempPath("header-only.png");
+  ASSERT_TRUE(PngWriter::WriteBytes(path, bytes));
+  int width = 0;
+  int height = 0;
+  ASSERT_TRUE(PngLoader::ReadSize(path, width, height));
+  EXPECT_EQ(width, 0x7f000010);
+  EXPECT_EQ(height, 9);
+}
+
+TEST(PngLoader, ReadSizeRefusesWhatIsNotAPngHeader) {
+  const Bytes valid = PngWriter::ReadBytes(WriteValidRgba(4, 4));
+  const std::vector<std::pair<const char*, Bytes>> cases{
+      {"text", Bytes{'w', 'i', 'd', 't', 'h', ' ', '1', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0',
+                     '0', '0', '0', '0', '0'}},
+      {"cut inside the header", Bytes(valid.begin(), valid.begin() + 20)},
+      {"zero width", [&] { Bytes b = valid; b[16] = b[17] = b[18] = b[19] = 0; return b; }()},
+      {"side beyond the format", [&] { Bytes b = valid; b[20] = 0x80; return b; }()},
+      {"other first chunk", [&] { Bytes b = valid; b[12] = 'I'; b[13] = 'D'; b[14] = 'A'; b[15] = 'T'; return b; }()},
+  };
+  for (const auto& [what, bytes] : cases) {
+    const std::string path = TempPath("bad-header.png");
+    ASSERT_TRUE(PngWriter::WriteBytes(path, bytes));
+    int width = -1;
+    int height = -1;
+    EXPECT_FALSE(PngLoader::ReadSize(path, width, height)) << what;
+    EXPECT_EQ(width + height, -2) << what;
+  }
+  int width = -1;
+  int height = -1;
+  EXPECT_FALSE(PngLoader::ReadSize(TempPath("no-such.png"), width, height));
 }
 
 namespace {
