@@ -4,5 +4,6 @@ target_sources(battlesim_core PRIVATE
   app/Input.cpp
   app/HeadlessRunner.cpp
   app/StepHistogram.cpp
+  app/ScenarioFile.cpp
   app/GameWindow.cpp
 )

@@ -1,4 +1,5 @@
-// The program's runtime images: their file names and the painter of each.
+// The program's runtime images and the shipped scenarios' height maps: their file names and the
+// painter of each.
 #include "tools/TextureSet.h"
 
 #include <filesystem>
@@ -6,6 +7,7 @@
 
 #include "tools/BillboardPainter.h"
 #include "tools/HeightMapPainter.h"
+#include "tools/HillMapPainter.h"
 
 const std::vector<TextureSet::Entry>& TextureSet::Entries() {
   static const std::vector<Entry> entries{
@@ -21,10 +23,21 @@ const std::vector<TextureSet::Entry>& TextureSet::Entries() {
   return entries;
 }
 
-bool TextureSet::WriteAll(const std::string& folder) {
+const std::vector<TextureSet::Entry>& TextureSet::ScenarioEntries() {
+  static const std::vector<Entry> entries{
+      {"hill.png", &HillMapPainter::Paint},
+  };
+  return entries;
+}
+
+bool TextureSet::WriteAll(const std::string& folder) { return Write(folder, Entries()); }
+
+bool TextureSet::WriteScenarioImages(const std::string& folder) { return Write(folder, ScenarioEntries()); }
+
+bool TextureSet::Write(const std::string& folder, const std::vector<Entry>& entries) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  for (const Entry& entry : Entries()) {
+  for (const Entry& entry : entries) {
     const std::string path = (std::filesystem::path(folder) / entry.fileName).string();
     if (!RgbaPngWriter::Write(path, entry.paint())) {
       return false;

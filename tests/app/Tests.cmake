@@ -3,7 +3,10 @@ battlesim_test_suite(app_tests
   ${CMAKE_SOURCE_DIR}/tests/app/BattleTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/HeadlessRunnerTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/StepHistogramTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/ScenarioFileTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
 )
 
 # Keyboard and mouse, and the frame step with and without a window.

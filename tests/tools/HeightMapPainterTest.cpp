@@ -1,4 +1,4 @@
-// Tests of the generated battlefield: the height scale is known, the armies' ground is gentle,
+// Tests of the generated battlefields: the height scale is known, the armies' ground is gentle,
 // steep rock exists, and every march goal can be reached under the path finder's climb rule.
 #include "tools/HeightMapPainter.h"
 
@@ -7,17 +7,22 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <utility>
 #include <vector>
+
+#include "tools/HillMapPainter.h"
 
 namespace {
 
 constexpr int kSide = HeightMapPainter::kSide;
-// A rise of more than 0.6 on the 0..10 scale between neighbouring cells stops a march.
-constexpr double kBlockingRise = 0.6 * 255.0 / 10.0;
+// A rise of more than 0.6 between neighbouring cells stops a march; in image units that depends
+// on the height range the map is scaled onto.
+constexpr double BlockingRise(double range) { return 0.6 * 255.0 / range; }
+constexpr double kBlockingRise = BlockingRise(10.0);
 
 class HeightField {
  public:
-  HeightField() : image_(HeightMapPainter::Paint()) {}
+  explicit HeightField(RgbaImage image = HeightMapPainter::Paint()) : image_(std::move(image)) {}
   int At(int col, int row) const { return image_.bytes[(static_cast<std::size_t>(row) * kSide + col) * 4 + 3]; }
   // World x = col - 128, z = 128 - row.
   int AtWorld(int x, int z) const { return At(x + 128, 128 - z); }
@@ -32,7 +37,7 @@ class HeightField {
 
 // Orthogonal steps only, entering a cell only when the next step beyond it in the same
 // direction does not rise too much; the outermost ring is never entered.
-std::vector<bool> Reachable(const HeightField& field, int startX, int startZ) {
+std::vector<bool> Reachable(const HeightField& field, int startX, int startZ, double blockingRise) {
   std::vector<bool> seen(kSide * kSide, false);
   std::deque<std::pair<int, int>> queue{{startX + 128, 128 - startZ}};
   seen[queue.front().second * kSide + queue.front().first] = true;
@@ -46,7 +51,7 @@ std::vector<bool> Reachable(const HeightField& field, int startX, int startZ) {
       if (c < 1 || r < 1 || c > kSide - 2 || r > kSide - 2 || seen[r * kSide + c]) {
         continue;
       }
-      if (field.At(c + step[0], r + step[1]) - field.At(c, r) > kBlockingRise) {
+      if (field.At(c + step[0], r + step[1]) - field.At(c, r) > blockingRise) {
         continue;
       }
       seen[r * kSide + c] = true;
@@ -54,6 +59,21 @@ std::vector<bool> Reachable(const HeightField& field, int startX, int startZ) {
     }
   }
   return seen;
+}
+
+// March goals: x from -64 to 63, up to 15 deep into either half.
+void ExpectMarchGoalsReachable(const HeightField& field, double blockingRise) {
+  for (const int armyZ : {47, -47}) {
+    const std::vector<bool> seen = Reachable(field, 0, armyZ, blockingRise);
+    int missing = 0;
+    for (int z = -15; z <= 15; ++z) {
+      for (int x = -64; x <= 63; ++x) {
+        missing += !seen[(128 - z) * kSide + x + 128];
+      }
+    }
+    EXPECT_EQ(missing, 0) << "from z = " << armyZ;
+    EXPECT_GT(std::count(seen.begin(), seen.end(), true), kSide * kSide * 8 / 10);
+  }
 }
 
 }  // namespace
@@ -109,16 +129,16 @@ TEST(HeightMapPainter, OutermostRingIsLevelWithItsInnerNeighbours) {
 }
 
 TEST(HeightMapPainter, EveryMarchGoalIsReachableFromBothArmies) {
-  const HeightField field;
-  for (const int armyZ : {47, -47}) {
-    const std::vector<bool> seen = Reachable(field, 0, armyZ);
-    int missing = 0;
-    for (int z = -9; z <= 15; ++z) {
-      for (int x = -64; x <= 63; ++x) {
-        missing += !seen[(128 - z) * kSide + x + 128];
-      }
-    }
-    EXPECT_EQ(missing, 0) << "from z = " << armyZ;
-    EXPECT_GT(std::count(seen.begin(), seen.end(), true), kSide * kSide * 8 / 10);
-  }
+  ExpectMarchGoalsReachable(HeightField(), kBlockingRise);
+}
+
+// The hill scenario scales this map onto 0 to 14.
+TEST(HillMapPainter, EveryMarchGoalIsReachableFromBothArmies) {
+  ExpectMarchGoalsReachable(HeightField(HillMapPainter::Paint()), BlockingRise(14.0));
+}
+
+TEST(HillMapPainter, TopIsOnRedsHalfAndTheFarSideIsLow) {
+  const HeightField field(HillMapPainter::Paint());
+  EXPECT_GE(field.AtWorld(HillMapPainter::kTopX, HillMapPainter::kTopZ), 240);
+  EXPECT_LE(field.AtWorld(0, -47), 60);
 }

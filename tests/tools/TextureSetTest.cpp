@@ -1,4 +1,5 @@
-// Tests of the image generator: the committed images are exactly what it makes, and each loads.
+// Tests of the image generator: the committed images (runtime and scenario maps) are exactly what
+// it makes, and each loads.
 #include "tools/TextureSet.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,18 @@ TEST(TextureSet, RegeneratedImagesMatchTheCommittedOnesByteForByte) {
     ASSERT_FALSE(committed.empty()) << entry.fileName << " is not committed";
     EXPECT_TRUE(committed == FileBytes(folder.Path() / entry.fileName))
         << entry.fileName << " differs from the generator's output: re-run make-textures";
+  }
+}
+
+TEST(TextureSet, RegeneratedScenarioMapsMatchTheCommittedOnesByteForByte) {
+  GeneratedFolder folder;
+  ASSERT_TRUE(TextureSet::WriteScenarioImages(folder.Path().string()));
+  ASSERT_EQ(TextureSet::ScenarioEntries().size(), 1u);
+  for (const TextureSet::Entry& entry : TextureSet::ScenarioEntries()) {
+    const std::vector<char> committed = FileBytes(std::filesystem::path("scenarios") / entry.fileName);
+    ASSERT_FALSE(committed.empty()) << entry.fileName << " is not committed";
+    EXPECT_TRUE(committed == FileBytes(folder.Path() / entry.fileName))
+        << entry.fileName << " differs from the generator's output: re-run make-textures --scenarios scenarios";
   }
 }
 

@@ -1,0 +1,208 @@
+// Tests of scenario files: what a file says reaches the Scenario, what it leaves out keeps the
+// built-in battle, and every fault is refused with its place in the file and the reason.
+#include "app/ScenarioFile.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/support/PngWriter.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const TempFolder& Folder() {
+  static const TempFolder folder("scenario-file-test");
+  return folder;
+}
+
+// A grey map: the height is the grey value.
+std::string WriteGreyMap(const std::string& file, int width, int height) {
+  PngWriterImage image;
+  image.width = width;
+  image.height = height;
+  image.colourType = PNG_COLOR_TYPE_GRAY;
+  image.rows.assign(static_cast<std::size_t>(width) * height, 0);
+  for (std::size_t i = 0; i < image.rows.size(); ++i) image.rows[i] = static_cast<unsigned char>(i % 7);
+  const std::string path = Folder().Path(file);
+  EXPECT_TRUE(PngWriter::Write(path, image));
+  return path;
+}
+
+// Parsed as if it were scenarios/test.toml; tests run from the project root.
+std::string ParseError(const std::string& text) {
+  Scenario scenario;
+  std::string error;
+  EXPECT_FALSE(ScenarioFile::Parse(text, "test.toml", "scenarios", scenario, error)) << text;
+  return error;
+}
+
+void ExpectSameArmy(const ArmySetup& a, const ArmySetup& b) {
+  EXPECT_EQ(a.squads, b.squads);
+  EXPECT_EQ(a.followers, b.followers);
+  EXPECT_EQ(a.memberTypes, b.memberTypes);
+}
+
+void ExpectSameBattle(const Scenario& a, const Scenario& b) {
+  EXPECT_EQ(a.heightMap, b.heightMap);
+  EXPECT_EQ(a.low, b.low);
+  EXPECT_EQ(a.high, b.high);
+  ExpectSameArmy(a.armies[0], b.armies[0]);
+  ExpectSameArmy(a.armies[1], b.armies[1]);
+  EXPECT_EQ(a.duel.typeAdvantage, b.duel.typeAdvantage);
+  EXPECT_EQ(a.duel.formationAdvantage, b.duel.formationAdvantage);
+}
+
+}  // namespace
+
+TEST(ScenarioFile, ShippedDefaultIsTheBuiltInBattle) {
+  Scenario scenario;
+  std::string error;
+  ASSERT_TRUE(ScenarioFile::Load("scenarios/default.toml", scenario, error)) << error;
+  ExpectSameBattle(scenario, Scenario{});
+  EXPECT_EQ(scenario.name, "Default battle");
+}
+
+TEST(ScenarioFile, EveryShippedScenarioLoadsAndSaysWhatToWatchFor) {
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator("scenarios")) {
+    if (entry.path().extension() != ".toml") continue;
+    Scenario scenario;
+    std::string error;
+    EXPECT_TRUE(ScenarioFile::Load(entry.path().string(), scenario, error)) << error;
+    EXPECT_EQ(PngWriter::ReadBytes(entry.path().string())[0], '#') << entry.path();
+    ++count;
+  }
+  EXPECT_GE(count, 4);
+}
+
+TEST(ScenarioFile, EmptyFileIsTheBuiltInBattle) {
+  Scenario scenario;
+  scenario.low = 3.0f;
+  std::string error;
+  ASSERT_TRUE(ScenarioFile::Parse("", "empty.toml", "scenarios", scenario, error)) << error;
+  ExpectSameBattle(scenario, Scenario{});
+}
+
+TEST(ScenarioFile, EveryKeyReachesTheScenarioAndTheMapIsFoundBesideTheFile) {
+  fs::create_directories(Folder().Root() / "maps");
+  WriteGreyMap("maps/field.png", 200, 300);
+  const std::string text = R"(name = "Full"
+[terrain]
+height_map = "maps/field.png"
+low = -2
+high = 7.5
+[red]
+squads = 12
+followers = 1
+types = ["berserker", "soldier", "archer"]
+[blue]
+squads = 0
+[duel]
+type_advantage = [[1, 0, 0, 0, 0], [0, 1, 0, 0, 0], [0, 0, 1, 0, 0], [0, 0, 0, 1, 0], [0, 0, 0, 0, -1]]
+formation_advantage = [[0.5, 0, 0], [0, 0.5, 0], [0, 0, -0.5]]
+)";
+  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("full.toml"), {text.begin(), text.end()}));
+  Scenario scenario;
+  std::string error;
+  ASSERT_TRUE(ScenarioFile::Load(Folder().Path("full.toml"), scenario, error)) << error;
+  EXPECT_EQ(scenario.name, "Full");
+  EXPECT_EQ(scenario.heightMap, (Folder().Root() / "maps" / "field.png").string());
+  EXPECT_EQ(scenario.low, -2.0f);
+  EXPECT_EQ(scenario.high, 7.5f);
+  EXPECT_EQ(scenario.armies[0].squads, 12);
+  EXPECT_EQ(scenario.armies[0].followers, 1);
+  EXPECT_EQ(scenario.armies[0].memberTypes, (std::vector<int>{2, 0, 1}));
+  ExpectSameArmy(scenario.armies[1], ArmySetup{0, ArmySetup::kMostFollowers, {}});
+  EXPECT_EQ(scenario.duel.typeAdvantage[3][3], 1.0f);
+  EXPECT_EQ(scenario.duel.typeAdvantage[4][4], -1.0f);
+  EXPECT_EQ(scenario.duel.typeAdvantage[0][1], 0.0f);
+  EXPECT_EQ(scenario.duel.formationAdvantage[2][2], -0.5f);
+}
+
+TEST(ScenarioFile, FaultsAreRefusedWithTheirPlaceAndReason) {
+  const std::vector<std::pair<std::string, std::string>> cases{
+      {"name = \n", "test.toml:1:8: Error while parsing key-value pair: expected value, saw '\\n'"},
+      {"nmae = \"x\"", "test.toml:1:1: unknown key \"nmae\" (did you mean \"name\"?)"},
+      {"[terain]", "test.toml:1:2: unknown table \"terain\" (did you mean \"terrain\"?)"},
+      {"[red]\nsquads = 3\nsqauds = 4", "test.toml:3:1: unknown key \"sqauds\" in [red] (did you mean \"squads\"?)"},
+      {"[duel]\nbonus = 1", "test.toml:2:1: unknown key \"bonus\" in [duel]"},
+      {"red = 5", "test.toml:1:7: [red] must be a table, not an integer"},
+      {"[blue]\nsquads = \"5\"", "test.toml:2:10: blue.squads must be an integer, not a string"},
+      {"[blue]\nsquads = 5.0", "test.toml:2:10: blue.squads must be an integer, not a floating-point number"},
+      {"[red]\nsquads = 5001", "test.toml:2:10: red.squads is 5001; the allowed range is 0 to 5000"},
+      {"[red]\nsquads = -1", "test.toml:2:10: red.squads is -1; the allowed range is 0 to 5000"},
+      {"[red]\nsquads = 9223372036854775807",
+       "test.toml:2:10: red.squads is 9223372036854775807; the allowed range is 0 to 5000"},
+      {"[red]\nfollowers = 40", "test.toml:2:13: red.followers is 40; the allowed range is 1 to 39"},
+      {"[red]\nfollowers = 0", "test.toml:2:13: red.followers is 0; the allowed range is 1 to 39"},
+      {"[red]\ntypes = []", "test.toml:2:9: red.types must name at least one type"},
+      {"[red]\ntypes = \"archer\"", "test.toml:2:9: red.types must be an array, not a string"},
+      {"[red]\ntypes = [\"archer\", \"knight\"]",
+       "test.toml:2:20: red.types[1] is \"knight\"; it must be one of \"soldier\", \"archer\", \"berserker\""},
+      {"[terrain]\nlow = nan", "test.toml:2:7: terrain.low is nan; the allowed range is -1000 to 1000"},
+      {"[terrain]\nhigh = 1e9", "test.toml:2:8: terrain.high is 1e+09; the allowed range is -1000 to 1000"},
+      {"[terrain]\nlow = 5\nhigh = 4", "test.toml:3:8: terrain.low (5) must not be above terrain.high (4)"},
+      {"[terrain]\nheight_map = 3", "test.toml:2:14: terrain.height_map must be a string, not an integer"},
+      {"name = \"\"\"" + std::string(101, 'n') + "\"\"\"", "test.toml:1:8: name is 101 bytes long; at most 100 are allowed"},
+      {"[duel]\nformation_advantage = [[0, 0, 0], [0, 0, 0]]",
+       "test.toml:2:23: duel.formation_advantage must have 3 rows, not 2"},
+      {"[duel]\nformation_advantage = [[0, 0, 0], [0, 0], [0, 0, 0]]",
+       "test.toml:2:35: duel.formation_advantage[1] must have 3 numbers, not 2"},
+      {"[duel]\nformation_advantage = [[0, 0, 0], [0, 0, 1.5], [0, 0, 0]]",
+       "test.toml:2:42: duel.formation_advantage[1][2] is 1.5; the allowed range is -1 to 1"},
+      {"[duel]\ntype_advantage = [[0, 0, 0, 0, true]]", "test.toml:2:18: duel.type_advantage must have 5 rows, not 1"},
+  };
+  for (const auto& [text, expected] : cases) {
+    EXPECT_EQ(ParseError(text), expected);
+  }
+}
+
+TEST(ScenarioFile, UnreadableHeightMapsAreRefusedWithThePathLookedAt) {
+  WriteGreyMap("tiny.png", 64, 64);
+  const std::vector<unsigned char> valid = PngWriter::ReadBytes(WriteGreyMap("valid.png", 100, 100));
+  std::vector<unsigned char> huge = valid;
+  huge[18] = huge[22] = 0x13;  // 0x1364 = 4964 on each side; the rest of the file no longer matches
+  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("huge.png"), huge));
+  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("cut.png"), {valid.begin(), valid.begin() + 60}));
+  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("text.png"), {'h', 'i', '\n'}));
+  const std::string at = Folder().Root().string() + "/";
+  const std::vector<std::pair<std::string, std::string>> cases{
+      {"none.png", "none.png cannot be read (no such file)"},
+      {"text.png", "text.png is not a PNG image"},
+      {"huge.png", "huge.png is 4964 x 4964 pixels; at most 4096 x 4096 are allowed"},
+      {"tiny.png", "tiny.png is 64 x 64 pixels, too small for an army's first row (at least 72 x 96)"},
+      {"cut.png", "cut.png is a damaged PNG image"},
+  };
+  for (const auto& [file, reason] : cases) {
+    Scenario scenario;
+    std::string error;
+    const std::string text = "\n[terrain]\n height_map = \"" + file + "\"";
+    EXPECT_FALSE(ScenarioFile::Parse(text, "t.toml", Folder().Root(), scenario, error));
+    EXPECT_EQ(error, "t.toml:3:15: terrain.height_map: " + at + reason);
+  }
+}
+
+TEST(ScenarioFile, ArmyThatDoesNotFitIsRefusedWithHowManyFit) {
+  EXPECT_EQ(ParseError("[red]\nsquads = 141\n[blue]\nsquads = 142"),
+            "test.toml:4:10: blue: 142 squads do not fit on this terrain's half (256 x 256): at most 141 fit");
+}
+
+TEST(ScenarioFile, UnreadableScenarioFileIsNamedAndLeavesTheScenarioAlone) {
+  Scenario scenario;
+  scenario.name = "kept";
+  std::string error;
+  EXPECT_FALSE(ScenarioFile::Load("scenarios/no-such.toml", scenario, error));
+  EXPECT_EQ(error, "scenarios/no-such.toml: cannot read the scenario file (No such file or directory)");
+  EXPECT_FALSE(ScenarioFile::Parse("name = \"x\"\n[red]\nsquads = 6000", "t.toml", ".", scenario, error));
+  EXPECT_EQ(scenario.name, "kept");
+  EXPECT_FALSE(ScenarioFile::Parse(std::string(ScenarioFile::kLargestFileBytes + 1, ' '), "big.toml", ".", scenario,
+                                   error));
+  EXPECT_EQ(error, "big.toml: the scenario file is larger than 1048576 bytes, the most allowed");
+}
