@@ -2,6 +2,7 @@
 #include "app/Game.h"
 
 #include <sstream>
+#include <utility>
 
 #include "app/Input.h"
 #include "math/RandomFloat.h"
@@ -10,14 +11,13 @@
 #include "render/Graphics.h"
 #include "render/Sprite.h"
 #include "units/CombatSM.h"
+#include "units/ArmyLayout.h"
 #include "units/DyingSM.h"
 
 bool bloodEnabled = true;
 
 namespace {
 Game* instance = nullptr;
-
-constexpr char kHeightMap[] = "Textures/ASTest.png";
 
 std::string Labelled(const char* label, int value) {
   std::ostringstream line;
@@ -31,29 +31,20 @@ std::string Milliseconds(const char* label, std::uint32_t ticks) {
   return line.str();
 }
 
-// Type advantage of the attacker (row) over the defender (column), for the five fighting types.
-constexpr float kTypeAdvantage[5][5] = {
-    {0.0f, 0.2f, -0.2f, -0.2f, -0.4f},  {-0.2f, 0.0f, 0.2f, -0.2f, -0.4f}, {0.2f, -0.2f, 0.0f, -0.2f, -0.4f},
-    {0.25f, 0.25f, 0.25f, 0.0f, -0.3f}, {0.4f, 0.4f, 0.4f, 0.2f, 0.0f},
-};
-// Formation advantage by shape id 1..3 (block beats wedge beats open vee beats block).
-constexpr float kFormationAdvantage[3][3] = {
-    {0.0f, 0.2f, -0.2f},
-    {-0.2f, 0.0f, 0.2f},
-    {0.2f, -0.2f, 0.0f},
-};
 constexpr float kHigherGround = 0.05f;
 constexpr float kShortestDuel = 2.0f;
 constexpr float kDuelSpread = 3.0f;
 
-float TypeAdvantage(int attacker, int defender) {
+const DuelTables kBuiltInTables;
+
+float TypeAdvantage(const DuelTables& tables, int attacker, int defender) {
   const bool fighting = attacker >= 0 && attacker < 5 && defender >= 0 && defender < 5;
-  return fighting ? kTypeAdvantage[attacker][defender] : 0.0f;
+  return fighting ? tables.typeAdvantage[attacker][defender] : 0.0f;
 }
 
-float FormationAdvantage(int attacker, int defender) {
+float FormationAdvantage(const DuelTables& tables, int attacker, int defender) {
   const bool shaped = attacker >= 1 && attacker <= 3 && defender >= 1 && defender <= 3;
-  return shaped ? kFormationAdvantage[attacker - 1][defender - 1] : 0.0f;
+  return shaped ? tables.formationAdvantage[attacker - 1][defender - 1] : 0.0f;
 }
 }  // namespace
 
@@ -65,7 +56,8 @@ GameObject* FindObjectNamed(const std::string& name) {
 
 // The switches, the factory's serials and the statistics start from their member initialisers;
 // the subsystems are built in this order because each registers itself or needs the one before.
-Game::Game(Graphics* graphicsSystem, Input* inputSystem) : graphics(graphicsSystem), input(inputSystem) {
+Game::Game(Graphics* graphicsSystem, Input* inputSystem, Scenario battleSetup)
+    : graphics(graphicsSystem), input(inputSystem), scenario(std::move(battleSetup)) {
   timer = std::make_unique<Timer>();
   router = std::make_unique<MessageRouter>();
   traceLog = std::make_unique<TraceLog>();
@@ -82,8 +74,8 @@ Game::~Game() {
 
 // A missing or unreadable height map leaves the terrain empty; the game runs on without ground.
 void Game::BuildTerrain() {
-  terrain.Load(kHeightMap, true);
-  terrain.Scale(0.0f, 10.0f);
+  terrain.Load(scenario.heightMap, true);
+  terrain.Scale(scenario.low, scenario.high);
   if (graphics != nullptr) graphics->AddDisplayList(terrain.BuildDisplayList(0.0f, 0.0f, 0.0f));
 }
 
@@ -100,10 +92,13 @@ void Game::SetInstance(Game* game) { instance = game; }
 void Game::CountStateChange() { ++stateChanges; }
 
 void Game::StartBattle() {
+  squadsRaised = {};
   // The facing is the float 3.14, not pi: the red army's billboards face the blue army's.
-  factory.Create(UnitType::General, Vector3(0.0f, 0.0f, 37.0f), 3.14f, Team::Red);
-  factory.Create(UnitType::General, Vector3(0.0f, 0.0f, -37.0f), 0.0f, Team::Blue);
+  factory.Create(UnitType::General, Vector3(0.0f, 0.0f, ArmyLayout::kGeneralDistance), 3.14f, Team::Red);
+  factory.Create(UnitType::General, Vector3(0.0f, 0.0f, -ArmyLayout::kGeneralDistance), 0.0f, Team::Blue);
 }
+
+int Game::CountSquadRaised(int team) { return squadsRaised[team == Team::Red ? 0 : 1]++; }
 
 // Running duels and queued messages are left alone: they resolve against whatever their names
 // find later.
@@ -166,11 +161,15 @@ void Game::UpdateDuels(float dt) {
   }
 }
 
-float Game::DuelThreshold(const GameObject& attacker, const GameObject& defender) {
+float Game::DuelThreshold(const GameObject& attacker, const GameObject& defender, const DuelTables& tables) {
   const bool defenderLower = defender.GetSprite()->position.y < attacker.GetSprite()->position.y;
-  return 0.5f + TypeAdvantage(attacker.unitType, defender.unitType) +
-         FormationAdvantage(attacker.formationKind, defender.formationKind) +
+  return 0.5f + TypeAdvantage(tables, attacker.unitType, defender.unitType) +
+         FormationAdvantage(tables, attacker.formationKind, defender.formationKind) +
          (defenderLower ? kHigherGround : -kHigherGround);
+}
+
+float Game::DuelThreshold(const GameObject& attacker, const GameObject& defender) {
+  return DuelThreshold(attacker, defender, kBuiltInTables);
 }
 
 void Game::ResolveDuel(const Duel& duel) {
@@ -181,7 +180,7 @@ void Game::ResolveDuel(const Duel& duel) {
     if (defender != nullptr) LeaveCombat(*defender);
     return;
   }
-  const float threshold = DuelThreshold(*attacker, *defender);
+  const float threshold = DuelThreshold(*attacker, *defender, scenario.duel);
   const float draw = RandomFloat();
   if (draw < threshold && attacker->IsInRangeOf(*defender)) {
     Kill(*attacker, *defender);

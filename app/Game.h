@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/Duel.h"
+#include "app/Scenario.h"
 #include "app/Timer.h"
 #include "objects/GameObjectManager.h"
 #include "objects/UnitFactory.h"
@@ -23,7 +24,7 @@ class Input;
 class Game {
  public:
   // graphics and input may be null: the headless runner has neither, and nothing is drawn.
-  Game(Graphics* graphicsSystem, Input* inputSystem);
+  Game(Graphics* graphicsSystem, Input* inputSystem, Scenario battleSetup = Scenario{});
   ~Game();
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
@@ -46,7 +47,12 @@ class Game {
   void UpdateDuels(float dt);
 
   // The attacker's chance of winning: the type and formation advantages and the height term.
+  static float DuelThreshold(const GameObject& attacker, const GameObject& defender, const DuelTables& tables);
+  // The same with the built-in tables.
   static float DuelThreshold(const GameObject& attacker, const GameObject& defender);
+
+  // Counts a squad raised for the team in this battle; the count before it, from 0.
+  int CountSquadRaised(int team);
 
   // One step of the world: tick, input, simulation (unless paused), statistics, render; the
   // three stages are timed on the HUD. Without graphics and input only the simulation runs, in
@@ -59,6 +65,8 @@ class Game {
   bool paused = false;
   Graphics* graphics = nullptr;
   Input* input = nullptr;
+  // What every battle of this game is made of.
+  const Scenario scenario;
 
   Lighting scene;
   Terrain terrain;
@@ -84,6 +92,8 @@ class Game {
 
  private:
   static constexpr float kLongestStep = 0.2f;
+
+  std::array<int, 2> squadsRaised{};
 
   void ResolveDuel(const Duel& duel);
   void LeaveCombat(GameObject& unit);

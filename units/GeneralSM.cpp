@@ -1,7 +1,6 @@
 // General behaviour.
 #include "units/GeneralSM.h"
 
-#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
 #include "units/AISM.h"
+#include "units/ArmyLayout.h"
 #include "units/SquadLeaderSM.h"
 
 bool GeneralSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
@@ -65,9 +65,9 @@ void GeneralSM::RaiseArmy() {
   GameObject* general = GetOwner();
   const Vector3 position = general->GetSprite()->position;
   const float facing = general->GetSprite()->facing;
-  const float dz = kSquadDepth * (general->team == Team::Red ? 1.0f : -1.0f);
-  for (float offset = -30.0f; offset <= 30.0f; offset = std::trunc(offset + 15.0f)) {
-    const Vector3 place(position.x + offset, position.y, position.z + dz);
+  const int squads = game->scenario.armies[general->team == Team::Red ? 0 : 1].squads;
+  for (int index = 0; index < squads; ++index) {
+    const Vector3 place = ArmyLayout::SquadPlace(general->team, index, position, game->terrain.width);
     GameObject* leader = game->factory.Create(UnitType::SquadLeader, place, facing, general->team);
     general->subordinates.push_back(leader->name);
     leader->SetLeaderName(general->name);

@@ -1,4 +1,4 @@
-// A General: raises five squad leaders once, then gives each squad that reports ready a march
+// A General: raises its squad leaders once (five in the built-in battle), then gives each squad that reports ready a march
 // order, and fights the enemy General itself when both armies have lost all their squads.
 #pragma once
 
@@ -13,8 +13,6 @@ class SquadLeaderSM;
 class GeneralSM : public StateMachine {
  public:
   enum State : int { STATE_Initialize = 0, STATE_GiveOrdersToSquad = 2, STATE_Idle = 3 };
-  // The squad leaders stand this far behind the General, on the side away from the middle.
-  static constexpr float kSquadDepth = 10.0f;
   // Archer squads halt this far from the middle line on their own side.
   static constexpr float kArcherLine = 15.0f;
 

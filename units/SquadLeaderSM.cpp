@@ -25,6 +25,15 @@ void Engage(GameObject* a, GameObject* b) {
 
 int SquadLeaderSM::PeekNextMemberType() { return kMemberTypeCycle[nextMemberTypeIndex]; }
 
+// A side with its own types cycles them over its squads; otherwise the squad takes the next type
+// of the shared cycle, which moves only then.
+int SquadLeaderSM::TakeMemberType(const ArmySetup& army, int squadIndex) {
+  if (!army.memberTypes.empty()) return army.memberTypes[static_cast<std::size_t>(squadIndex) % army.memberTypes.size()];
+  const int type = kMemberTypeCycle[nextMemberTypeIndex];
+  nextMemberTypeIndex = (nextMemberTypeIndex + 1) % 3;
+  return type;
+}
+
 bool SquadLeaderSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
   EventClauses clauses(*this, event, msg);
   if (blockState < 0) return clauses.Global();
@@ -119,16 +128,18 @@ bool SquadLeaderSM::HandleDissolveFormation(EventClauses& clauses) {
 void SquadLeaderSM::RaiseSquad() {
   Game* game = Game::Instance();
   GameObject* leader = GetOwner();
-  memberType = kMemberTypeCycle[nextMemberTypeIndex];
-  nextMemberTypeIndex = (nextMemberTypeIndex + 1) % 3;
+  const ArmySetup& army = game->scenario.armies[leader->team == Team::Red ? 0 : 1];
+  memberType = TakeMemberType(army, game->CountSquadRaised(leader->team));
+  int followersLeft = army.followers;
 
   const Vector3 origin = leader->GetSprite()->position;
   const float facing = leader->GetSprite()->facing;
   const float rowSign = leader->team != Team::Red ? 1.0f : -1.0f;
   for (int row = 0; row < kFollowerRows; ++row) {
     for (int column = 0; column < kFollowerColumns; ++column) {
-      // 39 followers: the last place of the last row stays empty, the leader makes 40.
+      // At most 39 followers: the last place of the last row stays empty, the leader makes 40.
       if (row == kFollowerRows - 1 && column == kFollowerColumns - 1) continue;
+      if (followersLeft-- <= 0) continue;
       const Vector3 place(origin.x + static_cast<float>(column - 5), origin.y,
                           origin.z + 2.0f * static_cast<float>(row) * rowSign);
       GameObject* follower = game->factory.Create(memberType, place, facing, leader->team);
@@ -143,7 +154,10 @@ void SquadLeaderSM::RaiseSquad() {
 
 std::vector<GameObject*> SquadLeaderSM::EnemySquadLeaders() const {
   std::vector<GameObject*> enemies;
-  for (int serial = 0; serial < kSquadLeaderSerials; ++serial) {
+  const Game* game = Game::Instance();
+  const int leaders = game != nullptr ? game->scenario.armies[0].squads + game->scenario.armies[1].squads : 0;
+  const int serials = leaders > kSquadLeaderSerials ? leaders : kSquadLeaderSerials;
+  for (int serial = 0; serial < serials; ++serial) {
     GameObject* candidate = FindObjectNamed("SquadLeader " + std::to_string(serial));
     if (candidate != nullptr && candidate->team != GetOwner()->team) enemies.push_back(candidate);
   }

@@ -1,4 +1,4 @@
-// A squad leader: raises its 39 followers, forms them up and reports to its General, and while
+// A squad leader: raises its followers (39 in the built-in battle), forms them up and reports to its General, and while
 // no march is running looks around for the enemy, sends its followers into duels with a near
 // squad, asks for a march to a far one, and goes for the enemy General when no squads are left.
 #pragma once
@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Scenario.h"
 #include "math/Vector3.h"
 #include "statemachine/StateMachine.h"
 #include "units/Formation.h"
@@ -26,7 +27,8 @@ class SquadLeaderSM : public StateMachine {
   static constexpr float kStrikeDistance = 20.0f;
   static constexpr int kFollowerRows = 4;
   static constexpr int kFollowerColumns = 10;
-  // Squad leaders are looked up by name under these serials.
+  // Squad leaders are looked up by name under these serials, or under as many as the battle
+  // raises when that is more.
   static constexpr int kSquadLeaderSerials = 12;
 
   using StateMachine::StateMachine;
@@ -42,6 +44,8 @@ class SquadLeaderSM : public StateMachine {
   // The member type the next squad raised anywhere in the program will get; shared by every
   // squad leader of every battle and never reset.
   static int PeekNextMemberType();
+  // The follower type of a side's squad by its index in the battle.
+  static int TakeMemberType(const ArmySetup& army, int squadIndex);
 
   Formation formation;
   // 0 = march to the stored target; 1 or 2 = to a point the General picks.
