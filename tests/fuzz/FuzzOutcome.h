@@ -2,8 +2,8 @@
 #pragma once
 
 struct FuzzOutcome {
-  bool loaded = false;  // the image decoded (png) or became a terrain (heightmap)
-  int width = 0;        // image width, or terrain columns
+  bool loaded = false;  // the image decoded (png), became a terrain (heightmap) or the file was accepted (scenario)
+  int width = 0;        // image width, or terrain columns (of a scenario whose armies were raised)
   int height = 0;       // image height, or terrain rows
   int components = 0;   // bytes per pixel of the decoded image
 };

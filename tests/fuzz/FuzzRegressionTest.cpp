@@ -1,5 +1,6 @@
-// Runs the committed fuzzing seeds and the inputs that once broke something through the harness
-// bodies, holding files named ok-<W>x<H>-c<K>-... to their size and files named bad-... to refusal.
+// Runs the committed fuzzing seeds, the shipped scenarios and the inputs that once broke something
+// through the harness bodies, holding files named ok-<W>x<H>-c<K>-... to their size and files
+// named bad-... to refusal.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -126,6 +127,28 @@ TEST(FuzzHeightMapCorpus, RuntimeImagesLoadAsTerrains) {
   }
 }
 
+TEST(FuzzScenarioCorpus, ShippedScenariosAreAcceptedAndTheirArmiesRaised) {
+  const std::vector<fs::path> files = FilesIn("scenarios");
+  ASSERT_GE(files.size(), 5u);
+  for (const fs::path& path : files) {
+    if (path.extension() != ".toml") continue;
+    SCOPED_TRACE(path.string());
+    const Bytes bytes = PngWriter::ReadBytes(path.string());
+    const FuzzOutcome outcome = LoadScenarioBytes(bytes.data(), bytes.size());
+    EXPECT_TRUE(outcome.loaded);
+    EXPECT_EQ(outcome.width, 256);
+    EXPECT_EQ(outcome.height, 256);
+  }
+}
+
+TEST(FuzzScenarioCorpus, SeedsNamedBadAreRefused) {
+  const std::vector<fs::path> files = FilesIn("tests/fuzz/corpus/scenario");
+  ASSERT_GE(CountIf(files, true), 3u);
+  for (const fs::path& path : files) {
+    ExpectOutcome(path, LoadScenarioBytes);
+  }
+}
+
 TEST(FuzzRegressions, PngInputsThatOnceFailedPassTheHarness) {
   for (const fs::path& path : FilesIn("tests/fuzz/regressions/png")) {
     ExpectOutcome(path, DecodePngBytes);
@@ -135,5 +158,11 @@ TEST(FuzzRegressions, PngInputsThatOnceFailedPassTheHarness) {
 TEST(FuzzRegressions, HeightMapInputsThatOnceFailedPassTheHarness) {
   for (const fs::path& path : FilesIn("tests/fuzz/regressions/heightmap")) {
     ExpectOutcome(path, LoadHeightMapBytes);
+  }
+}
+
+TEST(FuzzRegressions, ScenarioInputsThatOnceFailedPassTheHarness) {
+  for (const fs::path& path : FilesIn("tests/fuzz/regressions/scenario")) {
+    ExpectOutcome(path, LoadScenarioBytes);
   }
 }

@@ -1,18 +1,27 @@
-// Harness bodies: decode, load as terrain, query and search, checking what callers rely on.
+// Harness bodies: decode, load as terrain, query and search, read scenario files and raise their
+// armies, checking what callers rely on.
 #include "tests/fuzz/FuzzTargets.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <list>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include <zlib.h>
 
+#include "app/Game.h"
+#include "app/Scenario.h"
+#include "app/ScenarioFile.h"
 #include "math/Vector3.h"
 #include "platform/DebugChannel.h"
+#include "platform/Random.h"
+#include "platform/TickCounter.h"
 #include "render/PngLoader.h"
 #include "terrain/PathFinder.h"
 #include "terrain/Terrain.h"
@@ -260,6 +269,105 @@ FuzzOutcome LoadHeightMapBytes(const std::uint8_t* data, std::size_t size) {
   return outcome;
 }
 
+namespace {
+
+// Raising more is what the battle benchmarks do; here it would only slow every input down.
+constexpr long long kMostRaisedUnits = 3000;
+constexpr int kFramesRun = 3;
+constexpr std::uint32_t kFrameMs = 16;
+constexpr const char* kScenarioName = "fuzz.toml";
+
+// The process-wide state a headless game uses, set for one input and restored after it.
+class GameScope {
+ public:
+  GameScope() : savedBlood(bloodEnabled) {
+    TickCounter::UseManual(0);
+    platform::SeedRand(1);
+  }
+  ~GameScope() {
+    Game::SetInstance(nullptr);
+    TickCounter::UseClock();
+    bloodEnabled = savedBlood;
+  }
+  GameScope(const GameScope&) = delete;
+  GameScope& operator=(const GameScope&) = delete;
+
+ private:
+  bool savedBlood;
+};
+
+void CheckRefusal(const std::string& error, const Scenario& untouched) {
+  Require(error.rfind(std::string(kScenarioName) + ":", 0) == 0, "a refusal names the file first");
+  Require(error.find('\n') == std::string::npos && error.find('\r') == std::string::npos, "a refusal is one line");
+  Require(untouched.name == "untouched" && untouched.armies[0].squads == 5, "a refused file leaves the scenario alone");
+}
+
+bool InRange(float value, double bound) { return std::isfinite(value) && value >= -bound && value <= bound; }
+
+void CheckAccepted(const Scenario& scenario) {
+  for (const ArmySetup& army : scenario.armies) {
+    Require(army.squads >= 0 && army.squads <= ArmySetup::kMostSquads, "squads within their range");
+    Require(army.followers >= 1 && army.followers <= ArmySetup::kMostFollowers, "followers within their range");
+    for (int type : army.memberTypes) Require(type >= 0 && type <= 2, "follower types are fighting types");
+  }
+  Require(InRange(scenario.low, ScenarioFile::kHeightBound) && InRange(scenario.high, ScenarioFile::kHeightBound) &&
+              scenario.low <= scenario.high,
+          "heights within their range");
+  for (const auto& row : scenario.duel.typeAdvantage) {
+    for (float value : row) Require(InRange(value, ScenarioFile::kAdvantageBound), "type advantages within range");
+  }
+  for (const auto& row : scenario.duel.formationAdvantage) {
+    for (float value : row) Require(InRange(value, ScenarioFile::kAdvantageBound), "formation advantages within range");
+  }
+}
+
+long long UnitsRaised(const Scenario& scenario) {
+  long long units = 0;
+  for (const ArmySetup& army : scenario.armies) {
+    units += 1 + static_cast<long long>(army.squads) * (army.followers + 1);
+  }
+  return units;
+}
+
+void RaiseArmies(const Scenario& scenario, FuzzOutcome& outcome) {
+  GameScope scope;
+  auto game = std::make_unique<Game>(nullptr, nullptr, scenario);
+  Game::SetInstance(game.get());
+  Require(game->terrain.width > 0 && game->terrain.depth > 0, "an accepted height map loads");
+  game->StartBattle();
+  const std::size_t units = game->objects->RegisteredCount() + game->objects->PendingCount();
+  Require(static_cast<long long>(units) == UnitsRaised(scenario), "every unit the scenario asks for is raised");
+  for (int frame = 0; frame < kFramesRun; ++frame) {
+    TickCounter::Advance(kFrameMs);
+    game->Frame();
+  }
+  outcome.width = game->terrain.width;
+  outcome.height = game->terrain.depth;
+}
+
+}  // namespace
+
+FuzzOutcome LoadScenarioBytes(const std::uint8_t* data, std::size_t size) {
+  DebugChannel::SetSink(DropText);
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  Scenario scenario;
+  scenario.name = "untouched";
+  std::string error;
+  FuzzOutcome outcome;
+  // The shipped scenarios' folder, so that their maps resolve; the tests and fuzz.sh run from the
+  // project root.
+  if (!ScenarioFile::Parse(text, kScenarioName, "scenarios", scenario, error)) {
+    CheckRefusal(error, scenario);
+    return outcome;
+  }
+  CheckAccepted(scenario);
+  outcome.loaded = true;
+  if (UnitsRaised(scenario) <= kMostRaisedUnits) {
+    RaiseArmies(scenario, outcome);
+  }
+  return outcome;
+}
+
 int FuzzPngBytes(const std::uint8_t* data, std::size_t size) {
   DecodePngBytes(data, size);
   return 0;
@@ -267,5 +375,10 @@ int FuzzPngBytes(const std::uint8_t* data, std::size_t size) {
 
 int FuzzHeightMapBytes(const std::uint8_t* data, std::size_t size) {
   LoadHeightMapBytes(data, size);
+  return 0;
+}
+
+int FuzzScenarioBytes(const std::uint8_t* data, std::size_t size) {
+  LoadScenarioBytes(data, size);
   return 0;
 }

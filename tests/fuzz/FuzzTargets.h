@@ -13,6 +13,11 @@ FuzzOutcome DecodePngBytes(const std::uint8_t* data, std::size_t size);
 // Arbitrary bytes, chunk checksums mended, loaded as the height map the way the game does, then
 // scaled, queried and searched.
 FuzzOutcome LoadHeightMapBytes(const std::uint8_t* data, std::size_t size);
+// Arbitrary bytes read as a scenario file beside the shipped ones; an accepted file has its height
+// map loaded and, when it asks for no more than a few thousand units, its armies raised and a few
+// frames run.
+FuzzOutcome LoadScenarioBytes(const std::uint8_t* data, std::size_t size);
 
 int FuzzPngBytes(const std::uint8_t* data, std::size_t size);
 int FuzzHeightMapBytes(const std::uint8_t* data, std::size_t size);
+int FuzzScenarioBytes(const std::uint8_t* data, std::size_t size);

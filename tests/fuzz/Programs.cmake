@@ -1,7 +1,8 @@
 # The libFuzzer programs: one per harness, sharing the harness bodies with the regression suite.
-foreach(target png heightmap)
+foreach(target png heightmap scenario)
   set(entry_png FuzzPngMain.cpp)
   set(entry_heightmap FuzzHeightMapMain.cpp)
+  set(entry_scenario FuzzScenarioMain.cpp)
   add_executable(fuzz-${target}
     ${CMAKE_SOURCE_DIR}/tests/fuzz/FuzzTargets.cpp
     ${CMAKE_SOURCE_DIR}/tests/fuzz/${entry_${target}}
