@@ -173,8 +173,6 @@ TEST(PngLoader, ReadSizeTakesTheSidesFromTheHeaderAlone) {
 TEST(PngLoader, ReadSizeRefusesWhatIsNotAPngHeader) {
   const Bytes valid = PngWriter::ReadBytes(WriteValidRgba(4, 4));
   const std::vector<std::pair<const char*, Bytes>> cases{
-      {"text", Bytes{'w', 'i', 'd', 't', 'h', ' ', '1', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0',
-                     '0', '0', '0', '0', '0'}},
       {"cut inside the header", Bytes(valid.begin(), valid.begin() + 20)},
       {"zero width", [&] { Bytes b = valid; b[16] = b[17] = b[18] = b[19] = 0; return b; }()},
       {"side beyond the format", [&] { Bytes b = valid; b[20] = 0x80; return b; }()},
