@@ -288,7 +288,9 @@ std::string SizeText(int width, int depth) { return Text(width) + " x " + Text(d
 std::pair<int, int> CheckHeightMap(const std::string& path, const toml::source_region& at) {
   const std::string name = "terrain.height_map: " + path;
   std::error_code code;
-  if (!fs::is_regular_file(path, code)) Refuse(at, name + " cannot be read (no such file)");
+  if (!fs::is_regular_file(path, code)) {
+    Refuse(at, name + (fs::exists(path, code) ? " cannot be read (not a file)" : " cannot be read (no such file)"));
+  }
   int width = 0;
   int depth = 0;
   if (!PngLoader::ReadSize(path, width, depth)) Refuse(at, name + " is not a PNG image");

@@ -159,6 +159,7 @@ TEST(ScenarioFile, FaultsAreRefusedWithTheirPlaceAndReason) {
 
 TEST(ScenarioFile, UnreadableHeightMapsAreRefusedWithThePathLookedAt) {
   WriteGreyMap("tiny.png", 64, 64);
+  fs::create_directories(Folder().Root() / "maps");
   const std::vector<unsigned char> valid = PngWriter::ReadBytes(WriteGreyMap("valid.png", 100, 100));
   std::vector<unsigned char> huge = valid;
   huge[18] = huge[22] = 0x13;  // 0x1364 = 4964 on each side; the rest of the file no longer matches
@@ -168,6 +169,7 @@ TEST(ScenarioFile, UnreadableHeightMapsAreRefusedWithThePathLookedAt) {
   const std::string at = Folder().Root().string() + "/";
   const std::vector<std::pair<std::string, std::string>> cases{
       {"none.png", "none.png cannot be read (no such file)"},
+      {"maps", "maps cannot be read (not a file)"},
       {"text.png", "text.png is not a PNG image"},
       {"huge.png", "huge.png is 4964 x 4964 pixels; at most 4096 x 4096 are allowed"},
       {"tiny.png", "tiny.png is 64 x 64 pixels, too small for an army's first row (at least 72 x 96)"},
