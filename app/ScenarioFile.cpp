@@ -302,6 +302,10 @@ std::pair<int, int> CheckHeightMap(const std::string& path, const toml::source_r
     Refuse(at, name + " is " + SizeText(width, depth) + " pixels, too small for an army's first row (at least " +
                    SizeText(SmallestSide(true), SmallestSide(false)) + ")");
   }
+  const auto bytes = fs::file_size(path, code);
+  if (code || bytes > static_cast<std::uintmax_t>(ScenarioFile::kLargestMapBytes)) {
+    Refuse(at, name + " is larger than " + Text(ScenarioFile::kLargestMapBytes) + " bytes, the most allowed");
+  }
   PngRaw image;
   if (!PngLoader::LoadRaw(path, image)) Refuse(at, name + " is a damaged PNG image");
   return {width, depth};

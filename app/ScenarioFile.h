@@ -16,6 +16,9 @@ class ScenarioFile {
   // A side of 4096 is already 64 MiB of pixels once decoded; larger maps are refused from their
   // header alone.
   static constexpr int kLargestMapSide = 4096;
+  // Twice the largest map's 16-bit RGBA pixels: more than any PNG of that size needs, and the
+  // file is read whole before it is decoded.
+  static constexpr long long kLargestMapBytes = 1LL << 28;
   static constexpr double kHeightBound = 1000.0;
   // The duel threshold is 0.5 plus two table terms and the height term: entries of magnitude one
   // already let a matchup always or never win.

@@ -166,6 +166,9 @@ TEST(ScenarioFile, UnreadableHeightMapsAreRefusedWithThePathLookedAt) {
   ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("huge.png"), huge));
   ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("cut.png"), {valid.begin(), valid.begin() + 60}));
   ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("text.png"), {'h', 'i', '\n'}));
+  // Sparse: no disk is spent on the length.
+  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("long.png"), valid));
+  fs::resize_file(Folder().Path("long.png"), ScenarioFile::kLargestMapBytes + 1);
   const std::string at = Folder().Root().string() + "/";
   const std::vector<std::pair<std::string, std::string>> cases{
       {"none.png", "none.png cannot be read (no such file)"},
@@ -174,6 +177,7 @@ TEST(ScenarioFile, UnreadableHeightMapsAreRefusedWithThePathLookedAt) {
       {"huge.png", "huge.png is 4964 x 4964 pixels; at most 4096 x 4096 are allowed"},
       {"tiny.png", "tiny.png is 64 x 64 pixels, too small for an army's first row (at least 72 x 96)"},
       {"cut.png", "cut.png is a damaged PNG image"},
+      {"long.png", "long.png is larger than 268435456 bytes, the most allowed"},
   };
   for (const auto& [file, reason] : cases) {
     Scenario scenario;
