@@ -11,6 +11,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -42,6 +43,9 @@ std::string Prefix(const GoldenRun& run) {
          << ",";
   return prefix.str();
 }
+
+// Names the run in failure messages instead of dumping its bytes.
+void PrintTo(const GoldenRun& run, std::ostream* out) { *out << Prefix(run); }
 
 void Discard(std::string_view) {}
 
