@@ -19,6 +19,7 @@
 
 #include "app/Game.h"
 #include "app/HeadlessRunner.h"
+#include "app/ScenarioFile.h"
 #include "objects/UnitType.h"
 #include "platform/DebugChannel.h"
 #include "platform/TickCounter.h"
@@ -65,7 +66,7 @@ void RestartMemberCycle() {
   TickCounter::UseClock();
 }
 
-std::vector<std::string> BattleLines(const GoldenRun& run) {
+std::vector<std::string> BattleLines(const GoldenRun& run, const Scenario& scenario = Scenario{}) {
   RestartMemberCycle();
   HeadlessOptions options;
   options.seed = run.seed;
@@ -75,7 +76,7 @@ std::vector<std::string> BattleLines(const GoldenRun& run) {
   options.blood = run.blood;
   options.json = true;
   std::ostringstream out;
-  HeadlessRunner(options).Run(out, nullptr);
+  HeadlessRunner(options, scenario).Run(out, nullptr);
   std::vector<std::string> lines;
   std::istringstream stream(out.str());
   for (std::string line; std::getline(stream, line);) {
@@ -138,5 +139,14 @@ INSTANTIATE_TEST_SUITE_P(SeedsAndFrames, GoldenBattles, ::testing::ValuesIn(kRun
                            return "Seed" + std::to_string(param.param.seed) + "Frame" +
                                   std::to_string(param.param.frameMs) + "ms" + (param.param.blood ? "" : "NoBlood");
                          });
+
+// The shipped default scenario spells out the built-in battle: the same battles, to the last kill.
+TEST(GoldenBattles, DefaultScenarioFilePlaysTheBuiltInBattles) {
+  Scenario scenario;
+  std::string error;
+  ASSERT_TRUE(ScenarioFile::Load("scenarios/default.toml", scenario, error)) << error;
+  const GoldenRun run = kRuns[0];
+  EXPECT_EQ(BattleLines(run, scenario), LinesOf(ReadLines(kGoldenFile), run));
+}
 
 }  // namespace
