@@ -4,7 +4,9 @@
 #include <sstream>
 #include <utility>
 
+#include "app/BattleRecorder.h"
 #include "app/Input.h"
+#include "app/SimulationPace.h"
 #include "math/RandomFloat.h"
 #include "objects/UnitType.h"
 #include "platform/TickCounter.h"
@@ -92,6 +94,7 @@ void Game::SetInstance(Game* game) { instance = game; }
 void Game::CountStateChange() { ++stateChanges; }
 
 void Game::StartBattle() {
+  ++battlesStarted;
   squadsRaised = {};
   // The facing is the float 3.14, not pi: the red army's billboards face the blue army's.
   factory.Create(UnitType::General, Vector3(0.0f, 0.0f, ArmyLayout::kGeneralDistance), 3.14f, Team::Red);
@@ -213,15 +216,25 @@ void Game::Kill(GameObject& winner, GameObject& loser) {
   loser.ReplaceMachine(std::make_unique<DyingSM>(&loser));
 }
 
+// With a pace, the frame's steps are planned where the clock would tick, and the clock is ticked
+// once per step, inside the update stage.
 void Game::Frame() {
-  timer->Tick();
+  if (pace == nullptr) {
+    timer->Tick();
+  } else {
+    pace->BeginFrame(TickCounter::Now(), paused);
+  }
   const std::uint32_t t0 = TickCounter::Now();
   if (input != nullptr) input->Update();
   const std::uint32_t t1 = TickCounter::Now();
   PostHudLine(Milliseconds("Input Update:", t1 - t0), "Timing");
 
   const std::uint32_t t2 = TickCounter::Now();
-  if (!paused) RunSimulationStep();
+  if (pace != nullptr) {
+    RunPacedSteps();
+  } else if (!paused) {
+    RunSimulationStep();
+  }
   const std::uint32_t t3 = TickCounter::Now();
   PostHudLine(Milliseconds("Gob Update:", t3 - t2), "Timing");
 
@@ -241,6 +254,19 @@ void Game::RunSimulationStep() {
   router->DeliverDue();
 }
 
+void Game::RunPacedSteps() {
+  std::uint32_t before = pace->SimulatedMs();
+  std::uint32_t elapsedMs = 0;
+  while (pace->NextStep(elapsedMs)) {
+    timer->TickTo(elapsedMs);
+    if (!paused) {
+      RunSimulationStep();
+      if (recorder != nullptr) recorder->AfterStep(*this, static_cast<double>(elapsedMs - before));
+    }
+    before = elapsedMs;
+  }
+}
+
 void Game::PostStatistics() {
   // Without a window (the headless runner) there is no panel to build the lines for.
   if (graphics == nullptr) return;
@@ -257,6 +283,24 @@ void Game::PostStatistics() {
                               "Q - Quit Program", "W/S - Zoom"}) {
     PostHudLine(control, "CONTROLS");
   }
+  PostPlaybackLines();
+}
+
+// After every specified line, so that none of them moves.
+void Game::PostPlaybackLines() {
+  if (pace == nullptr) return;
+  std::ostringstream seedLine;
+  seedLine << "Seed: ";
+  if (pace->FixedSteps()) {
+    seedLine << seed;
+  } else {
+    seedLine << "clock";
+  }
+  PostHudLine(seedLine.str(), "Playback");
+  if (recorder != nullptr) PostHudLine(Labelled("Battle: ", recorder->BattleNumber()), "Playback");
+  std::ostringstream speed;
+  speed << "Speed: " << pace->Speed() << "x";
+  PostHudLine(speed.str(), "Playback");
 }
 
 void Game::PostHudLine(const std::string& text, const std::string& category) {

@@ -18,8 +18,10 @@
 #include "terrain/PathFinder.h"
 #include "terrain/Terrain.h"
 
+class BattleRecorder;
 class Graphics;
 class Input;
+class SimulationPace;
 
 class Game {
  public:
@@ -58,6 +60,8 @@ class Game {
   // three stages are timed on the HUD. Without graphics and input only the simulation runs, in
   // the same order.
   void Frame();
+  // One step of the world on the clock as it stands: objects, duels, due messages.
+  void RunSimulationStep();
   void PostStatistics();
 
   bool dynamicTerrain = true;
@@ -65,6 +69,12 @@ class Game {
   bool paused = false;
   Graphics* graphics = nullptr;
   Input* input = nullptr;
+  // The window's pacing of the simulation and its battle reports; null in the headless runner,
+  // whose caller drives the clock and reads the battles itself.
+  SimulationPace* pace = nullptr;
+  BattleRecorder* recorder = nullptr;
+  // The seed the window's battles were started with, for the panel; 0 when the clock chose it.
+  unsigned seed = 0;
   // What every battle of this game is made of.
   const Scenario scenario;
 
@@ -80,6 +90,7 @@ class Game {
   std::list<Duel> duels;
   std::unique_ptr<PathFinder> pathFinder;
 
+  int battlesStarted = 0;
   int redWins = 0;
   int blueWins = 0;
   int stateChanges = 0;
@@ -100,7 +111,8 @@ class Game {
   void Kill(GameObject& winner, GameObject& loser);
   void BuildTerrain();
   void SetUpLighting();
-  void RunSimulationStep();
+  void RunPacedSteps();
+  void PostPlaybackLines();
   // Lines go nowhere without graphics.
   void PostHudLine(const std::string& text, const std::string& category);
 };

@@ -2,34 +2,39 @@
 #include <unistd.h>
 
 #include <ctime>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/HeadlessRunner.h"
+#include "app/MissingFiles.h"
+#include "app/ScenarioFile.h"
+#include "platform/Interrupt.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  for (const std::string& argument : arguments) {
-    if (argument == "--help" || argument == "-h") {
-      std::cout << HeadlessRunner::Usage();
-      return 0;
-    }
-  }
   HeadlessOptions options;
   std::string error;
-  if (!HeadlessRunner::ParseArguments(arguments, options, error)) {
-    std::cerr << "battlesim-headless: " << error << "\n" << HeadlessRunner::Usage();
+  switch (CommandLine::ParseHeadless(arguments, options, error)) {
+    case CommandLine::Outcome::Help: std::cout << CommandLine::HeadlessUsage(); return 0;
+    case CommandLine::Outcome::Error:
+      std::cerr << "battlesim-headless: " << error << "\n" << CommandLine::HeadlessUsage();
+      return 2;
+    case CommandLine::Outcome::Run: break;
+  }
+  Scenario scenario;
+  if (!options.scenarioFile.empty() && !ScenarioFile::Load(options.scenarioFile, scenario, error)) {
+    std::cerr << "battlesim-headless: " << error << "\n";
     return 2;
   }
+  // On an empty field no path is ever found and no battle ends: refuse rather than simulate
+  // half an hour of nothing.
+  if (!MissingFiles::GroundReadable(scenario.heightMap, "battlesim-headless")) return 2;
   if (!options.seedGiven) options.seed = static_cast<unsigned>(std::time(nullptr));
-  // The run goes on without the height map, as the window program does, but on an empty field
-  // no path is ever found and no battle ends: say why before the user waits for nothing.
-  if (!std::filesystem::exists("Textures/ASTest.png")) {
-    std::cerr << "battlesim-headless: Textures/ASTest.png not found below the working directory; "
-                 "the field is empty and battles will not end (run from the project root)\n";
-  }
-  HeadlessRunner runner(options);
+  // Said first, so that an interrupted or crashed run can still be repeated.
+  std::cerr << "battlesim-headless: seed " << options.seed << "\n";
+  Interrupt::Watch();
+  HeadlessRunner runner(options, scenario);
   return runner.Run(std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
 }

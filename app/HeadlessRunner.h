@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-class Game;
+#include "app/BattleReport.h"
+#include "app/Scenario.h"
+
 
 struct HeadlessOptions {
   unsigned seed = 0;
@@ -18,22 +20,7 @@ struct HeadlessOptions {
   bool blood = true;
   bool json = false;
   bool memory = false;  // report the resident memory after each battle
-};
-
-struct BattleReport {
-  int battle = 0;
-  bool finished = false;
-  bool redWon = false;
-  double seconds = 0.0;
-  long long frames = 0;
-  int casualties = 0;
-  int soldierKills = 0;
-  int archerKills = 0;
-  int berserkerKills = 0;
-  int leaderKills = 0;
-  int generalKills = 0;
-  int stateChanges = 0;
-  long residentKb = -1;  // -1: not measured
+  std::string scenarioFile;
 };
 
 struct RunSummary {
@@ -46,19 +33,23 @@ struct RunSummary {
   double stepMedianUs = 0.0;
   double stepP99Us = 0.0;
   double stepMaxUs = 0.0;
+  bool interrupted = false;
 };
 
 class HeadlessRunner {
  public:
+  static constexpr int kInterruptedStatus = 130;
+
   // Fills options from the command line; false with a one-line reason on a bad argument.
   static bool ParseArguments(const std::vector<std::string>& arguments, HeadlessOptions& options, std::string& error);
   static std::string Usage();
 
-  explicit HeadlessRunner(const HeadlessOptions& runOptions);
+  HeadlessRunner(const HeadlessOptions& runOptions, Scenario battleSetup = Scenario{});
 
-  // Runs until the requested battles are finished or one runs out of simulated time. Writes one
-  // line per battle and the summary to out, and progress to progress when it is not null.
-  // Returns the process exit status: 0 when every battle finished, 1 otherwise.
+  // Runs until the requested battles are finished, one runs out of simulated time or the user
+  // interrupts. Writes one line per battle and the summary to out, and progress to progress when
+  // it is not null. Returns the process exit status: 0 when every battle finished, 1 when one ran
+  // out of time, kInterruptedStatus when interrupted.
   int Run(std::ostream& out, std::ostream* progress);
 
   static std::string FormatBattle(const BattleReport& report, bool json);
@@ -66,7 +57,7 @@ class HeadlessRunner {
 
  private:
   double SimulatedSeconds(long long frames) const;
-  void CloseReport(const Game& game, int killsBefore, BattleReport& report) const;
 
   HeadlessOptions options;
+  Scenario scenario;
 };

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/Game.h"
+#include "app/SimulationPace.h"
 #include "render/Graphics.h"
 
 namespace {
@@ -33,6 +34,13 @@ void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
     case 'b': bloodEnabled = !bloodEnabled; break;
     case 'd':
       if (game != nullptr) game->dynamicTerrain = !game->dynamicTerrain;
+      break;
+    case '+':
+    case '=':
+      if (game != nullptr && game->pace != nullptr) game->pace->Faster();
+      break;
+    case '-':
+      if (game != nullptr && game->pace != nullptr) game->pace->Slower();
       break;
     default: break;
   }

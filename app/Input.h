@@ -1,5 +1,5 @@
 // Keyboard and mouse: the camera values the renderer reads every frame, and the user's commands
-// (quit, zoom, pause, reset, blood, dynamic terrain).
+// (quit, zoom, pause, reset, blood, dynamic terrain, speed).
 #pragma once
 
 class Input {

@@ -5,5 +5,11 @@ target_sources(battlesim_core PRIVATE
   app/HeadlessRunner.cpp
   app/StepHistogram.cpp
   app/ScenarioFile.cpp
+  app/BattleRecorder.cpp
+  app/BattleReport.cpp
+  app/SimulationPace.cpp
+  app/WinRate.cpp
+  app/CommandLine.cpp
+  app/MissingFiles.cpp
   app/GameWindow.cpp
 )

@@ -16,9 +16,10 @@ Timer::~Timer() {
 
 Timer* Timer::Instance() { return instance; }
 
-void Timer::Tick() {
-  // Unsigned subtraction gives the true difference across the counter's wrap.
-  const std::uint32_t elapsed = TickCounter::Now() - startTick;
+// Unsigned subtraction gives the true difference across the counter's wrap.
+void Timer::Tick() { TickTo(TickCounter::Now() - startTick); }
+
+void Timer::TickTo(std::uint32_t elapsed) {
   const float t = static_cast<float>(static_cast<double>(elapsed) / 1000.0);
   delta = t - now;
   now = t;

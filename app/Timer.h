@@ -15,6 +15,8 @@ class Timer {
 
   // Called once per frame, first thing.
   void Tick();
+  // The same, for a clock that has run elapsedMs since the start: the window's paced steps.
+  void TickTo(std::uint32_t elapsedMs);
 
   std::uint32_t startTick = 0;
   float now = 0.0f;

@@ -1,25 +1,75 @@
-// Entry point of the battle window: opens the window, starts the first battle and runs the
-// toolkit's loop, which never returns.
+// Entry point of the battle window: reads the options, opens the window, starts the first battle
+// and runs the toolkit's loop, which never returns.
 #include <GL/freeglut.h>
 
 #include <ctime>
+#include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "app/BattleRecorder.h"
+#include "app/CommandLine.h"
 #include "app/Game.h"
 #include "app/GameWindow.h"
 #include "app/Input.h"
+#include "app/MissingFiles.h"
+#include "app/ScenarioFile.h"
+#include "app/SimulationPace.h"
 #include "platform/Random.h"
 #include "render/Graphics.h"
 
+namespace {
+// The battles before the one the user asked to watch, without drawing and as fast as the
+// headless runner plays them.
+void PlayBattlesBefore(int battle, Game& game, SimulationPace& pace, BattleRecorder& recorder) {
+  while (recorder.Finished() < battle - 1) {
+    const std::uint32_t before = pace.SimulatedMs();
+    game.timer->TickTo(pace.AdvanceOneStep());
+    game.RunSimulationStep();
+    recorder.AfterStep(game, static_cast<double>(pace.SimulatedMs() - before));
+  }
+}
+}  // namespace
+
 int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  WindowOptions options;
+  std::string error;
+  switch (CommandLine::ParseWindow(arguments, options, error)) {
+    case CommandLine::Outcome::Help: std::cout << CommandLine::WindowUsage(); return 0;
+    case CommandLine::Outcome::Error:
+      std::cerr << "battlesim: " << error << "\n" << CommandLine::WindowUsage();
+      return 2;
+    case CommandLine::Outcome::Run: break;
+  }
+  Scenario scenario;
+  if (!options.scenarioFile.empty() && !ScenarioFile::Load(options.scenarioFile, scenario, error)) {
+    std::cerr << "battlesim: " << error << "\n";
+    return 2;
+  }
+  const unsigned seed = options.seedGiven ? options.seed : static_cast<unsigned>(std::time(nullptr));
+  if (options.fixedSteps && !options.seedGiven) {
+    std::cerr << "battlesim: seed " << seed << " (watch these battles again with --seed " << seed << ")\n";
+  }
+
   GameWindow::Open(argc, argv);
-  platform::SeedRand(static_cast<unsigned>(std::time(nullptr)));
+  platform::SeedRand(seed);
   // Held until the process ends: the quit keys and the window close exit from inside the loop.
   auto graphics = std::make_unique<Graphics>();
   auto input = std::make_unique<Input>();
-  auto game = std::make_unique<Game>(graphics.get(), input.get());
+  auto game = std::make_unique<Game>(graphics.get(), input.get(), scenario);
+  MissingFiles::ReportGround(*game, "battlesim");
+  auto pace = std::make_unique<SimulationPace>(options.fixedSteps ? options.frameMs : 0, options.speed,
+                                               game->timer->startTick);
+  auto recorder = std::make_unique<BattleRecorder>();
+  if (options.report) recorder->WriteLinesTo(&std::cout, options.json);
+  game->pace = pace.get();
+  game->recorder = recorder.get();
+  game->seed = seed;
   Game::SetInstance(game.get());
   game->StartBattle();
+  if (options.fixedSteps) PlayBattlesBefore(options.battle, *game, *pace, *recorder);
   glutMainLoop();
   return 0;
 }

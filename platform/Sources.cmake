@@ -3,4 +3,6 @@ target_sources(battlesim_core PRIVATE
   platform/DebugChannel.cpp
   platform/Random.cpp
   platform/ProcessMemory.cpp
+  platform/Interrupt.cpp
+  platform/FileDiagnosis.cpp
 )

@@ -3,6 +3,9 @@
 
 #include <GL/gl.h>
 
+#include <iostream>
+
+#include "platform/FileDiagnosis.h"
 #include "render/PngLoader.h"
 
 unsigned TextureManager::GetTexture(const std::string& fileName) {
@@ -17,6 +20,9 @@ unsigned TextureManager::GetTexture(const std::string& fileName) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     cache.emplace(fileName, texture);
+  } else if (reported.insert(fileName).second) {
+    std::cerr << "battlesim: cannot read the image " << FileDiagnosis::DescribeUnreadableImage(fileName)
+              << ": its units are drawn without their picture\n";
   }
   return texture;
 }

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 class TextureManager {
  public:
@@ -13,4 +14,6 @@ class TextureManager {
  private:
   // Names compare exactly, letter case included; only loaded files are entered.
   std::unordered_map<std::string, unsigned> cache;
+  // Files already reported as unreadable: the user hears of each once, not every frame.
+  std::unordered_set<std::string> reported;
 };

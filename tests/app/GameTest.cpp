@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "math/RandomFloat.h"
 #include "objects/UnitType.h"
@@ -33,6 +34,14 @@ class GameTest : public Battlefield {
     }
   }
 
+  // A seed whose first random float lies in [low, high); high above 1 admits the draw 1.
+  static unsigned SeedDrawingWithin(float low, float high) {
+    for (unsigned seed = 1;; ++seed) {
+      const float draw = PeekRandomFloat(seed);
+      if (draw >= low && (draw < high || (high >= 1.0f && draw == 1.0f))) return seed;
+    }
+  }
+
   // Starts a duel and decides it with the generator seeded at `seed`.
   void FightOut(GameObject* attacker, GameObject* defender, unsigned seed) {
     game->Engage(attacker, defender);
@@ -45,29 +54,102 @@ class GameTest : public Battlefield {
   }
 };
 
-TEST_F(GameTest, SoldierAttackingSoldierOnEqualGroundHasThresholdPointFourFive) {
-  GameObject* a = AddBare("A", UnitType::Soldier, 0, Vector3(0, 1, 0));
-  GameObject* b = AddBare("B", UnitType::Soldier, 1, Vector3(1, 1, 0));
-  EXPECT_FLOAT_EQ(0.45f, Game::DuelThreshold(*a, *b));
+// The duel rules as written for players: the attacker wins a draw r below
+// h = 0.5 + T[attacker][defender] + F[attacker shape][defender shape] + H, where H is +0.05 when
+// the defender stands lower and -0.05 otherwise (also on level ground).
+constexpr float kTypeTable[5][5] = {
+    {0.0f, 0.2f, -0.2f, -0.2f, -0.4f},    // Soldier attacking
+    {-0.2f, 0.0f, 0.2f, -0.2f, -0.4f},    // Archer
+    {0.2f, -0.2f, 0.0f, -0.2f, -0.4f},    // Berserker
+    {0.25f, 0.25f, 0.25f, 0.0f, -0.3f},   // SquadLeader
+    {0.4f, 0.4f, 0.4f, 0.2f, 0.0f},       // General
+};
+constexpr float kShapeTable[3][3] = {{0.0f, 0.2f, -0.2f}, {-0.2f, 0.0f, 0.2f}, {0.2f, -0.2f, 0.0f}};
+
+struct Matchup {
+  int attackerType;
+  int defenderType;
+  int attackerShape = 0;
+  int defenderShape = 0;
+  float attackerY = 1.0f;
+  float defenderY = 1.0f;
+};
+
+float RuleThreshold(const Matchup& m) {
+  const bool fighters = m.attackerType < 5 && m.defenderType < 5;
+  const bool shaped = m.attackerShape >= 1 && m.attackerShape <= 3 && m.defenderShape >= 1 && m.defenderShape <= 3;
+  const float type = fighters ? kTypeTable[m.attackerType][m.defenderType] : 0.0f;
+  const float shape = shaped ? kShapeTable[m.attackerShape - 1][m.defenderShape - 1] : 0.0f;
+  return 0.5f + type + shape + (m.defenderY < m.attackerY ? 0.05f : -0.05f);
 }
 
-TEST_F(GameTest, GeneralAttackingSoldierFromHigherGroundInWinningFormationHasThresholdOnePointOneFive) {
-  GameObject* general = AddBare("G", UnitType::General, 0, Vector3(0, 2, 0));
-  GameObject* soldier = AddBare("S", UnitType::Soldier, 1, Vector3(1, 1, 0));
+std::vector<Matchup> DuelRuleCells() {
+  std::vector<Matchup> cells;
+  for (int attacker = 0; attacker < 5; ++attacker) {
+    for (int defender = 0; defender < 5; ++defender) cells.push_back({attacker, defender});
+  }
+  for (int attacker = 1; attacker <= 3; ++attacker) {
+    for (int defender = 1; defender <= 3; ++defender) {
+      cells.push_back({UnitType::SquadLeader, UnitType::SquadLeader, attacker, defender});
+    }
+  }
+  cells.push_back({UnitType::SquadLeader, UnitType::SquadLeader, 4, 2});    // no such shape
+  cells.push_back({UnitType::SquadLeader, UnitType::SquadLeader, 3, 0});    // not formed up
+  cells.push_back({UnitType::Blood, UnitType::General});                    // no type advantage
+  cells.push_back({UnitType::Soldier, UnitType::Arrow});
+  cells.push_back({UnitType::Soldier, UnitType::Soldier, 0, 0, 2.0f, 1.0f});  // defender lower
+  cells.push_back({UnitType::Soldier, UnitType::Soldier, 0, 0, 1.0f, 2.0f});  // defender higher
+  return cells;
+}
+
+// For every cell, a draw just below the threshold kills the defender and a draw just at or above
+// it kills the attacker (both stand within each other's reach).
+TEST_F(GameTest, DuelIsDecidedByTheTypeShapeAndHeightTables) {
+  int pair = 0;
+  for (const Matchup& cell : DuelRuleCells()) {
+    const float h = RuleThreshold(cell);
+    SCOPED_TRACE(testing::Message() << "attacker " << cell.attackerType << " shape " << cell.attackerShape
+                                    << " y " << cell.attackerY << ", defender " << cell.defenderType << " shape "
+                                    << cell.defenderShape << " y " << cell.defenderY << ", h " << h);
+    for (const bool below : {true, false}) {
+      const std::string tag = std::to_string(pair++);
+      GameObject* a = AddBare("A" + tag, cell.attackerType, 0, Vector3(0, cell.attackerY, 0));
+      GameObject* d = AddBare("D" + tag, cell.defenderType, 1, Vector3(1, cell.defenderY, 0));
+      a->formationKind = cell.attackerShape;
+      d->formationKind = cell.defenderShape;
+      FightOut(a, d, below ? SeedDrawingWithin(h - 0.003f, h) : SeedDrawingWithin(h, h + 0.003f));
+      EXPECT_EQ(below, d->dying) << (below ? "draw below h" : "draw at or above h");
+      EXPECT_EQ(!below, a->dying) << (below ? "draw below h" : "draw at or above h");
+    }
+  }
+}
+
+// A General attacking a soldier from higher ground in the winning shape has h = 1.15: no draw
+// can save the soldier.
+TEST_F(GameTest, GeneralFromHigherGroundInTheWinningShapeAlwaysWins) {
+  const Matchup cell{UnitType::General, UnitType::Soldier, 1, 2, 2.0f, 1.0f};
+  ASSERT_FLOAT_EQ(1.15f, RuleThreshold(cell));
+  GameObject* general = AddBare("G", cell.attackerType, 0, Vector3(0, 2, 0));
+  GameObject* soldier = AddBare("S", cell.defenderType, 1, Vector3(1, 1, 0));
   general->formationKind = 1;
   soldier->formationKind = 2;
-  EXPECT_FLOAT_EQ(1.15f, Game::DuelThreshold(*general, *soldier));
+  FightOut(general, soldier, SeedDrawingWithin(0.999f, 1.0f));
+  EXPECT_TRUE(soldier->dying);
+  EXPECT_FALSE(general->dying);
 }
 
-TEST_F(GameTest, BloodArrowsAndUnshapedFormationsAddNoAdvantage) {
-  GameObject* blood = AddBare("Blood", UnitType::Blood, 0, Vector3(0, 0, 0));
-  GameObject* general = AddBare("G", UnitType::General, 1, Vector3(1, 0, 0));
-  GameObject* leaderA = AddBare("L1", UnitType::SquadLeader, 0, Vector3(0, 0, 0));
-  GameObject* leaderB = AddBare("L2", UnitType::SquadLeader, 1, Vector3(1, 0, 0));
-  leaderA->formationKind = 4;
-  leaderB->formationKind = 2;
-  EXPECT_FLOAT_EQ(0.45f, Game::DuelThreshold(*blood, *general));
-  EXPECT_FLOAT_EQ(0.45f, Game::DuelThreshold(*leaderA, *leaderB));
+// The length is 3 x the random float + 2: the lowest draws give about 2 s, the highest about 5 s.
+TEST_F(GameTest, DuelLastsTwoToFiveSecondsSpreadOverTheWholeDraw) {
+  GameObject* a = AddBare("A", UnitType::Soldier, 0, Vector3(0, 0, 0));
+  GameObject* b = AddBare("B", UnitType::Soldier, 1, Vector3(1, 0, 0));
+  for (const unsigned seed : {SeedDrawingWithin(0.0f, 0.002f), SeedDrawingWithin(0.5f, 0.6f),
+                              SeedDrawingWithin(0.998f, 1.0f)}) {
+    const float draw = PeekRandomFloat(seed);
+    game->Engage(a, b);
+    EXPECT_FLOAT_EQ(3.0f * draw + 2.0f, game->duels.back().timeLeft) << "draw " << draw;
+  }
+  EXPECT_LT(game->duels.front().timeLeft, 2.01f);
+  EXPECT_GT(game->duels.back().timeLeft, 4.99f);
 }
 
 TEST_F(GameTest, AttackerInRangeWinningTheDrawKillsTheDefender) {
@@ -116,20 +198,10 @@ TEST_F(GameTest, UnitAlreadyDyingIsNotKilledAgainByItsOtherDuel) {
   EXPECT_EQ(1u, c->MachineCount());
 }
 
-TEST_F(GameTest, DefenderInRangeWinsWhenTheAttackerLosesTheDraw) {
-  GameObject* a = game->factory.Create(UnitType::Berserker, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = game->factory.Create(UnitType::Archer, Vector3(1, 0, 0), 0.0f, 1);
-  FightOut(a, b, SeedDrawing(Game::DuelThreshold(*a, *b), false));
-  EXPECT_TRUE(a->dying);
-  EXPECT_FALSE(b->dying);
-  EXPECT_EQ(1, game->archerKills);
-  EXPECT_EQ(0, game->berserkerKills);
-}
-
 TEST_F(GameTest, ArcherLosingTheDrawToASoldierOutOfItsReachLeavesNobodyDead) {
   GameObject* archer = game->factory.Create(UnitType::Archer, Vector3(0, 0, 0), 0.0f, 0);
   GameObject* soldier = game->factory.Create(UnitType::Soldier, Vector3(10, 0, 0), 0.0f, 1);
-  FightOut(archer, soldier, SeedDrawing(Game::DuelThreshold(*archer, *soldier), false));
+  FightOut(archer, soldier, SeedDrawing(RuleThreshold({UnitType::Archer, UnitType::Soldier}), false));
   EXPECT_FALSE(archer->dying || soldier->dying);
   EXPECT_FALSE(archer->inCombat || soldier->inCombat);
   EXPECT_EQ(1u, archer->MachineCount());
@@ -148,19 +220,31 @@ TEST_F(GameTest, DuelWithExactlyNoTimeLeftIsDecidedOnTheNextUpdate) {
   EXPECT_TRUE(game->duels.empty());
 }
 
-TEST_F(GameTest, DuelWhoseDefenderIsGoneOnlyReleasesTheAttacker) {
-  GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = game->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
-  game->Engage(a, b);
-  const std::string defenderName = b->name;
-  b->MarkForRemoval();
-  game->objects->Update(0.016f);
-  ASSERT_EQ(nullptr, game->objects->Find(defenderName));
-  game->UpdateDuels(6.0f);
-  EXPECT_FALSE(a->inCombat);
-  EXPECT_EQ(1u, a->MachineCount());
-  EXPECT_EQ(nullptr, a->FindCombatMachine());
-  EXPECT_EQ(0, game->casualties);
+// Whichever duellist is gone, the one left leaves combat and its combat machine, nobody dies and
+// no number is drawn.
+TEST_F(GameTest, DuelWithOneDuellistGoneOnlyReleasesTheOtherAndDrawsNoNumber) {
+  for (const bool attackerGone : {true, false}) {
+    SCOPED_TRACE(attackerGone ? "attacker gone" : "defender gone");
+    GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+    GameObject* b = game->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+    game->Engage(a, b);
+    GameObject* gone = attackerGone ? a : b;
+    GameObject* left = attackerGone ? b : a;
+    const std::string goneName = gone->name;
+    gone->MarkForRemoval();
+    game->objects->Update(0.016f);
+    ASSERT_EQ(nullptr, game->objects->Find(goneName));
+    platform::SeedRand(99);
+    const int firstDraw = platform::Rand();
+    platform::SeedRand(99);
+    game->UpdateDuels(6.0f);
+    EXPECT_EQ(firstDraw, platform::Rand());
+    EXPECT_FALSE(left->inCombat);
+    EXPECT_EQ(1u, left->MachineCount());
+    EXPECT_EQ(nullptr, left->FindCombatMachine());
+    EXPECT_EQ(0, game->casualties);
+    EXPECT_TRUE(game->duels.empty());
+  }
 }
 
 TEST_F(GameTest, EngageRefusesMissingAndDyingUnitsButStillDrawsItsNumber) {
@@ -186,9 +270,6 @@ TEST_F(GameTest, EngageGivesEachDuellistOneCombatMachineAndNamesTheOpponent) {
   game->Engage(a, b);
   game->Engage(a, b);
   ASSERT_EQ(2u, game->duels.size());
-  const float length = game->duels.front().timeLeft;
-  EXPECT_GE(length, 2.0f);
-  EXPECT_LE(length, 5.0f);
   EXPECT_EQ(2u, a->MachineCount());
   EXPECT_EQ(2u, b->MachineCount());
   EXPECT_TRUE(a->inCombat && b->inCombat);
@@ -259,6 +340,61 @@ TEST_F(GameTest, OldBattleObjectsAreGoneAfterTheNextUpdate) {
   EXPECT_EQ(402u, game->objects->PendingCount());
   StepFrame();
   for (GameObject* object : game->objects->Registered()) EXPECT_FALSE(object->removed) << object->name;
+}
+
+// R while paused: the old battle stays registered (and found by name) until the first unpaused
+// frame, which registers the new battle and deletes the old one.
+TEST_F(GameTest, ResetWhilePausedSwapsTheBattlesAtTheFirstUnpausedFrame) {
+  game->StartBattle();
+  StepFrame();
+  GameObject* oldRed = game->objects->Find("General 0");
+  game->paused = true;
+  game->ResetBattle();
+  StepFrames(5);
+  EXPECT_EQ(402u, game->objects->RegisteredCount());
+  EXPECT_EQ(402u, game->objects->PendingCount());
+  EXPECT_EQ(oldRed, game->objects->Find("General 0")) << "the registry is asked before the new objects";
+  EXPECT_TRUE(oldRed->removed);
+  game->paused = false;
+  StepFrame();
+  EXPECT_EQ(0u, game->objects->PendingCount());
+  EXPECT_EQ(402u, game->objects->RegisteredCount());
+  GameObject* newRed = game->objects->Find("General 0");
+  ASSERT_NE(nullptr, newRed);
+  EXPECT_FALSE(newRed->removed);
+  EXPECT_EQ(0, game->redWins + game->blueWins);
+}
+
+TEST_F(GameTest, NoDelayedMessageIsDeliveredWhilePaused) {
+  RecordingSM* unit = AddRecorder("Unit", UnitType::Soldier, 0, Vector3(0, 0, 0));
+  game->router->Send(0.1f, MSG_UnitTestMessage, "Unit", "Unit", SCOPE_None, 0, DATA_Integer, 0, false);
+  game->paused = true;
+  StepFrames(20);
+  EXPECT_EQ(0, unit->Count(MSG_UnitTestMessage));
+  game->paused = false;
+  StepFrame();
+  EXPECT_EQ(1, unit->Count(MSG_UnitTestMessage));
+}
+
+// Duels are not cleared with the battle: the names find the next battle's units, which fight it
+// out in their place.
+TEST_F(GameTest, DuelRunningAcrossABattleResetIsFoughtByTheNewUnitsOfThoseNames) {
+  game->StartBattle();
+  StepFrame();
+  game->Engage(game->objects->Find("SquadLeader 0"), game->objects->Find("SquadLeader 5"));
+  game->ResetBattle();
+  StepFrame();
+  ASSERT_EQ(1u, game->duels.size());
+  GameObject* red = game->objects->Find("SquadLeader 0");
+  GameObject* blue = game->objects->Find("SquadLeader 5");
+  ASSERT_TRUE(red != nullptr && blue != nullptr);
+  ASSERT_FALSE(red->removed || blue->removed);
+  blue->GetSprite()->position = red->GetSprite()->position + Vector3(1, 0, 0);
+  platform::SeedRand(SeedDrawingWithin(0.0f, RuleThreshold({UnitType::SquadLeader, UnitType::SquadLeader})));
+  game->UpdateDuels(6.0f);
+  EXPECT_TRUE(blue->dying);
+  EXPECT_EQ(1, game->leaderKills);
+  EXPECT_EQ(1, game->casualties);
 }
 
 TEST_F(GameTest, TwoBloodSplatsOfOneFrameLeaveOneRegisteredAndBothEnd) {

@@ -1,11 +1,15 @@
 // The headless runner's command line, its report formats and whole battles on a fixed seed.
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/HeadlessRunner.h"
+#include "platform/Interrupt.h"
 
 namespace {
 bool Parse(const std::vector<std::string>& arguments, HeadlessOptions& options, std::string& error) {
@@ -74,9 +78,13 @@ TEST(HeadlessRunner, RefusesBadArgumentsWithAReason) {
                                                      {"--battles", "2x"},
                                                      {"--frame-ms", "0"},
                                                      {"--frame-ms", "1.5"},
-                                                     {"--frame-ms", "1001"},
+                                                     {"--frame-ms", "131"},
+                                                     {"--seed", "4294967296"},
+                                                     {"--battles", "99999999999"},
                                                      {"--max-seconds", "0"},
                                                      {"--max-seconds", "nan"},
+                                                     {"--max-seconds", "inf"},
+                                                     {"--max-seconds", "1e18"},
                                                      {"--json=yes"},
                                                      {"--fast"},
                                                      {"battles"}};
@@ -155,4 +163,70 @@ TEST(HeadlessRunner, ABattleThatRunsOutOfTimeIsReportedUnfinishedAndStopsTheRun)
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].rfind("Battle 1: unfinished after 2.000 s (125 frames)", 0), 0u) << lines[0];
   EXPECT_EQ(lines[1].rfind("Summary: 0 finished, 1 unfinished; red wins 0, blue wins 0; seed 1;", 0), 0u) << lines[1];
+}
+
+TEST(HeadlessRunner, SummaryGivesEachSidesWinRateWithItsWilsonInterval) {
+  RunSummary summary;
+  summary.finished = 10;
+  summary.redWins = 7;
+  summary.blueWins = 3;
+  const std::string json = HeadlessRunner::FormatSummary(summary, true);
+  EXPECT_NE(json.find("\"red_win_rate\":0.7000,\"red_win_ci95\":[0.3968,0.8922]"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"blue_win_rate\":0.3000,\"blue_win_ci95\":[0.1078,0.6032]"), std::string::npos) << json;
+  summary = RunSummary{};
+  EXPECT_NE(HeadlessRunner::FormatSummary(summary, true).find("\"red_win_rate\":null,\"red_win_ci95\":null"),
+            std::string::npos);
+  summary.finished = 4;
+  summary.redWins = 4;
+  EXPECT_NE(HeadlessRunner::FormatSummary(summary, false).find("; red win rate 100.0% (95% interval 51.0% to 100.0%)"),
+            std::string::npos);
+}
+
+TEST(HeadlessRunner, AnInterruptStopsTheRunWithTheSummaryOfWhatFinished) {
+  Interrupt::Watch();
+  std::raise(SIGINT);
+  HeadlessOptions options;
+  options.seed = 1;
+  options.battles = 3;
+  int status = -1;
+  const std::vector<std::string> lines = Lines(RunBattles(options, &status));
+  Interrupt::Clear();
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+  EXPECT_EQ(status, HeadlessRunner::kInterruptedStatus);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind("Summary: 0 finished, 0 unfinished;", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find("; interrupted"), std::string::npos) << lines[0];
+}
+
+TEST(WindowCommandLine, FixedStepsComeWithASeedABattleOrAFrameLength) {
+  struct Case {
+    std::vector<std::string> arguments;
+    bool fixedSteps;
+  };
+  const Case cases[] = {{{}, false},
+                        {{"--speed", "4", "--report"}, false},
+                        {{"--seed", "3"}, true},
+                        {{"--battle", "2"}, true},
+                        {{"--frame-ms", "20"}, true}};
+  for (const Case& each : cases) {
+    WindowOptions options;
+    std::string error;
+    ASSERT_EQ(CommandLine::ParseWindow(each.arguments, options, error), CommandLine::Outcome::Run) << error;
+    EXPECT_EQ(options.fixedSteps, each.fixedSteps) << testing::PrintToString(each.arguments);
+  }
+}
+
+TEST(WindowCommandLine, RefusesWhatItDoesNotKnowAndSpeedsOffTheLadder) {
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"--speed", "3"}, {"--speed", "32"}, {"--battle", "0"}, {"--frame-ms", "500"}, {"-display"}, {"--fast"}}) {
+    WindowOptions options;
+    std::string error;
+    EXPECT_EQ(CommandLine::ParseWindow(arguments, options, error), CommandLine::Outcome::Error)
+        << testing::PrintToString(arguments);
+    EXPECT_EQ(error.find('\n'), std::string::npos);
+  }
+  WindowOptions options;
+  std::string error;
+  EXPECT_EQ(CommandLine::ParseWindow({"--help"}, options, error), CommandLine::Outcome::Help);
 }

@@ -2,8 +2,11 @@ battlesim_test_suite(app_tests
   ${CMAKE_SOURCE_DIR}/tests/app/GameTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/BattleTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/HeadlessRunnerTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/GoldenBattleTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/StepHistogramTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/ScenarioFileTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/SimulationPaceTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/MissingFilesTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp

@@ -202,7 +202,11 @@ void VirtualDisplay::TurnWheel(Window window, bool up) {
 }
 
 ProgramProcess::ProgramProcess(const std::string& path, const std::string& workingFolder,
-                               const std::string& displayName) {
+                               const std::string& displayName, const std::vector<std::string>& arguments,
+                               const std::string& outputFile) {
+  std::vector<char*> argv{const_cast<char*>(path.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
   pid = fork();
   if (pid == 0) {
     DieWithParent();
@@ -210,9 +214,10 @@ ProgramProcess::ProgramProcess(const std::string& path, const std::string& worki
     setenv("DISPLAY", displayName.c_str(), 1);
     KeepLeakCheckOffTheDriver();
     // The program's loading progress would only bury the test's own report.
-    const int devNull = open("/dev/null", O_WRONLY);
-    dup2(devNull, STDOUT_FILENO);
-    execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+    const int output = outputFile.empty() ? open("/dev/null", O_WRONLY)
+                                          : open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(output, STDOUT_FILENO);
+    execv(path.c_str(), argv.data());
     _exit(127);
   }
 }

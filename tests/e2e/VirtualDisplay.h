@@ -52,9 +52,11 @@ class VirtualDisplay {
 };
 
 // Starts the program with DISPLAY set, in the given working folder; stops it if still running.
+// Its standard output goes to outputFile, or nowhere when that is empty.
 class ProgramProcess {
  public:
-  ProgramProcess(const std::string& path, const std::string& workingFolder, const std::string& displayName);
+  ProgramProcess(const std::string& path, const std::string& workingFolder, const std::string& displayName,
+                 const std::vector<std::string>& arguments = {}, const std::string& outputFile = {});
   ~ProgramProcess();
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;

@@ -149,15 +149,22 @@ TEST_F(GameObject, AtMostTwentyCommandsRunPerUpdate) {
   EXPECT_EQ(CountEnters(machine, 0), 20);
 }
 
+// The cancellation comes before the command: what the restarted machine sends on entering stays.
 TEST_F(GameObject, CommandsCancelScopedMessagesFirst) {
-  ScriptedMachine& machine = AddScripted("Unit", nullptr);
+  ScriptedMachine& machine = AddScripted("Unit", [](ScriptedMachine& m) {
+    m.DefineState(0).Enter([](ScriptedMachine& self) {
+      self.SendToSelfDelayed(1.0f, MSG_UnitTestMessage3, SCOPE_Substate, 3);
+    });
+  });
   ::GameObject& object = *machine.GetOwner();
   router().Send(1.0f, MSG_UnitTestMessage, "Unit", "Unit", SCOPE_State, 0, DATA_Integer, 1, false);
   router().Send(1.0f, MSG_UnitTestMessage2, "Unit", "Unit", SCOPE_None, 0, DATA_Integer, 2, false);
+  ASSERT_EQ(router().Queue().size(), 3u);
   object.QueueMachineCommand(::GameObject::kCommandRestart);
   UpdateObjects();
-  ASSERT_EQ(router().Queue().size(), 1u);
+  ASSERT_EQ(router().Queue().size(), 2u);
   EXPECT_EQ(router().Queue().front()->id, MSG_UnitTestMessage2);
+  EXPECT_EQ(router().Queue().back()->id, MSG_UnitTestMessage3);
 }
 
 TEST_F(GameObject, RestartOnAnEmptyStackDoesNothing) {

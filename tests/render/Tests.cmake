@@ -15,3 +15,9 @@ battlesim_test_suite(renderer_tests
   ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
 )
+
+# The billboard's walk and footsteps need a game but no GL.
+battlesim_test_suite(sprite_tests
+  ${CMAKE_SOURCE_DIR}/tests/render/SpriteTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
+)

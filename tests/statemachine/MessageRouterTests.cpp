@@ -85,13 +85,50 @@ TEST_F(MessageRouter, DuplicateDelayedSendQueuesOnceAndDoesNotPostpone) {
   EXPECT_EQ(deliveries, (std::vector<Delivery>{{MSG_LookAround, 1, 1.0f}}));
 }
 
-TEST_F(MessageRouter, SendsDifferingInScopeOrSenderAreNotDuplicates) {
+TEST_F(MessageRouter, SendsDifferingInScopeSenderOrRepeatAreNotDuplicates) {
   AddRecorder();
   SendToUnit(1.0f, MSG_LookAround, 1, SCOPE_State, 1);
   SendToUnit(1.0f, MSG_LookAround, 2, SCOPE_Substate, 1);
   SendToUnit(1.0f, MSG_LookAround, 3, SCOPE_State, 2);
   router().Send(1.0f, MSG_LookAround, "Unit", "Someone", SCOPE_State, 1, DATA_Integer, 4, false);
-  EXPECT_EQ(router().Queue().size(), 4u);
+  router().Send(1.0f, MSG_LookAround, "Unit", "Sender", SCOPE_State, 1, DATA_Integer, 5, true);
+  EXPECT_EQ(router().Queue().size(), 5u);
+}
+
+// After a substate change the two counters differ (state changes 1, all changes 2, then 3): a
+// state-scoped message survives the next substate change, a substate-scoped one does not.
+TEST_F(MessageRouter, StateScopeFollowsStateChangesAndSubstateScopeEveryChange) {
+  ScriptedMachine& unit = AddScripted("Unit", [this](ScriptedMachine& m) {
+    m.DefineState(0).Enter([](ScriptedMachine& self) { self.SetState(1); });
+    m.DefineState(1).OnMessage(MSG_UnitTestMessage, [this](ScriptedMachine&, Message& msg) {
+      deliveries.push_back({msg.id, msg.data, Now()});
+    });
+  });
+  unit.SetSubstate(2);
+  unit.ProcessEvent(EVENT_Update, nullptr);
+  ASSERT_EQ(unit.GetStateChangeCount(), 1);
+  ASSERT_EQ(unit.GetChangeCount(), 2);
+  unit.SendToSelfDelayed(0.1f, MSG_UnitTestMessage, SCOPE_State, 1);
+  unit.SendToSelfDelayed(0.1f, MSG_UnitTestMessage, SCOPE_Substate, 2);
+  unit.SetSubstate(3);
+  unit.ProcessEvent(EVENT_Update, nullptr);
+  AdvanceMs(100);
+  DeliverDue();
+  EXPECT_EQ(deliveries, (std::vector<Delivery>{{MSG_UnitTestMessage, 1, 0.1f}}));
+}
+
+TEST_F(MessageRouter, SendToAllSkipsTheSendersOwnName) {
+  std::vector<std::string> received;
+  for (const std::string name : {"Leader", "A", "B"}) {
+    AddScripted(name, [&received, name](ScriptedMachine& m) {
+      m.DefineState(0).OnMessage(MSG_JoinFormation, [&received, name](ScriptedMachine&, Message&) {
+        received.push_back(name);
+      });
+    });
+  }
+  auto& leader = static_cast<ScriptedMachine&>(*Find("Leader")->TopMachine());
+  leader.SendToAll(MSG_JoinFormation, {"B", "Leader", "A", "Leader"}, 0);
+  EXPECT_EQ(received, (std::vector<std::string>{"B", "A"}));
 }
 
 TEST_F(MessageRouter, ScopedStateChangeLapsesAfterOwnStateChange) {

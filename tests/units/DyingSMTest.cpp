@@ -88,13 +88,19 @@ TEST_F(DyingSMTest, DeadSquadLeaderEndsNoBattle) {
   EXPECT_EQ(nullptr, game->objects->Find("General 0"));
 }
 
+// Even with a machine below to fall back to, neither a pop nor a queued pop ends the dying.
 TEST_F(DyingSMTest, DyingUnitCannotBeEngagedOrPoppedOutOfDying) {
-  GameObject* unit = Kill(UnitType::Soldier, Team::Red, Vector3(0, 0, 0));
+  GameObject* unit = AddRecorder("Victim", UnitType::Soldier, Team::Red, Vector3(0, 0, 0))->GetOwner();
+  unit->PushMachine(std::make_unique<DyingSM>(unit), true);
   GameObject* enemy = AddBare("Enemy", UnitType::Soldier, Team::Blue, Vector3(1, 0, 0));
   game->Engage(enemy, unit);
   EXPECT_TRUE(game->duels.empty());
   unit->PopMachine();
   EXPECT_NE(nullptr, dynamic_cast<DyingSM*>(unit->TopMachine()));
+  unit->QueueMachineCommand(GameObject::kCommandPop);
+  StepFrame();
+  EXPECT_NE(nullptr, dynamic_cast<DyingSM*>(unit->TopMachine()));
+  EXPECT_EQ(2u, unit->MachineCount());
 }
 
 TEST_F(DyingSMTest, BloodSplatGrowsWithADecayingRateAtFiftyFramesASecond) {

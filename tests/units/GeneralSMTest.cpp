@@ -107,6 +107,37 @@ TEST_F(GeneralSMTest, OtherSquadsPickADepthOnTheirOwnSideWithinTheMiddleHalf) {
   }
 }
 
+// The goal rule applied to the generator's raw draws: a squad of any other kind draws its depth
+// first and then its sideways place; an archer squad halts at 15 and draws only the sideways place.
+TEST_F(GeneralSMTest, GoalsOfASeedDrawTheDepthBeforeTheSidewaysPlaceAndArchersNoDepth) {
+  const int half = game->terrain.width / 2;
+  ASSERT_GT(half, 0);
+  for (GameObject* general : {red, blue}) {
+    const int sign = general == red ? 1 : -1;
+    for (const int type : {UnitType::Soldier, UnitType::Berserker, UnitType::Archer}) {
+      SCOPED_TRACE(testing::Message() << "team " << general->team << ", first follower type " << type);
+      GameObject* first = AddBare("First " + std::to_string(sign) + std::to_string(type), type, general->team,
+                                  Vector3(0, 0, 0));
+      platform::SeedRand(4242);
+      const int draw1 = platform::Rand();
+      const int draw2 = platform::Rand();
+      const int draw3 = platform::Rand();
+      const bool archers = type == UnitType::Archer;
+      const float z = archers ? 15.0f * static_cast<float>(sign) : static_cast<float>((draw1 * sign) % 10);
+      const float x = static_cast<float>((archers ? draw1 : draw2) % half - half / 2);
+      SquadLeaderSM& squad = SquadOf(general->subordinates.front());
+      squad.orderMode = 2;
+      platform::SeedRand(4242);
+      Vector3 goal;
+      ASSERT_TRUE(MachineOf(general).ChooseGoal(squad, first, goal));
+      EXPECT_EQ(x, goal.x);
+      EXPECT_EQ(0.0f, goal.y);
+      EXPECT_EQ(z, goal.z);
+      EXPECT_EQ(archers ? draw2 : draw3, platform::Rand()) << "one draw for archers, two for the others";
+    }
+  }
+}
+
 TEST_F(GeneralSMTest, UnknownOrderModeGivesNoGoal) {
   SquadLeaderSM& squad = SquadOf("SquadLeader 0");
   squad.orderMode = 3;

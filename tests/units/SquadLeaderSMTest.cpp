@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "objects/UnitType.h"
+#include "platform/Random.h"
 #include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/FollowerSM.h"
@@ -180,6 +181,35 @@ TEST_F(SquadLeaderSMTest, EnemyWithinStrikeDistanceIsAttackedByFreeFollowers) {
   EXPECT_EQ("Own 2", game->duels.back().attackerName);
   for (const Duel& duel : game->duels) EXPECT_EQ(0u, duel.defenderName.rfind("Enemy ", 0)) << duel.defenderName;
   EXPECT_FALSE(enemy->inCombat);
+}
+
+// Each free follower in list order draws an enemy index (draw modulo the enemy squad's size),
+// and then its duel draws its length: the picks use every other number of the generator.
+TEST_F(SquadLeaderSMTest, EngageSquadPicksEnemiesByTheSeedsDrawsInFollowerOrder) {
+  GameObject* enemy = Squad("SquadLeader 5", "Enemy ", Team::Blue, 7, 10);
+  GameObject* own = Squad("SquadLeader 0", "Own ", Team::Red, 4, 0);
+  game->objects->Find("Own 2")->inCombat = true;
+  auto owned = std::make_unique<SquadLeaderSM>(own);
+  SquadLeaderSM* machine = owned.get();
+  own->PushMachine(std::move(owned), false);
+  platform::SeedRand(31337);
+  std::vector<std::string> picks;
+  std::vector<float> lengths;
+  for (int follower = 0; follower < 3; ++follower) {
+    picks.push_back("Enemy " + std::to_string(static_cast<unsigned>(platform::Rand()) % 7u));
+    lengths.push_back(3.0f * static_cast<float>(platform::Rand()) / 32767.0f + 2.0f);
+  }
+  platform::SeedRand(31337);
+  machine->EngageSquad(*enemy);
+  ASSERT_EQ(3u, game->duels.size());
+  const std::vector<std::string> attackers = {"Own 0", "Own 1", "Own 3"};
+  int i = 0;
+  for (const Duel& duel : game->duels) {
+    EXPECT_EQ(attackers[static_cast<std::size_t>(i)], duel.attackerName);
+    EXPECT_EQ(picks[static_cast<std::size_t>(i)], duel.defenderName);
+    EXPECT_FLOAT_EQ(lengths[static_cast<std::size_t>(i)], duel.timeLeft);
+    ++i;
+  }
 }
 
 TEST_F(SquadLeaderSMTest, LeaderWithoutFollowersFightsARandomEnemyFollowerItself) {

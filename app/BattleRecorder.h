@@ -1,0 +1,47 @@
+// Follows a game step by step and closes a report for every battle that ends: the battle lines
+// of the headless runner and of the window's report.
+#pragma once
+
+#include <ostream>
+
+#include "app/BattleReport.h"
+
+class Game;
+
+class BattleRecorder {
+ public:
+  explicit BattleRecorder(bool measureMemory = false) : memory(measureMemory) {}
+  // Every finished battle's line also goes to lines (the window's report), as text or JSON.
+  void WriteLinesTo(std::ostream* lines, bool json);
+
+  // Called after every simulation step of stepMs simulated milliseconds; true when the step
+  // ended a battle, whose report is then LastFinished(). A battle reset by the user starts the
+  // running report again under the same number.
+  bool AfterStep(const Game& game, double stepMs);
+  // The running battle, closed as unfinished.
+  BattleReport CloseUnfinished(const Game& game) const;
+
+  const BattleReport& LastFinished() const { return lastFinished; }
+  const BattleReport& Running() const { return running; }
+  // The number of the running battle, from 1.
+  int BattleNumber() const { return running.battle; }
+  int Finished() const { return finished; }
+  int RedWins() const { return redWins; }
+  int BlueWins() const { return blueWins; }
+
+ private:
+  void Close(const Game& game, BattleReport& report) const;
+  void StartNext(const Game& game);
+
+  bool memory;
+  std::ostream* lineOut = nullptr;
+  bool linesAsJson = false;
+  BattleReport running{1};
+  BattleReport lastFinished;
+  double runningMs = 0.0;
+  int finished = 0;
+  int redWins = 0;
+  int blueWins = 0;
+  int killsBefore = 0;
+  int battlesSeen = -1;
+};

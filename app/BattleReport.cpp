@@ -1,0 +1,47 @@
+// The battle line, as text or JSON.
+#include "app/BattleReport.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace {
+std::string Fixed3(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.3f", value);
+  return text;
+}
+}  // namespace
+
+std::string FormatBattleLine(const BattleReport& report, bool json) {
+  std::ostringstream line;
+  const char* winner = report.redWon ? "red" : "blue";
+  if (json) {
+    line << "{\"battle\":" << report.battle << ",\"winner\":";
+    if (report.finished) {
+      line << '"' << winner << '"';
+    } else {
+      line << "null,\"unfinished\":true";
+    }
+    line << ",\"seconds\":" << Fixed3(report.seconds) << ",\"frames\":" << report.frames
+         << ",\"casualties\":" << report.casualties << ",\"kills\":{\"soldier\":" << report.soldierKills
+         << ",\"archer\":" << report.archerKills << ",\"berserker\":" << report.berserkerKills
+         << ",\"leader\":" << report.leaderKills << ",\"general\":" << report.generalKills
+         << "},\"state_changes\":" << report.stateChanges;
+    if (report.residentKb >= 0) line << ",\"resident_kb\":" << report.residentKb;
+    line << "}\n";
+    return line.str();
+  }
+  line << "Battle " << report.battle << ": ";
+  if (report.finished) {
+    line << winner << " wins after ";
+  } else {
+    line << "unfinished after ";
+  }
+  line << Fixed3(report.seconds) << " s (" << report.frames << " frames), " << report.casualties
+       << " casualties; kills since start: soldier " << report.soldierKills << ", archer " << report.archerKills
+       << ", berserker " << report.berserkerKills << ", leader " << report.leaderKills << ", general "
+       << report.generalKills << "; state changes since start: " << report.stateChanges;
+  if (report.residentKb >= 0) line << "; resident memory " << report.residentKb << " KiB";
+  line << "\n";
+  return line.str();
+}

@@ -1,0 +1,23 @@
+// What one battle came to, as the battle lines report it.
+#pragma once
+
+#include <string>
+
+struct BattleReport {
+  int battle = 0;
+  bool finished = false;
+  bool redWon = false;
+  double seconds = 0.0;
+  long long frames = 0;
+  int casualties = 0;
+  int soldierKills = 0;
+  int archerKills = 0;
+  int berserkerKills = 0;
+  int leaderKills = 0;
+  int generalKills = 0;
+  int stateChanges = 0;
+  long residentKb = -1;  // -1: not measured
+};
+
+// One line: the headless runner's battle line, as text or as a JSON object.
+std::string FormatBattleLine(const BattleReport& report, bool json);

@@ -1,0 +1,156 @@
+// Both programs' options on CLI11. Help texts list every option with its default.
+#include "app/CommandLine.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cmath>
+#include <iomanip>
+#include <memory>
+#include <sstream>
+
+#include "app/HeadlessRunner.h"
+#include "app/SimulationPace.h"
+
+namespace {
+const char kFrameHelp[] =
+    "simulated frame length in whole milliseconds, 1 to 130; longer steps overshoot the distance at "
+    "which a walking unit arrives, so squads never form up and no battle ends";
+
+// CLI11's own range check lets "nan" through and reads "inf" as a number.
+CLI::Validator FiniteBetween(double low, double high) {
+  std::ostringstream description;
+  description << "a number from " << low << " to " << std::fixed << std::setprecision(0) << high;
+  const std::string text = description.str();
+  return CLI::Validator(
+      [low, high, text](std::string& input) -> std::string {
+        double value = 0.0;
+        if (!CLI::detail::lexical_cast(input, value) || !std::isfinite(value) || value < low || value > high) {
+          return "needs " + text + ", not '" + input + "'";
+        }
+        return {};
+      },
+      "");
+}
+
+CLI::Validator OneOfTheSpeeds() {
+  return CLI::Validator(
+      [](std::string& input) -> std::string {
+        double value = 0.0;
+        if (CLI::detail::lexical_cast(input, value) && SimulationPace::IsSpeed(value)) return {};
+        return "needs one of 0.25, 0.5, 1, 2, 4, 8, 16, not '" + input + "'";
+      },
+      "");
+}
+
+void AddSeed(CLI::App& app, unsigned& seed) {
+  app.add_option("--seed", seed, "seed of the random generator, 0 to 4294967295 (default: the clock)")->type_name("N");
+}
+
+void AddFrameMs(CLI::App& app, int& frameMs) {
+  app.add_option("--frame-ms", frameMs, kFrameHelp)
+      ->type_name("M")
+      ->check(CLI::Range(1, CommandLine::kLongestFrameMs).description(""))
+      ->capture_default_str();
+}
+
+void AddScenario(CLI::App& app, std::string& file) {
+  app.add_option("--scenario", file, "scenario file (TOML) describing the battle (default: the built-in battle)")
+      ->type_name("FILE");
+}
+
+void AddFlag(CLI::App& app, const char* name, bool& value, const char* help) {
+  app.add_flag(name, value, help)->disable_flag_override();
+}
+
+std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
+  auto app = std::make_unique<CLI::App>("Battles without a window, reported line by line.", "battlesim-headless");
+  AddSeed(*app, options.seed);
+  app->add_option("--battles", options.battles, "battles to finish, 1 to 1000000")
+      ->type_name("K")
+      ->check(CLI::Range(1, 1000000).description(""))
+      ->capture_default_str();
+  AddFrameMs(*app, options.frameMs);
+  app->add_option("--max-seconds", options.maxSeconds,
+                  "simulated seconds after which a battle counts as unfinished and the run stops, up to 604800")
+      ->type_name("T")
+      ->check(FiniteBetween(0.001, CommandLine::kLongestBattleSeconds))
+      ->capture_default_str();
+  AddScenario(*app, options.scenarioFile);
+  app->add_flag_callback("--no-blood", [&options] { options.blood = false; }, "start with blood splats switched off")
+      ->disable_flag_override();
+  AddFlag(*app, "--json", options.json, "one JSON object per line instead of text");
+  AddFlag(*app, "--memory", options.memory, "add the resident memory after each battle");
+  return app;
+}
+
+std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
+  auto app = std::make_unique<CLI::App>(
+      "The battle window. With no options it runs battle after battle on the clock's seed, one step per "
+      "frame; with --seed, --battle or --frame-ms it runs fixed steps, and battle K of a seed is battle K "
+      "of battlesim-headless with that seed.",
+      "battlesim");
+  AddSeed(*app, options.seed);
+  AddFrameMs(*app, options.frameMs);
+  AddScenario(*app, options.scenarioFile);
+  app->add_option("--battle", options.battle, "play battles 1 to K-1 without drawing, then show battle K")
+      ->type_name("K")
+      ->check(CLI::Range(1, 1000000).description(""))
+      ->capture_default_str();
+  app->add_option("--speed", options.speed,
+                  "simulated seconds per wall second at the start: 0.25, 0.5, 1, 2, 4, 8 or 16; + and - change it")
+      ->type_name("X")
+      ->check(OneOfTheSpeeds())
+      ->capture_default_str();
+  AddFlag(*app, "--report", options.report, "print each finished battle's line on standard output");
+  AddFlag(*app, "--json", options.json, "with --report: one JSON object per line");
+  return app;
+}
+
+// CLI11 wants the arguments last first.
+CommandLine::Outcome Parse(CLI::App& app, const std::vector<std::string>& arguments, std::string& error) {
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    return CommandLine::Outcome::Help;
+  } catch (const CLI::ParseError& failure) {
+    error = failure.what();
+    std::replace(error.begin(), error.end(), '\n', ' ');
+    return CommandLine::Outcome::Error;
+  }
+  return CommandLine::Outcome::Run;
+}
+}  // namespace
+
+CommandLine::Outcome CommandLine::ParseHeadless(const std::vector<std::string>& arguments, HeadlessOptions& options,
+                                                std::string& error) {
+  HeadlessOptions parsed = options;
+  auto app = HeadlessApp(parsed);
+  const Outcome outcome = Parse(*app, arguments, error);
+  if (outcome != Outcome::Run) return outcome;
+  parsed.seedGiven = app->count("--seed") > 0;
+  options = parsed;
+  return outcome;
+}
+
+CommandLine::Outcome CommandLine::ParseWindow(const std::vector<std::string>& arguments, WindowOptions& options,
+                                              std::string& error) {
+  WindowOptions parsed = options;
+  auto app = WindowApp(parsed);
+  const Outcome outcome = Parse(*app, arguments, error);
+  if (outcome != Outcome::Run) return outcome;
+  parsed.seedGiven = app->count("--seed") > 0;
+  parsed.fixedSteps = parsed.seedGiven || app->count("--battle") > 0 || app->count("--frame-ms") > 0;
+  options = parsed;
+  return outcome;
+}
+
+std::string CommandLine::HeadlessUsage() {
+  HeadlessOptions options;
+  return HeadlessApp(options)->help();
+}
+
+std::string CommandLine::WindowUsage() {
+  WindowOptions options;
+  return WindowApp(options)->help();
+}

@@ -1,0 +1,16 @@
+// Tells the user, on standard error, about the images a battle needs and cannot read. The window
+// runs on without them; the headless runner refuses a battle that could never end.
+#pragma once
+
+#include <string>
+
+class Game;
+
+class MissingFiles {
+ public:
+  // false, with the reason on standard error, when the height map cannot give the terrain any
+  // ground: no route is ever found on an empty field and no battle ends.
+  static bool GroundReadable(const std::string& heightMap, const char* program);
+  // The window's warning for a game whose terrain stayed empty.
+  static void ReportGround(const Game& game, const char* program);
+};

@@ -1,0 +1,11 @@
+// Ctrl-C and termination requests for the long runs of the headless runner: noted, so the run can
+// stop between two steps and still report what it finished, instead of dying mid-line.
+#pragma once
+
+class Interrupt {
+ public:
+  // Installs the handlers for SIGINT and SIGTERM.
+  static void Watch();
+  static bool Requested();
+  static void Clear();
+};

@@ -1,0 +1,29 @@
+// A height map that cannot be read is named to the user with the folder it was looked for in.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "app/MissingFiles.h"
+#include "tests/support/TempFolder.h"
+
+TEST(MissingFiles, AnUnreadableHeightMapIsNamedWithItsFolderAndWhy) {
+  TempFolder folder("battlesim-missing");
+  const std::string corrupt = folder.Path("cut.png");
+  std::ofstream(corrupt) << "\x89PNG\r\n\x1a\n cut short";
+  const std::string missing = (folder.Root() / "nowhere.png").string();
+
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(MissingFiles::GroundReadable(missing, "battlesim-headless"));
+  EXPECT_FALSE(MissingFiles::GroundReadable(corrupt, "battlesim-headless"));
+  EXPECT_TRUE(MissingFiles::GroundReadable("Textures/ASTest.png", "battlesim-headless"));
+  const std::string said = testing::internal::GetCapturedStderr();
+
+  const std::string where = folder.Root().string();
+  EXPECT_NE(said.find("battlesim-headless: cannot read the height map '" + missing + "' (not found in " + where + ")"),
+            std::string::npos)
+      << said;
+  EXPECT_NE(said.find("'" + corrupt + "' (in " + where + ", but it cannot be read as a PNG image)"), std::string::npos)
+      << said;
+  EXPECT_EQ(said.find("ASTest"), std::string::npos) << said;
+}
