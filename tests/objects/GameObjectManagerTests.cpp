@@ -148,7 +148,7 @@ TEST_F(GameObjectManager, SystemMessageGoesStraightToTheTopMachine) {
   objects().SendSystemMessage("Arrow", MSG_Arrived);
   ASSERT_EQ(machine.calls.size(), 2u);  // the state block, then the global block
   EXPECT_EQ(machine.calls[0], MessageCall(MSG_Arrived, 0, 0));
-  EXPECT_EQ(router().Queue().size(), 1u);
+  EXPECT_EQ(router().Pending().size(), 1u);
 }
 
 TEST_F(GameObjectManager, SystemMessageToMissingNameDoesNothing) {

@@ -156,8 +156,8 @@ TEST_F(GameObject, CommandsCancelScopedMessagesFirst) {
   router().Send(1.0f, MSG_UnitTestMessage2, "Unit", "Unit", SCOPE_None, 0, DATA_Integer, 2, false);
   object.QueueMachineCommand(::GameObject::kCommandRestart);
   UpdateObjects();
-  ASSERT_EQ(router().Queue().size(), 1u);
-  EXPECT_EQ(router().Queue().front()->id, MSG_UnitTestMessage2);
+  ASSERT_EQ(router().Pending().size(), 1u);
+  EXPECT_EQ(router().Pending().front()->id, MSG_UnitTestMessage2);
 }
 
 TEST_F(GameObject, RestartOnAnEmptyStackDoesNothing) {
