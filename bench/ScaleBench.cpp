@@ -41,7 +41,8 @@ void BM_ScaledBattleFrame(benchmark::State& state) {
       unitSteps += static_cast<double>(game->objects->RegisteredCount());
     }
     state.counters["units"] = startUnits;
-    state.counters["per_unit_step"] = benchmark::Counter(unitSteps, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_unit_step"] =
+        benchmark::Counter(unitSteps, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   }
   Game::SetInstance(nullptr);
   game.reset();

@@ -10,15 +10,18 @@
 #include "render/Sprite.h"
 #include "statemachine/Message.h"
 
-void GameObjectManager::Add(std::unique_ptr<GameObject> object) { pending.push_back(std::move(object)); }
+void GameObjectManager::Add(std::unique_ptr<GameObject> object) {
+  pendingByName.try_emplace(object->name, object.get());
+  squadLeaders.Added(*object);
+  generals.Added(*object);
+  pending.push_back(std::move(object));
+}
 
 GameObject* GameObjectManager::Find(const std::string& name) const {
   const auto entry = registry.find(name);
   if (entry != registry.end()) return entry->second.get();
-  for (const auto& object : pending) {
-    if (object->name == name) return object.get();
-  }
-  return nullptr;
+  const auto waiting = pendingByName.find(name);
+  return waiting != pendingByName.end() ? waiting->second : nullptr;
 }
 
 void GameObjectManager::SendSystemMessage(const std::string& name, int code) {
@@ -38,9 +41,19 @@ void GameObjectManager::RemoveAll() {
 void GameObjectManager::RegisterPending() {
   for (auto& object : pending) {
     const std::string name = object->name;
+    squadLeaders.Registered(*object);
+    generals.Registered(*object);
     registry[name] = std::move(object);
   }
   pending.clear();
+  pendingByName.clear();
+  squadLeaders.PendingCleared();
+  generals.PendingCleared();
+}
+
+void GameObjectManager::Erased(const GameObject& object) {
+  squadLeaders.Erased(object);
+  generals.Erased(object);
 }
 
 void GameObjectManager::Update(float dt) {
@@ -49,6 +62,7 @@ void GameObjectManager::Update(float dt) {
     GameObject& object = *entry->second;
     object.Update(dt);
     if (object.removed) {
+      Erased(object);
       entry = registry.erase(entry);
     } else {
       ++entry;

@@ -9,7 +9,8 @@ constexpr float kSteepClimb = 3.0f;
 }  // namespace
 
 StepMask::StepMask(const Terrain& ground)
-    : terrain(ground), width(ground.width),
+    : terrain(ground),
+      width(ground.width),
       depth(ground.depth),
       heights(ground.heights.data()),
       heightCount(ground.heights.size()) {
@@ -28,8 +29,8 @@ void StepMask::MarkEnterable() {
   enterable.assign(masks.size(), false);
   for (int row = 0; row < depth; ++row) {
     for (int col = 0; col < width; ++col) {
-      const std::uint8_t mask = masks[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
-                                      static_cast<std::size_t>(col)];
+      const std::uint8_t mask =
+          masks[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(col)];
       for (std::size_t k = 0; k < kSteps.size(); ++k) {
         if ((mask & (1u << k)) == 0) continue;
         const long long target = CellOf(col - width / 2 + kSteps[k].dx, row - depth / 2 + kSteps[k].dz);

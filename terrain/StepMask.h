@@ -16,8 +16,7 @@ class StepMask {
     int dz;
   };
   // The search expands neighbours in this order; bit k of a mask stands for kSteps[k].
-  static constexpr std::array<Step, 8> kSteps{
-      {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1}, {0, 1}, {1, -1}, {1, 0}, {1, 1}}};
+  static constexpr std::array<Step, 8> kSteps{{{-1, -1}, {-1, 0}, {-1, 1}, {0, -1}, {0, 1}, {1, -1}, {1, 0}, {1, 1}}};
 
   // Reads the terrain once. The heights must not be changed in place afterwards: the masks would
   // no longer describe them (loading or scaling happens before any search).

@@ -1,6 +1,7 @@
 // Squad leader behaviour.
 #include "units/SquadLeaderSM.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/Game.h"
@@ -18,6 +19,11 @@ float DistanceBetween(const GameObject& a, const GameObject& b) {
   return (b.GetSprite()->position - a.GetSprite()->position).Length();
 }
 
+GameObject* FindGeneral(int serial) {
+  const Game* game = Game::Instance();
+  return game != nullptr && game->objects ? game->objects->FindGeneral(serial) : nullptr;
+}
+
 void Engage(GameObject* a, GameObject* b) {
   if (Game* game = Game::Instance()) game->Engage(a, b);
 }
@@ -28,7 +34,8 @@ int SquadLeaderSM::PeekNextMemberType() { return kMemberTypeCycle[nextMemberType
 // A side with its own types cycles them over its squads; otherwise the squad takes the next type
 // of the shared cycle, which moves only then.
 int SquadLeaderSM::TakeMemberType(const ArmySetup& army, int squadIndex) {
-  if (!army.memberTypes.empty()) return army.memberTypes[static_cast<std::size_t>(squadIndex) % army.memberTypes.size()];
+  if (!army.memberTypes.empty())
+    return army.memberTypes[static_cast<std::size_t>(squadIndex) % army.memberTypes.size()];
   const int type = kMemberTypeCycle[nextMemberTypeIndex];
   nextMemberTypeIndex = (nextMemberTypeIndex + 1) % 3;
   return type;
@@ -155,10 +162,11 @@ void SquadLeaderSM::RaiseSquad() {
 std::vector<GameObject*> SquadLeaderSM::EnemySquadLeaders() const {
   std::vector<GameObject*> enemies;
   const Game* game = Game::Instance();
-  const int leaders = game != nullptr ? game->scenario.armies[0].squads + game->scenario.armies[1].squads : 0;
-  const int serials = leaders > kSquadLeaderSerials ? leaders : kSquadLeaderSerials;
+  if (game == nullptr || !game->objects) return enemies;
+  const int leaders = game->scenario.armies[0].squads + game->scenario.armies[1].squads;
+  const int serials = std::min(std::max(leaders, kSquadLeaderSerials), game->objects->SquadLeaderSerialEnd());
   for (int serial = 0; serial < serials; ++serial) {
-    GameObject* candidate = FindObjectNamed("SquadLeader " + std::to_string(serial));
+    GameObject* candidate = game->objects->FindSquadLeader(serial);
     if (candidate != nullptr && candidate->team != GetOwner()->team) enemies.push_back(candidate);
   }
   return enemies;
@@ -166,7 +174,7 @@ std::vector<GameObject*> SquadLeaderSM::EnemySquadLeaders() const {
 
 GameObject* SquadLeaderSM::EnemyGeneral() const {
   for (int serial = 0; serial < 2; ++serial) {
-    GameObject* candidate = FindObjectNamed("General " + std::to_string(serial));
+    GameObject* candidate = FindGeneral(serial);
     if (candidate != nullptr && candidate->team != GetOwner()->team) return candidate;
   }
   return nullptr;
