@@ -1,12 +1,9 @@
 // Registration, per-frame update and removal of world objects.
 #include "objects/GameObjectManager.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <utility>
 
-#include "app/Game.h"
 #include "render/Sprite.h"
 #include "statemachine/Message.h"
 
@@ -111,24 +108,20 @@ std::vector<GameObject*> GameObjectManager::DepthSorted(const Vector3& viewAxis)
   return sorted;
 }
 
-void GameObjectManager::Draw() {
-  const Game* game = Game::Instance();
-  const Vector3 viewAxis = game != nullptr ? game->scene.viewAxis : Vector3();
+// Textures are bound exactly where a change of texture starts a new run, as one quad batch per
+// run would bind them.
+void GameObjectManager::Draw(const Vector3& viewAxis) {
   unsigned current = 0;
-  bool batchOpen = false;
   for (GameObject* object : DepthSorted(viewAxis)) {
     const Sprite* sprite = object->GetSprite();
     const unsigned texture = sprite != nullptr ? sprite->texture : 0;
     if (texture != current) {
-      if (batchOpen) glEnd();
-      glBindTexture(GL_TEXTURE_2D, texture);
-      glBegin(GL_QUADS);
-      batchOpen = true;
+      billboards.BindTexture(texture);
       current = texture;
     }
-    object->Draw();
+    if (sprite != nullptr) sprite->AddTo(billboards);
   }
-  if (batchOpen) glEnd();
+  billboards.Flush();
 }
 
 std::vector<GameObject*> GameObjectManager::Registered() const {

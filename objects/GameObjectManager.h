@@ -11,6 +11,7 @@
 #include "math/Vector3.h"
 #include "objects/GameObject.h"
 #include "objects/SerialIndex.h"
+#include "render/BillboardBatch.h"
 
 class GameObjectManager {
  public:
@@ -29,9 +30,9 @@ class GameObjectManager {
   // Marks every registered object; objects still waiting to be registered are left alone.
   void RemoveAll();
   void Update(float dt);
-  // Billboards back to front along the game's camera axis, one quad batch per run of equal
-  // textures. The caller has blending and the depth test on.
-  void Draw();
+  // Billboards back to front along the camera axis, one quad batch per run of equal textures.
+  // The caller has blending and the depth test on.
+  void Draw(const Vector3& viewAxis);
   // Registered objects ordered by their position's projection onto viewAxis, smallest first;
   // equal projections keep registry order.
   std::vector<GameObject*> DepthSorted(const Vector3& viewAxis) const;
@@ -51,4 +52,6 @@ class GameObjectManager {
   std::unordered_map<std::string_view, GameObject*> pendingByName;
   SerialIndex squadLeaders{"SquadLeader "};
   SerialIndex generals{"General "};
+  // Kept between frames so that drawing allocates nothing once the arrays have grown.
+  BillboardBatch billboards;
 };
