@@ -7,6 +7,8 @@
 
 #include "app/Game.h"
 #include "objects/GameObject.h"
+#include "objects/UnitFactory.h"
+#include "objects/UnitType.h"
 #include "render/BillboardBatch.h"
 #include "render/TextureManager.h"
 #include "statemachine/Message.h"
@@ -22,13 +24,10 @@ Sprite::Sprite(GameObject* spriteOwner, const std::string& textureFile, const Ve
   facingSin = std::sin(facing);
 }
 
+// The unit-type table is the factory's; a code outside it gets the common size.
 float Sprite::HalfSizeFor(int unitType) {
-  switch (unitType) {
-    case 2: return 0.6f;   // Berserker
-    case 3: return 0.8f;   // SquadLeader
-    case 4: return 0.85f;  // General
-    default: return 0.5f;
-  }
+  if (unitType < 0 || unitType >= UnitType::kCount) return 0.5f;
+  return UnitFactory::Info(unitType).halfSize;
 }
 
 void Sprite::SetTarget(const Vector3& point, bool notify) {
