@@ -161,15 +161,24 @@ void SquadLeaderSM::RaiseSquad() {
 
 std::vector<GameObject*> SquadLeaderSM::EnemySquadLeaders() const {
   std::vector<GameObject*> enemies;
+  ForEachEnemySquadLeader([&enemies](GameObject& enemy) {
+    enemies.push_back(&enemy);
+    return true;
+  });
+  return enemies;
+}
+
+template <class Visit>
+void SquadLeaderSM::ForEachEnemySquadLeader(Visit&& visit) const {
   const Game* game = Game::Instance();
-  if (game == nullptr || !game->objects) return enemies;
+  if (game == nullptr || !game->objects) return;
   const int leaders = game->scenario.armies[0].squads + game->scenario.armies[1].squads;
   const int serials = std::min(std::max(leaders, kSquadLeaderSerials), game->objects->SquadLeaderSerialEnd());
+  const int team = GetOwner()->team;
   for (int serial = 0; serial < serials; ++serial) {
     GameObject* candidate = game->objects->FindSquadLeader(serial);
-    if (candidate != nullptr && candidate->team != GetOwner()->team) enemies.push_back(candidate);
+    if (candidate != nullptr && candidate->team != team && !visit(*candidate)) return;
   }
-  return enemies;
 }
 
 GameObject* SquadLeaderSM::EnemyGeneral() const {
@@ -180,11 +189,14 @@ GameObject* SquadLeaderSM::EnemyGeneral() const {
   return nullptr;
 }
 
+// Asked on every update of a marching squad: the walk stops at the first hit and builds no list.
 bool SquadLeaderSM::EnemyLeaderInRange() const {
-  for (GameObject* enemy : EnemySquadLeaders()) {
-    if (GetOwner()->IsInRangeOf(*enemy)) return true;
-  }
-  return false;
+  bool inRange = false;
+  ForEachEnemySquadLeader([this, &inRange](GameObject& enemy) {
+    inRange = GetOwner()->IsInRangeOf(enemy);
+    return !inRange;
+  });
+  return inRange;
 }
 
 bool SquadLeaderSM::WithinStrikeDistance(const GameObject& other) const {
