@@ -20,9 +20,15 @@ void PathFinder::Reset() {
   closed = nullptr;
   stack.clear();
   best = nullptr;
+  // A search reaches few cells as a rule: only their slots are cleared, not the whole grid's.
+  const std::size_t cellCount = static_cast<std::size_t>(terrain.width) * static_cast<std::size_t>(terrain.depth);
+  if (cells.size() == cellCount) {
+    for (const PathNode& node : nodes) CellSlot(node.x, node.z) = nullptr;
+  } else {
+    cells.assign(cellCount, nullptr);
+  }
   nodes.clear();
   offGridNode = nullptr;
-  cells.assign(static_cast<std::size_t>(terrain.width) * static_cast<std::size_t>(terrain.depth), nullptr);
   if (!steps || !steps->Describes(terrain)) steps = std::make_unique<StepMask>(terrain);
 }
 
