@@ -212,7 +212,7 @@ void Game::Kill(GameObject& winner, GameObject& loser) {
   LeaveCombat(winner);
   if (loser.dying) return;
   CountKill(winner.unitType);
-  loser.pendingCommand = GameObject::kCommandNone;
+  loser.DropMachineCommand();
   loser.ReplaceMachine(std::make_unique<DyingSM>(&loser));
 }
 

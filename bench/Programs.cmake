@@ -14,6 +14,7 @@ add_executable(battlesim-bench
   ${CMAKE_SOURCE_DIR}/bench/PathFinderPeerBench.cpp
   ${CMAKE_SOURCE_DIR}/bench/MessageBench.cpp
   ${CMAKE_SOURCE_DIR}/bench/BattleBench.cpp
+  ${CMAKE_SOURCE_DIR}/bench/ScaleBench.cpp
 )
 target_link_libraries(battlesim-bench PRIVATE battlesim_bench_support benchmark::benchmark
   benchmark::benchmark_main)

@@ -1,6 +1,6 @@
 // Frames per second of the battle window on this machine's GL: the window program's own frame
 // loop, counted over a fixed time after a warm-up, with the terrain drawn either way.
-//   battlesim-render-bench [--terrain dynamic|static] [--seconds S] [--seed N]
+//   battlesim-render-bench [--terrain dynamic|static] [--seconds S] [--seed N] [--squads N]
 #include <GL/freeglut.h>
 
 #include <chrono>
@@ -23,6 +23,7 @@ struct Settings {
   bool dynamicTerrain = true;
   double seconds = 20.0;
   unsigned seed = 1;
+  int squads = 5;  // per side
 };
 
 constexpr double kWarmUpSeconds = 2.0;
@@ -40,6 +41,8 @@ bool Parse(int argc, char** argv) {
       settings.dynamicTerrain = value == "dynamic";
     } else if (name == "--seconds" && std::atof(value.c_str()) > 0.0) {
       settings.seconds = std::atof(value.c_str());
+    } else if (name == "--squads" && std::atoi(value.c_str()) > 0) {
+      settings.squads = std::atoi(value.c_str());
     } else if (name == "--seed") {
       settings.seed = static_cast<unsigned>(std::strtoul(value.c_str(), nullptr, 10));
     } else {
@@ -63,8 +66,9 @@ void CountFrame() {
   ++frames;
   const double elapsed = std::chrono::duration<double>(now - countStart).count();
   if (elapsed >= settings.seconds) {
-    std::printf("terrain %s: %lld frames in %.1f s = %.1f frames per second\n",
-                settings.dynamicTerrain ? "dynamic" : "static", frames, elapsed, static_cast<double>(frames) / elapsed);
+    std::printf("terrain %s, %d squads per side: %lld frames in %.1f s = %.1f frames per second\n",
+                settings.dynamicTerrain ? "dynamic" : "static", settings.squads, frames, elapsed,
+                static_cast<double>(frames) / elapsed);
     std::exit(0);
   }
 }
@@ -74,13 +78,16 @@ void CountFrame() {
 int main(int argc, char** argv) {
   GameWindow::Open(argc, argv);
   if (!Parse(argc, argv)) {
-    std::fprintf(stderr, "usage: battlesim-render-bench [--terrain dynamic|static] [--seconds S] [--seed N]\n");
+    std::fprintf(stderr,
+                 "usage: battlesim-render-bench [--terrain dynamic|static] [--seconds S] [--seed N] [--squads N]\n");
     return 2;
   }
   platform::SeedRand(settings.seed);
   auto graphics = std::make_unique<Graphics>();
   auto input = std::make_unique<Input>();
-  auto game = std::make_unique<Game>(graphics.get(), input.get());
+  Scenario scenario;
+  for (ArmySetup& army : scenario.armies) army.squads = settings.squads;
+  auto game = std::make_unique<Game>(graphics.get(), input.get(), scenario);
   Game::SetInstance(game.get());
   game->dynamicTerrain = settings.dynamicTerrain;
   game->StartBattle();

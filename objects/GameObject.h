@@ -64,6 +64,9 @@ class GameObject : public GOB {
   void ReplaceMachine(std::unique_ptr<StateMachine> machine);
   // The first request of a frame wins.
   void QueueMachineCommand(int code);
+  // Forgets a queued command that no longer applies, as when the machine that queued it is
+  // replaced before the next update.
+  void DropMachineCommand() { pendingCommand = kCommandNone; }
   void RunMachineCommands();
 
   int formationSlot = 0;

@@ -1,24 +1,24 @@
 // Registration, per-frame update and removal of world objects.
 #include "objects/GameObjectManager.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <utility>
 
-#include "app/Game.h"
 #include "render/Sprite.h"
 #include "statemachine/Message.h"
 
-void GameObjectManager::Add(std::unique_ptr<GameObject> object) { pending.push_back(std::move(object)); }
+void GameObjectManager::Add(std::unique_ptr<GameObject> object) {
+  pendingByName.try_emplace(object->name, object.get());
+  squadLeaders.Added(*object);
+  generals.Added(*object);
+  pending.push_back(std::move(object));
+}
 
 GameObject* GameObjectManager::Find(const std::string& name) const {
   const auto entry = registry.find(name);
   if (entry != registry.end()) return entry->second.get();
-  for (const auto& object : pending) {
-    if (object->name == name) return object.get();
-  }
-  return nullptr;
+  const auto waiting = pendingByName.find(name);
+  return waiting != pendingByName.end() ? waiting->second : nullptr;
 }
 
 void GameObjectManager::SendSystemMessage(const std::string& name, int code) {
@@ -38,17 +38,48 @@ void GameObjectManager::RemoveAll() {
 void GameObjectManager::RegisterPending() {
   for (auto& object : pending) {
     const std::string name = object->name;
+    squadLeaders.Registered(*object);
+    generals.Registered(*object);
     registry[name] = std::move(object);
   }
   pending.clear();
+  pendingByName.clear();
+  squadLeaders.PendingCleared();
+  generals.PendingCleared();
 }
+
+void GameObjectManager::Erased(const GameObject& object) {
+  squadLeaders.Erased(object);
+  generals.Erased(object);
+}
+
+namespace {
+// Entries this far ahead of the update have their object fetched, and half as far ahead its
+// billboard and running machine: a large army's objects lie scattered over far more memory than
+// the caches hold, and the wait for them would otherwise dominate its update.
+constexpr int kPrefetchDistance = 8;
+
+void PrefetchParts(const GameObject& object) {
+  __builtin_prefetch(object.GetSprite());
+  __builtin_prefetch(object.TopMachine());
+}
+}  // namespace
 
 void GameObjectManager::Update(float dt) {
   RegisterPending();
+  auto far = registry.begin();
+  auto near = registry.begin();
+  for (int i = 0; i < kPrefetchDistance && far != registry.end(); ++i, ++far) {
+    __builtin_prefetch(far->second.get());
+    if (i >= kPrefetchDistance / 2) PrefetchParts(*(near++)->second);
+  }
   for (auto entry = registry.begin(); entry != registry.end();) {
+    if (far != registry.end()) __builtin_prefetch((far++)->second.get());
+    if (near != registry.end()) PrefetchParts(*(near++)->second);
     GameObject& object = *entry->second;
     object.Update(dt);
     if (object.removed) {
+      Erased(object);
       entry = registry.erase(entry);
     } else {
       ++entry;
@@ -77,24 +108,20 @@ std::vector<GameObject*> GameObjectManager::DepthSorted(const Vector3& viewAxis)
   return sorted;
 }
 
-void GameObjectManager::Draw() {
-  const Game* game = Game::Instance();
-  const Vector3 viewAxis = game != nullptr ? game->scene.viewAxis : Vector3();
+// Textures are bound exactly where a change of texture starts a new run, as one quad batch per
+// run would bind them.
+void GameObjectManager::Draw(const Vector3& viewAxis) {
   unsigned current = 0;
-  bool batchOpen = false;
   for (GameObject* object : DepthSorted(viewAxis)) {
     const Sprite* sprite = object->GetSprite();
     const unsigned texture = sprite != nullptr ? sprite->texture : 0;
     if (texture != current) {
-      if (batchOpen) glEnd();
-      glBindTexture(GL_TEXTURE_2D, texture);
-      glBegin(GL_QUADS);
-      batchOpen = true;
+      billboards.BindTexture(texture);
       current = texture;
     }
-    object->Draw();
+    if (sprite != nullptr) sprite->AddTo(billboards);
   }
-  if (batchOpen) glEnd();
+  billboards.Flush();
 }
 
 std::vector<GameObject*> GameObjectManager::Registered() const {

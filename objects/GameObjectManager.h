@@ -4,11 +4,14 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "math/Vector3.h"
 #include "objects/GameObject.h"
+#include "objects/SerialIndex.h"
+#include "render/BillboardBatch.h"
 
 class GameObjectManager {
  public:
@@ -16,14 +19,20 @@ class GameObjectManager {
   // update on.
   void Add(std::unique_ptr<GameObject> object);
   GameObject* Find(const std::string& name) const;
+  // What Find would return for "SquadLeader " or "General " followed by the serial, without
+  // building the name.
+  GameObject* FindSquadLeader(int serial) const { return squadLeaders.Find(serial); }
+  GameObject* FindGeneral(int serial) const { return generals.Find(serial); }
+  // Every squad leader serial from here on finds nothing.
+  int SquadLeaderSerialEnd() const { return squadLeaders.End(); }
   // Hands a message from "System" straight to the object's running machine, bypassing the router.
   void SendSystemMessage(const std::string& name, int code);
   // Marks every registered object; objects still waiting to be registered are left alone.
   void RemoveAll();
   void Update(float dt);
-  // Billboards back to front along the game's camera axis, one quad batch per run of equal
-  // textures. The caller has blending and the depth test on.
-  void Draw();
+  // Billboards back to front along the camera axis, one quad batch per run of equal textures.
+  // The caller has blending and the depth test on.
+  void Draw(const Vector3& viewAxis);
   // Registered objects ordered by their position's projection onto viewAxis, smallest first;
   // equal projections keep registry order.
   std::vector<GameObject*> DepthSorted(const Vector3& viewAxis) const;
@@ -35,7 +44,14 @@ class GameObjectManager {
 
  private:
   void RegisterPending();
+  void Erased(const GameObject& object);
 
   std::unordered_map<std::string, std::unique_ptr<GameObject>> registry;
   std::vector<std::unique_ptr<GameObject>> pending;
+  // The first pending object of each name; the views look at the objects' own names.
+  std::unordered_map<std::string_view, GameObject*> pendingByName;
+  SerialIndex squadLeaders{"SquadLeader "};
+  SerialIndex generals{"General "};
+  // Kept between frames so that drawing allocates nothing once the arrays have grown.
+  BillboardBatch billboards;
 };

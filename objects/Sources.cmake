@@ -1,5 +1,6 @@
 target_sources(battlesim_core PRIVATE
   objects/GameObject.cpp
   objects/GameObjectManager.cpp
+  objects/SerialIndex.cpp
 )
 target_sources(battlesim_core PRIVATE objects/UnitFactory.cpp)

@@ -17,13 +17,13 @@
 
 namespace {
 const UnitTypeInfo kUnitTypes[UnitType::kCount] = {
-    {"Soldier ", "Textures/Soldier_new.png", 2.0f, true},
-    {"Archer ", "Textures/Archer_new.png", 20.0f, true},
-    {"Berserker ", "Textures/Berserker_new.png", 2.0f, true},
-    {"SquadLeader ", "Textures/Squadleader_new.png", 2.0f, true},
-    {"General ", "Textures/General_new.png", 2.0f, true},
-    {"Blood", "Textures/Blood.png", 2.0f, false},
-    {"Arrow", "Textures/Arrow.png", 2.0f, false},
+    {"Soldier ", "Textures/Soldier_new.png", 2.0f, true, 0.5f},
+    {"Archer ", "Textures/Archer_new.png", 20.0f, true, 0.5f},
+    {"Berserker ", "Textures/Berserker_new.png", 2.0f, true, 0.6f},
+    {"SquadLeader ", "Textures/Squadleader_new.png", 2.0f, true, 0.8f},
+    {"General ", "Textures/General_new.png", 2.0f, true, 0.85f},
+    {"Blood", "Textures/Blood.png", 2.0f, false, 0.5f},
+    {"Arrow", "Textures/Arrow.png", 2.0f, false, 0.5f},
 };
 }  // namespace
 

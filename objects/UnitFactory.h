@@ -17,6 +17,8 @@ struct UnitTypeInfo {
   const char* textureFile;
   float attackRange;
   bool numbered;
+  // Half the width (and height) of the type's billboard.
+  float halfSize;
 };
 
 class UnitFactory {

@@ -117,7 +117,7 @@ void Graphics::DrawObjects(Game& game) const {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  game.objects->Draw();
+  game.objects->Draw(game.scene.viewAxis);
   glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
 }

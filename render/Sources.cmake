@@ -1,5 +1,6 @@
 target_sources(battlesim_core PRIVATE
   render/Sprite.cpp
+  render/BillboardBatch.cpp
   render/PngLoader.cpp
   render/Graphics.cpp
   render/HudPanel.cpp

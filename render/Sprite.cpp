@@ -7,6 +7,9 @@
 
 #include "app/Game.h"
 #include "objects/GameObject.h"
+#include "objects/UnitFactory.h"
+#include "objects/UnitType.h"
+#include "render/BillboardBatch.h"
 #include "render/TextureManager.h"
 #include "statemachine/Message.h"
 
@@ -21,13 +24,10 @@ Sprite::Sprite(GameObject* spriteOwner, const std::string& textureFile, const Ve
   facingSin = std::sin(facing);
 }
 
+// The unit-type table is the factory's; a code outside it gets the common size.
 float Sprite::HalfSizeFor(int unitType) {
-  switch (unitType) {
-    case 2: return 0.6f;   // Berserker
-    case 3: return 0.8f;   // SquadLeader
-    case 4: return 0.85f;  // General
-    default: return 0.5f;
-  }
+  if (unitType < 0 || unitType >= UnitType::kCount) return 0.5f;
+  return UnitFactory::Info(unitType).halfSize;
 }
 
 void Sprite::SetTarget(const Vector3& point, bool notify) {
@@ -60,6 +60,20 @@ void Sprite::Update(float dt) {
   // Footsteps: the ground under every walking sprite shows green on the dynamic terrain.
   game->terrain.SetColour(static_cast<int>(position.x), static_cast<int>(position.z), 0.0f, 1.0f, 0.0f);
   if (followTerrain) position.y = game->terrain.InterpolatedHeight(position.x, position.z);
+}
+
+void Sprite::AddTo(BillboardBatch& batch) const {
+  if (!hasTexture) return;
+  const bool red = owner != nullptr && owner->team == 0;
+  const BillboardBatch::Colour colour =
+      red ? BillboardBatch::Colour{1.0f, 0.6f, 0.6f, alpha} : BillboardBatch::Colour{0.6f, 0.6f, 1.0f, alpha};
+  const float top = position.y + 2.0f * halfSize;
+  const float c1 = halfSize * facingCos;
+  const float s1 = halfSize * facingSin;
+  batch.AddQuad(
+      {Vector3(position.x + c1, top, position.z + s1), Vector3(position.x - c1, top, position.z - s1),
+       Vector3(position.x - c1, position.y, position.z - s1), Vector3(position.x + c1, position.y, position.z + s1)},
+      colour);
 }
 
 void Sprite::Draw() {

@@ -6,6 +6,8 @@
 
 #include "math/Vector3.h"
 
+class BillboardBatch;
+
 class GameObject;
 
 class Sprite {
@@ -21,6 +23,8 @@ class Sprite {
 
   // Emits the quad; the caller has this sprite's texture bound inside an open quad batch.
   virtual void Draw();
+  // Adds the quad Draw would emit to the batch, whose texture is this sprite's.
+  void AddTo(BillboardBatch& batch) const;
   // One step towards the target, then the arrival notice, the ground painting and the height.
   virtual void Update(float dt);
 

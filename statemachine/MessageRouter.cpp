@@ -1,6 +1,7 @@
 // The message queue and delivery rules.
 #include "statemachine/MessageRouter.h"
 
+#include <algorithm>
 #include <bit>
 
 #include "app/Game.h"
@@ -25,6 +26,7 @@ bool PassesScope(const Message& msg, const StateMachine& machine) {
     default: return false;
   }
 }
+
 }  // namespace
 
 MessageRouter::MessageRouter() { instance = this; }
@@ -35,6 +37,13 @@ MessageRouter::~MessageRouter() {
 
 MessageRouter* MessageRouter::Instance() { return instance; }
 
+// Delay, data type and data do not count.
+bool MessageRouter::IsDuplicate(const Message& queued, int id, const std::string& sender, int scope, int scopeValue,
+                                bool repeat) {
+  return queued.id == id && queued.sender == sender && queued.scope == scope && queued.scopeValue == scopeValue &&
+         queued.repeat == repeat;
+}
+
 void MessageRouter::Send(float delay, int id, const std::string& receiver, const std::string& sender, int scope,
                          int scopeValue, int dataType, int data, bool repeat) {
   if (delay <= 0.0f) {
@@ -42,35 +51,47 @@ void MessageRouter::Send(float delay, int id, const std::string& receiver, const
     Deliver(now);
     return;
   }
+  std::vector<QueuedRef>& forReceiver = byReceiver[receiver];
+  for (const QueuedRef& ref : forReceiver) {
+    if (IsDuplicate(*ref.msg, id, sender, scope, scopeValue, repeat)) return;
+  }
   auto queued =
       std::make_unique<Message>(id, sender, receiver, dataType, data, Now() + delay, scopeValue, scope, repeat);
-  if (HasDuplicate(*queued)) return;
-  queue.push_back(std::move(queued));
+  const QueueKey key{queued->deliveryTime, nextSequence++};
+  forReceiver.push_back({key, queued.get()});
+  queue.emplace(key, std::move(queued));
 }
 
-bool MessageRouter::HasDuplicate(const Message& candidate) const {
-  for (const auto& msg : queue) {
-    if (!msg->delivered && msg->id == candidate.id && msg->receiver == candidate.receiver &&
-        msg->sender == candidate.sender && msg->scope == candidate.scope && msg->scopeValue == candidate.scopeValue &&
-        msg->repeat == candidate.repeat) {
-      return true;
-    }
-  }
-  return false;
+bool MessageRouter::CollectDue(std::vector<QueueKey>& due) const {
+  due.clear();
+  const float now = Now();
+  for (auto it = queue.begin(); it != queue.end() && !(now < it->first.deliveryTime); ++it) due.push_back(it->first);
+  std::sort(due.begin(), due.end(), [](const QueueKey& a, const QueueKey& b) { return a.sequence < b.sequence; });
+  return !due.empty();
 }
 
+std::unique_ptr<Message> MessageRouter::TakeQueued(const QueueKey& key) {
+  auto node = queue.extract(key);
+  if (node.empty()) return nullptr;
+  std::unique_ptr<Message> msg = std::move(node.mapped());
+  std::vector<QueuedRef>& forReceiver = byReceiver[msg->receiver];
+  const auto at = std::find_if(forReceiver.begin(), forReceiver.end(),
+                               [&key](const QueuedRef& ref) { return ref.key.sequence == key.sequence; });
+  *at = forReceiver.back();
+  forReceiver.pop_back();
+  return msg;
+}
+
+// Every message queued while a round is delivered was sent later than all of that round, so
+// delivering round after round keeps the sending order, as one walk over a list would.
 void MessageRouter::DeliverDue() {
-  // std::list keeps the current node valid while handlers append to the queue (nothing removes
-  // queued messages during a delivery), and erasing only after the delivery lets the walk go on
-  // into the messages appended meanwhile.
-  for (auto it = queue.begin(); it != queue.end();) {
-    if (Now() < (*it)->deliveryTime) {
-      ++it;
-      continue;
+  std::vector<QueueKey> due = std::move(dueScratch);
+  while (CollectDue(due)) {
+    for (const QueueKey& key : due) {
+      if (std::unique_ptr<Message> msg = TakeQueued(key)) Deliver(*msg);
     }
-    Deliver(**it);
-    it = queue.erase(it);
   }
+  dueScratch = std::move(due);
 }
 
 void MessageRouter::Deliver(Message& msg) {
@@ -91,8 +112,25 @@ void MessageRouter::Deliver(Message& msg) {
   machine->ProcessEvent(EVENT_Message, &msg);
 }
 
+// The message being delivered has already left the queue, so it is never among those dropped.
 void MessageRouter::CancelScoped(const std::string& receiver) {
-  queue.remove_if([&receiver](const std::unique_ptr<Message>& msg) {
-    return msg->receiver == receiver && msg->scope != SCOPE_None && !msg->delivered;
+  const auto entry = byReceiver.find(receiver);
+  if (entry == byReceiver.end()) return;
+  std::vector<QueuedRef>& forReceiver = entry->second;
+  std::erase_if(forReceiver, [this](const QueuedRef& ref) {
+    if (ref.msg->scope == SCOPE_None) return false;
+    queue.erase(ref.key);
+    return true;
   });
+}
+
+std::vector<const Message*> MessageRouter::Pending() const {
+  std::vector<std::pair<std::uint64_t, const Message*>> bySequence;
+  bySequence.reserve(queue.size());
+  for (const auto& [key, msg] : queue) bySequence.emplace_back(key.sequence, msg.get());
+  std::sort(bySequence.begin(), bySequence.end());
+  std::vector<const Message*> pending;
+  pending.reserve(bySequence.size());
+  for (const auto& [sequence, msg] : bySequence) pending.push_back(msg);
+  return pending;
 }

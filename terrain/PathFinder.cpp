@@ -8,20 +8,28 @@
 #include "terrain/Terrain.h"
 
 namespace {
-constexpr float kSteepClimb = 3.0f;
 constexpr int kMaxRoutePoints = 300;
 }  // namespace
 
 PathFinder::PathFinder(Terrain& terrainToSearch) : terrain(terrainToSearch) {}
+
+PathFinder::~PathFinder() = default;
 
 void PathFinder::Reset() {
   open.Clear();
   closed = nullptr;
   stack.clear();
   best = nullptr;
+  // A search reaches few cells as a rule: only their slots are cleared, not the whole grid's.
+  const std::size_t cellCount = static_cast<std::size_t>(terrain.width) * static_cast<std::size_t>(terrain.depth);
+  if (cells.size() == cellCount) {
+    for (const PathNode& node : nodes) CellSlot(node.x, node.z) = nullptr;
+  } else {
+    cells.assign(cellCount, nullptr);
+  }
   nodes.clear();
   offGridNode = nullptr;
-  cells.assign(static_cast<std::size_t>(terrain.width) * static_cast<std::size_t>(terrain.depth), nullptr);
+  if (!steps || !steps->Describes(terrain)) steps = std::make_unique<StepMask>(terrain);
 }
 
 PathNode*& PathFinder::CellSlot(int x, int z) {
@@ -48,6 +56,13 @@ void PathFinder::FindPath(int sx, int sz, int gx, int gz, float searchWeight) {
   startZ = sz;
   goalX = gx;
   goalZ = gz;
+  // A goal no step leads to is never reached: the search would examine every reachable cell
+  // in turn, leaving each painted as examined, and fail. The same result without the search.
+  if ((sx != gx || sz != gz) && !steps->CanBeEntered(gx, gz)) {
+    ExamineAllReachable(sx, sz);
+    status = kNoRoute;
+    return;
+  }
   PathNode* start = NewNode(sx, sz);
   const long long manhattan = std::llabs(static_cast<long long>(gx) - sx) + std::llabs(static_cast<long long>(gz) - sz);
   start->h = static_cast<float>(manhattan);
@@ -77,36 +92,35 @@ void PathFinder::FindPath(int sx, int sz, int gx, int gz, float searchWeight) {
   }
 }
 
-bool PathFinder::IsAllowed(long long x, long long z) const {
-  // The outermost ring is left out so that the look-ahead cell beyond a neighbour is on the grid.
-  const long long halfW = terrain.width / 2;
-  const long long halfH = terrain.depth / 2;
-  return x >= 1 - halfW && x < halfW - 1 && z >= 1 - halfH && z < halfH - 1;
-}
-
-bool PathFinder::IsRefusedStep(int x, int z, int dx, int dz) const {
-  const int nx = x + dx;
-  const int nz = z + dz;
-  if (terrain.ClimbCost(nx, nz, nx + dx, nz + dz) > kSteepClimb) {
-    return true;
+// A flood fill over the allowed steps; the cell slots mark the cells reached while it runs.
+void PathFinder::ExamineAllReachable(int x, int z) {
+  PathNode reachedMark;
+  CellSlot(x, z) = &reachedMark;
+  std::vector<std::pair<int, int>> work{{x, z}};
+  while (!work.empty()) {
+    const auto [cx, cz] = work.back();
+    work.pop_back();
+    terrain.SetColour(cx, cz, 1.0f, 1.0f, 0.0f);
+    const std::uint8_t allowed = steps->From(cx, cz);
+    for (std::size_t k = 0; k < StepMask::kSteps.size(); ++k) {
+      if ((allowed & (1u << k)) == 0) continue;
+      const int nx = cx + StepMask::kSteps[k].dx;
+      const int nz = cz + StepMask::kSteps[k].dz;
+      PathNode*& slot = CellSlot(nx, nz);
+      if (slot != nullptr) continue;
+      slot = &reachedMark;
+      work.emplace_back(nx, nz);
+    }
   }
-  return dx != 0 && dz != 0 && terrain.ClimbCost(x, z, nx, z) > kSteepClimb &&
-         terrain.ClimbCost(x, z, x, nz) > kSteepClimb;
+  cells.assign(cells.size(), nullptr);
+  offGridNode = nullptr;
 }
 
 void PathFinder::Expand(PathNode* node) {
-  for (int dx = -1; dx <= 1; ++dx) {
-    for (int dz = -1; dz <= 1; ++dz) {
-      if (dx == 0 && dz == 0) {
-        continue;
-      }
-      // Checked in 64 bits first: a start far off the grid must not overflow its neighbours.
-      if (!IsAllowed(static_cast<long long>(node->x) + dx, static_cast<long long>(node->z) + dz) ||
-          IsRefusedStep(node->x, node->z, dx, dz)) {
-        continue;
-      }
-      Link(node->x + dx, node->z + dz, node);
-    }
+  const std::uint8_t allowed = steps->From(node->x, node->z);
+  for (std::size_t k = 0; k < StepMask::kSteps.size(); ++k) {
+    if ((allowed & (1u << k)) == 0) continue;
+    Link(node->x + StepMask::kSteps[k].dx, node->z + StepMask::kSteps[k].dz, node);
   }
 }
 

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <deque>
 #include <list>
+#include <memory>
 #include <vector>
 
 #include "math/Vector3.h"
 #include "terrain/OpenList.h"
 #include "terrain/PathNode.h"
+#include "terrain/StepMask.h"
 
 class Terrain;
 
@@ -20,6 +22,7 @@ class PathFinder {
   static constexpr std::int8_t kNoRoute = -1;
 
   explicit PathFinder(Terrain& terrain);
+  ~PathFinder();
   PathFinder(const PathFinder&) = delete;
   PathFinder& operator=(const PathFinder&) = delete;
 
@@ -35,14 +38,14 @@ class PathFinder {
  private:
   PathNode* NewNode(int x, int z);
   PathNode*& CellSlot(int x, int z);
-  bool IsAllowed(long long x, long long z) const;
-  bool IsRefusedStep(int x, int z, int dx, int dz) const;
   void Expand(PathNode* node);
   void Link(int x, int z, PathNode* parent);
   void InsertOpen(PathNode* node);
   void Improve(PathNode* node, float g, PathNode* parent);
   void Propagate(PathNode* from);
   void Reset();
+  // Paints what an exhaustive search from the start examines: every cell it can reach.
+  void ExamineAllReachable(int x, int z);
 
   Terrain& terrain;
   OpenList open;
@@ -59,4 +62,6 @@ class PathFinder {
   // Node per grid cell (col = x + W/2, row = z + H/2); a cell never holds two nodes.
   std::vector<PathNode*> cells;
   PathNode* offGridNode = nullptr;  // a start outside the grid has no cell slot
+  // The allowed steps of every cell, made at the first search on this ground.
+  std::unique_ptr<StepMask> steps;
 };

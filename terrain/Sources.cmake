@@ -2,4 +2,5 @@ target_sources(battlesim_core PRIVATE
   terrain/Terrain.cpp
   terrain/PathFinder.cpp
   terrain/OpenList.cpp
+  terrain/StepMask.cpp
 )

@@ -79,7 +79,8 @@ void GeneralSM::FightGeneralWhenArmiesAreGone() {
   GameObject* general = GetOwner();
   if (!general->subordinates.empty()) return;
   for (int serial = 0; serial < 2; ++serial) {
-    GameObject* enemy = FindObjectNamed("General " + std::to_string(serial));
+    const Game* game = Game::Instance();
+    GameObject* enemy = game != nullptr && game->objects ? game->objects->FindGeneral(serial) : nullptr;
     if (enemy == nullptr || enemy->team == general->team) continue;
     if (enemy->subordinates.empty()) Game::Instance()->Engage(general, enemy);
     return;

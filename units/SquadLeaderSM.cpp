@@ -1,6 +1,7 @@
 // Squad leader behaviour.
 #include "units/SquadLeaderSM.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/Game.h"
@@ -18,6 +19,11 @@ float DistanceBetween(const GameObject& a, const GameObject& b) {
   return (b.GetSprite()->position - a.GetSprite()->position).Length();
 }
 
+GameObject* FindGeneral(int serial) {
+  const Game* game = Game::Instance();
+  return game != nullptr && game->objects ? game->objects->FindGeneral(serial) : nullptr;
+}
+
 void Engage(GameObject* a, GameObject* b) {
   if (Game* game = Game::Instance()) game->Engage(a, b);
 }
@@ -28,7 +34,8 @@ int SquadLeaderSM::PeekNextMemberType() { return kMemberTypeCycle[nextMemberType
 // A side with its own types cycles them over its squads; otherwise the squad takes the next type
 // of the shared cycle, which moves only then.
 int SquadLeaderSM::TakeMemberType(const ArmySetup& army, int squadIndex) {
-  if (!army.memberTypes.empty()) return army.memberTypes[static_cast<std::size_t>(squadIndex) % army.memberTypes.size()];
+  if (!army.memberTypes.empty())
+    return army.memberTypes[static_cast<std::size_t>(squadIndex) % army.memberTypes.size()];
   const int type = kMemberTypeCycle[nextMemberTypeIndex];
   nextMemberTypeIndex = (nextMemberTypeIndex + 1) % 3;
   return type;
@@ -154,29 +161,42 @@ void SquadLeaderSM::RaiseSquad() {
 
 std::vector<GameObject*> SquadLeaderSM::EnemySquadLeaders() const {
   std::vector<GameObject*> enemies;
-  const Game* game = Game::Instance();
-  const int leaders = game != nullptr ? game->scenario.armies[0].squads + game->scenario.armies[1].squads : 0;
-  const int serials = leaders > kSquadLeaderSerials ? leaders : kSquadLeaderSerials;
-  for (int serial = 0; serial < serials; ++serial) {
-    GameObject* candidate = FindObjectNamed("SquadLeader " + std::to_string(serial));
-    if (candidate != nullptr && candidate->team != GetOwner()->team) enemies.push_back(candidate);
-  }
+  ForEachEnemySquadLeader([&enemies](GameObject& enemy) {
+    enemies.push_back(&enemy);
+    return true;
+  });
   return enemies;
+}
+
+template <class Visit>
+void SquadLeaderSM::ForEachEnemySquadLeader(Visit&& visit) const {
+  const Game* game = Game::Instance();
+  if (game == nullptr || !game->objects) return;
+  const int leaders = game->scenario.armies[0].squads + game->scenario.armies[1].squads;
+  const int serials = std::min(std::max(leaders, kSquadLeaderSerials), game->objects->SquadLeaderSerialEnd());
+  const int team = GetOwner()->team;
+  for (int serial = 0; serial < serials; ++serial) {
+    GameObject* candidate = game->objects->FindSquadLeader(serial);
+    if (candidate != nullptr && candidate->team != team && !visit(*candidate)) return;
+  }
 }
 
 GameObject* SquadLeaderSM::EnemyGeneral() const {
   for (int serial = 0; serial < 2; ++serial) {
-    GameObject* candidate = FindObjectNamed("General " + std::to_string(serial));
+    GameObject* candidate = FindGeneral(serial);
     if (candidate != nullptr && candidate->team != GetOwner()->team) return candidate;
   }
   return nullptr;
 }
 
+// Asked on every update of a marching squad: the walk stops at the first hit and builds no list.
 bool SquadLeaderSM::EnemyLeaderInRange() const {
-  for (GameObject* enemy : EnemySquadLeaders()) {
-    if (GetOwner()->IsInRangeOf(*enemy)) return true;
-  }
-  return false;
+  bool inRange = false;
+  ForEachEnemySquadLeader([this, &inRange](GameObject& enemy) {
+    inRange = GetOwner()->IsInRangeOf(enemy);
+    return !inRange;
+  });
+  return inRange;
 }
 
 bool SquadLeaderSM::WithinStrikeDistance(const GameObject& other) const {

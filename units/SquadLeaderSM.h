@@ -62,6 +62,9 @@ class SquadLeaderSM : public StateMachine {
   bool HandleJoinFormation(EventClauses& clauses);
   bool HandleDissolveFormation(EventClauses& clauses);
 
+  // Calls visit(enemy) for each enemy squad leader in serial order while it returns true.
+  template <class Visit>
+  void ForEachEnemySquadLeader(Visit&& visit) const;
   void RaiseSquad();
   void ChooseTarget();
   void AttackNearest();

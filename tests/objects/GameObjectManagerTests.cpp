@@ -127,6 +127,27 @@ TEST_F(GameObjectManager, RemoveAllSparesPendingObjects) {
   EXPECT_FALSE(Find("General 0")->removed);
 }
 
+// The registered leader first, then the newest of a name once registered, then nothing after
+// removal; a pending one is found before registration, and "03" is no serial.
+TEST_F(GameObjectManager, SquadLeaderBySerialFindsWhatItsNameFinds) {
+  ProbeObject& old = AddProbe("SquadLeader 3", "old");
+  UpdateObjects();
+  AddProbe("SquadLeader 3", "first");
+  ProbeObject& second = AddProbe("SquadLeader 3", "second");
+  ProbeObject& waiting = AddProbe("SquadLeader 5");
+  AddProbe("SquadLeader 04");
+  EXPECT_EQ(objects().FindSquadLeader(3), &old);
+  EXPECT_EQ(objects().FindSquadLeader(5), &waiting);
+  EXPECT_EQ(objects().FindSquadLeader(4), nullptr);
+  UpdateObjects();
+  EXPECT_EQ(objects().FindSquadLeader(3), &second);
+  second.MarkForRemoval();
+  UpdateObjects();
+  EXPECT_EQ(objects().FindSquadLeader(3), nullptr);
+  EXPECT_EQ(Find("SquadLeader 3"), nullptr);
+  EXPECT_EQ(objects().SquadLeaderSerialEnd(), 6);
+}
+
 TEST_F(GameObjectManager, ObjectCreatedDuringUpdateWaitsForTheNextUpdate) {
   ProbeObject& spawner = AddProbe("General 0");
   spawner.duringUpdate = [this, &spawner] {
@@ -148,7 +169,7 @@ TEST_F(GameObjectManager, SystemMessageGoesStraightToTheTopMachine) {
   objects().SendSystemMessage("Arrow", MSG_Arrived);
   ASSERT_EQ(machine.calls.size(), 2u);  // the state block, then the global block
   EXPECT_EQ(machine.calls[0], MessageCall(MSG_Arrived, 0, 0));
-  EXPECT_EQ(router().Queue().size(), 1u);
+  EXPECT_EQ(router().Pending().size(), 1u);
 }
 
 TEST_F(GameObjectManager, SystemMessageToMissingNameDoesNothing) {

@@ -159,12 +159,12 @@ TEST_F(GameObject, CommandsCancelScopedMessagesFirst) {
   ::GameObject& object = *machine.GetOwner();
   router().Send(1.0f, MSG_UnitTestMessage, "Unit", "Unit", SCOPE_State, 0, DATA_Integer, 1, false);
   router().Send(1.0f, MSG_UnitTestMessage2, "Unit", "Unit", SCOPE_None, 0, DATA_Integer, 2, false);
-  ASSERT_EQ(router().Queue().size(), 3u);
+  ASSERT_EQ(router().Pending().size(), 3u);
   object.QueueMachineCommand(::GameObject::kCommandRestart);
   UpdateObjects();
-  ASSERT_EQ(router().Queue().size(), 2u);
-  EXPECT_EQ(router().Queue().front()->id, MSG_UnitTestMessage2);
-  EXPECT_EQ(router().Queue().back()->id, MSG_UnitTestMessage3);
+  ASSERT_EQ(router().Pending().size(), 2u);
+  EXPECT_EQ(router().Pending().front()->id, MSG_UnitTestMessage2);
+  EXPECT_EQ(router().Pending().back()->id, MSG_UnitTestMessage3);
 }
 
 TEST_F(GameObject, RestartOnAnEmptyStackDoesNothing) {

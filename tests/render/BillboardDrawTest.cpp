@@ -57,11 +57,11 @@ class FeedbackCapture : public testing::Test {
     glGenTextures(2, textures);
   }
 
-  std::vector<Polygon> Capture(GameObjectManager& manager) {
+  std::vector<Polygon> Capture(GameObjectManager& manager, const Vector3& viewAxis = Vector3()) {
     std::vector<float> buffer(4096);
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
     glRenderMode(GL_FEEDBACK);
-    manager.Draw();
+    manager.Draw(viewAxis);
     const GLint used = glRenderMode(GL_RENDER);
     std::vector<Polygon> polygons;
     for (GLint i = 0; i < used;) {
@@ -171,7 +171,7 @@ TEST_F(FeedbackCapture, ObjectsAreDrawnInDepthOrderAlongTheCameraAxis) {
   AddObject(*game.objects, "Soldier 2", 0, Vector3(0.5f, -0.5f, 0.0f), textures[0]);
   game.objects->Update(0.0f);
 
-  const std::vector<Polygon> polygons = Capture(*game.objects);
+  const std::vector<Polygon> polygons = Capture(*game.objects, game.scene.viewAxis);
   std::vector<float> centres;
   // A quad may come back as two triangles; each spans the quad's full width.
   for (const Polygon& polygon : polygons) {

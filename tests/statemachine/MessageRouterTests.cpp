@@ -55,7 +55,7 @@ TEST_F(MessageRouter, ImmediateSendIsHandledBeforeSendReturns) {
   ScriptedMachine& unit = AddRecorder();
   SendToUnit(0.0f, MSG_UnitTestMessage3, 2);
   EXPECT_EQ(unit.GetState(), 2);
-  EXPECT_TRUE(router().Queue().empty());
+  EXPECT_TRUE(router().Pending().empty());
 }
 
 TEST_F(MessageRouter, DelayedMessageArrivesAtFirstDeliveryAtOrAfterItsTime) {
@@ -68,7 +68,7 @@ TEST_F(MessageRouter, DelayedMessageArrivesAtFirstDeliveryAtOrAfterItsTime) {
   AdvanceMs(1);
   DeliverDue();
   EXPECT_EQ(deliveries, (std::vector<Delivery>{{MSG_UnitTestMessage, 7, 0.6f}}));
-  EXPECT_TRUE(router().Queue().empty());
+  EXPECT_TRUE(router().Pending().empty());
 }
 
 // Same id, receiver, sender, scope and stamp: the second send is dropped even with other data,
@@ -78,8 +78,8 @@ TEST_F(MessageRouter, DuplicateDelayedSendQueuesOnceAndDoesNotPostpone) {
   SendToUnit(1.0f, MSG_LookAround, 1, SCOPE_State, 1);
   AdvanceMs(500);
   SendToUnit(1.0f, MSG_LookAround, 2, SCOPE_State, 1);
-  ASSERT_EQ(router().Queue().size(), 1u);
-  EXPECT_EQ(router().Queue().front()->deliveryTime, 1.0f);
+  ASSERT_EQ(router().Pending().size(), 1u);
+  EXPECT_EQ(router().Pending().front()->deliveryTime, 1.0f);
   AdvanceMs(500);
   DeliverDue();
   EXPECT_EQ(deliveries, (std::vector<Delivery>{{MSG_LookAround, 1, 1.0f}}));
@@ -92,7 +92,7 @@ TEST_F(MessageRouter, SendsDifferingInScopeSenderOrRepeatAreNotDuplicates) {
   SendToUnit(1.0f, MSG_LookAround, 3, SCOPE_State, 2);
   router().Send(1.0f, MSG_LookAround, "Unit", "Someone", SCOPE_State, 1, DATA_Integer, 4, false);
   router().Send(1.0f, MSG_LookAround, "Unit", "Sender", SCOPE_State, 1, DATA_Integer, 5, true);
-  EXPECT_EQ(router().Queue().size(), 5u);
+  EXPECT_EQ(router().Pending().size(), 5u);
 }
 
 // After a substate change the two counters differ (state changes 1, all changes 2, then 3): a
@@ -133,14 +133,14 @@ TEST_F(MessageRouter, SendToAllSkipsTheSendersOwnName) {
 
 TEST_F(MessageRouter, ScopedStateChangeLapsesAfterOwnStateChange) {
   ScriptedMachine& unit = AddRecorder([](ScriptedMachine& self) { self.SetStateDelayed(0.55f, 2, SCOPE_Substate); });
-  ASSERT_EQ(router().Queue().size(), 1u);
+  ASSERT_EQ(router().Pending().size(), 1u);
   AdvanceMs(300);
   SendToUnit(0.0f, MSG_UnitTestMessage3, 3);
   ASSERT_EQ(unit.GetState(), 3);
   AdvanceMs(300);
   DeliverDue();
   EXPECT_EQ(unit.GetState(), 3);
-  EXPECT_TRUE(router().Queue().empty());
+  EXPECT_TRUE(router().Pending().empty());
 }
 
 TEST_F(MessageRouter, ScopedStateChangeAppliesWhenStateIsUnchanged) {
@@ -158,16 +158,16 @@ TEST_F(MessageRouter, TimerRearmsWithDataZeroUntilTheStateChanges) {
   EXPECT_EQ(deliveries, (std::vector<Delivery>{
                             {MSG_UnitTestTimer, 0, 0.8f}, {MSG_UnitTestTimer, 0, 1.6f}, {MSG_UnitTestTimer, 0, 2.4f}}));
   SendToUnit(0.0f, MSG_UnitTestMessage3, 2);
-  ASSERT_EQ(router().Queue().size(), 1u);
+  ASSERT_EQ(router().Pending().size(), 1u);
   for (int frame = 0; frame < 10; ++frame) Frame(100);
   EXPECT_EQ(deliveries.size(), 3u);
-  EXPECT_TRUE(router().Queue().empty());
+  EXPECT_TRUE(router().Pending().empty());
 }
 
 TEST_F(MessageRouter, TimerPeriodIsRaisedToOneHundredth) {
   AddRecorder([](ScriptedMachine& self) { self.SetTimer(0.001f, MSG_UnitTestTimer, SCOPE_State); });
-  ASSERT_EQ(router().Queue().size(), 1u);
-  const Message& timer = *router().Queue().front();
+  ASSERT_EQ(router().Pending().size(), 1u);
+  const Message& timer = *router().Pending().front();
   EXPECT_EQ(timer.deliveryTime, 0.01f);
   EXPECT_EQ(timer.dataType, DATA_TimerPeriod);
   EXPECT_EQ(std::bit_cast<float>(timer.data), 0.01f);
@@ -200,7 +200,7 @@ TEST_F(MessageRouter, MessagesQueuedDuringDeliveryWaitUntilDue) {
   AdvanceMs(200);
   DeliverDue();
   EXPECT_TRUE(deliveries.empty());
-  EXPECT_EQ(router().Queue().size(), 1u);
+  EXPECT_EQ(router().Pending().size(), 1u);
   AdvanceMs(100);
   DeliverDue();
   EXPECT_EQ(deliveries, (std::vector<Delivery>{{MSG_UnitTestMessage, 5, 0.3f}}));
@@ -215,7 +215,7 @@ TEST_F(MessageRouter, MessagesToMissingReceiversAreDropped) {
   unit.calls.clear();
   AdvanceMs(100);
   DeliverDue();
-  EXPECT_TRUE(router().Queue().empty());
+  EXPECT_TRUE(router().Pending().empty());
   EXPECT_TRUE(unit.calls.empty());
 }
 
@@ -227,7 +227,7 @@ TEST_F(MessageRouter, CancelScopedLeavesUnscopedAndOtherReceiversAlone) {
   router().Send(1.0f, MSG_UnitTestMessage, "Other", "Unit", SCOPE_State, 1, DATA_Integer, 4, false);
   router().CancelScoped("Unit");
   std::vector<std::string> left;
-  for (const auto& msg : router().Queue()) left.push_back(msg->receiver + " " + MessageName(msg->id));
+  for (const auto& msg : router().Pending()) left.push_back(msg->receiver + " " + MessageName(msg->id));
   EXPECT_EQ(left, (std::vector<std::string>{"Unit MSG_LookAround", "Other MSG_UnitTestMessage"}));
 }
 
@@ -244,7 +244,22 @@ TEST_F(MessageRouter, CancelScopedDuringDeliveryKeepsTheMessageBeingDelivered) {
   AdvanceMs(100);
   DeliverDue();
   EXPECT_EQ(deliveries, std::vector<Delivery>{});
-  EXPECT_TRUE(router().Queue().empty());
+  EXPECT_TRUE(router().Pending().empty());
+}
+
+// Both messages are due in the same frame; the first one's handler cancels the second before
+// its turn comes.
+TEST_F(MessageRouter, DueMessageCancelledByAnEarlierDeliveryIsDropped) {
+  ScriptedMachine& unit = AddRecorder();
+  unit.DefineState(1).OnMessage(MSG_UnitTestPing,
+                                [this](ScriptedMachine&, Message&) { router().CancelScoped("Unit"); });
+  SendToUnit(0.2f, MSG_UnitTestPing, 0);
+  SendToUnit(0.1f, MSG_UnitTestMessage, 7, SCOPE_State, 1);
+  SendToUnit(0.1f, MSG_UnitTestMessage2, 8);
+  AdvanceMs(200);
+  DeliverDue();
+  EXPECT_EQ(deliveries, (std::vector<Delivery>{{MSG_UnitTestMessage2, 8, 0.2f}}));
+  EXPECT_TRUE(router().Pending().empty());
 }
 
 TEST_F(MessageRouter, MessageReachesNewObjectThatTookTheRemovedOnesName) {

@@ -79,7 +79,7 @@ TEST_F(StateMachine, RequestsDuringExitAreIgnored) {
   EXPECT_EQ(machine.GetSubstate(), NO_SUBSTATE);
   EXPECT_FALSE(machine.IsChangePending());
   EXPECT_TRUE(machine.IsChangeAllowed());
-  EXPECT_TRUE(router().Queue().empty());
+  EXPECT_TRUE(router().Pending().empty());
 }
 
 TEST_F(StateMachine, LastRequestWinsWithOneExitEnterPair) {

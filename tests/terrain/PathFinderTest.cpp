@@ -90,8 +90,10 @@ TEST(PathFinder, SouthernmostAllowedRowLooksAheadOffTheGrid) {
   Terrain terrain = FlatTerrain(16);
   PathFinder finder(terrain);
   EXPECT_TRUE(Route(finder, 0, 0, 0, -7).empty());
+  // The finder reads the ground's steps once; ground changed in place needs a new finder.
   terrain.heights.assign(terrain.heights.size(), 4.5f);
-  EXPECT_EQ(8u, Route(finder, 0, 0, 0, -7).size());
+  PathFinder onRaisedGround(terrain);
+  EXPECT_EQ(8u, Route(onRaisedGround, 0, 0, 0, -7).size());
 }
 
 TEST(PathFinder, RefusesCellsFromWhichTheGroundClimbsOnward) {

@@ -149,12 +149,12 @@ TEST_F(FollowerSMTest, PopAfterDissolveDropsScopedMessagesAndRestartsTheMemberMa
   FollowerOf(member)->SendToSelfDelayed(5.0f, MSG_LookAround, SCOPE_State, 0);
   game->router->Send(5.0f, MSG_LookAround, "M0", "Test", SCOPE_None, 0, DATA_Integer, 0, false);
   SendNow(MSG_DissolveFormation, "M0", "Lead");
-  ASSERT_EQ(2u, game->router->Queue().size());
+  ASSERT_EQ(2u, game->router->Pending().size());
   StepFrame();
   ASSERT_EQ(base, member->TopMachine());
   EXPECT_EQ(0, base->GetChangeCount());
-  ASSERT_EQ(1u, game->router->Queue().size());
-  EXPECT_EQ(SCOPE_None, game->router->Queue().front()->scope);
+  ASSERT_EQ(1u, game->router->Pending().size());
+  EXPECT_EQ(SCOPE_None, game->router->Pending().front()->scope);
 }
 
 }  // namespace
