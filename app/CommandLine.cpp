@@ -58,6 +58,14 @@ void AddScenario(CLI::App& app, std::string& file) {
       ->type_name("FILE");
 }
 
+void AddMaxUnits(CLI::App& app, long long& maxUnits) {
+  app.add_option("--max-units", maxUnits,
+                 "refuse a scenario that raises more units than this, both armies with their Generals together")
+      ->type_name("N")
+      ->check(CLI::Range(1LL, 1000000000LL).description(""))
+      ->capture_default_str();
+}
+
 void AddFlag(CLI::App& app, const char* name, bool& value, const char* help) {
   app.add_flag(name, value, help)->disable_flag_override();
 }
@@ -76,6 +84,7 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
       ->check(FiniteBetween(0.001, CommandLine::kLongestBattleSeconds))
       ->capture_default_str();
   AddScenario(*app, options.scenarioFile);
+  AddMaxUnits(*app, options.maxUnits);
   app->add_flag_callback("--no-blood", [&options] { options.blood = false; }, "start with blood splats switched off")
       ->disable_flag_override();
   AddFlag(*app, "--json", options.json, "one JSON object per line instead of text");
@@ -92,6 +101,7 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
   AddSeed(*app, options.seed);
   AddFrameMs(*app, options.frameMs);
   AddScenario(*app, options.scenarioFile);
+  AddMaxUnits(*app, options.maxUnits);
   app->add_option("--battle", options.battle, "play battles 1 to K-1 without drawing, then show battle K")
       ->type_name("K")
       ->check(CLI::Range(1, 1000000).description(""))

@@ -9,6 +9,7 @@
 
 #include "app/BattleReport.h"
 #include "app/Scenario.h"
+#include "app/UnitCount.h"
 
 
 struct HeadlessOptions {
@@ -21,6 +22,7 @@ struct HeadlessOptions {
   bool json = false;
   bool memory = false;  // report the resident memory after each battle
   std::string scenarioFile;
+  long long maxUnits = UnitCount::kDefaultMost;
 };
 
 struct RunSummary {

@@ -9,6 +9,7 @@ target_sources(battlesim_core PRIVATE
   app/BattleReport.cpp
   app/SimulationPace.cpp
   app/WinRate.cpp
+  app/UnitCount.cpp
   app/CommandLine.cpp
   app/MissingFiles.cpp
   app/GameWindow.cpp
