@@ -1,4 +1,5 @@
-// Entry point of battlesim-headless: battles without a window, reported on standard output.
+// Entry point of battlesim-headless: battles without a window, reported on standard output; or
+// the merge of a study's shards.
 #include <unistd.h>
 
 #include <ctime>
@@ -10,11 +11,27 @@
 #include "app/HeadlessRunner.h"
 #include "app/MissingFiles.h"
 #include "app/ScenarioFile.h"
+#include "app/SeedStudy.h"
+#include "app/ShardMerge.h"
 #include "app/UnitCount.h"
 #include "platform/Interrupt.h"
 
 namespace {
 constexpr char kName[] = "battlesim-headless";
+
+int Merge(const HeadlessOptions& options) {
+  ShardMerge merge;
+  std::string error;
+  for (const std::string& file : options.mergeFiles) {
+    if (!merge.AddFile(file, error)) {
+      std::cerr << kName << ": " << error << "\n";
+      return 2;
+    }
+  }
+  const RunSummary summary = merge.Summary();
+  std::cout << HeadlessRunner::FormatSummary(summary, options.json);
+  return HeadlessRunner::ExitStatus(summary);
+}
 
 // Everything a run is refused for comes before anything of the battle is created.
 bool LoadBattle(const HeadlessOptions& options, Scenario& scenario) {
@@ -32,6 +49,15 @@ bool LoadBattle(const HeadlessOptions& options, Scenario& scenario) {
   // half an hour of nothing.
   return MissingFiles::GroundReadable(scenario.heightMap, kName);
 }
+
+int RunStudy(const HeadlessOptions& options, const Scenario& scenario) {
+  std::cerr << kName << ": seeds " << options.seeds.RangeText();
+  if (options.seeds.shards > 1) std::cerr << " shard " << options.seeds.ShardText();
+  std::cerr << "\n";
+  Interrupt::Watch();
+  SeedStudy study(options, scenario);
+  return study.Run(std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,8 +71,10 @@ int main(int argc, char** argv) {
       return 2;
     case CommandLine::Outcome::Run: break;
   }
+  if (!options.mergeFiles.empty()) return Merge(options);
   Scenario scenario;
   if (!LoadBattle(options, scenario)) return 2;
+  if (options.study) return RunStudy(options, scenario);
   if (!options.seedGiven) options.seed = static_cast<unsigned>(std::time(nullptr));
   // Said first, so that an interrupted or crashed run can still be repeated.
   std::cerr << kName << ": seed " << options.seed << "\n";

@@ -10,6 +10,10 @@ target_sources(battlesim_core PRIVATE
   app/SimulationPace.cpp
   app/WinRate.cpp
   app/UnitCount.cpp
+  app/SeedRange.cpp
+  app/SeedStudy.cpp
+  app/JsonLine.cpp
+  app/ShardMerge.cpp
   app/CommandLine.cpp
   app/MissingFiles.cpp
   app/GameWindow.cpp
