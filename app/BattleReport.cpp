@@ -12,11 +12,13 @@ std::string Fixed3(double value) {
 }
 }  // namespace
 
-std::string FormatBattleLine(const BattleReport& report, bool json) {
+std::string FormatBattleLine(const BattleReport& report, bool json, std::optional<unsigned> seed) {
   std::ostringstream line;
   const char* winner = report.redWon ? "red" : "blue";
   if (json) {
-    line << "{\"battle\":" << report.battle << ",\"winner\":";
+    line << "{";
+    if (seed) line << "\"seed\":" << *seed << ",";
+    line << "\"battle\":" << report.battle << ",\"winner\":";
     if (report.finished) {
       line << '"' << winner << '"';
     } else {
@@ -31,7 +33,9 @@ std::string FormatBattleLine(const BattleReport& report, bool json) {
     line << "}\n";
     return line.str();
   }
-  line << "Battle " << report.battle << ": ";
+  line << "Battle " << report.battle;
+  if (seed) line << " of seed " << *seed;
+  line << ": ";
   if (report.finished) {
     line << winner << " wins after ";
   } else {

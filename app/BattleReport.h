@@ -1,6 +1,7 @@
 // What one battle came to, as the battle lines report it.
 #pragma once
 
+#include <optional>
 #include <string>
 
 struct BattleReport {
@@ -19,5 +20,6 @@ struct BattleReport {
   long residentKb = -1;  // -1: not measured
 };
 
-// One line: the headless runner's battle line, as text or as a JSON object.
-std::string FormatBattleLine(const BattleReport& report, bool json);
+// One line: the headless runner's battle line, as text or as a JSON object. A study's lines carry
+// their seed, so that lines from many runs can be told apart and merged.
+std::string FormatBattleLine(const BattleReport& report, bool json, std::optional<unsigned> seed = std::nullopt);

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/HeadlessRunner.h"
+#include "app/SeedRange.h"
 #include "app/SimulationPace.h"
 
 namespace {
@@ -42,8 +43,8 @@ CLI::Validator OneOfTheSpeeds() {
       "");
 }
 
-void AddSeed(CLI::App& app, unsigned& seed) {
-  app.add_option("--seed", seed, "seed of the random generator, 0 to 4294967295 (default: the clock)")->type_name("N");
+CLI::Option* AddSeed(CLI::App& app, unsigned& seed) {
+  return app.add_option("--seed", seed, "seed of the random generator, 0 to 4294967295 (default: the clock)")->type_name("N");
 }
 
 void AddFrameMs(CLI::App& app, int& frameMs) {
@@ -58,13 +59,59 @@ void AddScenario(CLI::App& app, std::string& file) {
       ->type_name("FILE");
 }
 
+void AddMaxUnits(CLI::App& app, long long& maxUnits) {
+  app.add_option("--max-units", maxUnits,
+                 "refuse a scenario that raises more units than this, both armies with their Generals together")
+      ->type_name("N")
+      ->check(CLI::Range(1LL, 1000000000LL).description(""))
+      ->capture_default_str();
+}
+
+// Checks a range or shard text with the parser that later reads it, so both agree on what is good.
+CLI::Validator SeedText(std::string (*parse)(const std::string&, SeedRange&)) {
+  return CLI::Validator(
+      [parse](std::string& input) {
+        SeedRange ignored;
+        return parse(input, ignored);
+      },
+      "");
+}
+
+void AddStudy(CLI::App& app, HeadlessOptions& options, CLI::Option* seed) {
+  CLI::Option* seeds = app.add_option_function<std::string>(
+                              "--seeds",
+                              [&options](const std::string& text) {
+                                SeedRange::ParseRange(text, options.seeds);
+                                options.study = true;
+                              },
+                              "run every seed from A to B from a fresh start, --battles each; battle lines carry "
+                              "their seed and one summary covers the range")
+                          ->type_name("A-B")
+                          ->check(SeedText(&SeedRange::ParseRange))
+                          ->excludes(seed);
+  app.add_option_function<std::string>(
+         "--shard", [&options](const std::string& text) { SeedRange::ParseShard(text, options.seeds); },
+         "with --seeds: run only the seeds at positions I, I+N, I+2N, ... of the range (I from 0); merge the "
+         "shards' --json output with --merge")
+      ->type_name("I/N")
+      ->check(SeedText(&SeedRange::ParseShard))
+      ->needs(seeds);
+  app.add_option("--merge", options.mergeFiles,
+                 "run no battles: read the --json output of a study's shards and print the one summary of them all")
+      ->type_name("FILE")
+      ->expected(1, -1)
+      ->excludes(seed)
+      ->excludes(seeds);
+}
+
 void AddFlag(CLI::App& app, const char* name, bool& value, const char* help) {
   app.add_flag(name, value, help)->disable_flag_override();
 }
 
 std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
   auto app = std::make_unique<CLI::App>("Battles without a window, reported line by line.", "battlesim-headless");
-  AddSeed(*app, options.seed);
+  CLI::Option* seed = AddSeed(*app, options.seed);
+  AddStudy(*app, options, seed);
   app->add_option("--battles", options.battles, "battles to finish, 1 to 1000000")
       ->type_name("K")
       ->check(CLI::Range(1, 1000000).description(""))
@@ -76,6 +123,7 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
       ->check(FiniteBetween(0.001, CommandLine::kLongestBattleSeconds))
       ->capture_default_str();
   AddScenario(*app, options.scenarioFile);
+  AddMaxUnits(*app, options.maxUnits);
   app->add_flag_callback("--no-blood", [&options] { options.blood = false; }, "start with blood splats switched off")
       ->disable_flag_override();
   AddFlag(*app, "--json", options.json, "one JSON object per line instead of text");
@@ -92,6 +140,7 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
   AddSeed(*app, options.seed);
   AddFrameMs(*app, options.frameMs);
   AddScenario(*app, options.scenarioFile);
+  AddMaxUnits(*app, options.maxUnits);
   app->add_option("--battle", options.battle, "play battles 1 to K-1 without drawing, then show battle K")
       ->type_name("K")
       ->check(CLI::Range(1, 1000000).description(""))

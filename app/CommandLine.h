@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "app/UnitCount.h"
+
 struct HeadlessOptions;
 
 struct WindowOptions {
@@ -14,6 +16,7 @@ struct WindowOptions {
   bool fixedSteps = false;
   int frameMs = 16;
   std::string scenarioFile;
+  long long maxUnits = UnitCount::kDefaultMost;
   int battle = 1;
   double speed = 1.0;
   bool report = false;

@@ -1,4 +1,5 @@
-// Entry point of battlesim-headless: battles without a window, reported on standard output.
+// Entry point of battlesim-headless: battles without a window, reported on standard output; or
+// the merge of a study's shards.
 #include <unistd.h>
 
 #include <ctime>
@@ -10,7 +11,54 @@
 #include "app/HeadlessRunner.h"
 #include "app/MissingFiles.h"
 #include "app/ScenarioFile.h"
+#include "app/SeedStudy.h"
+#include "app/ShardMerge.h"
+#include "app/UnitCount.h"
 #include "platform/Interrupt.h"
+
+namespace {
+constexpr char kName[] = "battlesim-headless";
+
+int Merge(const HeadlessOptions& options) {
+  ShardMerge merge;
+  std::string error;
+  for (const std::string& file : options.mergeFiles) {
+    if (!merge.AddFile(file, error)) {
+      std::cerr << kName << ": " << error << "\n";
+      return 2;
+    }
+  }
+  const RunSummary summary = merge.Summary();
+  std::cout << HeadlessRunner::FormatSummary(summary, options.json);
+  return HeadlessRunner::ExitStatus(summary);
+}
+
+// Everything a run is refused for comes before anything of the battle is created.
+bool LoadBattle(const HeadlessOptions& options, Scenario& scenario) {
+  std::string error;
+  if (!options.scenarioFile.empty() && !ScenarioFile::Load(options.scenarioFile, scenario, error)) {
+    std::cerr << kName << ": " << error << "\n";
+    return false;
+  }
+  if (!UnitCount::WithinLimit(scenario, options.maxUnits, error)) {
+    const std::string where = options.scenarioFile.empty() ? "" : options.scenarioFile + ": ";
+    std::cerr << kName << ": " << where << error << "\n";
+    return false;
+  }
+  // On an empty field no path is ever found and no battle ends: refuse rather than simulate
+  // half an hour of nothing.
+  return MissingFiles::GroundReadable(scenario.heightMap, kName);
+}
+
+int RunStudy(const HeadlessOptions& options, const Scenario& scenario) {
+  std::cerr << kName << ": seeds " << options.seeds.RangeText();
+  if (options.seeds.shards > 1) std::cerr << " shard " << options.seeds.ShardText();
+  std::cerr << "\n";
+  Interrupt::Watch();
+  SeedStudy study(options, scenario);
+  return study.Run(std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+}
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -19,21 +67,17 @@ int main(int argc, char** argv) {
   switch (CommandLine::ParseHeadless(arguments, options, error)) {
     case CommandLine::Outcome::Help: std::cout << CommandLine::HeadlessUsage(); return 0;
     case CommandLine::Outcome::Error:
-      std::cerr << "battlesim-headless: " << error << "\n" << CommandLine::HeadlessUsage();
+      std::cerr << kName << ": " << error << "\n" << CommandLine::HeadlessUsage();
       return 2;
     case CommandLine::Outcome::Run: break;
   }
+  if (!options.mergeFiles.empty()) return Merge(options);
   Scenario scenario;
-  if (!options.scenarioFile.empty() && !ScenarioFile::Load(options.scenarioFile, scenario, error)) {
-    std::cerr << "battlesim-headless: " << error << "\n";
-    return 2;
-  }
-  // On an empty field no path is ever found and no battle ends: refuse rather than simulate
-  // half an hour of nothing.
-  if (!MissingFiles::GroundReadable(scenario.heightMap, "battlesim-headless")) return 2;
+  if (!LoadBattle(options, scenario)) return 2;
+  if (options.study) return RunStudy(options, scenario);
   if (!options.seedGiven) options.seed = static_cast<unsigned>(std::time(nullptr));
   // Said first, so that an interrupted or crashed run can still be repeated.
-  std::cerr << "battlesim-headless: seed " << options.seed << "\n";
+  std::cerr << kName << ": seed " << options.seed << "\n";
   Interrupt::Watch();
   HeadlessRunner runner(options, scenario);
   return runner.Run(std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);

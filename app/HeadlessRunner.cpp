@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <sstream>
 
@@ -48,6 +49,39 @@ void AppendWinRateText(std::ostream& line, const char* side, const WinRate& rate
        << Fixed(100.0 * rate.low, 1) << "% to " << Fixed(100.0 * rate.high, 1) << "%)";
 }
 
+void AppendIdentityJson(std::ostream& line, const RunSummary& summary) {
+  if (summary.seedsMerged >= 0) {
+    line << ",\"seeds_merged\":" << summary.seedsMerged;
+  } else if (!summary.seedRange.empty()) {
+    line << ",\"seeds\":\"" << summary.seedRange << "\"";
+    if (!summary.shard.empty()) line << ",\"shard\":\"" << summary.shard << "\"";
+  } else {
+    line << ",\"seed\":" << summary.seed;
+  }
+}
+
+void AppendIdentityText(std::ostream& line, const RunSummary& summary) {
+  if (summary.seedsMerged >= 0) {
+    line << summary.seedsMerged << " seeds merged";
+  } else if (!summary.seedRange.empty()) {
+    line << "seeds " << summary.seedRange;
+    if (!summary.shard.empty()) line << " shard " << summary.shard;
+  } else {
+    line << "seed " << summary.seed;
+  }
+}
+
+void AppendKillsJson(std::ostream& line, const KillTotals& kills) {
+  line << ",\"kills\":{\"soldier\":" << kills.soldier << ",\"archer\":" << kills.archer
+       << ",\"berserker\":" << kills.berserker << ",\"leader\":" << kills.leader << ",\"general\":" << kills.general
+       << "}";
+}
+
+void AppendKillsText(std::ostream& line, const KillTotals& kills) {
+  line << "; kills: soldier " << kills.soldier << ", archer " << kills.archer << ", berserker " << kills.berserker
+       << ", leader " << kills.leader << ", general " << kills.general;
+}
+
 // Restores what a run changes in process-wide state, whatever way the run ends.
 class RunScope {
  public:
@@ -70,6 +104,15 @@ class RunScope {
 };
 }  // namespace
 
+KillTotals& KillTotals::operator+=(const KillTotals& more) {
+  soldier += more.soldier;
+  archer += more.archer;
+  berserker += more.berserker;
+  leader += more.leader;
+  general += more.general;
+  return *this;
+}
+
 std::string HeadlessRunner::Usage() { return CommandLine::HeadlessUsage(); }
 
 bool HeadlessRunner::ParseArguments(const std::vector<std::string>& arguments, HeadlessOptions& options,
@@ -87,6 +130,17 @@ double HeadlessRunner::SimulatedSeconds(long long frames) const {
 }
 
 int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
+  StepHistogram steps;
+  long long framesRun = 0;
+  const Clock::time_point runStart = Clock::now();
+  RunSummary summary = RunBattles(out, progress, steps, framesRun);
+  AddTiming(summary, steps, framesRun, std::chrono::duration<double>(Clock::now() - runStart).count());
+  out << FormatSummary(summary, options.json) << std::flush;
+  return ExitStatus(summary);
+}
+
+RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress, StepHistogram& steps,
+                                      long long& framesRun) {
   RunScope scope(options.blood);
   platform::SeedRand(options.seed);
   auto game = std::make_unique<Game>(nullptr, nullptr, scenario);
@@ -96,11 +150,9 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
   const auto framesAllowed = static_cast<long long>(std::ceil(options.maxSeconds * 1000.0 / options.frameMs));
   RunSummary summary;
   summary.seed = options.seed;
-  StepHistogram steps;
   BattleRecorder recorder(options.memory);
-  long long framesRun = 0;
-  const Clock::time_point runStart = Clock::now();
-  Clock::time_point lastProgress = runStart;
+  Clock::time_point lastProgress = Clock::now();
+  const std::optional<unsigned> lineSeed = options.seedInLines ? std::optional<unsigned>(options.seed) : std::nullopt;
 
   while (recorder.Finished() < options.battles) {
     if (Interrupt::Requested()) {
@@ -114,9 +166,9 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
     ++framesRun;
 
     if (recorder.AfterStep(*game, options.frameMs)) {
-      out << FormatBattle(recorder.LastFinished(), options.json) << std::flush;
+      out << FormatBattleLine(recorder.LastFinished(), options.json, lineSeed) << std::flush;
     } else if (recorder.Running().frames >= framesAllowed) {
-      out << FormatBattle(recorder.CloseUnfinished(*game), options.json) << std::flush;
+      out << FormatBattleLine(recorder.CloseUnfinished(*game), options.json, lineSeed) << std::flush;
       ++summary.unfinished;
       break;
     }
@@ -132,12 +184,20 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
   summary.finished = recorder.Finished();
   summary.redWins = recorder.RedWins();
   summary.blueWins = recorder.BlueWins();
-  const double wallSeconds = std::chrono::duration<double>(Clock::now() - runStart).count();
+  summary.kills = KillTotals{game->soldierKills, game->archerKills, game->berserkerKills, game->leaderKills,
+                             game->generalKills};
+  return summary;
+}
+
+void HeadlessRunner::AddTiming(RunSummary& summary, const StepHistogram& steps, long long framesRun,
+                               double wallSeconds) const {
   summary.simPerWall = wallSeconds > 0.0 ? SimulatedSeconds(framesRun) / wallSeconds : 0.0;
   summary.stepMedianUs = steps.Percentile(0.5);
   summary.stepP99Us = steps.Percentile(0.99);
   summary.stepMaxUs = steps.Max();
-  out << FormatSummary(summary, options.json) << std::flush;
+}
+
+int HeadlessRunner::ExitStatus(const RunSummary& summary) {
   if (summary.interrupted) return kInterruptedStatus;
   return summary.unfinished == 0 ? 0 : 1;
 }
@@ -149,11 +209,16 @@ std::string HeadlessRunner::FormatBattle(const BattleReport& report, bool json) 
 std::string HeadlessRunner::FormatSummary(const RunSummary& summary, bool json) {
   std::ostringstream line;
   if (json) {
-    line << "{\"summary\":true,\"seed\":" << summary.seed << ",\"finished\":" << summary.finished
-         << ",\"unfinished\":" << summary.unfinished << ",\"red_wins\":" << summary.redWins
-         << ",\"blue_wins\":" << summary.blueWins << ",\"sim_per_wall\":" << Fixed(summary.simPerWall, 1)
-         << ",\"step_us\":{\"median\":" << Fixed(summary.stepMedianUs, 1) << ",\"p99\":" << Fixed(summary.stepP99Us, 1)
-         << ",\"max\":" << Fixed(summary.stepMaxUs, 1) << "}";
+    line << "{\"summary\":true";
+    AppendIdentityJson(line, summary);
+    line << ",\"finished\":" << summary.finished << ",\"unfinished\":" << summary.unfinished
+         << ",\"red_wins\":" << summary.redWins << ",\"blue_wins\":" << summary.blueWins;
+    if (summary.IsStudy()) AppendKillsJson(line, summary.kills);
+    if (summary.Timed()) {
+      line << ",\"sim_per_wall\":" << Fixed(summary.simPerWall, 1) << ",\"step_us\":{\"median\":"
+           << Fixed(summary.stepMedianUs, 1) << ",\"p99\":" << Fixed(summary.stepP99Us, 1)
+           << ",\"max\":" << Fixed(summary.stepMaxUs, 1) << "}";
+    }
     AppendWinRateJson(line, "red", WinRate::Of(summary.redWins, summary.finished));
     AppendWinRateJson(line, "blue", WinRate::Of(summary.blueWins, summary.finished));
     if (summary.interrupted) line << ",\"interrupted\":true";
@@ -161,10 +226,14 @@ std::string HeadlessRunner::FormatSummary(const RunSummary& summary, bool json) 
     return line.str();
   }
   line << "Summary: " << summary.finished << " finished, " << summary.unfinished << " unfinished; red wins "
-       << summary.redWins << ", blue wins " << summary.blueWins << "; seed " << summary.seed << "; "
-       << Fixed(summary.simPerWall, 1) << " simulated seconds per wall second; step per frame: median "
-       << Fixed(summary.stepMedianUs, 1) << " us, 99th percentile " << Fixed(summary.stepP99Us, 1) << " us, max "
-       << Fixed(summary.stepMaxUs, 1) << " us";
+       << summary.redWins << ", blue wins " << summary.blueWins << "; ";
+  AppendIdentityText(line, summary);
+  if (summary.IsStudy()) AppendKillsText(line, summary.kills);
+  if (summary.Timed()) {
+    line << "; " << Fixed(summary.simPerWall, 1) << " simulated seconds per wall second; step per frame: median "
+         << Fixed(summary.stepMedianUs, 1) << " us, 99th percentile " << Fixed(summary.stepP99Us, 1)
+         << " us, max " << Fixed(summary.stepMaxUs, 1) << " us";
+  }
   AppendWinRateText(line, "red", WinRate::Of(summary.redWins, summary.finished));
   AppendWinRateText(line, "blue", WinRate::Of(summary.blueWins, summary.finished));
   if (summary.interrupted) line << "; interrupted";

@@ -9,7 +9,10 @@
 
 #include "app/BattleReport.h"
 #include "app/Scenario.h"
+#include "app/SeedRange.h"
+#include "app/UnitCount.h"
 
+class StepHistogram;
 
 struct HeadlessOptions {
   unsigned seed = 0;
@@ -21,6 +24,25 @@ struct HeadlessOptions {
   bool json = false;
   bool memory = false;  // report the resident memory after each battle
   std::string scenarioFile;
+  long long maxUnits = UnitCount::kDefaultMost;
+  // A study: every seed of the range (or of its shard) from a fresh start, lines carrying it.
+  bool study = false;
+  SeedRange seeds;
+  bool seedInLines = false;
+  // Merge the JSON lines of these files (a study's shards) instead of running battles.
+  std::vector<std::string> mergeFiles;
+};
+
+// Kills by the type of the unit killed, over a run or a study.
+struct KillTotals {
+  long long soldier = 0;
+  long long archer = 0;
+  long long berserker = 0;
+  long long leader = 0;
+  long long general = 0;
+
+  KillTotals& operator+=(const KillTotals& more);
+  bool operator==(const KillTotals&) const = default;
 };
 
 struct RunSummary {
@@ -34,6 +56,16 @@ struct RunSummary {
   double stepP99Us = 0.0;
   double stepMaxUs = 0.0;
   bool interrupted = false;
+  // A study's summary names its seeds (and shard, when sharded) in place of the one seed and adds
+  // the kill totals; a merged one names how many seeds it holds and has no step times, which do
+  // not combine across runs.
+  std::string seedRange;
+  std::string shard;
+  long long seedsMerged = -1;
+  KillTotals kills;
+
+  bool IsStudy() const { return !seedRange.empty() || seedsMerged >= 0; }
+  bool Timed() const { return seedsMerged < 0; }
 };
 
 class HeadlessRunner {
@@ -51,6 +83,12 @@ class HeadlessRunner {
   // it is not null. Returns the process exit status: 0 when every battle finished, 1 when one ran
   // out of time, kInterruptedStatus when interrupted.
   int Run(std::ostream& out, std::ostream* progress);
+  // The battles of options.seed with their lines but no summary: the summary's counts and kills
+  // are filled, its step times go into steps and the frames run are added to framesRun.
+  RunSummary RunBattles(std::ostream& out, std::ostream* progress, StepHistogram& steps, long long& framesRun);
+  // The timing fields of summary from a run's steps over wallSeconds.
+  void AddTiming(RunSummary& summary, const StepHistogram& steps, long long framesRun, double wallSeconds) const;
+  static int ExitStatus(const RunSummary& summary);
 
   static std::string FormatBattle(const BattleReport& report, bool json);
   static std::string FormatSummary(const RunSummary& summary, bool json);

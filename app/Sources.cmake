@@ -9,6 +9,11 @@ target_sources(battlesim_core PRIVATE
   app/BattleReport.cpp
   app/SimulationPace.cpp
   app/WinRate.cpp
+  app/UnitCount.cpp
+  app/SeedRange.cpp
+  app/SeedStudy.cpp
+  app/JsonLine.cpp
+  app/ShardMerge.cpp
   app/CommandLine.cpp
   app/MissingFiles.cpp
   app/GameWindow.cpp

@@ -16,6 +16,7 @@
 #include "app/MissingFiles.h"
 #include "app/ScenarioFile.h"
 #include "app/SimulationPace.h"
+#include "app/UnitCount.h"
 #include "platform/Random.h"
 #include "render/Graphics.h"
 
@@ -46,6 +47,10 @@ int main(int argc, char** argv) {
   Scenario scenario;
   if (!options.scenarioFile.empty() && !ScenarioFile::Load(options.scenarioFile, scenario, error)) {
     std::cerr << "battlesim: " << error << "\n";
+    return 2;
+  }
+  if (!UnitCount::WithinLimit(scenario, options.maxUnits, error)) {
+    std::cerr << "battlesim: " << (options.scenarioFile.empty() ? "" : options.scenarioFile + ": ") << error << "\n";
     return 2;
   }
   const unsigned seed = options.seedGiven ? options.seed : static_cast<unsigned>(std::time(nullptr));

@@ -5,6 +5,7 @@ add_library(battlesim_texture_painter STATIC
   tools/FixedNoise.cpp
   tools/HeightMapPainter.cpp
   tools/HillMapPainter.cpp
+  tools/LargeFieldPainter.cpp
   tools/RgbaPngWriter.cpp
   tools/Shapes.cpp
   tools/TextureSet.cpp

@@ -8,6 +8,7 @@
 #include "tools/BillboardPainter.h"
 #include "tools/HeightMapPainter.h"
 #include "tools/HillMapPainter.h"
+#include "tools/LargeFieldPainter.h"
 
 const std::vector<TextureSet::Entry>& TextureSet::Entries() {
   static const std::vector<Entry> entries{
@@ -26,6 +27,9 @@ const std::vector<TextureSet::Entry>& TextureSet::Entries() {
 const std::vector<TextureSet::Entry>& TextureSet::ScenarioEntries() {
   static const std::vector<Entry> entries{
       {"hill.png", &HillMapPainter::Paint},
+      {"large-256.png", &LargeFieldPainter::Paint256},
+      {"large-512.png", &LargeFieldPainter::Paint512},
+      {"large-1024.png", &LargeFieldPainter::Paint1024},
   };
   return entries;
 }

@@ -216,3 +216,37 @@ TEST(WindowCommandLine, RefusesWhatItDoesNotKnowAndSpeedsOffTheLadder) {
   std::string error;
   EXPECT_EQ(CommandLine::ParseWindow({"--help"}, options, error), CommandLine::Outcome::Help);
 }
+
+TEST(HeadlessRunner, ParsesAStudyItsShardTheMergeAndTheUnitCeiling) {
+  HeadlessOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--seeds", "3-9", "--shard", "1/4", "--max-units", "5000"}, options, error)) << error;
+  EXPECT_TRUE(options.study);
+  EXPECT_EQ(options.seeds.RangeText(), "3-9");
+  EXPECT_EQ(options.seeds.ShardText(), "1/4");
+  EXPECT_EQ(options.maxUnits, 5000);
+  HeadlessOptions merge;
+  ASSERT_TRUE(Parse({"--merge", "a.jsonl", "b.jsonl", "--json"}, merge, error)) << error;
+  EXPECT_EQ(merge.mergeFiles, (std::vector<std::string>{"a.jsonl", "b.jsonl"}));
+  EXPECT_EQ(HeadlessOptions{}.maxUnits, 200000);
+}
+
+TEST(HeadlessRunner, RefusesASeedBesideARangeAndAShardWithoutOne) {
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"--seed", "1", "--seeds", "1-6"}, {"--shard", "0/2"}, {"--merge", "a", "--seeds", "1-2"},
+           {"--seeds", "6-1"}, {"--max-units", "0"}}) {
+    HeadlessOptions options;
+    std::string error;
+    EXPECT_FALSE(Parse(arguments, options, error)) << arguments.front();
+    EXPECT_FALSE(error.empty()) << arguments.front();
+  }
+}
+
+TEST(HeadlessRunner, AStudysLinesCarryTheirSeedAndOnlyThem) {
+  BattleReport report;
+  report.battle = 1;
+  report.finished = true;
+  EXPECT_EQ(FormatBattleLine(report, true, 42u).rfind("{\"seed\":42,\"battle\":1,\"winner\":\"blue\"", 0), 0u);
+  EXPECT_EQ(FormatBattleLine(report, false, 42u).rfind("Battle 1 of seed 42: blue wins", 0), 0u);
+  EXPECT_EQ(FormatBattleLine(report, true).rfind("{\"battle\":1,", 0), 0u);
+}

@@ -7,6 +7,10 @@ battlesim_test_suite(app_tests
   ${CMAKE_SOURCE_DIR}/tests/app/ScenarioFileTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/SimulationPaceTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/MissingFilesTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/JsonLineTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/SeedRangeTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/ShardMergeTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/UnitCountTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
@@ -18,3 +22,8 @@ battlesim_test_suite(app_window_tests
   ${CMAKE_SOURCE_DIR}/tests/app/GameFrameTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
 )
+
+# Shards of a study run side by side by GNU parallel and merged give the unsharded study's summary.
+add_test(NAME ShardMerge.ParallelShardsMergeToTheUnshardedSummary
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/app/shard_merge_test.sh $<TARGET_FILE:battlesim-headless>
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})

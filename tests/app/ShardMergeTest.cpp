@@ -1,0 +1,88 @@
+// Merging a study's shards: the totals of lines from many files, and every way a shard's output
+// can be wrong refused with the file, the line and the reason.
+#include "app/ShardMerge.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace {
+std::string Battle(unsigned seed, int battle, const char* winner, int soldierKills) {
+  const std::string who = winner == nullptr ? "null,\"unfinished\":true" : "\"" + std::string(winner) + "\"";
+  return "{\"seed\":" + std::to_string(seed) + ",\"battle\":" + std::to_string(battle) + ",\"winner\":" + who +
+         ",\"seconds\":1.000,\"frames\":62,\"casualties\":3,\"kills\":{\"soldier\":" + std::to_string(soldierKills) +
+         ",\"archer\":1,\"berserker\":0,\"leader\":0,\"general\":1},\"state_changes\":9}\n";
+}
+
+std::string Summary(int finished, int unfinished, int red, int blue, int soldierKills, int archerKills,
+                    int generalKills) {
+  return "{\"summary\":true,\"seeds\":\"1-3\",\"shard\":\"0/2\",\"finished\":" + std::to_string(finished) +
+         ",\"unfinished\":" + std::to_string(unfinished) + ",\"red_wins\":" + std::to_string(red) +
+         ",\"blue_wins\":" + std::to_string(blue) + ",\"kills\":{\"soldier\":" + std::to_string(soldierKills) +
+         ",\"archer\":" + std::to_string(archerKills) + ",\"berserker\":0,\"leader\":0,\"general\":" +
+         std::to_string(generalKills) +
+         "},\"sim_per_wall\":800.0,\"step_us\":{\"median\":14.9,\"p99\":50.0,\"max\":700.0},\"red_win_rate\":0.5000,"
+         "\"red_win_ci95\":[0.1,0.9],\"blue_win_rate\":0.5000,\"blue_win_ci95\":[0.1,0.9]}\n";
+}
+
+// Seeds 1 and 3: two battles of seed 1 (kills since its start 2 then 5), seed 3 out of time.
+const std::string kShardZero =
+    Battle(1, 1, "red", 2) + Battle(1, 2, "blue", 5) + Battle(3, 1, nullptr, 4) + Summary(2, 1, 1, 1, 9, 2, 2);
+const std::string kShardOne = Battle(2, 1, "blue", 7) + Battle(2, 2, "blue", 8) + Summary(2, 0, 0, 2, 8, 1, 1);
+
+bool Add(ShardMerge& merge, const std::string& text, const std::string& name, std::string& error) {
+  std::istringstream lines(text);
+  return merge.AddLines(lines, name, error);
+}
+
+std::string Refusal(const std::string& text) {
+  ShardMerge merge;
+  std::string error;
+  EXPECT_FALSE(Add(merge, text, "shard.jsonl", error));
+  return error;
+}
+}  // namespace
+
+TEST(ShardMerge, AddsCountsAndTakesEachSeedsKillsFromItsLastLine) {
+  ShardMerge merge;
+  std::string error;
+  ASSERT_TRUE(Add(merge, kShardZero, "a", error)) << error;
+  ASSERT_TRUE(Add(merge, kShardOne, "b", error)) << error;
+  const RunSummary summary = merge.Summary();
+  EXPECT_EQ(summary.seedsMerged, 3);
+  EXPECT_EQ(summary.finished, 4);
+  EXPECT_EQ(summary.unfinished, 1);
+  EXPECT_EQ(summary.redWins, 1);
+  EXPECT_EQ(summary.blueWins, 3);
+  EXPECT_EQ(summary.kills, (KillTotals{17, 3, 0, 0, 3}));
+  EXPECT_EQ(HeadlessRunner::FormatSummary(summary, true),
+            "{\"summary\":true,\"seeds_merged\":3,\"finished\":4,\"unfinished\":1,\"red_wins\":1,\"blue_wins\":3,"
+            "\"kills\":{\"soldier\":17,\"archer\":3,\"berserker\":0,\"leader\":0,\"general\":3},"
+            "\"red_win_rate\":0.2500,\"red_win_ci95\":[0.0456,0.6994],\"blue_win_rate\":0.7500,"
+            "\"blue_win_ci95\":[0.3006,0.9544]}\n");
+}
+
+TEST(ShardMerge, RefusesDamagedForeignOrIncompleteShardsNamingFileAndLine) {
+  EXPECT_EQ(Refusal(Battle(1, 1, "red", 2).substr(0, 40) + "\n"),
+            "shard.jsonl:1: not one of our JSON lines (run the shards with --json): column 37: a string without its closing quote");
+  EXPECT_EQ(Refusal("{\"battle\":1,\"winner\":\"red\"}\n"),
+            "shard.jsonl:1: a battle line without its seed: run the shards with --seeds");
+  EXPECT_EQ(Refusal(Battle(1, 1, "green", 2)), "shard.jsonl:1: \"winner\" must be \"red\", \"blue\" or null");
+  EXPECT_EQ(Refusal(Battle(1, 2, "red", 2)), "shard.jsonl:1: battle 2 of seed 1 out of order");
+  EXPECT_EQ(Refusal(Battle(1, 1, nullptr, 2) + Battle(1, 2, "red", 2)),
+            "shard.jsonl:2: battle 2 of seed 1 out of order");
+  EXPECT_EQ(Refusal(Battle(1, 1, "red", 2) + Summary(1, 0, 0, 1, 2, 1, 1)),
+            "shard.jsonl:2: the summary disagrees with the battle lines before it");
+  EXPECT_EQ(Refusal(Battle(1, 1, "red", 2)),
+            "shard.jsonl: ends without a summary after its last battle lines; the shard did not finish: run it again");
+  EXPECT_EQ(Refusal(""), "shard.jsonl: is empty; the shard did not finish: run it again");
+}
+
+TEST(ShardMerge, RefusesASeedThatTwoShardsBothRan) {
+  ShardMerge merge;
+  std::string error;
+  ASSERT_TRUE(Add(merge, kShardZero, "a", error)) << error;
+  EXPECT_FALSE(Add(merge, kShardZero, "again", error));
+  EXPECT_EQ(error, "again:1: seed 1 appears twice: shards overlap or a file was given twice");
+}
