@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <utility>
 #include <sstream>
@@ -91,6 +92,13 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
   platform::SeedRand(options.seed);
   auto game = std::make_unique<Game>(nullptr, nullptr, scenario);
   Game::SetInstance(game.get());
+  std::string error;
+  if (!OpenOutputs(out, error)) {
+    std::cerr << "battlesim-headless: " << error << "\n";
+    return 2;
+  }
+  if (trace) game->traceLog->Watch(trace.get());
+  game->timeline = timeline.get();
   game->StartBattle();
 
   const auto framesAllowed = static_cast<long long>(std::ceil(options.maxSeconds * 1000.0 / options.frameMs));
@@ -128,6 +136,8 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
     }
   }
   if (progress != nullptr) *progress << "\r\033[K" << std::flush;
+  game->traceLog->Watch(nullptr);
+  if (timeline) timeline->Finish();
 
   summary.finished = recorder.Finished();
   summary.redWins = recorder.RedWins();
@@ -140,6 +150,28 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
   out << FormatSummary(summary, options.json) << std::flush;
   if (summary.interrupted) return kInterruptedStatus;
   return summary.unfinished == 0 ? 0 : 1;
+}
+
+bool HeadlessRunner::OpenOutputs(std::ostream& out, std::string& error) {
+  std::ostream* traceOut = &out;
+  if (!options.traceFile.empty()) {
+    traceFileStream.open(options.traceFile);
+    if (!traceFileStream) {
+      error = "cannot write the trace file " + options.traceFile;
+      return false;
+    }
+    traceOut = &traceFileStream;
+  }
+  if (!options.traceNames.empty()) trace = std::make_unique<UnitTrace>(options.traceNames, *traceOut);
+  if (options.timelineFile.empty()) return true;
+  timelineStream.open(options.timelineFile);
+  if (!timelineStream) {
+    error = "cannot write the timeline file " + options.timelineFile;
+    return false;
+  }
+  timeline = std::make_unique<BattleTimeline>();
+  timeline->WriteRowsTo(&timelineStream);
+  return true;
 }
 
 std::string HeadlessRunner::FormatBattle(const BattleReport& report, bool json) {

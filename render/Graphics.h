@@ -46,6 +46,9 @@ class Graphics {
   float sinceRefresh = 0.0f;
   float fps = 0.0f;
   float shownFrameTime = 0.0f;
+  // The viewport of the last frame, for finding what lies under the pointer.
+  int viewportWidth = 0;
+  int viewportHeight = 0;
 
  private:
   void DrawTerrain(const Game& game) const;
