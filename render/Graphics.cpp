@@ -65,7 +65,7 @@ void Graphics::RenderFrame() {
   hudCategories.Clear();
 }
 
-void Graphics::UpdateCamera(Lighting& lighting, const Input& input, int width, int height) const {
+void Graphics::UpdateCamera(Lighting& lighting, const Input& input, int width, int height) {
   double a = kHalfExtent;
   double b = kHalfExtent;
   if (width < height) {

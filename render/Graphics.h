@@ -34,7 +34,8 @@ class Graphics {
 
   // Draws the process-wide game's world and swaps; lines posted afterwards go to the next frame.
   void RenderFrame();
-  void UpdateCamera(Lighting& lighting, const Input& input, int width, int height) const;
+  // Needs no GL: the picking and the tests build the same camera.
+  static void UpdateCamera(Lighting& lighting, const Input& input, int width, int height);
   void DrawScene(Game& game, int width, int height);
   void PostTiming();
 

@@ -190,6 +190,13 @@ void VirtualDisplay::Drag(Window window, int button, int fromX, int fromY, int t
   XSync(display, False);
 }
 
+void VirtualDisplay::Click(Window window, int button, int x, int y) {
+  MovePointer(window, x, y);
+  XTestFakeButtonEvent(display, static_cast<unsigned>(button), True, CurrentTime);
+  XTestFakeButtonEvent(display, static_cast<unsigned>(button), False, CurrentTime);
+  XSync(display, False);
+}
+
 void VirtualDisplay::TurnWheel(Window window, bool up) {
   int width = 0, height = 0;
   if (!Size(window, width, height)) return;
@@ -202,7 +209,11 @@ void VirtualDisplay::TurnWheel(Window window, bool up) {
 }
 
 ProgramProcess::ProgramProcess(const std::string& path, const std::string& workingFolder,
-                               const std::string& displayName) {
+                               const std::string& displayName, const std::vector<std::string>& arguments) {
+  // Built before the fork: the child only execs.
+  std::vector<char*> argv{const_cast<char*>(path.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
   pid = fork();
   if (pid == 0) {
     DieWithParent();
@@ -212,7 +223,7 @@ ProgramProcess::ProgramProcess(const std::string& path, const std::string& worki
     // The program's loading progress would only bury the test's own report.
     const int devNull = open("/dev/null", O_WRONLY);
     dup2(devNull, STDOUT_FILENO);
-    execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+    execv(path.c_str(), argv.data());
     _exit(127);
   }
 }

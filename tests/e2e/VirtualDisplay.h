@@ -39,6 +39,8 @@ class VirtualDisplay {
   void PressKey(Window window, const std::string& keysymName, bool shifted = false);
   // Presses button 1 (left) or 3 (right) at from, moves to to in steps, releases there.
   void Drag(Window window, int button, int fromX, int fromY, int toX, int toY);
+  // Presses and releases button 1 (left) or 3 (right) at one spot, without moving in between.
+  void Click(Window window, int button, int x, int y);
   // One notch of the mouse wheel with the pointer over the window's middle: away from the user
   // (up) or towards them.
   void TurnWheel(Window window, bool up);
@@ -54,7 +56,8 @@ class VirtualDisplay {
 // Starts the program with DISPLAY set, in the given working folder; stops it if still running.
 class ProgramProcess {
  public:
-  ProgramProcess(const std::string& path, const std::string& workingFolder, const std::string& displayName);
+  ProgramProcess(const std::string& path, const std::string& workingFolder, const std::string& displayName,
+                 const std::vector<std::string>& arguments = {});
   ~ProgramProcess();
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
