@@ -15,6 +15,7 @@ add_dependencies(e2e_tests battlesim)
 # The README's picture of the window, taken by tools/readme-pictures.sh with the same helpers.
 add_executable(battlesim-shot
   ${CMAKE_SOURCE_DIR}/tests/e2e/WindowShot.cpp
+  ${CMAKE_SOURCE_DIR}/tests/e2e/ShotAnalysis.cpp
   ${CMAKE_SOURCE_DIR}/tests/e2e/VirtualDisplay.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
 )
