@@ -50,13 +50,14 @@ bool TraceLog::TracingEnabled() {
 
 bool TraceLog::Recording() { return TracingEnabled() || (instance != nullptr && instance->watcher != nullptr); }
 
-bool TraceLog::ForWatcher(const std::string& ownerName) const {
-  return !TracingEnabled() && watcher != nullptr && watcher->Watches(ownerName);
+bool TraceLog::Watched(const std::string& ownerName) const {
+  return watcher != nullptr && watcher->Watches(ownerName);
 }
 
 void TraceLog::LogEvent(const std::string& ownerName, const Message* msg, const char* stateText,
                         const char* substateText, const char* eventText, bool handled) {
-  if (!TracingEnabled() && !ForWatcher(ownerName)) return;
+  const bool tracing = TracingEnabled();
+  if (!tracing && !Watched(ownerName)) return;
   if (msg != nullptr && (msg->id == MSG_CHANGE_STATE_DELAYED || msg->id == MSG_CHANGE_SUBSTATE_DELAYED)) {
     return;
   }
@@ -76,12 +77,13 @@ void TraceLog::LogEvent(const std::string& ownerName, const Message* msg, const 
   }
   const bool printable = handled || eventText[0] == '2';
   const bool printed = printable && std::strcmp(record.eventText, "EVENT_Update") != 0;
-  Keep(std::move(record), printed);
+  Keep(std::move(record), printed, tracing);
 }
 
 void TraceLog::LogStateChange(const std::string& ownerName, int state, int substate) {
   if (Game* game = Game::Instance()) game->CountStateChange();
-  if (!TracingEnabled() && !ForWatcher(ownerName)) return;
+  const bool tracing = TracingEnabled();
+  if (!tracing && !Watched(ownerName)) return;
   TraceRecord record;
   CopyText(record.ownerName, ownerName.c_str());
   record.handled = true;
@@ -89,11 +91,12 @@ void TraceLog::LogStateChange(const std::string& ownerName, int state, int subst
   std::snprintf(record.stateText, sizeof record.stateText, "%d", state);
   std::snprintf(record.substateText, sizeof record.substateText, "%d", substate);
   CopyText(record.eventText, "STATE_CHANGE");
-  Keep(std::move(record), true);
+  Keep(std::move(record), true, tracing);
 }
 
-void TraceLog::Keep(TraceRecord&& record, bool printed) {
-  if (!TracingEnabled()) {
+// With tracing on, the log and standard output get every record as they always did.
+void TraceLog::Keep(TraceRecord&& record, bool printed, bool tracing) {
+  if (!tracing) {
     if (printed) watcher->Take(record);
     return;
   }

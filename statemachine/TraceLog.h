@@ -54,9 +54,9 @@ class TraceLog {
 
  private:
   void Append(TraceRecord&& record);
-  // Whether the record goes to the watcher instead of the log.
-  bool ForWatcher(const std::string& ownerName) const;
-  void Keep(TraceRecord&& record, bool printed);
+  bool Watched(const std::string& ownerName) const;
+  // Records made while tracing is off are the watcher's.
+  void Keep(TraceRecord&& record, bool printed, bool tracing);
 
   std::deque<TraceRecord> records;
   TraceWatcher* watcher = nullptr;

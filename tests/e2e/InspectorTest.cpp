@@ -26,7 +26,8 @@ constexpr double kWaitSeconds = 45.0;
 constexpr float kGeneralHalfSize = 0.85f;
 
 // Where the start camera draws the middle of the red General's billboard, which stands still at
-// its post while its squads form up.
+// its post. The battle runs at a quarter of the speed, so that on a loaded machine the pause still
+// comes before squads walking to their slots can pass in front of it.
 bool RedGeneralOnScreen(int& x, int& y) {
   const Scenario scenario;
   Terrain terrain;
@@ -52,7 +53,7 @@ class Inspector : public testing::Test {
     ASSERT_TRUE(RedGeneralOnScreen(generalX, generalY));
     const std::filesystem::path program(BATTLESIM_PROGRAM);
     process = std::make_unique<ProgramProcess>(program.string(), program.parent_path().string(), display.Name(),
-                                               std::vector<std::string>{"--seed", "1"});
+                                               std::vector<std::string>{"--seed", "1", "--speed", "0.25"});
     window = display.WaitForWindow(kTitle, kStartSeconds);
     ASSERT_NE(window, 0u) << "the window did not appear";
     display.PressKey(window, "p");
