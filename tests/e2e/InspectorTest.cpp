@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -16,6 +17,7 @@
 #include "render/Lighting.h"
 #include "terrain/Terrain.h"
 #include "tests/e2e/HudText.h"
+#include "tests/e2e/ShotAnalysis.h"
 #include "tests/e2e/VirtualDisplay.h"
 #include "units/ArmyLayout.h"
 
@@ -24,6 +26,7 @@ constexpr char kTitle[] = "TR417 - Clashmoor - Orvane - Tessik";
 constexpr double kStartSeconds = 60.0;
 constexpr double kWaitSeconds = 45.0;
 constexpr float kGeneralHalfSize = 0.85f;
+constexpr int kArmyPixels = 40;
 
 // Where the start camera draws the middle of the red General's billboard, which stands still at
 // its post. The battle runs at a quarter of the speed, so that on a loaded machine the pause still
@@ -56,6 +59,8 @@ class Inspector : public testing::Test {
                                                std::vector<std::string>{"--seed", "1", "--speed", "0.25"});
     window = display.WaitForWindow(kTitle, kStartSeconds);
     ASSERT_NE(window, 0u) << "the window did not appear";
+    // The armies are registered, and so drawn and pickable, from the first simulation step on.
+    WaitFor([](const Screenshot& shot) { return shots::Count(shot, shots::IsRedUnit) >= kArmyPixels; }, "the army");
     display.PressKey(window, "p");
     WaitFor([](const Screenshot& shot) { return HudText::FindLine(shot, "Paused: yes (P)") >= 0; }, "the pause");
   }
@@ -63,16 +68,25 @@ class Inspector : public testing::Test {
   bool WaitFor(const std::function<bool(const Screenshot&)>& test, const std::string& what) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kWaitSeconds);
     do {
-      if (test(display.Capture(window))) return true;
+      lastShot = display.Capture(window);
+      if (test(lastShot)) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     } while (std::chrono::steady_clock::now() < deadline);
     ADD_FAILURE() << "never saw: " << what;
     return false;
   }
 
+  void TearDown() override {
+    if (!HasFailure() || lastShot.rgb.empty()) return;
+    const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / ("battlesim-e2e-" + name + ".ppm");
+    if (shots::SavePpm(lastShot, path.string())) std::cout << "last screenshot: " << path.string() << "\n";
+  }
+
   VirtualDisplay display;
   std::unique_ptr<ProgramProcess> process;
   Window window = 0;
+  Screenshot lastShot;
   int generalX = 0;
   int generalY = 0;
 };
