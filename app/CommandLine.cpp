@@ -108,6 +108,25 @@ void AddFlag(CLI::App& app, const char* name, bool& value, const char* help) {
   app.add_flag(name, value, help)->disable_flag_override();
 }
 
+// What the battles looked like from inside: units' trace lines and the balance per second.
+void AddInsideViews(CLI::App& app, HeadlessOptions& options) {
+  app.add_option("--trace", options.traceNames,
+                 "write the trace lines of the unit of this name, or of every unit whose name starts with it "
+                 "when it ends in a blank (\"Archer \"); repeatable")
+      ->type_name("NAME")
+      ->allow_extra_args(false);
+  app.add_option("--trace-file", options.traceFile, "write the --trace lines to this file instead of standard output")
+      ->type_name("FILE");
+  app.add_option("--timeline", options.timelineFile,
+                 "write per battle and simulated second the units alive on each side and the duels (CSV)")
+      ->type_name("FILE.csv");
+  // A study runs each seed afresh and a merge runs nothing: neither has one battle numbering to
+  // write these against.
+  for (const char* view : {"--trace", "--trace-file", "--timeline"}) {
+    app.get_option(view)->excludes("--seeds")->excludes("--merge");
+  }
+}
+
 std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
   auto app = std::make_unique<CLI::App>("Battles without a window, reported line by line.", "battlesim-headless");
   CLI::Option* seed = AddSeed(*app, options.seed);
@@ -128,6 +147,7 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
       ->disable_flag_override();
   AddFlag(*app, "--json", options.json, "one JSON object per line instead of text");
   AddFlag(*app, "--memory", options.memory, "add the resident memory after each battle");
+  AddInsideViews(*app, options);
   return app;
 }
 

@@ -5,8 +5,10 @@
 #include <utility>
 
 #include "app/BattleRecorder.h"
+#include "app/BattleTimeline.h"
 #include "app/Input.h"
 #include "app/SimulationPace.h"
+#include "app/UnitInspector.h"
 #include "math/RandomFloat.h"
 #include "objects/UnitType.h"
 #include "platform/TickCounter.h"
@@ -65,6 +67,7 @@ Game::Game(Graphics* graphicsSystem, Input* inputSystem, Scenario battleSetup)
   traceLog = std::make_unique<TraceLog>();
   objects = std::make_unique<GameObjectManager>();
   if (graphics != nullptr) textures = std::make_unique<TextureManager>();
+  if (graphics != nullptr) inspector = std::make_unique<UnitInspector>();
   BuildTerrain();
   pathFinder = std::make_unique<PathFinder>(terrain);
   SetUpLighting();
@@ -239,6 +242,7 @@ void Game::Frame() {
   PostHudLine(Milliseconds("Gob Update:", t3 - t2), "Timing");
 
   const std::uint32_t t4 = TickCounter::Now();
+  if (inspector != nullptr) inspector->AfterFrame(*this);
   PostStatistics();
   if (graphics != nullptr) graphics->RenderFrame();
   const std::uint32_t t5 = TickCounter::Now();
@@ -252,6 +256,7 @@ void Game::RunSimulationStep() {
   objects->Update(dt);
   UpdateDuels(dt);
   router->DeliverDue();
+  if (timeline != nullptr) timeline->AfterStep(*this, dt);
 }
 
 void Game::RunPacedSteps() {
@@ -284,6 +289,8 @@ void Game::PostStatistics() {
     PostHudLine(control, "CONTROLS");
   }
   PostPlaybackLines();
+  PostSwitchLines();
+  PostSelectedLines();
 }
 
 // After every specified line, so that none of them moves.
@@ -301,6 +308,27 @@ void Game::PostPlaybackLines() {
   std::ostringstream speed;
   speed << "Speed: " << pace->Speed() << "x";
   PostHudLine(speed.str(), "Playback");
+}
+
+// A pause looks like a freeze and the switches leave no other trace on screen: say how they stand.
+void Game::PostSwitchLines() {
+  const char* kCategory = "Switches";
+  PostHudLine(paused ? "Paused: yes (P)" : "Paused: no (P)", kCategory);
+  PostHudLine(bloodEnabled ? "Blood: on (B)" : "Blood: off (B)", kCategory);
+  PostHudLine(dynamicTerrain ? "Dynamic Terrain: on (D)" : "Dynamic Terrain: off (D)", kCategory);
+  if (pace != nullptr) {
+    std::ostringstream speed;
+    speed << "Speed: " << pace->Speed() << "x (+/-)";
+    PostHudLine(speed.str(), kCategory);
+  }
+  PostHudLine("Mouse: left drag turns, right drag pans, wheel zooms", kCategory);
+  PostHudLine("Click: inspect a unit, F follows it", kCategory);
+  PostHudLine("Esc - Quit Program", kCategory);
+}
+
+void Game::PostSelectedLines() {
+  if (inspector == nullptr) return;
+  for (const std::string& line : inspector->Lines(*this)) PostHudLine(line, "Selected");
 }
 
 void Game::PostHudLine(const std::string& text, const std::string& category) {

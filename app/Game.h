@@ -19,9 +19,11 @@
 #include "terrain/Terrain.h"
 
 class BattleRecorder;
+class BattleTimeline;
 class Graphics;
 class Input;
 class SimulationPace;
+class UnitInspector;
 
 class Game {
  public:
@@ -73,6 +75,8 @@ class Game {
   // whose caller drives the clock and reads the battles itself.
   SimulationPace* pace = nullptr;
   BattleRecorder* recorder = nullptr;
+  // Follows the balance of the battle step by step; null when nobody reads it.
+  BattleTimeline* timeline = nullptr;
   // The seed the window's battles were started with, for the panel; 0 when the clock chose it.
   unsigned seed = 0;
   // What every battle of this game is made of.
@@ -89,6 +93,8 @@ class Game {
   std::unique_ptr<TextureManager> textures;
   std::list<Duel> duels;
   std::unique_ptr<PathFinder> pathFinder;
+  // The unit the user clicked; only with graphics. After the trace log, which it listens to.
+  std::unique_ptr<UnitInspector> inspector;
 
   int battlesStarted = 0;
   int redWins = 0;
@@ -113,6 +119,8 @@ class Game {
   void SetUpLighting();
   void RunPacedSteps();
   void PostPlaybackLines();
+  void PostSwitchLines();
+  void PostSelectedLines();
   // Lines go nowhere without graphics.
   void PostHudLine(const std::string& text, const std::string& category);
 };

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -130,6 +131,11 @@ double HeadlessRunner::SimulatedSeconds(long long frames) const {
 }
 
 int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
+  std::string error;
+  if (!OpenOutputs(out, error)) {
+    std::cerr << "battlesim-headless: " << error << "\n";
+    return 2;
+  }
   StepHistogram steps;
   long long framesRun = 0;
   const Clock::time_point runStart = Clock::now();
@@ -145,6 +151,8 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
   platform::SeedRand(options.seed);
   auto game = std::make_unique<Game>(nullptr, nullptr, scenario);
   Game::SetInstance(game.get());
+  if (trace) game->traceLog->Watch(trace.get());
+  game->timeline = timeline.get();
   game->StartBattle();
 
   const auto framesAllowed = static_cast<long long>(std::ceil(options.maxSeconds * 1000.0 / options.frameMs));
@@ -180,6 +188,8 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
     }
   }
   if (progress != nullptr) *progress << "\r\033[K" << std::flush;
+  game->traceLog->Watch(nullptr);
+  if (timeline) timeline->Finish();
 
   summary.finished = recorder.Finished();
   summary.redWins = recorder.RedWins();
@@ -200,6 +210,28 @@ void HeadlessRunner::AddTiming(RunSummary& summary, const StepHistogram& steps, 
 int HeadlessRunner::ExitStatus(const RunSummary& summary) {
   if (summary.interrupted) return kInterruptedStatus;
   return summary.unfinished == 0 ? 0 : 1;
+}
+
+bool HeadlessRunner::OpenOutputs(std::ostream& out, std::string& error) {
+  std::ostream* traceOut = &out;
+  if (!options.traceFile.empty()) {
+    traceFileStream.open(options.traceFile);
+    if (!traceFileStream) {
+      error = "cannot write the trace file " + options.traceFile;
+      return false;
+    }
+    traceOut = &traceFileStream;
+  }
+  if (!options.traceNames.empty()) trace = std::make_unique<UnitTrace>(options.traceNames, *traceOut);
+  if (options.timelineFile.empty()) return true;
+  timelineStream.open(options.timelineFile);
+  if (!timelineStream) {
+    error = "cannot write the timeline file " + options.timelineFile;
+    return false;
+  }
+  timeline = std::make_unique<BattleTimeline>();
+  timeline->WriteRowsTo(&timelineStream);
+  return true;
 }
 
 std::string HeadlessRunner::FormatBattle(const BattleReport& report, bool json) {

@@ -3,11 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/BattleReport.h"
+#include "app/BattleTimeline.h"
+#include "app/UnitTrace.h"
 #include "app/Scenario.h"
 #include "app/SeedRange.h"
 #include "app/UnitCount.h"
@@ -24,6 +28,10 @@ struct HeadlessOptions {
   bool json = false;
   bool memory = false;  // report the resident memory after each battle
   std::string scenarioFile;
+  // --trace, --trace-file, --timeline: what the battles looked like from inside.
+  std::vector<std::string> traceNames;
+  std::string traceFile;  // empty: standard output
+  std::string timelineFile;
   long long maxUnits = UnitCount::kDefaultMost;
   // A study: every seed of the range (or of its shard) from a fresh start, lines carrying it.
   bool study = false;
@@ -95,6 +103,13 @@ class HeadlessRunner {
 
  private:
   double SimulatedSeconds(long long frames) const;
+  // Opens the trace and timeline files the options name; false with a one-line reason.
+  bool OpenOutputs(std::ostream& out, std::string& error);
+
+  std::ofstream traceFileStream;
+  std::ofstream timelineStream;
+  std::unique_ptr<UnitTrace> trace;
+  std::unique_ptr<BattleTimeline> timeline;
 
   HeadlessOptions options;
   Scenario scenario;

@@ -6,6 +6,7 @@
 
 #include "app/Game.h"
 #include "app/SimulationPace.h"
+#include "app/UnitInspector.h"
 #include "render/Graphics.h"
 
 namespace {
@@ -42,6 +43,9 @@ void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
     case '-':
       if (game != nullptr && game->pace != nullptr) game->pace->Slower();
       break;
+    case 'f':
+      if (game != nullptr && game->inspector != nullptr) game->inspector->ToggleFollowing();
+      break;
     default: break;
   }
 }
@@ -49,7 +53,7 @@ void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
 void Input::OnMouseButton(int button, int state, int x, int y) {
   const bool pressed = state == 0;
   switch (button) {
-    case kLeft: leftDown = pressed; break;
+    case kLeft: OnLeftButton(pressed, x, y); break;
     case kRight: rightDown = pressed; break;
     case kWheelUp: zoom += kZoomStep; break;
     case kWheelDown: zoom -= kZoomStep; break;
@@ -59,9 +63,19 @@ void Input::OnMouseButton(int button, int state, int x, int y) {
   lastY = y;
 }
 
+// Picking happens on the release, once it is certain that the press did not start a drag.
+void Input::OnLeftButton(bool pressed, int x, int y) {
+  const bool click = leftDown && !pressed && !leftDragged;
+  leftDown = pressed;
+  if (pressed) leftDragged = false;
+  Game* game = Game::Instance();
+  if (click && game != nullptr && game->inspector != nullptr) game->inspector->PickAt(*game, x, y);
+}
+
 void Input::OnMouseMotion(int x, int y) {
   const int dx = x - lastX;
   const int dy = y - lastY;
+  if (leftDown && (dx != 0 || dy != 0)) leftDragged = true;
   if (leftDown) {
     spin += static_cast<float>(dx);
     tilt += static_cast<float>(dy);

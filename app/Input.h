@@ -2,6 +2,8 @@
 // (quit, zoom, pause, reset, blood, dynamic terrain, speed).
 #pragma once
 
+#include "math/Vector3.h"
+
 class Input {
  public:
   static constexpr float kZoomStep = 5.0f;
@@ -28,4 +30,13 @@ class Input {
   float panX = 0.0f;
   float panY = 0.0f;
   float zoom = -130.0f;
+  // While following, the camera turns about this world point instead of the origin.
+  bool following = false;
+  Vector3 focus;
+
+ private:
+  void OnLeftButton(bool pressed, int x, int y);
+
+  // Set by any motion while the left button is held: its release is then no click.
+  bool leftDragged = false;
 };

@@ -17,4 +17,7 @@ target_sources(battlesim_core PRIVATE
   app/CommandLine.cpp
   app/MissingFiles.cpp
   app/GameWindow.cpp
+  app/UnitTrace.cpp
+  app/BattleTimeline.cpp
+  app/UnitInspector.cpp
 )

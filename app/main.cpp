@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/BattleRecorder.h"
+#include "app/BattleTimeline.h"
 #include "app/CommandLine.h"
 #include "app/Game.h"
 #include "app/GameWindow.h"
@@ -71,6 +72,8 @@ int main(int argc, char** argv) {
   if (options.report) recorder->WriteLinesTo(&std::cout, options.json);
   game->pace = pace.get();
   game->recorder = recorder.get();
+  auto timeline = std::make_unique<BattleTimeline>();
+  game->timeline = timeline.get();
   game->seed = seed;
   Game::SetInstance(game.get());
   game->StartBattle();

@@ -57,6 +57,8 @@ class GameObject : public GOB {
   SquadLeaderSM* FindSquadLeaderMachine() const;
   StateMachine* TopMachine() const;
   std::size_t MachineCount() const { return machines.size(); }
+  // Index 0 is the base machine; must be below MachineCount().
+  const StateMachine* MachineAt(std::size_t index) const { return machines[index].get(); }
 
   void PushMachine(std::unique_ptr<StateMachine> machine, bool start);
   // Keeps a single machine, and never pulls a dying unit out of its dying machine.

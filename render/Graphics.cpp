@@ -10,6 +10,7 @@
 #include "app/Input.h"
 #include "objects/GameObjectManager.h"
 #include "platform/TickCounter.h"
+#include "render/InspectorOverlay.h"
 #include "render/Lighting.h"
 
 namespace {
@@ -51,6 +52,8 @@ void Graphics::RenderFrame() {
   glGetIntegerv(GL_VIEWPORT, viewport);
   const int width = viewport[2];
   const int height = viewport[3];
+  viewportWidth = width;
+  viewportHeight = height;
   glClearColor(0.5f, 0.5f, 0.5f, 0.5f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   Game* game = Game::Instance();
@@ -62,7 +65,7 @@ void Graphics::RenderFrame() {
   hudCategories.Clear();
 }
 
-void Graphics::UpdateCamera(Lighting& lighting, const Input& input, int width, int height) const {
+void Graphics::UpdateCamera(Lighting& lighting, const Input& input, int width, int height) {
   double a = kHalfExtent;
   double b = kHalfExtent;
   if (width < height) {
@@ -79,6 +82,7 @@ void Graphics::UpdateCamera(Lighting& lighting, const Input& input, int width, i
   view.Translate(kPanScale * input.panX, kPanScale * input.panY, input.zoom);
   view.RotateX(input.tilt);
   view.RotateY(-input.spin);
+  if (input.following) view.Translate(-input.focus.x, -input.focus.y, -input.focus.z);
 
   lighting.viewOrigin = ViewImage(view, 0.0f);
   lighting.viewAxisPoint = ViewImage(view, 1.0f);
@@ -91,6 +95,7 @@ void Graphics::DrawScene(Game& game, int width, int height) {
   game.scene.Apply();
   DrawTerrain(game);
   DrawObjects(game);
+  InspectorOverlay::Draw(game, width, height);
   hudCategories.DrawHud(width, height);
 }
 

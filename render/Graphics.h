@@ -34,7 +34,8 @@ class Graphics {
 
   // Draws the process-wide game's world and swaps; lines posted afterwards go to the next frame.
   void RenderFrame();
-  void UpdateCamera(Lighting& lighting, const Input& input, int width, int height) const;
+  // Needs no GL: the picking and the tests build the same camera.
+  static void UpdateCamera(Lighting& lighting, const Input& input, int width, int height);
   void DrawScene(Game& game, int width, int height);
   void PostTiming();
 
@@ -46,6 +47,9 @@ class Graphics {
   float sinceRefresh = 0.0f;
   float fps = 0.0f;
   float shownFrameTime = 0.0f;
+  // The viewport of the last frame, for finding what lies under the pointer.
+  int viewportWidth = 0;
+  int viewportHeight = 0;
 
  private:
   void DrawTerrain(const Game& game) const;

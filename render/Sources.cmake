@@ -6,4 +6,6 @@ target_sources(battlesim_core PRIVATE
   render/HudPanel.cpp
   render/Lighting.cpp
   render/TextureManager.cpp
+  render/BillboardPicker.cpp
+  render/InspectorOverlay.cpp
 )

@@ -54,7 +54,7 @@ bool EventClauses::OnMessage(int id) {
 
 // Every unhandled update of every unit comes here: the number is only formatted when recorded.
 bool EventClauses::Unhandled() {
-  if (!TraceLog::TracingEnabled()) return false;
+  if (!TraceLog::Recording()) return false;
   char number[16];
   std::snprintf(number, sizeof number, "%d", event);
   Log(number, false);

@@ -7,6 +7,7 @@
 
 #include "app/Game.h"
 #include "app/Timer.h"
+#include "statemachine/TraceWatcher.h"
 
 namespace {
 TraceLog* instance = nullptr;
@@ -47,9 +48,16 @@ bool TraceLog::TracingEnabled() {
   return game != nullptr && game->traceEnabled;
 }
 
+bool TraceLog::Recording() { return TracingEnabled() || (instance != nullptr && instance->watcher != nullptr); }
+
+bool TraceLog::Watched(const std::string& ownerName) const {
+  return watcher != nullptr && watcher->Watches(ownerName);
+}
+
 void TraceLog::LogEvent(const std::string& ownerName, const Message* msg, const char* stateText,
                         const char* substateText, const char* eventText, bool handled) {
-  if (!TracingEnabled()) return;
+  const bool tracing = TracingEnabled();
+  if (!tracing && !Watched(ownerName)) return;
   if (msg != nullptr && (msg->id == MSG_CHANGE_STATE_DELAYED || msg->id == MSG_CHANGE_SUBSTATE_DELAYED)) {
     return;
   }
@@ -68,13 +76,14 @@ void TraceLog::LogEvent(const std::string& ownerName, const Message* msg, const 
     record.data = msg->dataType == DATA_Integer ? msg->data : 0;
   }
   const bool printable = handled || eventText[0] == '2';
-  if (printable && std::strcmp(record.eventText, "EVENT_Update") != 0) Print(record);
-  Append(std::move(record));
+  const bool printed = printable && std::strcmp(record.eventText, "EVENT_Update") != 0;
+  Keep(std::move(record), printed, tracing);
 }
 
 void TraceLog::LogStateChange(const std::string& ownerName, int state, int substate) {
   if (Game* game = Game::Instance()) game->CountStateChange();
-  if (!TracingEnabled()) return;
+  const bool tracing = TracingEnabled();
+  if (!tracing && !Watched(ownerName)) return;
   TraceRecord record;
   CopyText(record.ownerName, ownerName.c_str());
   record.handled = true;
@@ -82,7 +91,16 @@ void TraceLog::LogStateChange(const std::string& ownerName, int state, int subst
   std::snprintf(record.stateText, sizeof record.stateText, "%d", state);
   std::snprintf(record.substateText, sizeof record.substateText, "%d", substate);
   CopyText(record.eventText, "STATE_CHANGE");
-  Print(record);
+  Keep(std::move(record), true, tracing);
+}
+
+// With tracing on, the log and standard output get every record as they always did.
+void TraceLog::Keep(TraceRecord&& record, bool printed, bool tracing) {
+  if (!tracing) {
+    if (printed) watcher->Take(record);
+    return;
+  }
+  if (printed) Print(record);
   Append(std::move(record));
 }
 

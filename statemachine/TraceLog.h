@@ -7,6 +7,8 @@
 
 #include "statemachine/Message.h"
 
+class TraceWatcher;
+
 struct TraceRecord {
   char ownerName[256] = {};
   bool handled = false;
@@ -32,6 +34,13 @@ class TraceLog {
   static TraceLog* Instance();
   // Whether events are recorded at all; callers skip preparing a record's text when not.
   static bool TracingEnabled();
+  // Whether any record may be made: tracing is on or a watcher listens. The one test every event
+  // pays while neither is the case.
+  static bool Recording();
+
+  // Records of the watcher's units go to it (not to standard output nor to the log) while tracing
+  // is off. Null stops watching; the watcher must outlive its registration.
+  void Watch(TraceWatcher* listener) { watcher = listener; }
 
   // eventText is the event's or message's name when handled, the event number when not.
   void LogEvent(const std::string& ownerName, const Message* msg, const char* stateText, const char* substateText,
@@ -45,6 +54,10 @@ class TraceLog {
 
  private:
   void Append(TraceRecord&& record);
+  bool Watched(const std::string& ownerName) const;
+  // Records made while tracing is off are the watcher's.
+  void Keep(TraceRecord&& record, bool printed, bool tracing);
 
   std::deque<TraceRecord> records;
+  TraceWatcher* watcher = nullptr;
 };

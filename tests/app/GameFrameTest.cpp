@@ -90,7 +90,7 @@ TEST_F(WindowedGame, PostStatisticsPostsTheTalliesAndTheKeyList) {
   game->generalKills = 1;
   game->PostStatistics();
   const auto& categories = graphics->Hud().Categories();
-  ASSERT_EQ(categories.size(), 4u);
+  ASSERT_EQ(categories.size(), 6u);
   EXPECT_EQ(categories[0].name, "Wins");
   EXPECT_EQ(categories[0].lines, (Lines{"Red Wins: 2", "Blue Wins: 0"}));
   EXPECT_EQ(categories[1].name, "StateMachine");
@@ -101,6 +101,22 @@ TEST_F(WindowedGame, PostStatisticsPostsTheTalliesAndTheKeyList) {
   EXPECT_EQ(categories[3].name, "CONTROLS");
   EXPECT_EQ(categories[3].lines, (Lines{"P - Pause", "D - Toggle Dynamic Terrain ", "B - Toggle Blood",
                                         "R - Reset Battle", "Q - Quit Program", "W/S - Zoom"}));
+}
+
+// After every specified category, so that none of their rows moves.
+TEST_F(WindowedGame, PostStatisticsEndsWithTheSwitchesAndTheSelection) {
+  game->paused = true;
+  game->dynamicTerrain = false;
+  game->PostStatistics();
+  const auto& categories = graphics->Hud().Categories();
+  ASSERT_EQ(categories.size(), 6u);
+  EXPECT_EQ(categories[4].name, "Switches");
+  EXPECT_EQ(categories[4].lines,
+            (Lines{"Paused: yes (P)", "Blood: on (B)", "Dynamic Terrain: off (D)",
+                   "Mouse: left drag turns, right drag pans, wheel zooms", "Click: inspect a unit, F follows it",
+                   "Esc - Quit Program"}));
+  EXPECT_EQ(categories[5].name, "Selected");
+  EXPECT_EQ(categories[5].lines, (Lines{"None: left click a unit"}));
 }
 
 // Everything posted before the render is drawn and emptied with it; the render time is the first

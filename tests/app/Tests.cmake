@@ -11,6 +11,10 @@ battlesim_test_suite(app_tests
   ${CMAKE_SOURCE_DIR}/tests/app/SeedRangeTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/ShardMergeTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/UnitCountTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/InsideViewTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/UnitInspectorTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/World.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/ScriptedMachine.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp

@@ -19,7 +19,8 @@ constexpr int kLeft = 10;
 // the descenders is left out, as the row below starts where they end.
 constexpr int kBandTop = 2;
 constexpr int kBandRows = kFirstBaseline + 2 - kBandTop;
-constexpr int kRows = 40;
+// Every row of a 1024-pixel window.
+constexpr int kRows = 102;
 
 using InkMask = std::vector<bool>;  // kBandRows x kSide, rows top down
 

@@ -190,6 +190,13 @@ void VirtualDisplay::Drag(Window window, int button, int fromX, int fromY, int t
   XSync(display, False);
 }
 
+void VirtualDisplay::Click(Window window, int button, int x, int y) {
+  MovePointer(window, x, y);
+  XTestFakeButtonEvent(display, static_cast<unsigned>(button), True, CurrentTime);
+  XTestFakeButtonEvent(display, static_cast<unsigned>(button), False, CurrentTime);
+  XSync(display, False);
+}
+
 void VirtualDisplay::TurnWheel(Window window, bool up) {
   int width = 0, height = 0;
   if (!Size(window, width, height)) return;

@@ -39,6 +39,8 @@ class VirtualDisplay {
   void PressKey(Window window, const std::string& keysymName, bool shifted = false);
   // Presses button 1 (left) or 3 (right) at from, moves to to in steps, releases there.
   void Drag(Window window, int button, int fromX, int fromY, int toX, int toY);
+  // Presses and releases button 1 (left) or 3 (right) at one spot, without moving in between.
+  void Click(Window window, int button, int x, int y);
   // One notch of the mouse wheel with the pointer over the window's middle: away from the user
   // (up) or towards them.
   void TurnWheel(Window window, bool up);

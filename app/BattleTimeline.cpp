@@ -1,0 +1,69 @@
+// Sampling the battle's balance once per simulated second.
+#include "app/BattleTimeline.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/Game.h"
+#include "objects/UnitType.h"
+
+void BattleTimeline::WriteRowsTo(std::ostream* csv) {
+  rows = csv;
+  if (rows != nullptr) *rows << kHeader;
+}
+
+// A battle ends inside a step, after which its field is empty and the next army still waits to be
+// registered: that step closes the old battle with the counts from the step before, and the new
+// battle's clock starts at the following step. The first battle starts before any step.
+void BattleTimeline::AfterStep(const Game& game, float dt) {
+  if (game.battlesStarted != battle) {
+    const bool first = battle == 0;
+    latest.second = elapsed + dt;
+    Finish();
+    StartBattle(game.battlesStarted);
+    if (!first) return;
+  }
+  elapsed += dt;
+  latest = Count(game, elapsed);
+  while (static_cast<double>(samples.size()) <= elapsed) {
+    TimelineSample sample = latest;
+    sample.second = static_cast<double>(samples.size());
+    samples.push_back(sample);
+    WriteRow(sample);
+  }
+}
+
+void BattleTimeline::Finish() {
+  if (open && !samples.empty()) WriteRow(latest);
+  open = false;
+}
+
+void BattleTimeline::StartBattle(int number) {
+  battle = number;
+  elapsed = 0.0;
+  samples.clear();
+  latest = TimelineSample{};
+  open = true;
+}
+
+TimelineSample BattleTimeline::Count(const Game& game, double second) {
+  TimelineSample sample;
+  sample.second = second;
+  for (const GameObject* object : game.objects->Registered()) {
+    if (object->unitType > UnitType::General || object->dying || object->removed) continue;
+    if (object->team == Team::Red) {
+      ++sample.redAlive;
+    } else {
+      ++sample.blueAlive;
+    }
+  }
+  sample.duels = static_cast<int>(game.duels.size());
+  return sample;
+}
+
+void BattleTimeline::WriteRow(const TimelineSample& sample) const {
+  if (rows == nullptr) return;
+  char second[32];
+  std::snprintf(second, sizeof second, "%.3f", sample.second);
+  *rows << battle << "," << second << "," << sample.redAlive << "," << sample.blueAlive << "," << sample.duels << "\n";
+}

@@ -1,0 +1,129 @@
+// Picking, following and describing the selected unit.
+#include "app/UnitInspector.h"
+
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <memory>
+#include <typeinfo>
+
+#include "app/Game.h"
+#include "app/Input.h"
+#include "objects/UnitType.h"
+#include "render/BillboardPicker.h"
+#include "render/Graphics.h"
+#include "render/Sprite.h"
+#include "statemachine/TraceLog.h"
+
+namespace {
+const char* const kTypeNames[] = {"Soldier", "Archer", "Berserker", "SquadLeader", "General", "Blood", "Arrow"};
+
+std::string TypeName(int unitType) {
+  return unitType >= 0 && unitType < UnitType::kCount ? kTypeNames[unitType] : std::to_string(unitType);
+}
+
+// The machine's class name, as the code spells it ("CombatSM").
+std::string MachineName(const StateMachine& machine) {
+  const char* mangled = typeid(machine).name();
+  int status = 0;
+  std::unique_ptr<char, void (*)(void*)> plain(abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+  return status == 0 && plain ? plain.get() : mangled;
+}
+
+std::string WithoutLineFeed(std::string line) {
+  while (!line.empty() && line.back() == '\n') line.pop_back();
+  return line;
+}
+
+// Fighting units only: arrows and blood splats are not minds worth reading.
+std::vector<GameObject*> LivingUnits(const Game& game) {
+  std::vector<GameObject*> units;
+  for (GameObject* object : game.objects->Registered()) {
+    if (object->unitType <= UnitType::General && !object->dying && !object->removed) units.push_back(object);
+  }
+  return units;
+}
+}  // namespace
+
+UnitInspector::~UnitInspector() { Clear(""); }
+
+void UnitInspector::PickAt(Game& game, int x, int y) {
+  if (game.graphics == nullptr) return;
+  const BillboardPicker picker(game.scene.view, game.scene.projection, game.graphics->viewportWidth,
+                               game.graphics->viewportHeight);
+  if (GameObject* unit = picker.Pick(LivingUnits(game), x, y)) {
+    Select(game, *unit);
+  } else {
+    Clear("");
+  }
+}
+
+void UnitInspector::Select(Game& game, const GameObject& unit) {
+  Clear("");
+  selectedName = unit.name;
+  selectedBattle = game.battlesStarted;
+  game.traceLog->Watch(this);
+}
+
+void UnitInspector::Clear(const std::string& why) {
+  if (!selectedName.empty()) {
+    if (TraceLog* log = TraceLog::Instance()) log->Watch(nullptr);
+  }
+  selectedName.clear();
+  recent.clear();
+  notice = why;
+}
+
+GameObject* UnitInspector::Selected(const Game& game) const {
+  if (selectedName.empty() || game.battlesStarted != selectedBattle) return nullptr;
+  return game.objects->Find(selectedName);
+}
+
+// Names restart every battle: a new battle's unit of the same name is another unit.
+void UnitInspector::AfterFrame(Game& game) {
+  if (selectedName.empty()) return;
+  if (game.battlesStarted != selectedBattle) {
+    Clear("New battle: " + selectedName + " is gone");
+  } else if (const GameObject* unit = Selected(game); unit == nullptr || unit->dying || unit->removed) {
+    Clear(selectedName + " died");
+  }
+  if (game.input == nullptr) return;
+  const GameObject* unit = Selected(game);
+  game.input->following = following && unit != nullptr;
+  if (game.input->following) game.input->focus = unit->GetSprite()->position;
+}
+
+std::vector<std::string> UnitInspector::Lines(const Game& game) const {
+  const GameObject* unit = Selected(game);
+  if (unit == nullptr) {
+    return {notice.empty() ? "None: left click a unit" : notice};
+  }
+  std::vector<std::string> lines = MindLines(*unit);
+  lines.push_back(following ? "Camera: following (F)" : "Camera: free (F follows)");
+  lines.push_back("Trace:");
+  lines.insert(lines.end(), recent.begin(), recent.end());
+  return lines;
+}
+
+std::vector<std::string> UnitInspector::MindLines(const GameObject& unit) {
+  std::vector<std::string> lines;
+  lines.push_back("Name: " + unit.name);
+  lines.push_back(std::string("Team: ") + (unit.team == Team::Red ? "red" : "blue") + "  Type: " +
+                  TypeName(unit.unitType));
+  lines.push_back("Leader: " + (unit.leaderName.empty() ? std::string("none") : unit.leaderName));
+  for (std::size_t depth = unit.MachineCount(); depth > 0; --depth) {
+    const StateMachine& machine = *unit.MachineAt(depth - 1);
+    std::string line = MachineName(machine) + " " + machine.StateName();
+    if (machine.GetSubstate() >= 0) line += std::string("/") + machine.SubstateName();
+    lines.push_back(line);
+  }
+  lines.push_back(unit.inCombat ? "Duel: with " + unit.targetName : std::string("Duel: none"));
+  return lines;
+}
+
+bool UnitInspector::Watches(const std::string& ownerName) const { return ownerName == selectedName; }
+
+void UnitInspector::Take(const TraceRecord& record) {
+  recent.push_back(WithoutLineFeed(TraceLog::FormatLine(record)));
+  if (recent.size() > kRecentRecords) recent.pop_front();
+}

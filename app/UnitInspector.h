@@ -1,0 +1,51 @@
+// The window's unit inspector: the unit the user clicked, its mind as panel lines (identity,
+// machine stack, duel, latest trace lines), and the camera following it.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "statemachine/TraceWatcher.h"
+
+class Game;
+class GameObject;
+
+class UnitInspector : public TraceWatcher {
+ public:
+  static constexpr std::size_t kRecentRecords = 10;
+
+  UnitInspector() = default;
+  ~UnitInspector() override;
+  UnitInspector(const UnitInspector&) = delete;
+  UnitInspector& operator=(const UnitInspector&) = delete;
+
+  // x from the left and y from the top of the window; an empty spot clears the selection.
+  void PickAt(Game& game, int x, int y);
+  void Select(Game& game, const GameObject& unit);
+  // Forgets the unit and stops its trace; notice says why on the panel until the next pick.
+  void Clear(const std::string& why);
+  // Once per frame: notices the unit's death or a new battle, and moves the followed camera.
+  void AfterFrame(Game& game);
+  void ToggleFollowing() { following = !following; }
+
+  // The "Selected" category's lines.
+  std::vector<std::string> Lines(const Game& game) const;
+  static std::vector<std::string> MindLines(const GameObject& unit);
+
+  bool Watches(const std::string& ownerName) const override;
+  void Take(const TraceRecord& record) override;
+
+  // The selected unit in the game, or null.
+  GameObject* Selected(const Game& game) const;
+  const std::string& SelectedName() const { return selectedName; }
+  bool Following() const { return following; }
+
+ private:
+  std::string selectedName;
+  int selectedBattle = 0;
+  bool following = false;
+  std::deque<std::string> recent;
+  std::string notice;
+};

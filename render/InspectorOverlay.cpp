@@ -1,0 +1,132 @@
+// The selection ring, the balance bar and the alive chart, in immediate mode.
+#include "render/InspectorOverlay.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "app/BattleTimeline.h"
+#include "app/Game.h"
+#include "app/UnitInspector.h"
+#include "render/Sprite.h"
+
+namespace {
+constexpr float kRed[3] = {0.85f, 0.1f, 0.1f};
+constexpr float kBlue[3] = {0.1f, 0.2f, 0.9f};
+// A little wider than the billboard, so the ring frames the unit rather than cutting through it.
+constexpr float kRingMargin = 1.25f;
+
+// One pixel per unit with the origin at the top left, like the window toolkit's pointer.
+void BeginWindowPixels(int width, int height) {
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0.0, width, height, 0.0, -1.0, 1.0);
+}
+
+void EndWindowPixels() {
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+}
+
+void Rectangle(float left, float top, float right, float bottom) {
+  glBegin(GL_QUADS);
+  glVertex2f(left, top);
+  glVertex2f(right, top);
+  glVertex2f(right, bottom);
+  glVertex2f(left, bottom);
+  glEnd();
+}
+
+// The curve of one side's alive count; alive picks the count out of a sample.
+template <class Alive>
+void Curve(const std::vector<TimelineSample>& samples, Alive alive, double xScale, double yScale, int left,
+           int bottom) {
+  glBegin(GL_LINE_STRIP);
+  for (const TimelineSample& sample : samples) {
+    glVertex2d(left + sample.second * xScale, bottom - alive(sample) * yScale);
+  }
+  glEnd();
+}
+}  // namespace
+
+void InspectorOverlay::Draw(const Game& game, int width, int height) {
+  // The default texture has no image and leaves the drawn colours as they are.
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  if (game.inspector != nullptr) {
+    if (const GameObject* unit = game.inspector->Selected(game); unit != nullptr && unit->GetSprite() != nullptr) {
+      DrawRing(*unit->GetSprite());
+    }
+  }
+  if (game.timeline != nullptr) DrawBalance(*game.timeline, width, height);
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void InspectorOverlay::DrawRing(const Sprite& sprite) {
+  const Vector3& p = sprite.position;
+  const float s = sprite.halfSize * kRingMargin;
+  const float c1 = s * sprite.facingCos;
+  const float s1 = s * sprite.facingSin;
+  const float bottom = p.y - (s - sprite.halfSize);
+  const float top = bottom + 2.0f * s;
+  glLineWidth(3.0f);
+  glColor4f(1.0f, 0.95f, 0.0f, 1.0f);
+  glBegin(GL_LINE_LOOP);
+  glVertex3f(p.x + c1, top, p.z + s1);
+  glVertex3f(p.x - c1, top, p.z - s1);
+  glVertex3f(p.x - c1, bottom, p.z - s1);
+  glVertex3f(p.x + c1, bottom, p.z + s1);
+  glEnd();
+  glLineWidth(1.0f);
+}
+
+void InspectorOverlay::DrawBalance(const BattleTimeline& timeline, int width, int height) {
+  const int right = width - kRightMargin;
+  if (right <= kLeftEdge) return;
+  BeginWindowPixels(width, height);
+  DrawBar(timeline.Latest().redAlive, timeline.Latest().blueAlive, kLeftEdge, right, kBarTop);
+  DrawChart(timeline, kLeftEdge, right, kChartTop);
+  EndWindowPixels();
+}
+
+// Red fills from the left and blue from the right; where they meet is where the balance stands.
+void InspectorOverlay::DrawBar(int red, int blue, int left, int right, int top) {
+  const auto l = static_cast<float>(left);
+  const auto r = static_cast<float>(right);
+  const auto t = static_cast<float>(top);
+  const float bottom = t + static_cast<float>(kBarHeight);
+  const int total = red + blue;
+  const float share = total > 0 ? static_cast<float>(red) / static_cast<float>(total) : 0.5f;
+  const float split = l + (r - l) * share;
+  glColor3fv(kRed);
+  Rectangle(l, t, split, bottom);
+  glColor3fv(kBlue);
+  Rectangle(split, t, r, bottom);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  Rectangle(split - 1.0f, t - 2.0f, split + 1.0f, bottom + 2.0f);
+}
+
+void InspectorOverlay::DrawChart(const BattleTimeline& timeline, int left, int right, int top) {
+  const int bottom = top + kChartHeight;
+  glColor3f(0.92f, 0.92f, 0.88f);
+  Rectangle(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom));
+  const auto& samples = timeline.Samples();
+  if (samples.empty()) return;
+  const int most = std::max({1, samples.front().redAlive, samples.front().blueAlive});
+  const double span = std::max(kShortestSpan, samples.back().second);
+  const double xScale = (right - left) / span;
+  const double yScale = static_cast<double>(kChartHeight) / most;
+  glLineWidth(2.0f);
+  glColor3fv(kRed);
+  Curve(samples, [](const TimelineSample& s) { return s.redAlive; }, xScale, yScale, left, bottom);
+  glColor3fv(kBlue);
+  Curve(samples, [](const TimelineSample& s) { return s.blueAlive; }, xScale, yScale, left, bottom);
+  glLineWidth(1.0f);
+}

@@ -1,0 +1,67 @@
+// The inspector's panel lines for a unit in a known state, its trace of that unit alone, and the
+// selection clearing when the unit dies or a new battle starts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/UnitInspector.h"
+#include "objects/UnitType.h"
+#include "tests/support/World.h"
+
+namespace {
+class UnitInspectorTest : public World {
+ protected:
+  GameObject& Soldier(int team, float z) {
+    return *game().factory.Create(UnitType::Soldier, Vector3(0.0f, 0.0f, z), 0.0f, team);
+  }
+};
+}  // namespace
+
+TEST_F(UnitInspectorTest, ReadsIdentityLeaderStackTopFirstAndTheDuel) {
+  GameObject& red = Soldier(Team::Red, 0.0f);
+  GameObject& blue = Soldier(Team::Blue, 1.0f);
+  red.SetLeaderName("SquadLeader 2");
+  game().Engage(&red, &blue);
+  const std::vector<std::string> expected = {"Name: Soldier 0",
+                                             "Team: red  Type: Soldier",
+                                             "Leader: SquadLeader 2",
+                                             "CombatSM STATE_TakingOrders",
+                                             "SoldierSM STATE_Initialize",
+                                             "Duel: with Soldier 1"};
+  EXPECT_EQ(UnitInspector::MindLines(red), expected);
+}
+
+TEST_F(UnitInspectorTest, KeepsTheLastTenTraceLinesOfTheSelectedUnitOnly) {
+  GameObject& red = Soldier(Team::Red, 0.0f);
+  GameObject& blue = Soldier(Team::Blue, 1.0f);
+  UnitInspector inspector;
+  inspector.Select(game(), red);
+  for (int duel = 0; duel < 8; ++duel) {
+    game().Engage(&red, &blue);
+    red.PopMachine();
+    blue.PopMachine();
+    Frame(16);
+  }
+  const std::vector<std::string> lines = inspector.Lines(game());
+  ASSERT_GE(lines.size(), 10u);
+  const std::vector<std::string> trace(lines.end() - 10, lines.end());
+  EXPECT_EQ(*(lines.end() - 11), "Trace:");
+  for (const std::string& line : trace) EXPECT_NE(line.find("-Soldier 0 "), std::string::npos) << line;
+  EXPECT_TRUE(traceLog().Records().empty()) << "the inspector's records went into the switched-off log";
+}
+
+TEST_F(UnitInspectorTest, SaysSoAndClearsWhenTheUnitDiesOrANewBattleStarts) {
+  GameObject& red = Soldier(Team::Red, 0.0f);
+  UnitInspector inspector;
+  inspector.Select(game(), red);
+  red.dying = true;
+  inspector.AfterFrame(game());
+  EXPECT_EQ(inspector.Lines(game()), std::vector<std::string>{"Soldier 0 died"});
+  EXPECT_FALSE(TraceLog::Recording()) << "a cleared selection still makes records";
+
+  inspector.Select(game(), Soldier(Team::Blue, 3.0f));
+  ++game().battlesStarted;
+  inspector.AfterFrame(game());
+  EXPECT_EQ(inspector.Lines(game()), std::vector<std::string>{"New battle: Soldier 1 is gone"});
+}
