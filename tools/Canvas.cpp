@@ -4,13 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/PixelBytes.h"
+
 namespace {
 
 constexpr double kDesignSize = 128.0;
-
-unsigned char ToByte(double value) {
-  return static_cast<unsigned char>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0));
-}
 
 }  // namespace
 
@@ -48,10 +46,10 @@ RgbaImage Canvas::ToImage(Colour pad) const {
   image.bytes.resize(premultiplied_.size());
   for (std::size_t i = 0; i < premultiplied_.size(); i += 4) {
     const double alpha = premultiplied_[i + 3];
-    const unsigned char alphaByte = ToByte(alpha);
+    const unsigned char alphaByte = PixelBytes::FromUnit(alpha);
     for (std::size_t c = 0; c < 3; ++c) {
       const double padChannel = c == 0 ? pad.r : (c == 1 ? pad.g : pad.b);
-      image.bytes[i + c] = ToByte(alphaByte == 0 ? padChannel : premultiplied_[i + c] / alpha);
+      image.bytes[i + c] = PixelBytes::FromUnit(alphaByte == 0 ? padChannel : premultiplied_[i + c] / alpha);
     }
     image.bytes[i + 3] = alphaByte;
   }

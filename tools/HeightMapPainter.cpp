@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/FixedNoise.h"
+#include "tools/PixelBytes.h"
 
 namespace {
 
@@ -102,15 +103,6 @@ void FlattenRing(std::vector<double>& heights) {
   }
 }
 
-std::vector<unsigned char> ToAlpha(const std::vector<double>& heights) {
-  const auto [low, high] = std::minmax_element(heights.begin(), heights.end());
-  std::vector<unsigned char> alpha(heights.size());
-  for (std::size_t i = 0; i < heights.size(); ++i) {
-    alpha[i] = static_cast<unsigned char>(std::lround((heights[i] - *low) / (*high - *low) * 255.0));
-  }
-  return alpha;
-}
-
 int Steepness(const std::vector<unsigned char>& alpha, int col, int row) {
   int steepest = 0;
   const int here = alpha[row * kSide + col];
@@ -140,16 +132,12 @@ Rgb GroundColour(int height, int steepness, double meadow, double speckle) {
   return {colour.r * shade, colour.g * shade, colour.b * shade};
 }
 
-unsigned char ToByte(double value) {
-  return static_cast<unsigned char>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0));
-}
-
 }  // namespace
 
 RgbaImage HeightMapPainter::Paint() {
   std::vector<double> heights = Heights();
   FlattenRing(heights);
-  const std::vector<unsigned char> alpha = ToAlpha(heights);
+  const std::vector<unsigned char> alpha = PixelBytes::HeightsToAlpha(heights);
   const FixedNoise speckle(0x5EED04U);
   const FixedNoise meadow(0x5EED05U);
   RgbaImage image;
@@ -161,9 +149,9 @@ RgbaImage HeightMapPainter::Paint() {
       const std::size_t i = static_cast<std::size_t>(row) * kSide + col;
       const Rgb colour = GroundColour(alpha[i], Steepness(alpha, col, row), meadow.Fractal(col / 24.0, row / 24.0, 3),
                                       speckle.Fractal(col / 3.0, row / 3.0, 2));
-      image.bytes[i * 4 + 0] = ToByte(colour.r);
-      image.bytes[i * 4 + 1] = ToByte(colour.g);
-      image.bytes[i * 4 + 2] = ToByte(colour.b);
+      image.bytes[i * 4 + 0] = PixelBytes::FromUnit(colour.r);
+      image.bytes[i * 4 + 1] = PixelBytes::FromUnit(colour.g);
+      image.bytes[i * 4 + 2] = PixelBytes::FromUnit(colour.b);
       image.bytes[i * 4 + 3] = alpha[i];
     }
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/FixedNoise.h"
+#include "tools/PixelBytes.h"
 
 namespace {
 
@@ -33,32 +34,19 @@ std::vector<double> Heights() {
   return heights;
 }
 
-std::vector<unsigned char> ToAlpha(const std::vector<double>& heights) {
-  const auto [low, high] = std::minmax_element(heights.begin(), heights.end());
-  std::vector<unsigned char> alpha(heights.size());
-  for (std::size_t i = 0; i < heights.size(); ++i) {
-    alpha[i] = static_cast<unsigned char>(std::lround((heights[i] - *low) / (*high - *low) * 255.0));
-  }
-  return alpha;
-}
-
-unsigned char ToByte(double value) {
-  return static_cast<unsigned char>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0));
-}
-
 // Meadow green at the foot, drier and paler towards the top, speckled a little.
 void Colour(unsigned char height, double speckle, unsigned char* rgb) {
   const double t = height / 255.0;
   const double shade = 1.0 + 0.06 * speckle;
-  rgb[0] = ToByte((0.34 + 0.30 * t) * shade);
-  rgb[1] = ToByte((0.58 + 0.10 * t) * shade);
-  rgb[2] = ToByte((0.24 + 0.08 * t) * shade);
+  rgb[0] = PixelBytes::FromUnit((0.34 + 0.30 * t) * shade);
+  rgb[1] = PixelBytes::FromUnit((0.58 + 0.10 * t) * shade);
+  rgb[2] = PixelBytes::FromUnit((0.24 + 0.08 * t) * shade);
 }
 
 }  // namespace
 
 RgbaImage HillMapPainter::Paint() {
-  const std::vector<unsigned char> alpha = ToAlpha(Heights());
+  const std::vector<unsigned char> alpha = PixelBytes::HeightsToAlpha(Heights());
   const FixedNoise speckle(0x4111A2U);
   RgbaImage image;
   image.width = kSide;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/FixedNoise.h"
+#include "tools/PixelBytes.h"
 
 namespace {
 
@@ -32,30 +33,19 @@ std::vector<double> Heights(int side) {
   return heights;
 }
 
-std::vector<unsigned char> ToAlpha(const std::vector<double>& heights) {
-  const auto [low, high] = std::minmax_element(heights.begin(), heights.end());
-  std::vector<unsigned char> alpha(heights.size());
-  for (std::size_t i = 0; i < heights.size(); ++i) {
-    alpha[i] = static_cast<unsigned char>(std::lround((heights[i] - *low) / (*high - *low) * 255.0));
-  }
-  return alpha;
-}
-
-unsigned char ToByte(double value) { return static_cast<unsigned char>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0)); }
-
 // The colour follows the height alone (meadow in the hollows, drier grass on the rises), so the
 // large images stay smooth and compress to a small share of their pixels.
 void Colour(unsigned char height, unsigned char* rgb) {
   const double t = height / 255.0;
-  rgb[0] = ToByte(0.30 + 0.28 * t);
-  rgb[1] = ToByte(0.52 + 0.12 * t);
-  rgb[2] = ToByte(0.22 + 0.08 * t);
+  rgb[0] = PixelBytes::FromUnit(0.30 + 0.28 * t);
+  rgb[1] = PixelBytes::FromUnit(0.52 + 0.12 * t);
+  rgb[2] = PixelBytes::FromUnit(0.22 + 0.08 * t);
 }
 
 }  // namespace
 
 RgbaImage LargeFieldPainter::Paint(int side) {
-  const std::vector<unsigned char> alpha = ToAlpha(Heights(side));
+  const std::vector<unsigned char> alpha = PixelBytes::HeightsToAlpha(Heights(side));
   RgbaImage image;
   image.width = side;
   image.height = side;

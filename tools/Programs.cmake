@@ -4,6 +4,7 @@ add_library(battlesim_texture_painter STATIC
   tools/Canvas.cpp
   tools/FixedNoise.cpp
   tools/HeightMapPainter.cpp
+  tools/PixelBytes.cpp
   tools/HillMapPainter.cpp
   tools/LargeFieldPainter.cpp
   tools/RgbaPngWriter.cpp
