@@ -10,6 +10,7 @@
 #include "platform/DebugChannel.h"
 #include "platform/Random.h"
 #include "platform/TickCounter.h"
+#include "render/Sprite.h"
 
 namespace {
 
@@ -19,6 +20,14 @@ Scenario WithSquads(int squadsPerSide) {
   Scenario scenario;
   for (ArmySetup& army : scenario.armies) army.squads = squadsPerSide;
   return scenario;
+}
+
+double PositionSum(const GameObjectManager& objects) {
+  double sum = 0.0;
+  for (const GameObject* object : objects.Registered()) {
+    if (const Sprite* sprite = object->GetSprite()) sum += sprite->position.x + 2.0 * sprite->position.z;
+  }
+  return sum;
 }
 
 // Each iteration is one frame of the window program without drawing, from the first battle's
@@ -41,6 +50,10 @@ void BM_ScaledBattleFrame(benchmark::State& state) {
       unitSteps += static_cast<double>(game->objects->RegisteredCount());
     }
     state.counters["units"] = startUnits;
+    // What the battle came to, for comparing builds: equal figures, equal battles.
+    state.counters["casualties"] = game->casualties;
+    state.counters["state_changes"] = game->stateChanges;
+    state.counters["position_sum"] = PositionSum(*game->objects);
     state.counters["per_unit_step"] =
         benchmark::Counter(unitSteps, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   }

@@ -11,7 +11,9 @@ namespace {
 constexpr int kMaxRoutePoints = 300;
 }  // namespace
 
-PathFinder::PathFinder(Terrain& terrainToSearch) : terrain(terrainToSearch) {}
+// The step masks are made here, with the game, rather than in the first battle's first frame.
+PathFinder::PathFinder(Terrain& terrainToSearch)
+    : terrain(terrainToSearch), steps(std::make_unique<StepMask>(terrainToSearch)) {}
 
 PathFinder::~PathFinder() = default;
 

@@ -62,6 +62,6 @@ class PathFinder {
   // Node per grid cell (col = x + W/2, row = z + H/2); a cell never holds two nodes.
   std::vector<PathNode*> cells;
   PathNode* offGridNode = nullptr;  // a start outside the grid has no cell slot
-  // The allowed steps of every cell, made at the first search on this ground.
+  // The allowed steps of every cell; made again if a search finds the ground replaced.
   std::unique_ptr<StepMask> steps;
 };
