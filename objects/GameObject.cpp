@@ -16,7 +16,7 @@
 GameObject::GameObject(std::string objectName, int objectTeam, int type, float range)
     : GOB(std::move(objectName)), team(objectTeam), unitType(type), attackRange(range) {}
 
-GameObject::~GameObject() = default;
+GameObject::~GameObject() { ObjectHandle::CloseSlot(lifeSlot); }
 
 void GameObject::Update(float dt) {
   if (!machines.empty()) {
@@ -38,8 +38,6 @@ bool GameObject::IsInRangeOf(const GameObject& other) const {
 
 CombatSM* GameObject::FindCombatMachine() const { return FindMachine<CombatSM>(); }
 
-SquadLeaderSM* GameObject::FindSquadLeaderMachine() const { return FindMachine<SquadLeaderSM>(); }
-
 void GameObject::SetInCombat(bool flag) {
   inCombat = flag;
   if (GameObject* leader = FindObjectNamed(leaderName)) leader->readyFollowers += flag ? -1 : 1;
@@ -58,17 +56,22 @@ void GameObject::HandleMessage(Message& message) {
   if (StateMachine* top = TopMachine()) top->ProcessEvent(EVENT_Message, &message);
 }
 
-StateMachine* GameObject::TopMachine() const { return machines.empty() ? nullptr : machines.back().get(); }
+void GameObject::StackChanged() {
+  topMachine = machines.empty() ? nullptr : machines.back().get();
+  squadLeaderMachine = FindMachine<SquadLeaderSM>();
+}
 
 void GameObject::PushMachine(std::unique_ptr<StateMachine> machine, bool start) {
   StateMachine* pushed = machine.get();
   machines.push_back(std::move(machine));
+  StackChanged();
   if (start) pushed->Initialize();
 }
 
 void GameObject::PopMachine() {
   if (machines.size() < 2 || dynamic_cast<DyingSM*>(TopMachine()) != nullptr) return;
   machines.pop_back();
+  StackChanged();
   machines.back()->Initialize();
 }
 
@@ -76,6 +79,7 @@ void GameObject::ReplaceMachine(std::unique_ptr<StateMachine> machine) {
   if (!machines.empty()) machines.pop_back();
   StateMachine* replacement = machine.get();
   machines.push_back(std::move(machine));
+  StackChanged();
   replacement->Initialize();
 }
 

@@ -2,11 +2,13 @@
 // which only the top one runs. Objects refer to each other by name, never by pointer.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "objects/GOB.h"
+#include "objects/ObjectHandle.h"
 #include "statemachine/StateMachine.h"
 
 class CombatSM;
@@ -14,7 +16,14 @@ struct Message;
 class SquadLeaderSM;
 class Sprite;
 
-class GameObject : public GOB {
+// Aligned so that what every update reads (the running machine, the billboard, the queued
+// command, the removal mark, the formation slot and the leader's name) lies in the first two
+// cache lines: a large army's update waits on memory, not on arithmetic.
+class alignas(64) GameObject : public GOB {
+ private:
+  StateMachine* topMachine = nullptr;
+  std::unique_ptr<Sprite> sprite;
+
  public:
   // Machine-stack commands queued by machines and carried out at the start of the next update.
   static constexpr int kCommandNone = 0;
@@ -54,8 +63,8 @@ class GameObject : public GOB {
     return nullptr;
   }
   CombatSM* FindCombatMachine() const;
-  SquadLeaderSM* FindSquadLeaderMachine() const;
-  StateMachine* TopMachine() const;
+  SquadLeaderSM* FindSquadLeaderMachine() const { return squadLeaderMachine; }
+  StateMachine* TopMachine() const { return topMachine; }
   std::size_t MachineCount() const { return machines.size(); }
   // Index 0 is the base machine; must be below MachineCount().
   const StateMachine* MachineAt(std::size_t index) const { return machines[index].get(); }
@@ -71,23 +80,30 @@ class GameObject : public GOB {
   void DropMachineCommand() { pendingCommand = kCommandNone; }
   void RunMachineCommands();
 
-  int formationSlot = 0;
+  std::uint32_t LifeSlot() const { return lifeSlot; }
+
   int pendingCommand = kCommandNone;
+  bool removed = false;
+  int formationSlot = 0;
+  std::string leaderName;
   int team = 0;
   int unitType = 0;
   int formationKind = 0;
   float attackRange = 2.0f;
   bool inCombat = false;
   bool dying = false;
-  std::string leaderName;
   std::string targetName;
   int readyFollowers = 0;
   std::vector<std::string> subordinates;
-  bool removed = false;
 
  private:
-  std::unique_ptr<Sprite> sprite;
-  // Front is the base machine, back the running one. Declared after the sprite so that the
-  // machines are destroyed first and never outlive what they steer.
+  // Front is the base machine, back the running one (also kept in topMachine). Declared after
+  // the sprite so that the machines are destroyed first and never outlive what they steer.
   std::vector<std::unique_ptr<StateMachine>> machines;
+  // Follows every change of the stack, as topMachine does: followers ask their leader for it on
+  // every update.
+  SquadLeaderSM* squadLeaderMachine = nullptr;
+  const std::uint32_t lifeSlot = ObjectHandle::OpenSlot();
+
+  void StackChanged();
 };

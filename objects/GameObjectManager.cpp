@@ -36,6 +36,7 @@ void GameObjectManager::RemoveAll() {
 // than kept for the rest of the run (every blood splat and arrow shares one name, and every
 // battle reuses the names of the one before).
 void GameObjectManager::RegisterPending() {
+  if (pending.empty()) return;
   for (auto& object : pending) {
     const std::string name = object->name;
     squadLeaders.Registered(*object);
@@ -46,45 +47,63 @@ void GameObjectManager::RegisterPending() {
   pendingByName.clear();
   squadLeaders.PendingCleared();
   generals.PendingCleared();
+  updateOrder.clear();
+  for (const auto& [name, object] : registry) updateOrder.push_back(object.get());
 }
 
-void GameObjectManager::Erased(const GameObject& object) {
+void GameObjectManager::Erase(GameObject& object) {
   squadLeaders.Erased(object);
   generals.Erased(object);
+  registry.erase(registry.find(object.name));
 }
 
 namespace {
-// Entries this far ahead of the update have their object fetched, and half as far ahead its
-// billboard and running machine: a large army's objects lie scattered over far more memory than
-// the caches hold, and the wait for them would otherwise dominate its update.
-constexpr int kPrefetchDistance = 8;
+// A large army's objects lie scattered over far more memory than the caches hold, and waiting
+// for each in turn would dominate its update. So the update fetches ahead in three steps, each
+// needing what the one before brought in: the object itself, then its billboard and running
+// machine, then the ground under the billboard.
+constexpr std::size_t kFetchObject = 24;
+constexpr std::size_t kFetchParts = 12;
+constexpr std::size_t kFetchGround = 4;
+constexpr std::size_t kCacheLine = 64;
+// The object's lines that every update reads (see GameObject).
+constexpr std::size_t kObjectHotBytes = 2 * kCacheLine;
+
+void PrefetchLines(const void* start, std::size_t bytes) {
+  const char* first = static_cast<const char*>(start);
+  for (std::size_t offset = 0; offset < bytes; offset += kCacheLine) __builtin_prefetch(first + offset);
+}
 
 void PrefetchParts(const GameObject& object) {
-  __builtin_prefetch(object.GetSprite());
-  __builtin_prefetch(object.TopMachine());
+  if (const Sprite* sprite = object.GetSprite()) PrefetchLines(sprite, sizeof(Sprite));
+  if (const StateMachine* machine = object.TopMachine()) PrefetchLines(machine, sizeof(StateMachine));
+}
+
+void PrefetchGround(const GameObject& object) {
+  if (const Sprite* sprite = object.GetSprite()) sprite->PrefetchGround();
 }
 }  // namespace
 
+// Objects are updated in registry order, walked in a copy of it: the registry's own order is a
+// chain of scattered nodes that cannot be fetched ahead. Only the object being updated is ever
+// erased, which leaves the order of the others as it was.
 void GameObjectManager::Update(float dt) {
   RegisterPending();
-  auto far = registry.begin();
-  auto near = registry.begin();
-  for (int i = 0; i < kPrefetchDistance && far != registry.end(); ++i, ++far) {
-    __builtin_prefetch(far->second.get());
-    if (i >= kPrefetchDistance / 2) PrefetchParts(*(near++)->second);
-  }
-  for (auto entry = registry.begin(); entry != registry.end();) {
-    if (far != registry.end()) __builtin_prefetch((far++)->second.get());
-    if (near != registry.end()) PrefetchParts(*(near++)->second);
-    GameObject& object = *entry->second;
+  const std::size_t count = updateOrder.size();
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i + kFetchObject < count) PrefetchLines(updateOrder[i + kFetchObject], kObjectHotBytes);
+    if (i + kFetchParts < count) PrefetchParts(*updateOrder[i + kFetchParts]);
+    if (i + kFetchGround < count) PrefetchGround(*updateOrder[i + kFetchGround]);
+    GameObject& object = *updateOrder[i];
     object.Update(dt);
     if (object.removed) {
-      Erased(object);
-      entry = registry.erase(entry);
+      Erase(object);
     } else {
-      ++entry;
+      updateOrder[kept++] = &object;
     }
   }
+  updateOrder.resize(kept);
 }
 
 // Each projection is computed once, so the sort key is fixed for the whole sort and the
@@ -124,9 +143,4 @@ void GameObjectManager::Draw(const Vector3& viewAxis) {
   billboards.Flush();
 }
 
-std::vector<GameObject*> GameObjectManager::Registered() const {
-  std::vector<GameObject*> objects;
-  objects.reserve(registry.size());
-  for (const auto& [name, object] : registry) objects.push_back(object.get());
-  return objects;
-}
+std::vector<GameObject*> GameObjectManager::Registered() const { return updateOrder; }

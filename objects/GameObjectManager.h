@@ -44,10 +44,13 @@ class GameObjectManager {
 
  private:
   void RegisterPending();
-  void Erased(const GameObject& object);
+  // Deletes an object that has just been updated.
+  void Erase(GameObject& object);
 
   std::unordered_map<std::string, std::unique_ptr<GameObject>> registry;
   std::vector<std::unique_ptr<GameObject>> pending;
+  // The registered objects in registry order, rebuilt whenever objects are registered.
+  std::vector<GameObject*> updateOrder;
   // The first pending object of each name; the views look at the objects' own names.
   std::unordered_map<std::string_view, GameObject*> pendingByName;
   SerialIndex squadLeaders{"SquadLeader "};

@@ -62,6 +62,10 @@ void Sprite::Update(float dt) {
   if (followTerrain) position.y = game->terrain.InterpolatedHeight(position.x, position.z);
 }
 
+void Sprite::PrefetchGround() const {
+  if (const Game* game = Game::Instance()) game->terrain.PrefetchAround(position.x, position.z);
+}
+
 void Sprite::AddTo(BillboardBatch& batch) const {
   if (!hasTexture) return;
   const bool red = owner != nullptr && owner->team == 0;

@@ -27,6 +27,8 @@ class Sprite {
   void AddTo(BillboardBatch& batch) const;
   // One step towards the target, then the arrival notice, the ground painting and the height.
   virtual void Update(float dt);
+  // Fetches ahead the ground that Update will read and paint here.
+  void PrefetchGround() const;
 
   void SetTarget(const Vector3& point, bool notify);
 

@@ -189,6 +189,18 @@ float Terrain::InterpolatedHeight(float x, float z) const {
   return (hz + hx) * 0.5f;
 }
 
+void Terrain::PrefetchAround(float x, float z) const {
+  if (heights.empty()) return;
+  const int ix = TruncateToCell(x);
+  const int iz = TruncateToCell(z);
+  for (const int dz : {-1, 0, 1}) {
+    const long long index = CellIndex(ix, iz + dz);
+    if (index >= 0) __builtin_prefetch(&heights[static_cast<std::size_t>(index)]);
+  }
+  const long long here = CellIndex(ix, iz);
+  if (here >= 0) __builtin_prefetch(&colours[static_cast<std::size_t>(here) * 3]);
+}
+
 float Terrain::ClimbCost(int x1, int z1, int x2, int z2) const {
   const float rise = HeightAt(x2, z2) - HeightAt(x1, z1);
   return rise < 0.0f ? 0.0f : kClimbFactor * rise;

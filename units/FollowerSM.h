@@ -2,6 +2,7 @@
 // frame while the formation turns and moves, until the formation is dissolved.
 #pragma once
 
+#include "objects/ObjectHandle.h"
 #include "statemachine/StateMachine.h"
 
 class EventClauses;
@@ -16,8 +17,14 @@ class FollowerSM : public StateMachine {
 
  private:
   bool HandleGlobal(EventClauses& clauses);
-  // The squad leader's formation, looked up afresh each time; null once the leader is gone.
+  // The squad leader's formation; null once the leader is gone.
   Formation* LocateFormation() const;
+  // What a lookup of the leader's name finds. The object found last time is what the lookup
+  // would find again for as long as it exists and carries that name, and asking the name
+  // registry for it every frame was a large part of a big army's update.
+  GameObject* Leader() const;
   void ClaimSlot();
   void TrackSlot();
+
+  mutable ObjectHandle leader;
 };

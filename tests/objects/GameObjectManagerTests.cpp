@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "tests/support/World.h"
 
@@ -186,6 +187,48 @@ TEST_F(GameObjectManager, UpdateRunsEachObjectsMachines) {
   });
   UpdateObjects();
   EXPECT_EQ(machine.GetState(), 1);
+}
+
+// Removals in the middle of a pass must neither skip nor repeat anyone, and must leave the
+// others in the order they had.
+TEST_F(GameObjectManager, RemovalsMidPassKeepEveryoneElseOnceAndInOrder) {
+  std::vector<std::string> sequence;
+  for (int i = 0; i < 60; ++i) {
+    const std::string name = "Soldier " + std::to_string(i);
+    ProbeObject& probe = AddProbe(name);
+    probe.duringUpdate = [&sequence, &probe, name, i] {
+      sequence.push_back(name);
+      if (i % 3 == 0) probe.MarkForRemoval();
+    };
+  }
+  UpdateObjects();
+  std::vector<std::string> expected;
+  for (const std::string& name : sequence) {
+    if (std::stoi(name.substr(8)) % 3 != 0) expected.push_back(name);
+  }
+  ASSERT_EQ(sequence.size(), 60u);
+  sequence.clear();
+  UpdateObjects();
+  EXPECT_EQ(sequence, expected);
+  EXPECT_EQ(objects().RegisteredCount(), 40u);
+}
+
+TEST_F(GameObjectManager, HandleReadsNullOnceItsObjectIsDeleted) {
+  ProbeObject& old = AddProbe("Blood", "old");
+  UpdateObjects();
+  const ObjectHandle toOld(&old);
+  ProbeObject& fresh = AddProbe("Blood", "fresh");
+  EXPECT_EQ(toOld.Get(), &old);  // still what the name finds until the newer one is registered
+  UpdateObjects();
+  EXPECT_EQ(toOld.Get(), nullptr);
+  AddProbe("Soldier 0");  // may take the freed slot, and must not bring the handle back
+  EXPECT_EQ(toOld.Get(), nullptr);
+
+  const ObjectHandle toFresh(&fresh);
+  fresh.MarkForRemoval();
+  UpdateObjects();
+  EXPECT_EQ(toFresh.Get(), nullptr);
+  EXPECT_EQ(ObjectHandle().Get(), nullptr);
 }
 
 }  // namespace
