@@ -37,18 +37,25 @@ void GameObjectManager::RemoveAll() {
 // battle reuses the names of the one before).
 void GameObjectManager::RegisterPending() {
   if (pending.empty()) return;
+  order.BeginBatch();
   for (auto& object : pending) {
-    const std::string name = object->name;
-    squadLeaders.Registered(*object);
-    generals.Registered(*object);
-    registry[name] = std::move(object);
+    GameObject* added = object.get();
+    squadLeaders.Registered(*added);
+    generals.Registered(*added);
+    const auto taken = registry.find(added->name);
+    if (taken != registry.end()) {
+      order.Replaced(taken->second.get(), added);
+      taken->second = std::move(object);
+    } else {
+      const std::string& name = registry.emplace(added->name, std::move(object)).first->first;
+      order.Inserted(name, added);
+    }
   }
+  order.EndBatch();
   pending.clear();
   pendingByName.clear();
   squadLeaders.PendingCleared();
   generals.PendingCleared();
-  updateOrder.clear();
-  for (const auto& [name, object] : registry) updateOrder.push_back(object.get());
 }
 
 void GameObjectManager::Erase(GameObject& object) {
@@ -89,6 +96,7 @@ void PrefetchGround(const GameObject& object) {
 // erased, which leaves the order of the others as it was.
 void GameObjectManager::Update(float dt) {
   RegisterPending();
+  std::vector<GameObject*>& updateOrder = order.Objects();
   const std::size_t count = updateOrder.size();
   std::size_t kept = 0;
   for (std::size_t i = 0; i < count; ++i) {
@@ -143,4 +151,4 @@ void GameObjectManager::Draw(const Vector3& viewAxis) {
   billboards.Flush();
 }
 
-std::vector<GameObject*> GameObjectManager::Registered() const { return updateOrder; }
+std::vector<GameObject*> GameObjectManager::Registered() const { return order.Objects(); }

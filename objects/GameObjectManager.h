@@ -10,6 +10,7 @@
 
 #include "math/Vector3.h"
 #include "objects/GameObject.h"
+#include "objects/RegistryOrder.h"
 #include "objects/SerialIndex.h"
 #include "render/BillboardBatch.h"
 
@@ -49,8 +50,7 @@ class GameObjectManager {
 
   std::unordered_map<std::string, std::unique_ptr<GameObject>> registry;
   std::vector<std::unique_ptr<GameObject>> pending;
-  // The registered objects in registry order, rebuilt whenever objects are registered.
-  std::vector<GameObject*> updateOrder;
+  RegistryOrder order{registry};
   // The first pending object of each name; the views look at the objects' own names.
   std::unordered_map<std::string_view, GameObject*> pendingByName;
   SerialIndex squadLeaders{"SquadLeader "};

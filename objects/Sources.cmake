@@ -2,6 +2,7 @@ target_sources(battlesim_core PRIVATE
   objects/GameObject.cpp
   objects/GameObjectManager.cpp
   objects/ObjectHandle.cpp
+  objects/RegistryOrder.cpp
   objects/SerialIndex.cpp
 )
 target_sources(battlesim_core PRIVATE objects/UnitFactory.cpp)

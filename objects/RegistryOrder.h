@@ -1,0 +1,59 @@
+// The order in which the object registry's entries are walked, kept as a flat list. Objects are
+// updated in that order, and walking the registry itself means following a chain of nodes
+// scattered over memory, one wait per object, which nothing can fetch ahead.
+//
+// A batch of registrations mostly adds a few names (a blood splat, an arrow). The list learns
+// where each new entry went from the registry's own bucket view, and is walked again in full
+// only when that view cannot tell (the registry grew its bucket table, or an entry sits alone at
+// the end of its bucket but not at the front of the whole registry).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class GameObject;
+
+class RegistryOrder {
+ public:
+  using Registry = std::unordered_map<std::string, std::unique_ptr<GameObject>>;
+
+  explicit RegistryOrder(const Registry& watched) : registry(watched) {}
+
+  void BeginBatch();
+  // An entry under a name the registry did not hold; call right after inserting it.
+  void Inserted(const std::string& name, GameObject* object);
+  // The entry of a name now holds another object; the old one is gone.
+  void Replaced(GameObject* old, GameObject* fresh);
+  void EndBatch();
+
+  // In registry order. The caller may drop entries whose objects it erases from the registry.
+  std::vector<GameObject*>& Objects() { return objects; }
+  const std::vector<GameObject*>& Objects() const { return objects; }
+  // How many batches needed the registry walked in full.
+  int FullWalks() const { return fullWalks; }
+
+ private:
+  struct Insertion {
+    GameObject* object;
+    GameObject* before;  // null: at the front of the whole registry
+  };
+
+  void Rebuild();
+  void Merge();
+  GameObject* Current(GameObject* object) const;
+  // The object, preceded by those inserted in front of it, nearest last.
+  void EmitWithInsertedBefore(GameObject* object, std::vector<GameObject*>& out) const;
+  bool MatchesRegistry() const;
+
+  const Registry& registry;
+  std::vector<GameObject*> objects;
+  std::size_t bucketCount = 0;
+  bool walkAgain = false;
+  int fullWalks = 0;
+  std::vector<Insertion> insertions;
+  std::unordered_map<GameObject*, GameObject*> insertedBefore;  // entry -> the one put in front of it
+  std::unordered_map<GameObject*, GameObject*> replacements;
+  std::vector<GameObject*> merged;  // kept between batches so that merging allocates nothing
+};
