@@ -38,16 +38,24 @@ bool GameObject::IsInRangeOf(const GameObject& other) const {
 
 CombatSM* GameObject::FindCombatMachine() const { return FindMachine<CombatSM>(); }
 
+GameObject* GameObject::Leader() const {
+  GameObject* found = leader.Get();
+  if (found != nullptr && found->name == leaderName) return found;
+  found = FindObjectNamed(leaderName);
+  leader = ObjectHandle(found);
+  return found;
+}
+
 void GameObject::SetInCombat(bool flag) {
   inCombat = flag;
-  if (GameObject* leader = FindObjectNamed(leaderName)) leader->readyFollowers += flag ? -1 : 1;
+  if (GameObject* squadLeader = Leader()) squadLeader->readyFollowers += flag ? -1 : 1;
 }
 
 void GameObject::MarkForRemoval() {
   removed = true;
-  GameObject* leader = FindObjectNamed(leaderName);
-  if (leader == nullptr) return;
-  auto& list = leader->subordinates;
+  GameObject* squadLeader = Leader();
+  if (squadLeader == nullptr) return;
+  auto& list = squadLeader->subordinates;
   const auto entry = std::find(list.begin(), list.end(), name);
   if (entry != list.end()) list.erase(entry);
 }

@@ -16,9 +16,10 @@ struct Message;
 class SquadLeaderSM;
 class Sprite;
 
-// Aligned so that what every update reads (the running machine, the billboard, the queued
-// command, the removal mark, the formation slot and the leader's name) lies in the first two
-// cache lines: a large army's update waits on memory, not on arithmetic.
+// Aligned, and its members ordered, so that what every update reads (the running machine, the
+// billboard, the queued command, the removal mark, the formation slot, the leader and a leader's
+// squad machine) lies in the first two cache lines: a large army's update waits on memory, not
+// on arithmetic.
 class alignas(64) GameObject : public GOB {
  private:
   StateMachine* topMachine = nullptr;
@@ -39,7 +40,11 @@ class alignas(64) GameObject : public GOB {
 
   const std::string& GetName() const { return name; }
   const std::string& GetLeaderName() const { return leaderName; }
-  void SetLeaderName(const std::string& leader) { leaderName = leader; }
+  void SetLeaderName(const std::string& newLeaderName) { leaderName = newLeaderName; }
+  // What a lookup of leaderName finds. The object found last time is what the lookup would find
+  // again for as long as it exists and carries that name; followers ask on every update, and
+  // asking the name registry each time was a large part of a big army's update.
+  GameObject* Leader() const;
   const std::string& GetTargetName() const { return targetName; }
   void SetTargetName(const std::string& target) { targetName = target; }
 
@@ -85,6 +90,14 @@ class alignas(64) GameObject : public GOB {
   int pendingCommand = kCommandNone;
   bool removed = false;
   int formationSlot = 0;
+
+ private:
+  // Follows every change of the stack, as topMachine does: followers ask their leader for it on
+  // every update.
+  SquadLeaderSM* squadLeaderMachine = nullptr;
+  mutable ObjectHandle leader;
+
+ public:
   std::string leaderName;
   int team = 0;
   int unitType = 0;
@@ -100,9 +113,6 @@ class alignas(64) GameObject : public GOB {
   // Front is the base machine, back the running one (also kept in topMachine). Declared after
   // the sprite so that the machines are destroyed first and never outlive what they steer.
   std::vector<std::unique_ptr<StateMachine>> machines;
-  // Follows every change of the stack, as topMachine does: followers ask their leader for it on
-  // every update.
-  SquadLeaderSM* squadLeaderMachine = nullptr;
   const std::uint32_t lifeSlot = ObjectHandle::OpenSlot();
 
   void StackChanged();

@@ -73,17 +73,19 @@ constexpr std::size_t kFetchObject = 24;
 constexpr std::size_t kFetchParts = 12;
 constexpr std::size_t kFetchGround = 4;
 constexpr std::size_t kCacheLine = 64;
-// The object's lines that every update reads (see GameObject).
-constexpr std::size_t kObjectHotBytes = 2 * kCacheLine;
 
-void PrefetchLines(const void* start, std::size_t bytes) {
-  const char* first = static_cast<const char*>(start);
-  for (std::size_t offset = 0; offset < bytes; offset += kCacheLine) __builtin_prefetch(first + offset);
+// The two lines that every update reads (see GameObject).
+void PrefetchObject(const GameObject* object) {
+  const char* start = reinterpret_cast<const char*>(object);
+  __builtin_prefetch(start);
+  __builtin_prefetch(start + kCacheLine);
 }
 
+// A billboard's update reads its first line; a machine's event handling starts with its state in
+// the first line, and what follows depends on the machine.
 void PrefetchParts(const GameObject& object) {
-  if (const Sprite* sprite = object.GetSprite()) PrefetchLines(sprite, sizeof(Sprite));
-  if (const StateMachine* machine = object.TopMachine()) PrefetchLines(machine, sizeof(StateMachine));
+  __builtin_prefetch(object.GetSprite());
+  __builtin_prefetch(object.TopMachine());
 }
 
 void PrefetchGround(const GameObject& object) {
@@ -100,7 +102,7 @@ void GameObjectManager::Update(float dt) {
   const std::size_t count = updateOrder.size();
   std::size_t kept = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    if (i + kFetchObject < count) PrefetchLines(updateOrder[i + kFetchObject], kObjectHotBytes);
+    if (i + kFetchObject < count) PrefetchObject(updateOrder[i + kFetchObject]);
     if (i + kFetchParts < count) PrefetchParts(*updateOrder[i + kFetchParts]);
     if (i + kFetchGround < count) PrefetchGround(*updateOrder[i + kFetchGround]);
     GameObject& object = *updateOrder[i];

@@ -10,7 +10,9 @@ class BillboardBatch;
 
 class GameObject;
 
-class Sprite {
+// Aligned so that what its every update reads (position, target, speed and the flags) lies in
+// one cache line.
+class alignas(64) Sprite {
  public:
   static constexpr float kWalkingSpeed = 3.0f;
   // Within this distance of its target a sprite counts as arrived.

@@ -57,17 +57,8 @@ bool FollowerSM::HandleGlobal(EventClauses& clauses) {
   return clauses.Unhandled();
 }
 
-GameObject* FollowerSM::Leader() const {
-  const std::string& leaderName = GetOwner()->leaderName;
-  GameObject* found = leader.Get();
-  if (found != nullptr && found->name == leaderName) return found;
-  found = FindObjectNamed(leaderName);
-  leader = ObjectHandle(found);
-  return found;
-}
-
 Formation* FollowerSM::LocateFormation() const {
-  GameObject* squadLeaderObject = Leader();
+  GameObject* squadLeaderObject = GetOwner()->Leader();
   if (squadLeaderObject == nullptr) return nullptr;
   SquadLeaderSM* squadLeader = squadLeaderObject->FindSquadLeaderMachine();
   return squadLeader != nullptr ? &squadLeader->formation : nullptr;

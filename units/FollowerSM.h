@@ -2,7 +2,6 @@
 // frame while the formation turns and moves, until the formation is dissolved.
 #pragma once
 
-#include "objects/ObjectHandle.h"
 #include "statemachine/StateMachine.h"
 
 class EventClauses;
@@ -19,12 +18,6 @@ class FollowerSM : public StateMachine {
   bool HandleGlobal(EventClauses& clauses);
   // The squad leader's formation; null once the leader is gone.
   Formation* LocateFormation() const;
-  // What a lookup of the leader's name finds. The object found last time is what the lookup
-  // would find again for as long as it exists and carries that name, and asking the name
-  // registry for it every frame was a large part of a big army's update.
-  GameObject* Leader() const;
   void ClaimSlot();
   void TrackSlot();
-
-  mutable ObjectHandle leader;
 };
