@@ -2,6 +2,8 @@
 #include "objects/GameObjectManager.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <utility>
 
 #include "render/Sprite.h"
@@ -87,41 +89,41 @@ void GameObjectManager::Update(float dt) {
   }
 }
 
-// Each projection is computed once, so the sort key is fixed for the whole sort and the
-// comparison is a strict weak order.
-std::vector<GameObject*> GameObjectManager::DepthSorted(const Vector3& viewAxis) const {
-  struct Keyed {
-    float depth;
-    GameObject* object;
-  };
-  std::vector<Keyed> keyed;
-  keyed.reserve(registry.size());
-  for (GameObject* object : Registered()) {
+namespace {
+// Unsigned integers ordered as the floats are; adding zero first makes -0 equal to +0.
+std::uint32_t OrderedBits(float value) {
+  const auto bits = std::bit_cast<std::uint32_t>(value + 0.0f);
+  return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+}  // namespace
+
+// The registry position in the key's low half makes every key distinct, so an unstable sort
+// keeps registry order among equal depths, and needs no buffer of its own.
+void GameObjectManager::SortByDepth(const Vector3& viewAxis, std::vector<DepthEntry>& sorted) const {
+  sorted.clear();
+  std::uint64_t position = 0;
+  for (const auto& [name, object] : registry) {
     const Sprite* sprite = object->GetSprite();
     const float depth = sprite != nullptr ? sprite->position.Dot(viewAxis) : 0.0f;
-    keyed.push_back({depth, object});
+    sorted.push_back({(std::uint64_t{OrderedBits(depth)} << 32) | position++, object.get()});
   }
-  std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.depth < b.depth; });
-  std::vector<GameObject*> sorted;
-  sorted.reserve(keyed.size());
-  for (const Keyed& entry : keyed) sorted.push_back(entry.object);
-  return sorted;
+  std::sort(sorted.begin(), sorted.end(), [](const DepthEntry& a, const DepthEntry& b) { return a.key < b.key; });
 }
 
-// Textures are bound exactly where a change of texture starts a new run, as one quad batch per
-// run would bind them.
+std::vector<GameObject*> GameObjectManager::DepthSorted(const Vector3& viewAxis) const {
+  std::vector<DepthEntry> entries;
+  SortByDepth(viewAxis, entries);
+  std::vector<GameObject*> objects;
+  objects.reserve(entries.size());
+  for (const DepthEntry& entry : entries) objects.push_back(entry.object);
+  return objects;
+}
+
 void GameObjectManager::Draw(const Vector3& viewAxis) {
-  unsigned current = 0;
-  for (GameObject* object : DepthSorted(viewAxis)) {
-    const Sprite* sprite = object->GetSprite();
-    const unsigned texture = sprite != nullptr ? sprite->texture : 0;
-    if (texture != current) {
-      billboards.BindTexture(texture);
-      current = texture;
-    }
-    if (sprite != nullptr) sprite->AddTo(billboards);
-  }
-  billboards.Flush();
+  SortByDepth(viewAxis, depthOrder);
+  billboards.Begin();
+  for (const DepthEntry& entry : depthOrder) billboards.Add(entry.object->GetSprite());
+  billboards.Draw();
 }
 
 std::vector<GameObject*> GameObjectManager::Registered() const {
