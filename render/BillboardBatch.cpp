@@ -18,6 +18,12 @@ void BillboardBatch::BindTexture(unsigned texture) {
   namedTexture = texture;
 }
 
+void BillboardBatch::StartRun(unsigned texture) {
+  runs.push_back({texture, quadCount});
+  textureNamed = true;
+  namedTexture = texture;
+}
+
 // Every quad has the same texture coordinates, so they are written once, when the arrays grow.
 void BillboardBatch::GrowFor(std::size_t quads) {
   const std::size_t capacity = texCoords.size() / kTexCoordFloats;

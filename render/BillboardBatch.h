@@ -16,6 +16,8 @@ class BillboardBatch {
   // The texture for the quads that follow; naming the texture of the current run continues it.
   // GL sees the binding at Flush, and the texture named last stays bound after it.
   void BindTexture(unsigned texture);
+  // The same, but the quads that follow get a draw call of their own even with the same texture.
+  void StartRun(unsigned texture);
   // Corners in drawing order: top of the facing side, top of the other, bottom of the other,
   // bottom of the facing side; the image is stretched over them from its top left corner.
   void AddQuad(const std::array<Vector3, 4>& corners, const Colour& colour);
