@@ -98,14 +98,23 @@ std::uint32_t OrderedBits(float value) {
 }  // namespace
 
 // The registry position in the key's low half makes every key distinct, so an unstable sort
-// keeps registry order among equal depths, and needs no buffer of its own.
+// keeps registry order among equal depths, and needs no buffer of its own. Objects are fetched
+// ahead as in Update, billboards half as far ahead.
 void GameObjectManager::SortByDepth(const Vector3& viewAxis, std::vector<DepthEntry>& sorted) const {
   sorted.clear();
+  auto far = registry.begin();
+  auto near = registry.begin();
+  for (int i = 0; i < kPrefetchDistance && far != registry.end(); ++i, ++far) {
+    __builtin_prefetch(far->second.get());
+    if (i >= kPrefetchDistance / 2) __builtin_prefetch((near++)->second->GetSprite());
+  }
   std::uint64_t position = 0;
   for (const auto& [name, object] : registry) {
+    if (far != registry.end()) __builtin_prefetch((far++)->second.get());
+    if (near != registry.end()) __builtin_prefetch((near++)->second->GetSprite());
     const Sprite* sprite = object->GetSprite();
     const float depth = sprite != nullptr ? sprite->position.Dot(viewAxis) : 0.0f;
-    sorted.push_back({(std::uint64_t{OrderedBits(depth)} << 32) | position++, object.get()});
+    sorted.push_back({(std::uint64_t{OrderedBits(depth)} << 32) | position++, object.get(), sprite});
   }
   std::sort(sorted.begin(), sorted.end(), [](const DepthEntry& a, const DepthEntry& b) { return a.key < b.key; });
 }
@@ -119,10 +128,17 @@ std::vector<GameObject*> GameObjectManager::DepthSorted(const Vector3& viewAxis)
   return objects;
 }
 
+// In depth order the billboards lie scattered in memory; each is fetched a few entries ahead,
+// and the object that owns it, whose team tints it, half as far ahead.
 void GameObjectManager::Draw(const Vector3& viewAxis) {
   SortByDepth(viewAxis, depthOrder);
   billboards.Begin();
-  for (const DepthEntry& entry : depthOrder) billboards.Add(entry.object->GetSprite());
+  const std::size_t count = depthOrder.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i + kPrefetchDistance < count) __builtin_prefetch(depthOrder[i + kPrefetchDistance].sprite);
+    if (i + kPrefetchDistance / 2 < count) __builtin_prefetch(depthOrder[i + kPrefetchDistance / 2].object);
+    billboards.Add(depthOrder[i].sprite);
+  }
   billboards.Draw();
 }
 

@@ -44,11 +44,12 @@ class GameObjectManager {
   std::vector<GameObject*> Registered() const;
 
  private:
-  // An object with its place in the depth order: the depth's bits, made to order as the depths
-  // do, above the object's position in the registry.
+  // An object and its billboard with their place in the depth order: the depth's bits, made to
+  // order as the depths do, above the object's position in the registry.
   struct DepthEntry {
     std::uint64_t key;
     GameObject* object;
+    const Sprite* sprite;
   };
 
   void RegisterPending();

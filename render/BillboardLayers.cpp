@@ -100,7 +100,7 @@ void BillboardLayers::DrawRunByRun() {
 // Billboards outside the window fill no pixel and get no layer.
 void BillboardLayers::AssignLayers() {
   for (Quad& quad : quads) {
-    quad.kind = 2 * quad.textureSlot + (segments[quad.segment] == Clipping::kSome ? 1 : 0);
+    quad.kind = static_cast<std::uint16_t>(2 * quad.textureSlot + (segments[quad.segment] == Clipping::kSome ? 1 : 0));
     if (quad.footprint.Empty()) continue;
     quad.layer = LayerOver(quad.footprint, quad.kind);
     Claim(quad.footprint, quad.kind, quad.layer);
@@ -108,7 +108,7 @@ void BillboardLayers::AssignLayers() {
   }
 }
 
-int BillboardLayers::LayerOver(const Footprint& footprint, std::size_t kind) const {
+int BillboardLayers::LayerOver(const Footprint& footprint, std::uint16_t kind) const {
   int layer = 0;
   const auto columns = static_cast<std::size_t>(projection.Columns());
   for (int row = footprint.firstRow; row <= footprint.lastRow; ++row) {
@@ -124,7 +124,7 @@ int BillboardLayers::LayerOver(const Footprint& footprint, std::size_t kind) con
 }
 
 // The layer is at least every touched cell's top, so it never lowers one.
-void BillboardLayers::Claim(const Footprint& footprint, std::size_t kind, int layer) {
+void BillboardLayers::Claim(const Footprint& footprint, std::uint16_t kind, int layer) {
   const auto columns = static_cast<std::size_t>(projection.Columns());
   for (int row = footprint.firstRow; row <= footprint.lastRow; ++row) {
     Cell* cell = cells.data() + static_cast<std::size_t>(row) * columns;

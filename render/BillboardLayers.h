@@ -50,9 +50,10 @@ class BillboardLayers {
 
   // The highest layer drawn into the cell so far, and the kind of the billboards that reached it,
   // unless several did; lower layers never decide a later billboard's layer.
+  // Eight bytes, as the whole grid is cleared every frame.
   struct Cell {
-    int top;
-    std::size_t kind;
+    std::int32_t top;
+    std::uint16_t kind;
     bool mixed;
   };
   struct Quad {
@@ -62,7 +63,7 @@ class BillboardLayers {
     std::size_t textureSlot;
     std::uint32_t run;
     std::uint32_t segment;
-    std::size_t kind;
+    std::uint16_t kind;
     int layer;
   };
 
@@ -71,8 +72,8 @@ class BillboardLayers {
   bool AnySegmentInDoubt() const;
   void DrawRunByRun();
   void AssignLayers();
-  int LayerOver(const Footprint& footprint, std::size_t kind) const;
-  void Claim(const Footprint& footprint, std::size_t kind, int layer);
+  int LayerOver(const Footprint& footprint, std::uint16_t kind) const;
+  void Claim(const Footprint& footprint, std::uint16_t kind, int layer);
   void OrderByLayerAndKind();
   std::size_t GroupOf(const Quad& quad) const;
   void AddGroup(std::size_t layer, std::size_t kind);

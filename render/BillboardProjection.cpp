@@ -7,9 +7,9 @@
 #include <cmath>
 
 namespace {
-// Projected here and by GL in its own arithmetic, a corner may land a little apart; footprints are
-// widened so that they still hold every pixel GL fills.
-constexpr double kMarginPixels = 2.0;
+// GL fills the pixels whose centres its triangles hold; projected here and by GL in its own
+// arithmetic, a corner may land a little apart. A pixel's widening holds them all.
+constexpr double kMarginPixels = 1.0;
 // Corners nearer the eye's plane than this project too far to bound the billboard.
 constexpr double kLeastW = 1e-6;
 // GL sums a clip coordinate from four float products; its result lies within this fraction of

@@ -10,8 +10,10 @@
 
 class BillboardProjection {
  public:
-  // Side of the square window cells, in pixels.
-  static constexpr int kCellPixels = 8;
+  // Side of the square window cells, in pixels. Coarser cells make neighbours that share no
+  // pixel seem to overlap, which costs draw calls: in a battle of 10 002 units 8 pixels take a
+  // third more than 4, and 2 hardly fewer.
+  static constexpr int kCellPixels = 4;
 
   enum class Clipping { kNone, kSome, kUnsure };
 
