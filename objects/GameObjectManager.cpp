@@ -2,6 +2,8 @@
 #include "objects/GameObjectManager.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <utility>
 
 #include "render/Sprite.h"
@@ -116,41 +118,52 @@ void GameObjectManager::Update(float dt) {
   updateOrder.resize(kept);
 }
 
-// Each projection is computed once, so the sort key is fixed for the whole sort and the
-// comparison is a strict weak order.
-std::vector<GameObject*> GameObjectManager::DepthSorted(const Vector3& viewAxis) const {
-  struct Keyed {
-    float depth;
-    GameObject* object;
-  };
-  std::vector<Keyed> keyed;
-  keyed.reserve(registry.size());
-  for (GameObject* object : Registered()) {
-    const Sprite* sprite = object->GetSprite();
+namespace {
+// Unsigned integers ordered as the floats are; adding zero first makes -0 equal to +0.
+std::uint32_t OrderedBits(float value) {
+  const auto bits = std::bit_cast<std::uint32_t>(value + 0.0f);
+  return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+}  // namespace
+
+// The registry position in the key's low half makes every key distinct, so an unstable sort
+// keeps registry order among equal depths, and needs no buffer of its own. Objects and their
+// billboards are fetched ahead as in Update.
+void GameObjectManager::SortByDepth(const Vector3& viewAxis, std::vector<DepthEntry>& sorted) const {
+  sorted.clear();
+  const std::vector<GameObject*>& objects = order.Objects();
+  const std::size_t count = objects.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i + kFetchObject < count) __builtin_prefetch(objects[i + kFetchObject]);
+    if (i + kFetchParts < count) __builtin_prefetch(objects[i + kFetchParts]->GetSprite());
+    const Sprite* sprite = objects[i]->GetSprite();
     const float depth = sprite != nullptr ? sprite->position.Dot(viewAxis) : 0.0f;
-    keyed.push_back({depth, object});
+    sorted.push_back({(std::uint64_t{OrderedBits(depth)} << 32) | i, objects[i], sprite});
   }
-  std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.depth < b.depth; });
-  std::vector<GameObject*> sorted;
-  sorted.reserve(keyed.size());
-  for (const Keyed& entry : keyed) sorted.push_back(entry.object);
-  return sorted;
+  std::sort(sorted.begin(), sorted.end(), [](const DepthEntry& a, const DepthEntry& b) { return a.key < b.key; });
 }
 
-// Textures are bound exactly where a change of texture starts a new run, as one quad batch per
-// run would bind them.
+std::vector<GameObject*> GameObjectManager::DepthSorted(const Vector3& viewAxis) const {
+  std::vector<DepthEntry> entries;
+  SortByDepth(viewAxis, entries);
+  std::vector<GameObject*> objects;
+  objects.reserve(entries.size());
+  for (const DepthEntry& entry : entries) objects.push_back(entry.object);
+  return objects;
+}
+
+// In depth order the billboards lie scattered in memory; each is fetched a few entries ahead,
+// and the object that owns it, whose team tints it, half as far ahead.
 void GameObjectManager::Draw(const Vector3& viewAxis) {
-  unsigned current = 0;
-  for (GameObject* object : DepthSorted(viewAxis)) {
-    const Sprite* sprite = object->GetSprite();
-    const unsigned texture = sprite != nullptr ? sprite->texture : 0;
-    if (texture != current) {
-      billboards.BindTexture(texture);
-      current = texture;
-    }
-    if (sprite != nullptr) sprite->AddTo(billboards);
+  SortByDepth(viewAxis, depthOrder);
+  billboards.Begin();
+  const std::size_t count = depthOrder.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i + kFetchParts < count) __builtin_prefetch(depthOrder[i + kFetchParts].sprite);
+    if (i + kFetchParts / 2 < count) __builtin_prefetch(depthOrder[i + kFetchParts / 2].object);
+    billboards.Add(depthOrder[i].sprite);
   }
-  billboards.Flush();
+  billboards.Draw();
 }
 
 std::vector<GameObject*> GameObjectManager::Registered() const { return order.Objects(); }

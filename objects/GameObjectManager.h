@@ -2,6 +2,7 @@
 // marked for removal and draws them as depth-sorted billboards batched by texture.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,7 +13,7 @@
 #include "objects/GameObject.h"
 #include "objects/RegistryOrder.h"
 #include "objects/SerialIndex.h"
-#include "render/BillboardBatch.h"
+#include "render/BillboardLayers.h"
 
 class GameObjectManager {
  public:
@@ -31,8 +32,8 @@ class GameObjectManager {
   // Marks every registered object; objects still waiting to be registered are left alone.
   void RemoveAll();
   void Update(float dt);
-  // Billboards back to front along the camera axis, one quad batch per run of equal textures.
-  // The caller has blending and the depth test on.
+  // Billboards back to front along the camera axis, as far as the picture can tell: see
+  // BillboardLayers. The caller has blending and the depth test on.
   void Draw(const Vector3& viewAxis);
   // Registered objects ordered by their position's projection onto viewAxis, smallest first;
   // equal projections keep registry order.
@@ -44,7 +45,16 @@ class GameObjectManager {
   std::vector<GameObject*> Registered() const;
 
  private:
+  // An object and its billboard with their place in the depth order: the depth's bits, made to
+  // order as the depths do, above the object's position in the registry.
+  struct DepthEntry {
+    std::uint64_t key;
+    GameObject* object;
+    const Sprite* sprite;
+  };
+
   void RegisterPending();
+  void SortByDepth(const Vector3& viewAxis, std::vector<DepthEntry>& sorted) const;
   // Deletes an object that has just been updated.
   void Erase(GameObject& object);
 
@@ -56,5 +66,6 @@ class GameObjectManager {
   SerialIndex squadLeaders{"SquadLeader "};
   SerialIndex generals{"General "};
   // Kept between frames so that drawing allocates nothing once the arrays have grown.
-  BillboardBatch billboards;
+  std::vector<DepthEntry> depthOrder;
+  BillboardLayers billboards;
 };

@@ -1,6 +1,8 @@
 target_sources(battlesim_core PRIVATE
   render/Sprite.cpp
   render/BillboardBatch.cpp
+  render/BillboardLayers.cpp
+  render/BillboardProjection.cpp
   render/PngLoader.cpp
   render/Graphics.cpp
   render/HudPanel.cpp

@@ -68,16 +68,20 @@ void Sprite::PrefetchGround() const {
 
 void Sprite::AddTo(BillboardBatch& batch) const {
   if (!hasTexture) return;
-  const bool red = owner != nullptr && owner->team == 0;
-  const BillboardBatch::Colour colour =
-      red ? BillboardBatch::Colour{1.0f, 0.6f, 0.6f, alpha} : BillboardBatch::Colour{0.6f, 0.6f, 1.0f, alpha};
+  batch.AddQuad(Corners(), Tint());
+}
+
+std::array<Vector3, 4> Sprite::Corners() const {
   const float top = position.y + 2.0f * halfSize;
   const float c1 = halfSize * facingCos;
   const float s1 = halfSize * facingSin;
-  batch.AddQuad(
-      {Vector3(position.x + c1, top, position.z + s1), Vector3(position.x - c1, top, position.z - s1),
-       Vector3(position.x - c1, position.y, position.z - s1), Vector3(position.x + c1, position.y, position.z + s1)},
-      colour);
+  return {Vector3(position.x + c1, top, position.z + s1), Vector3(position.x - c1, top, position.z - s1),
+          Vector3(position.x - c1, position.y, position.z - s1), Vector3(position.x + c1, position.y, position.z + s1)};
+}
+
+BillboardBatch::Colour Sprite::Tint() const {
+  const bool red = owner != nullptr && owner->team == 0;
+  return red ? BillboardBatch::Colour{1.0f, 0.6f, 0.6f, alpha} : BillboardBatch::Colour{0.6f, 0.6f, 1.0f, alpha};
 }
 
 void Sprite::Draw() {

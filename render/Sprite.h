@@ -2,11 +2,11 @@
 // object's position, which also walks the object towards its target over the ground.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "math/Vector3.h"
-
-class BillboardBatch;
+#include "render/BillboardBatch.h"
 
 class GameObject;
 
@@ -27,6 +27,9 @@ class alignas(64) Sprite {
   virtual void Draw();
   // Adds the quad Draw would emit to the batch, whose texture is this sprite's.
   void AddTo(BillboardBatch& batch) const;
+  // The corners and colour of that quad.
+  std::array<Vector3, 4> Corners() const;
+  BillboardBatch::Colour Tint() const;
   // One step towards the target, then the arrival notice, the ground painting and the height.
   virtual void Update(float dt);
   // Fetches ahead the ground that Update will read and paint here.

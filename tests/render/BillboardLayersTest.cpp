@@ -1,0 +1,197 @@
+// The layered billboard pass against drawing the same billboards one run of textures at a time:
+// the same pixels and depths, with fewer draw calls.
+#include "render/BillboardLayers.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "objects/GameObject.h"
+#include "render/BillboardBatch.h"
+#include "render/Sprite.h"
+#include "tests/support/GlWindow.h"
+
+namespace {
+
+constexpr int kSide = 256;
+constexpr int kTextureCount = 3;
+
+struct Frame {
+  std::vector<unsigned char> colours;
+  std::vector<float> depths;
+  std::vector<float> currentColour;
+  GLint boundTexture;
+};
+
+class BillboardLayering : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(GlWindow::EnsureCurrent());
+    glViewport(0, 0, kSide, kSide);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_LIGHTING);
+    glGenTextures(kTextureCount, textures);
+    for (int i = 0; i < kTextureCount; ++i) FillTexture(textures[i], i);
+  }
+
+  void TearDown() override {
+    glDeleteTextures(kTextureCount, textures);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+  }
+
+  // 4 x 4 texels whose alpha runs from clear to opaque, tinted differently per texture.
+  static void FillTexture(GLuint texture, int kind) {
+    std::vector<unsigned char> texels;
+    for (int texel = 0; texel < 16; ++texel) {
+      texels.insert(texels.end(), {static_cast<unsigned char>(80 * kind + 40), static_cast<unsigned char>(15 * texel),
+                                   static_cast<unsigned char>(200 - 60 * kind), static_cast<unsigned char>(17 * texel)});
+    }
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  }
+
+  Sprite& AddSprite(int team, const Vector3& position, float facing, float halfSize, int kind) {
+    owners.push_back(std::make_unique<GameObject>("Soldier " + std::to_string(owners.size()), team, 0, 2.0f));
+    sprites.push_back(std::make_unique<Sprite>(owners.back().get(), "", position, facing));
+    Sprite& sprite = *sprites.back();
+    sprite.halfSize = halfSize;
+    sprite.texture = textures[kind];
+    sprite.hasTexture = true;
+    return sprite;
+  }
+
+  // As the object manager drew before the layering: a new run at every change of texture.
+  void DrawRunByRun() {
+    BillboardBatch batch;
+    unsigned current = 0;
+    for (const auto& sprite : sprites) {
+      if (sprite->texture != current) batch.BindTexture(sprite->texture);
+      current = sprite->texture;
+      sprite->AddTo(batch);
+    }
+    batch.Flush();
+    runByRunDrawCalls = batch.DrawCalls();
+  }
+
+  void DrawLayered() {
+    layers.Begin();
+    for (const auto& sprite : sprites) layers.Add(sprite.get());
+    layers.Draw();
+  }
+
+  template <typename DrawFunction>
+  Frame Capture(DrawFunction draw) {
+    glClearColor(0.2f, 0.3f, 0.1f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    draw();
+    Frame frame{std::vector<unsigned char>(kSide * kSide * 4), std::vector<float>(kSide * kSide), std::vector<float>(4),
+                0};
+    glReadPixels(0, 0, kSide, kSide, GL_RGBA, GL_UNSIGNED_BYTE, frame.colours.data());
+    glReadPixels(0, 0, kSide, kSide, GL_DEPTH_COMPONENT, GL_FLOAT, frame.depths.data());
+    glGetFloatv(GL_CURRENT_COLOR, frame.currentColour.data());
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &frame.boundTexture);
+    return frame;
+  }
+
+  GLuint textures[kTextureCount] = {};
+  std::vector<std::unique_ptr<GameObject>> owners;
+  std::vector<std::unique_ptr<Sprite>> sprites;
+  BillboardLayers layers;
+  int runByRunDrawCalls = 0;
+};
+
+// A camera 8 units back and a little raised, looking down at a crowd.
+void LookAtTheCrowd() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glFrustum(-0.4, 0.4, -0.4, 0.4, 1.0, 100.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(0.0f, -1.0f, -8.0f);
+  glRotatef(20.0f, 1.0f, 0.0f, 0.0f);
+}
+
+}  // namespace
+
+// Crowded and sparse parts, billboards across the window's edges and beyond them, one crossing
+// the near plane and one behind the eye; half-transparent textures make any change of order
+// show, and the depths any change in how GL clipped a billboard's draw call.
+TEST_F(BillboardLayering, DrawsTheSamePixelsAndDepthsAsDrawingRunByRun) {
+  LookAtTheCrowd();
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> across(-6.0f, 6.0f);
+  std::uniform_real_distribution<float> along(-8.0f, 4.0f);
+  std::uniform_real_distribution<float> turn(0.0f, 6.28f);
+  std::uniform_real_distribution<float> size(0.1f, 0.6f);
+  std::uniform_real_distribution<float> alpha(0.3f, 1.0f);
+  for (int i = 0; i < 600; ++i) {
+    Sprite& sprite = AddSprite(i % 2, Vector3(across(random), 0.0f, along(random)), turn(random), size(random), i % 3);
+    sprite.alpha = alpha(random);
+  }
+  std::stable_sort(sprites.begin(), sprites.end(),
+                   [](const auto& a, const auto& b) { return a->position.z < b->position.z; });
+  AddSprite(0, Vector3(0.3f, 0.0f, 7.0f), 1.5708f, 0.6f, 1);  // spans z = 7, the near plane
+  AddSprite(1, Vector3(0.0f, 0.0f, 9.0f), 0.0f, 0.5f, 2);     // behind the eye
+
+  const Frame runByRun = Capture([this] { DrawRunByRun(); });
+  const Frame layered = Capture([this] { DrawLayered(); });
+
+  EXPECT_TRUE(runByRun.colours == layered.colours);
+  EXPECT_TRUE(runByRun.depths == layered.depths);
+  EXPECT_EQ(runByRun.currentColour, layered.currentColour);
+  EXPECT_EQ(runByRun.boundTexture, layered.boundTexture);
+  EXPECT_FALSE(layers.DrewRunByRun());
+  EXPECT_GT(layers.LayerCount(), 2);
+  EXPECT_LT(layers.DrawCalls(), runByRunDrawCalls / 2);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// A corner exactly on the window's edge: whether GL clips its draw call is a matter of rounding,
+// so the frame is drawn run by run.
+TEST_F(BillboardLayering, ABillboardOnTheEdgeOfTheViewIsDrawnRunByRun) {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  for (int i = 0; i < 6; ++i) AddSprite(0, Vector3(-0.8f + 0.3f * static_cast<float>(i), -0.5f, 0.0f), 0.0f, 0.1f, i % 3);
+  AddSprite(1, Vector3(0.5f, -0.2f, 0.0f), 0.0f, 0.5f, 0);  // its right side lies on x = 1
+  const Frame runByRun = Capture([this] { DrawRunByRun(); });
+  const Frame layered = Capture([this] { DrawLayered(); });
+  EXPECT_TRUE(runByRun.colours == layered.colours);
+  EXPECT_TRUE(layers.DrewRunByRun());
+  EXPECT_EQ(layers.DrawCalls(), runByRunDrawCalls);
+}
+
+// Thirty billboards apart from each other, the three textures taking turns: one draw call each.
+TEST_F(BillboardLayering, BillboardsThatShareNoPixelTakeOneDrawCallPerTexture) {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  for (int i = 0; i < 30; ++i) {
+    AddSprite(0, Vector3(-0.9f + 0.3f * static_cast<float>(i % 6), -0.9f + 0.3f * static_cast<float>(i / 6), 0.0f),
+              0.0f, 0.05f, i % 3);
+  }
+  const Frame runByRun = Capture([this] { DrawRunByRun(); });
+  const Frame layered = Capture([this] { DrawLayered(); });
+  EXPECT_TRUE(runByRun.colours == layered.colours);
+  EXPECT_EQ(runByRunDrawCalls, 30);
+  EXPECT_FALSE(layers.DrewRunByRun());
+  EXPECT_EQ(layers.LayerCount(), 1);
+  EXPECT_EQ(layers.DrawCalls(), kTextureCount);
+}
