@@ -10,6 +10,7 @@
 void GameObjectManager::Add(std::unique_ptr<GameObject> object) {
   pendingByName.try_emplace(object->name, object.get());
   squadLeaders.Added(*object);
+  squadLeaderGrid.Refresh(*object);
   generals.Added(*object);
   pending.push_back(std::move(object));
 }
@@ -39,6 +40,7 @@ void GameObjectManager::RegisterPending() {
   for (auto& object : pending) {
     const std::string name = object->name;
     squadLeaders.Registered(*object);
+    squadLeaderGrid.Refresh(*object);
     generals.Registered(*object);
     registry[name] = std::move(object);
   }
@@ -50,6 +52,7 @@ void GameObjectManager::RegisterPending() {
 
 void GameObjectManager::Erased(const GameObject& object) {
   squadLeaders.Erased(object);
+  squadLeaderGrid.Refresh(object);
   generals.Erased(object);
 }
 
@@ -78,6 +81,7 @@ void GameObjectManager::Update(float dt) {
     if (near != registry.end()) PrefetchParts(*(near++)->second);
     GameObject& object = *entry->second;
     object.Update(dt);
+    squadLeaderGrid.Moved(object);
     if (object.removed) {
       Erased(object);
       entry = registry.erase(entry);

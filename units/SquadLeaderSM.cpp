@@ -2,10 +2,12 @@
 #include "units/SquadLeaderSM.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
 #include "app/Game.h"
 #include "objects/GameObject.h"
+#include "objects/GameObjectManager.h"
 #include "objects/UnitType.h"
 #include "platform/Random.h"
 #include "render/Sprite.h"
@@ -159,26 +161,77 @@ void SquadLeaderSM::RaiseSquad() {
   SetStateDelayed(5.0f, STATE_JoinFormation, SCOPE_Substate);
 }
 
-std::vector<GameObject*> SquadLeaderSM::EnemySquadLeaders() const {
-  std::vector<GameObject*> enemies;
-  ForEachEnemySquadLeader([&enemies](GameObject& enemy) {
-    enemies.push_back(&enemy);
-    return true;
-  });
-  return enemies;
+SquadLeaderSM::SearchCheck SquadLeaderSM::searchCheck;
+
+int SquadLeaderSM::SquadLeaderSerialEnd(const Game& game) {
+  const int leaders = game.scenario.armies[0].squads + game.scenario.armies[1].squads;
+  return std::min(std::max(leaders, kSquadLeaderSerials), game.objects->SquadLeaderSerialEnd());
 }
 
 template <class Visit>
 void SquadLeaderSM::ForEachEnemySquadLeader(Visit&& visit) const {
   const Game* game = Game::Instance();
   if (game == nullptr || !game->objects) return;
-  const int leaders = game->scenario.armies[0].squads + game->scenario.armies[1].squads;
-  const int serials = std::min(std::max(leaders, kSquadLeaderSerials), game->objects->SquadLeaderSerialEnd());
+  const int serials = SquadLeaderSerialEnd(*game);
   const int team = GetOwner()->team;
   for (int serial = 0; serial < serials; ++serial) {
     GameObject* candidate = game->objects->FindSquadLeader(serial);
-    if (candidate != nullptr && candidate->team != team && !visit(*candidate)) return;
+    if (candidate != nullptr && candidate->team != team && !visit(serial, *candidate)) return;
   }
+}
+
+// A strictly nearer leader wins, so of equally near ones the first in serial order stays.
+template <class Wanted>
+GameObject* SquadLeaderSM::NearestEnemyLeaderByWalk(Wanted&& wanted, bool& tied) const {
+  GameObject* nearest = nullptr;
+  float best = 0.0f;
+  tied = false;
+  ForEachEnemySquadLeader([&](int serial, GameObject& enemy) {
+    if (!wanted(serial, enemy)) return true;
+    const float distance = DistanceBetween(*GetOwner(), enemy);
+    if (nearest != nullptr && distance == best) tied = true;
+    if (nearest == nullptr || distance < best) {
+      nearest = &enemy;
+      best = distance;
+      tied = false;
+    }
+    return true;
+  });
+  return nearest;
+}
+
+// The grid may offer the leaders in any order, so ties are settled by serial here.
+template <class Wanted>
+GameObject* SquadLeaderSM::NearestEnemyLeaderWhere(Wanted&& wanted) const {
+  Game* game = Game::Instance();
+  if (game == nullptr || !game->objects) return nullptr;
+  GameObject* nearest = nullptr;
+  int nearestSerial = 0;
+  float best = 0.0f;
+  auto visit = [&](int serial, GameObject& enemy) {
+    if (!wanted(serial, enemy)) return true;
+    const float distance = DistanceBetween(*GetOwner(), enemy);
+    if (nearest == nullptr || distance < best || (distance == best && serial < nearestSerial)) {
+      nearest = &enemy;
+      nearestSerial = serial;
+      best = distance;
+    }
+    return true;
+  };
+  auto reach = [&] { return nearest == nullptr ? std::numeric_limits<float>::infinity() : best; };
+  game->objects->SquadLeaderGrid().VisitOtherTeams(GetOwner()->team, GetOwner()->GetSprite()->position,
+                                                   SquadLeaderSerialEnd(*game), visit, reach);
+  if (searchCheck.on) {
+    bool tied = false;
+    CountSearch(NearestEnemyLeaderByWalk(wanted, tied) == nearest, tied);
+  }
+  return nearest;
+}
+
+void SquadLeaderSM::CountSearch(bool same, bool tied) {
+  ++searchCheck.searches;
+  if (!same) ++searchCheck.differences;
+  if (tied) ++searchCheck.ties;
 }
 
 GameObject* SquadLeaderSM::EnemyGeneral() const {
@@ -189,14 +242,44 @@ GameObject* SquadLeaderSM::EnemyGeneral() const {
   return nullptr;
 }
 
-// Asked on every update of a marching squad: the walk stops at the first hit and builds no list.
+// Asked on every update of a marching squad: the search stops at the first hit and looks only
+// at leaders whose cells are within the owner's attack range.
 bool SquadLeaderSM::EnemyLeaderInRange() const {
+  Game* game = Game::Instance();
+  if (game == nullptr || !game->objects) return false;
+  const GameObject* self = GetOwner();
   bool inRange = false;
-  ForEachEnemySquadLeader([this, &inRange](GameObject& enemy) {
+  game->objects->SquadLeaderGrid().VisitOtherTeams(
+      self->team, self->GetSprite()->position, SquadLeaderSerialEnd(*game),
+      [self, &inRange](int, GameObject& enemy) {
+        inRange = self->IsInRangeOf(enemy);
+        return !inRange;
+      },
+      [self] { return self->attackRange; });
+  if (searchCheck.on) CountSearch(EnemyLeaderInRangeByWalk() == inRange, false);
+  return inRange;
+}
+
+bool SquadLeaderSM::EnemyLeaderInRangeByWalk() const {
+  bool inRange = false;
+  ForEachEnemySquadLeader([this, &inRange](int, GameObject& enemy) {
     inRange = GetOwner()->IsInRangeOf(enemy);
     return !inRange;
   });
   return inRange;
+}
+
+GameObject* SquadLeaderSM::ChosenTarget() const {
+  const Game* game = Game::Instance();
+  if (game == nullptr || !game->objects) return nullptr;
+  const int first = game->objects->SquadLeaderGrid().FirstSerialOfOtherTeams(GetOwner()->team, SquadLeaderSerialEnd(*game));
+  if (first < 0) return nullptr;
+  return NearestEnemyLeaderWhere(
+      [first](int serial, const GameObject& enemy) { return serial == first || enemy.readyFollowers > 2; });
+}
+
+GameObject* SquadLeaderSM::NearestEnemyLeader() const {
+  return NearestEnemyLeaderWhere([](int, const GameObject&) { return true; });
 }
 
 bool SquadLeaderSM::WithinStrikeDistance(const GameObject& other) const {
@@ -233,21 +316,10 @@ void SquadLeaderSM::EngageSquad(GameObject& enemyLeader) {
   }
 }
 
-// The first enemy is always taken; a later one only if it still has more than two followers
-// ready and stands strictly nearer.
 void SquadLeaderSM::ChooseTarget() {
-  const std::vector<GameObject*> enemies = EnemySquadLeaders();
+  GameObject* target = ChosenTarget();
   int next = STATE_AttackGeneral;
-  if (!enemies.empty()) {
-    GameObject* target = nullptr;
-    float best = -1.0f;
-    for (GameObject* enemy : enemies) {
-      const float distance = DistanceBetween(*GetOwner(), *enemy);
-      if (target == nullptr || (enemy->readyFollowers > 2 && distance < best)) {
-        target = enemy;
-        best = distance;
-      }
-    }
+  if (target != nullptr) {
     if (WithinStrikeDistance(*target)) {
       next = STATE_Attack;
     } else {
@@ -260,23 +332,13 @@ void SquadLeaderSM::ChooseTarget() {
 }
 
 void SquadLeaderSM::AttackNearest() {
-  const std::vector<GameObject*> enemies = EnemySquadLeaders();
-  if (enemies.empty()) SetState(STATE_LookAround);
-  GameObject* nearest = nullptr;
-  float best = 0.0f;
-  for (GameObject* enemy : enemies) {
-    const float distance = DistanceBetween(*GetOwner(), *enemy);
-    if (nearest == nullptr || distance < best) {
-      nearest = enemy;
-      best = distance;
-    }
-  }
-  if (nearest != nullptr) {
-    if (nearest->subordinates.empty()) {
-      EngageTarget(*nearest);
-    } else {
-      EngageSquad(*nearest);
-    }
+  GameObject* nearest = NearestEnemyLeader();
+  if (nearest == nullptr) {
+    SetState(STATE_LookAround);
+  } else if (nearest->subordinates.empty()) {
+    EngageTarget(*nearest);
+  } else {
+    EngageSquad(*nearest);
   }
   SendToSelfDelayed(0.5f, MSG_LookAround, SCOPE_Substate, 0);
 }
