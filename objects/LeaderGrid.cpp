@@ -159,8 +159,3 @@ void LeaderGrid::Widen(Layer& layer, const Cell& cell) {
   layer.rows = wider.rows;
   layer.cells = std::move(wider.cells);
 }
-
-bool LeaderGrid::RingCoversWindow(const Layer& layer, const Cell& centre, int ring) {
-  return centre.column - ring <= layer.corner.column && centre.column + ring >= layer.corner.column + layer.columns - 1 &&
-         centre.row - ring <= layer.corner.row && centre.row + ring >= layer.corner.row + layer.rows - 1;
-}

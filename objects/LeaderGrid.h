@@ -79,7 +79,6 @@ class LeaderGrid {
   static void Widen(Layer& layer, const Cell& cell);
   template <class VisitCell>
   static bool VisitRing(const Layer& layer, const Cell& centre, int ring, VisitCell&& visitCell);
-  static bool RingCoversWindow(const Layer& layer, const Cell& centre, int ring);
 
   const SerialIndex& index;
   std::vector<Entry> entries;  // by serial
@@ -143,7 +142,7 @@ void LeaderGrid::VisitOtherTeams(int team, const Vector3& from, int serialEnd, V
     };
     for (int ring = 0; RingReach(ring) <= reach(); ++ring) {
       if (!VisitRing(layer, centre, ring, visitCell)) return;
-      if (seen == layer.filed || RingCoversWindow(layer, centre, ring)) break;
+      if (seen == layer.filed) break;
     }
   }
 }

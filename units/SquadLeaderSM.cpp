@@ -180,24 +180,25 @@ void SquadLeaderSM::ForEachEnemySquadLeader(Visit&& visit) const {
   }
 }
 
-// A strictly nearer leader wins, so of equally near ones the first in serial order stays.
-template <class Wanted>
-GameObject* SquadLeaderSM::NearestEnemyLeaderByWalk(Wanted&& wanted, bool& tied) const {
-  GameObject* nearest = nullptr;
+// The first enemy in serial order is taken, then any later one laterCounts accepts that stands
+// strictly nearer: of equally near ones the first stays.
+template <class LaterCounts>
+GameObject* SquadLeaderSM::FirstOrNearerByWalk(LaterCounts&& laterCounts, bool& tied) const {
+  GameObject* target = nullptr;
   float best = 0.0f;
   tied = false;
-  ForEachEnemySquadLeader([&](int serial, GameObject& enemy) {
-    if (!wanted(serial, enemy)) return true;
+  ForEachEnemySquadLeader([&](int, GameObject& enemy) {
     const float distance = DistanceBetween(*GetOwner(), enemy);
-    if (nearest != nullptr && distance == best) tied = true;
-    if (nearest == nullptr || distance < best) {
-      nearest = &enemy;
+    if (target == nullptr || (laterCounts(enemy) && distance < best)) {
+      target = &enemy;
       best = distance;
       tied = false;
+    } else if (laterCounts(enemy) && distance == best) {
+      tied = true;
     }
     return true;
   });
-  return nearest;
+  return target;
 }
 
 // The grid may offer the leaders in any order, so ties are settled by serial here.
@@ -221,11 +222,14 @@ GameObject* SquadLeaderSM::NearestEnemyLeaderWhere(Wanted&& wanted) const {
   auto reach = [&] { return nearest == nullptr ? std::numeric_limits<float>::infinity() : best; };
   game->objects->SquadLeaderGrid().VisitOtherTeams(GetOwner()->team, GetOwner()->GetSprite()->position,
                                                    SquadLeaderSerialEnd(*game), visit, reach);
-  if (searchCheck.on) {
-    bool tied = false;
-    CountSearch(NearestEnemyLeaderByWalk(wanted, tied) == nearest, tied);
-  }
   return nearest;
+}
+
+template <class LaterCounts>
+void SquadLeaderSM::CheckSearch(const GameObject* found, LaterCounts&& laterCounts) const {
+  bool tied = false;
+  const bool same = FirstOrNearerByWalk(laterCounts, tied) == found;
+  CountSearch(same, tied);
 }
 
 void SquadLeaderSM::CountSearch(bool same, bool tied) {
@@ -269,17 +273,24 @@ bool SquadLeaderSM::EnemyLeaderInRangeByWalk() const {
   return inRange;
 }
 
+// The first enemy by serial is a candidate whatever its followers, so the nearest candidate is
+// the walk's answer.
 GameObject* SquadLeaderSM::ChosenTarget() const {
   const Game* game = Game::Instance();
   if (game == nullptr || !game->objects) return nullptr;
   const int first = game->objects->SquadLeaderGrid().FirstSerialOfOtherTeams(GetOwner()->team, SquadLeaderSerialEnd(*game));
-  if (first < 0) return nullptr;
-  return NearestEnemyLeaderWhere(
-      [first](int serial, const GameObject& enemy) { return serial == first || enemy.readyFollowers > 2; });
+  GameObject* target = first < 0 ? nullptr
+                                 : NearestEnemyLeaderWhere([first](int serial, const GameObject& enemy) {
+                                     return serial == first || enemy.readyFollowers > 2;
+                                   });
+  if (searchCheck.on) CheckSearch(target, [](const GameObject& enemy) { return enemy.readyFollowers > 2; });
+  return target;
 }
 
 GameObject* SquadLeaderSM::NearestEnemyLeader() const {
-  return NearestEnemyLeaderWhere([](int, const GameObject&) { return true; });
+  GameObject* nearest = NearestEnemyLeaderWhere([](int, const GameObject&) { return true; });
+  if (searchCheck.on) CheckSearch(nearest, [](const GameObject&) { return true; });
+  return nearest;
 }
 
 bool SquadLeaderSM::WithinStrikeDistance(const GameObject& other) const {

@@ -84,12 +84,15 @@ class SquadLeaderSM : public StateMachine {
   // serial. Only the leaders the grid cannot rule out by where they stand are looked at.
   template <class Wanted>
   GameObject* NearestEnemyLeaderWhere(Wanted&& wanted) const;
-  // The same answers by the walk over every serial, which the search check compares with.
+  // The answers by the walk over every serial, which the search check compares with; tied tells
+  // whether another enemy stood exactly as far as the answer and could have been it.
   template <class Visit>
   void ForEachEnemySquadLeader(Visit&& visit) const;
   bool EnemyLeaderInRangeByWalk() const;
-  template <class Wanted>
-  GameObject* NearestEnemyLeaderByWalk(Wanted&& wanted, bool& tied) const;
+  template <class LaterCounts>
+  GameObject* FirstOrNearerByWalk(LaterCounts&& laterCounts, bool& tied) const;
+  template <class LaterCounts>
+  void CheckSearch(const GameObject* found, LaterCounts&& laterCounts) const;
   static void CountSearch(bool same, bool tied);
   void RaiseSquad();
   void ChooseTarget();
