@@ -150,8 +150,9 @@ void LeaderGrid::Widen(Layer& layer, const Cell& cell) {
   for (int row = 0; row < layer.rows; ++row) {
     for (int column = 0; column < layer.columns; ++column) {
       const Cell old{layer.corner.column + column, layer.corner.row + row};
-      CellIn(wider, old) = std::move(layer.cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(layer.columns) +
-                                                 static_cast<std::size_t>(column)]);
+      CellIn(wider, old) =
+          std::move(layer.cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(layer.columns) +
+                                static_cast<std::size_t>(column)]);
     }
   }
   layer.corner = wider.corner;

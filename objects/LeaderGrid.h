@@ -9,9 +9,9 @@
 #include <set>
 #include <vector>
 
+#include "math/Vector3.h"
 #include "objects/GameObject.h"
 #include "objects/SerialIndex.h"
-#include "math/Vector3.h"
 
 class LeaderGrid {
  public:
@@ -35,7 +35,6 @@ class LeaderGrid {
   void VisitOtherTeams(int team, const Vector3& from, int serialEnd, Visit&& visit, Reach&& reach);
   // The lowest serial below serialEnd found with a leader of another team than team, or -1.
   int FirstSerialOfOtherTeams(int team, int serialEnd) const;
-  const GameObject* Leader(int serial) const { return entries[static_cast<std::size_t>(serial)].object; }
 
   // A leader in a cell this many rings out from the searcher's cell stands at least this far
   // away, as the searches compute distances (3D, in float): the horizontal distance is above

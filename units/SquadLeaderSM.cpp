@@ -278,11 +278,10 @@ bool SquadLeaderSM::EnemyLeaderInRangeByWalk() const {
 GameObject* SquadLeaderSM::ChosenTarget() const {
   const Game* game = Game::Instance();
   if (game == nullptr || !game->objects) return nullptr;
-  const int first = game->objects->SquadLeaderGrid().FirstSerialOfOtherTeams(GetOwner()->team, SquadLeaderSerialEnd(*game));
-  GameObject* target = first < 0 ? nullptr
-                                 : NearestEnemyLeaderWhere([first](int serial, const GameObject& enemy) {
-                                     return serial == first || enemy.readyFollowers > 2;
-                                   });
+  const int first =
+      game->objects->SquadLeaderGrid().FirstSerialOfOtherTeams(GetOwner()->team, SquadLeaderSerialEnd(*game));
+  auto candidate = [first](int serial, const GameObject& enemy) { return serial == first || enemy.readyFollowers > 2; };
+  GameObject* target = first < 0 ? nullptr : NearestEnemyLeaderWhere(candidate);
   if (searchCheck.on) CheckSearch(target, [](const GameObject& enemy) { return enemy.readyFollowers > 2; });
   return target;
 }
