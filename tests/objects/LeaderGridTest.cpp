@@ -107,14 +107,14 @@ TEST_F(LeaderGridTest, TiesGoToTheLowerSerialAsLeadersComeMoveAndGo) {
 // Two fronts meeting on the shipped map, and the start of the next battle, whose leaders take
 // the names of the last battle's while those still stand.
 TEST_F(LeaderGridTest, SearchesAnswerAsTheWalkOverEverySerialThroughAScaledBattle) {
-  UseScenario(50, 1, 10.0f);
+  UseScenario(40, 1, 10.0f);
   ASSERT_GT(game->terrain.width, 0) << "Textures/ASTest.png not found: run from the project root";
   game->StartBattle();
-  StepFrames(2500);
+  StepFrames(2000);
   game->ResetBattle();
-  StepFrames(500);
+  StepFrames(400);
   const SquadLeaderSM::SearchCheck check = SquadLeaderSM::searchCheck;
-  EXPECT_GT(check.searches, 5000);
+  EXPECT_GT(check.searches, 4000);
   EXPECT_EQ(0, check.differences);
 }
 
