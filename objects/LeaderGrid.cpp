@@ -29,7 +29,8 @@ void LeaderGrid::Refresh(const GameObject& object) {
   Assign(serial, index.Find(serial));
 }
 
-void LeaderGrid::Moved(const GameObject& object) {
+// Only the object the serial finds is filed; a namesake waiting to be registered is not.
+void LeaderGrid::Refile(const GameObject& object) {
   const int serial = index.SerialOf(object.name);
   if (serial < 0 || static_cast<std::size_t>(serial) >= entries.size()) return;
   Entry& entry = entries[static_cast<std::size_t>(serial)];

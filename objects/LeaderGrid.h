@@ -24,8 +24,11 @@ class LeaderGrid {
   // name: added, registered, erased.
   void Refresh(const GameObject& object);
   // The object manager calls this right after each object's update: only there does a sprite
-  // walk (Sprite::Update), so between two calls every filed leader stands in its cell.
-  void Moved(const GameObject& object);
+  // walk (Sprite::Update), so between two calls every filed leader stands in its cell. Called
+  // for every object, it turns most of them away inline.
+  void Moved(const GameObject& object) {
+    if (index.MayCarrySerial(object.name)) Refile(object);
+  }
 
   // Calls visit(serial, leader) for every leader found under a serial below serialEnd whose team
   // differs from team, in no particular order, while visit returns true; skips only leaders
@@ -67,6 +70,7 @@ class LeaderGrid {
 
   static int CellOf(float coordinate);
   static Cell CellAt(const Vector3& position) { return {CellOf(position.x), CellOf(position.z)}; }
+  void Refile(const GameObject& object);
   void Assign(int serial, GameObject* object);
   void Unassign(int serial);
   void File(int serial);
