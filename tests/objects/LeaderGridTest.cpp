@@ -44,9 +44,10 @@ class LeaderGridTest : public Battlefield {
   }
 
   // A blue leader on a point of a lattice 4 units wide whose lines run 2 off the cells' edges,
-  // the points taken in an order unlike the serials', with 0 to 4 followers ready.
-  GameObject* LatticeEnemy(int serial) {
-    const int point = (serial * 37) % 150;
+  // the points taken in an order unlike the serials' (shift takes another one), with 0 to 4
+  // followers ready.
+  GameObject* LatticeEnemy(int serial, int shift = 0) {
+    const int point = (serial * 37 + shift) % 150;
     const Vector3 at(static_cast<float>(4 * (point % 15) - 30), 0.0f, static_cast<float>(4 * (point / 15) - 22));
     GameObject* enemy = AddBare("SquadLeader " + std::to_string(serial), UnitType::SquadLeader, Team::Blue, at);
     enemy->readyFollowers = serial % 5;
@@ -71,9 +72,9 @@ class LeaderGridTest : public Battlefield {
 };
 
 // Up to four leaders stand exactly as far from a searcher, often in as many cells, searched in
-// an order unlike the serials'; some serials lie beyond those searched, some
-// leaders wait to be registered, walk across cells, are removed or make way for a newer leader
-// of their name.
+// an order unlike the serials'; some serials lie beyond those searched; leaders walk across
+// cells, wait to be registered, are marked for removal, and are replaced by newer leaders of
+// their names standing elsewhere.
 TEST_F(LeaderGridTest, TiesGoToTheLowerSerialAsLeadersComeMoveAndGo) {
   UseScenario(60, kSeed, 0.0f);  // serials up to 119 are searched
   GameObject* own = AddBare("SquadLeader 0", UnitType::SquadLeader, Team::Red, Vector3(0, 0, 0));
@@ -88,12 +89,12 @@ TEST_F(LeaderGridTest, TiesGoToTheLowerSerialAsLeadersComeMoveAndGo) {
     for (int serial = 1 + round; serial < 130; serial += 6) {
       GameObject* enemy = game->objects->FindSquadLeader(serial);
       if (enemy == nullptr) continue;
-      enemy->GetSprite()->speed = 400.0f;  // several cells a frame
+      enemy->GetSprite()->speed = 1500.0f;  // more than a cell a frame, overshooting and back
       enemy->GetSprite()->SetTarget(Vector3(static_cast<float>(40 - 13 * round), 0.0f, 30.0f), false);
     }
-    game->objects->FindSquadLeader(7 + round)->MarkForRemoval();
-    LatticeEnemy(20 + round);
     StepFrame();
+    game->objects->FindSquadLeader(7 + round)->MarkForRemoval();
+    LatticeEnemy(20 + round, 75);
     SearchFromAround(searcher);
     StepFrame();
     SearchFromAround(searcher);
