@@ -12,6 +12,7 @@
 void GameObjectManager::Add(std::unique_ptr<GameObject> object) {
   pendingByName.try_emplace(object->name, object.get());
   squadLeaders.Added(*object);
+  squadLeaderGrid.Refresh(*object);
   generals.Added(*object);
   pending.push_back(std::move(object));
 }
@@ -43,6 +44,7 @@ void GameObjectManager::RegisterPending() {
   for (auto& object : pending) {
     GameObject* added = object.get();
     squadLeaders.Registered(*added);
+    squadLeaderGrid.Refresh(*added);
     generals.Registered(*added);
     const auto taken = registry.find(added->name);
     if (taken != registry.end()) {
@@ -62,6 +64,7 @@ void GameObjectManager::RegisterPending() {
 
 void GameObjectManager::Erase(GameObject& object) {
   squadLeaders.Erased(object);
+  squadLeaderGrid.Refresh(object);
   generals.Erased(object);
   registry.erase(registry.find(object.name));
 }
@@ -109,6 +112,7 @@ void GameObjectManager::Update(float dt) {
     if (i + kFetchGround < count) PrefetchGround(*updateOrder[i + kFetchGround]);
     GameObject& object = *updateOrder[i];
     object.Update(dt);
+    squadLeaderGrid.Moved(object);
     if (object.removed) {
       Erase(object);
     } else {

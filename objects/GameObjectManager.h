@@ -11,6 +11,7 @@
 
 #include "math/Vector3.h"
 #include "objects/GameObject.h"
+#include "objects/LeaderGrid.h"
 #include "objects/RegistryOrder.h"
 #include "objects/SerialIndex.h"
 #include "render/BillboardLayers.h"
@@ -27,6 +28,8 @@ class GameObjectManager {
   GameObject* FindGeneral(int serial) const { return generals.Find(serial); }
   // Every squad leader serial from here on finds nothing.
   int SquadLeaderSerialEnd() const { return squadLeaders.End(); }
+  // The squad leaders FindSquadLeader finds, by where they stand.
+  LeaderGrid& SquadLeaderGrid() { return squadLeaderGrid; }
   // Hands a message from "System" straight to the object's running machine, bypassing the router.
   void SendSystemMessage(const std::string& name, int code);
   // Marks every registered object; objects still waiting to be registered are left alone.
@@ -64,6 +67,7 @@ class GameObjectManager {
   // The first pending object of each name; the views look at the objects' own names.
   std::unordered_map<std::string_view, GameObject*> pendingByName;
   SerialIndex squadLeaders{"SquadLeader "};
+  LeaderGrid squadLeaderGrid{squadLeaders};
   SerialIndex generals{"General "};
   // Kept between frames so that drawing allocates nothing once the arrays have grown.
   std::vector<DepthEntry> depthOrder;

@@ -16,6 +16,11 @@ class SerialIndex {
   // The serial the name carries under this prefix (decimal, written as std::to_string writes
   // it), or -1.
   int SerialOf(const std::string& name) const;
+  // False for nearly every name that carries no serial, at the cost of a length and a character
+  // test: the prefix's last character must stand where the prefix ends.
+  bool MayCarrySerial(const std::string& name) const {
+    return name.size() > prefix.size() && (prefix.empty() || name[prefix.size() - 1] == prefix.back());
+  }
 
   // The object manager reports every change of what a name finds.
   void Added(GameObject& object);

@@ -1,6 +1,7 @@
 target_sources(battlesim_core PRIVATE
   objects/GameObject.cpp
   objects/GameObjectManager.cpp
+  objects/LeaderGrid.cpp
   objects/ObjectHandle.cpp
   objects/RegistryOrder.cpp
   objects/SerialIndex.cpp

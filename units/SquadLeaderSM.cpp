@@ -2,10 +2,12 @@
 #include "units/SquadLeaderSM.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
 #include "app/Game.h"
 #include "objects/GameObject.h"
+#include "objects/GameObjectManager.h"
 #include "objects/UnitType.h"
 #include "platform/Random.h"
 #include "render/Sprite.h"
@@ -159,26 +161,81 @@ void SquadLeaderSM::RaiseSquad() {
   SetStateDelayed(5.0f, STATE_JoinFormation, SCOPE_Substate);
 }
 
-std::vector<GameObject*> SquadLeaderSM::EnemySquadLeaders() const {
-  std::vector<GameObject*> enemies;
-  ForEachEnemySquadLeader([&enemies](GameObject& enemy) {
-    enemies.push_back(&enemy);
-    return true;
-  });
-  return enemies;
+SquadLeaderSM::SearchCheck SquadLeaderSM::searchCheck;
+
+int SquadLeaderSM::SquadLeaderSerialEnd(const Game& game) {
+  const int leaders = game.scenario.armies[0].squads + game.scenario.armies[1].squads;
+  return std::min(std::max(leaders, kSquadLeaderSerials), game.objects->SquadLeaderSerialEnd());
 }
 
 template <class Visit>
 void SquadLeaderSM::ForEachEnemySquadLeader(Visit&& visit) const {
   const Game* game = Game::Instance();
   if (game == nullptr || !game->objects) return;
-  const int leaders = game->scenario.armies[0].squads + game->scenario.armies[1].squads;
-  const int serials = std::min(std::max(leaders, kSquadLeaderSerials), game->objects->SquadLeaderSerialEnd());
+  const int serials = SquadLeaderSerialEnd(*game);
   const int team = GetOwner()->team;
   for (int serial = 0; serial < serials; ++serial) {
     GameObject* candidate = game->objects->FindSquadLeader(serial);
-    if (candidate != nullptr && candidate->team != team && !visit(*candidate)) return;
+    if (candidate != nullptr && candidate->team != team && !visit(serial, *candidate)) return;
   }
+}
+
+// The first enemy in serial order is taken, then any later one laterCounts accepts that stands
+// strictly nearer: of equally near ones the first stays.
+template <class LaterCounts>
+GameObject* SquadLeaderSM::FirstOrNearerByWalk(LaterCounts&& laterCounts, bool& tied) const {
+  GameObject* target = nullptr;
+  float best = 0.0f;
+  tied = false;
+  ForEachEnemySquadLeader([&](int, GameObject& enemy) {
+    const float distance = DistanceBetween(*GetOwner(), enemy);
+    if (target == nullptr || (laterCounts(enemy) && distance < best)) {
+      target = &enemy;
+      best = distance;
+      tied = false;
+    } else if (laterCounts(enemy) && distance == best) {
+      tied = true;
+    }
+    return true;
+  });
+  return target;
+}
+
+// The grid may offer the leaders in any order, so ties are settled by serial here.
+template <class Wanted>
+GameObject* SquadLeaderSM::NearestEnemyLeaderWhere(Wanted&& wanted) const {
+  Game* game = Game::Instance();
+  if (game == nullptr || !game->objects) return nullptr;
+  GameObject* nearest = nullptr;
+  int nearestSerial = 0;
+  float best = 0.0f;
+  auto visit = [&](int serial, GameObject& enemy) {
+    if (!wanted(serial, enemy)) return true;
+    const float distance = DistanceBetween(*GetOwner(), enemy);
+    if (nearest == nullptr || distance < best || (distance == best && serial < nearestSerial)) {
+      nearest = &enemy;
+      nearestSerial = serial;
+      best = distance;
+    }
+    return true;
+  };
+  auto reach = [&] { return nearest == nullptr ? std::numeric_limits<float>::infinity() : best; };
+  game->objects->SquadLeaderGrid().VisitOtherTeams(GetOwner()->team, GetOwner()->GetSprite()->position,
+                                                   SquadLeaderSerialEnd(*game), visit, reach);
+  return nearest;
+}
+
+template <class LaterCounts>
+void SquadLeaderSM::CheckSearch(const GameObject* found, LaterCounts&& laterCounts) const {
+  bool tied = false;
+  const bool same = FirstOrNearerByWalk(laterCounts, tied) == found;
+  CountSearch(same, tied);
+}
+
+void SquadLeaderSM::CountSearch(bool same, bool tied) {
+  ++searchCheck.searches;
+  if (!same) ++searchCheck.differences;
+  if (tied) ++searchCheck.ties;
 }
 
 GameObject* SquadLeaderSM::EnemyGeneral() const {
@@ -189,14 +246,50 @@ GameObject* SquadLeaderSM::EnemyGeneral() const {
   return nullptr;
 }
 
-// Asked on every update of a marching squad: the walk stops at the first hit and builds no list.
+// Asked on every update of a marching squad: the search stops at the first hit and looks only
+// at leaders whose cells are within the owner's attack range.
 bool SquadLeaderSM::EnemyLeaderInRange() const {
+  Game* game = Game::Instance();
+  if (game == nullptr || !game->objects) return false;
+  const GameObject* self = GetOwner();
   bool inRange = false;
-  ForEachEnemySquadLeader([this, &inRange](GameObject& enemy) {
+  game->objects->SquadLeaderGrid().VisitOtherTeams(
+      self->team, self->GetSprite()->position, SquadLeaderSerialEnd(*game),
+      [self, &inRange](int, GameObject& enemy) {
+        inRange = self->IsInRangeOf(enemy);
+        return !inRange;
+      },
+      [self] { return self->attackRange; });
+  if (searchCheck.on) CountSearch(EnemyLeaderInRangeByWalk() == inRange, false);
+  return inRange;
+}
+
+bool SquadLeaderSM::EnemyLeaderInRangeByWalk() const {
+  bool inRange = false;
+  ForEachEnemySquadLeader([this, &inRange](int, GameObject& enemy) {
     inRange = GetOwner()->IsInRangeOf(enemy);
     return !inRange;
   });
   return inRange;
+}
+
+// The first enemy by serial is a candidate whatever its followers, so the nearest candidate is
+// the walk's answer.
+GameObject* SquadLeaderSM::ChosenTarget() const {
+  const Game* game = Game::Instance();
+  if (game == nullptr || !game->objects) return nullptr;
+  const int first =
+      game->objects->SquadLeaderGrid().FirstSerialOfOtherTeams(GetOwner()->team, SquadLeaderSerialEnd(*game));
+  auto candidate = [first](int serial, const GameObject& enemy) { return serial == first || enemy.readyFollowers > 2; };
+  GameObject* target = first < 0 ? nullptr : NearestEnemyLeaderWhere(candidate);
+  if (searchCheck.on) CheckSearch(target, [](const GameObject& enemy) { return enemy.readyFollowers > 2; });
+  return target;
+}
+
+GameObject* SquadLeaderSM::NearestEnemyLeader() const {
+  GameObject* nearest = NearestEnemyLeaderWhere([](int, const GameObject&) { return true; });
+  if (searchCheck.on) CheckSearch(nearest, [](const GameObject&) { return true; });
+  return nearest;
 }
 
 bool SquadLeaderSM::WithinStrikeDistance(const GameObject& other) const {
@@ -233,21 +326,10 @@ void SquadLeaderSM::EngageSquad(GameObject& enemyLeader) {
   }
 }
 
-// The first enemy is always taken; a later one only if it still has more than two followers
-// ready and stands strictly nearer.
 void SquadLeaderSM::ChooseTarget() {
-  const std::vector<GameObject*> enemies = EnemySquadLeaders();
+  GameObject* target = ChosenTarget();
   int next = STATE_AttackGeneral;
-  if (!enemies.empty()) {
-    GameObject* target = nullptr;
-    float best = -1.0f;
-    for (GameObject* enemy : enemies) {
-      const float distance = DistanceBetween(*GetOwner(), *enemy);
-      if (target == nullptr || (enemy->readyFollowers > 2 && distance < best)) {
-        target = enemy;
-        best = distance;
-      }
-    }
+  if (target != nullptr) {
     if (WithinStrikeDistance(*target)) {
       next = STATE_Attack;
     } else {
@@ -260,23 +342,13 @@ void SquadLeaderSM::ChooseTarget() {
 }
 
 void SquadLeaderSM::AttackNearest() {
-  const std::vector<GameObject*> enemies = EnemySquadLeaders();
-  if (enemies.empty()) SetState(STATE_LookAround);
-  GameObject* nearest = nullptr;
-  float best = 0.0f;
-  for (GameObject* enemy : enemies) {
-    const float distance = DistanceBetween(*GetOwner(), *enemy);
-    if (nearest == nullptr || distance < best) {
-      nearest = enemy;
-      best = distance;
-    }
-  }
-  if (nearest != nullptr) {
-    if (nearest->subordinates.empty()) {
-      EngageTarget(*nearest);
-    } else {
-      EngageSquad(*nearest);
-    }
+  GameObject* nearest = NearestEnemyLeader();
+  if (nearest == nullptr) {
+    SetState(STATE_LookAround);
+  } else if (nearest->subordinates.empty()) {
+    EngageTarget(*nearest);
+  } else {
+    EngageSquad(*nearest);
   }
   SendToSelfDelayed(0.5f, MSG_LookAround, SCOPE_Substate, 0);
 }

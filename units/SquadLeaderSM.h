@@ -12,6 +12,7 @@
 #include "units/Formation.h"
 
 class EventClauses;
+class Game;
 
 class SquadLeaderSM : public StateMachine {
  public:
@@ -34,9 +35,24 @@ class SquadLeaderSM : public StateMachine {
   using StateMachine::StateMachine;
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
 
-  std::vector<GameObject*> EnemySquadLeaders() const;
+  // Test-only: while on, every search for enemy squad leaders is answered a second time by a
+  // walk over all their serials, and answers that differ are counted.
+  struct SearchCheck {
+    bool on = false;
+    long long searches = 0;
+    long long differences = 0;
+    // Searches whose answer stood exactly as far away as another enemy it had to be chosen over.
+    long long ties = 0;
+  };
+  static SearchCheck searchCheck;
+
   GameObject* EnemyGeneral() const;
   bool EnemyLeaderInRange() const;
+  // The first enemy squad leader by serial, or a nearer one with more than two followers ready;
+  // null when there is no enemy squad leader.
+  GameObject* ChosenTarget() const;
+  // Ties go to the lower serial; null when there is no enemy squad leader.
+  GameObject* NearestEnemyLeader() const;
   bool WithinStrikeDistance(const GameObject& other) const;
   void EngageTarget(GameObject& target);
   void EngageSquad(GameObject& enemyLeader);
@@ -62,9 +78,22 @@ class SquadLeaderSM : public StateMachine {
   bool HandleJoinFormation(EventClauses& clauses);
   bool HandleDissolveFormation(EventClauses& clauses);
 
-  // Calls visit(enemy) for each enemy squad leader in serial order while it returns true.
+  // The squad leaders are looked up under serials below this one.
+  static int SquadLeaderSerialEnd(const Game& game);
+  // Of the enemy squad leaders wanted(serial, leader) accepts, the nearest; ties go to the lower
+  // serial. Only the leaders the grid cannot rule out by where they stand are looked at.
+  template <class Wanted>
+  GameObject* NearestEnemyLeaderWhere(Wanted&& wanted) const;
+  // The answers by the walk over every serial, which the search check compares with; tied tells
+  // whether another enemy stood exactly as far as the answer and could have been it.
   template <class Visit>
   void ForEachEnemySquadLeader(Visit&& visit) const;
+  bool EnemyLeaderInRangeByWalk() const;
+  template <class LaterCounts>
+  GameObject* FirstOrNearerByWalk(LaterCounts&& laterCounts, bool& tied) const;
+  template <class LaterCounts>
+  void CheckSearch(const GameObject* found, LaterCounts&& laterCounts) const;
+  static void CountSearch(bool same, bool tied);
   void RaiseSquad();
   void ChooseTarget();
   void AttackNearest();
