@@ -110,7 +110,7 @@ std::vector<std::string> UnitInspector::MindLines(const GameObject& unit) {
   lines.push_back("Name: " + unit.name);
   lines.push_back(std::string("Team: ") + (unit.team == Team::Red ? "red" : "blue") + "  Type: " +
                   TypeName(unit.unitType));
-  lines.push_back("Leader: " + (unit.leaderName.empty() ? std::string("none") : unit.leaderName));
+  lines.push_back("Leader: " + (unit.GetLeaderName().empty() ? std::string("none") : unit.GetLeaderName()));
   for (std::size_t depth = unit.MachineCount(); depth > 0; --depth) {
     const StateMachine& machine = *unit.MachineAt(depth - 1);
     std::string line = MachineName(machine) + " " + machine.StateName();

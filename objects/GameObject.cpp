@@ -18,8 +18,10 @@ GameObject::GameObject(std::string objectName, int objectTeam, int type, float r
 
 GameObject::~GameObject() { ObjectHandle::CloseSlot(lifeSlot); }
 
+// The running machine stands for the stack here: the stack itself lies in a line the update
+// does not otherwise read.
 void GameObject::Update(float dt) {
-  if (!machines.empty()) {
+  if (topMachine != nullptr) {
     RunMachineCommands();
     if (StateMachine* top = TopMachine()) top->Update();
   }
@@ -38,9 +40,14 @@ bool GameObject::IsInRangeOf(const GameObject& other) const {
 
 CombatSM* GameObject::FindCombatMachine() const { return FindMachine<CombatSM>(); }
 
+void GameObject::SetLeaderName(const std::string& newLeaderName) {
+  leaderName = newLeaderName;
+  leader = ObjectHandle();
+}
+
 GameObject* GameObject::Leader() const {
   GameObject* found = leader.Get();
-  if (found != nullptr && found->name == leaderName) return found;
+  if (found != nullptr) return found;
   found = FindObjectNamed(leaderName);
   leader = ObjectHandle(found);
   return found;

@@ -40,11 +40,13 @@ class alignas(64) GameObject : public GOB {
 
   const std::string& GetName() const { return name; }
   const std::string& GetLeaderName() const { return leaderName; }
-  void SetLeaderName(const std::string& newLeaderName) { leaderName = newLeaderName; }
-  // What a lookup of leaderName finds. The object found last time is what the lookup would find
-  // again for as long as it exists and carries that name; followers ask on every update, and
-  // asking the name registry each time was a large part of a big army's update.
+  void SetLeaderName(const std::string& newLeaderName);
+  // What a lookup of the leader's name finds. Names never change, so the object found last time
+  // is what the lookup would find again for as long as it exists and the leader's name stays;
+  // followers ask on every update, and asking the name registry each time (and comparing names,
+  // which at four digits no longer fit in the string itself) was much of a big army's update.
   GameObject* Leader() const;
+  void PrefetchLeader() const { leader.Prefetch(); }
   const std::string& GetTargetName() const { return targetName; }
   void SetTargetName(const std::string& target) { targetName = target; }
 
@@ -96,9 +98,9 @@ class alignas(64) GameObject : public GOB {
   // every update.
   SquadLeaderSM* squadLeaderMachine = nullptr;
   mutable ObjectHandle leader;
+  std::string leaderName;
 
  public:
-  std::string leaderName;
   int team = 0;
   int unitType = 0;
   int formationKind = 0;

@@ -73,10 +73,10 @@ namespace {
 // A large army's objects lie scattered over far more memory than the caches hold, and waiting
 // for each in turn would dominate its update. So the update fetches ahead in three steps, each
 // needing what the one before brought in: the object itself, then its billboard and running
-// machine, then the ground under the billboard.
+// machine, then the ground under the billboard and the unit's leader.
 constexpr std::size_t kFetchObject = 24;
 constexpr std::size_t kFetchParts = 12;
-constexpr std::size_t kFetchGround = 4;
+constexpr std::size_t kFetchSurroundings = 4;
 constexpr std::size_t kCacheLine = 64;
 
 // The two lines that every update reads (see GameObject).
@@ -93,8 +93,10 @@ void PrefetchParts(const GameObject& object) {
   __builtin_prefetch(object.TopMachine());
 }
 
-void PrefetchGround(const GameObject& object) {
+// The ground under the billboard, and the leader a follower looks up on its update.
+void PrefetchSurroundings(const GameObject& object) {
   if (const Sprite* sprite = object.GetSprite()) sprite->PrefetchGround();
+  object.PrefetchLeader();
 }
 }  // namespace
 
@@ -109,7 +111,7 @@ void GameObjectManager::Update(float dt) {
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kFetchObject < count) PrefetchObject(updateOrder[i + kFetchObject]);
     if (i + kFetchParts < count) PrefetchParts(*updateOrder[i + kFetchParts]);
-    if (i + kFetchGround < count) PrefetchGround(*updateOrder[i + kFetchGround]);
+    if (i + kFetchSurroundings < count) PrefetchSurroundings(*updateOrder[i + kFetchSurroundings]);
     GameObject& object = *updateOrder[i];
     object.Update(dt);
     squadLeaderGrid.Moved(object);

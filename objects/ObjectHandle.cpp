@@ -30,6 +30,14 @@ GameObject* ObjectHandle::Get() const {
   return object;
 }
 
+void ObjectHandle::Prefetch() const {
+  if (object == nullptr) return;
+  __builtin_prefetch(&Slots().generations[slot]);
+  const char* start = reinterpret_cast<const char*>(object);
+  __builtin_prefetch(start);
+  __builtin_prefetch(start + 64);
+}
+
 std::uint32_t ObjectHandle::OpenSlot() {
   SlotTable& table = Slots();
   if (table.unused.empty()) {

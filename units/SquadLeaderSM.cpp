@@ -394,6 +394,6 @@ void SquadLeaderSM::FormUp() {
 
 void SquadLeaderSM::ReportReady() {
   formation.MarkJoined();
-  SendTo(MSG_FormationReadyToFight, GetOwner()->leaderName, 0);
+  SendTo(MSG_FormationReadyToFight, GetOwner()->GetLeaderName(), 0);
   SetStateDelayed(1.0f, STATE_LookAround, SCOPE_Substate);
 }

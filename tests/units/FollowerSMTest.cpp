@@ -28,7 +28,7 @@ class FollowerSMTest : public Battlefield {
 
   GameObject* Member(const std::string& name, const Vector3& at) {
     GameObject* member = AddBare(name, UnitType::Soldier, Team::Red, at);
-    member->leaderName = "Lead";
+    member->SetLeaderName("Lead");
     member->PushMachine(std::make_unique<SoldierSM>(member), true);
     return member;
   }
@@ -117,7 +117,7 @@ TEST_F(FollowerSMTest, NoFreeSlotLeavesAtOnce) {
 
 TEST_F(FollowerSMTest, LeaderThatIsGoneLeavesNoSlotToClaim) {
   GameObject* member = AddBare("M0", UnitType::Soldier, Team::Red, Vector3(3, 0, 0));
-  member->leaderName = "Nobody";
+  member->SetLeaderName("Nobody");
   member->PushMachine(std::make_unique<SoldierSM>(member), true);
   SendNow(MSG_JoinFormation, "M0", "Lead");
   StepFrame();

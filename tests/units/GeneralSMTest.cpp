@@ -37,7 +37,7 @@ TEST_F(GeneralSMTest, SquadLeadersStandTenBehindOnTheRedSideFifteenApart) {
     const std::string name = "SquadLeader " + std::to_string(i);
     EXPECT_EQ(name, red->subordinates[i]);
     GameObject* leader = game->objects->Find(name);
-    EXPECT_EQ("General 0", leader->leaderName);
+    EXPECT_EQ("General 0", leader->GetLeaderName());
     EXPECT_EQ(Team::Red, leader->team);
     EXPECT_FLOAT_EQ(-30.0f + 15.0f * static_cast<float>(i), leader->GetSprite()->position.x);
     EXPECT_FLOAT_EQ(47.0f, leader->GetSprite()->position.z);
@@ -49,7 +49,7 @@ TEST_F(GeneralSMTest, SquadLeadersStandTenBehindOnTheBlueSide) {
   for (int i = 0; i < 5; ++i) {
     GameObject* leader = game->objects->Find(blue->subordinates[i]);
     EXPECT_EQ("SquadLeader " + std::to_string(i + 5), leader->name);
-    EXPECT_EQ("General 1", leader->leaderName);
+    EXPECT_EQ("General 1", leader->GetLeaderName());
     EXPECT_FLOAT_EQ(-30.0f + 15.0f * static_cast<float>(i), leader->GetSprite()->position.x);
     EXPECT_FLOAT_EQ(-47.0f, leader->GetSprite()->position.z);
   }

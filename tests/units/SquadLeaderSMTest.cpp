@@ -43,7 +43,7 @@ class SquadLeaderSMTest : public Battlefield {
     GameObject* leader = AddBare(leaderName, UnitType::SquadLeader, team, Vector3(0, 0, z));
     for (int i = 0; i < size; ++i) {
       GameObject* member = AddBare(prefix + std::to_string(i), UnitType::Soldier, team, Vector3(1, 0, z));
-      member->leaderName = leaderName;
+      member->SetLeaderName(leaderName);
       leader->subordinates.push_back(member->name);
     }
     return leader;
@@ -60,7 +60,7 @@ TEST_F(SquadLeaderSMTest, RaisesThirtyNineFollowersInRowsBehindIt) {
     ASSERT_NE(nullptr, follower);
     EXPECT_EQ(std::string(UnitFactory::Info(memberType).name) + std::to_string(k), follower->name);
     EXPECT_EQ(memberType, follower->unitType);
-    EXPECT_EQ(leader->name, follower->leaderName);
+    EXPECT_EQ(leader->name, follower->GetLeaderName());
     EXPECT_EQ(Team::Blue, follower->team);
     EXPECT_FLOAT_EQ(0.5f, follower->GetSprite()->facing);
     EXPECT_FLOAT_EQ(static_cast<float>(10 + k % 10 - 5), follower->GetSprite()->position.x);
@@ -102,7 +102,7 @@ TEST_F(SquadLeaderSMTest, MemberTypeCycleCarriesOverIntoTheNextBattle) {
 TEST_F(SquadLeaderSMTest, FormsUpOnSlotZeroAndReportsToItsGeneralAlmostAtOnce) {
   RecordingSM* general = AddRecorder("Boss", UnitType::General, Team::Red, Vector3(0, 0, 30));
   GameObject* leader = game->factory.Create(UnitType::SquadLeader, Vector3(4, 0, 20), 0.0f, Team::Red);
-  leader->leaderName = "Boss";
+  leader->SetLeaderName("Boss");
   SquadLeaderSM* machine = leader->FindSquadLeaderMachine();
   int frames = 0;
   while (machine->GetState() != SquadLeaderSM::STATE_JoinFormation && frames < 400) {
