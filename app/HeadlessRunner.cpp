@@ -20,6 +20,7 @@
 #include "platform/Interrupt.h"
 #include "platform/Random.h"
 #include "platform/TickCounter.h"
+#include "units/SquadLeaderSM.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -148,7 +149,11 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
 RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress, StepHistogram& steps,
                                       long long& framesRun) {
   RunScope scope(options.blood);
+  // A run from a seed starts where a new process starts: the random numbers and the follower
+  // types' cycle, which every squad of the process shares. Otherwise a seed's battles would
+  // depend on the runs made before it in the same process (the seeds before it in a shard).
   platform::SeedRand(options.seed);
+  SquadLeaderSM::RestartMemberTypeCycle();
   auto game = std::make_unique<Game>(nullptr, nullptr, scenario);
   Game::SetInstance(game.get());
   if (trace) game->traceLog->Watch(trace.get());

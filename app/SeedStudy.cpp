@@ -5,17 +5,6 @@
 #include <optional>
 
 #include "app/StepHistogram.h"
-#include "objects/UnitType.h"
-#include "units/SquadLeaderSM.h"
-
-namespace {
-// The follower types of squads without their own types come from a cycle shared by every squad
-// the process raises; a new process starts it at berserkers. Each seed must see it so, or a
-// seed's battles would depend on the seeds run before it in the same shard.
-void RestartMemberTypeCycle() {
-  while (SquadLeaderSM::PeekNextMemberType() != UnitType::Berserker) SquadLeaderSM::TakeMemberType(ArmySetup{}, 0);
-}
-}  // namespace
 
 SeedStudy::SeedStudy(const HeadlessOptions& studyOptions, const Scenario& battleSetup)
     : options(studyOptions), scenario(battleSetup) {
@@ -42,7 +31,6 @@ int SeedStudy::Run(std::ostream& out, std::ostream* progress) {
        seed = options.seeds.After(*seed)) {
     HeadlessOptions seedOptions = options;
     seedOptions.seed = *seed;
-    RestartMemberTypeCycle();
     HeadlessRunner runner(seedOptions, scenario);
     Add(total, runner.RunBattles(out, progress, steps, framesRun));
   }

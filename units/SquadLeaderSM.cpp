@@ -31,6 +31,8 @@ void Engage(GameObject* a, GameObject* b) {
 }
 }  // namespace
 
+void SquadLeaderSM::RestartMemberTypeCycle() { nextMemberTypeIndex = 0; }
+
 int SquadLeaderSM::PeekNextMemberType() { return kMemberTypeCycle[nextMemberTypeIndex]; }
 
 // A side with its own types cycles them over its squads; otherwise the squad takes the next type

@@ -59,6 +59,8 @@ class SquadLeaderSM : public StateMachine {
 
   // The member type the next squad raised anywhere in the program will get; shared by every
   // squad leader of every battle and never reset.
+  // Back to where a new process starts the shared cycle: berserkers.
+  static void RestartMemberTypeCycle();
   static int PeekNextMemberType();
   // The follower type of a side's squad by its index in the battle.
   static int TakeMemberType(const ArmySetup& army, int squadIndex);

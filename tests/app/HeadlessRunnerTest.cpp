@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessRunner.h"
 #include "platform/Interrupt.h"
+#include "units/SquadLeaderSM.h"
 
 namespace {
 bool Parse(const std::vector<std::string>& arguments, HeadlessOptions& options, std::string& error) {
@@ -136,6 +137,17 @@ TEST(HeadlessRunner, ABattleOfAFixedSeedEndsWithOneWinnerAndTalliesThatAddUp) {
   const bool blueWon = lines[1].find("\"red_wins\":0,\"blue_wins\":1") != std::string::npos;
   EXPECT_NE(redWon, blueWon) << lines[1];
   EXPECT_NE(lines[0].find(redWon ? "\"winner\":\"red\"" : "\"winner\":\"blue\""), std::string::npos) << lines[0];
+}
+
+// Battles raised before in the same process move the follower types' shared cycle on; a run from
+// a seed must not see that.
+TEST(HeadlessRunner, ARunFromASeedIsTheSameWhateverRanBeforeItInTheProcess) {
+  HeadlessOptions options;
+  options.seed = 1;
+  options.json = true;
+  const std::string first = Lines(RunBattles(options)).front();
+  SquadLeaderSM::TakeMemberType(ArmySetup{}, 0);
+  EXPECT_EQ(Lines(RunBattles(options)).front(), first);
 }
 
 TEST(HeadlessRunner, ABattleThatRunsOutOfTimeIsReportedUnfinishedAndStopsTheRun) {
