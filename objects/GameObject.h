@@ -88,6 +88,13 @@ class alignas(64) GameObject : public GOB {
   void RunMachineCommands();
 
   std::uint32_t LifeSlot() const { return lifeSlot; }
+  // Starts fetching the two cache lines every update reads. Reads nothing of the object, so it
+  // may be given one that no longer exists: a prefetch never faults.
+  static void PrefetchHotLines(const GameObject* object) {
+    const char* start = reinterpret_cast<const char*>(object);
+    __builtin_prefetch(start);
+    __builtin_prefetch(start + 64);
+  }
 
   int pendingCommand = kCommandNone;
   bool removed = false;

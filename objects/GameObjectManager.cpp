@@ -46,14 +46,7 @@ void GameObjectManager::RegisterPending() {
     squadLeaders.Registered(*added);
     squadLeaderGrid.Refresh(*added);
     generals.Registered(*added);
-    const auto taken = registry.find(added->name);
-    if (taken != registry.end()) {
-      order.Replaced(taken->second.get(), added);
-      taken->second = std::move(object);
-    } else {
-      const std::string& name = registry.emplace(added->name, std::move(object)).first->first;
-      order.Inserted(name, added);
-    }
+    order.Register(std::move(object));
   }
   order.EndBatch();
   pending.clear();
@@ -77,14 +70,6 @@ namespace {
 constexpr std::size_t kFetchObject = 24;
 constexpr std::size_t kFetchParts = 12;
 constexpr std::size_t kFetchSurroundings = 4;
-constexpr std::size_t kCacheLine = 64;
-
-// The two lines that every update reads (see GameObject).
-void PrefetchObject(const GameObject* object) {
-  const char* start = reinterpret_cast<const char*>(object);
-  __builtin_prefetch(start);
-  __builtin_prefetch(start + kCacheLine);
-}
 
 // A billboard's update reads its first line; a machine's event handling starts with its state in
 // the first line, and what follows depends on the machine.
@@ -109,7 +94,7 @@ void GameObjectManager::Update(float dt) {
   const std::size_t count = updateOrder.size();
   std::size_t kept = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    if (i + kFetchObject < count) PrefetchObject(updateOrder[i + kFetchObject]);
+    if (i + kFetchObject < count) GameObject::PrefetchHotLines(updateOrder[i + kFetchObject]);
     if (i + kFetchParts < count) PrefetchParts(*updateOrder[i + kFetchParts]);
     if (i + kFetchSurroundings < count) PrefetchSurroundings(*updateOrder[i + kFetchSurroundings]);
     GameObject& object = *updateOrder[i];

@@ -33,9 +33,7 @@ GameObject* ObjectHandle::Get() const {
 void ObjectHandle::Prefetch() const {
   if (object == nullptr) return;
   __builtin_prefetch(&Slots().generations[slot]);
-  const char* start = reinterpret_cast<const char*>(object);
-  __builtin_prefetch(start);
-  __builtin_prefetch(start + 64);
+  GameObject::PrefetchHotLines(object);
 }
 
 std::uint32_t ObjectHandle::OpenSlot() {

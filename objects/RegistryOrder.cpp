@@ -13,6 +13,17 @@ void RegistryOrder::BeginBatch() {
   replacements.clear();
 }
 
+void RegistryOrder::Register(std::unique_ptr<GameObject> object) {
+  GameObject* added = object.get();
+  const auto taken = registry.find(added->name);
+  if (taken != registry.end()) {
+    Replaced(taken->second.get(), added);
+    taken->second = std::move(object);
+  } else {
+    Inserted(registry.emplace(added->name, std::move(object)).first->first, added);
+  }
+}
+
 // Inserting into a chained hash table moves no other entry. The new entry's place shows in its
 // bucket: right before the entry that follows it there, since a bucket's entries are walked
 // together; with none following, it can only be told when it heads the whole registry.

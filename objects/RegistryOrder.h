@@ -19,13 +19,14 @@ class RegistryOrder {
  public:
   using Registry = std::unordered_map<std::string, std::unique_ptr<GameObject>>;
 
-  explicit RegistryOrder(const Registry& watched) : registry(watched) {}
+  explicit RegistryOrder(Registry& kept) : registry(kept) {}
 
+  // A batch's objects must all exist before it begins, so that none takes the address of an
+  // object the batch replaces.
   void BeginBatch();
-  // An entry under a name the registry did not hold; call right after inserting it.
-  void Inserted(const std::string& name, GameObject* object);
-  // The entry of a name now holds another object; the old one is gone.
-  void Replaced(GameObject* old, GameObject* fresh);
+  // Puts the object into the registry under its name; an object already there under that name
+  // is destroyed.
+  void Register(std::unique_ptr<GameObject> object);
   void EndBatch();
 
   // In registry order. The caller may drop entries whose objects it erases from the registry.
@@ -40,6 +41,10 @@ class RegistryOrder {
     GameObject* before;  // null: at the front of the whole registry
   };
 
+  // An entry under a name the registry did not hold, just inserted.
+  void Inserted(const std::string& name, GameObject* object);
+  // The entry of a name now holds another object; the old one is gone.
+  void Replaced(GameObject* old, GameObject* fresh);
   void Rebuild();
   void Merge();
   GameObject* Current(GameObject* object) const;
@@ -47,7 +52,7 @@ class RegistryOrder {
   void EmitWithInsertedBefore(GameObject* object, std::vector<GameObject*>& out) const;
   bool MatchesRegistry() const;
 
-  const Registry& registry;
+  Registry& registry;
   std::vector<GameObject*> objects;
   std::size_t bucketCount = 0;
   bool walkAgain = false;

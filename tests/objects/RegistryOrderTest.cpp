@@ -19,20 +19,6 @@ std::vector<GameObject*> Walk(const RegistryOrder::Registry& registry) {
   return walked;
 }
 
-// As the object manager does: the batch's objects all exist before it starts, so no object
-// can take the address of one the batch replaces.
-void Register(RegistryOrder::Registry& registry, RegistryOrder& order, std::unique_ptr<GameObject> object) {
-  GameObject* added = object.get();
-  const std::string& name = added->name;
-  const auto taken = registry.find(name);
-  if (taken != registry.end()) {
-    order.Replaced(taken->second.get(), added);
-    taken->second = std::move(object);
-  } else {
-    order.Inserted(registry.emplace(name, std::move(object)).first->first, added);
-  }
-}
-
 void EraseOne(RegistryOrder::Registry& registry, RegistryOrder& order, std::mt19937& random) {
   std::vector<GameObject*>& objects = order.Objects();
   if (objects.empty()) return;
@@ -55,7 +41,8 @@ TEST(RegistryOrder, FollowsTheRegistryThroughInsertionsReplacementsAndErasures) 
       batch.push_back(std::make_unique<GameObject>("Unit " + std::to_string(random() % 700), 0, 0, 2.0f));
     }
     order.BeginBatch();
-    for (auto& object : batch) Register(registry, order, std::move(object));
+    // As the object manager does, the batch's objects all exist before it begins.
+    for (auto& object : batch) order.Register(std::move(object));
     order.EndBatch();
     ++batches;
     ASSERT_EQ(order.Objects(), Walk(registry)) << "after batch " << round;
