@@ -58,10 +58,10 @@ class SquadLeaderSM : public StateMachine {
   void EngageSquad(GameObject& enemyLeader);
 
   // The member type the next squad raised anywhere in the program will get; shared by every
-  // squad leader of every battle and never reset.
+  // squad leader of every battle, and restarted only by RestartMemberTypeCycle.
+  static int PeekNextMemberType();
   // Back to where a new process starts the shared cycle: berserkers.
   static void RestartMemberTypeCycle();
-  static int PeekNextMemberType();
   // The follower type of a side's squad by its index in the battle.
   static int TakeMemberType(const ArmySetup& army, int squadIndex);
 
