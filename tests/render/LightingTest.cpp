@@ -16,6 +16,13 @@ std::vector<float> LightValue(GLenum light, GLenum parameter) {
   return values;
 }
 
+// A frame drawn earlier in the same window leaves the terrain's colour tracking on, which would
+// read the current colour back as the diffuse material.
+void StartWithoutColourTracking() {
+  ASSERT_TRUE(GlWindow::EnsureCurrent());
+  glDisable(GL_COLOR_MATERIAL);
+}
+
 std::vector<float> MaterialValue(GLenum parameter, int count) {
   std::vector<float> values(static_cast<std::size_t>(count));
   glGetMaterialfv(GL_FRONT, parameter, values.data());
@@ -99,7 +106,7 @@ TEST(Lighting, ApplyPlacesDirectionalLightsInWorldSpace) {
 }
 
 TEST(Lighting, DynamicTerrainMaterial) {
-  ASSERT_TRUE(GlWindow::EnsureCurrent());
+  StartWithoutColourTracking();
   Lighting lighting;
   lighting.SetAmbient(0.4f, 0.4f, 0.4f, 1.0f);
   lighting.ApplyDynamicTerrainMaterial();
@@ -110,7 +117,7 @@ TEST(Lighting, DynamicTerrainMaterial) {
 }
 
 TEST(Lighting, StaticTerrainMaterialComesFromTheDisplayListObject) {
-  ASSERT_TRUE(GlWindow::EnsureCurrent());
+  StartWithoutColourTracking();
   Lighting lighting;
   lighting.SetAmbient(0.4f, 0.4f, 0.4f, 1.0f);
   lighting.ApplyTerrainMaterial({0.6f, 0.6f, 0.6f, 1.0f}, 40, {0.5f, 0.5f, 0.5f, 1.0f});
