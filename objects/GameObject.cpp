@@ -53,6 +53,12 @@ GameObject* GameObject::Leader() const {
   return found;
 }
 
+void GameObject::PrefetchFormationSlot() const {
+  const GameObject* kept = leader.Get();
+  if (kept == nullptr || kept->squadLeaderMachine == nullptr) return;
+  kept->squadLeaderMachine->formation.PrefetchSlot(formationSlot);
+}
+
 void GameObject::SetInCombat(bool flag) {
   inCombat = flag;
   if (GameObject* squadLeader = Leader()) squadLeader->readyFollowers += flag ? -1 : 1;

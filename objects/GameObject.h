@@ -47,6 +47,8 @@ class alignas(64) GameObject : public GOB {
   // which at four digits no longer fit in the string itself) was much of a big army's update.
   GameObject* Leader() const;
   void PrefetchLeader() const { leader.Prefetch(); }
+  // The slot a follower tracks in its leader's formation, once the leader's lines are in.
+  void PrefetchFormationSlot() const;
   const std::string& GetTargetName() const { return targetName; }
   void SetTargetName(const std::string& target) { targetName = target; }
 
@@ -105,8 +107,9 @@ class alignas(64) GameObject : public GOB {
   // every update.
   SquadLeaderSM* squadLeaderMachine = nullptr;
   mutable ObjectHandle leader;
-  std::string leaderName;
 
+  // Read wherever units are drawn, fight or measure their range: in the second line with the
+  // leader, ahead of the names.
  public:
   int team = 0;
   int unitType = 0;
@@ -114,6 +117,11 @@ class alignas(64) GameObject : public GOB {
   float attackRange = 2.0f;
   bool inCombat = false;
   bool dying = false;
+
+ private:
+  std::string leaderName;
+
+ public:
   std::string targetName;
   int readyFollowers = 0;
   std::vector<std::string> subordinates;

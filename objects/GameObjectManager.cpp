@@ -70,6 +70,7 @@ namespace {
 constexpr std::size_t kFetchObject = 24;
 constexpr std::size_t kFetchParts = 12;
 constexpr std::size_t kFetchSurroundings = 4;
+constexpr std::size_t kFetchFormation = 2;
 
 // A billboard's update reads its first line; a machine's event handling starts with its state in
 // the first line, and what follows depends on the machine.
@@ -97,6 +98,7 @@ void GameObjectManager::Update(float dt) {
     if (i + kFetchObject < count) GameObject::PrefetchHotLines(updateOrder[i + kFetchObject]);
     if (i + kFetchParts < count) PrefetchParts(*updateOrder[i + kFetchParts]);
     if (i + kFetchSurroundings < count) PrefetchSurroundings(*updateOrder[i + kFetchSurroundings]);
+    if (i + kFetchFormation < count) updateOrder[i + kFetchFormation]->PrefetchFormationSlot();
     GameObject& object = *updateOrder[i];
     object.Update(dt);
     squadLeaderGrid.Moved(object);
@@ -144,14 +146,14 @@ std::vector<GameObject*> GameObjectManager::DepthSorted(const Vector3& viewAxis)
 }
 
 // In depth order the billboards lie scattered in memory; each is fetched a few entries ahead,
-// and the object that owns it, whose team tints it, half as far ahead.
+// and the line of the object that holds its team, which tints it, half as far ahead.
 void GameObjectManager::Draw(const Vector3& viewAxis) {
   SortByDepth(viewAxis, depthOrder);
   billboards.Begin();
   const std::size_t count = depthOrder.size();
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kFetchParts < count) __builtin_prefetch(depthOrder[i + kFetchParts].sprite);
-    if (i + kFetchParts / 2 < count) __builtin_prefetch(depthOrder[i + kFetchParts / 2].object);
+    if (i + kFetchParts / 2 < count) __builtin_prefetch(&depthOrder[i + kFetchParts / 2].object->team);
     billboards.Add(depthOrder[i].sprite);
   }
   billboards.Draw();

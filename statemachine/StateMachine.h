@@ -20,7 +20,9 @@ enum EventCode : int {
 constexpr int STATE_Global = -1;
 constexpr int NO_SUBSTATE = -1;
 
-class StateMachine {
+// Cache-line aligned: every update of a unit reads its running machine's table pointer, state and
+// substate, which then share one line instead of straddling two.
+class alignas(64) StateMachine {
  public:
   // A chain of Enter clauses that keep requesting changes is cut after this many per event.
   static constexpr int kChangeBudget = 20;

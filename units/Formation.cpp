@@ -88,6 +88,11 @@ bool Formation::SlotPosition(unsigned slot, Vector3& point) const {
   return true;
 }
 
+void Formation::PrefetchSlot(int slot) const {
+  __builtin_prefetch(&origin);
+  if (slot >= 0 && slot < kSlotCount) __builtin_prefetch(&slots[static_cast<std::size_t>(slot)].turnedOffset);
+}
+
 bool Formation::ClaimSlot(unsigned& slot, Vector3& point) {
   if (full) return false;
   for (unsigned index = 0; index < static_cast<unsigned>(kSlotCount); ++index) {

@@ -31,6 +31,7 @@ class Formation {
   void Rotate(float degrees);
   // Writes origin + the slot's turned offset into point; false when point already held it.
   bool SlotPosition(unsigned slot, Vector3& point) const;
+  void PrefetchSlot(int slot) const;
   // Takes the lowest free slot; false when the formation is full or every slot is taken.
   bool ClaimSlot(unsigned& slot, Vector3& point);
   // A member has reached its slot; returns the number of slots.
