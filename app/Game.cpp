@@ -208,14 +208,21 @@ void Game::LeaveCombat(GameObject& unit) {
 
 // The loser keeps its combat flag: it never fights again. A unit may still stand in other duels
 // when it starts dying; losing one of those must not kill it a second time (a second kill, a
-// second splat, and for a General a second battle won). A machine-stack command still queued by
-// the machine being replaced is dropped with it: carried out over the dying machine it would
-// cancel the delayed change to STATE_Dead, and the unit would never die.
+// second splat, and for a General a second battle won). What the replaced machines still have
+// queued goes with them, or the unit might never die:
+// - a machine-stack command, carried out over the dying machine, would cancel its delayed change
+//   to STATE_Dead;
+// - a scoped delayed message can carry the same stamp as the dying machine's own delayed death.
+//   The router keeps only one of a kind, so the death would be dropped, and the old message would
+//   put the dying machine into a state it does not have (a squad leader's delayed change to
+//   STATE_JoinFormation), where it stays. Its enemies then attack it forever, and a large battle
+//   never ends.
 void Game::Kill(GameObject& winner, GameObject& loser) {
   LeaveCombat(winner);
   if (loser.dying) return;
   CountKill(winner.unitType);
   loser.DropMachineCommand();
+  router->CancelScoped(loser.name);
   loser.ReplaceMachine(std::make_unique<DyingSM>(&loser));
 }
 

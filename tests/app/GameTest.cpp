@@ -177,6 +177,23 @@ TEST_F(GameTest, LoserWithAQueuedStackCommandStillDies) {
   EXPECT_EQ(nullptr, game->objects->Find("Soldier 1"));
 }
 
+// The loser's earlier machine left a delayed change of state queued, stamped as the dying
+// machine will stamp its own delayed death; whatever the stamp, the unit dies.
+TEST_F(GameTest, LoserWithADelayedChangeOfItsOldMachineStillDies) {
+  GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = game->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  game->Engage(a, b);
+  for (int stamp = 0; stamp < 4; ++stamp) {
+    game->router->Send(0.5f, MSG_CHANGE_STATE_DELAYED, b->name, b->name, SCOPE_Substate, stamp, DATA_Integer, 4,
+                       false);
+  }
+  platform::SeedRand(SeedDrawing(0.45f, true));
+  game->UpdateDuels(6.0f);
+  ASSERT_TRUE(b->dying);
+  StepFrames(60);
+  EXPECT_EQ(nullptr, game->objects->Find("Soldier 1"));
+}
+
 TEST_F(GameTest, UnitAlreadyDyingIsNotKilledAgainByItsOtherDuel) {
   GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
   GameObject* b = game->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
