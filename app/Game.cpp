@@ -213,10 +213,10 @@ void Game::LeaveCombat(GameObject& unit) {
 // - a machine-stack command, carried out over the dying machine, would cancel its delayed change
 //   to STATE_Dead;
 // - a scoped delayed message can carry the same stamp as the dying machine's own delayed death.
-//   The router keeps only one of a kind, so the death would be dropped, and the old message would
-//   put the dying machine into a state it does not have (a squad leader's delayed change to
-//   STATE_JoinFormation), where it stays. Its enemies then attack it forever, and a large battle
-//   never ends.
+//   The router keeps only one of a kind, so the death would be dropped, and the old message (a
+//   march's delayed end when it found no route, for one) would put the dying machine into a state
+//   it does not have, where it stays. Its enemies then attack it forever, and a large battle never
+//   ends.
 void Game::Kill(GameObject& winner, GameObject& loser) {
   LeaveCombat(winner);
   if (loser.dying) return;

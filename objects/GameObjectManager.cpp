@@ -64,9 +64,10 @@ void GameObjectManager::Erase(GameObject& object) {
 
 namespace {
 // A large army's objects lie scattered over far more memory than the caches hold, and waiting
-// for each in turn would dominate its update. So the update fetches ahead in three steps, each
+// for each in turn would dominate its update. So the update fetches ahead in four steps, each
 // needing what the one before brought in: the object itself, then its billboard and running
-// machine, then the ground under the billboard and the unit's leader.
+// machine, then the ground under the billboard and the unit's leader, then the follower's slot in
+// that leader's formation.
 constexpr std::size_t kFetchObject = 24;
 constexpr std::size_t kFetchParts = 12;
 constexpr std::size_t kFetchSurroundings = 4;
