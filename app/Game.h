@@ -67,6 +67,10 @@ class Game {
   void PostStatistics();
 
   bool dynamicTerrain = true;
+  // Walking units paint the ground under them, which shows only on the window's dynamic
+  // terrain. Without a window it is work nobody sees: a write to a scattered line of the colour
+  // grid for every unit on every step, so the headless runner switches it off.
+  bool paintFootsteps = true;
   bool traceEnabled = false;
   bool paused = false;
   Graphics* graphics = nullptr;

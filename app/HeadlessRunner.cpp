@@ -158,6 +158,7 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
   Game::SetInstance(game.get());
   if (trace) game->traceLog->Watch(trace.get());
   game->timeline = timeline.get();
+  game->paintFootsteps = false;
   game->StartBattle();
 
   const auto framesAllowed = static_cast<long long>(std::ceil(options.maxSeconds * 1000.0 / options.frameMs));

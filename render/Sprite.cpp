@@ -58,12 +58,14 @@ void Sprite::Update(float dt) {
   Game* game = Game::Instance();
   if (game == nullptr) return;
   // Footsteps: the ground under every walking sprite shows green on the dynamic terrain.
-  game->terrain.SetColour(static_cast<int>(position.x), static_cast<int>(position.z), 0.0f, 1.0f, 0.0f);
+  if (game->paintFootsteps) {
+    game->terrain.SetColour(static_cast<int>(position.x), static_cast<int>(position.z), 0.0f, 1.0f, 0.0f);
+  }
   if (followTerrain) position.y = game->terrain.InterpolatedHeight(position.x, position.z);
 }
 
 void Sprite::PrefetchGround() const {
-  if (const Game* game = Game::Instance()) game->terrain.PrefetchAround(position.x, position.z);
+  if (const Game* game = Game::Instance()) game->terrain.PrefetchAround(position.x, position.z, game->paintFootsteps);
 }
 
 void Sprite::AddTo(BillboardBatch& batch) const {

@@ -189,7 +189,7 @@ float Terrain::InterpolatedHeight(float x, float z) const {
   return (hz + hx) * 0.5f;
 }
 
-void Terrain::PrefetchAround(float x, float z) const {
+void Terrain::PrefetchAround(float x, float z, bool colourToo) const {
   if (heights.empty()) return;
   const int ix = TruncateToCell(x);
   const int iz = TruncateToCell(z);
@@ -197,6 +197,7 @@ void Terrain::PrefetchAround(float x, float z) const {
     const long long index = CellIndex(ix, iz + dz);
     if (index >= 0) __builtin_prefetch(&heights[static_cast<std::size_t>(index)]);
   }
+  if (!colourToo) return;
   const long long here = CellIndex(ix, iz);
   if (here >= 0) __builtin_prefetch(&colours[static_cast<std::size_t>(here) * 3]);
 }

@@ -30,9 +30,9 @@ class Terrain {
 
   // Integer world coordinates; 5.0 off the grid, 0 on an empty terrain.
   float HeightAt(int x, int z) const;
-  // Asks the processor to fetch what InterpolatedHeight and SetColour will read at this point,
-  // ahead of a large army's update that would otherwise wait for each of them in turn.
-  void PrefetchAround(float x, float z) const;
+  // Asks the processor to fetch what InterpolatedHeight (and SetColour, when colourToo) will read
+  // at this point, ahead of a large army's update that would otherwise wait for each in turn.
+  void PrefetchAround(float x, float z, bool colourToo) const;
   float InterpolatedHeight(float x, float z) const;
   // Cost of stepping from (x1, z1) to (x2, z2): five times the rise, nothing for descending.
   float ClimbCost(int x1, int z1, int x2, int z2) const;

@@ -88,6 +88,14 @@ TEST_F(SpriteTest, PaintsTheCellUnderItGreenOnEveryUpdate) {
   EXPECT_NE(green, testmaps::ColourAt(game->terrain, -2, 4));
 }
 
+TEST_F(SpriteTest, PaintsNothingWithFootstepsSwitchedOff) {
+  game->paintFootsteps = false;
+  const testmaps::Colour before = testmaps::ColourAt(game->terrain, -2, 3);
+  sprite->position = Vector3(-2.5f, 0, 3.7f);
+  sprite->Update(0.1f);
+  EXPECT_EQ(before, testmaps::ColourAt(game->terrain, -2, 3));
+}
+
 // The quad is twice the half size wide and high: 1.7 for a General, 1.6 for a squad leader.
 TEST_F(SpriteTest, BillboardSizeFollowsTheOwnersType) {
   const struct {
