@@ -70,7 +70,7 @@ namespace {
 // that leader's formation.
 constexpr std::size_t kFetchObject = 24;
 constexpr std::size_t kFetchParts = 12;
-constexpr std::size_t kFetchSurroundings = 4;
+constexpr std::size_t kFetchSurroundings = 6;
 constexpr std::size_t kFetchFormation = 2;
 
 // A billboard's update reads its first line; a machine's event handling starts with its state in
