@@ -13,9 +13,7 @@ constexpr std::size_t kColourFloats = 16;
 }  // namespace
 
 void BillboardBatch::BindTexture(unsigned texture) {
-  if (!textureNamed || texture != namedTexture) runs.push_back({texture, quadCount});
-  textureNamed = true;
-  namedTexture = texture;
+  if (!textureNamed || texture != namedTexture) StartRun(texture);
 }
 
 void BillboardBatch::StartRun(unsigned texture) {

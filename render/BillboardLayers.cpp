@@ -158,13 +158,17 @@ void BillboardLayers::OrderByLayerAndKind() {
   drawingQuads = 0;
 }
 
+std::size_t BillboardLayers::GroupOf(std::size_t layer, std::size_t kind) const {
+  return layer * 2 * textures.size() + kind;
+}
+
 std::size_t BillboardLayers::GroupOf(const Quad& quad) const {
-  return static_cast<std::size_t>(quad.layer) * 2 * textures.size() + quad.kind;
+  return GroupOf(static_cast<std::size_t>(quad.layer), quad.kind);
 }
 
 // A group of the kind being drawn continues its draw call.
 void BillboardLayers::AddGroup(std::size_t layer, std::size_t kind) {
-  const std::size_t group = layer * 2 * textures.size() + kind;
+  const std::size_t group = GroupOf(layer, kind);
   const std::size_t begin = group == 0 ? 0 : groupEnds[group - 1];
   if (begin == groupEnds[group]) return;
   if (drawingQuads == 0 || kind != drawingKind) {

@@ -75,6 +75,7 @@ class BillboardLayers {
   int LayerOver(const Footprint& footprint, std::uint16_t kind) const;
   void Claim(const Footprint& footprint, std::uint16_t kind, int layer);
   void OrderByLayerAndKind();
+  std::size_t GroupOf(std::size_t layer, std::size_t kind) const;
   std::size_t GroupOf(const Quad& quad) const;
   void AddGroup(std::size_t layer, std::size_t kind);
   void AddToRun(const Quad& quad, bool clipped);
