@@ -13,14 +13,24 @@ unsigned TextureManager::GetTexture(const std::string& fileName) {
   if (entry != cache.end()) return entry->second;
   if (fileName.empty()) return 0;
 
+  // A file that failed keeps the name it got: a fresh name on every request would leak one per
+  // unit raised, battle after battle.
   GLuint texture = 0;
-  glGenTextures(1, &texture);
+  const auto earlier = unreadable.find(fileName);
+  if (earlier != unreadable.end()) {
+    texture = earlier->second;
+  } else {
+    glGenTextures(1, &texture);
+  }
   glBindTexture(GL_TEXTURE_2D, texture);
   if (PngLoader::LoadTexture(fileName)) {
+    unreadable.erase(fileName);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     cache.emplace(fileName, texture);
-  } else if (reported.insert(fileName).second) {
+    return texture;
+  }
+  if (unreadable.emplace(fileName, texture).second) {
     std::cerr << "battlesim: cannot read the image " << FileDiagnosis::DescribeUnreadableImage(fileName)
               << ": its units are drawn without their picture\n";
   }

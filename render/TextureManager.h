@@ -3,17 +3,18 @@
 
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 
 class TextureManager {
  public:
-  // 0 for an empty name. A file that fails to load still gets a fresh, empty texture name, and is
-  // tried again on the next request. Must be called with a current GL context.
+  // 0 for an empty name. A file that fails to load still gets a texture name, without an image,
+  // and is tried again on every later request, into the same name. Must be called with a current
+  // GL context.
   unsigned GetTexture(const std::string& fileName);
 
  private:
   // Names compare exactly, letter case included; only loaded files are entered.
   std::unordered_map<std::string, unsigned> cache;
-  // Files already reported as unreadable: the user hears of each once, not every frame.
-  std::unordered_set<std::string> reported;
+  // Files that could not be read, with the name they got. The user hears of each once, when it
+  // first fails, not every frame.
+  std::unordered_map<std::string, unsigned> unreadable;
 };

@@ -1,4 +1,4 @@
-// Tests of the texture cache: one load per file, fresh names for files that fail.
+// Tests of the texture cache: one load per file, and one name for a file that fails.
 #include "render/TextureManager.h"
 
 #include <GL/gl.h>
@@ -57,13 +57,20 @@ TEST_F(TextureManagerFiles, LoadedTextureFiltersLinearly) {
   EXPECT_EQ(width, 2);
 }
 
-TEST_F(TextureManagerFiles, MissingFileGivesAFreshNonZeroNameEveryTime) {
-  const std::string path = folder.Path("missing.png");
+// Every unit of a type asks for its texture; a missing file must not cost a GL name each time.
+TEST_F(TextureManagerFiles, MissingFileKeepsOneNameAndIsLoadedIntoItOnceItAppears) {
+  const std::string path = folder.Path("unit.png");
   const unsigned first = textures.GetTexture(path);
-  const unsigned second = textures.GetTexture(path);
   EXPECT_NE(first, 0u);
-  EXPECT_NE(second, 0u);
-  EXPECT_NE(first, second);
+  EXPECT_EQ(textures.GetTexture(path), first);
+  GLint width = -1;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  EXPECT_EQ(width, 0);
+
+  WritePng("unit.png");
+  EXPECT_EQ(textures.GetTexture(path), first);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  EXPECT_EQ(width, 2);
 }
 
 TEST_F(TextureManagerFiles, NamesDifferingInCaseAreDifferentEntries) {
