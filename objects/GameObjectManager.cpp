@@ -149,15 +149,30 @@ std::vector<GameObject*> GameObjectManager::DepthSorted(const Vector3& viewAxis)
 // In depth order the billboards lie scattered in memory; each is fetched a few entries ahead,
 // and the line of the object that holds its team, which tints it, half as far ahead.
 void GameObjectManager::Draw(const Vector3& viewAxis) {
-  SortByDepth(viewAxis, depthOrder);
+  BeginDraw(viewAxis);
+  EndDraw();
+}
+
+void GameObjectManager::BeginDraw(const Vector3& viewAxis) {
+  if (preparing.joinable()) preparing.join();
   billboards.Begin();
+  preparing = std::jthread([this, viewAxis] { PrepareBillboards(viewAxis); });
+}
+
+void GameObjectManager::EndDraw() {
+  if (preparing.joinable()) preparing.join();
+  billboards.Draw();
+}
+
+void GameObjectManager::PrepareBillboards(const Vector3& viewAxis) {
+  SortByDepth(viewAxis, depthOrder);
   const std::size_t count = depthOrder.size();
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kFetchParts < count) __builtin_prefetch(depthOrder[i + kFetchParts].sprite);
     if (i + kFetchParts / 2 < count) __builtin_prefetch(&depthOrder[i + kFetchParts / 2].object->team);
     billboards.Add(depthOrder[i].sprite);
   }
-  billboards.Draw();
+  billboards.Prepare();
 }
 
 std::vector<GameObject*> GameObjectManager::Registered() const { return order.Objects(); }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -38,6 +39,11 @@ class GameObjectManager {
   // Billboards back to front along the camera axis, as far as the picture can tell: see
   // BillboardLayers. The caller has blending and the depth test on.
   void Draw(const Vector3& viewAxis);
+  // Draw in two halves, so that the sorting and layout of thousands of billboards runs on another
+  // core while GL draws something else. BeginDraw takes the transforms GL has now and starts the
+  // work; EndDraw waits for it and draws. Nothing may change the objects in between.
+  void BeginDraw(const Vector3& viewAxis);
+  void EndDraw();
   // Registered objects ordered by their position's projection onto viewAxis, smallest first;
   // equal projections keep registry order.
   std::vector<GameObject*> DepthSorted(const Vector3& viewAxis) const;
@@ -58,6 +64,7 @@ class GameObjectManager {
 
   void RegisterPending();
   void SortByDepth(const Vector3& viewAxis, std::vector<DepthEntry>& sorted) const;
+  void PrepareBillboards(const Vector3& viewAxis);
   // Deletes an object that has just been updated.
   void Erase(GameObject& object);
 
@@ -72,4 +79,6 @@ class GameObjectManager {
   // Kept between frames so that drawing allocates nothing once the arrays have grown.
   std::vector<DepthEntry> depthOrder;
   BillboardLayers billboards;
+  // Last, so that it is joined before what it works on goes.
+  std::jthread preparing;
 };

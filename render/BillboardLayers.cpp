@@ -16,6 +16,7 @@ void BillboardLayers::Begin() {
   segments.clear();
   layerCount = 0;
   drewRunByRun = false;
+  prepared = false;
   runCount = 0;
   runTexture = 0;
   runQuads = 0;
@@ -68,9 +69,15 @@ bool BillboardLayers::AnySegmentInDoubt() const {
 }
 
 void BillboardLayers::Draw() {
+  if (!prepared) Prepare();
+  Finish();
+}
+
+void BillboardLayers::Prepare() {
+  prepared = true;
   drewRunByRun = AnySegmentInDoubt();
   if (drewRunByRun) {
-    DrawRunByRun();
+    GatherRunByRun();
   } else {
     AssignLayers();
     OrderByLayerAndKind();
@@ -84,11 +91,10 @@ void BillboardLayers::Draw() {
       }
     }
   }
-  Finish();
 }
 
 // Every billboard, those outside the window too, one draw call per run.
-void BillboardLayers::DrawRunByRun() {
+void BillboardLayers::GatherRunByRun() {
   std::uint32_t run = 0;
   for (const Quad& quad : quads) {
     if (quad.run != run) batch.StartRun(textures[quad.textureSlot]);

@@ -35,8 +35,12 @@ class BillboardLayers {
   void Begin();
   // Back to front. An object without a billboard passes null; it still ends a run of textures.
   void Add(const Sprite* sprite);
-  // Draws what was added since Begin. Leaves GL's current colour, normal and texture binding as
-  // drawing the billboards one at a time in the handed order would.
+  // Lays out what was added since Begin and gathers the quads to draw. It makes no GL call, so
+  // it may run on another thread while GL draws something else.
+  void Prepare();
+  // Draws what was added since Begin, preparing it first unless that is done. Leaves GL's current
+  // colour, normal and texture binding as drawing the billboards one at a time in the handed
+  // order would.
   void Draw();
 
   // Of the last Draw.
@@ -70,7 +74,7 @@ class BillboardLayers {
   std::size_t SlotOf(unsigned texture);
   void Mark(std::uint32_t segment, Clipping clipping);
   bool AnySegmentInDoubt() const;
-  void DrawRunByRun();
+  void GatherRunByRun();
   void AssignLayers();
   int LayerOver(const Footprint& footprint, std::uint16_t kind) const;
   void Claim(const Footprint& footprint, std::uint16_t kind, int layer);
@@ -96,6 +100,7 @@ class BillboardLayers {
   std::vector<std::size_t> groupEnds;
   int layerCount = 0;
   bool drewRunByRun = false;
+  bool prepared = false;
 
   // The run the handed billboards are in: a new one starts wherever the texture changes.
   std::uint32_t runCount = 0;

@@ -93,6 +93,8 @@ void Graphics::UpdateCamera(Lighting& lighting, const Input& input, int width, i
 void Graphics::DrawScene(Game& game, int width, int height) {
   PostTiming();
   game.scene.Apply();
+  // The billboards are laid out while GL takes in the terrain.
+  game.objects->BeginDraw(game.scene.viewAxis);
   DrawTerrain(game);
   DrawObjects(game);
   InspectorOverlay::Draw(game, width, height);
@@ -122,7 +124,7 @@ void Graphics::DrawObjects(Game& game) const {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  game.objects->Draw(game.scene.viewAxis);
+  game.objects->EndDraw();
   glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
 }
