@@ -15,7 +15,7 @@
 #include "objects/LeaderGrid.h"
 #include "objects/RegistryOrder.h"
 #include "objects/SerialIndex.h"
-#include "render/BillboardLayers.h"
+#include "render/BillboardScheduler.h"
 
 class GameObjectManager {
  public:
@@ -37,7 +37,7 @@ class GameObjectManager {
   void RemoveAll();
   void Update(float dt);
   // Billboards back to front along the camera axis, as far as the picture can tell: see
-  // BillboardLayers. The caller has blending and the depth test on.
+  // BillboardScheduler. The caller has blending and the depth test on.
   void Draw(const Vector3& viewAxis);
   // Draw in two halves, so that the sorting and layout of thousands of billboards runs on another
   // core while GL draws something else. BeginDraw takes the transforms GL has now and starts the
@@ -78,7 +78,7 @@ class GameObjectManager {
   SerialIndex generals{"General "};
   // Kept between frames so that drawing allocates nothing once the arrays have grown.
   std::vector<DepthEntry> depthOrder;
-  BillboardLayers billboards;
+  BillboardScheduler billboards;
   // Last, so that it is joined before what it works on goes.
   std::jthread preparing;
 };

@@ -1,7 +1,7 @@
 target_sources(battlesim_core PRIVATE
   render/Sprite.cpp
   render/BillboardBatch.cpp
-  render/BillboardLayers.cpp
+  render/BillboardScheduler.cpp
   render/BillboardProjection.cpp
   render/PngLoader.cpp
   render/Graphics.cpp

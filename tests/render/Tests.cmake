@@ -11,7 +11,7 @@ battlesim_test_suite(renderer_tests
   ${CMAKE_SOURCE_DIR}/tests/render/LightingTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/render/TextureManagerTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/render/BillboardDrawTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/render/BillboardLayersTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/BillboardSchedulerTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp

@@ -2,10 +2,11 @@
 // drawing one run of equal textures at a time in that order does.
 //
 // Blending and the depth test act on each pixel alone, so only billboards that share a pixel
-// must keep their order. Each billboard gets a layer: the highest layer among the earlier
-// billboards it may share a pixel with, one higher if that one is of another kind. Drawing layer
-// by layer, kind by kind within a layer, and in the handed order within a kind keeps every such
-// pair in order, with one draw call per layer and kind instead of one per change of texture.
+// must keep their order. The window is cut into cells, and a billboard waits for every earlier
+// billboard in each cell it may touch. Of those that wait for nothing, one kind is drawn for as
+// long as any of it is ready, in one draw call, before the kind with the most ready ones takes
+// over. Every change of texture costs Mesa a copy of its whole sampler state, so the fewer
+// changes, the better.
 //
 // A kind is a texture and the way Mesa's software GL will treat the billboard's draw call. It
 // takes a draw call's quads kQuadsPerSegment at a time, and a segment in which any corner needs
@@ -26,7 +27,7 @@
 
 class Sprite;
 
-class BillboardLayers {
+class BillboardScheduler {
  public:
   static constexpr std::size_t kQuadsPerSegment = 1024;
 
@@ -45,21 +46,12 @@ class BillboardLayers {
 
   // Of the last Draw.
   int DrawCalls() const { return batch.DrawCalls(); }
-  int LayerCount() const { return layerCount; }
   bool DrewRunByRun() const { return drewRunByRun; }
 
  private:
   using Clipping = BillboardProjection::Clipping;
   using Footprint = BillboardProjection::Footprint;
 
-  // The highest layer drawn into the cell so far, and the kind of the billboards that reached it,
-  // unless several did; lower layers never decide a later billboard's layer.
-  // Eight bytes, as the whole grid is cleared every frame.
-  struct Cell {
-    std::int32_t top;
-    std::uint16_t kind;
-    bool mixed;
-  };
   struct Quad {
     std::array<Vector3, 4> corners;
     BillboardBatch::Colour colour;
@@ -68,25 +60,23 @@ class BillboardLayers {
     std::uint32_t run;
     std::uint32_t segment;
     std::uint16_t kind;
-    int layer;
   };
 
   std::size_t SlotOf(unsigned texture);
   void Mark(std::uint32_t segment, Clipping clipping);
   bool AnySegmentInDoubt() const;
   void GatherRunByRun();
-  void AssignLayers();
-  int LayerOver(const Footprint& footprint, std::uint16_t kind) const;
-  void Claim(const Footprint& footprint, std::uint16_t kind, int layer);
-  void OrderByLayerAndKind();
-  std::size_t GroupOf(std::size_t layer, std::size_t kind) const;
-  std::size_t GroupOf(const Quad& quad) const;
-  void AddGroup(std::size_t layer, std::size_t kind);
+  void AssignKinds();
+  template <typename Visit>
+  void ForEachCell(const Footprint& footprint, Visit visit) const;
+  void FileByCell();
+  void CountWaits();
+  void GatherInDependencyOrder();
+  void Release(const Footprint& footprint);
   void AddToRun(const Quad& quad, bool clipped);
   void Finish();
 
   BillboardProjection projection;
-  std::vector<Cell> cells;
   // The distinct textures of this frame; quads name theirs by position in it. Kind k is texture
   // slot k / 2, clipped when k is odd.
   std::vector<unsigned> textures;
@@ -94,11 +84,16 @@ class BillboardLayers {
   // shaped their runs' segments.
   std::vector<Quad> quads;
   std::vector<Clipping> segments;
-  // Positions in quads of the billboards to draw, ordered by layer, then kind, then the handed
-  // order; groupEnds tells where each layer and kind's run ends.
-  std::vector<std::size_t> order;
-  std::vector<std::size_t> groupEnds;
-  int layerCount = 0;
+  // Cell c's billboards, in the handed order, are cellEntries[cellStart[c]] up to
+  // cellStart[c + 1]; cellNext[c] is where its first billboard not yet drawn stands.
+  std::vector<std::uint32_t> cellStart;
+  std::vector<std::uint32_t> cellEntries;
+  std::vector<std::uint32_t> cellNext;
+  // For each billboard, the cells in which an earlier one is not yet drawn.
+  std::vector<std::uint32_t> waits;
+  // For each kind, billboards that wait for nothing; kept between frames so that they do not
+  // allocate once grown.
+  std::vector<std::vector<std::uint32_t>> ready;
   bool drewRunByRun = false;
   bool prepared = false;
 
@@ -112,8 +107,7 @@ class BillboardLayers {
   bool haveOutsidePoint = false;
   Vector3 outsidePoint;
 
-  // The draw call being filled: its kind and how many quads it has.
-  std::size_t drawingKind = 0;
+  // How many quads the draw call being filled has.
   std::size_t drawingQuads = 0;
   BillboardBatch batch;
 };
