@@ -146,8 +146,6 @@ std::vector<GameObject*> GameObjectManager::DepthSorted(const Vector3& viewAxis)
   return objects;
 }
 
-// In depth order the billboards lie scattered in memory; each is fetched a few entries ahead,
-// and the line of the object that holds its team, which tints it, half as far ahead.
 void GameObjectManager::Draw(const Vector3& viewAxis) {
   BeginDraw(viewAxis);
   EndDraw();
@@ -164,6 +162,8 @@ void GameObjectManager::EndDraw() {
   billboards.Draw();
 }
 
+// In depth order the billboards lie scattered in memory; each is fetched a few entries ahead,
+// and the line of the object that holds its team, which tints it, half as far ahead.
 void GameObjectManager::PrepareBillboards(const Vector3& viewAxis) {
   SortByDepth(viewAxis, depthOrder);
   const std::size_t count = depthOrder.size();

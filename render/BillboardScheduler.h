@@ -36,7 +36,7 @@ class BillboardScheduler {
   void Begin();
   // Back to front. An object without a billboard passes null; it still ends a run of textures.
   void Add(const Sprite* sprite);
-  // Lays out what was added since Begin and gathers the quads to draw. It makes no GL call, so
+  // Orders what was added since Begin and gathers the quads to draw. It makes no GL call, so
   // it may run on another thread while GL draws something else.
   void Prepare();
   // Draws what was added since Begin, preparing it first unless that is done. Leaves GL's current
