@@ -11,7 +11,8 @@
 class GameObject;
 
 // Aligned so that what its every update reads (position, target, speed and the flags) lies in
-// one cache line.
+// one cache line, and with no virtual functions (nothing derives from it) so that the whole
+// sprite fits that line: a large army holds one per unit.
 class alignas(64) Sprite {
  public:
   static constexpr float kWalkingSpeed = 3.0f;
@@ -19,19 +20,19 @@ class alignas(64) Sprite {
   static constexpr float kArrivalDistance = 0.2f;
 
   Sprite(GameObject* spriteOwner, const std::string& textureFile, const Vector3& start, float facingAngle);
-  virtual ~Sprite() = default;
+  ~Sprite() = default;
   Sprite(const Sprite&) = delete;
   Sprite& operator=(const Sprite&) = delete;
 
   // Emits the quad; the caller has this sprite's texture bound inside an open quad batch.
-  virtual void Draw();
+  void Draw();
   // Adds the quad Draw would emit to the batch, whose texture is this sprite's.
   void AddTo(BillboardBatch& batch) const;
   // The corners and colour of that quad.
   std::array<Vector3, 4> Corners() const;
   BillboardBatch::Colour Tint() const;
   // One step towards the target, then the arrival notice, the ground painting and the height.
-  virtual void Update(float dt);
+  void Update(float dt);
   // Fetches ahead the ground that Update will read and paint here.
   void PrefetchGround() const;
 
@@ -56,3 +57,5 @@ class alignas(64) Sprite {
   unsigned texture = 0;
   GameObject* owner = nullptr;
 };
+
+static_assert(sizeof(Sprite) == 64, "a sprite takes one cache line");

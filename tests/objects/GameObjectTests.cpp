@@ -17,16 +17,6 @@ int CountEnters(const ScriptedMachine& machine, int state) {
   return count;
 }
 
-// Counts the updates the object hands to its billboard.
-class CountingSprite : public Sprite {
- public:
-  CountingSprite(GameObject* spriteOwner, int& counter) : Sprite(spriteOwner, "", Vector3(), 0.0f), updates(counter) {}
-  void Update(float /*dt*/) override { ++updates; }
-
- private:
-  int& updates;
-};
-
 class GameObject : public World {
  protected:
   ::GameObject& AddLeaderAndFollower() {
@@ -232,14 +222,17 @@ TEST_F(GameObject, RangeIsTheAttackersOwn) {
   EXPECT_FALSE(soldier.IsInRangeOf(archer));
 }
 
+// A sprite walking towards a target five units away shows whether it was updated.
 TEST_F(GameObject, UpdateMovesTheSpriteWithOrWithoutMachines) {
-  int updates = 0;
   ::GameObject& bare = AddObject("Bare");
-  bare.SetSprite(std::make_unique<CountingSprite>(&bare, updates));
   ScriptedMachine& unit = AddScripted("Unit", nullptr);
-  unit.GetOwner()->SetSprite(std::make_unique<CountingSprite>(unit.GetOwner(), updates));
+  for (::GameObject* object : {&bare, unit.GetOwner()}) {
+    object->SetSprite(std::make_unique<Sprite>(object, "", Vector3(0.0f, 0.0f, 0.0f), 0.0f));
+    object->GetSprite()->SetTarget(Vector3(5.0f, 0.0f, 0.0f), false);
+  }
   UpdateObjects();
-  EXPECT_EQ(updates, 2);
+  EXPECT_GT(bare.GetSprite()->position.x, 0.0f);
+  EXPECT_GT(unit.GetOwner()->GetSprite()->position.x, 0.0f);
 }
 
 }  // namespace
