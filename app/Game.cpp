@@ -66,7 +66,11 @@ Game::Game(Graphics* graphicsSystem, Input* inputSystem, Scenario battleSetup)
   router = std::make_unique<MessageRouter>();
   traceLog = std::make_unique<TraceLog>();
   objects = std::make_unique<GameObjectManager>();
-  if (graphics != nullptr) textures = std::make_unique<TextureManager>();
+  if (graphics != nullptr) {
+    // All at once, so that no step of a battle has to wait for a file or call GL.
+    textures = std::make_unique<TextureManager>();
+    for (const std::string& file : UnitFactory::ImageFiles()) textures->GetTexture(file);
+  }
   if (graphics != nullptr) inspector = std::make_unique<UnitInspector>();
   BuildTerrain();
   pathFinder = std::make_unique<PathFinder>(terrain);
@@ -239,21 +243,60 @@ void Game::Frame() {
   const std::uint32_t t1 = TickCounter::Now();
   PostHudLine(Milliseconds("Input Update:", t1 - t0), "Timing");
 
+  if (CanStepBesideTerrain()) {
+    FrameWithStepBesideTerrain();
+    return;
+  }
   const std::uint32_t t2 = TickCounter::Now();
+  RunFrameSteps();
+  const std::uint32_t t3 = TickCounter::Now();
+  PostHudLine(Milliseconds("Gob Update:", t3 - t2), "Timing");
+
+  const std::uint32_t t4 = TickCounter::Now();
+  AfterFrameSteps();
+  if (graphics != nullptr) graphics->RenderFrame();
+  const std::uint32_t t5 = TickCounter::Now();
+  PostHudLine(Milliseconds("Render Update:", t5 - t4), "Timing");
+}
+
+// The static terrain shows no footsteps, the camera follows nobody while no unit is inspected,
+// and once every unit's image is loaded raising a unit makes no GL call: then nothing GL draws
+// before the billboards depends on the step, and nothing the step does needs GL.
+bool Game::CanStepBesideTerrain() const {
+  if (!stepBesideTerrain || graphics == nullptr || input == nullptr || dynamicTerrain) return false;
+  if (inspector != nullptr && !inspector->SelectedName().empty()) return false;
+  return textures != nullptr && textures->HoldsAll(UnitFactory::ImageFiles());
+}
+
+// The render stage's time includes any wait for the step.
+void Game::FrameWithStepBesideTerrain() {
+  std::uint32_t stepTicks = 0;
+  const Graphics::StepBesideTerrain beside{[this, &stepTicks] {
+                                             const std::uint32_t start = TickCounter::Now();
+                                             RunFrameSteps();
+                                             stepTicks = TickCounter::Now() - start;
+                                           },
+                                           [this, &stepTicks] {
+                                             PostHudLine(Milliseconds("Gob Update:", stepTicks), "Timing");
+                                             AfterFrameSteps();
+                                           }};
+  const std::uint32_t t4 = TickCounter::Now();
+  graphics->RenderFrame(&beside);
+  const std::uint32_t t5 = TickCounter::Now();
+  PostHudLine(Milliseconds("Render Update:", t5 - t4), "Timing");
+}
+
+void Game::RunFrameSteps() {
   if (pace != nullptr) {
     RunPacedSteps();
   } else if (!paused) {
     RunSimulationStep();
   }
-  const std::uint32_t t3 = TickCounter::Now();
-  PostHudLine(Milliseconds("Gob Update:", t3 - t2), "Timing");
+}
 
-  const std::uint32_t t4 = TickCounter::Now();
+void Game::AfterFrameSteps() {
   if (inspector != nullptr) inspector->AfterFrame(*this);
   PostStatistics();
-  if (graphics != nullptr) graphics->RenderFrame();
-  const std::uint32_t t5 = TickCounter::Now();
-  PostHudLine(Milliseconds("Render Update:", t5 - t4), "Timing");
 }
 
 // A long frame (a stall, a dragged window) advances the world by at most kLongestStep.

@@ -65,6 +65,8 @@ class Game {
   // One step of the world on the clock as it stands: objects, duels, due messages.
   void RunSimulationStep();
   void PostStatistics();
+  // Whether this frame's step may run beside the terrain's drawing.
+  bool CanStepBesideTerrain() const;
 
   bool dynamicTerrain = true;
   // Walking units paint the ground under them, which shows only on the window's dynamic
@@ -73,6 +75,9 @@ class Game {
   bool paintFootsteps = true;
   bool traceEnabled = false;
   bool paused = false;
+  // The window's step runs on a second core while GL takes in the terrain, where the picture
+  // cannot tell; off, every frame steps first and draws after, as the tests compare.
+  bool stepBesideTerrain = true;
   Graphics* graphics = nullptr;
   Input* input = nullptr;
   // The window's pacing of the simulation and its battle reports; null in the headless runner,
@@ -122,6 +127,9 @@ class Game {
   void BuildTerrain();
   void SetUpLighting();
   void RunPacedSteps();
+  void RunFrameSteps();
+  void AfterFrameSteps();
+  void FrameWithStepBesideTerrain();
   void PostPlaybackLines();
   void PostSwitchLines();
   void PostSelectedLines();

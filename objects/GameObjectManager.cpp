@@ -151,14 +151,26 @@ void GameObjectManager::Draw(const Vector3& viewAxis) {
   EndDraw();
 }
 
-void GameObjectManager::BeginDraw(const Vector3& viewAxis) {
-  if (preparing.joinable()) preparing.join();
+void GameObjectManager::BeginDraw(const Vector3& viewAxis, std::function<void()> first) {
+  AwaitPrepared();
   billboards.Begin();
-  preparing = std::jthread([this, viewAxis] { PrepareBillboards(viewAxis); });
+  preparing = std::jthread([this, viewAxis, first = std::move(first)] {
+    try {
+      if (first) first();
+      PrepareBillboards(viewAxis);
+    } catch (...) {
+      preparingFailed = std::current_exception();
+    }
+  });
+}
+
+void GameObjectManager::AwaitPrepared() {
+  if (preparing.joinable()) preparing.join();
+  if (preparingFailed) std::rethrow_exception(std::exchange(preparingFailed, nullptr));
 }
 
 void GameObjectManager::EndDraw() {
-  if (preparing.joinable()) preparing.join();
+  AwaitPrepared();
   billboards.Draw();
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,8 +43,11 @@ class GameObjectManager {
   void Draw(const Vector3& viewAxis);
   // Draw in two halves, so that the sorting and layout of thousands of billboards runs on another
   // core while GL draws something else. BeginDraw takes the transforms GL has now and starts the
-  // work; EndDraw waits for it and draws. Nothing may change the objects in between.
-  void BeginDraw(const Vector3& viewAxis);
+  // work, after `first` when one is given: the world's step, which then runs beside whatever GL
+  // draws meanwhile. AwaitPrepared waits for both and hands on what they threw; EndDraw waits and
+  // draws. Nothing else may change the objects in between.
+  void BeginDraw(const Vector3& viewAxis, std::function<void()> first = {});
+  void AwaitPrepared();
   void EndDraw();
   // Registered objects ordered by their position's projection onto viewAxis, smallest first;
   // equal projections keep registry order.
@@ -79,6 +84,7 @@ class GameObjectManager {
   // Kept between frames so that drawing allocates nothing once the arrays have grown.
   std::vector<DepthEntry> depthOrder;
   BillboardScheduler billboards;
+  std::exception_ptr preparingFailed;
   // Last, so that it is joined before what it works on goes.
   std::jthread preparing;
 };

@@ -32,6 +32,15 @@ const UnitTypeInfo& UnitFactory::Info(int type) {
   return kUnitTypes[type];
 }
 
+const std::vector<std::string>& UnitFactory::ImageFiles() {
+  static const std::vector<std::string> files = [] {
+    std::vector<std::string> all;
+    for (int type = 0; type < UnitType::kCount; ++type) all.emplace_back(Info(type).textureFile);
+    return all;
+  }();
+  return files;
+}
+
 std::unique_ptr<StateMachine> UnitFactory::FirstMachine(int type, GameObject* owner) {
   switch (type) {
     case UnitType::Soldier: return std::make_unique<SoldierSM>(owner);

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "math/Vector3.h"
 
@@ -30,6 +31,8 @@ class UnitFactory {
   void Reset();
 
   static const UnitTypeInfo& Info(int type);
+  // Every type's image file, in type order.
+  static const std::vector<std::string>& ImageFiles();
   static std::unique_ptr<StateMachine> FirstMachine(int type, GameObject* owner);
   static Vector3 KeepOnTerrain(const Vector3& position, int terrainWidth, int terrainDepth);
 

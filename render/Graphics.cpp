@@ -47,7 +47,7 @@ void Graphics::AddHudLine(const std::string& text, const std::string& category) 
   hudCategories.AddHudLine(text, category);
 }
 
-void Graphics::RenderFrame() {
+void Graphics::RenderFrame(const StepBesideTerrain* beside) {
   GLint viewport[4] = {0, 0, 0, 0};
   glGetIntegerv(GL_VIEWPORT, viewport);
   const int width = viewport[2];
@@ -59,7 +59,10 @@ void Graphics::RenderFrame() {
   Game* game = Game::Instance();
   if (game != nullptr && game->input != nullptr) {
     UpdateCamera(game->scene, *game->input, width, height);
-    DrawScene(*game, width, height);
+    DrawScene(*game, width, height, beside);
+  } else if (beside != nullptr) {
+    beside->step();
+    beside->afterStep();
   }
   glutSwapBuffers();
   hudCategories.Clear();
@@ -90,12 +93,18 @@ void Graphics::UpdateCamera(Lighting& lighting, const Input& input, int width, i
   lighting.viewAxis.Normalize();
 }
 
-void Graphics::DrawScene(Game& game, int width, int height) {
-  PostTiming();
+// The frame's timing lines follow the step's, wherever the step runs.
+void Graphics::DrawScene(Game& game, int width, int height, const StepBesideTerrain* beside) {
+  if (beside == nullptr) PostTiming();
   game.scene.Apply();
   // The billboards are laid out while GL takes in the terrain.
-  game.objects->BeginDraw(game.scene.viewAxis);
+  game.objects->BeginDraw(game.scene.viewAxis, beside != nullptr ? beside->step : std::function<void()>{});
   DrawTerrain(game);
+  if (beside != nullptr) {
+    game.objects->AwaitPrepared();
+    beside->afterStep();
+    PostTiming();
+  }
   DrawObjects(game);
   InspectorOverlay::Draw(game, width, height);
   hudCategories.DrawHud(width, height);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,11 +33,19 @@ class Graphics {
   void AddDisplayList(unsigned listName);
   void AddHudLine(const std::string& text, const std::string& category);
 
+  // The world's step, taken while GL takes in a terrain that cannot show it: `step` runs on a
+  // second core, `afterStep` on this thread once it is done, before anything that shows the step
+  // is drawn.
+  struct StepBesideTerrain {
+    std::function<void()> step;
+    std::function<void()> afterStep;
+  };
+
   // Draws the process-wide game's world and swaps; lines posted afterwards go to the next frame.
-  void RenderFrame();
+  void RenderFrame(const StepBesideTerrain* beside = nullptr);
   // Needs no GL: the picking and the tests build the same camera.
   static void UpdateCamera(Lighting& lighting, const Input& input, int width, int height);
-  void DrawScene(Game& game, int width, int height);
+  void DrawScene(Game& game, int width, int height, const StepBesideTerrain* beside = nullptr);
   void PostTiming();
 
   const HudPanel& Hud() const { return hudCategories; }

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <iostream>
 
 #include "platform/FileDiagnosis.h"
@@ -35,4 +36,9 @@ unsigned TextureManager::GetTexture(const std::string& fileName) {
               << ": its units are drawn without their picture\n";
   }
   return texture;
+}
+
+bool TextureManager::HoldsAll(const std::vector<std::string>& fileNames) const {
+  return std::all_of(fileNames.begin(), fileNames.end(),
+                     [this](const std::string& file) { return file.empty() || cache.contains(file); });
 }

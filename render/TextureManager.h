@@ -3,6 +3,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class TextureManager {
  public:
@@ -10,6 +11,9 @@ class TextureManager {
   // and is tried again on every later request, into the same name. Must be called with a current
   // GL context.
   unsigned GetTexture(const std::string& fileName);
+  // Whether GetTexture would answer each of these (an empty name too) from what is loaded, without
+  // a GL call; safe beside a thread that only asks for loaded files.
+  bool HoldsAll(const std::vector<std::string>& fileNames) const;
 
  private:
   // Names compare exactly, letter case included; only loaded files are entered.

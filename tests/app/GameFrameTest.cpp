@@ -6,14 +6,20 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/Input.h"
+#include "app/UnitInspector.h"
+#include "objects/UnitType.h"
+#include "platform/Random.h"
 #include "platform/TickCounter.h"
 #include "render/Graphics.h"
 #include "render/Sprite.h"
+#include "render/TextureManager.h"
 #include "tests/support/GlWindow.h"
+#include "units/SquadLeaderSM.h"
 
 namespace {
 
@@ -59,7 +65,81 @@ std::unique_ptr<GameObject> Soldier(const std::string& name) {
   return object;
 }
 
+using Picture = std::vector<unsigned char>;
+
+// The squads' member types run through one cycle for the whole process; a throwaway game turns it
+// to where it stood before an earlier battle.
+void TurnMemberCycleTo(int memberType) {
+  Game spare(nullptr, nullptr);
+  Game::SetInstance(&spare);
+  while (SquadLeaderSM::PeekNextMemberType() != memberType) {
+    spare.factory.Create(UnitType::SquadLeader, Vector3(), 0.0f, Team::Red);
+  }
+  Game::SetInstance(nullptr);
+}
+
+// Every frame of the first seconds of a seeded battle on the static terrain, as shown.
+std::vector<Picture> SeededFrames(bool stepBesideTerrain, int memberType) {
+  TickCounter::UseManual(1000);
+  TurnMemberCycleTo(memberType);
+  platform::SeedRand(11);
+  Input input;
+  Graphics graphics;
+  Game game(&graphics, &input);
+  Game::SetInstance(&game);
+  game.dynamicTerrain = false;
+  game.stepBesideTerrain = stepBesideTerrain;
+  EXPECT_EQ(game.CanStepBesideTerrain(), stepBesideTerrain);
+  game.StartBattle();
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  std::vector<Picture> frames;
+  for (int frame = 0; frame < 100; ++frame) {
+    TickCounter::Advance(100);
+    game.Frame();
+    Picture shown(static_cast<std::size_t>(viewport[2]) * static_cast<std::size_t>(viewport[3]) * 4);
+    glReadPixels(0, 0, viewport[2], viewport[3], GL_RGBA, GL_UNSIGNED_BYTE, shown.data());
+    frames.push_back(std::move(shown));
+  }
+  Game::SetInstance(nullptr);
+  TickCounter::UseClock();
+  return frames;
+}
+
 }  // namespace
+
+// The panel's lines, timings included, are part of the picture.
+TEST(GameFrame, StepBesideTheStaticTerrainShowsEveryFrameAsSteppingFirstDoes) {
+  ASSERT_TRUE(GlWindow::EnsureCurrent());
+  const int memberType = SquadLeaderSM::PeekNextMemberType();
+  const std::vector<Picture> first = SeededFrames(false, memberType);
+  const std::vector<Picture> beside = SeededFrames(true, memberType);
+  ASSERT_EQ(first.size(), beside.size());
+  int differing = 0;
+  for (std::size_t frame = 0; frame < first.size(); ++frame) differing += first[frame] != beside[frame] ? 1 : 0;
+  EXPECT_EQ(differing, 0);
+  EXPECT_NE(first.front(), first.back()) << "the battle should move in these frames";
+}
+
+TEST_F(WindowedGame, TheStepRunsBesideOnlyTheStaticTerrainWithNobodyInspectedAndEveryImageLoaded) {
+  EXPECT_FALSE(game->CanStepBesideTerrain());
+  game->dynamicTerrain = false;
+  EXPECT_TRUE(game->CanStepBesideTerrain());
+
+  auto soldier = Soldier("Soldier 0");
+  game->inspector->Select(*game, *soldier);
+  EXPECT_FALSE(game->CanStepBesideTerrain());
+  game->inspector->Clear("");
+
+  game->textures = std::make_unique<TextureManager>();
+  EXPECT_FALSE(game->CanStepBesideTerrain());
+}
+
+TEST_F(WindowedGame, WhatTheStepBesideTheTerrainThrowsReachesTheFrame) {
+  const Graphics::StepBesideTerrain failing{[] { throw std::runtime_error("step"); }, [] {}};
+  EXPECT_THROW(graphics->RenderFrame(&failing), std::runtime_error);
+  graphics->RenderFrame();
+}
 
 TEST_F(WindowedGame, ConstructionSetsUpLightTerrainListAndSwitches) {
   EXPECT_EQ(game->scene.ambient, (Rgba{0.4f, 0.4f, 0.4f, 1.0f}));
