@@ -12,8 +12,8 @@ StepMask::StepMask(const Terrain& ground)
     : terrain(ground),
       width(ground.width),
       depth(ground.depth),
-      heights(ground.heights.data()),
-      heightCount(ground.heights.size()) {
+      heights(ground.Heights().data()),
+      heightCount(ground.Heights().size()) {
   masks.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(depth));
   for (int row = 0; row < depth; ++row) {
     for (int col = 0; col < width; ++col) {
@@ -58,8 +58,8 @@ bool StepMask::CanBeEntered(int x, int z) const {
 }
 
 bool StepMask::Describes(const Terrain& ground) const {
-  return &ground == &terrain && ground.width == width && ground.depth == depth && ground.heights.data() == heights &&
-         ground.heights.size() == heightCount;
+  return &ground == &terrain && ground.width == width && ground.depth == depth && ground.Heights().data() == heights &&
+         ground.Heights().size() == heightCount;
 }
 
 std::uint8_t StepMask::Compute(const Terrain& ground, int x, int z) {

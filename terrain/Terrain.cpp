@@ -56,6 +56,8 @@ int Terrain::LoadPixels(const PngRaw& image, bool computeNormals) {
   width = image.width;
   depth = image.height;
   heights.assign(static_cast<std::size_t>(points), 0.0f);
+  heightCodes.assign(static_cast<std::size_t>(points), 0);
+  for (std::size_t code = 0; code < heightOfCode.size(); ++code) heightOfCode[code] = static_cast<float>(code) / 255.0f;
   colours.assign(static_cast<std::size_t>(points) * 3, 0.0f);
   normals.assign(static_cast<std::size_t>(points) * 3, 0.0f);
 
@@ -66,7 +68,8 @@ int Terrain::LoadPixels(const PngRaw& image, bool computeNormals) {
     for (int col = 0; col < width; ++col) {
       const std::size_t point = static_cast<std::size_t>(row) * width + col;
       const unsigned char* pixel = &image.pixels[point * k];
-      heights[point] = pixel[k - 1] / 255.0f;
+      heightCodes[point] = pixel[k - 1];
+      heights[point] = heightOfCode[pixel[k - 1]];
       if (k == 4) {
         for (int channel = 0; channel < 3; ++channel) {
           colours[point * 3 + channel] = pixel[channel] / 255.0f;
@@ -95,12 +98,16 @@ int Terrain::Scale(float low, float high) {
   const long long interval = ProgressInterval(n);
   // A flat map has no range to stretch: it lies at the low end instead of becoming NaN.
   const double range = static_cast<double>(max) - min;
+  const auto scaled = [&](float height) {
+    const float t = range > 0.0 ? static_cast<float>((static_cast<double>(height) - min) / range) : 0.0f;
+    return (high - low) * t + low;
+  };
   for (long long i = 0; i < n; ++i) {
     ReportProgress(i, n, interval);
     float& height = heights[static_cast<std::size_t>(i)];
-    const float t = range > 0.0 ? static_cast<float>((static_cast<double>(height) - min) / range) : 0.0f;
-    height = (high - low) * t + low;
+    height = scaled(height);
   }
+  for (float& height : heightOfCode) height = scaled(height);
   if (!normals.empty()) {
     ComputeNormals();
   }
@@ -179,13 +186,29 @@ float Terrain::HeightAt(int x, int z) const {
   return index < 0 ? kOffGridHeight : heights[static_cast<std::size_t>(index)];
 }
 
+void Terrain::SetHeight(int x, int z, float height) {
+  if (heights.empty()) return;
+  const long long index = CellIndex(x, z);
+  if (index < 0) return;
+  heights[static_cast<std::size_t>(index)] = height;
+  heightCodes.clear();
+}
+
+float Terrain::CodedHeightAt(int x, int z) const {
+  if (heightCodes.empty()) return HeightAt(x, z);
+  const long long index = CellIndex(x, z);
+  return index < 0 ? kOffGridHeight : heightOfCode[heightCodes[static_cast<std::size_t>(index)]];
+}
+
 float Terrain::InterpolatedHeight(float x, float z) const {
   const float fx = x - std::floor(x);
   const float fz = z - std::floor(z);
   const int ix = TruncateToCell(x);
   const int iz = TruncateToCell(z);
-  const float hz = fz * HeightAt(ix, TruncateToCell(z + 1.0f)) + (1.0f - fz) * HeightAt(ix, TruncateToCell(z - 1.0f));
-  const float hx = (1.0f - fx) * HeightAt(TruncateToCell(x - 1.0f), iz) + fx * HeightAt(TruncateToCell(x + 1.0f), iz);
+  const float hz =
+      fz * CodedHeightAt(ix, TruncateToCell(z + 1.0f)) + (1.0f - fz) * CodedHeightAt(ix, TruncateToCell(z - 1.0f));
+  const float hx =
+      (1.0f - fx) * CodedHeightAt(TruncateToCell(x - 1.0f), iz) + fx * CodedHeightAt(TruncateToCell(x + 1.0f), iz);
   return (hz + hx) * 0.5f;
 }
 
@@ -195,7 +218,9 @@ void Terrain::PrefetchAround(float x, float z, bool colourToo) const {
   const int iz = TruncateToCell(z);
   for (const int dz : {-1, 0, 1}) {
     const long long index = CellIndex(ix, iz + dz);
-    if (index >= 0) __builtin_prefetch(&heights[static_cast<std::size_t>(index)]);
+    if (index < 0) continue;
+    const auto point = static_cast<std::size_t>(index);
+    __builtin_prefetch(heightCodes.empty() ? static_cast<const void*>(&heights[point]) : &heightCodes[point]);
   }
   if (!colourToo) return;
   const long long here = CellIndex(ix, iz);

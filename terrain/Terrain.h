@@ -2,6 +2,8 @@
 // normal per grid point, answering height and climb queries and drawing itself with GL.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,6 @@ class Terrain {
  public:
   int width = 0;               // W, grid columns; 0 while empty
   int depth = 0;               // H, grid rows; 0 while empty
-  std::vector<float> heights;  // W*H, grid point (col, row) at row*W + col
   std::vector<float> colours;  // 3*W*H, red, green, blue in 0..1
   std::vector<float> normals;  // 3*W*H, unit normals
   unsigned int listName = 0;
@@ -28,8 +29,12 @@ class Terrain {
   int Scale(float low, float high);
   void ComputeNormals();
 
+  // W*H, grid point (col, row) at row*W + col.
+  const std::vector<float>& Heights() const { return heights; }
   // Integer world coordinates; 5.0 off the grid, 0 on an empty terrain.
   float HeightAt(int x, int z) const;
+  // Integer world coordinates; off-grid points and an empty terrain are left alone.
+  void SetHeight(int x, int z, float height);
   // Asks the processor to fetch what InterpolatedHeight (and SetColour, when colourToo) will read
   // at this point, ahead of a large army's update that would otherwise wait for each in turn.
   void PrefetchAround(float x, float z, bool colourToo) const;
@@ -47,8 +52,16 @@ class Terrain {
   void DrawImmediate(float xOffset, float yOffset, float zOffset) const;
 
  private:
+  std::vector<float> heights;
+  // The image's height byte of every point, and the height each byte stands for: what heights
+  // holds, in a quarter of the bytes, for the ground under every unit on every step, which in a
+  // large army is a miss to memory. Dropped once a height is set directly.
+  std::vector<std::uint8_t> heightCodes;
+  std::array<float, 256> heightOfCode{};
+
   // Grid index of integer world coordinates, or -1 off the grid.
   long long CellIndex(int x, int z) const;
+  float CodedHeightAt(int x, int z) const;
   float HeightAtCell(int col, int row) const { return heights[static_cast<std::size_t>(row) * width + col]; }
   Vector3 NormalAt(int col, int row) const;
   void DrawGrid(float xOffset, float yOffset, float zOffset) const;

@@ -87,7 +87,7 @@ int WorldX(const Terrain& terrain, int col) { return col - terrain.width / 2; }
 int WorldZ(const Terrain& terrain, int row) { return terrain.width - terrain.depth / 2 - row; }
 
 void CheckEmptyTerrain(Terrain& terrain) {
-  Require(terrain.width == 0 && terrain.depth == 0 && terrain.heights.empty(), "refused map leaves terrain empty");
+  Require(terrain.width == 0 && terrain.depth == 0 && terrain.Heights().empty(), "refused map leaves terrain empty");
   Require(terrain.Scale(kLow, kHigh) == -1, "empty terrain refuses to scale");
   Require(terrain.HeightAt(0, 0) == 0.0f, "empty terrain is at height 0");
   Require(terrain.ClimbCost(0, 0, 1, 1) == 0.0f, "empty terrain costs nothing");
@@ -103,7 +103,7 @@ void CheckEmptyTerrain(Terrain& terrain) {
 void CheckScaledHeights(const Terrain& terrain) {
   float lowest = std::numeric_limits<float>::max();
   float highest = std::numeric_limits<float>::lowest();
-  for (float height : terrain.heights) {
+  for (float height : terrain.Heights()) {
     Require(height >= kLow && height <= kHigh, "scaled heights within the range");
     lowest = std::fmin(lowest, height);
     highest = std::fmax(highest, height);
@@ -113,7 +113,7 @@ void CheckScaledHeights(const Terrain& terrain) {
 }
 
 void CheckNormals(const Terrain& terrain) {
-  Require(terrain.normals.size() == terrain.heights.size() * 3, "one normal per point");
+  Require(terrain.normals.size() == terrain.Heights().size() * 3, "one normal per point");
   for (std::size_t i = 0; i < terrain.normals.size(); i += 3) {
     const Vector3 normal(terrain.normals[i], terrain.normals[i + 1], terrain.normals[i + 2]);
     Require(std::isfinite(normal.x) && std::isfinite(normal.y) && std::isfinite(normal.z), "finite normals");
@@ -125,7 +125,7 @@ void CheckNormals(const Terrain& terrain) {
 void CheckGridPointQueries(const Terrain& terrain, int col, int row) {
   const int x = WorldX(terrain, col);
   const int z = WorldZ(terrain, row);
-  const float height = terrain.heights[static_cast<std::size_t>(row) * terrain.width + col];
+  const float height = terrain.Heights()[static_cast<std::size_t>(row) * terrain.width + col];
   Require(terrain.HeightAt(x, z) == height, "grid point height read back");
   const Vector3 point = terrain.GridPoint(x, z);
   Require(point.x == static_cast<float>(x) && point.y == height && point.z == static_cast<float>(z), "grid point");

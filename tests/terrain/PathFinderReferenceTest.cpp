@@ -198,8 +198,11 @@ Terrain RandomTerrain(std::mt19937& random, int side) {
   Terrain terrain = testmaps::FlatTerrain(side);
   std::uniform_real_distribution<float> bump(0.0f, 0.5f);
   std::uniform_int_distribution<int> cliff(0, 9);
-  for (float& height : terrain.heights) {
-    height = bump(random) + (cliff(random) == 0 ? 1.5f : 0.0f);
+  // Grid point by grid point, row after row.
+  for (int row = 0; row < side; ++row) {
+    for (int col = 0; col < side; ++col) {
+      testmaps::SetHeight(terrain, col - side / 2, side - side / 2 - row, bump(random) + (cliff(random) == 0 ? 1.5f : 0.0f));
+    }
   }
   return terrain;
 }

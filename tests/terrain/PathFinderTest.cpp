@@ -91,7 +91,7 @@ TEST(PathFinder, SouthernmostAllowedRowLooksAheadOffTheGrid) {
   PathFinder finder(terrain);
   EXPECT_TRUE(Route(finder, 0, 0, 0, -7).empty());
   // The finder reads the ground's steps once; ground changed in place needs a new finder.
-  terrain.heights.assign(terrain.heights.size(), 4.5f);
+  terrain.Scale(4.5f, 4.5f);
   PathFinder onRaisedGround(terrain);
   EXPECT_EQ(8u, Route(onRaisedGround, 0, 0, 0, -7).size());
 }

@@ -32,7 +32,7 @@ std::string WriteHeightMap() {
 void ExpectSafelyEmpty(Terrain& terrain) {
   EXPECT_EQ(0, terrain.width);
   EXPECT_EQ(0, terrain.depth);
-  EXPECT_TRUE(terrain.heights.empty());
+  EXPECT_TRUE(terrain.Heights().empty());
   EXPECT_EQ(-1, terrain.Scale(0.0f, 10.0f));
   EXPECT_EQ(0.0f, terrain.HeightAt(0, 0));
   EXPECT_EQ(0.0f, terrain.ClimbCost(0, 0, 1, 0));
@@ -45,7 +45,7 @@ TEST(Terrain, LoadReadsHeightsFromAlphaAndColoursFromRgb) {
   ASSERT_EQ(0, terrain.Load(WriteHeightMap(), true));
   EXPECT_EQ(2, terrain.width);
   EXPECT_EQ(2, terrain.depth);
-  EXPECT_EQ((std::vector<float>{0.0f, 51 / 255.0f, 102 / 255.0f, 1.0f}), terrain.heights);
+  EXPECT_EQ((std::vector<float>{0.0f, 51 / 255.0f, 102 / 255.0f, 1.0f}), terrain.Heights());
   EXPECT_EQ((std::vector<float>{1, 0, 0, 0, 1, 0, 0, 0, 1, 10 / 255.0f, 20 / 255.0f, 30 / 255.0f}), terrain.colours);
   EXPECT_EQ(12u, terrain.normals.size());
   EXPECT_GT(terrain.normals[1], 0.0f);
@@ -74,7 +74,7 @@ TEST(Terrain, LoadOfMissingFileKeepsAnAlreadyLoadedMap) {
   ASSERT_EQ(0, terrain.Load(WriteHeightMap(), true));
   EXPECT_EQ(-4, terrain.Load(TempPath("missing.png"), true));
   EXPECT_EQ(2, terrain.width);
-  EXPECT_EQ(1.0f, terrain.heights[3]);
+  EXPECT_EQ(1.0f, terrain.Heights()[3]);
 }
 
 TEST(Terrain, LoadOfMissingFileFailsAndLeavesTerrainEmpty) {

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "platform/DebugChannel.h"
@@ -70,7 +71,7 @@ TEST(Terrain, FourComponentPixelGivesAlphaHeightAndColour) {
   ASSERT_EQ(0, terrain.LoadPixels(image, false));
   EXPECT_EQ(1, terrain.width);
   EXPECT_EQ(1, terrain.depth);
-  EXPECT_EQ(1.0f, terrain.heights[0]);
+  EXPECT_EQ(1.0f, terrain.Heights()[0]);
   EXPECT_EQ((std::vector<float>{10 / 255.0f, 20 / 255.0f, 30 / 255.0f}), terrain.colours);
   EXPECT_EQ((std::vector<float>{0, 0, 0}), terrain.normals);
 }
@@ -78,28 +79,28 @@ TEST(Terrain, FourComponentPixelGivesAlphaHeightAndColour) {
 TEST(Terrain, OtherComponentCountsUseLastByteAndStayBlack) {
   Terrain rgb;
   ASSERT_EQ(0, rgb.LoadPixels(PngRaw{2, 1, 3, {10, 20, 51, 1, 2, 102}}, false));
-  EXPECT_EQ((std::vector<float>{51 / 255.0f, 102 / 255.0f}), rgb.heights);
+  EXPECT_EQ((std::vector<float>{51 / 255.0f, 102 / 255.0f}), rgb.Heights());
   EXPECT_EQ(std::vector<float>(6, 0.0f), rgb.colours);
 
   Terrain grey;
   ASSERT_EQ(0, grey.LoadPixels(PngRaw{1, 1, 1, {255}}, false));
-  EXPECT_EQ(1.0f, grey.heights[0]);
+  EXPECT_EQ(1.0f, grey.Heights()[0]);
   EXPECT_EQ(std::vector<float>(3, 0.0f), grey.colours);
 }
 
 TEST(Terrain, UnusableImagesLeaveTheTerrainUnchanged) {
   Terrain terrain = NumberedTerrain(3, 3);
-  const std::vector<float> heights = terrain.heights;
+  const std::vector<float> heights = terrain.Heights();
   EXPECT_EQ(-4, terrain.LoadPixels(PngRaw{}, true));
   EXPECT_EQ(-4, terrain.LoadPixels(PngRaw{2, 2, 4, {1, 2, 3}}, true));
   EXPECT_EQ(-4, terrain.LoadPixels(PngRaw{2, 2, 0, {}}, true));
   EXPECT_EQ(3, terrain.width);
-  EXPECT_EQ(heights, terrain.heights);
+  EXPECT_EQ(heights, terrain.Heights());
 
   Terrain empty;
   EXPECT_EQ(-4, empty.LoadPixels(PngRaw{0, 5, 4, {}}, true));
   EXPECT_EQ(0, empty.width);
-  EXPECT_TRUE(empty.heights.empty());
+  EXPECT_TRUE(empty.Heights().empty());
 }
 
 TEST(Terrain, ReportsLoadingAndNormalProgressInTenths) {
@@ -185,17 +186,17 @@ TEST(Terrain, ScaleStretchesHeightsOntoTheRangeInEitherOrder) {
   Terrain down = NumberedTerrain(5, 5);
   ASSERT_EQ(0, up.Scale(0.0f, 10.0f));
   ASSERT_EQ(0, down.Scale(10.0f, 0.0f));
-  EXPECT_EQ(0.0f, up.heights.front());
-  EXPECT_EQ(10.0f, up.heights.back());
-  EXPECT_FLOAT_EQ(10.0f * 12.0f / 44.0f, up.heights[7]);
-  EXPECT_EQ(up.heights, down.heights);
+  EXPECT_EQ(0.0f, up.Heights().front());
+  EXPECT_EQ(10.0f, up.Heights().back());
+  EXPECT_FLOAT_EQ(10.0f * 12.0f / 44.0f, up.Heights()[7]);
+  EXPECT_EQ(up.Heights(), down.Heights());
   EXPECT_EQ(up.normals, down.normals);
 }
 
 TEST(Terrain, ScalingAFlatMapPutsEveryPointAtTheLowEnd) {
   Terrain terrain = testmaps::FlatTerrain(4);
   ASSERT_EQ(0, terrain.Scale(3.0f, 10.0f));
-  EXPECT_EQ(std::vector<float>(16, 3.0f), terrain.heights);
+  EXPECT_EQ(std::vector<float>(16, 3.0f), terrain.Heights());
   EXPECT_TRUE(AllFinite(terrain.normals));
 }
 
@@ -247,7 +248,7 @@ TEST(Terrain, SinglePointWideMapsGetUprightNormals) {
   Terrain point;
   ASSERT_EQ(0, point.LoadPixels(PngRaw{1, 1, 4, {0, 0, 0, 7}}, true));
   ASSERT_EQ(0, point.Scale(0.0f, 10.0f));
-  EXPECT_EQ(0.0f, point.heights[0]);
+  EXPECT_EQ(0.0f, point.Heights()[0]);
   EXPECT_EQ(Vector3(0.0f, 1.0f, 0.0f), NormalOf(point, 0, 0));
 }
 
@@ -276,4 +277,28 @@ TEST(Terrain, EmptyTerrainAnswersSafely) {
   EXPECT_EQ(Vector3(3.0f, 0.0f, 4.0f), terrain.GridPoint(3, 4));
   EXPECT_TRUE(terrain.colours.empty());
   EXPECT_TRUE(terrain.normals.empty());
+}
+
+// The ground under the units is read from the image's height bytes: it must be the grid's own
+// heights to the bit, after scaling twice, and give way to a height set directly.
+TEST(Terrain, InterpolatedHeightIsTheGridsOwnAfterScalingAndAfterSettingAPoint) {
+  std::mt19937 random(7);
+  Terrain coded;
+  ASSERT_EQ(0, coded.LoadPixels(RgbaImage(37, 29, [&](int, int) { return static_cast<unsigned char>(random() % 256); }),
+                                false));
+  coded.Scale(-3.0f, 17.0f);
+  coded.Scale(2.5f, -40.0f);
+  Terrain plain = coded;
+  plain.SetHeight(0, 0, plain.HeightAt(0, 0));  // from here on it reads its float grid
+  std::uniform_real_distribution<float> coordinate(-25.0f, 25.0f);
+  int differing = 0;
+  for (int i = 0; i < 5000; ++i) {
+    const float x = coordinate(random);
+    const float z = coordinate(random);
+    differing += coded.InterpolatedHeight(x, z) != plain.InterpolatedHeight(x, z) ? 1 : 0;
+  }
+  EXPECT_EQ(differing, 0);
+
+  coded.SetHeight(3, 4, 100.0f);
+  EXPECT_EQ(coded.InterpolatedHeight(3.0f, 5.0f), (100.0f + coded.HeightAt(2, 5)) * 0.5f);
 }

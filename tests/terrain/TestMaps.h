@@ -34,7 +34,7 @@ inline std::size_t Index(const Terrain& terrain, int x, int z) {
   return static_cast<std::size_t>((terrain.width - terrain.depth / 2 - z) * terrain.width + x + terrain.width / 2);
 }
 
-inline void SetHeight(Terrain& terrain, int x, int z, float height) { terrain.heights[Index(terrain, x, z)] = height; }
+inline void SetHeight(Terrain& terrain, int x, int z, float height) { terrain.SetHeight(x, z, height); }
 
 struct Colour {
   float red, green, blue;
