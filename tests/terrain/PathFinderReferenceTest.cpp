@@ -201,7 +201,8 @@ Terrain RandomTerrain(std::mt19937& random, int side) {
   // Grid point by grid point, row after row.
   for (int row = 0; row < side; ++row) {
     for (int col = 0; col < side; ++col) {
-      testmaps::SetHeight(terrain, col - side / 2, side - side / 2 - row, bump(random) + (cliff(random) == 0 ? 1.5f : 0.0f));
+      testmaps::SetHeight(terrain, col - side / 2, side - side / 2 - row,
+                          bump(random) + (cliff(random) == 0 ? 1.5f : 0.0f));
     }
   }
   return terrain;
