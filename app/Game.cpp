@@ -243,20 +243,28 @@ void Game::Frame() {
   const std::uint32_t t1 = TickCounter::Now();
   PostHudLine(Milliseconds("Input Update:", t1 - t0), "Timing");
 
-  if (CanStepBesideTerrain()) {
-    FrameWithStepBesideTerrain();
-    return;
+  // The step and what follows it run here, or the step runs beside the terrain's drawing; the
+  // render stage's time then includes any wait for it.
+  std::uint32_t stepTicks = 0;
+  const Graphics::StepBesideTerrain stages{[this, &stepTicks] {
+                                             const std::uint32_t start = TickCounter::Now();
+                                             RunFrameSteps();
+                                             stepTicks = TickCounter::Now() - start;
+                                           },
+                                           [this, &stepTicks] {
+                                             PostHudLine(Milliseconds("Gob Update:", stepTicks), "Timing");
+                                             AfterFrameSteps();
+                                           }};
+  const bool beside = CanStepBesideTerrain();
+  if (!beside) stages.step();
+  const std::uint32_t renderStart = TickCounter::Now();
+  if (beside) {
+    graphics->RenderFrame(&stages);
+  } else {
+    stages.afterStep();
+    if (graphics != nullptr) graphics->RenderFrame();
   }
-  const std::uint32_t t2 = TickCounter::Now();
-  RunFrameSteps();
-  const std::uint32_t t3 = TickCounter::Now();
-  PostHudLine(Milliseconds("Gob Update:", t3 - t2), "Timing");
-
-  const std::uint32_t t4 = TickCounter::Now();
-  AfterFrameSteps();
-  if (graphics != nullptr) graphics->RenderFrame();
-  const std::uint32_t t5 = TickCounter::Now();
-  PostHudLine(Milliseconds("Render Update:", t5 - t4), "Timing");
+  PostHudLine(Milliseconds("Render Update:", TickCounter::Now() - renderStart), "Timing");
 }
 
 // The static terrain shows no footsteps, the camera follows nobody while no unit is inspected,
@@ -266,24 +274,6 @@ bool Game::CanStepBesideTerrain() const {
   if (!stepBesideTerrain || graphics == nullptr || input == nullptr || dynamicTerrain) return false;
   if (inspector != nullptr && !inspector->SelectedName().empty()) return false;
   return textures != nullptr && textures->HoldsAll(UnitFactory::ImageFiles());
-}
-
-// The render stage's time includes any wait for the step.
-void Game::FrameWithStepBesideTerrain() {
-  std::uint32_t stepTicks = 0;
-  const Graphics::StepBesideTerrain beside{[this, &stepTicks] {
-                                             const std::uint32_t start = TickCounter::Now();
-                                             RunFrameSteps();
-                                             stepTicks = TickCounter::Now() - start;
-                                           },
-                                           [this, &stepTicks] {
-                                             PostHudLine(Milliseconds("Gob Update:", stepTicks), "Timing");
-                                             AfterFrameSteps();
-                                           }};
-  const std::uint32_t t4 = TickCounter::Now();
-  graphics->RenderFrame(&beside);
-  const std::uint32_t t5 = TickCounter::Now();
-  PostHudLine(Milliseconds("Render Update:", t5 - t4), "Timing");
 }
 
 void Game::RunFrameSteps() {

@@ -129,7 +129,6 @@ class Game {
   void RunPacedSteps();
   void RunFrameSteps();
   void AfterFrameSteps();
-  void FrameWithStepBesideTerrain();
   void PostPlaybackLines();
   void PostSwitchLines();
   void PostSelectedLines();
