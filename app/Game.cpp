@@ -110,8 +110,10 @@ void Game::StartBattle() {
 
 int Game::CountSquadRaised(int team) { return squadsRaised[team == Team::Red ? 0 : 1]++; }
 
-// Running duels and queued messages are left alone: they resolve against whatever their names
-// find later.
+// The ended battle's duels and queued messages go with its units: the next battle's units carry
+// the same names, and would otherwise be drawn into duels they never fought (leaving combat they
+// were never in, which miscounts their squads' ready followers) or receive the old battle's
+// messages. The dying General calls this while the router delivers, never while duels resolve.
 void Game::EndBattle(int deadGeneralTeam) {
   if (deadGeneralTeam != Team::Red) {
     ++redWins;
@@ -119,6 +121,8 @@ void Game::EndBattle(int deadGeneralTeam) {
     ++blueWins;
   }
   casualties = 0;
+  duels.clear();
+  router->Clear();
   objects->RemoveAll();
   factory.Reset();
   StartBattle();

@@ -124,6 +124,12 @@ void MessageRouter::CancelScoped(const std::string& receiver) {
   });
 }
 
+// A delivery under way when this runs finds its remaining due messages gone, as if cancelled.
+void MessageRouter::Clear() {
+  queue.clear();
+  byReceiver.clear();
+}
+
 std::vector<const Message*> MessageRouter::Pending() const {
   std::vector<std::pair<std::uint64_t, const Message*>> bySequence;
   bySequence.reserve(queue.size());

@@ -31,6 +31,9 @@ class MessageRouter {
   void Deliver(Message& msg);
   // Drops the queued, undelivered, scoped messages for the receiver.
   void CancelScoped(const std::string& receiver);
+  // Drops every queued message. Names restart with every battle, so a message left from an ended
+  // battle would reach the namesake of its receiver in the next one.
+  void Clear();
 
   // The queued messages in the order they were queued.
   std::vector<const Message*> Pending() const;

@@ -393,25 +393,22 @@ TEST_F(GameTest, NoDelayedMessageIsDeliveredWhilePaused) {
   EXPECT_EQ(1, unit->Count(MSG_UnitTestMessage));
 }
 
-// Duels are not cleared with the battle: the names find the next battle's units, which fight it
-// out in their place.
-TEST_F(GameTest, DuelRunningAcrossABattleResetIsFoughtByTheNewUnitsOfThoseNames) {
+// Names restart with every battle: what the ended battle left running must not reach the units
+// that carry its names in the next one.
+TEST_F(GameTest, ABattleResetDropsItsDuelsAndQueuedMessagesButNotTheNewBattles) {
   game->StartBattle();
   StepFrame();
   game->Engage(game->objects->Find("SquadLeader 0"), game->objects->Find("SquadLeader 5"));
+  game->router->Send(0.1f, MSG_UnitTestMessage, "SquadLeader 0", "General 0", SCOPE_None, 0, DATA_Integer, 0, false);
   game->ResetBattle();
+  EXPECT_TRUE(game->duels.empty());
+  const std::vector<const Message*> queued = game->router->Pending();
+  EXPECT_FALSE(queued.empty()) << "the new battle's own messages stay";
+  for (const Message* message : queued) EXPECT_NE(MSG_UnitTestMessage, message->id);
   StepFrame();
-  ASSERT_EQ(1u, game->duels.size());
-  GameObject* red = game->objects->Find("SquadLeader 0");
-  GameObject* blue = game->objects->Find("SquadLeader 5");
-  ASSERT_TRUE(red != nullptr && blue != nullptr);
-  ASSERT_FALSE(red->removed || blue->removed);
-  blue->GetSprite()->position = red->GetSprite()->position + Vector3(1, 0, 0);
-  platform::SeedRand(SeedDrawingWithin(0.0f, RuleThreshold({UnitType::SquadLeader, UnitType::SquadLeader})));
   game->UpdateDuels(6.0f);
-  EXPECT_TRUE(blue->dying);
-  EXPECT_EQ(1, game->leaderKills);
-  EXPECT_EQ(1, game->casualties);
+  EXPECT_EQ(0, game->leaderKills);
+  EXPECT_FALSE(game->objects->Find("SquadLeader 0")->inCombat);
 }
 
 TEST_F(GameTest, TwoBloodSplatsOfOneFrameLeaveOneRegisteredAndBothEnd) {
