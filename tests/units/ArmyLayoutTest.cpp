@@ -18,15 +18,15 @@ TEST(ArmyLayout, SquadsBeyondTheFifthStandEachInTheirOwnPlaceBehindTheFirstRow) 
       const float sign = team == Team::Red ? 1.0f : -1.0f;
       const Vector3 general(0.0f, 0.0f, ArmyLayout::kGeneralDistance * sign);
       const float firstRow = ArmyLayout::kGeneralDistance + ArmyLayout::kSquadDepth;
+      const auto lastRow = static_cast<float>(depth / 2 - 1);
+      const auto widest = static_cast<float>(width / 2 - 6);
       std::set<std::pair<float, float>> taken;
       for (int index = 0; index < ArmyLayout::SquadsThatFit(width, depth); ++index) {
         const Vector3 place = ArmyLayout::SquadPlace(team, index, general, width);
-        SCOPED_TRACE(testing::Message() << width << " x " << depth << ", team " << team << ", squad " << index);
-        EXPECT_TRUE(taken.insert({place.x, place.z}).second);
-        EXPECT_EQ(index < ArmyLayout::kFirstRowSquads, place.z * sign == firstRow);
-        EXPECT_GE(place.z * sign, firstRow);
-        EXPECT_LE(place.z * sign, static_cast<float>(depth / 2 - 1));
-        EXPECT_LE(std::fabs(place.x), static_cast<float>(width / 2 - 6));
+        const float behind = place.z * sign;
+        EXPECT_TRUE(taken.insert({place.x, place.z}).second) << width << " x " << depth << ", squad " << index;
+        EXPECT_EQ(index < ArmyLayout::kFirstRowSquads, behind == firstRow) << index;
+        EXPECT_TRUE(behind >= firstRow && behind <= lastRow && std::fabs(place.x) <= widest) << index;
       }
       EXPECT_GT(taken.size(), 20u);
     }
