@@ -18,6 +18,7 @@ void SayNoGround(const std::string& heightMap, const char* program, const char* 
             << ": " << consequence
             << ". Start it from the project root or the build folder, or give a scenario with --scenario.\n";
 }
+
 // The height is each pixel's last byte, so a colour map without alpha gives the blue channel's:
 // hills drawn in red or green would play as a flat field without a word.
 void SayIfHeightFromBlue(const PngRaw& image, const std::string& heightMap, const char* program) {

@@ -11,7 +11,7 @@ class MissingFiles {
  public:
   // false, with the reason on standard error, when the height map cannot give the terrain any
   // ground: no route is ever found on an empty field and no battle ends. A readable colour map
-  // without alpha is warned about. Called once per run, so each word is said once.
+  // without alpha is warned about; each call warns again, so a run calls this once.
   static bool GroundReadable(const std::string& heightMap, const char* program);
   // The window's warning for a game whose terrain stayed empty, or whose height map is colour
   // without alpha.
