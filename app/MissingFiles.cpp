@@ -1,4 +1,4 @@
-// Warnings about unreadable images.
+// Warnings about unreadable images and height maps read otherwise than they look.
 #include "app/MissingFiles.h"
 
 #include <iostream>
@@ -7,6 +7,7 @@
 #include "app/Game.h"
 #include "platform/DebugChannel.h"
 #include "platform/FileDiagnosis.h"
+#include "render/PngLoader.h"
 #include "terrain/Terrain.h"
 
 namespace {
@@ -17,19 +18,33 @@ void SayNoGround(const std::string& heightMap, const char* program, const char* 
             << ": " << consequence
             << ". Start it from the project root or the build folder, or give a scenario with --scenario.\n";
 }
+
+// The height is each pixel's last byte, so a colour map without alpha gives the blue channel's:
+// hills drawn in red or green would play as a flat field without a word.
+void SayIfHeightFromBlue(const PngRaw& image, const std::string& heightMap, const char* program) {
+  if (image.components != 3) return;
+  std::cerr << program << ": " << heightMap
+            << ": height read from the blue channel; save it as grey or with an alpha channel\n";
+}
 }  // namespace
 
 bool MissingFiles::GroundReadable(const std::string& heightMap, const char* program) {
+  PngRaw image;
   Terrain probe;
   // The probe's loading lines are not the user's business.
   DebugChannel::SetSink(DiscardDebugText);
-  const bool loaded = probe.Load(heightMap, false) == 0;
+  const bool loaded = PngLoader::LoadRaw(heightMap, image) && probe.LoadPixels(image, false) == 0;
   DebugChannel::SetSink(nullptr);
   if (!loaded) SayNoGround(heightMap, program, "without ground no battle can end, so none is run");
+  if (loaded) SayIfHeightFromBlue(image, heightMap, program);
   return loaded;
 }
 
 void MissingFiles::ReportGround(const Game& game, const char* program) {
-  if (game.terrain.width > 0) return;
-  SayNoGround(game.scenario.heightMap, program, "the field stays empty and no battle will end");
+  if (game.terrain.width == 0) {
+    SayNoGround(game.scenario.heightMap, program, "the field stays empty and no battle will end");
+    return;
+  }
+  PngRaw image;
+  if (PngLoader::LoadRaw(game.scenario.heightMap, image)) SayIfHeightFromBlue(image, game.scenario.heightMap, program);
 }

@@ -16,7 +16,7 @@ void ClearPaint(Terrain& terrain) { std::fill(terrain.colours.begin(), terrain.c
 
 bool IsExamined(const Terrain& terrain, int x, int z) {
   const long long col = static_cast<long long>(x) + terrain.width / 2;
-  const long long row = static_cast<long long>(terrain.width) - terrain.depth / 2 - z;
+  const long long row = static_cast<long long>(terrain.depth) - terrain.depth / 2 - z;
   if (col < 0 || col >= terrain.width || row < 0 || row >= terrain.depth) return false;
   return IsYellowAt(terrain, static_cast<std::size_t>(3 * (row * terrain.width + col)));
 }

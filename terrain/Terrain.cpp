@@ -169,9 +169,11 @@ Vector3 Terrain::TriangleNormal(int col1, int row1, int col2, int row2, int col3
 }
 
 long long Terrain::CellIndex(int x, int z) const {
-  // 64-bit arithmetic: coordinates near the int limits must not overflow.
+  // 64-bit arithmetic: coordinates near the int limits must not overflow. Rows run against z
+  // from the far edge, depth - depth / 2 at row 0, so that z = 0 lies on the middle row whatever
+  // the map's width.
   const long long col = static_cast<long long>(x) + width / 2;
-  const long long row = static_cast<long long>(width) - depth / 2 - z;
+  const long long row = static_cast<long long>(depth) - depth / 2 - z;
   if (col < 0 || col >= width || row < 0 || row >= depth) {
     return -1;
   }

@@ -1,8 +1,9 @@
 // The headless runner's command line, its report formats and whole battles on a fixed seed.
 #include <gtest/gtest.h>
+#include <png.h>
 
+#include <cmath>
 #include <csignal>
-
 #include <sstream>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessRunner.h"
 #include "platform/Interrupt.h"
+#include "tests/support/PngWriter.h"
+#include "tests/support/TempFolder.h"
 #include "units/SquadLeaderSM.h"
 
 namespace {
@@ -148,6 +151,30 @@ TEST(HeadlessRunner, ARunFromASeedIsTheSameWhateverRanBeforeItInTheProcess) {
   const std::string first = Lines(RunBattles(options)).front();
   SquadLeaderSM::TakeMemberType(ArmySetup{}, 0);
   EXPECT_EQ(Lines(RunBattles(options)).front(), first);
+}
+
+// On a map wider than deep the units stand and march on its hills, not beside them on the flat.
+TEST(HeadlessRunner, TheHillsOfAMapWiderThanDeepChangeTheBattle) {
+  const TempFolder folder("battlesim-wide-map");
+  const auto battleOn = [&folder](const std::string& file, double hills) {
+    PngWriterImage image{256, 120, PNG_COLOR_TYPE_GRAY, 8, {}, {}, {}};
+    for (int row = 0; row < image.height; ++row) {
+      for (int col = 0; col < image.width; ++col) {
+        image.rows.push_back(static_cast<unsigned char>(128.0 + hills * std::sin(col / 14.0) * std::sin(row / 14.0)));
+      }
+    }
+    Scenario scenario;
+    scenario.heightMap = folder.Path(file);
+    EXPECT_TRUE(PngWriter::Write(scenario.heightMap, image));
+    HeadlessOptions options;
+    options.seed = 1;
+    std::ostringstream out;
+    HeadlessRunner(options, scenario).Run(out, nullptr);
+    return out.str().substr(0, out.str().find(" frames)"));
+  };
+  const std::string flat = battleOn("flat.png", 0.0);
+  EXPECT_EQ(flat.rfind("Battle 1: ", 0), 0u) << flat;
+  EXPECT_NE(battleOn("hills.png", 100.0), flat);
 }
 
 TEST(HeadlessRunner, ABattleThatRunsOutOfTimeIsReportedUnfinishedAndStopsTheRun) {

@@ -1,10 +1,14 @@
-// A height map that cannot be read is named to the user with the folder it was looked for in.
+// A height map that cannot be read is named to the user with the folder it was looked for in, and
+// one whose height comes from the blue channel is warned about.
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <fstream>
 #include <string>
 
+#include "app/Game.h"
 #include "app/MissingFiles.h"
+#include "tests/support/PngWriter.h"
 #include "tests/support/TempFolder.h"
 
 TEST(MissingFiles, AnUnreadableHeightMapIsNamedWithItsFolderAndWhy) {
@@ -26,4 +30,25 @@ TEST(MissingFiles, AnUnreadableHeightMapIsNamedWithItsFolderAndWhy) {
   EXPECT_NE(said.find("'" + corrupt + "' (in " + where + ", but it cannot be read as a PNG image)"), std::string::npos)
       << said;
   EXPECT_EQ(said.find("ASTest"), std::string::npos) << said;
+}
+
+// Red hills on a colour map without alpha: its blue bytes, the height, are all zero.
+TEST(MissingFiles, AColourMapWithoutAlphaIsNamedOnceByEachProgram) {
+  TempFolder folder("battlesim-blue");
+  PngWriterImage image{100, 100, PNG_COLOR_TYPE_RGB, 8, {}, {}, {}};
+  for (int i = 0; i < 100 * 100; ++i) image.rows.insert(image.rows.end(), {static_cast<unsigned char>(i % 251), 0, 0});
+  const std::string redHills = folder.Path("red-hills.png");
+  ASSERT_TRUE(PngWriter::Write(redHills, image));
+  Scenario scenario;
+  scenario.heightMap = redHills;
+  const Game game(nullptr, nullptr, scenario);
+
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(MissingFiles::GroundReadable(redHills, "battlesim-headless"));
+  MissingFiles::ReportGround(game, "battlesim");
+  EXPECT_TRUE(MissingFiles::GroundReadable("Textures/ASTest.png", "battlesim-headless"));
+  const std::string said = testing::internal::GetCapturedStderr();
+
+  const std::string why = ": height read from the blue channel; save it as grey or with an alpha channel\n";
+  EXPECT_EQ(said, "battlesim-headless: " + redHills + why + "battlesim: " + redHills + why);
 }

@@ -164,6 +164,13 @@ TEST(ScenarioFile, UnreadableHeightMapsAreRefusedWithThePathLookedAt) {
   std::vector<unsigned char> huge = valid;
   huge[18] = huge[22] = 0x13;  // 0x1364 = 4964 on each side; the rest of the file no longer matches
   ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("huge.png"), huge));
+  // Over the limit on one side only: 4097 x 16 and 16 x 4097.
+  std::vector<unsigned char> wide = valid;
+  std::vector<unsigned char> tall = valid;
+  wide[18] = 0x10, wide[19] = 0x01, wide[23] = 0x10;
+  tall[19] = 0x10, tall[22] = 0x10, tall[23] = 0x01;
+  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("wide.png"), wide));
+  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("tall.png"), tall));
   ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("cut.png"), {valid.begin(), valid.begin() + 60}));
   ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("text.png"), {'h', 'i', '\n'}));
   // Sparse: no disk is spent on the length.
@@ -175,6 +182,8 @@ TEST(ScenarioFile, UnreadableHeightMapsAreRefusedWithThePathLookedAt) {
       {"maps", "maps cannot be read (not a file)"},
       {"text.png", "text.png is not a PNG image"},
       {"huge.png", "huge.png is 4964 x 4964 pixels; at most 4096 x 4096 are allowed"},
+      {"wide.png", "wide.png is 4097 x 16 pixels; at most 4096 x 4096 are allowed"},
+      {"tall.png", "tall.png is 16 x 4097 pixels; at most 4096 x 4096 are allowed"},
       {"tiny.png", "tiny.png is 64 x 64 pixels, too small for an army's first row (at least 72 x 96)"},
       {"cut.png", "cut.png is a damaged PNG image"},
       {"long.png", "long.png is larger than 268435456 bytes, the most allowed"},
@@ -186,6 +195,14 @@ TEST(ScenarioFile, UnreadableHeightMapsAreRefusedWithThePathLookedAt) {
     EXPECT_FALSE(ScenarioFile::Parse(text, "t.toml", Folder().Root(), scenario, error));
     EXPECT_EQ(error, "t.toml:3:15: terrain.height_map: " + at + reason);
   }
+}
+
+TEST(ScenarioFile, AFlatFieldWithLowEqualToHighIsAccepted) {
+  Scenario scenario;
+  std::string error;
+  ASSERT_TRUE(ScenarioFile::Parse("[terrain]\nlow = 4\nhigh = 4", "flat.toml", "scenarios", scenario, error)) << error;
+  EXPECT_EQ(scenario.low, 4.0f);
+  EXPECT_EQ(scenario.high, 4.0f);
 }
 
 TEST(ScenarioFile, ArmyThatDoesNotFitIsRefusedWithHowManyFit) {

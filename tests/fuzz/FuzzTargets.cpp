@@ -84,7 +84,7 @@ void CheckDecoded(const PngRaw& raw) {
 
 // World coordinates of grid point (col, row), by the inverse of the terrain's query formula.
 int WorldX(const Terrain& terrain, int col) { return col - terrain.width / 2; }
-int WorldZ(const Terrain& terrain, int row) { return terrain.width - terrain.depth / 2 - row; }
+int WorldZ(const Terrain& terrain, int row) { return terrain.depth - terrain.depth / 2 - row; }
 
 void CheckEmptyTerrain(Terrain& terrain) {
   Require(terrain.width == 0 && terrain.depth == 0 && terrain.Heights().empty(), "refused map leaves terrain empty");

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <list>
 #include <vector>
@@ -47,6 +48,17 @@ TEST(PathFinder, FollowsStraightAndDiagonalLinesOnFlatGround) {
   PathFinder finder(terrain);
   EXPECT_EQ(Line({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}, {5, 0, 0}}), Route(finder, 0, 0, 5, 0));
   EXPECT_EQ(Line({{-1, 0, -1}, {0, 0, 0}, {1, 0, 1}, {2, 0, 2}}), Route(finder, -1, -1, 2, 2));
+}
+
+// 24 wide and 10 deep, a ridge along x = 0 but for a gap at z = 3: the route bends towards it.
+TEST(PathFinder, BendsTowardsTheGapInARidgeOfAMapWiderThanDeep) {
+  Terrain terrain;
+  terrain.LoadPixels(testmaps::RgbaImage(24, 10, [](int col, int row) { return col == 12 && row != 2 ? 255 : 0; }),
+                     false);
+  PathFinder finder(terrain);
+  const std::list<Vector3> route = Route(finder, -8, -2, 8, -2);
+  EXPECT_EQ(PathFinder::kGoalReached, finder.Status());
+  EXPECT_TRUE(std::any_of(route.begin(), route.end(), [](const Vector3& point) { return point.z >= 2.0f; }));
 }
 
 TEST(PathFinder, ExaminesTheNewestOfEqualCostNodesFirst) {

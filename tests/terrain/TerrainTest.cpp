@@ -147,15 +147,16 @@ TEST(Terrain, ReturnsFiveOffTheGrid) {
   EXPECT_EQ(5.0f, terrain.HeightAt(INT_MIN, INT_MAX));
 }
 
-TEST(Terrain, RowFormulaUsesWidthOnNonSquareMaps) {
-  // 6 wide, 4 deep: row = 6 - 2 - z, so z = 0 is past the last row.
-  Terrain terrain;
-  terrain.LoadPixels(RgbaImage(6, 4, [](int col, int row) { return static_cast<unsigned char>(10 * row + col); }),
-                     false);
-  EXPECT_EQ(5.0f, terrain.HeightAt(0, 0));
-  EXPECT_EQ(Numbered(3, 3), terrain.HeightAt(0, 1));
-  EXPECT_EQ(Numbered(0, 0), terrain.HeightAt(-3, 4));
-  EXPECT_EQ(5.0f, terrain.HeightAt(0, 5));
+// Rows count from the far edge by the map's own depth, row = H - H/2 - z, whichever side is
+// longer, odd depths included.
+TEST(Terrain, NonSquareMapsPutTheMiddleRowAtZeroWhicheverSideIsLonger) {
+  const Terrain wide = NumberedTerrain(6, 4);
+  EXPECT_EQ(Numbered(3, 2), wide.HeightAt(0, 0));
+  EXPECT_EQ(Numbered(0, 0), wide.HeightAt(-3, 2));
+  EXPECT_EQ(5.0f, wide.HeightAt(0, -2));
+  EXPECT_EQ(Numbered(3, 0), NumberedTerrain(6, 5).HeightAt(0, 3));
+  EXPECT_EQ(5.0f, NumberedTerrain(6, 5).HeightAt(0, -2));
+  EXPECT_EQ(Numbered(2, 5), NumberedTerrain(3, 6).HeightAt(1, -2));
 }
 
 TEST(Terrain, InterpolatedHeightBlendsNeighboursAcrossTwoSteps) {

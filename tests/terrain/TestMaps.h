@@ -29,9 +29,9 @@ inline Terrain FlatTerrain(int side) {
   return terrain;
 }
 
-// Grid index of integer world coordinates on a square map (inverse of the drawing placement).
+// Grid index of integer world coordinates (inverse of the drawing placement).
 inline std::size_t Index(const Terrain& terrain, int x, int z) {
-  return static_cast<std::size_t>((terrain.width - terrain.depth / 2 - z) * terrain.width + x + terrain.width / 2);
+  return static_cast<std::size_t>((terrain.depth - terrain.depth / 2 - z) * terrain.width + x + terrain.width / 2);
 }
 
 inline void SetHeight(Terrain& terrain, int x, int z, float height) { terrain.SetHeight(x, z, height); }

@@ -1,4 +1,5 @@
 battlesim_test_suite(units_tests
+  ${CMAKE_SOURCE_DIR}/tests/units/ArmyLayoutTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/units/FormationTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/units/GeneralSMTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/units/SquadLeaderSMTest.cpp
