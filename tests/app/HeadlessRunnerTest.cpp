@@ -3,6 +3,7 @@
 
 #include <csignal>
 
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -227,6 +228,39 @@ TEST(WindowCommandLine, RefusesWhatItDoesNotKnowAndSpeedsOffTheLadder) {
   WindowOptions options;
   std::string error;
   EXPECT_EQ(CommandLine::ParseWindow({"--help"}, options, error), CommandLine::Outcome::Help);
+}
+
+// What a user who typed a mistake reads: the reason from parsing, or from opening the outputs.
+TEST(CommandLineWords, EachMistakeIsNamedWithItsReason) {
+  struct Case {
+    bool window;
+    std::vector<std::string> arguments;
+    std::string said;
+  };
+  const Case cases[] = {
+      {false, {"--trace-file", "t.txt"}, "--trace-file requires --trace"},
+      {false, {"--seed", "-1"}, "--seed: needs a whole number from 0 to 4294967295, not '-1'"},
+      {false, {"--battles", "1.5"}, "--battles: needs a whole number from 1 to 1000000, not '1.5'"},
+      {false, {"--timeline", "/no-such/t.csv"}, "timeline file /no-such/t.csv (No such file or directory)"},
+      {false,
+       {"--trace", "A", "--trace-file", "/no-such/t.txt"},
+       "trace file /no-such/t.txt (No such file or directory)"},
+      {true, {"--json"}, "--json requires --report"},
+      {true, {"--scenario", ""}, "--scenario: needs a file name, not ''"},
+  };
+  for (const Case& each : cases) {
+    std::string error;
+    WindowOptions window;
+    HeadlessOptions options;
+    if (each.window) {
+      EXPECT_EQ(CommandLine::ParseWindow(each.arguments, window, error), CommandLine::Outcome::Error);
+    } else if (Parse(each.arguments, options, error)) {
+      testing::internal::CaptureStderr();
+      EXPECT_EQ(HeadlessRunner(options).Run(std::cout, nullptr), 2);
+      error = testing::internal::GetCapturedStderr();
+    }
+    EXPECT_NE(error.find(each.said), std::string::npos) << error;
+  }
 }
 
 TEST(HeadlessRunner, ParsesAStudyItsShardTheMergeAndTheUnitCeiling) {

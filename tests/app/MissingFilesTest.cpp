@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/MissingFiles.h"
+#include "platform/DataFiles.h"
 #include "tests/support/TempFolder.h"
 
 TEST(MissingFiles, AnUnreadableHeightMapIsNamedWithItsFolderAndWhy) {
@@ -26,4 +27,16 @@ TEST(MissingFiles, AnUnreadableHeightMapIsNamedWithItsFolderAndWhy) {
   EXPECT_NE(said.find("'" + corrupt + "' (in " + where + ", but it cannot be read as a PNG image)"), std::string::npos)
       << said;
   EXPECT_EQ(said.find("ASTest"), std::string::npos) << said;
+}
+
+TEST(MissingFiles, AnImageMissingHereIsTakenFromBesideTheInstalledProgram) {
+  TempFolder prefix("battlesim-installed");
+  std::filesystem::create_directories(prefix.Root() / "bin");
+  std::filesystem::create_directories(prefix.Root() / "share/battlesim/Textures");
+  std::ofstream(prefix.Path("share/battlesim/Textures/Only.png")) << "x";
+  std::ofstream(prefix.Path("share/battlesim/Textures/Arrow.png")) << "x";
+  const std::filesystem::path bin = prefix.Root() / "bin";
+  EXPECT_EQ(DataFiles::Find("Textures/Only.png", bin), prefix.Path("share/battlesim/Textures/Only.png"));
+  EXPECT_EQ(DataFiles::Find("Textures/Arrow.png", bin), "Textures/Arrow.png") << "the working folder comes first";
+  EXPECT_EQ(DataFiles::Find("Textures/None.png", bin), "Textures/None.png");
 }
