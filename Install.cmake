@@ -14,6 +14,7 @@ set(CPACK_PACKAGE_CONTACT "battlesim developers <battlesim@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
-# dpkg-shlibdeps reads the libraries the programs link (GL, GLU, freeglut, libpng) off the binaries.
+set(CPACK_STRIP_FILES ON)
+# dpkg-shlibdeps (dpkg-dev) reads the libraries the programs link (GL, GLU, freeglut, libpng) off the binaries.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)
