@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/CommandLine.h"
@@ -231,35 +232,29 @@ TEST(WindowCommandLine, RefusesWhatItDoesNotKnowAndSpeedsOffTheLadder) {
 }
 
 // What a user who typed a mistake reads: the reason from parsing, or from opening the outputs.
+// What a user who typed a mistake reads: the reason from parsing, or from opening the outputs.
 TEST(CommandLineWords, EachMistakeIsNamedWithItsReason) {
-  struct Case {
-    bool window;
-    std::vector<std::string> arguments;
-    std::string said;
-  };
-  const Case cases[] = {
+  const std::vector<std::tuple<bool, std::vector<std::string>, std::string>> cases = {
       {false, {"--trace-file", "t.txt"}, "--trace-file requires --trace"},
       {false, {"--seed", "-1"}, "--seed: needs a whole number from 0 to 4294967295, not '-1'"},
       {false, {"--battles", "1.5"}, "--battles: needs a whole number from 1 to 1000000, not '1.5'"},
       {false, {"--timeline", "/no-such/t.csv"}, "timeline file /no-such/t.csv (No such file or directory)"},
-      {false,
-       {"--trace", "A", "--trace-file", "/no-such/t.txt"},
-       "trace file /no-such/t.txt (No such file or directory)"},
+      {false, {"--trace", "A", "--trace-file", "/no/t.txt"}, "trace file /no/t.txt (No such file or directory)"},
       {true, {"--json"}, "--json requires --report"},
       {true, {"--scenario", ""}, "--scenario: needs a file name, not ''"},
   };
-  for (const Case& each : cases) {
+  for (const auto& [window, arguments, said] : cases) {
     std::string error;
-    WindowOptions window;
+    WindowOptions windowOptions;
     HeadlessOptions options;
-    if (each.window) {
-      EXPECT_EQ(CommandLine::ParseWindow(each.arguments, window, error), CommandLine::Outcome::Error);
-    } else if (Parse(each.arguments, options, error)) {
+    if (window) {
+      EXPECT_EQ(CommandLine::ParseWindow(arguments, windowOptions, error), CommandLine::Outcome::Error);
+    } else if (Parse(arguments, options, error)) {
       testing::internal::CaptureStderr();
       EXPECT_EQ(HeadlessRunner(options).Run(std::cout, nullptr), 2);
       error = testing::internal::GetCapturedStderr();
     }
-    EXPECT_NE(error.find(each.said), std::string::npos) << error;
+    EXPECT_NE(error.find(said), std::string::npos) << error;
   }
 }
 
