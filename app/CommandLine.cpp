@@ -33,6 +33,20 @@ CLI::Validator FiniteBetween(double low, double high) {
       "");
 }
 
+// CLI11's own conversion says only "could not convert" for "1.5" or "-1"; this names the range.
+CLI::Validator WholeBetween(long long low, long long high) {
+  const std::string text = "a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+  return CLI::Validator(
+      [low, high, text](std::string& input) -> std::string {
+        long long value = 0;
+        if (!CLI::detail::lexical_cast(input, value) || value < low || value > high) {
+          return "needs " + text + ", not '" + input + "'";
+        }
+        return {};
+      },
+      "");
+}
+
 CLI::Validator OneOfTheSpeeds() {
   return CLI::Validator(
       [](std::string& input) -> std::string {
@@ -44,26 +58,31 @@ CLI::Validator OneOfTheSpeeds() {
 }
 
 CLI::Option* AddSeed(CLI::App& app, unsigned& seed) {
-  return app.add_option("--seed", seed, "seed of the random generator, 0 to 4294967295 (default: the clock)")->type_name("N");
+  return app.add_option("--seed", seed, "seed of the random generator, 0 to 4294967295 (default: the clock)")
+      ->type_name("N")
+      ->check(WholeBetween(0, 4294967295LL));
 }
 
 void AddFrameMs(CLI::App& app, int& frameMs) {
   app.add_option("--frame-ms", frameMs, kFrameHelp)
       ->type_name("M")
-      ->check(CLI::Range(1, CommandLine::kLongestFrameMs).description(""))
+      ->check(WholeBetween(1, CommandLine::kLongestFrameMs))
       ->capture_default_str();
 }
 
 void AddScenario(CLI::App& app, std::string& file) {
   app.add_option("--scenario", file, "scenario file (TOML) describing the battle (default: the built-in battle)")
-      ->type_name("FILE");
+      ->type_name("FILE")
+      ->check(CLI::Validator(
+          [](const std::string& input) -> std::string { return input.empty() ? "needs a file name, not ''" : ""; },
+          ""));
 }
 
 void AddMaxUnits(CLI::App& app, long long& maxUnits) {
   app.add_option("--max-units", maxUnits,
                  "refuse a scenario that raises more units than this, both armies with their Generals together")
       ->type_name("N")
-      ->check(CLI::Range(1LL, 1000000000LL).description(""))
+      ->check(WholeBetween(1, 1000000000))
       ->capture_default_str();
 }
 
@@ -116,7 +135,8 @@ void AddInsideViews(CLI::App& app, HeadlessOptions& options) {
       ->type_name("NAME")
       ->allow_extra_args(false);
   app.add_option("--trace-file", options.traceFile, "write the --trace lines to this file instead of standard output")
-      ->type_name("FILE");
+      ->type_name("FILE")
+      ->needs("--trace");
   app.add_option("--timeline", options.timelineFile,
                  "write per battle and simulated second the units alive on each side and the duels (CSV)")
       ->type_name("FILE.csv");
@@ -133,7 +153,7 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
   AddStudy(*app, options, seed);
   app->add_option("--battles", options.battles, "battles to finish, 1 to 1000000")
       ->type_name("K")
-      ->check(CLI::Range(1, 1000000).description(""))
+      ->check(WholeBetween(1, 1000000))
       ->capture_default_str();
   AddFrameMs(*app, options.frameMs);
   app->add_option("--max-seconds", options.maxSeconds,
@@ -163,7 +183,7 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
   AddMaxUnits(*app, options.maxUnits);
   app->add_option("--battle", options.battle, "play battles 1 to K-1 without drawing, then show battle K")
       ->type_name("K")
-      ->check(CLI::Range(1, 1000000).description(""))
+      ->check(WholeBetween(1, 1000000))
       ->capture_default_str();
   app->add_option("--speed", options.speed,
                   "simulated seconds per wall second at the start: 0.25, 0.5, 1, 2, 4, 8 or 16; + and - change it")
@@ -172,6 +192,7 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
       ->capture_default_str();
   AddFlag(*app, "--report", options.report, "print each finished battle's line on standard output");
   AddFlag(*app, "--json", options.json, "with --report: one JSON object per line");
+  app->get_option("--json")->needs("--report");
   return app;
 }
 

@@ -2,14 +2,16 @@
 #include "app/HeadlessRunner.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <utility>
 #include <sstream>
+#include <utility>
 
 #include "app/BattleRecorder.h"
 #include "app/CommandLine.h"
@@ -143,6 +145,7 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
   RunSummary summary = RunBattles(out, progress, steps, framesRun);
   AddTiming(summary, steps, framesRun, std::chrono::duration<double>(Clock::now() - runStart).count());
   out << FormatSummary(summary, options.json) << std::flush;
+  if (trace) std::cerr << trace->UnmatchedLine();
   return ExitStatus(summary);
 }
 
@@ -223,16 +226,16 @@ bool HeadlessRunner::OpenOutputs(std::ostream& out, std::string& error) {
   if (!options.traceFile.empty()) {
     traceFileStream.open(options.traceFile);
     if (!traceFileStream) {
-      error = "cannot write the trace file " + options.traceFile;
+      error = "cannot write the trace file " + options.traceFile + " (" + std::strerror(errno) + ")";
       return false;
     }
     traceOut = &traceFileStream;
   }
-  if (!options.traceNames.empty()) trace = std::make_unique<UnitTrace>(options.traceNames, *traceOut);
+  if (!options.traceNames.empty()) trace = std::make_unique<UnitTrace>(options.traceNames, *traceOut, options.battles);
   if (options.timelineFile.empty()) return true;
   timelineStream.open(options.timelineFile);
   if (!timelineStream) {
-    error = "cannot write the timeline file " + options.timelineFile;
+    error = "cannot write the timeline file " + options.timelineFile + " (" + std::strerror(errno) + ")";
     return false;
   }
   timeline = std::make_unique<BattleTimeline>();

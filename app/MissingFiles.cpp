@@ -14,9 +14,10 @@ namespace {
 void DiscardDebugText(std::string_view /*text*/) {}
 
 void SayNoGround(const std::string& heightMap, const char* program, const char* consequence) {
-  std::cerr << program << ": cannot read the height map " << FileDiagnosis::DescribeUnreadableImage(heightMap)
-            << ": " << consequence
-            << ". Start it from the project root or the build folder, or give a scenario with --scenario.\n";
+  std::cerr << program << ": cannot read the height map " << FileDiagnosis::DescribeUnreadableImage(heightMap) << ": "
+            << consequence
+            << ". Start it from the project root or the build folder, install it (README, Installing), or give a "
+               "scenario with --scenario.\n";
 }
 
 // The height is each pixel's last byte, so a colour map without alpha gives the blue channel's:

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/DataFiles.h"
+
 struct ArmySetup {
   static constexpr int kMostSquads = 5000;
   // The formation has 40 places and the squad leader takes one.
@@ -37,9 +39,11 @@ struct DuelTables {
 };
 
 struct Scenario {
+  static constexpr char kBuiltInHeightMap[] = "Textures/ASTest.png";
+
   std::string name;
-  // Relative to the working directory, or absolute.
-  std::string heightMap = "Textures/ASTest.png";
+  // Relative to the working directory, or absolute. The built-in map may be the installed copy.
+  std::string heightMap = DataFiles::Find(kBuiltInHeightMap);
   float low = 0.0f;
   float high = 10.0f;
   std::array<ArmySetup, 2> armies;  // by team code

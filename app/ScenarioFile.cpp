@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "objects/UnitType.h"
+#include "platform/FileDiagnosis.h"
 #include "render/PngLoader.h"
 #include "units/ArmyLayout.h"
 
@@ -200,6 +201,7 @@ void ReadGrid(const toml::node& node, const std::string& name, std::array<std::a
 // Where the values the later checks refer to stand in the file; start of file when left out.
 struct Places {
   toml::source_region heightMap{kFileStart, kFileStart, {}};
+  bool heightMapGiven = false;
   std::array<toml::source_region, 2> squads{{{kFileStart, kFileStart, {}}, {kFileStart, kFileStart, {}}}};
 };
 
@@ -237,6 +239,7 @@ void ReadTerrain(const toml::table& root, const fs::path& folder, Scenario& scen
     const fs::path path(given);
     scenario.heightMap = (path.is_absolute() ? path : (folder / path).lexically_normal()).string();
     places.heightMap = map->source();
+    places.heightMapGiven = true;
   }
   ReadHeights(terrain, scenario);
 }
@@ -311,6 +314,16 @@ std::pair<int, int> CheckHeightMap(const std::string& path, const toml::source_r
   return {width, depth};
 }
 
+// A file without terrain.height_map takes the built-in map, which a run from another folder may
+// not find: the user is told where it was looked for, not about a key the file does not have.
+void CheckBuiltInMap(const std::string& path) {
+  std::error_code code;
+  if (fs::is_regular_file(path, code)) return;
+  Refuse({kFileStart, kFileStart, {}},
+         "no terrain.height_map is given and the built-in map " + FileDiagnosis::DescribeUnreadableImage(path) +
+             " cannot be read: start from the project root, install battlesim or give terrain.height_map");
+}
+
 void CheckFit(const Scenario& scenario, std::pair<int, int> size, const Places& places) {
   const int fit = ArmyLayout::SquadsThatFit(size.first, size.second);
   for (std::size_t team = 0; team < kArmyNames.size(); ++team) {
@@ -333,6 +346,7 @@ Scenario ReadScenario(std::string_view text, const std::string& sourceName, cons
   ReadArmy(root, Team::Red, scenario, places);
   ReadArmy(root, Team::Blue, scenario, places);
   ReadDuel(root, scenario);
+  if (!places.heightMapGiven) CheckBuiltInMap(scenario.heightMap);
   CheckFit(scenario, CheckHeightMap(scenario.heightMap, places.heightMap), places);
   return scenario;
 }

@@ -7,8 +7,8 @@
 #include "app/Game.h"
 #include "statemachine/TraceLog.h"
 
-UnitTrace::UnitTrace(std::vector<std::string> namesOrPrefixes, std::ostream& lines)
-    : patterns(std::move(namesOrPrefixes)), out(lines) {}
+UnitTrace::UnitTrace(std::vector<std::string> namesOrPrefixes, std::ostream& lines, int lastBattle)
+    : patterns(std::move(namesOrPrefixes)), matched(patterns.size(), false), out(lines), last(lastBattle) {}
 
 bool UnitTrace::Matches(const std::string& pattern, const std::string& ownerName) {
   if (!pattern.empty() && pattern.back() == ' ') return ownerName.starts_with(pattern);
@@ -25,5 +25,19 @@ bool UnitTrace::Watches(const std::string& ownerName) const {
 void UnitTrace::Take(const TraceRecord& record) {
   const Game* game = Game::Instance();
   const int battle = game != nullptr ? game->battlesStarted : 0;
+  if (battle > last) return;
+  for (std::size_t i = 0; i < patterns.size(); ++i) {
+    if (Matches(patterns[i], record.ownerName)) matched[i] = true;
+  }
   out << "battle " << battle << " " << TraceLog::FormatLine(record);
+}
+
+std::string UnitTrace::UnmatchedLine() const {
+  std::string names;
+  for (std::size_t i = 0; i < patterns.size(); ++i) {
+    if (!matched[i]) names += (names.empty() ? "\"" : ", \"") + patterns[i] + "\"";
+  }
+  if (names.empty()) return names;
+  return "battlesim-headless: --trace matched no unit in this run: " + names +
+         " (names are like \"Archer 12\"; one ending in a blank, \"Archer \", traces every unit it starts)\n";
 }

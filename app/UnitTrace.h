@@ -12,14 +12,21 @@ class UnitTrace : public TraceWatcher {
  public:
   // A name ending in a blank ("Archer ") is a prefix; any other must equal the unit's name, so
   // "Archer 3" does not also trace "Archer 31".
-  UnitTrace(std::vector<std::string> namesOrPrefixes, std::ostream& lines);
+  // Lines of battles after lastBattle are dropped: the step that ends the run's last battle
+  // already starts the next, whose units a run that stops there never reports.
+  UnitTrace(std::vector<std::string> namesOrPrefixes, std::ostream& lines, int lastBattle);
 
   static bool Matches(const std::string& pattern, const std::string& ownerName);
+  // A misspelt name traces nothing, silently, unless it is said: the line naming, in the order
+  // given, the patterns no written line came from; empty when each matched.
+  std::string UnmatchedLine() const;
 
   bool Watches(const std::string& ownerName) const override;
   void Take(const TraceRecord& record) override;
 
  private:
   std::vector<std::string> patterns;
+  std::vector<bool> matched;  // by pattern
   std::ostream& out;
+  int last;
 };

@@ -6,7 +6,7 @@
 
 class FileDiagnosis {
  public:
-  // "'Textures/A.png' (not found in /home/me/Textures)" or "'Textures/A.png' (in /home/me/Textures,
-  // but it cannot be read as a PNG image)".
+  // "'Textures/A.png' (not found in /home/me/Textures nor in /usr/share/battlesim/Textures)" or
+  // "'Textures/A.png' (in /home/me/Textures, but it cannot be read as a PNG image)".
   static std::string DescribeUnreadableImage(const std::string& path);
 };

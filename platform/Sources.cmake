@@ -5,4 +5,5 @@ target_sources(battlesim_core PRIVATE
   platform/ProcessMemory.cpp
   platform/Interrupt.cpp
   platform/FileDiagnosis.cpp
+  platform/DataFiles.cpp
 )

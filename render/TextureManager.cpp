@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "platform/DataFiles.h"
 #include "platform/FileDiagnosis.h"
 #include "render/PngLoader.h"
 
@@ -24,7 +25,7 @@ unsigned TextureManager::GetTexture(const std::string& fileName) {
     glGenTextures(1, &texture);
   }
   glBindTexture(GL_TEXTURE_2D, texture);
-  if (PngLoader::LoadTexture(fileName)) {
+  if (PngLoader::LoadTexture(DataFiles::Find(fileName))) {
     unreadable.erase(fileName);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <csignal>
+#include <iostream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/CommandLine.h"
@@ -254,6 +256,33 @@ TEST(WindowCommandLine, RefusesWhatItDoesNotKnowAndSpeedsOffTheLadder) {
   WindowOptions options;
   std::string error;
   EXPECT_EQ(CommandLine::ParseWindow({"--help"}, options, error), CommandLine::Outcome::Help);
+}
+
+// What a user who typed a mistake reads: the reason from parsing, or from opening the outputs.
+// What a user who typed a mistake reads: the reason from parsing, or from opening the outputs.
+TEST(CommandLineWords, EachMistakeIsNamedWithItsReason) {
+  const std::vector<std::tuple<bool, std::vector<std::string>, std::string>> cases = {
+      {false, {"--trace-file", "t.txt"}, "--trace-file requires --trace"},
+      {false, {"--seed", "-1"}, "--seed: needs a whole number from 0 to 4294967295, not '-1'"},
+      {false, {"--battles", "1.5"}, "--battles: needs a whole number from 1 to 1000000, not '1.5'"},
+      {false, {"--timeline", "/no-such/t.csv"}, "timeline file /no-such/t.csv (No such file or directory)"},
+      {false, {"--trace", "A", "--trace-file", "/no/t.txt"}, "trace file /no/t.txt (No such file or directory)"},
+      {true, {"--json"}, "--json requires --report"},
+      {true, {"--scenario", ""}, "--scenario: needs a file name, not ''"},
+  };
+  for (const auto& [window, arguments, said] : cases) {
+    std::string error;
+    WindowOptions windowOptions;
+    HeadlessOptions options;
+    if (window) {
+      EXPECT_EQ(CommandLine::ParseWindow(arguments, windowOptions, error), CommandLine::Outcome::Error);
+    } else if (Parse(arguments, options, error)) {
+      testing::internal::CaptureStderr();
+      EXPECT_EQ(HeadlessRunner(options).Run(std::cout, nullptr), 2);
+      error = testing::internal::GetCapturedStderr();
+    }
+    EXPECT_NE(error.find(said), std::string::npos) << error;
+  }
 }
 
 TEST(HeadlessRunner, ParsesAStudyItsShardTheMergeAndTheUnitCeiling) {

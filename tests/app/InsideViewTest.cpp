@@ -64,16 +64,21 @@ TEST(HeadlessTrace, ANameEndingInABlankIsAPrefixAnyOtherAWholeName) {
 TEST(HeadlessTrace, WritesTheNamedUnitsRecordsOnlyEachWithItsBattleAndLeavesTheBattleAlone) {
   TempFolder folder("battlesim-trace");
   HeadlessOptions options;
-  options.traceNames = {"Archer 3"};
+  // The step that ends the one battle already raises battle 2's Generals: none of theirs is written.
+  options.traceNames = {"Archer 3", "General ", "Archer 3 "};
   options.traceFile = folder.Root() / "trace.txt";
   // The recorded battle of seed 1 at 16 ms, which tracing must not change by one draw.
   const std::string golden = LinesOf(FileText("tests/app/golden/battles.jsonl")).front();
+  testing::internal::CaptureStderr();
   const std::string traced = FirstBattleLine(options);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "battlesim-headless: --trace matched no unit in this run: \"Archer 3 \" (names are like \"Archer 12\"; "
+            "one ending in a blank, \"Archer \", traces every unit it starts)\n");
   EXPECT_EQ("{\"seed\":1,\"frame_ms\":16,\"blood\":true," + traced.substr(1), golden);
 
   const std::vector<std::string> lines = LinesOf(FileText(options.traceFile));
   ASSERT_GT(lines.size(), 100u);
-  const std::regex ownLine(R"(battle [12] \d+\.\d{3}-Archer 3 \S*:\S+ .*)");
+  const std::regex ownLine(R"(battle 1 \d+\.\d{3}-(Archer 3|General \d+) \S*:\S+ .*)");
   for (const std::string& line : lines) ASSERT_TRUE(std::regex_match(line, ownLine)) << line;
   EXPECT_NE(FileText(options.traceFile).find("-Archer 3 1:STATE_CHANGE \n"), std::string::npos);
 }

@@ -8,6 +8,7 @@
 
 #include "app/Game.h"
 #include "app/MissingFiles.h"
+#include "platform/DataFiles.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TempFolder.h"
 
@@ -51,4 +52,16 @@ TEST(MissingFiles, AColourMapWithoutAlphaIsNamedOnceByEachProgram) {
 
   const std::string why = ": height read from the blue channel; save it as grey or with an alpha channel\n";
   EXPECT_EQ(said, "battlesim-headless: " + redHills + why + "battlesim: " + redHills + why);
+}
+
+TEST(MissingFiles, AnImageMissingHereIsTakenFromBesideTheInstalledProgram) {
+  TempFolder prefix("battlesim-installed");
+  std::filesystem::create_directories(prefix.Root() / "bin");
+  std::filesystem::create_directories(prefix.Root() / "share/battlesim/Textures");
+  std::ofstream(prefix.Path("share/battlesim/Textures/Only.png")) << "x";
+  std::ofstream(prefix.Path("share/battlesim/Textures/Arrow.png")) << "x";
+  const std::filesystem::path bin = prefix.Root() / "bin";
+  EXPECT_EQ(DataFiles::Find("Textures/Only.png", bin), prefix.Path("share/battlesim/Textures/Only.png"));
+  EXPECT_EQ(DataFiles::Find("Textures/Arrow.png", bin), "Textures/Arrow.png") << "the working folder comes first";
+  EXPECT_EQ(DataFiles::Find("Textures/None.png", bin), "Textures/None.png");
 }

@@ -205,6 +205,19 @@ TEST(ScenarioFile, AFlatFieldWithLowEqualToHighIsAccepted) {
   EXPECT_EQ(scenario.high, 4.0f);
 }
 
+TEST(ScenarioFile, AFileWithoutAMapRunFromAnotherFolderSaysWhereTheBuiltInMapWasLookedFor) {
+  const fs::path projectRoot = fs::current_path();
+  fs::current_path(Folder().Root());
+  const std::string error = ParseError("[red]\nsquads = 1");
+  fs::current_path(projectRoot);
+  EXPECT_EQ(error.rfind("test.toml:1:1: no terrain.height_map is given and the built-in map 'Textures/ASTest.png' "
+                        "(not found in " +
+                            (Folder().Root() / "Textures").string(),
+                        0),
+            0u)
+      << error;
+}
+
 TEST(ScenarioFile, ArmyThatDoesNotFitIsRefusedWithHowManyFit) {
   EXPECT_EQ(ParseError("[red]\nsquads = 141\n[blue]\nsquads = 142"),
             "test.toml:4:10: blue: 142 squads do not fit on this terrain's half (256 x 256): at most 141 fit");
