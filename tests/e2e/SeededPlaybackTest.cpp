@@ -8,7 +8,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,11 +28,6 @@ std::vector<std::string> ReadLines(const std::string& path) {
   std::ifstream file(path);
   for (std::string line; std::getline(file, line);) lines.push_back(line);
   return lines;
-}
-
-std::string ReadText(const std::string& path) {
-  std::ifstream file(path);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // The digits after "key": in a JSON line.
@@ -143,15 +137,16 @@ TEST_F(SeededWindow, ShowsBattleKAfterPlayingTheOnesBefore) {
 // Without options the clock seeds the battles; Ctrl-C ends the window between two frames.
 TEST_F(SeededWindow, SaysTheClocksSeedAndEndsOnCtrlCWithTheSummary) {
   Start({"--report"});
-  const std::string said = ReadText(errors);
+  const std::vector<std::string> said = ReadLines(errors);
   const std::string prefix = "battlesim: seed ";
-  ASSERT_EQ(said.rfind(prefix, 0), 0u) << said;
-  const std::string seed = said.substr(prefix.size(), said.find('\n') - prefix.size());
+  ASSERT_TRUE(!said.empty() && said[0].rfind(prefix, 0) == 0) << "standard error began otherwise";
+  const std::string seed = said[0].substr(prefix.size());
   EXPECT_TRUE(PanelShows({"Seed: " + seed + " (clock)"}));
   process->Signal(SIGINT);
   int exitCode = -2;
   ASSERT_TRUE(process->WaitForExit(kStartSeconds, exitCode)) << "still running after Ctrl-C";
   EXPECT_EQ(exitCode, 130);
-  EXPECT_EQ(ReadText(output), "Summary: 0 finished, 0 unfinished; red wins 0, blue wins 0; seed " + seed +
-                                  "; interrupted\n");
+  EXPECT_EQ(ReadLines(output),
+            std::vector<std::string>{"Summary: 0 finished, 0 unfinished; red wins 0, blue wins 0; seed " + seed +
+                                     "; interrupted"});
 }

@@ -137,9 +137,7 @@ BarRow ReadBar(const Screenshot& shot) {
   BarRow bar;
   const int row = kRow - shot.originY;
   if (shot.width + shot.originX <= kRight || row < 0 || row >= shot.height || shot.originX > kLeft) return bar;
-  const auto at = [&](int x) {
-    return &shot.rgb[(static_cast<std::size_t>(row) * shot.width + static_cast<std::size_t>(x - shot.originX)) * 3];
-  };
+  const auto at = [&](int x) { return &shot.rgb[static_cast<std::size_t>(row * shot.width + x - shot.originX) * 3]; };
   const auto red = [](const unsigned char* p) { return p[0] >= 200 && p[1] < 60 && p[2] < 60; };
   const auto blue = [](const unsigned char* p) { return p[2] >= 200 && p[0] < 60 && p[1] < 90; };
   for (int x = kLeft; x <= kRight; ++x) {
