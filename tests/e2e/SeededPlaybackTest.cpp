@@ -64,7 +64,8 @@ class SeededWindow : public testing::Test {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kStartSeconds);
     while (std::chrono::steady_clock::now() < deadline) {
       const Screenshot shot = display.Capture(window);
-      if (std::all_of(lines.begin(), lines.end(), [&](const auto& line) { return HudText::FindLine(shot, line) >= 0; })) {
+      if (std::all_of(lines.begin(), lines.end(),
+                      [&](const auto& line) { return HudText::FindLine(shot, line) >= 0; })) {
         return true;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -119,14 +120,14 @@ TEST_F(SeededWindow, ShowsBattleKAfterPlayingTheOnesBefore) {
   display.PressKey(window, "d");  // the plain ground under the panel's lower rows
   const auto won = [&](const char* side) {
     const std::string winner = "\"winner\":\"" + std::string(side) + "\"";
-    return std::to_string((expected[0].find(winner) != std::string::npos) + (expected[1].find(winner) != std::string::npos));
+    return std::to_string((expected[0].find(winner) != std::string::npos) +
+                          (expected[1].find(winner) != std::string::npos));
   };
-  EXPECT_TRUE(PanelShows({"Battle: 3", "Red Wins: " + won("red"), "Blue Wins: " + won("blue"),
-                          "Casualties This Battle: 0", "Soldier Kills: " + Field(expected[1], "soldier"),
-                          "Archer Kills: " + Field(expected[1], "archer"),
-                          "Berserker Kills: " + Field(expected[1], "berserker"),
-                          "Leader Kills: " + Field(expected[1], "leader"),
-                          "General Kills: " + Field(expected[1], "general"), "Dynamic Terrain: off (D)"}))
+  EXPECT_TRUE(PanelShows(
+      {"Battle: 3", "Red Wins: " + won("red"), "Blue Wins: " + won("blue"), "Casualties This Battle: 0",
+       "Soldier Kills: " + Field(expected[1], "soldier"), "Archer Kills: " + Field(expected[1], "archer"),
+       "Berserker Kills: " + Field(expected[1], "berserker"), "Leader Kills: " + Field(expected[1], "leader"),
+       "General Kills: " + Field(expected[1], "general"), "Dynamic Terrain: off (D)"}))
       << "the panel never showed the start of battle 3 of seed 2";
   for (int faster = 0; faster < 6; ++faster) display.PressKey(window, "equal");
   const std::vector<std::string> lines = WaitForReportedBattles(3);

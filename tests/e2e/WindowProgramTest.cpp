@@ -259,7 +259,8 @@ TEST_F(StartedProgram, TheBalanceBarGivesRedTheLeftAndEachSideItsShare) {
                                   "the bar split by the armies");
   const BarRow bar = ReadBar(shot);
   EXPECT_TRUE(bar.redLeftBlueRight);
-  EXPECT_NEAR(static_cast<double>(bar.red) / bar.blue, 401.0 / 201.0, 0.1) << bar.red << " red, " << bar.blue << " blue";
+  EXPECT_NEAR(static_cast<double>(bar.red) / bar.blue, 401.0 / 201.0, 0.1)
+      << bar.red << " red, " << bar.blue << " blue";
 }
 
 // A working folder whose Textures/ holds every image but a readable height map.
