@@ -337,24 +337,19 @@ void Game::PostStatistics() {
   PostSelectedLines();
 }
 
-// After every specified line, so that none of them moves.
+// After every specified line, so that none of them moves. Without fixed steps the clock's seed
+// seeded the battles, but the frame lengths shape them too: it alone does not bring them back.
 void Game::PostPlaybackLines() {
   if (pace == nullptr) return;
   std::ostringstream seedLine;
-  seedLine << "Seed: ";
-  if (pace->FixedSteps()) {
-    seedLine << seed;
-  } else {
-    seedLine << "clock";
-  }
+  seedLine << "Seed: " << seed;
+  if (!pace->FixedSteps()) seedLine << " (clock)";
   PostHudLine(seedLine.str(), "Playback");
   if (recorder != nullptr) PostHudLine(Labelled("Battle: ", recorder->BattleNumber()), "Playback");
-  std::ostringstream speed;
-  speed << "Speed: " << pace->Speed() << "x";
-  PostHudLine(speed.str(), "Playback");
 }
 
-// A pause looks like a freeze and the switches leave no other trace on screen: say how they stand.
+// A pause looks like a freeze and the switches leave no other trace on screen: say how they stand,
+// and name the keys that came after the specified controls.
 void Game::PostSwitchLines() {
   const char* kCategory = "Switches";
   PostHudLine(paused ? "Paused: yes (P)" : "Paused: no (P)", kCategory);

@@ -86,7 +86,7 @@ class Game {
   BattleRecorder* recorder = nullptr;
   // Follows the balance of the battle step by step; null when nobody reads it.
   BattleTimeline* timeline = nullptr;
-  // The seed the window's battles were started with, for the panel; 0 when the clock chose it.
+  // The seed the window's random generator was seeded with, for the panel.
   unsigned seed = 0;
   // What every battle of this game is made of.
   const Scenario scenario;

@@ -5,6 +5,7 @@
 
 #include "app/Game.h"
 #include "app/Input.h"
+#include "platform/Interrupt.h"
 #include "render/Graphics.h"
 
 namespace {
@@ -29,7 +30,14 @@ void OnMotion(int x, int y) {
   if (Game* game = Game::Instance()) game->input->OnMouseMotion(x, y);
 }
 
+// An interrupt leaves the loop between two frames, so that the caller can still report; closing
+// the window or a quit key still ends the process at once.
 void OnIdle() {
+  if (Interrupt::Requested()) {
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+    glutLeaveMainLoop();
+    return;
+  }
   if (Game* game = Game::Instance()) game->Frame();
 }
 

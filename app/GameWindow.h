@@ -9,6 +9,7 @@ class GameWindow {
   static constexpr const char* kTitle = "TR417 - Clashmoor - Orvane - Tessik";
 
   // Initialises the toolkit with the command line and opens the window. Every callback does
-  // nothing until a game instance exists; the idle callback runs one frame of it.
+  // nothing until a game instance exists; the idle callback runs one frame of it, or leaves the
+  // toolkit's loop once an interrupt is requested.
   static void Open(int& argc, char** argv);
 };

@@ -64,6 +64,8 @@ struct RunSummary {
   double stepP99Us = 0.0;
   double stepMaxUs = 0.0;
   bool interrupted = false;
+  // The window's summary has no step times to give.
+  bool stepsTimed = true;
   // A study's summary names its seeds (and shard, when sharded) in place of the one seed and adds
   // the kill totals; a merged one names how many seeds it holds and has no step times, which do
   // not combine across runs.
@@ -73,7 +75,7 @@ struct RunSummary {
   KillTotals kills;
 
   bool IsStudy() const { return !seedRange.empty() || seedsMerged >= 0; }
-  bool Timed() const { return seedsMerged < 0; }
+  bool Timed() const { return seedsMerged < 0 && stepsTimed; }
 };
 
 class HeadlessRunner {

@@ -65,13 +65,17 @@ void UnitInspector::Select(Game& game, const GameObject& unit) {
   game.traceLog->Watch(this);
 }
 
+// Following stops with the selection, whatever cleared it: otherwise the next unit clicked would
+// pull the camera away at once, which the user never asked for.
 void UnitInspector::Clear(const std::string& why) {
   if (!selectedName.empty()) {
     if (TraceLog* log = TraceLog::Instance()) log->Watch(nullptr);
   }
   selectedName.clear();
   recent.clear();
+  following = false;
   notice = why;
+  noticeBattle = -1;
 }
 
 GameObject* UnitInspector::Selected(const Game& game) const {
@@ -79,13 +83,17 @@ GameObject* UnitInspector::Selected(const Game& game) const {
   return game.objects->Find(selectedName);
 }
 
-// Names restart every battle: a new battle's unit of the same name is another unit.
+// Names restart every battle: a new battle's unit of the same name is another unit. The note on
+// why the selection went lasts until the end of the battle it was made in.
 void UnitInspector::AfterFrame(Game& game) {
+  if (game.input != nullptr) game.input->following = false;
   if (selectedName.empty()) return;
   if (game.battlesStarted != selectedBattle) {
     Clear("New battle: " + selectedName + " is gone");
+    noticeBattle = game.battlesStarted;
   } else if (const GameObject* unit = Selected(game); unit == nullptr || unit->dying || unit->removed) {
     Clear(selectedName + " died");
+    noticeBattle = game.battlesStarted;
   }
   if (game.input == nullptr) return;
   const GameObject* unit = Selected(game);
@@ -96,7 +104,8 @@ void UnitInspector::AfterFrame(Game& game) {
 std::vector<std::string> UnitInspector::Lines(const Game& game) const {
   const GameObject* unit = Selected(game);
   if (unit == nullptr) {
-    return {notice.empty() ? "None: left click a unit" : notice};
+    const bool noted = !notice.empty() && noticeBattle == game.battlesStarted;
+    return {noted ? notice : "None: left click a unit"};
   }
   std::vector<std::string> lines = MindLines(*unit);
   lines.push_back(following ? "Camera: following (F)" : "Camera: free (F follows)");

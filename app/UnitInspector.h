@@ -24,9 +24,10 @@ class UnitInspector : public TraceWatcher {
   // x from the left and y from the top of the window; an empty spot clears the selection.
   void PickAt(Game& game, int x, int y);
   void Select(Game& game, const GameObject& unit);
-  // Forgets the unit and stops its trace; notice says why on the panel until the next pick.
+  // Forgets the unit, stops its trace and the following.
   void Clear(const std::string& why);
-  // Once per frame: notices the unit's death or a new battle, and moves the followed camera.
+  // Once per frame: notices the unit's death or a new battle, saying so on the panel until the
+  // next pick or the next battle, and moves the followed camera.
   void AfterFrame(Game& game);
   void ToggleFollowing() { following = !following; }
 
@@ -48,4 +49,5 @@ class UnitInspector : public TraceWatcher {
   bool following = false;
   std::deque<std::string> recent;
   std::string notice;
+  int noticeBattle = -1;
 };

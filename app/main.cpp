@@ -1,7 +1,8 @@
 // Entry point of the battle window: reads the options, opens the window, starts the first battle
-// and runs the toolkit's loop, which never returns.
+// and runs the toolkit's loop, which returns only when the user interrupts the program.
 #include <GL/freeglut.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <iostream>
 #include <memory>
@@ -13,11 +14,13 @@
 #include "app/CommandLine.h"
 #include "app/Game.h"
 #include "app/GameWindow.h"
+#include "app/HeadlessRunner.h"
 #include "app/Input.h"
 #include "app/MissingFiles.h"
 #include "app/ScenarioFile.h"
 #include "app/SimulationPace.h"
 #include "app/UnitCount.h"
+#include "platform/Interrupt.h"
 #include "platform/Random.h"
 #include "render/Graphics.h"
 
@@ -25,12 +28,24 @@ namespace {
 // The battles before the one the user asked to watch, without drawing and as fast as the
 // headless runner plays them.
 void PlayBattlesBefore(int battle, Game& game, SimulationPace& pace, BattleRecorder& recorder) {
-  while (recorder.Finished() < battle - 1) {
+  while (recorder.Finished() < battle - 1 && !Interrupt::Requested()) {
     const std::uint32_t before = pace.SimulatedMs();
     game.timer->TickTo(pace.AdvanceOneStep());
     game.RunSimulationStep();
     recorder.AfterStep(game, static_cast<double>(pace.SimulatedMs() - before));
   }
+}
+
+// The window keeps no step times: its steps wait for the screen, and would only mislead.
+void PrintInterruptedSummary(unsigned seed, const BattleRecorder& recorder, bool json) {
+  RunSummary summary;
+  summary.seed = seed;
+  summary.finished = recorder.Finished();
+  summary.redWins = recorder.RedWins();
+  summary.blueWins = recorder.BlueWins();
+  summary.stepsTimed = false;
+  summary.interrupted = true;
+  std::cout << HeadlessRunner::FormatSummary(summary, json) << std::flush;
 }
 }  // namespace
 
@@ -55,8 +70,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const unsigned seed = options.seedGiven ? options.seed : static_cast<unsigned>(std::time(nullptr));
+  // Said at the start, as the headless runner does; only with fixed steps does the seed bring the
+  // same battles back.
   if (options.fixedSteps && !options.seedGiven) {
     std::cerr << "battlesim: seed " << seed << " (watch these battles again with --seed " << seed << ")\n";
+  } else if (!options.seedGiven) {
+    std::cerr << "battlesim: seed " << seed << "\n";
   }
 
   GameWindow::Open(argc, argv);
@@ -77,7 +96,11 @@ int main(int argc, char** argv) {
   game->seed = seed;
   Game::SetInstance(game.get());
   game->StartBattle();
+  Interrupt::Watch();
   if (options.fixedSteps) PlayBattlesBefore(options.battle, *game, *pace, *recorder);
-  glutMainLoop();
-  return 0;
+  if (!Interrupt::Requested()) glutMainLoop();
+  // Only an interrupt leaves the loop; the subsystems' GL is gone with the window, so the process
+  // ends here without taking them down.
+  if (options.report) PrintInterruptedSummary(seed, *recorder, options.json);
+  std::exit(HeadlessRunner::kInterruptedStatus);
 }

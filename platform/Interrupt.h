@@ -1,5 +1,5 @@
-// Ctrl-C and termination requests for the long runs of the headless runner: noted, so the run can
-// stop between two steps and still report what it finished, instead of dying mid-line.
+// Ctrl-C and termination requests for the headless runner's long runs and the window: noted, so
+// the run can stop between two steps and still report what it finished, instead of dying mid-line.
 #pragma once
 
 class Interrupt {

@@ -1,9 +1,10 @@
 // The selection ring, the balance bar and the alive chart, in immediate mode.
 #include "render/InspectorOverlay.h"
 
-#include <GL/gl.h>
+#include <GL/freeglut.h>
 
 #include <algorithm>
+#include <string>
 
 #include "app/BattleTimeline.h"
 #include "app/Game.h"
@@ -15,6 +16,21 @@ constexpr float kRed[3] = {0.85f, 0.1f, 0.1f};
 constexpr float kBlue[3] = {0.1f, 0.2f, 0.9f};
 // A little wider than the billboard, so the ring frames the unit rather than cutting through it.
 constexpr float kRingMargin = 1.25f;
+constexpr float kInk[3] = {0.15f, 0.15f, 0.15f};
+constexpr int kTextInset = 3;
+void* const kFont = GLUT_BITMAP_HELVETICA_10;
+
+int TextWidth(const std::string& text) {
+  return glutBitmapLength(kFont, reinterpret_cast<const unsigned char*>(text.c_str()));
+}
+
+// Text with its baseline at y, from x; returns where the next text would start.
+int Text(const float colour[3], int x, int y, const std::string& text) {
+  glColor3fv(colour);
+  glRasterPos2i(x, y);
+  for (const char c : text) glutBitmapCharacter(kFont, static_cast<unsigned char>(c));
+  return x + TextWidth(text);
+}
 
 // One pixel per unit with the origin at the top left, like the window toolkit's pointer.
 void BeginWindowPixels(int width, int height) {
@@ -116,17 +132,45 @@ void InspectorOverlay::DrawBar(int red, int blue, int left, int right, int top) 
 void InspectorOverlay::DrawChart(const BattleTimeline& timeline, int left, int right, int top) {
   const int bottom = top + kChartHeight;
   glColor3f(0.92f, 0.92f, 0.88f);
-  Rectangle(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom));
+  Rectangle(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),
+            static_cast<float>(bottom + kLabelRow));
   const auto& samples = timeline.Samples();
+  const int most = samples.empty() ? 0 : std::max({samples.front().redAlive, samples.front().blueAlive});
+  const double span = samples.empty() ? kShortestSpan : std::max(kShortestSpan, samples.back().second);
+  const int plotLeft = left + kAxisGutter;
+  DrawAxes(most, span, left, right, top);
   if (samples.empty()) return;
-  const int most = std::max({1, samples.front().redAlive, samples.front().blueAlive});
-  const double span = std::max(kShortestSpan, samples.back().second);
-  const double xScale = (right - left) / span;
-  const double yScale = static_cast<double>(kChartHeight) / most;
+  const double xScale = (right - plotLeft) / span;
+  const double yScale = static_cast<double>(kChartHeight) / std::max(1, most);
   glLineWidth(2.0f);
   glColor3fv(kRed);
-  Curve(samples, [](const TimelineSample& s) { return s.redAlive; }, xScale, yScale, left, bottom);
+  Curve(samples, [](const TimelineSample& s) { return s.redAlive; }, xScale, yScale, plotLeft, bottom);
   glColor3fv(kBlue);
-  Curve(samples, [](const TimelineSample& s) { return s.blueAlive; }, xScale, yScale, left, bottom);
+  Curve(samples, [](const TimelineSample& s) { return s.blueAlive; }, xScale, yScale, plotLeft, bottom);
   glLineWidth(1.0f);
+}
+
+// The units at the start (the top) and none at the bottom in the gutter; the seconds from 0 to the
+// chart's span under the curves, with the legend between them.
+void InspectorOverlay::DrawAxes(int most, double span, int left, int right, int top) {
+  const int bottom = top + kChartHeight;
+  const int plotLeft = left + kAxisGutter;
+  glColor3fv(kInk);
+  glBegin(GL_LINE_STRIP);
+  glVertex2i(plotLeft, top);
+  glVertex2i(plotLeft, bottom);
+  glVertex2i(right, bottom);
+  glEnd();
+  const std::string mostText = std::to_string(most);
+  Text(kInk, plotLeft - kTextInset - TextWidth(mostText), top + 10, mostText);
+  Text(kInk, plotLeft - kTextInset - TextWidth("0"), bottom, "0");
+  const int labels = bottom + kLabelRow - kTextInset;
+  Text(kInk, left + kTextInset, labels, "units");
+  Text(kInk, plotLeft, labels, "0 s");
+  const std::string end = std::to_string(static_cast<long long>(span)) + " s";
+  Text(kInk, right - kTextInset - TextWidth(end), labels, end);
+  int x = Text(kInk, (plotLeft + right) / 2 - 60, labels, "alive: ");
+  x = Text(kRed, x, labels, "red");
+  x = Text(kInk, x, labels, ", ");
+  Text(kBlue, x, labels, "blue");
 }

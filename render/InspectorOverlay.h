@@ -15,6 +15,9 @@ class InspectorOverlay {
   static constexpr int kBarHeight = 14;
   static constexpr int kChartTop = 28;
   static constexpr int kChartHeight = 90;
+  // Left of the curves, the unit counts; under them, the seconds and which colour is which side.
+  static constexpr int kAxisGutter = 30;
+  static constexpr int kLabelRow = 14;
   // The chart spans at least this many seconds, so an early battle does not stretch.
   static constexpr double kShortestSpan = 60.0;
 
@@ -27,4 +30,5 @@ class InspectorOverlay {
  private:
   static void DrawBar(int red, int blue, int left, int right, int top);
   static void DrawChart(const BattleTimeline& timeline, int left, int right, int top);
+  static void DrawAxes(int most, double span, int left, int right, int top);
 };

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/BattleRecorder.h"
 #include "app/Input.h"
+#include "app/SimulationPace.h"
 #include "app/UnitInspector.h"
 #include "objects/UnitType.h"
 #include "platform/Random.h"
@@ -197,6 +199,22 @@ TEST_F(WindowedGame, PostStatisticsEndsWithTheSwitchesAndTheSelection) {
                    "Esc - Quit Program"}));
   EXPECT_EQ(categories[5].name, "Selected");
   EXPECT_EQ(categories[5].lines, (Lines{"None: left click a unit"}));
+}
+
+// The clock's seed is shown though it brings the battles back only with fixed steps; the speed
+// shows once, with its keys.
+TEST_F(WindowedGame, PlaybackShowsTheClocksSeedAndTheBattleAndSwitchesTheSpeed) {
+  SimulationPace pace(0, 2.0, 0);
+  BattleRecorder recorder;
+  game->pace = &pace;
+  game->recorder = &recorder;
+  game->seed = 1733;
+  game->PostStatistics();
+  const auto& categories = graphics->Hud().Categories();
+  ASSERT_EQ(categories.size(), 7u);
+  EXPECT_EQ(categories[4].name, "Playback");
+  EXPECT_EQ(categories[4].lines, (Lines{"Seed: 1733 (clock)", "Battle: 1"}));
+  EXPECT_EQ(categories[5].lines.at(3), "Speed: 2x (+/-)");
 }
 
 // Everything posted before the render is drawn and emptied with it; the render time is the first

@@ -65,3 +65,16 @@ TEST_F(UnitInspectorTest, SaysSoAndClearsWhenTheUnitDiesOrANewBattleStarts) {
   inspector.AfterFrame(game());
   EXPECT_EQ(inspector.Lines(game()), std::vector<std::string>{"New battle: Soldier 1 is gone"});
 }
+
+TEST_F(UnitInspectorTest, FollowingStopsWithTheSelectionAndTheNoteGoesWithItsBattle) {
+  GameObject& red = Soldier(Team::Red, 0.0f);
+  UnitInspector inspector;
+  inspector.Select(game(), red);
+  inspector.ToggleFollowing();
+  red.dying = true;
+  inspector.AfterFrame(game());
+  EXPECT_FALSE(inspector.Following()) << "the next unit clicked would be followed at once";
+  ++game().battlesStarted;
+  inspector.AfterFrame(game());
+  EXPECT_EQ(inspector.Lines(game()), std::vector<std::string>{"None: left click a unit"});
+}

@@ -1,14 +1,18 @@
 // End-to-end: a seeded battle watched in the window is the battle the headless runner plays,
-// to the last kill, whatever the speed and however it changes while the battle runs.
+// to the last kill, whatever the speed and however it changes while the battle runs; the seed the
+// window says, and how it ends on Ctrl-C.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/e2e/HudText.h"
 #include "tests/e2e/VirtualDisplay.h"
 #include "tests/support/TempFolder.h"
 
@@ -24,6 +28,14 @@ std::vector<std::string> ReadLines(const std::string& path) {
   std::ifstream file(path);
   for (std::string line; std::getline(file, line);) lines.push_back(line);
   return lines;
+}
+
+// The digits after "key": in a JSON line.
+std::string Field(const std::string& line, const std::string& key) {
+  const std::size_t at = line.find("\"" + key + "\":");
+  if (at == std::string::npos) return "?";
+  const std::size_t from = at + key.size() + 3;
+  return line.substr(from, line.find_first_not_of("0123456789", from) - from);
 }
 
 // The headless runner's lines of a seed at 16 ms frames with blood, as the golden file of the
@@ -43,9 +55,22 @@ class SeededWindow : public testing::Test {
     ASSERT_TRUE(display.IsOpen()) << "no private X server (is Xvfb installed?)";
     const std::filesystem::path program(BATTLESIM_PROGRAM);
     process = std::make_unique<ProgramProcess>(program.string(), program.parent_path().string(), display.Name(),
-                                               arguments, output);
+                                               arguments, output, errors);
     window = display.WaitForWindow(kTitle, kStartSeconds);
     ASSERT_NE(window, 0u) << "the window did not appear";
+  }
+
+  bool PanelShows(const std::vector<std::string>& lines) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kStartSeconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+      const Screenshot shot = display.Capture(window);
+      if (std::all_of(lines.begin(), lines.end(),
+                      [&](const auto& line) { return HudText::FindLine(shot, line) >= 0; })) {
+        return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
   }
 
   std::vector<std::string> WaitForReportedBattles(std::size_t count) {
@@ -61,6 +86,7 @@ class SeededWindow : public testing::Test {
 
   TempFolder folder{"battlesim-playback"};
   const std::string output = folder.Path("report.jsonl");
+  const std::string errors = folder.Path("errors.txt");
   VirtualDisplay display;
   std::unique_ptr<ProgramProcess> process;
   Window window = 0;
@@ -85,11 +111,43 @@ TEST_F(SeededWindow, PlaysTheHeadlessBattlesThroughSpeedChanges) {
   EXPECT_EQ(lines[1], expected[1]);
 }
 
+// Battle 3 begins with the tallies of battles 1 and 2; slowly, so that no kill of battle 3 comes
+// before the panel is read, then at full speed to its end.
 TEST_F(SeededWindow, ShowsBattleKAfterPlayingTheOnesBefore) {
   const std::vector<std::string> expected = HeadlessLines(2);
   ASSERT_GE(expected.size(), 3u);
-  Start({"--seed", "2", "--battle", "3", "--speed", "16", "--report", "--json"});
+  Start({"--seed", "2", "--battle", "3", "--speed", "0.25", "--report", "--json"});
+  display.PressKey(window, "d");  // the plain ground under the panel's lower rows
+  const auto won = [&](const char* side) {
+    const std::string winner = "\"winner\":\"" + std::string(side) + "\"";
+    return std::to_string((expected[0].find(winner) != std::string::npos) +
+                          (expected[1].find(winner) != std::string::npos));
+  };
+  EXPECT_TRUE(PanelShows(
+      {"Battle: 3", "Red Wins: " + won("red"), "Blue Wins: " + won("blue"), "Casualties This Battle: 0",
+       "Soldier Kills: " + Field(expected[1], "soldier"), "Archer Kills: " + Field(expected[1], "archer"),
+       "Berserker Kills: " + Field(expected[1], "berserker"), "Leader Kills: " + Field(expected[1], "leader"),
+       "General Kills: " + Field(expected[1], "general"), "Dynamic Terrain: off (D)"}))
+      << "the panel never showed the start of battle 3 of seed 2";
+  for (int faster = 0; faster < 6; ++faster) display.PressKey(window, "equal");
   const std::vector<std::string> lines = WaitForReportedBattles(3);
   ASSERT_GE(lines.size(), 3u) << "the window reported fewer than three battles";
   for (std::size_t battle = 0; battle < 3; ++battle) EXPECT_EQ(lines[battle], expected[battle]);
+}
+
+// Without options the clock seeds the battles; Ctrl-C ends the window between two frames.
+TEST_F(SeededWindow, SaysTheClocksSeedAndEndsOnCtrlCWithTheSummary) {
+  Start({"--report"});
+  const std::vector<std::string> said = ReadLines(errors);
+  const std::string prefix = "battlesim: seed ";
+  ASSERT_TRUE(!said.empty() && said[0].rfind(prefix, 0) == 0) << "standard error began otherwise";
+  const std::string seed = said[0].substr(prefix.size());
+  EXPECT_TRUE(PanelShows({"Seed: " + seed + " (clock)"}));
+  process->Signal(SIGINT);
+  int exitCode = -2;
+  ASSERT_TRUE(process->WaitForExit(kStartSeconds, exitCode)) << "still running after Ctrl-C";
+  EXPECT_EQ(exitCode, 130);
+  EXPECT_EQ(ReadLines(output),
+            std::vector<std::string>{"Summary: 0 finished, 0 unfinished; red wins 0, blue wins 0; seed " + seed +
+                                     "; interrupted"});
 }

@@ -210,7 +210,7 @@ void VirtualDisplay::TurnWheel(Window window, bool up) {
 
 ProgramProcess::ProgramProcess(const std::string& path, const std::string& workingFolder,
                                const std::string& displayName, const std::vector<std::string>& arguments,
-                               const std::string& outputFile) {
+                               const std::string& outputFile, const std::string& errorFile) {
   std::vector<char*> argv{const_cast<char*>(path.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
@@ -224,12 +224,17 @@ ProgramProcess::ProgramProcess(const std::string& path, const std::string& worki
     const int output = outputFile.empty() ? open("/dev/null", O_WRONLY)
                                           : open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(output, STDOUT_FILENO);
+    if (!errorFile.empty()) dup2(open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
     execv(path.c_str(), argv.data());
     _exit(127);
   }
 }
 
 ProgramProcess::~ProgramProcess() { StopProcess(pid); }
+
+void ProgramProcess::Signal(int signal) {
+  if (pid > 0) kill(pid, signal);
+}
 
 bool ProgramProcess::WaitForExit(double timeoutSeconds, int& exitCode) {
   const auto deadline = Clock::now() + std::chrono::duration<double>(timeoutSeconds);

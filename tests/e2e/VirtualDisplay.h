@@ -54,17 +54,21 @@ class VirtualDisplay {
 };
 
 // Starts the program with DISPLAY set, in the given working folder; stops it if still running.
-// Its standard output goes to outputFile, or nowhere when that is empty.
+// Its standard output goes to outputFile, or nowhere when that is empty; its standard error to
+// errorFile, or to the test's own when that is empty.
 class ProgramProcess {
  public:
   ProgramProcess(const std::string& path, const std::string& workingFolder, const std::string& displayName,
-                 const std::vector<std::string>& arguments = {}, const std::string& outputFile = {});
+                 const std::vector<std::string>& arguments = {}, const std::string& outputFile = {},
+                 const std::string& errorFile = {});
   ~ProgramProcess();
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
 
   // Waits up to timeoutSeconds for the process to end. true with its exit code, or -1 for a signal.
   bool WaitForExit(double timeoutSeconds, int& exitCode);
+  // As a user's Ctrl-C (SIGINT) or a stopping system (SIGTERM) would.
+  void Signal(int signal);
 
  private:
   pid_t pid = -1;

@@ -1,17 +1,21 @@
 // End-to-end tests: the real battlesim program on its own X server, driven like a user would, with
-// key presses, wheel turns and mouse drags, and checked on screenshots.
+// key presses, wheel turns and mouse drags, and checked on screenshots and on what it says.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/e2e/HudText.h"
 #include "tests/e2e/ShotAnalysis.h"
 #include "tests/e2e/VirtualDisplay.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -99,6 +103,50 @@ class RunningProgram : public testing::Test {
   Window window = 0;
   Screenshot lastShot;
 };
+
+// Started by each test itself, with options or in a folder of its own; standard error kept.
+class StartedProgram : public RunningProgram {
+ protected:
+  void SetUp() override { ASSERT_TRUE(display.IsOpen()) << "no private X server (is Xvfb installed?)"; }
+
+  void Start(const std::vector<std::string>& arguments, const std::string& workingFolder) {
+    process = std::make_unique<ProgramProcess>(BATTLESIM_PROGRAM, workingFolder, display.Name(), arguments,
+                                               std::string(), errors);
+    window = display.WaitForWindow(kTitle, kStartSeconds);
+  }
+
+  std::string Said() const {
+    std::ifstream file(errors);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+
+  TempFolder folder{"battlesim-window"};
+  const std::string errors = folder.Path("errors.txt");
+};
+
+// The balance bar's pixels on one row: red ones, blue ones, and whether red starts it and blue
+// ends it.
+struct BarRow {
+  int red = 0;
+  int blue = 0;
+  bool redLeftBlueRight = false;
+};
+
+BarRow ReadBar(const Screenshot& shot) {
+  constexpr int kLeft = 482, kRight = 1257, kRow = 13;  // inside the bar's edges
+  BarRow bar;
+  const int row = kRow - shot.originY;
+  if (shot.width + shot.originX <= kRight || row < 0 || row >= shot.height || shot.originX > kLeft) return bar;
+  const auto at = [&](int x) { return &shot.rgb[static_cast<std::size_t>(row * shot.width + x - shot.originX) * 3]; };
+  const auto red = [](const unsigned char* p) { return p[0] >= 200 && p[1] < 60 && p[2] < 60; };
+  const auto blue = [](const unsigned char* p) { return p[2] >= 200 && p[0] < 60 && p[1] < 90; };
+  for (int x = kLeft; x <= kRight; ++x) {
+    bar.red += red(at(x)) ? 1 : 0;
+    bar.blue += blue(at(x)) ? 1 : 0;
+  }
+  bar.redLeftBlueRight = red(at(kLeft)) && blue(at(kRight));
+  return bar;
+}
 
 }  // namespace
 
@@ -200,4 +248,33 @@ TEST_F(RunningProgram, UpperCaseKeysDoNothing) {
   WaitForSceneChange(shot, "the units moving, as P must not pause");
   int exitCode = -2;
   EXPECT_FALSE(process->WaitForExit(0.0, exitCode)) << "Q ended the program";
+}
+
+// Red's ten squads against blue's five: red's part, from the left, is twice blue's.
+TEST_F(StartedProgram, TheBalanceBarGivesRedTheLeftAndEachSideItsShare) {
+  const std::filesystem::path program(BATTLESIM_PROGRAM);
+  Start({"--scenario", std::string(BATTLESIM_SOURCE_DIR) + "/scenarios/lopsided.toml"}, program.parent_path().string());
+  ASSERT_NE(window, 0u) << "the window did not appear";
+  const Screenshot shot = WaitFor([](const Screenshot& s) { return ReadBar(s).red > ReadBar(s).blue + 100; },
+                                  "the bar split by the armies");
+  const BarRow bar = ReadBar(shot);
+  EXPECT_TRUE(bar.redLeftBlueRight);
+  EXPECT_NEAR(static_cast<double>(bar.red) / bar.blue, 401.0 / 201.0, 0.1)
+      << bar.red << " red, " << bar.blue << " blue";
+}
+
+// A working folder whose Textures/ holds every image but a readable height map.
+TEST_F(StartedProgram, SaysWhichHeightMapItCouldNotRead) {
+  const std::filesystem::path textures = folder.Root() / "Textures";
+  std::filesystem::create_directory(textures);
+  for (const auto& image : std::filesystem::directory_iterator(std::string(BATTLESIM_SOURCE_DIR) + "/Textures")) {
+    std::filesystem::create_symlink(image.path(), textures / image.path().filename());
+  }
+  std::filesystem::remove(textures / "ASTest.png");
+  std::ofstream(textures / "ASTest.png") << "not an image";
+  Start({}, folder.Root().string());
+  EXPECT_NE(window, 0u) << "without ground the window still opens";
+  const std::string said = Said();
+  EXPECT_NE(said.find("battlesim: cannot read the height map 'Textures/ASTest.png' (in "), std::string::npos) << said;
+  EXPECT_NE(said.find("but it cannot be read as a PNG image): the field stays empty"), std::string::npos) << said;
 }

@@ -194,6 +194,34 @@ TEST_F(BillboardScheduling, BillboardsThatShareNoPixelTakeOneDrawCallPerTexture)
   EXPECT_EQ(scheduler.DrawCalls(), kTextureCount);
 }
 
+// Two billboards of different textures overlapping in one pixel column (then one pixel row) whose
+// widened footprints meet in a single cell; many ready billboards of the later texture tempt the
+// scheduler to draw it first. Pixels as on the window's 256 x 256 grid, 4 to a cell.
+TEST_F(BillboardScheduling, BillboardsMeetingOnlyInTheLastCellOfTheirFootprintsKeepTheirOrder) {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  const auto add = [this](float left, float right, float bottom, float top, int kind) {
+    const float half = (right - left) / 256.0f;
+    ASSERT_FLOAT_EQ(top - bottom, right - left) << "a billboard is twice its half size high";
+    AddSprite(0, Vector3((left + right) / 256.0f - 1.0f, bottom / 128.0f - 1.0f, 0.0f), 0.0f, half, kind);
+  };
+  add(20.0f, 34.2f, 100.0f, 114.2f, 0);  // cells 4 to 8 across
+  add(143.0f, 157.2f, 20.0f, 34.2f, 0);  // cells 4 to 8 up
+  add(33.3f, 50.0f, 100.0f, 116.7f, 1);  // cells 8 to 12 across: the pixel column at 33 is shared
+  add(141.3f, 158.0f, 33.3f, 50.0f, 1);  // cells 8 to 12 up: the pixel row at 33 is shared
+  for (int i = 0; i < 6; ++i) {
+    const float x = 180.0f + 20.0f * static_cast<float>(i % 4);
+    const float y = i < 4 ? 200.0f : 150.0f;
+    add(x, x + 6.0f, y, y + 6.0f, 1);
+  }
+  const Frame runByRun = Capture([this] { DrawRunByRun(); });
+  const Frame scheduled = Capture([this] { DrawScheduled(); });
+  EXPECT_FALSE(scheduler.DrewRunByRun());
+  EXPECT_TRUE(runByRun.colours == scheduled.colours);
+}
+
 // The first frames of a battle, and a field cleared between battles, have nothing to draw.
 TEST_F(BillboardScheduling, AFrameWithoutBillboardsDrawsNothing) {
   scheduler.Begin();
