@@ -113,14 +113,18 @@ TEST(HeadlessRunner, FormatsABattleAsJson) {
   report.leaderKills = 4;
   report.generalKills = 5;
   report.stateChanges = 35198;
+  report.redTypes = {2, 1, 0};
+  report.blueTypes = {1};
   EXPECT_EQ(HeadlessRunner::FormatBattle(report, true),
             "{\"battle\":2,\"winner\":\"blue\",\"seconds\":104.768,\"frames\":6548,\"casualties\":447,"
             "\"kills\":{\"soldier\":1,\"archer\":2,\"berserker\":3,\"leader\":4,\"general\":5},"
-            "\"state_changes\":35198}\n");
+            "\"state_changes\":35198,\"red_types\":[\"berserker\",\"archer\",\"soldier\"],\"blue_types\":[\"archer\"]}\n");
   report.residentKb = 30512;
-  EXPECT_NE(HeadlessRunner::FormatBattle(report, true).find(",\"state_changes\":35198,\"resident_kb\":30512}\n"),
+  EXPECT_NE(HeadlessRunner::FormatBattle(report, true).find(",\"state_changes\":35198,\"resident_kb\":30512,"),
             std::string::npos);
-  EXPECT_NE(HeadlessRunner::FormatBattle(report, false).find("; resident memory 30512 KiB\n"), std::string::npos);
+  EXPECT_NE(HeadlessRunner::FormatBattle(report, false)
+                .find("; resident memory 30512 KiB; red squads berserker, archer, soldier; blue squads archer\n"),
+            std::string::npos);
 }
 
 TEST(HeadlessRunner, ABattleOfAFixedSeedEndsWithOneWinnerAndTalliesThatAddUp) {
