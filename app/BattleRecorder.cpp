@@ -2,6 +2,7 @@
 #include "app/BattleRecorder.h"
 
 #include "app/Game.h"
+#include "objects/UnitType.h"
 #include "platform/ProcessMemory.h"
 
 namespace {
@@ -16,7 +17,10 @@ void BattleRecorder::WriteLinesTo(std::ostream* lines, bool json) {
 }
 
 bool BattleRecorder::AfterStep(const Game& game, double stepMs) {
-  if (battlesSeen < 0) battlesSeen = game.battlesStarted;
+  if (battlesSeen < 0) {
+    battlesSeen = game.battlesStarted;
+    TakeMatchUp(game);
+  }
   const bool wonOrLost = game.redWins + game.blueWins != redWins + blueWins;
   if (!wonOrLost && game.battlesStarted != battlesSeen) {
     // Reset: the battle before it counts for nobody; this step is the new one's first.
@@ -41,7 +45,14 @@ bool BattleRecorder::AfterStep(const Game& game, double stepMs) {
   return false;
 }
 
+// A battle raises every squad as it starts: its match-up is known from its first step.
+void BattleRecorder::TakeMatchUp(const Game& game) {
+  running.redTypes = game.SquadTypes(Team::Red);
+  running.blueTypes = game.SquadTypes(Team::Blue);
+}
+
 void BattleRecorder::StartNext(const Game& game) {
+  TakeMatchUp(game);
   runningMs = 0.0;
   killsBefore = KillSum(game);
   battlesSeen = game.battlesStarted;

@@ -32,6 +32,7 @@ class BattleRecorder {
  private:
   void Close(const Game& game, BattleReport& report) const;
   void StartNext(const Game& game);
+  void TakeMatchUp(const Game& game);
 
   bool memory;
   std::ostream* lineOut = nullptr;

@@ -1,10 +1,30 @@
 // The battle line, as text or JSON.
 #include "app/BattleReport.h"
 
+#include <array>
 #include <cstdio>
 #include <sstream>
 
 namespace {
+// By UnitType code: the follower types, as scenario files name them.
+constexpr std::array<const char*, 3> kFollowerNames{"soldier", "archer", "berserker"};
+
+const char* FollowerName(int type) {
+  return type >= 0 && type < static_cast<int>(kFollowerNames.size()) ? kFollowerNames[static_cast<std::size_t>(type)]
+                                                                      : "unknown";
+}
+
+void AppendTypesJson(std::ostream& line, const char* side, const std::vector<int>& types) {
+  line << ",\"" << side << "_types\":[";
+  for (std::size_t i = 0; i < types.size(); ++i) line << (i == 0 ? "\"" : ",\"") << FollowerName(types[i]) << '"';
+  line << "]";
+}
+
+void AppendTypesText(std::ostream& line, const char* side, const std::vector<int>& types) {
+  line << "; " << side << " squads";
+  for (std::size_t i = 0; i < types.size(); ++i) line << (i == 0 ? " " : ", ") << FollowerName(types[i]);
+}
+
 std::string Fixed3(double value) {
   char text[64];
   std::snprintf(text, sizeof text, "%.3f", value);
@@ -30,6 +50,8 @@ std::string FormatBattleLine(const BattleReport& report, bool json, std::optiona
          << ",\"leader\":" << report.leaderKills << ",\"general\":" << report.generalKills
          << "},\"state_changes\":" << report.stateChanges;
     if (report.residentKb >= 0) line << ",\"resident_kb\":" << report.residentKb;
+    AppendTypesJson(line, "red", report.redTypes);
+    AppendTypesJson(line, "blue", report.blueTypes);
     line << "}\n";
     return line.str();
   }
@@ -46,6 +68,8 @@ std::string FormatBattleLine(const BattleReport& report, bool json, std::optiona
        << ", berserker " << report.berserkerKills << ", leader " << report.leaderKills << ", general "
        << report.generalKills << "; state changes since start: " << report.stateChanges;
   if (report.residentKb >= 0) line << "; resident memory " << report.residentKb << " KiB";
+  AppendTypesText(line, "red", report.redTypes);
+  AppendTypesText(line, "blue", report.blueTypes);
   line << "\n";
   return line.str();
 }

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 struct BattleReport {
   int battle = 0;
@@ -18,6 +19,10 @@ struct BattleReport {
   int generalKills = 0;
   int stateChanges = 0;
   long residentKb = -1;  // -1: not measured
+  // Each side's follower types (UnitType codes) in the order its squads were raised: the battle's
+  // match-up, which the built-in battle rotates from battle to battle.
+  std::vector<int> redTypes{};
+  std::vector<int> blueTypes{};
 };
 
 // One line: the headless runner's battle line, as text or as a JSON object. A study's lines carry

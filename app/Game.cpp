@@ -103,12 +103,17 @@ void Game::CountStateChange() { ++stateChanges; }
 void Game::StartBattle() {
   ++battlesStarted;
   squadsRaised = {};
+  squadTypes = {};
   // The facing is the float 3.14, not pi: the red army's billboards face the blue army's.
   factory.Create(UnitType::General, Vector3(0.0f, 0.0f, ArmyLayout::kGeneralDistance), 3.14f, Team::Red);
   factory.Create(UnitType::General, Vector3(0.0f, 0.0f, -ArmyLayout::kGeneralDistance), 0.0f, Team::Blue);
 }
 
 int Game::CountSquadRaised(int team) { return squadsRaised[team == Team::Red ? 0 : 1]++; }
+
+void Game::NoteSquadType(int team, int type) { squadTypes[team == Team::Red ? 0 : 1].push_back(type); }
+
+const std::vector<int>& Game::SquadTypes(int team) const { return squadTypes[team == Team::Red ? 0 : 1]; }
 
 // The ended battle's duels and queued messages go with its units: the next battle's units carry
 // the same names, and would otherwise be drawn into duels they never fought (leaving combat they

@@ -2,9 +2,11 @@
 // statistics shown on the HUD.
 #pragma once
 
+#include <array>
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Duel.h"
 #include "app/Scenario.h"
@@ -57,6 +59,10 @@ class Game {
 
   // Counts a squad raised for the team in this battle; the count before it, from 0.
   int CountSquadRaised(int team);
+  // The follower type of the team's squad raised last, and of all its squads of this battle in
+  // the order they were raised: what a battle's report names as its match-up.
+  void NoteSquadType(int team, int type);
+  const std::vector<int>& SquadTypes(int team) const;
 
   // One step of the world: tick, input, simulation (unless paused), statistics, render; the
   // three stages are timed on the HUD. Without graphics and input only the simulation runs, in
@@ -120,6 +126,7 @@ class Game {
   static constexpr float kLongestStep = 0.2f;
 
   std::array<int, 2> squadsRaised{};
+  std::array<std::vector<int>, 2> squadTypes;
 
   void ResolveDuel(const Duel& duel);
   void LeaveCombat(GameObject& unit);

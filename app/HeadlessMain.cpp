@@ -28,6 +28,10 @@ int Merge(const HeadlessOptions& options) {
       return 2;
     }
   }
+  if (!merge.Complete(error)) {
+    std::cerr << kName << ": " << error << "\n";
+    return 2;
+  }
   const RunSummary summary = merge.Summary();
   std::cout << HeadlessRunner::FormatSummary(summary, options.json);
   return HeadlessRunner::ExitStatus(summary);

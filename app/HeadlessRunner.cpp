@@ -263,6 +263,7 @@ std::string HeadlessRunner::FormatSummary(const RunSummary& summary, bool json) 
     AppendWinRateJson(line, "red", WinRate::Of(summary.redWins, summary.finished));
     AppendWinRateJson(line, "blue", WinRate::Of(summary.blueWins, summary.finished));
     if (summary.interrupted) line << ",\"interrupted\":true";
+    if (summary.study) line << summary.study->Json();
     line << "}\n";
     return line.str();
   }
@@ -278,6 +279,7 @@ std::string HeadlessRunner::FormatSummary(const RunSummary& summary, bool json) 
   AppendWinRateText(line, "red", WinRate::Of(summary.redWins, summary.finished));
   AppendWinRateText(line, "blue", WinRate::Of(summary.blueWins, summary.finished));
   if (summary.interrupted) line << "; interrupted";
+  if (summary.study) line << summary.study->Text();
   line << "\n";
   return line.str();
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "app/UnitTrace.h"
 #include "app/Scenario.h"
 #include "app/SeedRange.h"
+#include "app/StudyIdentity.h"
 #include "app/UnitCount.h"
 
 class StepHistogram;
@@ -73,6 +75,8 @@ struct RunSummary {
   std::string shard;
   long long seedsMerged = -1;
   KillTotals kills;
+  // A study's (and a merge's) summary ends with what defines the study, for merges to check.
+  std::optional<StudyIdentity> study;
 
   bool IsStudy() const { return !seedRange.empty() || seedsMerged >= 0; }
   bool Timed() const { return seedsMerged < 0 && stepsTimed; }

@@ -1,176 +1,89 @@
-// The strict reader of our JSON lines.
+// The bounded reader of our JSON lines.
 #include "app/JsonLine.h"
 
-#include <cctype>
-#include <charconv>
+#include <nlohmann/json.hpp>
+#include <set>
 #include <utility>
+#include <vector>
 
 namespace {
+// An object or array inside the line's object is as deep as our lines go.
+constexpr int kDeepest = 1;
+
 struct Fault {
-  std::size_t at;
   std::string what;
 };
-}  // namespace
 
-// One pass over the line; the first fault found ends the parse.
-class JsonLineParser {
+// nlohmann's messages are "[json.exception.NAME] parse error at line 1, column C: REASON; last
+// read: ...": the column and the reason are kept, the echo of the input is not.
+std::string Reason(const nlohmann::json::exception& failure) {
+  std::string text = failure.what();
+  const std::size_t column = text.find("column ");
+  const std::size_t start = column != std::string::npos ? column : text.find("] ") + 2;
+  text = text.substr(start);
+  const std::size_t echo = text.find("; last read");
+  return echo == std::string::npos ? text : text.substr(0, echo);
+}
+
+// Refuses nesting deeper than ours and a member named twice in one object, which the library
+// would take silently (the last one winning).
+class Guard {
  public:
-  JsonLineParser(std::string_view text, JsonLine& into) : line(text), out(into) {}
-
-  void ParseLine() {
-    SkipSpace();
-    Object("", 0);
-    SkipSpace();
-    if (at != line.size()) Fail("text after the object");
-  }
-
- private:
-  // Our lines nest an object in an object at most; deeper means not ours.
-  static constexpr int kDeepest = 2;
-
-  [[noreturn]] void Fail(std::string what) const { throw Fault{at, std::move(what)}; }
-
-  void SkipSpace() {
-    while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
-  }
-
-  void Expect(char c) {
-    SkipSpace();
-    if (at >= line.size() || line[at] != c) Fail(std::string("'") + c + "' expected");
-    ++at;
-  }
-
-  bool Next(char c) {
-    SkipSpace();
-    if (at < line.size() && line[at] == c) {
-      ++at;
-      return true;
+  bool operator()(int depth, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
+    using Event = nlohmann::json::parse_event_t;
+    const auto level = static_cast<std::size_t>(depth);
+    if (event == Event::object_start || event == Event::array_start) {
+      if (depth > kDeepest) throw Fault{"objects or arrays nested deeper than ours"};
+      keys.resize(level + 2);
+      keys[level + 1].clear();
+    } else if (event == Event::key && !keys[level].insert(parsed.get<std::string>()).second) {
+      throw Fault{"\"" + parsed.get<std::string>() + "\" appears twice"};
     }
-    return false;
-  }
-
-  void Object(const std::string& prefix, int depth) {
-    if (depth >= kDeepest) Fail("objects nested too deep");
-    Expect('{');
-    if (Next('}')) return;
-    do {
-      SkipSpace();
-      const std::string key = prefix + String();
-      Expect(':');
-      Member(key, depth);
-    } while (Next(','));
-    Expect('}');
-  }
-
-  void Member(const std::string& key, int depth) {
-    SkipSpace();
-    if (at < line.size() && line[at] == '{') {
-      Object(key + ".", depth + 1);
-      return;
-    }
-    const std::size_t start = at;
-    JsonLine::Value value = Scalar();
-    if (at < line.size() && line[at] == '[') value = Array();
-    if (!out.members.emplace(key, std::move(value)).second) {
-      at = start;
-      Fail("\"" + key + "\" appears twice");
-    }
-  }
-
-  JsonLine::Value Array() {
-    ++at;
-    JsonLine::Value value;
-    value.kind = JsonLine::Value::Kind::Array;
-    if (Next(']')) return value;
-    do {
-      SkipSpace();
-      const std::size_t start = at;
-      if (Scalar().kind != JsonLine::Value::Kind::Number) {
-        at = start;
-        Fail("only numbers are expected in an array");
-      }
-    } while (Next(','));
-    Expect(']');
-    return value;
-  }
-
-  // A number, string, true, false or null; an opening bracket is left for the caller.
-  JsonLine::Value Scalar() {
-    JsonLine::Value value;
-    if (at >= line.size()) Fail("a value expected");
-    const char c = line[at];
-    if (c == '[') return value;
-    if (c == '"') {
-      value.kind = JsonLine::Value::Kind::String;
-      value.text = String();
-    } else if (Word("true")) {
-      value.kind = JsonLine::Value::Kind::Boolean;
-      value.flag = true;
-    } else if (Word("false")) {
-      value.kind = JsonLine::Value::Kind::Boolean;
-    } else if (!Word("null")) {
-      value.kind = JsonLine::Value::Kind::Number;
-      value.number = Number();
-    }
-    return value;
-  }
-
-  bool Word(std::string_view word) {
-    if (line.substr(at, word.size()) != word) return false;
-    at += word.size();
     return true;
   }
 
-  // Our strings never need escapes: a backslash means the line is not ours.
-  std::string String() {
-    if (at >= line.size() || line[at] != '"') Fail("a string expected");
-    const std::size_t end = line.find('"', at + 1);
-    if (end == std::string_view::npos) Fail("a string without its closing quote");
-    const std::string_view text = line.substr(at + 1, end - at - 1);
-    for (const char c : text) {
-      if (c == '\\' || static_cast<unsigned char>(c) < 0x20) Fail("escapes and control characters are not expected");
-    }
-    at = end + 1;
-    return std::string(text);
-  }
-
-  // Plain decimals only, as the runner writes them: an optional minus, digits, an optional
-  // fraction; no exponent.
-  double Number() {
-    const std::size_t start = at;
-    if (at < line.size() && line[at] == '-') ++at;
-    const std::size_t digits = Digits();
-    if (digits == 0) Fail("a value expected");
-    if (at < line.size() && line[at] == '.' && (++at, Digits() == 0)) Fail("digits expected after the point");
-    double value = 0.0;
-    std::from_chars(line.data() + start, line.data() + at, value);
-    return value;
-  }
-
-  std::size_t Digits() {
-    const std::size_t start = at;
-    while (at < line.size() && std::isdigit(static_cast<unsigned char>(line[at])) != 0) ++at;
-    return at - start;
-  }
-
-  std::string_view line;
-  JsonLine& out;
-  std::size_t at = 0;
+ private:
+  std::vector<std::set<std::string>> keys;
 };
+}  // namespace
 
-bool JsonLine::Parse(std::string_view line, JsonLine& out, std::string& error) {
-  JsonLine parsed;
-  try {
-    JsonLineParser(line, parsed).ParseLine();
-  } catch (const Fault& fault) {
-    error = "column " + std::to_string(fault.at + 1) + ": " + fault.what;
-    return false;
-  }
-  out = std::move(parsed);
-  return true;
+JsonLine::Read JsonLine::Next(std::string& text) {
+  in.getline(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  const auto length = static_cast<std::size_t>(in.gcount());
+  // getline stores at most kLongestLine bytes; failing without reaching the end means it stopped
+  // there, inside a longer line.
+  if (in.fail() && !in.eof()) return Read::TooLong;
+  if (in.fail() && length == 0) return Read::End;
+  text.assign(buffer.data(), length - (in.eof() ? 0 : 1));
+  return Read::Line;
 }
 
-const JsonLine::Value* JsonLine::Find(const std::string& key) const {
-  const auto found = members.find(key);
-  return found == members.end() ? nullptr : &found->second;
+bool JsonLine::Parse(std::string_view line, nlohmann::json& out, std::string& error) {
+  if (line.size() > kLongestLine) {
+    error = "longer than " + std::to_string(kLongestLine) + " bytes";
+    return false;
+  }
+  try {
+    nlohmann::json parsed = nlohmann::json::parse(line, Guard());
+    if (!parsed.is_object()) throw Fault{"an object {...} expected"};
+    out = std::move(parsed);
+    return true;
+  } catch (const Fault& fault) {
+    error = fault.what;
+  } catch (const nlohmann::json::exception& failure) {
+    error = Reason(failure);
+  }
+  return false;
+}
+
+const nlohmann::json* JsonLine::Find(const nlohmann::json& line, std::string_view path) {
+  const nlohmann::json* at = &line;
+  while (at != nullptr) {
+    const std::size_t dot = path.find('.');
+    const auto found = at->is_object() ? at->find(path.substr(0, dot)) : at->end();
+    at = found == at->end() ? nullptr : &*found;
+    if (dot == std::string_view::npos) return at;
+    path.remove_prefix(dot + 1);
+  }
+  return nullptr;
 }

@@ -1,30 +1,33 @@
-// Reads one line of the headless runner's JSON output back: an object of numbers, strings,
-// booleans, nulls, arrays and nested objects, with nothing after it. Strict on purpose: the lines
-// are our own, so anything unusual means a damaged or foreign file and is refused with a reason.
+// Reads the lines of the headless runner's JSON output back with nlohmann/json, bounded for files
+// from anywhere: a line is one object of at most kLongestLine bytes whose members nest one level
+// at most, as ours do; anything else is refused with a reason and no exception escapes.
 #pragma once
 
-#include <map>
+#include <cstddef>
+#include <istream>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class JsonLine {
  public:
-  struct Value {
-    enum class Kind { Number, String, Boolean, Null, Array };
-    Kind kind = Kind::Null;
-    double number = 0.0;
-    std::string text;
-    bool flag = false;
-  };
+  // A battle line names the follower type of every squad: 5000 squads a side take 120 KB.
+  static constexpr std::size_t kLongestLine = 1 << 20;
 
-  // Nested objects' members are found as "outer.inner". On failure error says where in the line
-  // ("column C: ...") and what is wrong.
-  static bool Parse(std::string_view line, JsonLine& out, std::string& error);
+  explicit JsonLine(std::istream& lines) : in(lines) {}
 
-  // nullptr when the line has no such member.
-  const Value* Find(const std::string& key) const;
+  enum class Read { Line, End, TooLong };
+  // The next line into text (without its newline); a longer line is not read whole.
+  Read Next(std::string& text);
+
+  // On failure error says what is wrong, where in the line when the reader knows ("column C: ...").
+  static bool Parse(std::string_view line, nlohmann::json& out, std::string& error);
+
+  // The member at a dotted path ("kills.soldier"); nullptr when the line has no such member.
+  static const nlohmann::json* Find(const nlohmann::json& line, std::string_view path);
 
  private:
-  friend class JsonLineParser;
-  std::map<std::string, Value> members;
+  std::istream& in;
+  std::vector<char> buffer = std::vector<char>(kLongestLine + 1);
 };

@@ -55,6 +55,15 @@ std::optional<unsigned> SeedRange::After(unsigned seed) const {
   return static_cast<unsigned>(seed + shards);
 }
 
+bool SeedRange::Holds(unsigned seed) const {
+  return seed >= first && seed <= last && (static_cast<std::uint64_t>(seed) - first) % shards == shard;
+}
+
+std::uint64_t SeedRange::Count() const {
+  const std::uint64_t span = static_cast<std::uint64_t>(last) - first;
+  return shard > span ? 0 : (span - shard) / shards + 1;
+}
+
 std::string SeedRange::RangeText() const { return std::to_string(first) + "-" + std::to_string(last); }
 
 std::string SeedRange::ShardText() const { return std::to_string(shard) + "/" + std::to_string(shards); }

@@ -22,6 +22,9 @@ class SeedRange {
   // The shard's seeds in order: the first, then each after seed; nullopt past the last.
   std::optional<unsigned> First() const;
   std::optional<unsigned> After(unsigned seed) const;
+  // Whether the shard runs seed, and how many seeds it runs.
+  bool Holds(unsigned seed) const;
+  std::uint64_t Count() const;
   std::string RangeText() const;
   std::string ShardText() const;
 };

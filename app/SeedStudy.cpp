@@ -2,6 +2,7 @@
 #include "app/SeedStudy.h"
 
 #include <chrono>
+#include <iostream>
 #include <optional>
 
 #include "app/StepHistogram.h"
@@ -22,6 +23,13 @@ void SeedStudy::Add(RunSummary& total, const RunSummary& seedRun) {
 
 int SeedStudy::Run(std::ostream& out, std::ostream* progress) {
   RunSummary total;
+  StudyIdentity study;
+  std::string error;
+  if (!StudyIdentity::Of(options, scenario, study, error)) {
+    std::cerr << "battlesim-headless: " << error << "\n";
+    return 2;
+  }
+  total.study = study;
   total.seedRange = options.seeds.RangeText();
   if (options.seeds.shards > 1) total.shard = options.seeds.ShardText();
   StepHistogram steps;

@@ -1,50 +1,86 @@
 // Merging a study's shards.
 #include "app/ShardMerge.h"
 
-#include <cmath>
 #include <fstream>
 #include <limits>
 #include <utility>
 
 #include "app/JsonLine.h"
 
+#include <nlohmann/json.hpp>
+
 namespace {
+using nlohmann::json;
+
 struct Refusal {
   std::string what;
 };
 
 [[noreturn]] void Refuse(std::string what) { throw Refusal{std::move(what)}; }
 
-const JsonLine::Value& Member(const JsonLine& line, const std::string& key, JsonLine::Value::Kind kind,
-                              const char* kindName) {
-  const JsonLine::Value* value = line.Find(key);
+const json& Member(const json& line, const std::string& key) {
+  const json* value = JsonLine::Find(line, key);
   if (value == nullptr) Refuse("\"" + key + "\" is missing");
-  if (value->kind != kind) Refuse("\"" + key + "\" must be " + kindName);
   return *value;
 }
 
-long long Whole(const JsonLine& line, const std::string& key, long long most) {
-  const double number = Member(line, key, JsonLine::Value::Kind::Number, "a number").number;
-  if (number != std::floor(number) || number < 0.0 || number > static_cast<double>(most)) {
+long long Whole(const json& line, const std::string& key, long long most) {
+  const json& value = Member(line, key);
+  if (!value.is_number_integer() || value.get<long long>() < 0 || value.get<long long>() > most) {
     Refuse("\"" + key + "\" must be a whole number from 0 to " + std::to_string(most));
   }
-  return static_cast<long long>(number);
+  return value.get<long long>();
 }
 
-bool Flag(const JsonLine& line, const std::string& key) {
-  const JsonLine::Value* value = line.Find(key);
-  return value != nullptr && value->kind == JsonLine::Value::Kind::Boolean && value->flag;
+int Count(const json& line, const std::string& key) {
+  return static_cast<int>(Whole(line, key, std::numeric_limits<int>::max()));
 }
 
-KillTotals Kills(const JsonLine& line) {
-  constexpr long long kMost = 1LL << 52;  // exact in the double the reader holds
+std::string Text(const json& line, const std::string& key) {
+  const json& value = Member(line, key);
+  if (!value.is_string()) Refuse("\"" + key + "\" must be a string");
+  return value.get<std::string>();
+}
+
+bool Flag(const json& line, const std::string& key) {
+  const json* value = JsonLine::Find(line, key);
+  return value != nullptr && value->is_boolean() && value->get<bool>();
+}
+
+KillTotals Kills(const json& line) {
+  constexpr long long kMost = 1LL << 52;
   return KillTotals{Whole(line, "kills.soldier", kMost), Whole(line, "kills.archer", kMost),
                     Whole(line, "kills.berserker", kMost), Whole(line, "kills.leader", kMost),
                     Whole(line, "kills.general", kMost)};
 }
 
-int Count(const JsonLine& line, const std::string& key) {
-  return static_cast<int>(Whole(line, key, std::numeric_limits<int>::max()));
+StudyIdentity ReadStudy(const json& line) {
+  if (JsonLine::Find(line, "study") == nullptr) {
+    Refuse("\"study\" is missing: the shard was run by an older battlesim-headless; run it again");
+  }
+  StudyIdentity study;
+  study.scenario = Text(line, "study.scenario");
+  study.heightMap = Text(line, "study.height_map");
+  study.frameMs = Count(line, "study.frame_ms");
+  study.battles = Count(line, "study.battles");
+  const json& seconds = Member(line, "study.max_seconds");
+  if (!seconds.is_number()) Refuse("\"study.max_seconds\" must be a number");
+  study.maxSeconds = seconds.get<double>();
+  const json& blood = Member(line, "study.blood");
+  if (!blood.is_boolean()) Refuse("\"study.blood\" must be true or false");
+  study.blood = blood.get<bool>();
+  study.version = Text(line, "study.version");
+  return study;
+}
+
+SeedRange ReadShard(const json& line) {
+  SeedRange shard;
+  const std::string range = Text(line, "seeds");
+  if (!SeedRange::ParseRange(range, shard).empty()) Refuse("\"seeds\" must be a range A-B, not '" + range + "'");
+  if (JsonLine::Find(line, "shard") == nullptr) return shard;  // an unsharded study: the one shard 0/1
+  const std::string text = Text(line, "shard");
+  if (!SeedRange::ParseShard(text, shard).empty()) Refuse("\"shard\" must be I/N, not '" + text + "'");
+  return shard;
 }
 
 void AddCounts(RunSummary& to, const RunSummary& from) {
@@ -70,12 +106,16 @@ bool ShardMerge::AddLines(std::istream& lines, const std::string& name, std::str
   int number = 0;
   std::string text;
   try {
-    while (std::getline(lines, text)) {
+    JsonLine reader(lines);
+    for (JsonLine::Read read; (read = reader.Next(text)) != JsonLine::Read::End;) {
       ++number;
-      JsonLine line;
+      if (read == JsonLine::Read::TooLong) {
+        Refuse("a line longer than " + std::to_string(JsonLine::kLongestLine) + " bytes: not one of our JSON lines");
+      }
+      json line;
       std::string reason;
       if (!JsonLine::Parse(text, line, reason)) Refuse("not one of our JSON lines (run the shards with --json): " + reason);
-      AddLine(line, block);
+      AddLine(line, block, name + ":" + std::to_string(number));
     }
   } catch (const Refusal& refusal) {
     error = name + ":" + std::to_string(number) + ": " + refusal.what;
@@ -89,26 +129,26 @@ bool ShardMerge::AddLines(std::istream& lines, const std::string& name, std::str
   return true;
 }
 
-void ShardMerge::AddLine(const JsonLine& line, Block& block) {
-  if (line.Find("summary") == nullptr) {
+void ShardMerge::AddLine(const json& line, Block& block, const std::string& where) {
+  if (JsonLine::Find(line, "summary") == nullptr) {
     AddBattle(line, block);
     return;
   }
-  CloseBlock(line, block);
+  CloseBlock(line, block, where);
   AddCounts(total, block.counts);
   block = Block{};
 }
 
 // A seed's lines come together, battle after battle from 1, and end at its first unfinished one.
-void ShardMerge::AddBattle(const JsonLine& line, Block& block) {
-  if (line.Find("seed") == nullptr) Refuse("a battle line without its seed: run the shards with --seeds");
+void ShardMerge::AddBattle(const json& line, Block& block) {
+  if (JsonLine::Find(line, "seed") == nullptr) Refuse("a battle line without its seed: run the shards with --seeds");
   const auto seed = static_cast<unsigned>(Whole(line, "seed", std::numeric_limits<unsigned>::max()));
   const int battle = Count(line, "battle");
-  const JsonLine::Value* winner = line.Find("winner");
-  if (winner == nullptr) Refuse("\"winner\" is missing");
-  const bool finished = winner->kind == JsonLine::Value::Kind::String;
-  if (finished && winner->text != "red" && winner->text != "blue") Refuse("\"winner\" must be \"red\", \"blue\" or null");
-  if (!finished && (winner->kind != JsonLine::Value::Kind::Null || !Flag(line, "unfinished"))) {
+  const json& winner = Member(line, "winner");
+  const bool finished = winner.is_string();
+  const std::string side = finished ? winner.get<std::string>() : "";
+  if (finished && side != "red" && side != "blue") Refuse("\"winner\" must be \"red\", \"blue\" or null");
+  if (!finished && (!winner.is_null() || !Flag(line, "unfinished"))) {
     Refuse("\"winner\" must be \"red\", \"blue\" or null with \"unfinished\":true");
   }
   const auto known = seeds.find(seed);
@@ -124,14 +164,16 @@ void ShardMerge::AddBattle(const JsonLine& line, Block& block) {
   ++block.lines;
   block.counts.finished += finished ? 1 : 0;
   block.counts.unfinished += finished ? 0 : 1;
-  block.counts.redWins += finished && winner->text == "red" ? 1 : 0;
-  block.counts.blueWins += finished && winner->text == "blue" ? 1 : 0;
+  block.counts.redWins += side == "red" ? 1 : 0;
+  block.counts.blueWins += side == "blue" ? 1 : 0;
 }
 
-void ShardMerge::CloseBlock(const JsonLine& line, Block& block) {
-  if (line.Find("seeds_merged") != nullptr) Refuse("a merged summary: merge the shards' own output");
-  if (line.Find("seeds") == nullptr) Refuse("the summary of a run over one seed: run the shards with --seeds");
+void ShardMerge::CloseBlock(const json& line, Block& block, const std::string& where) {
+  if (JsonLine::Find(line, "seeds_merged") != nullptr) Refuse("a merged summary: merge the shards' own output");
+  if (JsonLine::Find(line, "seeds") == nullptr) Refuse("the summary of a run over one seed: run the shards with --seeds");
   if (Flag(line, "interrupted")) Refuse("the shard was interrupted: run it again");
+  const SeedRange shard = JoinStudy(line, where);
+  CheckSeeds(block, shard, study->identity.battles);
   for (const unsigned seed : block.seeds) block.counts.kills += seeds[seed].kills;
   const RunSummary& counts = block.counts;
   if (Count(line, "finished") != counts.finished || Count(line, "unfinished") != counts.unfinished ||
@@ -141,8 +183,63 @@ void ShardMerge::CloseBlock(const JsonLine& line, Block& block) {
   }
 }
 
+SeedRange ShardMerge::JoinStudy(const json& line, const std::string& where) {
+  const SeedRange shard = ReadShard(line);
+  const StudyIdentity identity = ReadStudy(line);
+  if (!study) study = Study{where, shard, identity, {}};
+  const std::string other = " in " + study->where + ": shards of different studies do not merge";
+  if (shard.RangeText() != study->seeds.RangeText()) {
+    Refuse("\"seeds\" is " + shard.RangeText() + " here but " + study->seeds.RangeText() + other);
+  }
+  if (shard.shards != study->seeds.shards) {
+    Refuse("\"shard\" " + shard.ShardText() + " is one of " + std::to_string(shard.shards) + " shards here but of " +
+           std::to_string(study->seeds.shards) + other);
+  }
+  const auto theirs = study->identity.Fields();
+  const auto ours = identity.Fields();
+  for (std::size_t i = 0; i < ours.size(); ++i) {
+    if (ours[i].second != theirs[i].second) {
+      Refuse("\"study." + ours[i].first + "\" is " + ours[i].second + " here but " + theirs[i].second + other);
+    }
+  }
+  const auto [known, added] = study->shards.emplace(shard.shard, where);
+  if (!added) Refuse("\"shard\" " + shard.ShardText() + " was given already, in " + known->second);
+  return shard;
+}
+
+// A shard that was not interrupted ran each of its seeds up to the study's battles or to the
+// first one out of time.
+void ShardMerge::CheckSeeds(const Block& block, const SeedRange& shard, int battles) const {
+  for (const unsigned seed : block.seeds) {
+    const SeedTally& tally = seeds.at(seed);
+    if (!shard.Holds(seed)) Refuse("seed " + std::to_string(seed) + " is not one of shard " + shard.ShardText() + " of seeds " + shard.RangeText());
+    if (!tally.ended && tally.lastBattle != battles) {
+      Refuse("seed " + std::to_string(seed) + " ran " + std::to_string(tally.lastBattle) + " of its " +
+             std::to_string(battles) + " battles: run the shard again");
+    }
+  }
+  if (block.seeds.size() != shard.Count()) {
+    Refuse("the shard ran " + std::to_string(block.seeds.size()) + " of its " + std::to_string(shard.Count()) +
+           " seeds: run it again");
+  }
+}
+
+bool ShardMerge::Complete(std::string& error) const {
+  if (!study || study->shards.size() == study->seeds.shards) return true;
+  std::uint64_t missing = 0;
+  for (const auto& [index, where] : study->shards) {
+    if (index != missing) break;
+    ++missing;
+  }
+  const std::string shard = std::to_string(missing) + "/" + std::to_string(study->seeds.shards);
+  error = study->where + ": \"shard\" " + shard + " of seeds " + study->seeds.RangeText() +
+          " is missing: merge the output of --shard " + shard + " too";
+  return false;
+}
+
 RunSummary ShardMerge::Summary() const {
   RunSummary summary = total;
   summary.seedsMerged = static_cast<long long>(seeds.size());
+  if (study) summary.study = study->identity;
   return summary;
 }

@@ -14,6 +14,7 @@ target_sources(battlesim_core PRIVATE
   app/SeedStudy.cpp
   app/JsonLine.cpp
   app/ShardMerge.cpp
+  app/StudyIdentity.cpp
   app/CommandLine.cpp
   app/MissingFiles.cpp
   app/GameWindow.cpp
@@ -21,3 +22,6 @@ target_sources(battlesim_core PRIVATE
   app/BattleTimeline.cpp
   app/UnitInspector.cpp
 )
+# The version a study's summary records; only this file needs it.
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/app/StudyIdentity.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+             BATTLESIM_VERSION="${PROJECT_VERSION}")

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 build=build/fuzz
-targets=(png heightmap scenario)
+targets=(png heightmap scenario shardmerge)
 if [ $# -gt 1 ]; then
   targets=("${@:2}")
 fi
@@ -25,13 +25,18 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 seed_folders() {
   local folder shipped=Textures
   [ "$1" = scenario ] && shipped=scenarios
+  [ "$1" = shardmerge ] && shipped=
   for folder in "tests/fuzz/corpus/$1" "tests/fuzz/regressions/$1" "$shipped"; do
-    [ -d "$folder" ] && echo "$folder"
+    [ -n "$folder" ] && [ -d "$folder" ] && echo "$folder"
   done
 }
 
 dictionary() {
-  if [ "$1" = scenario ]; then echo tests/fuzz/toml.dict; else echo tests/fuzz/png.dict; fi
+  case "$1" in
+    scenario) echo tests/fuzz/toml.dict ;;
+    shardmerge) echo tests/fuzz/json.dict ;;
+    *) echo tests/fuzz/png.dict ;;
+  esac
 }
 
 failed=()

@@ -141,6 +141,7 @@ void SquadLeaderSM::RaiseSquad() {
   GameObject* leader = GetOwner();
   const ArmySetup& army = game->scenario.armies[leader->team == Team::Red ? 0 : 1];
   memberType = TakeMemberType(army, game->CountSquadRaised(leader->team));
+  game->NoteSquadType(leader->team, memberType);
   int followersLeft = army.followers;
 
   const Vector3 origin = leader->GetSprite()->position;

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/CommandLine.h"
@@ -117,14 +118,18 @@ TEST(HeadlessRunner, FormatsABattleAsJson) {
   report.leaderKills = 4;
   report.generalKills = 5;
   report.stateChanges = 35198;
+  report.redTypes = {2, 1, 0};
+  report.blueTypes = {1};
   EXPECT_EQ(HeadlessRunner::FormatBattle(report, true),
             "{\"battle\":2,\"winner\":\"blue\",\"seconds\":104.768,\"frames\":6548,\"casualties\":447,"
             "\"kills\":{\"soldier\":1,\"archer\":2,\"berserker\":3,\"leader\":4,\"general\":5},"
-            "\"state_changes\":35198}\n");
+            "\"state_changes\":35198,\"red_types\":[\"berserker\",\"archer\",\"soldier\"],\"blue_types\":[\"archer\"]}\n");
   report.residentKb = 30512;
-  EXPECT_NE(HeadlessRunner::FormatBattle(report, true).find(",\"state_changes\":35198,\"resident_kb\":30512}\n"),
+  EXPECT_NE(HeadlessRunner::FormatBattle(report, true).find(",\"state_changes\":35198,\"resident_kb\":30512,"),
             std::string::npos);
-  EXPECT_NE(HeadlessRunner::FormatBattle(report, false).find("; resident memory 30512 KiB\n"), std::string::npos);
+  EXPECT_NE(HeadlessRunner::FormatBattle(report, false)
+                .find("; resident memory 30512 KiB; red squads berserker, archer, soldier; blue squads archer\n"),
+            std::string::npos);
 }
 
 TEST(HeadlessRunner, ABattleOfAFixedSeedEndsWithOneWinnerAndTalliesThatAddUp) {
@@ -299,14 +304,26 @@ TEST(HeadlessRunner, ParsesAStudyItsShardTheMergeAndTheUnitCeiling) {
   EXPECT_EQ(HeadlessOptions{}.maxUnits, 200000);
 }
 
-TEST(HeadlessRunner, RefusesASeedBesideARangeAndAShardWithoutOne) {
-  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-           {"--seed", "1", "--seeds", "1-6"}, {"--shard", "0/2"}, {"--merge", "a", "--seeds", "1-2"},
-           {"--seeds", "6-1"}, {"--max-units", "0"}}) {
+// A study runs each seed afresh and a merge runs nothing: options that need one run, or that
+// pick the seeds another way, are refused, each with the line naming the two.
+TEST(HeadlessRunner, RefusesStudyOptionsThatCannotGoTogetherNamingThem) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
+      {{"--seed", "1", "--seeds", "1-6"}, "--seed excludes --seeds"},
+      {{"--shard", "0/2"}, "--shard requires --seeds"},
+      {{"--merge", "a", "--seeds", "1-2"}, "--seeds excludes --merge"},
+      {{"--merge", "a", "--seed", "1"}, "--seed excludes --merge"},
+      {{"--seeds", "1-2", "--timeline", "t.csv"}, "--seeds excludes --timeline"},
+      {{"--seeds", "1-2", "--trace", "General "}, "--seeds excludes --trace"},
+      {{"--seeds", "1-2", "--trace-file", "t.txt"}, "--seeds excludes --trace-file"},
+      {{"--merge", "a", "--timeline", "t.csv"}, "--merge excludes --timeline"},
+      {{"--seeds", "6-1"}, "--seeds: needs A-B with A <= B and both 0 to 4294967295, not '6-1'"},
+      {{"--max-units", "0"}, "--max-units: Value 0 not in range 1 to 1000000000"},
+  };
+  for (const auto& [arguments, reason] : refused) {
     HeadlessOptions options;
     std::string error;
-    EXPECT_FALSE(Parse(arguments, options, error)) << arguments.front();
-    EXPECT_FALSE(error.empty()) << arguments.front();
+    EXPECT_FALSE(Parse(arguments, options, error)) << arguments.back();
+    EXPECT_EQ(error, reason) << arguments.back();
   }
 }
 

@@ -26,6 +26,21 @@ TEST(SeedRange, ShardsSplitTheRangeByPositionAndTogetherRunEverySeedOnce) {
   EXPECT_EQ(SeedsOf(range), (std::vector<unsigned>{9}));
   ASSERT_EQ(SeedRange::ParseShard("7/9", range), "");
   EXPECT_TRUE(SeedsOf(range).empty());
+  EXPECT_EQ(range.Count(), 0u);
+}
+
+// The edges: a range of one seed, and a shard whose only seed is the range's last.
+TEST(SeedRange, ARangeOfOneSeedAndAShardHoldingOnlyTheLastRunExactlyThose) {
+  SeedRange range;
+  ASSERT_EQ(SeedRange::ParseRange("7-7", range), "");
+  EXPECT_EQ(SeedsOf(range), (std::vector<unsigned>{7}));
+  EXPECT_EQ(range.Count(), 1u);
+  ASSERT_EQ(SeedRange::ParseRange("4-10", range), "");
+  ASSERT_EQ(SeedRange::ParseShard("6/7", range), "");
+  EXPECT_EQ(SeedsOf(range), (std::vector<unsigned>{10}));
+  EXPECT_EQ(range.Count(), 1u);
+  EXPECT_TRUE(range.Holds(10));
+  EXPECT_FALSE(range.Holds(11));
 }
 
 TEST(SeedRange, TheLargestSeedsEndTheRangeWithoutWrappingAround) {

@@ -33,3 +33,9 @@ if ! grep -qF "$counts" "$work/merged.json"; then
   exit 1
 fi
 grep -q '"seeds_merged":6,' "$work/merged.json" || { echo "the merge did not count 6 seeds" >&2; exit 1; }
+
+# A set with a shard missing is refused, naming the shard, with exit status 2.
+status=0
+"$headless" --merge "$work/shard-0.jsonl" "$work/shard-2.jsonl" > /dev/null 2> "$work/refusal" || status=$?
+test "$status" -eq 2 || { echo "a merge without shard 1/3 ended with status $status" >&2; exit 1; }
+grep -q '"shard" 1/3 of seeds 1-6 is missing' "$work/refusal" || { cat "$work/refusal" >&2; exit 1; }

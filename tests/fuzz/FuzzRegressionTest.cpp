@@ -168,3 +168,14 @@ TEST(FuzzRegressions, ScenarioInputsThatOnceFailedPassTheHarness) {
     ExpectOutcome(path, LoadScenarioBytes);
   }
 }
+
+TEST(FuzzShardMergeCorpus, ShardOutputIsTakenAndShardsCutShortOrInterruptedAreRefused) {
+  const std::vector<fs::path> files = FilesIn("tests/fuzz/corpus/shardmerge");
+  ASSERT_GE(CountIf(files, true), 3u);
+  ASSERT_GE(CountIf(files, false), 2u);
+  for (const fs::path& path : files) {
+    SCOPED_TRACE(path.string());
+    const Bytes bytes = PngWriter::ReadBytes(path.string());
+    EXPECT_EQ(MergeShardBytes(bytes.data(), bytes.size()).loaded, !IsBad(path));
+  }
+}

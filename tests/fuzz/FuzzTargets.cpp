@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <limits>
 #include <list>
+#include <sstream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 #include "app/Game.h"
 #include "app/Scenario.h"
 #include "app/ScenarioFile.h"
+#include "app/ShardMerge.h"
 #include "math/Vector3.h"
 #include "platform/DebugChannel.h"
 #include "platform/Random.h"
@@ -368,6 +370,31 @@ FuzzOutcome LoadScenarioBytes(const std::uint8_t* data, std::size_t size) {
   return outcome;
 }
 
+namespace {
+// Refused with one line that starts with the file's name.
+bool Merged(ShardMerge& merge, const std::string& text, const std::string& name) {
+  std::istringstream lines(text);
+  std::string error;
+  const bool accepted = merge.AddLines(lines, name, error);
+  Require(accepted || (error.rfind(name + ":", 0) == 0 && error.find('\n') == std::string::npos),
+          "a merge refusal is one line naming its file");
+  return accepted;
+}
+}  // namespace
+
+FuzzOutcome MergeShardBytes(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  ShardMerge merge;
+  FuzzOutcome outcome;
+  outcome.loaded = Merged(merge, text, "a.jsonl");
+  if (!outcome.loaded) return outcome;
+  const RunSummary summary = merge.Summary();
+  Require(summary.finished >= 0 && summary.unfinished >= 0 && summary.redWins + summary.blueWins == summary.finished,
+          "a merged summary's counts add up");
+  Require(!Merged(merge, text, "b.jsonl"), "a shard given twice is refused");
+  return outcome;
+}
+
 int FuzzPngBytes(const std::uint8_t* data, std::size_t size) {
   DecodePngBytes(data, size);
   return 0;
@@ -380,5 +407,10 @@ int FuzzHeightMapBytes(const std::uint8_t* data, std::size_t size) {
 
 int FuzzScenarioBytes(const std::uint8_t* data, std::size_t size) {
   LoadScenarioBytes(data, size);
+  return 0;
+}
+
+int FuzzShardMergeBytes(const std::uint8_t* data, std::size_t size) {
+  MergeShardBytes(data, size);
   return 0;
 }

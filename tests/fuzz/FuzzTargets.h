@@ -18,6 +18,11 @@ FuzzOutcome LoadHeightMapBytes(const std::uint8_t* data, std::size_t size);
 // frames run.
 FuzzOutcome LoadScenarioBytes(const std::uint8_t* data, std::size_t size);
 
+// Arbitrary bytes merged as a shard's output, then once more as a second file: refused with one
+// line naming the file, or accepted; the same file given twice is always refused.
+FuzzOutcome MergeShardBytes(const std::uint8_t* data, std::size_t size);
+
 int FuzzPngBytes(const std::uint8_t* data, std::size_t size);
 int FuzzHeightMapBytes(const std::uint8_t* data, std::size_t size);
 int FuzzScenarioBytes(const std::uint8_t* data, std::size_t size);
+int FuzzShardMergeBytes(const std::uint8_t* data, std::size_t size);

@@ -1,0 +1,83 @@
+// A study's identity: the battle's files hashed, the settings and the version, as text and JSON.
+#include "app/StudyIdentity.h"
+
+#include <zlib.h>
+
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+
+#include "app/HeadlessRunner.h"
+#include "app/Scenario.h"
+
+namespace {
+// A checksum of the bytes: enough to tell two files apart that were not made to collide.
+bool ContentHash(const std::string& path, std::string& hash) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  uLong crc = crc32(0L, Z_NULL, 0);
+  char buffer[65536];
+  while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer), static_cast<uInt>(file.gcount()));
+  }
+  if (file.bad()) return false;
+  char text[32];
+  std::snprintf(text, sizeof text, "crc32:%08lx", crc);
+  hash = text;
+  return true;
+}
+
+// The shortest text that reads back as the same number.
+std::string Shortest(double value) {
+  char text[64];
+  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  return std::string(text, end);
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+}  // namespace
+
+bool StudyIdentity::Of(const HeadlessOptions& options, const Scenario& battle, StudyIdentity& out,
+                       std::string& error) {
+  StudyIdentity study;
+  if (!options.scenarioFile.empty() && !ContentHash(options.scenarioFile, study.scenario)) {
+    error = options.scenarioFile + ": cannot be read again to record it in the summary";
+    return false;
+  }
+  if (!ContentHash(battle.heightMap, study.heightMap)) {
+    error = battle.heightMap + ": cannot be read again to record it in the summary";
+    return false;
+  }
+  study.frameMs = options.frameMs;
+  study.battles = options.battles;
+  study.maxSeconds = options.maxSeconds;
+  study.blood = options.blood;
+  study.version = ProgramVersion();
+  out = study;
+  return true;
+}
+
+std::string StudyIdentity::ProgramVersion() { return BATTLESIM_VERSION; }
+
+std::vector<std::pair<std::string, std::string>> StudyIdentity::Fields() const {
+  return {{"scenario", Quoted(scenario)},
+          {"height_map", Quoted(heightMap)},
+          {"frame_ms", std::to_string(frameMs)},
+          {"battles", std::to_string(battles)},
+          {"max_seconds", Shortest(maxSeconds)},
+          {"blood", blood ? "true" : "false"},
+          {"version", Quoted(version)}};
+}
+
+std::string StudyIdentity::Json() const {
+  std::string json = ",\"study\":{";
+  for (const auto& [name, value] : Fields()) json += (json.back() == '{' ? "\"" : ",\"") + name + "\":" + value;
+  return json + "}";
+}
+
+std::string StudyIdentity::Text() const {
+  return "; study: scenario " + scenario + ", height map " + heightMap + ", frame " + std::to_string(frameMs) +
+         " ms, " + std::to_string(battles) +
+         (battles == 1 ? " battle" : " battles") + " per seed, at most " + Shortest(maxSeconds) +
+         " s each, blood " + (blood ? "on" : "off") + ", battlesim " + version;
+}

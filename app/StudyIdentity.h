@@ -1,0 +1,36 @@
+// What makes the battles of a study what they are, recorded in the summary of each of its shards
+// so that a merge can tell the shards of one study from strangers: the battle's files by their
+// content, the run's settings and the program's version. The seeds and the shard are the
+// summary's own fields.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+struct HeadlessOptions;
+struct Scenario;
+
+struct StudyIdentity {
+  static constexpr char kBuiltIn[] = "builtin";
+
+  std::string scenario = kBuiltIn;  // "builtin" or "crc32:XXXXXXXX" of the scenario file's bytes
+  std::string heightMap;            // "crc32:XXXXXXXX" of the height map's bytes
+  int frameMs = 16;
+  int battles = 1;
+  double maxSeconds = 1800.0;
+  bool blood = true;
+  std::string version;
+
+  // The study the options and the loaded scenario run; false with a one-line reason when a file
+  // cannot be read again.
+  static bool Of(const HeadlessOptions& options, const Scenario& battle, StudyIdentity& out, std::string& error);
+  static std::string ProgramVersion();
+
+  // Each field by its JSON name, with its value as the JSON text writes it.
+  std::vector<std::pair<std::string, std::string>> Fields() const;
+  // ,"study":{...} for the end of a JSON summary.
+  std::string Json() const;
+  // "; study: ..." for the end of a text summary.
+  std::string Text() const;
+};
