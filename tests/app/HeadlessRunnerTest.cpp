@@ -317,7 +317,7 @@ TEST(HeadlessRunner, RefusesStudyOptionsThatCannotGoTogetherNamingThem) {
       {{"--seeds", "1-2", "--trace-file", "t.txt"}, "--seeds excludes --trace-file"},
       {{"--merge", "a", "--timeline", "t.csv"}, "--merge excludes --timeline"},
       {{"--seeds", "6-1"}, "--seeds: needs A-B with A <= B and both 0 to 4294967295, not '6-1'"},
-      {{"--max-units", "0"}, "--max-units: Value 0 not in range 1 to 1000000000"},
+      {{"--max-units", "0"}, "--max-units: needs a whole number from 1 to 1000000000, not '0'"},
   };
   for (const auto& [arguments, reason] : refused) {
     HeadlessOptions options;
