@@ -264,7 +264,6 @@ TEST(WindowCommandLine, RefusesWhatItDoesNotKnowAndSpeedsOffTheLadder) {
 }
 
 // What a user who typed a mistake reads: the reason from parsing, or from opening the outputs.
-// What a user who typed a mistake reads: the reason from parsing, or from opening the outputs.
 TEST(CommandLineWords, EachMistakeIsNamedWithItsReason) {
   const std::vector<std::tuple<bool, std::vector<std::string>, std::string>> cases = {
       {false, {"--trace-file", "t.txt"}, "--trace-file requires --trace"},

@@ -120,6 +120,18 @@ class StartedProgram : public RunningProgram {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   }
 
+  // What the program has said once it says `words`, or by the time it should have: the window
+  // opens before the world is built, so a word about the world's files may come after it.
+  std::string SaidOnceItSays(const std::string& words) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kStartSeconds);
+    std::string said = Said();
+    while (said.find(words) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      said = Said();
+    }
+    return said;
+  }
+
   TempFolder folder{"battlesim-window"};
   const std::string errors = folder.Path("errors.txt");
 };
@@ -274,7 +286,7 @@ TEST_F(StartedProgram, SaysWhichHeightMapItCouldNotRead) {
   std::ofstream(textures / "ASTest.png") << "not an image";
   Start({}, folder.Root().string());
   EXPECT_NE(window, 0u) << "without ground the window still opens";
-  const std::string said = Said();
+  const std::string said = SaidOnceItSays("the field stays empty");
   EXPECT_NE(said.find("battlesim: cannot read the height map 'Textures/ASTest.png' (in "), std::string::npos) << said;
   EXPECT_NE(said.find("but it cannot be read as a PNG image): the field stays empty"), std::string::npos) << said;
 }
