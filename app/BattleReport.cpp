@@ -1,17 +1,16 @@
 // The battle line, as text or JSON.
 #include "app/BattleReport.h"
 
-#include <array>
 #include <cstdio>
 #include <sstream>
+#include <string_view>
+
+#include "app/Scenario.h"
 
 namespace {
-// By UnitType code: the follower types, as scenario files name them.
-constexpr std::array<const char*, 3> kFollowerNames{"soldier", "archer", "berserker"};
-
-const char* FollowerName(int type) {
-  return type >= 0 && type < static_cast<int>(kFollowerNames.size()) ? kFollowerNames[static_cast<std::size_t>(type)]
-                                                                      : "unknown";
+std::string_view FollowerName(int type) {
+  const auto& names = ArmySetup::kFollowerTypeNames;
+  return type >= 0 && type < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(type)] : "unknown";
 }
 
 void AppendTypesJson(std::ostream& line, const char* side, const std::vector<int>& types) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/DataFiles.h"
@@ -12,6 +13,9 @@ struct ArmySetup {
   static constexpr int kMostSquads = 5000;
   // The formation has 40 places and the squad leader takes one.
   static constexpr int kMostFollowers = 39;
+
+  // The follower types by UnitType code, as scenario files and battle lines name them.
+  static constexpr std::array<std::string_view, 3> kFollowerTypeNames{"soldier", "archer", "berserker"};
 
   int squads = 5;
   int followers = kMostFollowers;

@@ -40,8 +40,6 @@ constexpr std::array<std::string_view, 3> kTerrainKeys{"height_map", "low", "hig
 constexpr std::array<std::string_view, 3> kArmyKeys{"squads", "followers", "types"};
 constexpr std::array<std::string_view, 2> kDuelKeys{"type_advantage", "formation_advantage"};
 constexpr std::array<std::string_view, 2> kArmyNames{"red", "blue"};  // by team code
-// By UnitType code.
-constexpr std::array<std::string_view, 3> kTypeNames{"soldier", "archer", "berserker"};
 constexpr std::size_t kLongestQuote = 40;
 
 // User text as it may appear inside an error: quoted, on one line, and short however long it is.
@@ -155,11 +153,11 @@ double ReadNumber(const toml::node& node, const std::string& name, double bound)
 
 int ReadTypeName(const toml::node& node, const std::string& name) {
   const std::string text = ReadString(node, name);
-  const auto found = std::find(kTypeNames.begin(), kTypeNames.end(), text);
-  if (found == kTypeNames.end()) {
+  const auto found = std::find(ArmySetup::kFollowerTypeNames.begin(), ArmySetup::kFollowerTypeNames.end(), text);
+  if (found == ArmySetup::kFollowerTypeNames.end()) {
     Refuse(node.source(), name + " is " + Quote(text) + "; it must be one of \"soldier\", \"archer\", \"berserker\"");
   }
-  return static_cast<int>(found - kTypeNames.begin());
+  return static_cast<int>(found - ArmySetup::kFollowerTypeNames.begin());
 }
 
 std::vector<int> ReadTypes(const toml::node& node, const std::string& name) {
