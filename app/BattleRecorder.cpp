@@ -1,13 +1,15 @@
-// Battle reports from a running game.
+// Battle reports from a running battle.
 #include "app/BattleRecorder.h"
 
-#include "app/Game.h"
+#include "battle/Battle.h"
+
+#include <numeric>
 #include "objects/UnitType.h"
 #include "platform/ProcessMemory.h"
 
 namespace {
-int KillSum(const Game& game) {
-  return game.soldierKills + game.archerKills + game.berserkerKills + game.leaderKills + game.generalKills;
+int KillSum(const Battle& battle) {
+  return std::accumulate(battle.kills.begin(), battle.kills.end(), 0);
 }
 }  // namespace
 
@@ -16,64 +18,60 @@ void BattleRecorder::WriteLinesTo(std::ostream* lines, bool json) {
   linesAsJson = json;
 }
 
-bool BattleRecorder::AfterStep(const Game& game, double stepMs) {
+bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
   if (battlesSeen < 0) {
-    battlesSeen = game.battlesStarted;
-    TakeMatchUp(game);
+    battlesSeen = battle.battlesStarted;
+    TakeMatchUp(battle);
   }
-  const bool wonOrLost = game.redWins + game.blueWins != redWins + blueWins;
-  if (!wonOrLost && game.battlesStarted != battlesSeen) {
+  const bool wonOrLost = battle.redWins + battle.blueWins != redWins + blueWins;
+  if (!wonOrLost && battle.battlesStarted != battlesSeen) {
     // Reset: the battle before it counts for nobody; this step is the new one's first.
     running = BattleReport{running.battle};
-    StartNext(game);
+    StartNext(battle);
   }
   ++running.frames;
   runningMs += stepMs;
   if (wonOrLost) {
     running.finished = true;
-    running.redWon = game.redWins > redWins;
-    Close(game, running);
+    running.redWon = battle.redWins > redWins;
+    Close(battle, running);
     lastFinished = running;
     if (lineOut != nullptr) *lineOut << FormatBattleLine(lastFinished, linesAsJson) << std::flush;
     ++finished;
-    redWins = game.redWins;
-    blueWins = game.blueWins;
+    redWins = battle.redWins;
+    blueWins = battle.blueWins;
     running = BattleReport{finished + 1};
-    StartNext(game);
+    StartNext(battle);
     return true;
   }
   return false;
 }
 
 // A battle raises every squad as it starts: its match-up is known from its first step.
-void BattleRecorder::TakeMatchUp(const Game& game) {
-  running.redTypes = game.SquadTypes(Team::Red);
-  running.blueTypes = game.SquadTypes(Team::Blue);
+void BattleRecorder::TakeMatchUp(const Battle& battle) {
+  running.redTypes = battle.SquadTypes(Team::Red);
+  running.blueTypes = battle.SquadTypes(Team::Blue);
 }
 
-void BattleRecorder::StartNext(const Game& game) {
-  TakeMatchUp(game);
+void BattleRecorder::StartNext(const Battle& battle) {
+  TakeMatchUp(battle);
   runningMs = 0.0;
-  killsBefore = KillSum(game);
-  battlesSeen = game.battlesStarted;
+  killsBefore = KillSum(battle);
+  battlesSeen = battle.battlesStarted;
 }
 
-BattleReport BattleRecorder::CloseUnfinished(const Game& game) const {
+BattleReport BattleRecorder::CloseUnfinished(const Battle& battle) const {
   BattleReport report = running;
-  Close(game, report);
+  Close(battle, report);
   return report;
 }
 
 // Kills are counted since the start of the run; a battle's casualties are the kills made since
 // the battle before it ended (only duels kill, and every duel won counts one of each).
-void BattleRecorder::Close(const Game& game, BattleReport& report) const {
+void BattleRecorder::Close(const Battle& battle, BattleReport& report) const {
   report.seconds = runningMs / 1000.0;
-  report.casualties = KillSum(game) - killsBefore;
-  report.soldierKills = game.soldierKills;
-  report.archerKills = game.archerKills;
-  report.berserkerKills = game.berserkerKills;
-  report.leaderKills = game.leaderKills;
-  report.generalKills = game.generalKills;
-  report.stateChanges = game.stateChanges;
+  report.casualties = KillSum(battle) - killsBefore;
+  report.kills = battle.kills;
+  report.stateChanges = battle.StateChanges();
   if (memory) report.residentKb = ProcessMemory::ResidentKilobytes();
 }

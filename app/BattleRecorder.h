@@ -6,7 +6,7 @@
 
 #include "app/BattleReport.h"
 
-class Game;
+class Battle;
 
 class BattleRecorder {
  public:
@@ -17,9 +17,9 @@ class BattleRecorder {
   // Called after every simulation step of stepMs simulated milliseconds; true when the step
   // ended a battle, whose report is then LastFinished(). A battle reset by the user starts the
   // running report again under the same number.
-  bool AfterStep(const Game& game, double stepMs);
+  bool AfterStep(const Battle& battle, double stepMs);
   // The running battle, closed as unfinished.
-  BattleReport CloseUnfinished(const Game& game) const;
+  BattleReport CloseUnfinished(const Battle& battle) const;
 
   const BattleReport& LastFinished() const { return lastFinished; }
   const BattleReport& Running() const { return running; }
@@ -30,9 +30,9 @@ class BattleRecorder {
   int BlueWins() const { return blueWins; }
 
  private:
-  void Close(const Game& game, BattleReport& report) const;
-  void StartNext(const Game& game);
-  void TakeMatchUp(const Game& game);
+  void Close(const Battle& battle, BattleReport& report) const;
+  void StartNext(const Battle& battle);
+  void TakeMatchUp(const Battle& battle);
 
   bool memory;
   std::ostream* lineOut = nullptr;

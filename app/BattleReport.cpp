@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "app/Scenario.h"
+#include "battle/Scenario.h"
 
 namespace {
 std::string_view FollowerName(int type) {
@@ -44,10 +44,9 @@ std::string FormatBattleLine(const BattleReport& report, bool json, std::optiona
       line << "null,\"unfinished\":true";
     }
     line << ",\"seconds\":" << Fixed3(report.seconds) << ",\"frames\":" << report.frames
-         << ",\"casualties\":" << report.casualties << ",\"kills\":{\"soldier\":" << report.soldierKills
-         << ",\"archer\":" << report.archerKills << ",\"berserker\":" << report.berserkerKills
-         << ",\"leader\":" << report.leaderKills << ",\"general\":" << report.generalKills
-         << "},\"state_changes\":" << report.stateChanges;
+         << ",\"casualties\":" << report.casualties << ",\"kills\":";
+    AppendKillsJson(line, report.kills);
+    line << ",\"state_changes\":" << report.stateChanges;
     if (report.residentKb >= 0) line << ",\"resident_kb\":" << report.residentKb;
     AppendTypesJson(line, "red", report.redTypes);
     AppendTypesJson(line, "blue", report.blueTypes);
@@ -63,9 +62,9 @@ std::string FormatBattleLine(const BattleReport& report, bool json, std::optiona
     line << "unfinished after ";
   }
   line << Fixed3(report.seconds) << " s (" << report.frames << " frames), " << report.casualties
-       << " casualties; kills since start: soldier " << report.soldierKills << ", archer " << report.archerKills
-       << ", berserker " << report.berserkerKills << ", leader " << report.leaderKills << ", general "
-       << report.generalKills << "; state changes since start: " << report.stateChanges;
+       << " casualties; kills since start: ";
+  AppendKillsText(line, report.kills);
+  line << "; state changes since start: " << report.stateChanges;
   if (report.residentKb >= 0) line << "; resident memory " << report.residentKb << " KiB";
   AppendTypesText(line, "red", report.redTypes);
   AppendTypesText(line, "blue", report.blueTypes);

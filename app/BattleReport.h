@@ -1,9 +1,33 @@
 // What one battle came to, as the battle lines report it.
 #pragma once
 
+#include <array>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+#include "objects/UnitType.h"
+
+// The kill counts' keys in the battle lines and the summaries, by the killer's unit type.
+inline constexpr std::array<const char*, UnitType::kFighters> kKillKeys = {"soldier", "archer", "berserker", "leader",
+                                                                         "general"};
+
+// Kill counts by type as a JSON object's members and as the text lines' list: "soldier 1, archer 2, ...".
+template <class Count>
+void AppendKillsJson(std::ostream& line, const std::array<Count, UnitType::kFighters>& kills) {
+  for (std::size_t type = 0; type < kills.size(); ++type) {
+    line << (type == 0 ? "{\"" : ",\"") << kKillKeys[type] << "\":" << kills[type];
+  }
+  line << "}";
+}
+
+template <class Count>
+void AppendKillsText(std::ostream& line, const std::array<Count, UnitType::kFighters>& kills) {
+  for (std::size_t type = 0; type < kills.size(); ++type) {
+    line << (type == 0 ? "" : ", ") << kKillKeys[type] << " " << kills[type];
+  }
+}
 
 struct BattleReport {
   int battle = 0;
@@ -12,11 +36,8 @@ struct BattleReport {
   double seconds = 0.0;
   long long frames = 0;
   int casualties = 0;
-  int soldierKills = 0;
-  int archerKills = 0;
-  int berserkerKills = 0;
-  int leaderKills = 0;
-  int generalKills = 0;
+  // Since the first battle, by the killer's unit type.
+  std::array<int, UnitType::kFighters> kills{};
   int stateChanges = 0;
   long residentKb = -1;  // -1: not measured
   // Each side's follower types (UnitType codes) in the order its squads were raised: the battle's

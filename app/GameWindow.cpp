@@ -9,25 +9,27 @@
 #include "render/Graphics.h"
 
 namespace {
+// The toolkit's callbacks take no user data: this is how they find the game.
+Game* shown = nullptr;
 
 void OnDisplay() {
-  if (Game* game = Game::Instance()) game->graphics->RenderFrame();
+  if (Game* game = shown) game->Render();
 }
 
 void OnReshape(int width, int height) {
-  if (Game* game = Game::Instance()) game->graphics->Reshape(width, height);
+  if (Game* game = shown) game->graphics->Reshape(width, height);
 }
 
 void OnKeyboard(unsigned char key, int x, int y) {
-  if (Game* game = Game::Instance()) game->input->OnKey(key, x, y);
+  if (Game* game = shown) game->input->OnKey(key, x, y);
 }
 
 void OnMouse(int button, int state, int x, int y) {
-  if (Game* game = Game::Instance()) game->input->OnMouseButton(button, state, x, y);
+  if (Game* game = shown) game->input->OnMouseButton(button, state, x, y);
 }
 
 void OnMotion(int x, int y) {
-  if (Game* game = Game::Instance()) game->input->OnMouseMotion(x, y);
+  if (Game* game = shown) game->input->OnMouseMotion(x, y);
 }
 
 // An interrupt leaves the loop between two frames, so that the caller can still report; closing
@@ -38,10 +40,12 @@ void OnIdle() {
     glutLeaveMainLoop();
     return;
   }
-  if (Game* game = Game::Instance()) game->Frame();
+  if (Game* game = shown) game->Frame();
 }
 
 }  // namespace
+
+void GameWindow::Show(Game* game) { shown = game; }
 
 void GameWindow::Open(int& argc, char** argv) {
   glutInit(&argc, argv);

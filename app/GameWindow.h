@@ -2,6 +2,8 @@
 // window program and for the tools that measure it.
 #pragma once
 
+class Game;
+
 class GameWindow {
  public:
   static constexpr int kWidth = 1280;
@@ -12,4 +14,6 @@ class GameWindow {
   // nothing until a game instance exists; the idle callback runs one frame of it, or leaves the
   // toolkit's loop once an interrupt is requested.
   static void Open(int& argc, char** argv);
+  // The game the callbacks drive from now on; null stops them. It must outlive the loop.
+  static void Show(Game* game);
 };

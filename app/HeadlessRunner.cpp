@@ -15,14 +15,11 @@
 
 #include "app/BattleRecorder.h"
 #include "app/CommandLine.h"
-#include "app/Game.h"
 #include "app/StepHistogram.h"
 #include "app/WinRate.h"
 #include "platform/DebugChannel.h"
 #include "platform/Interrupt.h"
-#include "platform/Random.h"
-#include "platform/TickCounter.h"
-#include "units/SquadLeaderSM.h"
+#include "battle/Battle.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -75,45 +72,19 @@ void AppendIdentityText(std::ostream& line, const RunSummary& summary) {
   }
 }
 
-void AppendKillsJson(std::ostream& line, const KillTotals& kills) {
-  line << ",\"kills\":{\"soldier\":" << kills.soldier << ",\"archer\":" << kills.archer
-       << ",\"berserker\":" << kills.berserker << ",\"leader\":" << kills.leader << ",\"general\":" << kills.general
-       << "}";
-}
 
-void AppendKillsText(std::ostream& line, const KillTotals& kills) {
-  line << "; kills: soldier " << kills.soldier << ", archer " << kills.archer << ", berserker " << kills.berserker
-       << ", leader " << kills.leader << ", general " << kills.general;
-}
-
-// Restores what a run changes in process-wide state, whatever way the run ends.
-class RunScope {
+// Restores the debug channel however the run ends.
+class QuietDebugChannel {
  public:
-  explicit RunScope(bool blood) : savedBlood(bloodEnabled) {
-    bloodEnabled = blood;
-    TickCounter::UseManual(0);
-    DebugChannel::SetSink(DiscardDebugText);
-  }
-  ~RunScope() {
-    Game::SetInstance(nullptr);
-    TickCounter::UseClock();
-    DebugChannel::SetSink(nullptr);
-    bloodEnabled = savedBlood;
-  }
-  RunScope(const RunScope&) = delete;
-  RunScope& operator=(const RunScope&) = delete;
-
- private:
-  bool savedBlood;
+  QuietDebugChannel() { DebugChannel::SetSink(DiscardDebugText); }
+  ~QuietDebugChannel() { DebugChannel::SetSink(nullptr); }
+  QuietDebugChannel(const QuietDebugChannel&) = delete;
+  QuietDebugChannel& operator=(const QuietDebugChannel&) = delete;
 };
 }  // namespace
 
 KillTotals& KillTotals::operator+=(const KillTotals& more) {
-  soldier += more.soldier;
-  archer += more.archer;
-  berserker += more.berserker;
-  leader += more.leader;
-  general += more.general;
+  for (std::size_t type = 0; type < byType.size(); ++type) byType[type] += more.byType[type];
   return *this;
 }
 
@@ -151,24 +122,24 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
 
 RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress, StepHistogram& steps,
                                       long long& framesRun) {
-  RunScope scope(options.blood);
-  // A run from a seed starts where a new process starts: the random numbers and the follower
-  // types' cycle, which every squad of the process shares. Otherwise a seed's battles would
-  // depend on the runs made before it in the same process (the seeds before it in a shard).
-  platform::SeedRand(options.seed);
-  SquadLeaderSM::RestartMemberTypeCycle();
-  auto game = std::make_unique<Game>(nullptr, nullptr, scenario);
-  Game::SetInstance(game.get());
-  if (trace) game->traceLog->Watch(trace.get());
-  game->timeline = timeline.get();
-  game->paintFootsteps = false;
-  game->StartBattle();
+  const QuietDebugChannel quiet;
+  // A battlefield of its own: a seed's battles never depend on the runs made before it in the
+  // same process (the seeds before it in a shard).
+  Battle battle(scenario, options.seed);
+  battle.bloodEnabled = options.blood;
+  battle.paintFootsteps = false;
+  if (trace) {
+    battle.traceLog->Watch(trace.get());
+    trace->Follow(&battle);
+  }
+  battle.StartBattle();
 
   const auto framesAllowed = static_cast<long long>(std::ceil(options.maxSeconds * 1000.0 / options.frameMs));
   RunSummary summary;
   summary.seed = options.seed;
   BattleRecorder recorder(options.memory);
   Clock::time_point lastProgress = Clock::now();
+  std::uint32_t elapsedMs = 0;
   const std::optional<unsigned> lineSeed = options.seedInLines ? std::optional<unsigned>(options.seed) : std::nullopt;
 
   while (recorder.Finished() < options.battles) {
@@ -176,16 +147,18 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
       summary.interrupted = true;
       break;
     }
-    TickCounter::Advance(static_cast<std::uint32_t>(options.frameMs));
+    elapsedMs += static_cast<std::uint32_t>(options.frameMs);
     const Clock::time_point stepStart = Clock::now();
-    game->Frame();
+    battle.timer.TickTo(elapsedMs);
+    const float dt = battle.RunSimulationStep();
+    if (timeline) timeline->AfterStep(battle, dt);
     steps.Add(std::chrono::duration<double, std::micro>(Clock::now() - stepStart).count());
     ++framesRun;
 
-    if (recorder.AfterStep(*game, options.frameMs)) {
+    if (recorder.AfterStep(battle, options.frameMs)) {
       out << FormatBattleLine(recorder.LastFinished(), options.json, lineSeed) << std::flush;
     } else if (recorder.Running().frames >= framesAllowed) {
-      out << FormatBattleLine(recorder.CloseUnfinished(*game), options.json, lineSeed) << std::flush;
+      out << FormatBattleLine(recorder.CloseUnfinished(battle), options.json, lineSeed) << std::flush;
       ++summary.unfinished;
       break;
     }
@@ -197,14 +170,13 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
     }
   }
   if (progress != nullptr) *progress << "\r\033[K" << std::flush;
-  game->traceLog->Watch(nullptr);
+  if (trace) trace->Follow(nullptr);
   if (timeline) timeline->Finish();
 
   summary.finished = recorder.Finished();
   summary.redWins = recorder.RedWins();
   summary.blueWins = recorder.BlueWins();
-  summary.kills = KillTotals{game->soldierKills, game->archerKills, game->berserkerKills, game->leaderKills,
-                             game->generalKills};
+  for (std::size_t type = 0; type < battle.kills.size(); ++type) summary.kills.byType[type] = battle.kills[type];
   return summary;
 }
 
@@ -254,7 +226,10 @@ std::string HeadlessRunner::FormatSummary(const RunSummary& summary, bool json) 
     AppendIdentityJson(line, summary);
     line << ",\"finished\":" << summary.finished << ",\"unfinished\":" << summary.unfinished
          << ",\"red_wins\":" << summary.redWins << ",\"blue_wins\":" << summary.blueWins;
-    if (summary.IsStudy()) AppendKillsJson(line, summary.kills);
+    if (summary.IsStudy()) {
+      line << ",\"kills\":";
+      AppendKillsJson(line, summary.kills.byType);
+    }
     if (summary.Timed()) {
       line << ",\"sim_per_wall\":" << Fixed(summary.simPerWall, 1) << ",\"step_us\":{\"median\":"
            << Fixed(summary.stepMedianUs, 1) << ",\"p99\":" << Fixed(summary.stepP99Us, 1)
@@ -270,7 +245,10 @@ std::string HeadlessRunner::FormatSummary(const RunSummary& summary, bool json) 
   line << "Summary: " << summary.finished << " finished, " << summary.unfinished << " unfinished; red wins "
        << summary.redWins << ", blue wins " << summary.blueWins << "; ";
   AppendIdentityText(line, summary);
-  if (summary.IsStudy()) AppendKillsText(line, summary.kills);
+  if (summary.IsStudy()) {
+    line << "; kills: ";
+    AppendKillsText(line, summary.kills.byType);
+  }
   if (summary.Timed()) {
     line << "; " << Fixed(summary.simPerWall, 1) << " simulated seconds per wall second; step per frame: median "
          << Fixed(summary.stepMedianUs, 1) << " us, 99th percentile " << Fixed(summary.stepP99Us, 1)

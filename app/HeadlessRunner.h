@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "app/BattleReport.h"
-#include "app/BattleTimeline.h"
+#include "battle/BattleTimeline.h"
 #include "app/UnitTrace.h"
-#include "app/Scenario.h"
+#include "battle/Scenario.h"
 #include "app/SeedRange.h"
 #include "app/StudyIdentity.h"
 #include "app/UnitCount.h"
@@ -45,11 +45,7 @@ struct HeadlessOptions {
 
 // Kills by the type of the unit killed, over a run or a study.
 struct KillTotals {
-  long long soldier = 0;
-  long long archer = 0;
-  long long berserker = 0;
-  long long leader = 0;
-  long long general = 0;
+  std::array<long long, UnitType::kFighters> byType{};
 
   KillTotals& operator+=(const KillTotals& more);
   bool operator==(const KillTotals&) const = default;

@@ -20,7 +20,6 @@ void PostValue(Graphics& graphics, const char* label, float value) {
 }  // namespace
 
 void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
-  Game* game = Game::Instance();
   switch (key) {
     case kEscape:
     case 'q': std::exit(0);
@@ -32,7 +31,9 @@ void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
     case 'r':
       if (game != nullptr) game->ResetBattle();
       break;
-    case 'b': bloodEnabled = !bloodEnabled; break;
+    case 'b':
+      if (game != nullptr) game->battle->bloodEnabled = !game->battle->bloodEnabled;
+      break;
     case 'd':
       if (game != nullptr) game->dynamicTerrain = !game->dynamicTerrain;
       break;
@@ -68,7 +69,6 @@ void Input::OnLeftButton(bool pressed, int x, int y) {
   const bool click = leftDown && !pressed && !leftDragged;
   leftDown = pressed;
   if (pressed) leftDragged = false;
-  Game* game = Game::Instance();
   if (click && game != nullptr && game->inspector != nullptr) game->inspector->PickAt(*game, x, y);
 }
 
@@ -89,7 +89,6 @@ void Input::OnMouseMotion(int x, int y) {
 }
 
 void Input::Update() const {
-  Game* game = Game::Instance();
   if (game == nullptr || game->graphics == nullptr) return;
   PostValue(*game->graphics, "Zoom: ", zoom);
   PostValue(*game->graphics, "Tilt: ", tilt);

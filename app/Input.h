@@ -2,9 +2,12 @@
 // (quit, zoom, pause, reset, blood, dynamic terrain, speed).
 #pragma once
 
-#include "math/Vector3.h"
+#include "render/CameraView.h"
 
-class Input {
+class Game;
+
+// The camera values are the base's.
+class Input : public CameraView {
  public:
   static constexpr float kZoomStep = 5.0f;
   static constexpr int kPanPerPixel = 10;
@@ -24,15 +27,9 @@ class Input {
   int lastY = 0;
   bool leftDown = false;
   bool rightDown = false;
-  // Unbounded: the values grow or shrink as far as the user drags.
-  float spin = 40.0f;
-  float tilt = 30.0f;
-  float panX = 0.0f;
-  float panY = 0.0f;
-  float zoom = -130.0f;
-  // While following, the camera turns about this world point instead of the origin.
-  bool following = false;
-  Vector3 focus;
+  // The game whose switches the keys turn; set by the game that is given this input, and keys
+  // do nothing else while it is null.
+  Game* game = nullptr;
 
  private:
   void OnLeftButton(bool pressed, int x, int y);

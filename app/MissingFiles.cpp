@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string_view>
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "platform/DebugChannel.h"
 #include "platform/FileDiagnosis.h"
 #include "render/PngLoader.h"
@@ -41,11 +41,11 @@ bool MissingFiles::GroundReadable(const std::string& heightMap, const char* prog
   return loaded;
 }
 
-void MissingFiles::ReportGround(const Game& game, const char* program) {
-  if (game.terrain.width == 0) {
-    SayNoGround(game.scenario.heightMap, program, "the field stays empty and no battle will end");
+void MissingFiles::ReportGround(const Battle& battle, const char* program) {
+  if (battle.terrain.width == 0) {
+    SayNoGround(battle.scenario.heightMap, program, "the field stays empty and no battle will end");
     return;
   }
   PngRaw image;
-  if (PngLoader::LoadRaw(game.scenario.heightMap, image)) SayIfHeightFromBlue(image, game.scenario.heightMap, program);
+  if (PngLoader::LoadRaw(battle.scenario.heightMap, image)) SayIfHeightFromBlue(image, battle.scenario.heightMap, program);
 }

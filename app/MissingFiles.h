@@ -5,7 +5,7 @@
 
 #include <string>
 
-class Game;
+class Battle;
 
 class MissingFiles {
  public:
@@ -15,5 +15,5 @@ class MissingFiles {
   static bool GroundReadable(const std::string& heightMap, const char* program);
   // The window's warning for a game whose terrain stayed empty, or whose height map is colour
   // without alpha.
-  static void ReportGround(const Game& game, const char* program);
+  static void ReportGround(const Battle& battle, const char* program);
 };

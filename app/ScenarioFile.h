@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Scenario.h"
+#include "battle/Scenario.h"
 
 class ScenarioFile {
  public:

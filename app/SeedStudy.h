@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "app/HeadlessRunner.h"
-#include "app/Scenario.h"
+#include "battle/Scenario.h"
 
 class SeedStudy {
  public:

@@ -49,9 +49,11 @@ bool Flag(const json& line, const std::string& key) {
 
 KillTotals Kills(const json& line) {
   constexpr long long kMost = 1LL << 52;
-  return KillTotals{Whole(line, "kills.soldier", kMost), Whole(line, "kills.archer", kMost),
-                    Whole(line, "kills.berserker", kMost), Whole(line, "kills.leader", kMost),
-                    Whole(line, "kills.general", kMost)};
+  KillTotals kills;
+  for (std::size_t type = 0; type < kills.byType.size(); ++type) {
+    kills.byType[type] = Whole(line, std::string("kills.") + kKillKeys[type], kMost);
+  }
+  return kills;
 }
 
 StudyIdentity ReadStudy(const json& line) {

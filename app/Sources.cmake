@@ -1,5 +1,4 @@
 target_sources(battlesim_core PRIVATE
-  app/Timer.cpp
   app/Game.cpp
   app/Input.cpp
   app/HeadlessRunner.cpp
@@ -19,7 +18,6 @@ target_sources(battlesim_core PRIVATE
   app/MissingFiles.cpp
   app/GameWindow.cpp
   app/UnitTrace.cpp
-  app/BattleTimeline.cpp
   app/UnitInspector.cpp
 )
 # The version a study's summary records; only this file needs it.

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "app/HeadlessRunner.h"
-#include "app/Scenario.h"
+#include "battle/Scenario.h"
 
 namespace {
 // A checksum of the bytes: enough to tell two files apart that were not made to collide.

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/Scenario.h"
+#include "battle/Scenario.h"
 
 class UnitCount {
  public:

@@ -38,7 +38,7 @@ std::string WithoutLineFeed(std::string line) {
 // Fighting units only: arrows and blood splats are not minds worth reading.
 std::vector<GameObject*> LivingUnits(const Game& game) {
   std::vector<GameObject*> units;
-  for (GameObject* object : game.objects->Registered()) {
+  for (GameObject* object : game.battle->objects->Registered()) {
     if (object->unitType <= UnitType::General && !object->dying && !object->removed) units.push_back(object);
   }
   return units;
@@ -52,24 +52,26 @@ void UnitInspector::PickAt(Game& game, int x, int y) {
   const BillboardPicker picker(game.scene.view, game.scene.projection, game.graphics->viewportWidth,
                                game.graphics->viewportHeight);
   if (GameObject* unit = picker.Pick(LivingUnits(game), x, y)) {
-    Select(game, *unit);
+    Select(*game.battle, *unit);
   } else {
     Clear("");
   }
 }
 
-void UnitInspector::Select(Game& game, const GameObject& unit) {
+void UnitInspector::Select(Battle& battle, const GameObject& unit) {
   Clear("");
   selectedName = unit.name;
-  selectedBattle = game.battlesStarted;
-  game.traceLog->Watch(this);
+  selectedBattle = battle.battlesStarted;
+  watchedLog = battle.traceLog.get();
+  watchedLog->Watch(this);
 }
 
 // Following stops with the selection, whatever cleared it: otherwise the next unit clicked would
 // pull the camera away at once, which the user never asked for.
 void UnitInspector::Clear(const std::string& why) {
   if (!selectedName.empty()) {
-    if (TraceLog* log = TraceLog::Instance()) log->Watch(nullptr);
+    if (watchedLog != nullptr) watchedLog->Watch(nullptr);
+    watchedLog = nullptr;
   }
   selectedName.clear();
   recent.clear();
@@ -78,33 +80,33 @@ void UnitInspector::Clear(const std::string& why) {
   noticeBattle = -1;
 }
 
-GameObject* UnitInspector::Selected(const Game& game) const {
-  if (selectedName.empty() || game.battlesStarted != selectedBattle) return nullptr;
-  return game.objects->Find(selectedName);
+GameObject* UnitInspector::Selected(const Battle& battle) const {
+  if (selectedName.empty() || battle.battlesStarted != selectedBattle) return nullptr;
+  return battle.objects->Find(selectedName);
 }
 
 // Names restart every battle: a new battle's unit of the same name is another unit. The note on
 // why the selection went lasts until the end of the battle it was made in.
-void UnitInspector::AfterFrame(Game& game) {
-  if (game.input != nullptr) game.input->following = false;
+void UnitInspector::AfterFrame(const Battle& battle, CameraView* camera) {
+  if (camera != nullptr) camera->following = false;
   if (selectedName.empty()) return;
-  if (game.battlesStarted != selectedBattle) {
+  if (battle.battlesStarted != selectedBattle) {
     Clear("New battle: " + selectedName + " is gone");
-    noticeBattle = game.battlesStarted;
-  } else if (const GameObject* unit = Selected(game); unit == nullptr || unit->dying || unit->removed) {
+    noticeBattle = battle.battlesStarted;
+  } else if (const GameObject* unit = Selected(battle); unit == nullptr || unit->dying || unit->removed) {
     Clear(selectedName + " died");
-    noticeBattle = game.battlesStarted;
+    noticeBattle = battle.battlesStarted;
   }
-  if (game.input == nullptr) return;
-  const GameObject* unit = Selected(game);
-  game.input->following = following && unit != nullptr;
-  if (game.input->following) game.input->focus = unit->GetSprite()->position;
+  if (camera == nullptr) return;
+  const GameObject* unit = Selected(battle);
+  camera->following = following && unit != nullptr;
+  if (camera->following) camera->focus = unit->GetSprite()->position;
 }
 
-std::vector<std::string> UnitInspector::Lines(const Game& game) const {
-  const GameObject* unit = Selected(game);
+std::vector<std::string> UnitInspector::Lines(const Battle& battle) const {
+  const GameObject* unit = Selected(battle);
   if (unit == nullptr) {
-    const bool noted = !notice.empty() && noticeBattle == game.battlesStarted;
+    const bool noted = !notice.empty() && noticeBattle == battle.battlesStarted;
     return {noted ? notice : "None: left click a unit"};
   }
   std::vector<std::string> lines = MindLines(*unit);

@@ -9,8 +9,11 @@
 
 #include "statemachine/TraceWatcher.h"
 
+class Battle;
 class Game;
 class GameObject;
+struct CameraView;
+class TraceLog;
 
 class UnitInspector : public TraceWatcher {
  public:
@@ -23,23 +26,23 @@ class UnitInspector : public TraceWatcher {
 
   // x from the left and y from the top of the window; an empty spot clears the selection.
   void PickAt(Game& game, int x, int y);
-  void Select(Game& game, const GameObject& unit);
+  void Select(Battle& battle, const GameObject& unit);
   // Forgets the unit, stops its trace and the following.
   void Clear(const std::string& why);
   // Once per frame: notices the unit's death or a new battle, saying so on the panel until the
-  // next pick or the next battle, and moves the followed camera.
-  void AfterFrame(Game& game);
+  // next pick or the next battle, and moves the followed camera, when there is one.
+  void AfterFrame(const Battle& battle, CameraView* camera);
   void ToggleFollowing() { following = !following; }
 
   // The "Selected" category's lines.
-  std::vector<std::string> Lines(const Game& game) const;
+  std::vector<std::string> Lines(const Battle& battle) const;
   static std::vector<std::string> MindLines(const GameObject& unit);
 
   bool Watches(const std::string& ownerName) const override;
   void Take(const TraceRecord& record) override;
 
   // The selected unit in the game, or null.
-  GameObject* Selected(const Game& game) const;
+  GameObject* Selected(const Battle& battle) const;
   const std::string& SelectedName() const { return selectedName; }
   bool Following() const { return following; }
 
@@ -50,4 +53,6 @@ class UnitInspector : public TraceWatcher {
   std::deque<std::string> recent;
   std::string notice;
   int noticeBattle = -1;
+  // The trace log this inspector watches while a unit is selected.
+  TraceLog* watchedLog = nullptr;
 };

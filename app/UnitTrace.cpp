@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "statemachine/TraceLog.h"
 
 UnitTrace::UnitTrace(std::vector<std::string> namesOrPrefixes, std::ostream& lines, int lastBattle)
@@ -23,13 +23,12 @@ bool UnitTrace::Watches(const std::string& ownerName) const {
 // Names restart every battle, so without its number a line could belong to any of them. The
 // headless runner never resets a battle, so the battles started are the battle's number.
 void UnitTrace::Take(const TraceRecord& record) {
-  const Game* game = Game::Instance();
-  const int battle = game != nullptr ? game->battlesStarted : 0;
-  if (battle > last) return;
+  const int number = battle != nullptr ? battle->battlesStarted : 0;
+  if (number > last) return;
   for (std::size_t i = 0; i < patterns.size(); ++i) {
     if (Matches(patterns[i], record.ownerName)) matched[i] = true;
   }
-  out << "battle " << battle << " " << TraceLog::FormatLine(record);
+  out << "battle " << number << " " << TraceLog::FormatLine(record);
 }
 
 std::string UnitTrace::UnmatchedLine() const {

@@ -8,6 +8,8 @@
 
 #include "statemachine/TraceWatcher.h"
 
+class Battle;
+
 class UnitTrace : public TraceWatcher {
  public:
   // A name ending in a blank ("Archer ") is a prefix; any other must equal the unit's name, so
@@ -21,6 +23,10 @@ class UnitTrace : public TraceWatcher {
   // given, the patterns no written line came from; empty when each matched.
   std::string UnmatchedLine() const;
 
+  // The battlefield whose battles the lines are numbered by; null for none (battle 0). It must
+  // outlive the following.
+  void Follow(const Battle* numbering) { battle = numbering; }
+
   bool Watches(const std::string& ownerName) const override;
   void Take(const TraceRecord& record) override;
 
@@ -29,4 +35,5 @@ class UnitTrace : public TraceWatcher {
   std::vector<bool> matched;  // by pattern
   std::ostream& out;
   int last;
+  const Battle* battle = nullptr;
 };

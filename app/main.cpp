@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/BattleRecorder.h"
-#include "app/BattleTimeline.h"
+#include "battle/BattleTimeline.h"
 #include "app/CommandLine.h"
 #include "app/Game.h"
 #include "app/GameWindow.h"
@@ -30,9 +30,9 @@ namespace {
 void PlayBattlesBefore(int battle, Game& game, SimulationPace& pace, BattleRecorder& recorder) {
   while (recorder.Finished() < battle - 1 && !Interrupt::Requested()) {
     const std::uint32_t before = pace.SimulatedMs();
-    game.timer->TickTo(pace.AdvanceOneStep());
+    game.battle->timer.TickTo(pace.AdvanceOneStep());
     game.RunSimulationStep();
-    recorder.AfterStep(game, static_cast<double>(pace.SimulatedMs() - before));
+    recorder.AfterStep(*game.battle, static_cast<double>(pace.SimulatedMs() - before));
   }
 }
 
@@ -79,21 +79,20 @@ int main(int argc, char** argv) {
   }
 
   GameWindow::Open(argc, argv);
-  platform::SeedRand(seed);
   // Held until the process ends: the quit keys and the window close exit from inside the loop.
   auto graphics = std::make_unique<Graphics>();
   auto input = std::make_unique<Input>();
-  auto game = std::make_unique<Game>(graphics.get(), input.get(), scenario);
-  MissingFiles::ReportGround(*game, "battlesim");
+  auto game = std::make_unique<Game>(graphics.get(), input.get(), scenario, seed);
+  MissingFiles::ReportGround(*game->battle, "battlesim");
   auto pace = std::make_unique<SimulationPace>(options.fixedSteps ? options.frameMs : 0, options.speed,
-                                               game->timer->startTick);
+                                               game->battle->timer.startTick);
   auto recorder = std::make_unique<BattleRecorder>();
   if (options.report) recorder->WriteLinesTo(&std::cout, options.json);
   game->pace = pace.get();
   game->recorder = recorder.get();
   auto timeline = std::make_unique<BattleTimeline>();
   game->timeline = timeline.get();
-  game->seed = seed;
+  GameWindow::Show(game.get());
   Game::SetInstance(game.get());
   game->StartBattle();
   Interrupt::Watch();

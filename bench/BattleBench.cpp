@@ -4,35 +4,30 @@
 
 #include <memory>
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "platform/DebugChannel.h"
-#include "platform/Random.h"
-#include "platform/TickCounter.h"
 
 namespace {
 
 constexpr std::uint32_t kFrameMs = 16;
 
-// Runs battle after battle; each iteration is one frame of the window program without drawing.
+// Runs battle after battle; each iteration is one step of the world, as every frame takes it.
 void BM_BattleFrame(benchmark::State& state) {
   DebugChannel::SetSink([](std::string_view) {});
-  TickCounter::UseManual(0);
-  platform::SeedRand(1);
-  auto game = std::make_unique<Game>(nullptr, nullptr);
-  Game::SetInstance(game.get());
-  if (game->terrain.width == 0) {
+  auto battle = std::make_unique<Battle>();
+  if (battle->terrain.width == 0) {
     state.SkipWithError("Textures/ASTest.png not found: run from the project root");
   } else {
-    game->StartBattle();
+    battle->StartBattle();
+    std::uint32_t elapsedMs = 0;
     for (auto _ : state) {
-      TickCounter::Advance(kFrameMs);
-      game->Frame();
+      elapsedMs += kFrameMs;
+      battle->timer.TickTo(elapsedMs);
+      battle->RunSimulationStep();
     }
-    state.counters["battles"] = game->redWins + game->blueWins;
+    state.counters["battles"] = battle->redWins + battle->blueWins;
   }
-  Game::SetInstance(nullptr);
-  game.reset();
-  TickCounter::UseClock();
+  battle.reset();
   DebugChannel::SetSink(nullptr);
 }
 BENCHMARK(BM_BattleFrame)->Unit(benchmark::kMicrosecond)->Iterations(20000);

@@ -6,57 +6,52 @@
 #include <memory>
 #include <string_view>
 
-#include "app/Game.h"
-#include "app/Timer.h"
+#include "battle/Battle.h"
 #include "bench/PingMachine.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
 #include "platform/DebugChannel.h"
-#include "platform/TickCounter.h"
 #include "statemachine/MessageRouter.h"
 
 namespace {
 
-// The process-wide game, clock and router that delivery needs, with two objects each driven by a
+// A battlefield, whose clock and router delivery needs, with two objects each driven by a
 // PingMachine: the sender "Soldier 0" and the receiver "Soldier 1". A battle registers about 400
 // objects; the lookup by name is a hash lookup, so it costs the same apart from cache effects.
 class Engine {
  public:
   Engine() {
     DebugChannel::SetSink([](std::string_view) {});
-    TickCounter::UseManual(0);
-    game = std::make_unique<Game>(nullptr, nullptr);
-    Game::SetInstance(game.get());
+    battle = std::make_unique<Battle>();
     sender = AddPinger("Soldier 0");
     receiver = AddPinger("Soldier 1");
     // Moves the new objects from pending into the registry, as the first frame does.
-    game->objects->Update(game->timer->delta);
+    battle->objects->Update(battle->timer.delta);
   }
   ~Engine() {
-    Game::SetInstance(nullptr);
-    game.reset();
-    TickCounter::UseClock();
+    battle.reset();
     DebugChannel::SetSink(nullptr);
   }
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
   void AdvanceMs(std::uint32_t ms) {
-    TickCounter::Advance(ms);
-    game->timer->Tick();
+    elapsedMs += ms;
+    battle->timer.TickTo(elapsedMs);
   }
 
-  std::unique_ptr<Game> game;
+  std::unique_ptr<Battle> battle;
+  std::uint32_t elapsedMs = 0;
   PingMachine* sender = nullptr;
   PingMachine* receiver = nullptr;
 
  private:
   PingMachine* AddPinger(const char* name) {
-    auto object = std::make_unique<GameObject>(name, 0, 0, 2.0f);
+    auto object = std::make_unique<GameObject>(name, 0, 0, 2.0f, battle.get());
     auto machine = std::make_unique<PingMachine>(object.get());
     PingMachine* raw = machine.get();
     object->PushMachine(std::move(machine), true);
-    game->objects->Add(std::move(object));
+    battle->objects->Add(std::move(object));
     return raw;
   }
 };
@@ -78,7 +73,7 @@ BENCHMARK(BM_MessageDispatch_SendToNoDelay)->Name("BM_MessageDispatch/SendToNoDe
 // clock exact to well below the 50 ms delay.
 void BM_MessageDispatch_QueuedThenDeliverDue(benchmark::State& state) {
   Engine engine;
-  MessageRouter& router = *engine.game->router;
+  MessageRouter& router = *engine.battle->router;
   for (auto _ : state) {
     engine.sender->SendToSelfDelayed(0.05f, MSG_UnitTestPing, SCOPE_None, 0);
     engine.AdvanceMs(100);

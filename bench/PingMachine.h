@@ -2,6 +2,7 @@
 // and, while flipping is on, changes between its two states on every update.
 #pragma once
 
+#include "objects/GameObject.h"
 #include "statemachine/StateMachine.h"
 
 class EventClauses;

@@ -12,7 +12,6 @@
 #include "app/Game.h"
 #include "app/GameWindow.h"
 #include "app/Input.h"
-#include "platform/Random.h"
 #include "render/Graphics.h"
 
 namespace {
@@ -32,6 +31,8 @@ Settings settings;
 Clock::time_point countStart;
 bool counting = false;
 long long frames = 0;
+// The game the idle callback counts the frames of.
+Game* measured = nullptr;
 
 bool Parse(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; i += 2) {
@@ -53,7 +54,7 @@ bool Parse(int argc, char** argv) {
 }
 
 void CountFrame() {
-  Game::Instance()->Frame();
+  measured->Frame();
   const Clock::time_point now = Clock::now();
   static const Clock::time_point started = now;
   if (!counting) {
@@ -82,13 +83,14 @@ int main(int argc, char** argv) {
                  "usage: battlesim-render-bench [--terrain dynamic|static] [--seconds S] [--seed N] [--squads N]\n");
     return 2;
   }
-  platform::SeedRand(settings.seed);
   auto graphics = std::make_unique<Graphics>();
   auto input = std::make_unique<Input>();
   Scenario scenario;
   for (ArmySetup& army : scenario.armies) army.squads = settings.squads;
-  auto game = std::make_unique<Game>(graphics.get(), input.get(), scenario);
+  auto game = std::make_unique<Game>(graphics.get(), input.get(), scenario, settings.seed);
+  GameWindow::Show(game.get());
   Game::SetInstance(game.get());
+  measured = game.get();
   game->dynamicTerrain = settings.dynamicTerrain;
   game->StartBattle();
   glutIdleFunc(CountFrame);

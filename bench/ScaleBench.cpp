@@ -5,11 +5,9 @@
 
 #include <memory>
 
-#include "app/Game.h"
-#include "app/Scenario.h"
+#include "battle/Battle.h"
+#include "battle/Scenario.h"
 #include "platform/DebugChannel.h"
-#include "platform/Random.h"
-#include "platform/TickCounter.h"
 #include "render/Sprite.h"
 
 namespace {
@@ -30,36 +28,33 @@ double PositionSum(const GameObjectManager& objects) {
   return sum;
 }
 
-// Each iteration is one frame of the window program without drawing, from the first battle's
-// start on: raising, forming up, marching and the first fights.
+// Each iteration is one step of the world, as every frame takes it, from the first battle's start
+// on: raising, forming up, marching and the first fights.
 void BM_ScaledBattleFrame(benchmark::State& state) {
   DebugChannel::SetSink([](std::string_view) {});
-  TickCounter::UseManual(0);
-  platform::SeedRand(1);
-  auto game = std::make_unique<Game>(nullptr, nullptr, WithSquads(static_cast<int>(state.range(0))));
-  Game::SetInstance(game.get());
-  if (game->terrain.width == 0) {
+  auto battle = std::make_unique<Battle>(WithSquads(static_cast<int>(state.range(0))));
+  if (battle->terrain.width == 0) {
     state.SkipWithError("Textures/ASTest.png not found: run from the project root");
   } else {
-    game->StartBattle();
-    const double startUnits = static_cast<double>(game->objects->PendingCount());
+    battle->StartBattle();
+    const double startUnits = static_cast<double>(battle->objects->PendingCount());
     double unitSteps = 0.0;
+    std::uint32_t elapsedMs = 0;
     for (auto _ : state) {
-      TickCounter::Advance(kFrameMs);
-      game->Frame();
-      unitSteps += static_cast<double>(game->objects->RegisteredCount());
+      elapsedMs += kFrameMs;
+      battle->timer.TickTo(elapsedMs);
+      battle->RunSimulationStep();
+      unitSteps += static_cast<double>(battle->objects->RegisteredCount());
     }
     state.counters["units"] = startUnits;
     // What the battle came to, for comparing builds: equal figures, equal battles.
-    state.counters["casualties"] = game->casualties;
-    state.counters["state_changes"] = game->stateChanges;
-    state.counters["position_sum"] = PositionSum(*game->objects);
+    state.counters["casualties"] = battle->casualties;
+    state.counters["state_changes"] = battle->StateChanges();
+    state.counters["position_sum"] = PositionSum(*battle->objects);
     state.counters["per_unit_step"] =
         benchmark::Counter(unitSteps, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   }
-  Game::SetInstance(nullptr);
-  game.reset();
-  TickCounter::UseClock();
+  battle.reset();
   DebugChannel::SetSink(nullptr);
 }
 // 3 000 frames are 48 simulated seconds: every squad has formed up and most have met the enemy.

@@ -1,6 +1,6 @@
-// Random float on the program's one generator.
+// Random float on a battle's generator.
 #include "math/RandomFloat.h"
 
 #include "platform/Random.h"
 
-float RandomFloat() { return static_cast<float>(platform::Rand()) / 32767.0f; }
+float RandomFloat(platform::Random& random) { return static_cast<float>(random.Rand()) / 32767.0f; }

@@ -1,17 +1,16 @@
-// Base of every world object: a name that is its key in the whole system.
+// Base of every world object: a name that is its key in the whole system, and what its machines
+// know of it.
 #pragma once
 
 #include <string>
+#include <utility>
 
-class GOB {
+#include "statemachine/MachineOwner.h"
+
+class GOB : public MachineOwner {
  public:
-  explicit GOB(std::string objectName) : name(std::move(objectName)) {}
-  virtual ~GOB() = default;
-  GOB(const GOB&) = delete;
-  GOB& operator=(const GOB&) = delete;
+  explicit GOB(std::string objectName) : MachineOwner(std::move(objectName)) {}
 
   virtual void Update(float dt) = 0;
   virtual void Draw() = 0;
-
-  std::string name;
 };

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/GameObjectManager.h"
 #include "render/Sprite.h"
 #include "statemachine/MessageRouter.h"
@@ -13,10 +13,21 @@
 #include "units/DyingSM.h"
 #include "units/SquadLeaderSM.h"
 
-GameObject::GameObject(std::string objectName, int objectTeam, int type, float range)
-    : GOB(std::move(objectName)), team(objectTeam), unitType(type), attackRange(range) {}
+GameObject::GameObject(std::string objectName, int objectTeam, int type, float range, Battle* ownBattle)
+    : GOB(std::move(objectName)),
+      battle(ownBattle),
+      team(objectTeam),
+      unitType(type),
+      attackRange(range),
+      lifeSlot(ownBattle != nullptr ? ownBattle->handleSlots.Open() : 0) {}
 
-GameObject::~GameObject() { ObjectHandle::CloseSlot(lifeSlot); }
+GameObject::~GameObject() {
+  if (battle != nullptr) battle->handleSlots.Close(lifeSlot);
+}
+
+MessageRouter* GameObject::Router() const { return battle != nullptr ? battle->router.get() : nullptr; }
+
+TraceLog* GameObject::Trace() const { return battle != nullptr ? battle->traceLog.get() : nullptr; }
 
 // The running machine stands for the stack here: the stack itself lies in a line the update
 // does not otherwise read.
@@ -46,15 +57,21 @@ void GameObject::SetLeaderName(const std::string& newLeaderName) {
 }
 
 GameObject* GameObject::Leader() const {
-  GameObject* found = leader.Get();
+  if (battle == nullptr) return nullptr;
+  GameObject* found = leader.Get(battle->handleSlots);
   if (found != nullptr) return found;
-  found = FindObjectNamed(leaderName);
-  leader = ObjectHandle(found);
+  found = battle->Find(leaderName);
+  leader = ObjectHandle(found, battle->handleSlots);
   return found;
 }
 
+void GameObject::PrefetchLeader() const {
+  if (battle != nullptr) leader.Prefetch(battle->handleSlots);
+}
+
 void GameObject::PrefetchFormationSlot() const {
-  const GameObject* kept = leader.Get();
+  if (battle == nullptr) return;
+  const GameObject* kept = leader.Get(battle->handleSlots);
   if (kept == nullptr || kept->squadLeaderMachine == nullptr) return;
   kept->squadLeaderMachine->formation.PrefetchSlot(formationSlot);
 }
@@ -104,15 +121,11 @@ void GameObject::ReplaceMachine(std::unique_ptr<StateMachine> machine) {
   replacement->Initialize();
 }
 
-void GameObject::QueueMachineCommand(int code) {
-  if (pendingCommand == kCommandNone) pendingCommand = code;
-}
-
 void GameObject::RunMachineCommands() {
   for (int allowance = kCommandBudget; pendingCommand != kCommandNone && allowance > 0; --allowance) {
     const int code = pendingCommand;
     pendingCommand = kCommandNone;
-    if (MessageRouter* router = MessageRouter::Instance()) router->CancelScoped(name);
+    if (MessageRouter* router = Router()) router->CancelScoped(name);
     if (code == kCommandRestart) {
       if (StateMachine* top = TopMachine()) top->Initialize();
     } else if (code == kCommandPop) {

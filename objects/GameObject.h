@@ -11,6 +11,7 @@
 #include "objects/ObjectHandle.h"
 #include "statemachine/StateMachine.h"
 
+class Battle;
 class CombatSM;
 struct Message;
 class SquadLeaderSM;
@@ -26,14 +27,16 @@ class alignas(64) GameObject : public GOB {
   std::unique_ptr<Sprite> sprite;
 
  public:
-  // Machine-stack commands queued by machines and carried out at the start of the next update.
-  static constexpr int kCommandNone = 0;
-  static constexpr int kCommandRestart = 1;
-  static constexpr int kCommandPop = 6;
   static constexpr int kCommandBudget = 20;
 
-  GameObject(std::string objectName, int objectTeam, int type, float range);
+  // The battle the object belongs to, whose router, trace log and names it uses; null only for
+  // objects made outside any battle, which then find no leader and send no message.
+  GameObject(std::string objectName, int objectTeam, int type, float range, Battle* ownBattle = nullptr);
   ~GameObject() override;
+
+  MessageRouter* Router() const override;
+  TraceLog* Trace() const override;
+  Battle* GetBattle() const { return battle; }
 
   void Update(float dt) override;
   void Draw() override;
@@ -46,7 +49,7 @@ class alignas(64) GameObject : public GOB {
   // followers ask on every update, and asking the name registry each time (and comparing names,
   // which at four digits no longer fit in the string itself) was much of a big army's update.
   GameObject* Leader() const;
-  void PrefetchLeader() const { leader.Prefetch(); }
+  void PrefetchLeader() const;
   // The slot a follower tracks in its leader's formation, once the leader's lines are in.
   void PrefetchFormationSlot() const;
   const std::string& GetTargetName() const { return targetName; }
@@ -82,8 +85,6 @@ class alignas(64) GameObject : public GOB {
   // Keeps a single machine, and never pulls a dying unit out of its dying machine.
   void PopMachine();
   void ReplaceMachine(std::unique_ptr<StateMachine> machine);
-  // The first request of a frame wins.
-  void QueueMachineCommand(int code);
   // Forgets a queued command that no longer applies, as when the machine that queued it is
   // replaced before the next update.
   void DropMachineCommand() { pendingCommand = kCommandNone; }
@@ -98,8 +99,6 @@ class alignas(64) GameObject : public GOB {
     __builtin_prefetch(start + 64);
   }
 
-  int pendingCommand = kCommandNone;
-  bool removed = false;
   int formationSlot = 0;
 
  private:
@@ -107,6 +106,7 @@ class alignas(64) GameObject : public GOB {
   // every update.
   SquadLeaderSM* squadLeaderMachine = nullptr;
   mutable ObjectHandle leader;
+  Battle* const battle;
 
   // Read wherever units are drawn, fight or measure their range: in the second line with the
   // leader, ahead of the names.
@@ -130,7 +130,7 @@ class alignas(64) GameObject : public GOB {
   // Front is the base machine, back the running one (also kept in topMachine). Declared after
   // the sprite so that the machines are destroyed first and never outlive what they steer.
   std::vector<std::unique_ptr<StateMachine>> machines;
-  const std::uint32_t lifeSlot = ObjectHandle::OpenSlot();
+  const std::uint32_t lifeSlot;
 
   void StackChanged();
 };

@@ -6,22 +6,19 @@
 #include <cstdint>
 
 class GameObject;
+class HandleSlots;
 
 class ObjectHandle {
  public:
   ObjectHandle() = default;
-  explicit ObjectHandle(GameObject* object);
+  // The object's battle's slots, which every later call must be given again.
+  ObjectHandle(GameObject* object, const HandleSlots& slots);
 
   // Null for an empty handle and once the object is destroyed.
-  GameObject* Get() const;
+  GameObject* Get(const HandleSlots& slots) const;
   // Starts fetching what Get reads and the object's first two cache lines; harmless when the
   // object is gone, as a prefetch never faults.
-  void Prefetch() const;
-
-  // Every game object holds a slot from its construction to its destruction; closing it is
-  // what turns the handles to that object null.
-  static std::uint32_t OpenSlot();
-  static void CloseSlot(std::uint32_t slot);
+  void Prefetch(const HandleSlots& slots) const;
 
  private:
   GameObject* object = nullptr;

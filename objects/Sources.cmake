@@ -3,6 +3,7 @@ target_sources(battlesim_core PRIVATE
   objects/GameObjectManager.cpp
   objects/LeaderGrid.cpp
   objects/ObjectHandle.cpp
+  objects/HandleSlots.cpp
   objects/RegistryOrder.cpp
   objects/SerialIndex.cpp
 )

@@ -3,7 +3,7 @@
 
 #include <cassert>
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "objects/UnitType.h"
 #include "render/Sprite.h"
@@ -81,15 +81,14 @@ std::string UnitFactory::NextName(int type) {
 }
 
 GameObject* UnitFactory::Create(int type, const Vector3& position, float facing, int team) {
-  Game* game = Game::Instance();
   const UnitTypeInfo& info = Info(type);
-  const Vector3 place = KeepOnTerrain(position, game->terrain.width, game->terrain.depth);
-  auto object = std::make_unique<GameObject>(NextName(type), team, type, info.attackRange);
+  const Vector3 place = KeepOnTerrain(position, battle.terrain.width, battle.terrain.depth);
+  auto object = std::make_unique<GameObject>(NextName(type), team, type, info.attackRange, &battle);
   GameObject* created = object.get();
   auto sprite = std::make_unique<Sprite>(created, info.textureFile, place, facing);
   std::unique_ptr<StateMachine> machine = FirstMachine(type, created);
   // The first machine's entry already reads the sprite and may look the object up by name.
-  game->objects->Add(std::move(object));
+  battle.objects->Add(std::move(object));
   created->SetSprite(std::move(sprite));
   created->PushMachine(std::move(machine), true);
   return created;

@@ -8,6 +8,7 @@
 
 #include "math/Vector3.h"
 
+class Battle;
 class GameObject;
 class StateMachine;
 
@@ -24,6 +25,11 @@ struct UnitTypeInfo {
 
 class UnitFactory {
  public:
+  // Makes the units of this battle, which outlives the factory.
+  explicit UnitFactory(Battle& ownBattle) : battle(ownBattle) {}
+  UnitFactory(const UnitFactory&) = delete;
+  UnitFactory& operator=(const UnitFactory&) = delete;
+
   // type is a UnitType code 0..6; the position is moved inside the terrain if it lies on or
   // beyond its edge. The first machine has been started when this returns.
   GameObject* Create(int type, const Vector3& position, float facing, int team);
@@ -44,4 +50,6 @@ class UnitFactory {
 
  private:
   std::string NextName(int type);
+
+  Battle& battle;
 };

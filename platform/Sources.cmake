@@ -1,7 +1,7 @@
 target_sources(battlesim_core PRIVATE
   platform/TickCounter.cpp
+  platform/Timer.cpp
   platform/DebugChannel.cpp
-  platform/Random.cpp
   platform/ProcessMemory.cpp
   platform/Interrupt.cpp
   platform/FileDiagnosis.cpp

@@ -6,10 +6,11 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/Game.h"
-#include "app/Input.h"
+#include "battle/Battle.h"
 #include "objects/GameObjectManager.h"
 #include "platform/TickCounter.h"
+#include "render/CameraView.h"
+#include "render/FrameScene.h"
 #include "render/InspectorOverlay.h"
 #include "render/Lighting.h"
 
@@ -47,7 +48,7 @@ void Graphics::AddHudLine(const std::string& text, const std::string& category) 
   hudCategories.AddHudLine(text, category);
 }
 
-void Graphics::RenderFrame(const StepBesideTerrain* beside) {
+void Graphics::RenderFrame(const FrameScene* scene, const StepBesideTerrain* beside) {
   GLint viewport[4] = {0, 0, 0, 0};
   glGetIntegerv(GL_VIEWPORT, viewport);
   const int width = viewport[2];
@@ -56,10 +57,9 @@ void Graphics::RenderFrame(const StepBesideTerrain* beside) {
   viewportHeight = height;
   glClearColor(0.5f, 0.5f, 0.5f, 0.5f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  Game* game = Game::Instance();
-  if (game != nullptr && game->input != nullptr) {
-    UpdateCamera(game->scene, *game->input, width, height);
-    DrawScene(*game, width, height, beside);
+  if (scene != nullptr) {
+    UpdateCamera(scene->lighting, scene->camera, width, height);
+    DrawScene(*scene, width, height, beside);
   } else if (beside != nullptr) {
     beside->step();
     beside->afterStep();
@@ -68,7 +68,7 @@ void Graphics::RenderFrame(const StepBesideTerrain* beside) {
   hudCategories.Clear();
 }
 
-void Graphics::UpdateCamera(Lighting& lighting, const Input& input, int width, int height) {
+void Graphics::UpdateCamera(Lighting& lighting, const CameraView& camera, int width, int height) {
   double a = kHalfExtent;
   double b = kHalfExtent;
   if (width < height) {
@@ -82,10 +82,10 @@ void Graphics::UpdateCamera(Lighting& lighting, const Input& input, int width, i
   Matrix4& view = lighting.view;
   view.LoadIdentity();
   view.Translate(0.0, 0.0, 0.0);
-  view.Translate(kPanScale * input.panX, kPanScale * input.panY, input.zoom);
-  view.RotateX(input.tilt);
-  view.RotateY(-input.spin);
-  if (input.following) view.Translate(-input.focus.x, -input.focus.y, -input.focus.z);
+  view.Translate(kPanScale * camera.panX, kPanScale * camera.panY, camera.zoom);
+  view.RotateX(camera.tilt);
+  view.RotateY(-camera.spin);
+  if (camera.following) view.Translate(-camera.focus.x, -camera.focus.y, -camera.focus.z);
 
   lighting.viewOrigin = ViewImage(view, 0.0f);
   lighting.viewAxisPoint = ViewImage(view, 1.0f);
@@ -94,46 +94,47 @@ void Graphics::UpdateCamera(Lighting& lighting, const Input& input, int width, i
 }
 
 // The frame's timing lines follow the step's, wherever the step runs.
-void Graphics::DrawScene(Game& game, int width, int height, const StepBesideTerrain* beside) {
+void Graphics::DrawScene(const FrameScene& scene, int width, int height, const StepBesideTerrain* beside) {
   if (beside == nullptr) PostTiming();
-  game.scene.Apply();
+  scene.lighting.Apply();
   // The billboards are laid out while GL takes in the terrain.
-  game.objects->BeginDraw(game.scene.viewAxis, beside != nullptr ? beside->step : std::function<void()>{});
-  DrawTerrain(game);
+  scene.battle.objects->BeginDraw(scene.lighting.viewAxis,
+                                  beside != nullptr ? beside->step : std::function<void()>{});
+  DrawTerrain(scene);
   if (beside != nullptr) {
-    game.objects->AwaitPrepared();
+    scene.battle.objects->AwaitPrepared();
     beside->afterStep();
     PostTiming();
   }
-  DrawObjects(game);
-  InspectorOverlay::Draw(game, width, height);
+  DrawObjects(scene);
+  InspectorOverlay::Draw(scene, width, height);
   hudCategories.DrawHud(width, height);
 }
 
 // The terrain supplies no texture coordinates: with the last billboard's texture still bound,
 // every terrain vertex would be tinted by one arbitrary texel of it. Texturing stays enabled; the
 // default texture, which has no image, leaves the vertex colours as they are.
-void Graphics::DrawTerrain(const Game& game) const {
+void Graphics::DrawTerrain(const FrameScene& scene) const {
   glBindTexture(GL_TEXTURE_2D, 0);
-  if (game.dynamicTerrain) {
-    game.scene.ApplyDynamicTerrainMaterial();
-    game.terrain.DrawImmediate(0.0f, 0.0f, 0.0f);
+  if (scene.dynamicTerrain) {
+    scene.lighting.ApplyDynamicTerrainMaterial();
+    scene.battle.terrain.DrawImmediate(0.0f, 0.0f, 0.0f);
     return;
   }
   for (const DisplayListObject& object : displayLists) {
-    game.scene.ApplyTerrainMaterial(object.specular, object.shininess, object.diffuse);
+    scene.lighting.ApplyTerrainMaterial(object.specular, object.shininess, object.diffuse);
     if (glIsList(object.listName) == GL_TRUE) glCallList(object.listName);
   }
 }
 
 // Billboards are unlit and blended over the terrain, their texture tinted by the team colour.
-void Graphics::DrawObjects(Game& game) const {
+void Graphics::DrawObjects(const FrameScene& scene) const {
   glDisable(GL_LIGHTING);
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  game.objects->EndDraw();
+  scene.battle.objects->EndDraw();
   glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
 }

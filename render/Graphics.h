@@ -10,9 +10,9 @@
 #include "render/DisplayListObject.h"
 #include "render/HudPanel.h"
 
-class Game;
-class Input;
 class Lighting;
+struct CameraView;
+struct FrameScene;
 
 class Graphics {
  public:
@@ -41,11 +41,12 @@ class Graphics {
     std::function<void()> afterStep;
   };
 
-  // Draws the process-wide game's world and swaps; lines posted afterwards go to the next frame.
-  void RenderFrame(const StepBesideTerrain* beside = nullptr);
+  // Draws the scene, or only clears when there is none (the window's first events come before
+  // the game exists), and swaps; lines posted afterwards go to the next frame.
+  void RenderFrame(const FrameScene* scene, const StepBesideTerrain* beside = nullptr);
   // Needs no GL: the picking and the tests build the same camera.
-  static void UpdateCamera(Lighting& lighting, const Input& input, int width, int height);
-  void DrawScene(Game& game, int width, int height, const StepBesideTerrain* beside = nullptr);
+  static void UpdateCamera(Lighting& lighting, const CameraView& camera, int width, int height);
+  void DrawScene(const FrameScene& scene, int width, int height, const StepBesideTerrain* beside = nullptr);
   void PostTiming();
 
   const HudPanel& Hud() const { return hudCategories; }
@@ -61,8 +62,8 @@ class Graphics {
   int viewportHeight = 0;
 
  private:
-  void DrawTerrain(const Game& game) const;
-  void DrawObjects(Game& game) const;
+  void DrawTerrain(const FrameScene& scene) const;
+  void DrawObjects(const FrameScene& scene) const;
 
   std::vector<DisplayListObject> displayLists;
   HudPanel hudCategories;

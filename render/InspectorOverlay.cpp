@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <string>
 
-#include "app/BattleTimeline.h"
-#include "app/Game.h"
-#include "app/UnitInspector.h"
+#include "battle/BattleTimeline.h"
+#include "objects/GameObject.h"
+#include "render/FrameScene.h"
 #include "render/Sprite.h"
 
 namespace {
@@ -71,17 +71,13 @@ void Curve(const std::vector<TimelineSample>& samples, Alive alive, double xScal
 }
 }  // namespace
 
-void InspectorOverlay::Draw(const Game& game, int width, int height) {
+void InspectorOverlay::Draw(const FrameScene& scene, int width, int height) {
   // The default texture has no image and leaves the drawn colours as they are.
   glBindTexture(GL_TEXTURE_2D, 0);
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
-  if (game.inspector != nullptr) {
-    if (const GameObject* unit = game.inspector->Selected(game); unit != nullptr && unit->GetSprite() != nullptr) {
-      DrawRing(*unit->GetSprite());
-    }
-  }
-  if (game.timeline != nullptr) DrawBalance(*game.timeline, width, height);
+  if (scene.selected != nullptr && scene.selected->GetSprite() != nullptr) DrawRing(*scene.selected->GetSprite());
+  if (scene.timeline != nullptr) DrawBalance(*scene.timeline, width, height);
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 

@@ -3,7 +3,7 @@
 #pragma once
 
 class BattleTimeline;
-class Game;
+struct FrameScene;
 class Sprite;
 
 class InspectorOverlay {
@@ -22,7 +22,7 @@ class InspectorOverlay {
   static constexpr double kShortestSpan = 60.0;
 
   // After the billboards, before the panel; with the view and projection still loaded.
-  static void Draw(const Game& game, int width, int height);
+  static void Draw(const FrameScene& scene, int width, int height);
   // Drawn over the terrain and the billboards alike, with the depth test off.
   static void DrawRing(const Sprite& sprite);
   static void DrawBalance(const BattleTimeline& timeline, int width, int height);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "objects/UnitFactory.h"
 #include "objects/UnitType.h"
@@ -37,6 +38,7 @@ void Sprite::SetTarget(const Vector3& point, bool notify) {
 }
 
 void Sprite::Update(float dt) {
+  Battle* battle = owner != nullptr ? owner->GetBattle() : nullptr;
   Vector3 toTarget(target.x - position.x, 0.0f, target.z - position.z);
   const float distance = toTarget.Length();
   if (distance > kArrivalDistance) {
@@ -52,20 +54,19 @@ void Sprite::Update(float dt) {
     }
   } else if (arrivalPending && notifyOnArrival) {
     arrivalPending = false;
-    Game* game = Game::Instance();
-    if (game != nullptr && owner != nullptr) game->objects->SendSystemMessage(owner->name, MSG_Arrived);
+    if (battle != nullptr) battle->objects->SendSystemMessage(owner->name, MSG_Arrived);
   }
-  Game* game = Game::Instance();
-  if (game == nullptr) return;
+  if (battle == nullptr) return;
   // Footsteps: the ground under every walking sprite shows green on the dynamic terrain.
-  if (game->paintFootsteps) {
-    game->terrain.SetColour(static_cast<int>(position.x), static_cast<int>(position.z), 0.0f, 1.0f, 0.0f);
+  if (battle->paintFootsteps) {
+    battle->terrain.SetColour(static_cast<int>(position.x), static_cast<int>(position.z), 0.0f, 1.0f, 0.0f);
   }
-  if (followTerrain) position.y = game->terrain.InterpolatedHeight(position.x, position.z);
+  if (followTerrain) position.y = battle->terrain.InterpolatedHeight(position.x, position.z);
 }
 
 void Sprite::PrefetchGround() const {
-  if (const Game* game = Game::Instance()) game->terrain.PrefetchAround(position.x, position.z, game->paintFootsteps);
+  const Battle* battle = owner != nullptr ? owner->GetBattle() : nullptr;
+  if (battle != nullptr) battle->terrain.PrefetchAround(position.x, position.z, battle->paintFootsteps);
 }
 
 void Sprite::AddTo(BillboardBatch& batch) const {

@@ -54,7 +54,8 @@ bool EventClauses::OnMessage(int id) {
 
 // Every unhandled update of every unit comes here: the number is only formatted when recorded.
 bool EventClauses::Unhandled() {
-  if (!TraceLog::Recording()) return false;
+  const TraceLog* log = machine.Trace();
+  if (log == nullptr || !log->Recording()) return false;
   char number[16];
   std::snprintf(number, sizeof number, "%d", event);
   Log(number, false);
@@ -62,7 +63,7 @@ bool EventClauses::Unhandled() {
 }
 
 void EventClauses::Log(const char* eventText, bool handled) {
-  if (TraceLog* log = TraceLog::Instance()) {
+  if (TraceLog* log = machine.Trace()) {
     log->LogEvent(machine.OwnerName(), msg, blockName, machine.SubstateName(), eventText, handled);
   }
 }

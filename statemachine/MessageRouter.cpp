@@ -4,20 +4,12 @@
 #include <algorithm>
 #include <bit>
 
-#include "app/Game.h"
-#include "app/Timer.h"
-#include "objects/GameObject.h"
-#include "objects/GameObjectManager.h"
+#include <utility>
+
+#include "platform/Timer.h"
 #include "statemachine/StateMachine.h"
 
 namespace {
-MessageRouter* instance = nullptr;
-
-float Now() {
-  const Timer* timer = Timer::Instance();
-  return timer != nullptr ? timer->now : 0.0f;
-}
-
 bool PassesScope(const Message& msg, const StateMachine& machine) {
   switch (msg.scope) {
     case SCOPE_None: return true;
@@ -29,13 +21,11 @@ bool PassesScope(const Message& msg, const StateMachine& machine) {
 
 }  // namespace
 
-MessageRouter::MessageRouter() { instance = this; }
+MessageRouter::MessageRouter(const Timer& timer, MachineFinder finder) : clock(timer), findMachine(std::move(finder)) {}
 
-MessageRouter::~MessageRouter() {
-  if (instance == this) instance = nullptr;
-}
+MessageRouter::~MessageRouter() = default;
 
-MessageRouter* MessageRouter::Instance() { return instance; }
+float MessageRouter::Now() const { return clock.now; }
 
 // Delay, data type and data do not count.
 bool MessageRouter::IsDuplicate(const Message& queued, int id, const std::string& sender, int scope, int scopeValue,
@@ -95,11 +85,7 @@ void MessageRouter::DeliverDue() {
 }
 
 void MessageRouter::Deliver(Message& msg) {
-  Game* game = Game::Instance();
-  if (game == nullptr || !game->objects) return;
-  GameObject* receiver = game->objects->Find(msg.receiver);
-  if (receiver == nullptr) return;
-  StateMachine* machine = receiver->TopMachine();
+  StateMachine* machine = findMachine(msg.receiver);
   if (machine == nullptr) return;
   if (!PassesScope(msg, *machine)) return;
   msg.delivered = true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -11,15 +12,20 @@
 
 #include "statemachine/Message.h"
 
+class StateMachine;
+class Timer;
+
 class MessageRouter {
  public:
-  MessageRouter();
+  // The machine a message to the name goes to: the running machine of the object of that name,
+  // or null when there is none.
+  using MachineFinder = std::function<StateMachine*(const std::string& name)>;
+
+  // Times messages on the clock and finds their receivers with the finder; both outlive it.
+  MessageRouter(const Timer& clock, MachineFinder finder);
   ~MessageRouter();
   MessageRouter(const MessageRouter&) = delete;
   MessageRouter& operator=(const MessageRouter&) = delete;
-
-  // The process-wide router, or null while none exists.
-  static MessageRouter* Instance();
 
   // Delivers before returning when delay <= 0; otherwise queues the message unless an
   // undelivered duplicate (same id, receiver, sender, scope, stamp and repeat) is queued already.
@@ -61,6 +67,10 @@ class MessageRouter {
   // Takes the message out of the queue and its indexes; null if it was cancelled meanwhile.
   std::unique_ptr<Message> TakeQueued(const QueueKey& key);
 
+  float Now() const;
+
+  const Timer& clock;
+  MachineFinder findMachine;
   Queue queue;
   std::uint64_t nextSequence = 0;
   // Queued messages by receiver, in no particular order: a receiver has few at a time, so the

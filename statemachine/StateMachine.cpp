@@ -4,7 +4,6 @@
 #include <bit>
 #include <cstring>
 
-#include "objects/GameObject.h"
 #include "statemachine/MessageRouter.h"
 #include "statemachine/TraceLog.h"
 
@@ -15,16 +14,20 @@ void CopyName(char (&target)[StateMachine::kNameSize], const char* source) {
   std::strncpy(target, source, StateMachine::kNameSize - 1);
   target[StateMachine::kNameSize - 1] = '\0';
 }
-
-void Route(float delay, int id, const std::string& receiver, const std::string& sender, int scope, int stamp,
-           int dataType, int data, bool repeat) {
-  if (MessageRouter* router = MessageRouter::Instance()) {
-    router->Send(delay, id, receiver, sender, scope, stamp, dataType, data, repeat);
-  }
-}
 }  // namespace
 
-StateMachine::StateMachine(GameObject* machineOwner) : owner(machineOwner) { Reset(); }
+StateMachine::StateMachine(MachineOwner* machineHost, GameObject* machineOwner)
+    : owner(machineOwner),
+      host(machineHost),
+      router(machineHost != nullptr ? machineHost->Router() : nullptr),
+      traceLog(machineHost != nullptr ? machineHost->Trace() : nullptr) {
+  Reset();
+}
+
+void StateMachine::Route(float delay, int id, const std::string& receiver, int scope, int stamp, int dataType,
+                         int data, bool repeat) {
+  if (router != nullptr) router->Send(delay, id, receiver, OwnerName(), scope, stamp, dataType, data, repeat);
+}
 
 void StateMachine::Reset() {
   state = 0;
@@ -47,7 +50,7 @@ void StateMachine::Initialize() {
 void StateMachine::Update() { ProcessEvent(EVENT_Update, nullptr); }
 
 void StateMachine::ProcessEvent(int event, Message* msg) {
-  if (owner != nullptr && owner->removed) return;
+  if (host != nullptr && host->removed) return;
   bool handled = false;
   if (substate >= 0) handled = HandleEvent(event, msg, state, substate);
   if (!handled) handled = HandleEvent(event, msg, state, NO_SUBSTATE);
@@ -64,7 +67,7 @@ void StateMachine::ProcessStateChanges() {
     if (nextSubstate < 0) HandleEvent(EVENT_Exit, nullptr, state, NO_SUBSTATE);
     state = nextState;
     substate = nextSubstate;
-    if (TraceLog* log = TraceLog::Instance()) log->LogStateChange(OwnerName(), state, substate);
+    if (traceLog != nullptr) traceLog->LogStateChange(OwnerName(), state, substate);
     ++changeCount;
     if (substate < 0) ++stateChangeCount;
     changePending = 0;
@@ -93,16 +96,16 @@ void StateMachine::SetStateName(const char* name) {
 }
 
 void StateMachine::RequestRestart() {
-  if (owner != nullptr) owner->QueueMachineCommand(GameObject::kCommandRestart);
+  if (host != nullptr) host->QueueMachineCommand(MachineOwner::kCommandRestart);
 }
 
 void StateMachine::RequestPop() {
-  if (owner != nullptr) owner->QueueMachineCommand(GameObject::kCommandPop);
+  if (host != nullptr) host->QueueMachineCommand(MachineOwner::kCommandPop);
 }
 
 const std::string& StateMachine::OwnerName() const {
   static const std::string noName;
-  return owner != nullptr ? owner->name : noName;
+  return host != nullptr ? host->name : noName;
 }
 
 int StateMachine::ScopeStamp(int scope) const {
@@ -112,7 +115,7 @@ int StateMachine::ScopeStamp(int scope) const {
 }
 
 void StateMachine::SendTo(int id, const std::string& receiver, int data) {
-  Route(0.0f, id, receiver, OwnerName(), SCOPE_None, 0, DATA_Integer, data, false);
+  Route(0.0f, id, receiver, SCOPE_None, 0, DATA_Integer, data, false);
 }
 
 void StateMachine::SendToAll(int id, const std::vector<std::string>& names, int data) {
@@ -125,7 +128,7 @@ void StateMachine::SendToAll(int id, const std::vector<std::string>& names, int 
 }
 
 void StateMachine::SendToSelfWith(float delay, int id, int scope, int dataType, int data, bool repeat) {
-  Route(delay, id, OwnerName(), OwnerName(), scope, ScopeStamp(scope), dataType, data, repeat);
+  Route(delay, id, OwnerName(), scope, ScopeStamp(scope), dataType, data, repeat);
 }
 
 void StateMachine::SendToSelf(int id, int scope, int data) {

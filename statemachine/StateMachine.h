@@ -2,12 +2,16 @@
 // event (at most 20 per event), the counters that scope delayed messages, and messaging by name.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
+#include "statemachine/MachineOwner.h"
 #include "statemachine/Message.h"
 
 class GameObject;
+class MessageRouter;
+class TraceLog;
 
 enum EventCode : int {
   EVENT_Update = 1,
@@ -28,7 +32,11 @@ class alignas(64) StateMachine {
   static constexpr int kChangeBudget = 20;
   static constexpr int kNameSize = 64;
 
-  explicit StateMachine(GameObject* owner);
+  // The owner is the world object the machine steers, which is a MachineOwner: all this layer
+  // knows of it. Taken as a template so that neither this header nor its callers need a cast.
+  template <class Owner>
+  explicit StateMachine(Owner* machineOwner) : StateMachine(static_cast<MachineOwner*>(machineOwner), machineOwner) {}
+  explicit StateMachine(std::nullptr_t) : StateMachine(static_cast<MachineOwner*>(nullptr), nullptr) {}
   virtual ~StateMachine() = default;
   StateMachine(const StateMachine&) = delete;
   StateMachine& operator=(const StateMachine&) = delete;
@@ -60,6 +68,8 @@ class alignas(64) StateMachine {
   void SetTimer(float period, int id, int scope);
 
   GameObject* GetOwner() const { return owner; }
+  // The owner's battle's trace log, or null.
+  TraceLog* Trace() const { return traceLog; }
   const std::string& OwnerName() const;
   int GetState() const { return state; }
   int GetSubstate() const { return substate; }
@@ -73,10 +83,14 @@ class alignas(64) StateMachine {
   int ScopeStamp(int scope) const;
 
  private:
+  StateMachine(MachineOwner* machineHost, GameObject* machineOwner);
   void ProcessStateChanges();
+  void Route(float delay, int id, const std::string& receiver, int scope, int stamp, int dataType, int data,
+             bool repeat);
   void SendToSelfWith(float delay, int id, int scope, int dataType, int data, bool repeat);
 
   GameObject* owner;
+  MachineOwner* host;
   int stateChangeCount = 0;
   int changeCount = 0;
   int state = 0;
@@ -85,6 +99,9 @@ class alignas(64) StateMachine {
   int nextSubstate = 0;
   bool changeAllowed = true;
   int changePending = 0;
+  // The owner's battle's, kept here because every message sent and every trace record needs them.
+  MessageRouter* router = nullptr;
+  TraceLog* traceLog = nullptr;
   char stateName[kNameSize] = {};
   char substateName[kNameSize] = {};
 };

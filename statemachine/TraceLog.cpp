@@ -5,22 +5,14 @@
 #include <cstring>
 #include <utility>
 
-#include "app/Game.h"
-#include "app/Timer.h"
+#include "platform/Timer.h"
 #include "statemachine/TraceWatcher.h"
 
 namespace {
-TraceLog* instance = nullptr;
-
 template <std::size_t N>
 void CopyText(char (&target)[N], const char* source) {
   std::strncpy(target, source != nullptr ? source : "", N - 1);
   target[N - 1] = '\0';
-}
-
-float Now() {
-  const Timer* timer = Timer::Instance();
-  return timer != nullptr ? timer->now : 0.0f;
 }
 
 const char* DecodeEventNumber(const char* eventText, const Message* msg) {
@@ -35,20 +27,7 @@ const char* DecodeEventNumber(const char* eventText, const Message* msg) {
 }
 }  // namespace
 
-TraceLog::TraceLog() { instance = this; }
-
-TraceLog::~TraceLog() {
-  if (instance == this) instance = nullptr;
-}
-
-TraceLog* TraceLog::Instance() { return instance; }
-
-bool TraceLog::TracingEnabled() {
-  const Game* game = Game::Instance();
-  return game != nullptr && game->traceEnabled;
-}
-
-bool TraceLog::Recording() { return TracingEnabled() || (instance != nullptr && instance->watcher != nullptr); }
+TraceLog::TraceLog(const Timer& timer) : clock(timer) {}
 
 bool TraceLog::Watched(const std::string& ownerName) const {
   return watcher != nullptr && watcher->Watches(ownerName);
@@ -65,7 +44,7 @@ void TraceLog::LogEvent(const std::string& ownerName, const Message* msg, const 
   TraceRecord record;
   CopyText(record.ownerName, ownerName.c_str());
   record.handled = handled;
-  record.time = Now();
+  record.time = clock.now;
   CopyText(record.stateText, stateText);
   CopyText(record.substateText, substateText);
   CopyText(record.eventText, handled ? eventText : DecodeEventNumber(eventText, msg));
@@ -81,13 +60,13 @@ void TraceLog::LogEvent(const std::string& ownerName, const Message* msg, const 
 }
 
 void TraceLog::LogStateChange(const std::string& ownerName, int state, int substate) {
-  if (Game* game = Game::Instance()) game->CountStateChange();
+  ++stateChanges;
   const bool tracing = TracingEnabled();
   if (!tracing && !Watched(ownerName)) return;
   TraceRecord record;
   CopyText(record.ownerName, ownerName.c_str());
   record.handled = true;
-  record.time = Now();
+  record.time = clock.now;
   std::snprintf(record.stateText, sizeof record.stateText, "%d", state);
   std::snprintf(record.substateText, sizeof record.substateText, "%d", substate);
   CopyText(record.eventText, "STATE_CHANGE");

@@ -7,6 +7,7 @@
 
 #include "statemachine/Message.h"
 
+class Timer;
 class TraceWatcher;
 
 struct TraceRecord {
@@ -26,17 +27,16 @@ class TraceLog {
  public:
   static constexpr std::size_t kCapacity = 200;
 
-  TraceLog();
-  ~TraceLog();
+  // Stamps the records with the clock's time; the clock outlives the log.
+  explicit TraceLog(const Timer& clock);
   TraceLog(const TraceLog&) = delete;
   TraceLog& operator=(const TraceLog&) = delete;
 
-  static TraceLog* Instance();
   // Whether events are recorded at all; callers skip preparing a record's text when not.
-  static bool TracingEnabled();
+  bool TracingEnabled() const { return enabled; }
   // Whether any record may be made: tracing is on or a watcher listens. The one test every event
   // pays while neither is the case.
-  static bool Recording();
+  bool Recording() const { return enabled || watcher != nullptr; }
 
   // Records of the watcher's units go to it (not to standard output nor to the log) while tracing
   // is off. Null stops watching; the watcher must outlive its registration.
@@ -52,12 +52,18 @@ class TraceLog {
 
   const std::deque<TraceRecord>& Records() const { return records; }
 
+  // The trace switch: off at start.
+  bool enabled = false;
+  // Every applied state change since the log was made, traced or not.
+  int stateChanges = 0;
+
  private:
   void Append(TraceRecord&& record);
   bool Watched(const std::string& ownerName) const;
   // Records made while tracing is off are the watcher's.
   void Keep(TraceRecord&& record, bool printed, bool tracing);
 
+  const Timer& clock;
   std::deque<TraceRecord> records;
   TraceWatcher* watcher = nullptr;
 };

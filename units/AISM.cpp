@@ -1,7 +1,7 @@
 // Squad movement along a found path.
 #include "units/AISM.h"
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
@@ -11,7 +11,7 @@
 
 namespace {
 SquadLeaderSM* LocateSquadLeader(const GameObject& leader) {
-  GameObject* self = FindObjectNamed(leader.name);
+  GameObject* self = leader.GetBattle()->Find(leader.name);
   return self != nullptr ? self->FindSquadLeaderMachine() : nullptr;
 }
 }  // namespace
@@ -104,15 +104,15 @@ bool AISM::HandleMarch(EventClauses& clauses) {
 }
 
 void AISM::FindPath() {
-  Game* game = Game::Instance();
+  PathFinder& pathFinder = *GetOwner()->GetBattle()->pathFinder;
   const Vector3 start = GetOwner()->GetSprite()->position;
-  game->pathFinder->FindPath(static_cast<int>(start.x), static_cast<int>(start.z), static_cast<int>(targetPosition.x),
-                             static_cast<int>(targetPosition.z), kPathWeight);
+  pathFinder.FindPath(static_cast<int>(start.x), static_cast<int>(start.z), static_cast<int>(targetPosition.x),
+                     static_cast<int>(targetPosition.z), kPathWeight);
   // The path finder adds its route in front of whatever the list holds. The march can be sent
   // back here with way-points left (a delayed change meant for the squad leader below carries
   // this state's id), and the old remainder would then be walked after the new goal.
   path.clear();
-  game->pathFinder->BuildPath(path);
+  pathFinder.BuildPath(path);
   if (!path.empty()) {
     SetState(STATE_RotateInFormation);
   } else {

@@ -1,7 +1,7 @@
 // Arrow flight.
 #include "units/ArrowSM.h"
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
@@ -40,7 +40,7 @@ bool ArrowSM::HandleEvent(int event, Message* msg, int blockState, int blockSubs
 void ArrowSM::Launch() {
   GameObject* arrow = GetOwner();
   arrow->GetSprite()->speed = kFlightSpeed;
-  GameObject* target = FindObjectNamed(arrow->targetName);
+  GameObject* target = arrow->GetBattle()->Find(arrow->targetName);
   if (target == nullptr) {
     SetState(STATE_Done);
     return;

@@ -1,7 +1,7 @@
 // Blood splat growth and lifetime.
 #include "units/BloodSM.h"
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
@@ -47,6 +47,6 @@ void BloodSM::Start() {
 // Growth uses the timer's own frame delta, not the clamped step the objects are updated with.
 void BloodSM::Grow() {
   GetOwner()->GetSprite()->halfSize = size;
-  size += Timer::Instance()->delta * growthRate;
+  size += GetOwner()->GetBattle()->timer.delta * growthRate;
   growthRate *= kGrowthDecay;
 }

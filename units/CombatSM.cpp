@@ -1,7 +1,7 @@
 // Combat movement.
 #include "units/CombatSM.h"
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
@@ -34,7 +34,7 @@ bool CombatSM::HandleEvent(int event, Message* msg, int blockState, int blockSub
 void CombatSM::CloseIn() {
   GameObject* self = GetOwner();
   if (!self->inCombat) return;
-  GameObject* opponent = FindObjectNamed(self->targetName);
+  GameObject* opponent = self->GetBattle()->Find(self->targetName);
   if (opponent == nullptr) return;
   Sprite* sprite = self->GetSprite();
   if (self->IsInRangeOf(*opponent)) {

@@ -1,7 +1,7 @@
 // Death of a unit.
 #include "units/DyingSM.h"
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "objects/UnitType.h"
 #include "render/Sprite.h"
@@ -48,11 +48,12 @@ void DyingSM::StartDying() {
   height = sprite->position.y;
   SetStateDelayed(kDyingTime, STATE_Dead, SCOPE_Substate);
   sprite->followTerrain = false;
-  if (bloodEnabled) Game::Instance()->factory.Create(UnitType::Blood, sprite->position, 0.0f, Team::Red);
+  Battle& battle = *GetOwner()->GetBattle();
+  if (battle.bloodEnabled) battle.factory.Create(UnitType::Blood, sprite->position, 0.0f, Team::Red);
 }
 
 void DyingSM::Die() {
   GameObject* unit = GetOwner();
-  if (unit->unitType == UnitType::General) Game::Instance()->EndBattle(unit->team);
+  if (unit->unitType == UnitType::General) unit->GetBattle()->EndBattle(unit->team);
   unit->MarkForRemoval();
 }

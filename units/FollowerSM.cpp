@@ -1,7 +1,7 @@
 // Follower behaviour.
 #include "units/FollowerSM.h"
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "render/Sprite.h"
 #include "statemachine/EventClauses.h"

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "math/Matrix4.h"
-#include "platform/Random.h"
 
 namespace {
 // 180 / 3.14159: the same constant as the turn itself, so that facing a point and turning by the
@@ -28,8 +27,8 @@ void LayOut(std::array<FormationSlot, Formation::kSlotCount>& slots, float centr
 }
 }  // namespace
 
-Formation::Formation() {
-  switch (platform::Rand() % 3) {
+Formation::Formation(int shapeDraw) {
+  switch (shapeDraw % 3) {
     case 0: shapeId = kBlock; break;
     case 1: shapeId = kWedge; break;
     default: shapeId = kOpenVee; break;

@@ -22,8 +22,8 @@ class Formation {
   // Writes the base offsets of all slots.
   using ShapeFunction = std::function<void(std::array<FormationSlot, kSlotCount>&)>;
 
-  // Picks the shape with one draw of the random generator.
-  Formation();
+  // The shape is the draw's remainder by three: block, wedge or open vee.
+  explicit Formation(int shapeDraw);
 
   void SetOrigin(const Vector3& point);
   // Turns the formation so that its local +z axis points from the origin towards the point.

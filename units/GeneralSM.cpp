@@ -4,10 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "objects/UnitType.h"
-#include "platform/Random.h"
 #include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
 #include "units/AISM.h"
@@ -61,14 +60,14 @@ bool GeneralSM::HandleGlobal(EventClauses& clauses) {
 }
 
 void GeneralSM::RaiseArmy() {
-  Game* game = Game::Instance();
   GameObject* general = GetOwner();
+  Battle& battle = *general->GetBattle();
   const Vector3 position = general->GetSprite()->position;
   const float facing = general->GetSprite()->facing;
-  const int squads = game->scenario.armies[general->team == Team::Red ? 0 : 1].squads;
+  const int squads = battle.scenario.armies[general->team == Team::Red ? 0 : 1].squads;
   for (int index = 0; index < squads; ++index) {
-    const Vector3 place = ArmyLayout::SquadPlace(general->team, index, position, game->terrain.width);
-    GameObject* leader = game->factory.Create(UnitType::SquadLeader, place, facing, general->team);
+    const Vector3 place = ArmyLayout::SquadPlace(general->team, index, position, battle.terrain.width);
+    GameObject* leader = battle.factory.Create(UnitType::SquadLeader, place, facing, general->team);
     general->subordinates.push_back(leader->name);
     leader->SetLeaderName(general->name);
   }
@@ -78,17 +77,18 @@ void GeneralSM::RaiseArmy() {
 void GeneralSM::FightGeneralWhenArmiesAreGone() {
   GameObject* general = GetOwner();
   if (!general->subordinates.empty()) return;
+  Battle& battle = *general->GetBattle();
   for (int serial = 0; serial < 2; ++serial) {
-    const Game* game = Game::Instance();
-    GameObject* enemy = game != nullptr && game->objects ? game->objects->FindGeneral(serial) : nullptr;
+    GameObject* enemy = battle.objects->FindGeneral(serial);
     if (enemy == nullptr || enemy->team == general->team) continue;
-    if (enemy->subordinates.empty()) Game::Instance()->Engage(general, enemy);
+    if (enemy->subordinates.empty()) battle.Engage(general, enemy);
     return;
   }
 }
 
 bool GeneralSM::ChooseGoal(const SquadLeaderSM& squadLeader, const GameObject* firstFollower, Vector3& goal) const {
   const int sign = GetOwner()->team == Team::Red ? 1 : -1;
+  Battle& battle = *GetOwner()->GetBattle();
   switch (squadLeader.orderMode) {
     case 0: goal = squadLeader.storedTarget; return true;
     case 1:
@@ -97,12 +97,12 @@ bool GeneralSM::ChooseGoal(const SquadLeaderSM& squadLeader, const GameObject* f
       if (firstFollower != nullptr && firstFollower->unitType == UnitType::Archer) {
         goal.z = kArcherLine * static_cast<float>(sign);
       } else {
-        goal.z = static_cast<float>((platform::Rand() * sign) % 10);
+        goal.z = static_cast<float>((battle.random.Rand() * sign) % 10);
       }
       // Sideways within the middle half of the terrain; an empty terrain has no width to divide
       // by, so the goal is then centred.
-      const int half = Game::Instance()->terrain.width / 2;
-      const int draw = platform::Rand();
+      const int half = battle.terrain.width / 2;
+      const int draw = battle.random.Rand();
       goal.x = half > 0 ? static_cast<float>(draw % half - half / 2) : 0.0f;
       return true;
     }
@@ -111,12 +111,13 @@ bool GeneralSM::ChooseGoal(const SquadLeaderSM& squadLeader, const GameObject* f
 }
 
 void GeneralSM::GiveOrders() {
-  GameObject* leader = FindObjectNamed(reportingLeader);
+  const Battle& battle = *GetOwner()->GetBattle();
+  GameObject* leader = battle.Find(reportingLeader);
   if (leader == nullptr) return;
   SquadLeaderSM* squadLeader = leader->FindSquadLeaderMachine();
   if (squadLeader == nullptr) return;
   const std::vector<std::string> followers = leader->subordinates;
-  const GameObject* firstFollower = followers.empty() ? nullptr : FindObjectNamed(followers.front());
+  const GameObject* firstFollower = followers.empty() ? nullptr : battle.Find(followers.front());
   Vector3 goal;
   if (!ChooseGoal(*squadLeader, firstFollower, goal)) return;
   leader->PushMachine(std::make_unique<AISM>(leader, goal.x, goal.y, goal.z), true);

@@ -5,45 +5,25 @@
 #include <limits>
 #include <string>
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
 #include "objects/UnitType.h"
-#include "platform/Random.h"
 #include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
 
 namespace {
-int nextMemberTypeIndex = 0;
-constexpr int kMemberTypeCycle[3] = {UnitType::Berserker, UnitType::Archer, UnitType::Soldier};
-
 float DistanceBetween(const GameObject& a, const GameObject& b) {
   return (b.GetSprite()->position - a.GetSprite()->position).Length();
 }
 
-GameObject* FindGeneral(int serial) {
-  const Game* game = Game::Instance();
-  return game != nullptr && game->objects ? game->objects->FindGeneral(serial) : nullptr;
-}
-
-void Engage(GameObject* a, GameObject* b) {
-  if (Game* game = Game::Instance()) game->Engage(a, b);
-}
 }  // namespace
 
-void SquadLeaderSM::RestartMemberTypeCycle() { nextMemberTypeIndex = 0; }
+// The formation's shape is drawn as the machine is made, before anything else of it.
+SquadLeaderSM::SquadLeaderSM(GameObject* machineOwner)
+    : StateMachine(machineOwner), formation(machineOwner->GetBattle()->random.Rand()) {}
 
-int SquadLeaderSM::PeekNextMemberType() { return kMemberTypeCycle[nextMemberTypeIndex]; }
-
-// A side with its own types cycles them over its squads; otherwise the squad takes the next type
-// of the shared cycle, which moves only then.
-int SquadLeaderSM::TakeMemberType(const ArmySetup& army, int squadIndex) {
-  if (!army.memberTypes.empty())
-    return army.memberTypes[static_cast<std::size_t>(squadIndex) % army.memberTypes.size()];
-  const int type = kMemberTypeCycle[nextMemberTypeIndex];
-  nextMemberTypeIndex = (nextMemberTypeIndex + 1) % 3;
-  return type;
-}
+Battle& SquadLeaderSM::OwnBattle() const { return *GetOwner()->GetBattle(); }
 
 bool SquadLeaderSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
   EventClauses clauses(*this, event, msg);
@@ -137,12 +117,10 @@ bool SquadLeaderSM::HandleDissolveFormation(EventClauses& clauses) {
 }
 
 void SquadLeaderSM::RaiseSquad() {
-  Game* game = Game::Instance();
+  Battle& battle = OwnBattle();
   GameObject* leader = GetOwner();
-  const ArmySetup& army = game->scenario.armies[leader->team == Team::Red ? 0 : 1];
-  memberType = TakeMemberType(army, game->CountSquadRaised(leader->team));
-  game->NoteSquadType(leader->team, memberType);
-  int followersLeft = army.followers;
+  memberType = battle.TakeMemberType(leader->team);
+  int followersLeft = battle.scenario.armies[leader->team == Team::Red ? 0 : 1].followers;
 
   const Vector3 origin = leader->GetSprite()->position;
   const float facing = leader->GetSprite()->facing;
@@ -154,7 +132,7 @@ void SquadLeaderSM::RaiseSquad() {
       if (followersLeft-- <= 0) continue;
       const Vector3 place(origin.x + static_cast<float>(column - 5), origin.y,
                           origin.z + 2.0f * static_cast<float>(row) * rowSign);
-      GameObject* follower = game->factory.Create(memberType, place, facing, leader->team);
+      GameObject* follower = battle.factory.Create(memberType, place, facing, leader->team);
       follower->SetLeaderName(leader->name);
       leader->readyFollowers += 1;
       leader->subordinates.push_back(follower->name);
@@ -164,51 +142,15 @@ void SquadLeaderSM::RaiseSquad() {
   SetStateDelayed(5.0f, STATE_JoinFormation, SCOPE_Substate);
 }
 
-SquadLeaderSM::SearchCheck SquadLeaderSM::searchCheck;
-
-int SquadLeaderSM::SquadLeaderSerialEnd(const Game& game) {
-  const int leaders = game.scenario.armies[0].squads + game.scenario.armies[1].squads;
-  return std::min(std::max(leaders, kSquadLeaderSerials), game.objects->SquadLeaderSerialEnd());
-}
-
-template <class Visit>
-void SquadLeaderSM::ForEachEnemySquadLeader(Visit&& visit) const {
-  const Game* game = Game::Instance();
-  if (game == nullptr || !game->objects) return;
-  const int serials = SquadLeaderSerialEnd(*game);
-  const int team = GetOwner()->team;
-  for (int serial = 0; serial < serials; ++serial) {
-    GameObject* candidate = game->objects->FindSquadLeader(serial);
-    if (candidate != nullptr && candidate->team != team && !visit(serial, *candidate)) return;
-  }
-}
-
-// The first enemy in serial order is taken, then any later one laterCounts accepts that stands
-// strictly nearer: of equally near ones the first stays.
-template <class LaterCounts>
-GameObject* SquadLeaderSM::FirstOrNearerByWalk(LaterCounts&& laterCounts, bool& tied) const {
-  GameObject* target = nullptr;
-  float best = 0.0f;
-  tied = false;
-  ForEachEnemySquadLeader([&](int, GameObject& enemy) {
-    const float distance = DistanceBetween(*GetOwner(), enemy);
-    if (target == nullptr || (laterCounts(enemy) && distance < best)) {
-      target = &enemy;
-      best = distance;
-      tied = false;
-    } else if (laterCounts(enemy) && distance == best) {
-      tied = true;
-    }
-    return true;
-  });
-  return target;
+int SquadLeaderSM::SquadLeaderSerialEnd(const Battle& battle) {
+  const int leaders = battle.scenario.armies[0].squads + battle.scenario.armies[1].squads;
+  return std::min(std::max(leaders, kSquadLeaderSerials), battle.objects->SquadLeaderSerialEnd());
 }
 
 // The grid may offer the leaders in any order, so ties are settled by serial here.
 template <class Wanted>
 GameObject* SquadLeaderSM::NearestEnemyLeaderWhere(Wanted&& wanted) const {
-  Game* game = Game::Instance();
-  if (game == nullptr || !game->objects) return nullptr;
+  const Battle& battle = OwnBattle();
   GameObject* nearest = nullptr;
   int nearestSerial = 0;
   float best = 0.0f;
@@ -223,27 +165,14 @@ GameObject* SquadLeaderSM::NearestEnemyLeaderWhere(Wanted&& wanted) const {
     return true;
   };
   auto reach = [&] { return nearest == nullptr ? std::numeric_limits<float>::infinity() : best; };
-  game->objects->SquadLeaderGrid().VisitOtherTeams(GetOwner()->team, GetOwner()->GetSprite()->position,
-                                                   SquadLeaderSerialEnd(*game), visit, reach);
+  battle.objects->SquadLeaderGrid().VisitOtherTeams(GetOwner()->team, GetOwner()->GetSprite()->position,
+                                                    SquadLeaderSerialEnd(battle), visit, reach);
   return nearest;
-}
-
-template <class LaterCounts>
-void SquadLeaderSM::CheckSearch(const GameObject* found, LaterCounts&& laterCounts) const {
-  bool tied = false;
-  const bool same = FirstOrNearerByWalk(laterCounts, tied) == found;
-  CountSearch(same, tied);
-}
-
-void SquadLeaderSM::CountSearch(bool same, bool tied) {
-  ++searchCheck.searches;
-  if (!same) ++searchCheck.differences;
-  if (tied) ++searchCheck.ties;
 }
 
 GameObject* SquadLeaderSM::EnemyGeneral() const {
   for (int serial = 0; serial < 2; ++serial) {
-    GameObject* candidate = FindGeneral(serial);
+    GameObject* candidate = OwnBattle().objects->FindGeneral(serial);
     if (candidate != nullptr && candidate->team != GetOwner()->team) return candidate;
   }
   return nullptr;
@@ -252,47 +181,32 @@ GameObject* SquadLeaderSM::EnemyGeneral() const {
 // Asked on every update of a marching squad: the search stops at the first hit and looks only
 // at leaders whose cells are within the owner's attack range.
 bool SquadLeaderSM::EnemyLeaderInRange() const {
-  Game* game = Game::Instance();
-  if (game == nullptr || !game->objects) return false;
+  const Battle& battle = OwnBattle();
   const GameObject* self = GetOwner();
   bool inRange = false;
-  game->objects->SquadLeaderGrid().VisitOtherTeams(
-      self->team, self->GetSprite()->position, SquadLeaderSerialEnd(*game),
+  battle.objects->SquadLeaderGrid().VisitOtherTeams(
+      self->team, self->GetSprite()->position, SquadLeaderSerialEnd(battle),
       [self, &inRange](int, GameObject& enemy) {
         inRange = self->IsInRangeOf(enemy);
         return !inRange;
       },
       [self] { return self->attackRange; });
-  if (searchCheck.on) CountSearch(EnemyLeaderInRangeByWalk() == inRange, false);
-  return inRange;
-}
-
-bool SquadLeaderSM::EnemyLeaderInRangeByWalk() const {
-  bool inRange = false;
-  ForEachEnemySquadLeader([this, &inRange](int, GameObject& enemy) {
-    inRange = GetOwner()->IsInRangeOf(enemy);
-    return !inRange;
-  });
   return inRange;
 }
 
 // The first enemy by serial is a candidate whatever its followers, so the nearest candidate is
 // the walk's answer.
 GameObject* SquadLeaderSM::ChosenTarget() const {
-  const Game* game = Game::Instance();
-  if (game == nullptr || !game->objects) return nullptr;
+  const Battle& battle = OwnBattle();
   const int first =
-      game->objects->SquadLeaderGrid().FirstSerialOfOtherTeams(GetOwner()->team, SquadLeaderSerialEnd(*game));
+      battle.objects->SquadLeaderGrid().FirstSerialOfOtherTeams(GetOwner()->team, SquadLeaderSerialEnd(battle));
   auto candidate = [first](int serial, const GameObject& enemy) { return serial == first || enemy.readyFollowers > 2; };
   GameObject* target = first < 0 ? nullptr : NearestEnemyLeaderWhere(candidate);
-  if (searchCheck.on) CheckSearch(target, [](const GameObject& enemy) { return enemy.readyFollowers > 2; });
   return target;
 }
 
 GameObject* SquadLeaderSM::NearestEnemyLeader() const {
-  GameObject* nearest = NearestEnemyLeaderWhere([](int, const GameObject&) { return true; });
-  if (searchCheck.on) CheckSearch(nearest, [](const GameObject&) { return true; });
-  return nearest;
+  return NearestEnemyLeaderWhere([](int, const GameObject&) { return true; });
 }
 
 bool SquadLeaderSM::WithinStrikeDistance(const GameObject& other) const {
@@ -302,30 +216,32 @@ bool SquadLeaderSM::WithinStrikeDistance(const GameObject& other) const {
 void SquadLeaderSM::EngageTarget(GameObject& target) {
   GameObject* leader = GetOwner();
   if (leader->subordinates.empty()) {
-    if (!leader->inCombat) Engage(leader, &target);
+    if (!leader->inCombat) OwnBattle().Engage(leader, &target);
     return;
   }
   const std::vector<std::string> followers = leader->subordinates;
-  for (const std::string& name : followers) Engage(FindObjectNamed(name), &target);
+  Battle& battle = OwnBattle();
+  for (const std::string& name : followers) battle.Engage(battle.Find(name), &target);
 }
 
 void SquadLeaderSM::EngageSquad(GameObject& enemyLeader) {
   GameObject* leader = GetOwner();
   const std::vector<std::string> enemies = enemyLeader.subordinates;
   if (enemies.empty()) return;
-  auto randomEnemy = [&enemies]() {
-    const auto index = static_cast<unsigned>(platform::Rand()) % static_cast<unsigned>(enemies.size());
-    return FindObjectNamed(enemies[index]);
+  Battle& battle = OwnBattle();
+  auto randomEnemy = [&enemies, &battle]() {
+    const auto index = static_cast<unsigned>(battle.random.Rand()) % static_cast<unsigned>(enemies.size());
+    return battle.Find(enemies[index]);
   };
   if (leader->subordinates.empty()) {
-    Engage(leader, randomEnemy());
+    battle.Engage(leader, randomEnemy());
     return;
   }
   const std::vector<std::string> followers = leader->subordinates;
   for (const std::string& name : followers) {
-    GameObject* follower = FindObjectNamed(name);
+    GameObject* follower = battle.Find(name);
     if (follower == nullptr || follower->inCombat) continue;
-    Engage(follower, randomEnemy());
+    battle.Engage(follower, randomEnemy());
   }
 }
 

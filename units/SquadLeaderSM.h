@@ -6,13 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/Scenario.h"
 #include "math/Vector3.h"
 #include "statemachine/StateMachine.h"
 #include "units/Formation.h"
 
+class Battle;
 class EventClauses;
-class Game;
 
 class SquadLeaderSM : public StateMachine {
  public:
@@ -32,19 +31,9 @@ class SquadLeaderSM : public StateMachine {
   // raises when that is more.
   static constexpr int kSquadLeaderSerials = 12;
 
-  using StateMachine::StateMachine;
+  // The owner belongs to a battle, whose generator draws the formation's shape.
+  explicit SquadLeaderSM(GameObject* machineOwner);
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
-
-  // Test-only: while on, every search for enemy squad leaders is answered a second time by a
-  // walk over all their serials, and answers that differ are counted.
-  struct SearchCheck {
-    bool on = false;
-    long long searches = 0;
-    long long differences = 0;
-    // Searches whose answer stood exactly as far away as another enemy it had to be chosen over.
-    long long ties = 0;
-  };
-  static SearchCheck searchCheck;
 
   GameObject* EnemyGeneral() const;
   bool EnemyLeaderInRange() const;
@@ -56,14 +45,6 @@ class SquadLeaderSM : public StateMachine {
   bool WithinStrikeDistance(const GameObject& other) const;
   void EngageTarget(GameObject& target);
   void EngageSquad(GameObject& enemyLeader);
-
-  // The member type the next squad raised anywhere in the program will get; shared by every
-  // squad leader of every battle, and restarted only by RestartMemberTypeCycle.
-  static int PeekNextMemberType();
-  // Back to where a new process starts the shared cycle: berserkers.
-  static void RestartMemberTypeCycle();
-  // The follower type of a side's squad by its index in the battle.
-  static int TakeMemberType(const ArmySetup& army, int squadIndex);
 
   Formation formation;
   // 0 = march to the stored target; 1 or 2 = to a point the General picks.
@@ -80,22 +61,13 @@ class SquadLeaderSM : public StateMachine {
   bool HandleJoinFormation(EventClauses& clauses);
   bool HandleDissolveFormation(EventClauses& clauses);
 
+  Battle& OwnBattle() const;
   // The squad leaders are looked up under serials below this one.
-  static int SquadLeaderSerialEnd(const Game& game);
+  static int SquadLeaderSerialEnd(const Battle& battle);
   // Of the enemy squad leaders wanted(serial, leader) accepts, the nearest; ties go to the lower
   // serial. Only the leaders the grid cannot rule out by where they stand are looked at.
   template <class Wanted>
   GameObject* NearestEnemyLeaderWhere(Wanted&& wanted) const;
-  // The answers by the walk over every serial, which the search check compares with; tied tells
-  // whether another enemy stood exactly as far as the answer and could have been it.
-  template <class Visit>
-  void ForEachEnemySquadLeader(Visit&& visit) const;
-  bool EnemyLeaderInRangeByWalk() const;
-  template <class LaterCounts>
-  GameObject* FirstOrNearerByWalk(LaterCounts&& laterCounts, bool& tied) const;
-  template <class LaterCounts>
-  void CheckSearch(const GameObject* found, LaterCounts&& laterCounts) const;
-  static void CountSearch(bool same, bool tied);
   void RaiseSquad();
   void ChooseTarget();
   void AttackNearest();

@@ -1,13 +1,13 @@
-// Game: a whole battle on the real map, from the two Generals to the fall of one of them. Its
+// Battle: a whole battle on the real map, from the two Generals to the fall of one of them. Its
 // reproducibility to the last kill is held by the recorded battles of GoldenBattleTest.
-#include "app/Game.h"
+#include "battle/Battle.h"
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "objects/UnitType.h"
-#include "platform/Random.h"
 #include "tests/support/Battlefield.h"
-#include "units/SquadLeaderSM.h"
 
 namespace {
 
@@ -17,11 +17,7 @@ struct BattleSummary {
   int redWins = 0;
   int blueWins = 0;
   int frames = 0;
-  int soldierKills = 0;
-  int archerKills = 0;
-  int berserkerKills = 0;
-  int leaderKills = 0;
-  int generalKills = 0;
+  std::array<int, UnitType::kFighters> kills{};
   int stateChanges = 0;
   int casualtiesAfter = 0;
   // Every frame before the end had as many casualties as kills.
@@ -34,54 +30,37 @@ struct BattleSummary {
 
 class BattleTest : public Battlefield {
  protected:
-  int Kills() const {
-    return game->soldierKills + game->archerKills + game->berserkerKills + game->leaderKills + game->generalKills;
-  }
-
-  // The squads' member types run through one program-wide cycle; two battles are alike only if
-  // they start at the same point of it. Raising a squad advances it by one.
-  void AlignMemberCycle(int wantedType) {
-    while (SquadLeaderSM::PeekNextMemberType() != wantedType) {
-      game->factory.Create(UnitType::SquadLeader, Vector3(0, 0, 0), 0.0f, Team::Red);
-    }
-    Rebuild();
-  }
+  int Kills() const { return std::accumulate(battle->kills.begin(), battle->kills.end(), 0); }
 
   BattleSummary RunBattle(unsigned seed) {
-    AlignMemberCycle(UnitType::Berserker);
-    platform::SeedRand(seed);
-    game->StartBattle();
+    Rebuild(Scenario{}, seed);
+    battle->StartBattle();
     BattleSummary summary;
-    while (game->redWins + game->blueWins == 0 && summary.frames < kFrameCap) {
-      summary.casualtiesBeforeEnd = game->casualties;
+    while (battle->redWins + battle->blueWins == 0 && summary.frames < kFrameCap) {
+      summary.casualtiesBeforeEnd = battle->casualties;
       const int killsBefore = Kills();
-      if (Kills() != game->casualties) summary.killsMatchedCasualties = false;
+      if (Kills() != battle->casualties) summary.killsMatchedCasualties = false;
       StepFrame();
       ++summary.frames;
       summary.killsInLastFrame = Kills() - killsBefore;
     }
-    summary.redWins = game->redWins;
-    summary.blueWins = game->blueWins;
-    summary.soldierKills = game->soldierKills;
-    summary.archerKills = game->archerKills;
-    summary.berserkerKills = game->berserkerKills;
-    summary.leaderKills = game->leaderKills;
-    summary.generalKills = game->generalKills;
-    summary.stateChanges = game->stateChanges;
-    summary.casualtiesAfter = game->casualties;
+    summary.redWins = battle->redWins;
+    summary.blueWins = battle->blueWins;
+    summary.kills = battle->kills;
+    summary.stateChanges = battle->StateChanges();
+    summary.casualtiesAfter = battle->casualties;
     return summary;
   }
 };
 
 TEST_F(BattleTest, BattleEndsWithOneWinnerAndKillsAccountForEveryCasualty) {
-  const BattleSummary battle = RunBattle(2024);
-  ASSERT_LT(battle.frames, kFrameCap);
-  EXPECT_EQ(1, battle.redWins + battle.blueWins);
-  EXPECT_EQ(0, battle.casualtiesAfter);
-  EXPECT_TRUE(battle.killsMatchedCasualties);
-  const int kills =
-      battle.soldierKills + battle.archerKills + battle.berserkerKills + battle.leaderKills + battle.generalKills;
-  EXPECT_EQ(battle.casualtiesBeforeEnd + battle.killsInLastFrame, kills);
+  const BattleSummary summary = RunBattle(2024);
+  ASSERT_LT(summary.frames, kFrameCap);
+  EXPECT_EQ(1, summary.redWins + summary.blueWins);
+  EXPECT_EQ(0, summary.casualtiesAfter);
+  EXPECT_TRUE(summary.killsMatchedCasualties);
+  const int kills = std::accumulate(summary.kills.begin(), summary.kills.end(), 0);
+  EXPECT_EQ(summary.casualtiesBeforeEnd + summary.killsInLastFrame, kills);
   EXPECT_GE(kills, 1);
 }
 

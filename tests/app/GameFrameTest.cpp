@@ -55,39 +55,23 @@ class WindowedGame : public testing::Test {
 
 class HeadlessGame : public testing::Test {
  protected:
-  void SetUp() override { Game::SetInstance(&game); }
-  void TearDown() override { Game::SetInstance(nullptr); }
-
   Game game{nullptr, nullptr};
 };
 
-std::unique_ptr<GameObject> Soldier(const std::string& name) {
-  auto object = std::make_unique<GameObject>(name, 0, 0, 2.0f);
+std::unique_ptr<GameObject> Soldier(const std::string& name, Battle* battle = nullptr) {
+  auto object = std::make_unique<GameObject>(name, 0, 0, 2.0f, battle);
   object->SetSprite(std::make_unique<Sprite>(object.get(), "Textures/Soldier_new.png", Vector3(), 0.0f));
   return object;
 }
 
 using Picture = std::vector<unsigned char>;
 
-// The squads' member types run through one cycle for the whole process; a throwaway game turns it
-// to where it stood before an earlier battle.
-void TurnMemberCycleTo(int memberType) {
-  Game spare(nullptr, nullptr);
-  Game::SetInstance(&spare);
-  while (SquadLeaderSM::PeekNextMemberType() != memberType) {
-    spare.factory.Create(UnitType::SquadLeader, Vector3(), 0.0f, Team::Red);
-  }
-  Game::SetInstance(nullptr);
-}
-
 // Every frame of the first seconds of a seeded battle on the static terrain, as shown.
-std::vector<Picture> SeededFrames(bool stepBesideTerrain, int memberType) {
+std::vector<Picture> SeededFrames(bool stepBesideTerrain) {
   TickCounter::UseManual(1000);
-  TurnMemberCycleTo(memberType);
-  platform::SeedRand(11);
   Input input;
   Graphics graphics;
-  Game game(&graphics, &input);
+  Game game(&graphics, &input, Scenario{}, 11);
   Game::SetInstance(&game);
   game.dynamicTerrain = false;
   game.stepBesideTerrain = stepBesideTerrain;
@@ -113,9 +97,8 @@ std::vector<Picture> SeededFrames(bool stepBesideTerrain, int memberType) {
 // The panel's lines, timings included, are part of the picture.
 TEST(GameFrame, StepBesideTheStaticTerrainShowsEveryFrameAsSteppingFirstDoes) {
   ASSERT_TRUE(GlWindow::EnsureCurrent());
-  const int memberType = SquadLeaderSM::PeekNextMemberType();
-  const std::vector<Picture> first = SeededFrames(false, memberType);
-  const std::vector<Picture> beside = SeededFrames(true, memberType);
+  const std::vector<Picture> first = SeededFrames(false);
+  const std::vector<Picture> beside = SeededFrames(true);
   ASSERT_EQ(first.size(), beside.size());
   int differing = 0;
   for (std::size_t frame = 0; frame < first.size(); ++frame) differing += first[frame] != beside[frame] ? 1 : 0;
@@ -129,7 +112,7 @@ TEST_F(WindowedGame, TheStepRunsBesideOnlyTheStaticTerrainWithNobodyInspectedAnd
   EXPECT_TRUE(game->CanStepBesideTerrain());
 
   auto soldier = Soldier("Soldier 0");
-  game->inspector->Select(*game, *soldier);
+  game->inspector->Select(*game->battle, *soldier);
   EXPECT_FALSE(game->CanStepBesideTerrain());
   game->inspector->Clear("");
 
@@ -139,8 +122,8 @@ TEST_F(WindowedGame, TheStepRunsBesideOnlyTheStaticTerrainWithNobodyInspectedAnd
 
 TEST_F(WindowedGame, WhatTheStepBesideTheTerrainThrowsReachesTheFrame) {
   const Graphics::StepBesideTerrain failing{[] { throw std::runtime_error("step"); }, [] {}};
-  EXPECT_THROW(graphics->RenderFrame(&failing), std::runtime_error);
-  graphics->RenderFrame();
+  EXPECT_THROW(game->Render(&failing), std::runtime_error);
+  game->Render();
 }
 
 TEST_F(WindowedGame, ConstructionSetsUpLightTerrainListAndSwitches) {
@@ -150,11 +133,11 @@ TEST_F(WindowedGame, ConstructionSetsUpLightTerrainListAndSwitches) {
   EXPECT_EQ(game->scene.lights[0].colour, (Rgba{0.6f, 0.5f, 0.5f, 1.0f}));
   ASSERT_EQ(graphics->DisplayLists().size(), 1u);
   EXPECT_EQ(glIsList(graphics->DisplayLists()[0].listName), GL_TRUE);
-  EXPECT_GT(game->terrain.width, 0);
+  EXPECT_GT(game->battle->terrain.width, 0);
   EXPECT_NE(game->textures, nullptr);
-  EXPECT_NE(game->pathFinder, nullptr);
+  EXPECT_NE(game->battle->pathFinder, nullptr);
   EXPECT_TRUE(game->dynamicTerrain);
-  EXPECT_FALSE(game->traceEnabled);
+  EXPECT_FALSE(game->battle->traceLog->enabled);
   EXPECT_FALSE(game->paused);
 }
 
@@ -167,9 +150,9 @@ TEST_F(WindowedGame, SpritesGetTheirTextureFromTheGame) {
 }
 
 TEST_F(WindowedGame, PostStatisticsPostsTheTalliesAndTheKeyList) {
-  game->redWins = 2;
-  game->casualties = 7;
-  game->generalKills = 1;
+  game->battle->redWins = 2;
+  game->battle->casualties = 7;
+  game->battle->kills[UnitType::General] = 1;
   game->PostStatistics();
   const auto& categories = graphics->Hud().Categories();
   ASSERT_EQ(categories.size(), 6u);
@@ -227,17 +210,17 @@ TEST_F(WindowedGame, FrameLeavesOnlyTheRenderTimeForTheNextFrame) {
 }
 
 TEST_F(WindowedGame, PausedFrameKeepsObjectsWaitingButTicksTheClock) {
-  game->objects->Add(Soldier("Soldier 0"));
+  game->battle->objects->Add(Soldier("Soldier 0"));
   game->paused = true;
   TickCounter::Advance(50);
   game->Frame();
-  EXPECT_EQ(game->objects->PendingCount(), 1u);
-  EXPECT_FLOAT_EQ(game->timer->delta, 0.05f);
+  EXPECT_EQ(game->battle->objects->PendingCount(), 1u);
+  EXPECT_FLOAT_EQ(game->battle->timer.delta, 0.05f);
 
   game->paused = false;
   game->Frame();
-  EXPECT_EQ(game->objects->PendingCount(), 0u);
-  EXPECT_EQ(game->objects->RegisteredCount(), 1u);
+  EXPECT_EQ(game->battle->objects->PendingCount(), 0u);
+  EXPECT_EQ(game->battle->objects->RegisteredCount(), 1u);
 }
 
 TEST_F(HeadlessGame, HasNoTexturesAndSpritesGetNone) {
@@ -248,12 +231,12 @@ TEST_F(HeadlessGame, HasNoTexturesAndSpritesGetNone) {
 }
 
 TEST_F(HeadlessGame, FrameRunsTheSimulationWithoutDrawing) {
-  game.objects->Add(Soldier("Soldier 0"));
+  game.battle->objects->Add(Soldier("Soldier 0"));
   game.PostStatistics();
   game.Frame();
-  EXPECT_EQ(game.objects->RegisteredCount(), 1u);
-  EXPECT_GT(game.terrain.width, 0);
-  EXPECT_EQ(game.terrain.listName, 0u);
+  EXPECT_EQ(game.battle->objects->RegisteredCount(), 1u);
+  EXPECT_GT(game.battle->terrain.width, 0);
+  EXPECT_EQ(game.battle->terrain.listName, 0u);
 }
 
 // A frame after a stall moves the world as if only a fifth of a second had passed.
@@ -261,17 +244,15 @@ TEST(GameFrame, LongFrameAdvancesTheWorldByAtMostAFifthOfASecond) {
   TickCounter::UseManual(1000);
   {
     Game game(nullptr, nullptr);
-    Game::SetInstance(&game);
-    auto soldier = Soldier("Soldier 0");
+    auto soldier = Soldier("Soldier 0", game.battle.get());
     Sprite* walker = soldier->GetSprite();
     walker->followTerrain = false;
     walker->SetTarget(Vector3(10.0f, 0.0f, 0.0f), false);
-    game.objects->Add(std::move(soldier));
+    game.battle->objects->Add(std::move(soldier));
     TickCounter::Advance(250);
     game.Frame();
-    EXPECT_FLOAT_EQ(game.timer->delta, 0.25f);
+    EXPECT_FLOAT_EQ(game.battle->timer.delta, 0.25f);
     EXPECT_FLOAT_EQ(walker->position.x, 0.6f);
-    Game::SetInstance(nullptr);
   }
   TickCounter::UseClock();
 }

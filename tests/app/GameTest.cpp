@@ -1,17 +1,17 @@
 // Game: duel thresholds and outcomes, duel timing, kill counters and tallies across battles,
 // Engage's refusals, the start of a battle and the registry of its objects.
-#include "app/Game.h"
+#include "battle/Battle.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "math/RandomFloat.h"
 #include "objects/UnitType.h"
-#include "platform/Random.h"
 #include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/CombatSM.h"
@@ -27,7 +27,7 @@ class GameTest : public Battlefield {
   }
 
   // A seed whose first random float is at or above (below when wantBelow) the threshold.
-  static unsigned SeedDrawing(float threshold, bool wantBelow) {
+  unsigned SeedDrawing(float threshold, bool wantBelow) {
     for (unsigned seed = 1;; ++seed) {
       const float draw = PeekRandomFloat(seed);
       if ((draw < threshold) == wantBelow) return seed;
@@ -35,7 +35,7 @@ class GameTest : public Battlefield {
   }
 
   // A seed whose first random float lies in [low, high); high above 1 admits the draw 1.
-  static unsigned SeedDrawingWithin(float low, float high) {
+  unsigned SeedDrawingWithin(float low, float high) {
     for (unsigned seed = 1;; ++seed) {
       const float draw = PeekRandomFloat(seed);
       if (draw >= low && (draw < high || (high >= 1.0f && draw == 1.0f))) return seed;
@@ -44,13 +44,19 @@ class GameTest : public Battlefield {
 
   // Starts a duel and decides it with the generator seeded at `seed`.
   void FightOut(GameObject* attacker, GameObject* defender, unsigned seed) {
-    game->Engage(attacker, defender);
-    platform::SeedRand(seed);
-    game->UpdateDuels(6.0f);
+    battle->Engage(attacker, defender);
+    battle->random.Seed(seed);
+    battle->UpdateDuels(6.0f);
   }
 
-  int Kills() const {
-    return game->soldierKills + game->archerKills + game->berserkerKills + game->leaderKills + game->generalKills;
+  int Kills() const { return std::accumulate(battle->kills.begin(), battle->kills.end(), 0); }
+
+  // Frames while the game is paused: the clock ticks, nothing steps.
+  void PausedFrames(int count) {
+    for (int frame = 0; frame < count; ++frame) {
+      elapsedMs += kFrameMs;
+      battle->timer.TickTo(elapsedMs);
+    }
   }
 };
 
@@ -145,96 +151,96 @@ TEST_F(GameTest, DuelLastsTwoToFiveSecondsSpreadOverTheWholeDraw) {
   for (const unsigned seed : {SeedDrawingWithin(0.0f, 0.002f), SeedDrawingWithin(0.5f, 0.6f),
                               SeedDrawingWithin(0.998f, 1.0f)}) {
     const float draw = PeekRandomFloat(seed);
-    game->Engage(a, b);
-    EXPECT_FLOAT_EQ(3.0f * draw + 2.0f, game->duels.back().timeLeft) << "draw " << draw;
+    battle->Engage(a, b);
+    EXPECT_FLOAT_EQ(3.0f * draw + 2.0f, battle->duels.back().timeLeft) << "draw " << draw;
   }
-  EXPECT_LT(game->duels.front().timeLeft, 2.01f);
-  EXPECT_GT(game->duels.back().timeLeft, 4.99f);
+  EXPECT_LT(battle->duels.front().timeLeft, 2.01f);
+  EXPECT_GT(battle->duels.back().timeLeft, 4.99f);
 }
 
 TEST_F(GameTest, AttackerInRangeWinningTheDrawKillsTheDefender) {
-  GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = game->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
   FightOut(a, b, SeedDrawing(0.45f, true));
   EXPECT_TRUE(b->dying);
   EXPECT_NE(nullptr, dynamic_cast<DyingSM*>(b->TopMachine()));
   EXPECT_TRUE(b->inCombat);
   EXPECT_FALSE(a->inCombat);
   EXPECT_EQ(1u, a->MachineCount());
-  EXPECT_EQ(1, game->soldierKills);
-  EXPECT_EQ(1, game->casualties);
+  EXPECT_EQ(1, battle->Kills(UnitType::Soldier));
+  EXPECT_EQ(1, battle->casualties);
 }
 
 TEST_F(GameTest, LoserWithAQueuedStackCommandStillDies) {
-  GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = game->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
-  game->Engage(a, b);
+  GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  battle->Engage(a, b);
   b->QueueMachineCommand(GameObject::kCommandPop);
-  platform::SeedRand(SeedDrawing(0.45f, true));
-  game->UpdateDuels(6.0f);
+  battle->random.Seed(SeedDrawing(0.45f, true));
+  battle->UpdateDuels(6.0f);
   ASSERT_TRUE(b->dying);
   StepFrames(40);
-  EXPECT_EQ(nullptr, game->objects->Find("Soldier 1"));
+  EXPECT_EQ(nullptr, battle->objects->Find("Soldier 1"));
 }
 
 // The loser's earlier machine left a delayed change of state queued, stamped as the dying
 // machine will stamp its own delayed death; whatever the stamp, the unit dies.
 TEST_F(GameTest, LoserWithADelayedChangeOfItsOldMachineStillDies) {
-  GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = game->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
-  game->Engage(a, b);
+  GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  battle->Engage(a, b);
   for (int stamp = 0; stamp < 4; ++stamp) {
-    game->router->Send(0.5f, MSG_CHANGE_STATE_DELAYED, b->name, b->name, SCOPE_Substate, stamp, DATA_Integer, 4,
+    battle->router->Send(0.5f, MSG_CHANGE_STATE_DELAYED, b->name, b->name, SCOPE_Substate, stamp, DATA_Integer, 4,
                        false);
   }
-  platform::SeedRand(SeedDrawing(0.45f, true));
-  game->UpdateDuels(6.0f);
+  battle->random.Seed(SeedDrawing(0.45f, true));
+  battle->UpdateDuels(6.0f);
   ASSERT_TRUE(b->dying);
   StepFrames(60);
-  EXPECT_EQ(nullptr, game->objects->Find("Soldier 1"));
+  EXPECT_EQ(nullptr, battle->objects->Find("Soldier 1"));
 }
 
 TEST_F(GameTest, UnitAlreadyDyingIsNotKilledAgainByItsOtherDuel) {
-  GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = game->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
-  GameObject* c = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 1), 0.0f, 0);
-  game->Engage(a, b);
-  game->Engage(c, b);
-  game->duels.back().timeLeft = 10.0f;
-  platform::SeedRand(SeedDrawing(0.45f, true));
-  game->UpdateDuels(6.0f);
+  GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  GameObject* c = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 1), 0.0f, 0);
+  battle->Engage(a, b);
+  battle->Engage(c, b);
+  battle->duels.back().timeLeft = 10.0f;
+  battle->random.Seed(SeedDrawing(0.45f, true));
+  battle->UpdateDuels(6.0f);
   ASSERT_TRUE(b->dying);
   DyingSM* death = dynamic_cast<DyingSM*>(b->TopMachine());
-  game->duels.back().timeLeft = 0.0f;
-  platform::SeedRand(SeedDrawing(0.45f, true));
-  game->UpdateDuels(0.1f);
+  battle->duels.back().timeLeft = 0.0f;
+  battle->random.Seed(SeedDrawing(0.45f, true));
+  battle->UpdateDuels(0.1f);
   EXPECT_EQ(death, b->TopMachine()) << "the dying machine runs on";
-  EXPECT_EQ(1, game->soldierKills);
-  EXPECT_EQ(1, game->casualties);
+  EXPECT_EQ(1, battle->Kills(UnitType::Soldier));
+  EXPECT_EQ(1, battle->casualties);
   EXPECT_FALSE(c->inCombat);
   EXPECT_EQ(1u, c->MachineCount());
 }
 
 TEST_F(GameTest, ArcherLosingTheDrawToASoldierOutOfItsReachLeavesNobodyDead) {
-  GameObject* archer = game->factory.Create(UnitType::Archer, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* soldier = game->factory.Create(UnitType::Soldier, Vector3(10, 0, 0), 0.0f, 1);
+  GameObject* archer = battle->factory.Create(UnitType::Archer, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* soldier = battle->factory.Create(UnitType::Soldier, Vector3(10, 0, 0), 0.0f, 1);
   FightOut(archer, soldier, SeedDrawing(RuleThreshold({UnitType::Archer, UnitType::Soldier}), false));
   EXPECT_FALSE(archer->dying || soldier->dying);
   EXPECT_FALSE(archer->inCombat || soldier->inCombat);
   EXPECT_EQ(1u, archer->MachineCount());
   EXPECT_EQ(1u, soldier->MachineCount());
-  EXPECT_EQ(0, game->casualties);
-  EXPECT_TRUE(game->duels.empty());
+  EXPECT_EQ(0, battle->casualties);
+  EXPECT_TRUE(battle->duels.empty());
 }
 
 TEST_F(GameTest, DuelWithExactlyNoTimeLeftIsDecidedOnTheNextUpdate) {
-  game->duels.push_back(Duel{"Nobody", "Neither", 0.5f});
-  game->UpdateDuels(0.25f);
-  game->UpdateDuels(0.25f);
-  ASSERT_EQ(1u, game->duels.size());
-  EXPECT_EQ(0.0f, game->duels.front().timeLeft);
-  game->UpdateDuels(0.016f);
-  EXPECT_TRUE(game->duels.empty());
+  battle->duels.push_back(Duel{"Nobody", "Neither", 0.5f});
+  battle->UpdateDuels(0.25f);
+  battle->UpdateDuels(0.25f);
+  ASSERT_EQ(1u, battle->duels.size());
+  EXPECT_EQ(0.0f, battle->duels.front().timeLeft);
+  battle->UpdateDuels(0.016f);
+  EXPECT_TRUE(battle->duels.empty());
 }
 
 // Whichever duellist is gone, the one left leaves combat and its combat machine, nobody dies and
@@ -242,51 +248,51 @@ TEST_F(GameTest, DuelWithExactlyNoTimeLeftIsDecidedOnTheNextUpdate) {
 TEST_F(GameTest, DuelWithOneDuellistGoneOnlyReleasesTheOtherAndDrawsNoNumber) {
   for (const bool attackerGone : {true, false}) {
     SCOPED_TRACE(attackerGone ? "attacker gone" : "defender gone");
-    GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-    GameObject* b = game->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
-    game->Engage(a, b);
+    GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+    GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+    battle->Engage(a, b);
     GameObject* gone = attackerGone ? a : b;
     GameObject* left = attackerGone ? b : a;
     const std::string goneName = gone->name;
     gone->MarkForRemoval();
-    game->objects->Update(0.016f);
-    ASSERT_EQ(nullptr, game->objects->Find(goneName));
-    platform::SeedRand(99);
-    const int firstDraw = platform::Rand();
-    platform::SeedRand(99);
-    game->UpdateDuels(6.0f);
-    EXPECT_EQ(firstDraw, platform::Rand());
+    battle->objects->Update(0.016f);
+    ASSERT_EQ(nullptr, battle->objects->Find(goneName));
+    battle->random.Seed(99);
+    const int firstDraw = battle->random.Rand();
+    battle->random.Seed(99);
+    battle->UpdateDuels(6.0f);
+    EXPECT_EQ(firstDraw, battle->random.Rand());
     EXPECT_FALSE(left->inCombat);
     EXPECT_EQ(1u, left->MachineCount());
     EXPECT_EQ(nullptr, left->FindCombatMachine());
-    EXPECT_EQ(0, game->casualties);
-    EXPECT_TRUE(game->duels.empty());
+    EXPECT_EQ(0, battle->casualties);
+    EXPECT_TRUE(battle->duels.empty());
   }
 }
 
 TEST_F(GameTest, EngageRefusesMissingAndDyingUnitsButStillDrawsItsNumber) {
-  GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = game->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
   b->dying = true;
-  platform::SeedRand(77);
-  platform::Rand();
-  platform::Rand();
-  const int third = platform::Rand();
-  platform::SeedRand(77);
-  game->Engage(nullptr, a);
-  game->Engage(a, b);
-  EXPECT_EQ(third, platform::Rand());
-  EXPECT_TRUE(game->duels.empty());
+  battle->random.Seed(77);
+  battle->random.Rand();
+  battle->random.Rand();
+  const int third = battle->random.Rand();
+  battle->random.Seed(77);
+  battle->Engage(nullptr, a);
+  battle->Engage(a, b);
+  EXPECT_EQ(third, battle->random.Rand());
+  EXPECT_TRUE(battle->duels.empty());
   EXPECT_FALSE(a->inCombat);
   EXPECT_EQ(1u, a->MachineCount());
 }
 
 TEST_F(GameTest, EngageGivesEachDuellistOneCombatMachineAndNamesTheOpponent) {
-  GameObject* a = game->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = game->factory.Create(UnitType::Archer, Vector3(1, 0, 0), 0.0f, 1);
-  game->Engage(a, b);
-  game->Engage(a, b);
-  ASSERT_EQ(2u, game->duels.size());
+  GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = battle->factory.Create(UnitType::Archer, Vector3(1, 0, 0), 0.0f, 1);
+  battle->Engage(a, b);
+  battle->Engage(a, b);
+  ASSERT_EQ(2u, battle->duels.size());
   EXPECT_EQ(2u, a->MachineCount());
   EXPECT_EQ(2u, b->MachineCount());
   EXPECT_TRUE(a->inCombat && b->inCombat);
@@ -295,100 +301,96 @@ TEST_F(GameTest, EngageGivesEachDuellistOneCombatMachineAndNamesTheOpponent) {
 }
 
 TEST_F(GameTest, CountKillCreditsTheWinnersTypeAndAlwaysCountsACasualty) {
-  for (int type = 0; type <= UnitType::Arrow; ++type) game->CountKill(type);
-  game->CountKill(-1);
-  EXPECT_EQ(1, game->soldierKills);
-  EXPECT_EQ(1, game->archerKills);
-  EXPECT_EQ(1, game->berserkerKills);
-  EXPECT_EQ(1, game->leaderKills);
-  EXPECT_EQ(1, game->generalKills);
-  EXPECT_EQ(8, game->casualties);
+  for (int type = 0; type <= UnitType::Arrow; ++type) battle->CountKill(type);
+  battle->CountKill(-1);
+  EXPECT_EQ(1, battle->Kills(UnitType::Soldier));
+  EXPECT_EQ(1, battle->Kills(UnitType::Archer));
+  EXPECT_EQ(1, battle->Kills(UnitType::Berserker));
+  EXPECT_EQ(1, battle->Kills(UnitType::SquadLeader));
+  EXPECT_EQ(1, battle->Kills(UnitType::General));
+  EXPECT_EQ(8, battle->casualties);
 }
 
 TEST_F(GameTest, FallOfTheRedGeneralScoresForBlueAndOfTheBlueForRed) {
-  game->EndBattle(Team::Red);
-  EXPECT_EQ(1, game->blueWins);
-  EXPECT_EQ(0, game->redWins);
-  game->EndBattle(Team::Blue);
-  EXPECT_EQ(1, game->redWins);
-  EXPECT_EQ(1, game->blueWins);
+  battle->EndBattle(Team::Red);
+  EXPECT_EQ(1, battle->blueWins);
+  EXPECT_EQ(0, battle->redWins);
+  battle->EndBattle(Team::Blue);
+  EXPECT_EQ(1, battle->redWins);
+  EXPECT_EQ(1, battle->blueWins);
 }
 
 TEST_F(GameTest, ResetTwiceChangesNoTallyClearsCasualtiesAndKeepsKills) {
-  game->CountKill(UnitType::Archer);
-  game->CountKill(UnitType::Soldier);
-  game->ResetBattle();
-  game->ResetBattle();
-  EXPECT_EQ(0, game->redWins);
-  EXPECT_EQ(0, game->blueWins);
-  EXPECT_EQ(0, game->casualties);
-  EXPECT_EQ(1, game->archerKills);
-  EXPECT_EQ(1, game->soldierKills);
+  battle->CountKill(UnitType::Archer);
+  battle->CountKill(UnitType::Soldier);
+  battle->ResetBattle();
+  battle->ResetBattle();
+  EXPECT_EQ(0, battle->redWins);
+  EXPECT_EQ(0, battle->blueWins);
+  EXPECT_EQ(0, battle->casualties);
+  EXPECT_EQ(1, battle->Kills(UnitType::Archer));
+  EXPECT_EQ(1, battle->Kills(UnitType::Soldier));
 }
 
 TEST_F(GameTest, StartBattleLeavesFourHundredAndTwoObjectsWaitingToBeRegistered) {
-  game->StartBattle();
-  EXPECT_EQ(402u, game->objects->PendingCount());
-  EXPECT_EQ(0u, game->objects->RegisteredCount());
-  game->objects->Update(0.016f);
-  EXPECT_EQ(402u, game->objects->RegisteredCount());
+  battle->StartBattle();
+  EXPECT_EQ(402u, battle->objects->PendingCount());
+  EXPECT_EQ(0u, battle->objects->RegisteredCount());
+  battle->objects->Update(0.016f);
+  EXPECT_EQ(402u, battle->objects->RegisteredCount());
 }
 
 TEST_F(GameTest, EveryBattleNumbersItsGeneralsFromZero) {
-  game->StartBattle();
+  battle->StartBattle();
   StepFrame();
-  game->ResetBattle();
+  battle->ResetBattle();
   StepFrame();
-  GameObject* red = game->objects->Find("General 0");
-  GameObject* blue = game->objects->Find("General 1");
+  GameObject* red = battle->objects->Find("General 0");
+  GameObject* blue = battle->objects->Find("General 1");
   ASSERT_NE(nullptr, red);
   ASSERT_NE(nullptr, blue);
   EXPECT_FALSE(red->removed || blue->removed);
   EXPECT_EQ(Team::Red, red->team);
   EXPECT_EQ(Team::Blue, blue->team);
-  EXPECT_EQ(nullptr, game->objects->Find("General 2"));
-  EXPECT_EQ(402u, game->objects->RegisteredCount());
+  EXPECT_EQ(nullptr, battle->objects->Find("General 2"));
+  EXPECT_EQ(402u, battle->objects->RegisteredCount());
 }
 
 TEST_F(GameTest, OldBattleObjectsAreGoneAfterTheNextUpdate) {
-  game->StartBattle();
+  battle->StartBattle();
   StepFrame();
-  game->EndBattle(Team::Blue);
-  EXPECT_EQ(402u, game->objects->PendingCount());
+  battle->EndBattle(Team::Blue);
+  EXPECT_EQ(402u, battle->objects->PendingCount());
   StepFrame();
-  for (GameObject* object : game->objects->Registered()) EXPECT_FALSE(object->removed) << object->name;
+  for (GameObject* object : battle->objects->Registered()) EXPECT_FALSE(object->removed) << object->name;
 }
 
 // R while paused: the old battle stays registered (and found by name) until the first unpaused
 // frame, which registers the new battle and deletes the old one.
 TEST_F(GameTest, ResetWhilePausedSwapsTheBattlesAtTheFirstUnpausedFrame) {
-  game->StartBattle();
+  battle->StartBattle();
   StepFrame();
-  GameObject* oldRed = game->objects->Find("General 0");
-  game->paused = true;
-  game->ResetBattle();
-  StepFrames(5);
-  EXPECT_EQ(402u, game->objects->RegisteredCount());
-  EXPECT_EQ(402u, game->objects->PendingCount());
-  EXPECT_EQ(oldRed, game->objects->Find("General 0")) << "the registry is asked before the new objects";
+  GameObject* oldRed = battle->objects->Find("General 0");
+  battle->ResetBattle();
+  PausedFrames(5);
+  EXPECT_EQ(402u, battle->objects->RegisteredCount());
+  EXPECT_EQ(402u, battle->objects->PendingCount());
+  EXPECT_EQ(oldRed, battle->objects->Find("General 0")) << "the registry is asked before the new objects";
   EXPECT_TRUE(oldRed->removed);
-  game->paused = false;
   StepFrame();
-  EXPECT_EQ(0u, game->objects->PendingCount());
-  EXPECT_EQ(402u, game->objects->RegisteredCount());
-  GameObject* newRed = game->objects->Find("General 0");
+  EXPECT_EQ(0u, battle->objects->PendingCount());
+  EXPECT_EQ(402u, battle->objects->RegisteredCount());
+  GameObject* newRed = battle->objects->Find("General 0");
   ASSERT_NE(nullptr, newRed);
   EXPECT_FALSE(newRed->removed);
-  EXPECT_EQ(0, game->redWins + game->blueWins);
+  EXPECT_EQ(0, battle->redWins + battle->blueWins);
 }
 
 TEST_F(GameTest, NoDelayedMessageIsDeliveredWhilePaused) {
   RecordingSM* unit = AddRecorder("Unit", UnitType::Soldier, 0, Vector3(0, 0, 0));
-  game->router->Send(0.1f, MSG_UnitTestMessage, "Unit", "Unit", SCOPE_None, 0, DATA_Integer, 0, false);
-  game->paused = true;
-  StepFrames(20);
+  battle->router->Send(0.1f, MSG_UnitTestMessage, "Unit", "Unit", SCOPE_None, 0, DATA_Integer, 0, false);
+  PausedFrames(20);
   EXPECT_EQ(0, unit->Count(MSG_UnitTestMessage));
-  game->paused = false;
   StepFrame();
   EXPECT_EQ(1, unit->Count(MSG_UnitTestMessage));
 }
@@ -396,30 +398,30 @@ TEST_F(GameTest, NoDelayedMessageIsDeliveredWhilePaused) {
 // Names restart with every battle: what the ended battle left running must not reach the units
 // that carry its names in the next one.
 TEST_F(GameTest, ABattleResetDropsItsDuelsAndQueuedMessagesButNotTheNewBattles) {
-  game->StartBattle();
+  battle->StartBattle();
   StepFrame();
-  game->Engage(game->objects->Find("SquadLeader 0"), game->objects->Find("SquadLeader 5"));
-  game->router->Send(0.1f, MSG_UnitTestMessage, "SquadLeader 0", "General 0", SCOPE_None, 0, DATA_Integer, 0, false);
-  game->ResetBattle();
-  EXPECT_TRUE(game->duels.empty());
-  const std::vector<const Message*> queued = game->router->Pending();
+  battle->Engage(battle->objects->Find("SquadLeader 0"), battle->objects->Find("SquadLeader 5"));
+  battle->router->Send(0.1f, MSG_UnitTestMessage, "SquadLeader 0", "General 0", SCOPE_None, 0, DATA_Integer, 0, false);
+  battle->ResetBattle();
+  EXPECT_TRUE(battle->duels.empty());
+  const std::vector<const Message*> queued = battle->router->Pending();
   EXPECT_FALSE(queued.empty()) << "the new battle's own messages stay";
   for (const Message* message : queued) EXPECT_NE(MSG_UnitTestMessage, message->id);
   StepFrame();
-  game->UpdateDuels(6.0f);
-  EXPECT_EQ(0, game->leaderKills);
-  EXPECT_FALSE(game->objects->Find("SquadLeader 0")->inCombat);
+  battle->UpdateDuels(6.0f);
+  EXPECT_EQ(0, battle->Kills(UnitType::SquadLeader));
+  EXPECT_FALSE(battle->objects->Find("SquadLeader 0")->inCombat);
 }
 
 TEST_F(GameTest, TwoBloodSplatsOfOneFrameLeaveOneRegisteredAndBothEnd) {
-  game->factory.Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* second = game->factory.Create(UnitType::Blood, Vector3(3, 0, 0), 0.0f, 0);
+  battle->factory.Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* second = battle->factory.Create(UnitType::Blood, Vector3(3, 0, 0), 0.0f, 0);
   StepFrame();
-  EXPECT_EQ(1u, game->objects->RegisteredCount());
-  EXPECT_EQ(second, game->objects->Find("Blood"));
+  EXPECT_EQ(1u, battle->objects->RegisteredCount());
+  EXPECT_EQ(second, battle->objects->Find("Blood"));
   StepFrames(60);
-  EXPECT_EQ(nullptr, game->objects->Find("Blood"));
-  EXPECT_EQ(0u, game->objects->RegisteredCount());
+  EXPECT_EQ(nullptr, battle->objects->Find("Blood"));
+  EXPECT_EQ(0u, battle->objects->RegisteredCount());
 }
 
 // Without its images the game has no ground: units stand where the empty field puts them, no
@@ -434,11 +436,11 @@ TEST_F(GameTest, MissingTexturesFolderLeavesAnEmptyFieldThatStillRuns) {
   std::filesystem::current_path(home);
   std::filesystem::remove_all(bare);
 
-  EXPECT_EQ(game->terrain.width, 0);
-  game->StartBattle();
+  EXPECT_EQ(battle->terrain.width, 0);
+  battle->StartBattle();
   StepFrames(1500);
-  EXPECT_EQ(game->objects->RegisteredCount(), 402u);
-  EXPECT_EQ(game->objects->Find("General 0")->GetSprite()->position.y, 0.0f);
+  EXPECT_EQ(battle->objects->RegisteredCount(), 402u);
+  EXPECT_EQ(battle->objects->Find("General 0")->GetSprite()->position.y, 0.0f);
 }
 
 }  // namespace

@@ -17,13 +17,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Game.h"
 #include "app/HeadlessRunner.h"
 #include "app/ScenarioFile.h"
 #include "objects/UnitType.h"
-#include "platform/DebugChannel.h"
-#include "platform/TickCounter.h"
-#include "units/SquadLeaderSM.h"
 
 namespace {
 
@@ -48,26 +44,7 @@ std::string Prefix(const GoldenRun& run) {
 // Names the run in failure messages instead of dumping its bytes.
 void PrintTo(const GoldenRun& run, std::ostream* out) { *out << Prefix(run); }
 
-void Discard(std::string_view) {}
-
-// The squads' member types run through one cycle for the whole process. A fresh battlesim-headless
-// starts it at berserkers; other tests of this process may have moved it on.
-void RestartMemberCycle() {
-  TickCounter::UseManual(0);
-  DebugChannel::SetSink(&Discard);
-  auto game = std::make_unique<Game>(nullptr, nullptr);
-  Game::SetInstance(game.get());
-  while (SquadLeaderSM::PeekNextMemberType() != UnitType::Berserker) {
-    game->factory.Create(UnitType::SquadLeader, Vector3(0, 0, 0), 0.0f, Team::Red);
-  }
-  Game::SetInstance(nullptr);
-  game.reset();
-  DebugChannel::SetSink(nullptr);
-  TickCounter::UseClock();
-}
-
 std::vector<std::string> BattleLines(const GoldenRun& run, const Scenario& scenario = Scenario{}) {
-  RestartMemberCycle();
   HeadlessOptions options;
   options.seed = run.seed;
   options.seedGiven = true;

@@ -18,10 +18,7 @@ class InputWithGame : public testing::Test {
  protected:
   void SetUp() override {
     game = std::make_unique<Game>(nullptr, &input);
-    Game::SetInstance(game.get());
-    bloodEnabled = true;
   }
-  void TearDown() override { Game::SetInstance(nullptr); }
 
   void Keys(const std::string& keys) {
     for (const char key : keys) input.OnKey(static_cast<unsigned char>(key), 0, 0);
@@ -69,31 +66,31 @@ TEST_F(InputWithGame, DTogglesDynamicTerrain) {
 
 TEST_F(InputWithGame, BTogglesBlood) {
   Keys("b");
-  EXPECT_FALSE(bloodEnabled);
+  EXPECT_FALSE(game->battle->bloodEnabled);
   Keys("b");
-  EXPECT_TRUE(bloodEnabled);
+  EXPECT_TRUE(game->battle->bloodEnabled);
 }
 
 // A reset starts a new battle without changing the tally.
 TEST_F(InputWithGame, RResetsTheBattleAndKeepsTheWins) {
   game->StartBattle();
-  game->objects->Update(0.01f);
-  ASSERT_GT(game->objects->RegisteredCount(), 0u);
+  game->battle->objects->Update(0.01f);
+  ASSERT_GT(game->battle->objects->RegisteredCount(), 0u);
   Keys("r");
-  for (const GameObject* object : game->objects->Registered()) EXPECT_TRUE(object->removed) << object->name;
-  EXPECT_EQ(game->redWins, 0);
-  EXPECT_EQ(game->blueWins, 0);
+  for (const GameObject* object : game->battle->objects->Registered()) EXPECT_TRUE(object->removed) << object->name;
+  EXPECT_EQ(game->battle->redWins, 0);
+  EXPECT_EQ(game->battle->blueWins, 0);
 }
 
 TEST_F(InputWithGame, UpperCaseAndOtherKeysDoNothing) {
   game->StartBattle();
-  game->objects->Update(0.01f);
+  game->battle->objects->Update(0.01f);
   Keys("WSQPRBD1 x");
   EXPECT_EQ(input.zoom, -130.0f);
-  for (const GameObject* object : game->objects->Registered()) EXPECT_FALSE(object->removed) << object->name;
+  for (const GameObject* object : game->battle->objects->Registered()) EXPECT_FALSE(object->removed) << object->name;
   EXPECT_FALSE(game->paused);
   EXPECT_TRUE(game->dynamicTerrain);
-  EXPECT_TRUE(bloodEnabled);
+  EXPECT_TRUE(game->battle->bloodEnabled);
 }
 
 TEST(InputDeathTest, QEndsTheProcessWithStatusZero) {
@@ -202,7 +199,6 @@ TEST(Input, UpdatePostsTheCameraLines) {
   Graphics graphics;
   Input input;
   Game game(&graphics, &input);
-  Game::SetInstance(&game);
   input.Update();
   ASSERT_EQ(graphics.Hud().Categories().size(), 1u);
   EXPECT_EQ(graphics.Hud().Categories()[0].name, "Input");
@@ -212,5 +208,4 @@ TEST(Input, UpdatePostsTheCameraLines) {
   input.OnMouseMotion(100, 0);
   input.Update();
   EXPECT_EQ(graphics.Hud().Categories()[0].lines.back(), "Spin: 140");
-  Game::SetInstance(nullptr);
 }

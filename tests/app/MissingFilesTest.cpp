@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "app/MissingFiles.h"
 #include "platform/DataFiles.h"
 #include "tests/support/PngWriter.h"
@@ -42,11 +42,11 @@ TEST(MissingFiles, AColourMapWithoutAlphaIsNamedOnceByEachProgram) {
   ASSERT_TRUE(PngWriter::Write(redHills, image));
   Scenario scenario;
   scenario.heightMap = redHills;
-  const Game game(nullptr, nullptr, scenario);
+  const Battle battle(scenario);
 
   testing::internal::CaptureStderr();
   EXPECT_TRUE(MissingFiles::GroundReadable(redHills, "battlesim-headless"));
-  MissingFiles::ReportGround(game, "battlesim");
+  MissingFiles::ReportGround(battle, "battlesim");
   EXPECT_TRUE(MissingFiles::GroundReadable("Textures/ASTest.png", "battlesim-headless"));
   const std::string said = testing::internal::GetCapturedStderr();
 

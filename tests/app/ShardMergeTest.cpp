@@ -8,7 +8,7 @@
 #include <string>
 
 namespace {
-std::string Battle(unsigned seed, int battle, const char* winner, int soldierKills) {
+std::string BattleLine(unsigned seed, int battle, const char* winner, int soldierKills) {
   const std::string who = winner == nullptr ? "null,\"unfinished\":true" : "\"" + std::string(winner) + "\"";
   return "{\"seed\":" + std::to_string(seed) + ",\"battle\":" + std::to_string(battle) + ",\"winner\":" + who +
          ",\"seconds\":1.000,\"frames\":62,\"casualties\":3,\"kills\":{\"soldier\":" + std::to_string(soldierKills) +
@@ -33,8 +33,8 @@ std::string Summary(int finished, int unfinished, int red, int blue, int soldier
 
 // Seeds 1 and 3: two battles of seed 1 (kills since its start 2 then 5), seed 3 out of time.
 const std::string kShardZero =
-    Battle(1, 1, "red", 2) + Battle(1, 2, "blue", 5) + Battle(3, 1, nullptr, 4) + Summary(2, 1, 1, 1, 9, 2, 2);
-const std::string kShardOne = Battle(2, 1, "blue", 7) + Battle(2, 2, "blue", 8) + Summary(2, 0, 0, 2, 8, 1, 1, "1/2");
+    BattleLine(1, 1, "red", 2) + BattleLine(1, 2, "blue", 5) + BattleLine(3, 1, nullptr, 4) + Summary(2, 1, 1, 1, 9, 2, 2);
+const std::string kShardOne = BattleLine(2, 1, "blue", 7) + BattleLine(2, 2, "blue", 8) + Summary(2, 0, 0, 2, 8, 1, 1, "1/2");
 
 bool Add(ShardMerge& merge, const std::string& text, const std::string& name, std::string& error) {
   std::istringstream lines(text);
@@ -86,23 +86,23 @@ TEST(ShardMerge, AddsCountsAndTakesEachSeedsKillsFromItsLastLine) {
 }
 
 TEST(ShardMerge, RefusesDamagedForeignOrIncompleteShardsNamingFileAndLine) {
-  EXPECT_EQ(Refusal(Battle(1, 1, "red", 2).substr(0, 40) + "\n"),
+  EXPECT_EQ(Refusal(BattleLine(1, 1, "red", 2).substr(0, 40) + "\n"),
             "shard.jsonl:1: not one of our JSON lines (run the shards with --json): column 41: syntax error while "
             "parsing object key - invalid string: missing closing quote");
   EXPECT_EQ(Refusal("{\"battle\":1,\"winner\":\"red\"}\n"),
             "shard.jsonl:1: a battle line without its seed: run the shards with --seeds");
-  EXPECT_EQ(Refusal(Battle(1, 1, "green", 2)), "shard.jsonl:1: \"winner\" must be \"red\", \"blue\" or null");
-  EXPECT_EQ(Refusal(Battle(1, 2, "red", 2)), "shard.jsonl:1: battle 2 of seed 1 out of order");
-  EXPECT_EQ(Refusal(Battle(1, 1, nullptr, 2) + Battle(1, 2, "red", 2)),
+  EXPECT_EQ(Refusal(BattleLine(1, 1, "green", 2)), "shard.jsonl:1: \"winner\" must be \"red\", \"blue\" or null");
+  EXPECT_EQ(Refusal(BattleLine(1, 2, "red", 2)), "shard.jsonl:1: battle 2 of seed 1 out of order");
+  EXPECT_EQ(Refusal(BattleLine(1, 1, nullptr, 2) + BattleLine(1, 2, "red", 2)),
             "shard.jsonl:2: battle 2 of seed 1 out of order");
   EXPECT_EQ(Refusal(Replaced(kShardZero, "\"finished\":2", "\"finished\":3")),
             "shard.jsonl:4: the summary disagrees with the battle lines before it");
-  EXPECT_EQ(Refusal(Battle(1, 1, "red", 2)),
+  EXPECT_EQ(Refusal(BattleLine(1, 1, "red", 2)),
             "shard.jsonl: ends without a summary after its last battle lines; the shard did not finish: run it again");
   EXPECT_EQ(Refusal(""), "shard.jsonl: is empty; the shard did not finish: run it again");
   EXPECT_EQ(Refusal(Replaced(kShardOne, ",\"study\"", ",\"interrupted\":true,\"study\"")),
             "shard.jsonl:3: the shard was interrupted: run it again");
-  EXPECT_EQ(Refusal(Battle(1, 1, "red", 2) + Summary(1, 0, 1, 0, 2, 1, 1)),
+  EXPECT_EQ(Refusal(BattleLine(1, 1, "red", 2) + Summary(1, 0, 1, 0, 2, 1, 1)),
             "shard.jsonl:2: seed 1 ran 1 of its 2 battles: run the shard again");
   EXPECT_EQ(Refusal(Replaced(kShardOne, "1/2", "0/2")), "shard.jsonl:3: seed 2 is not one of shard 0/2 of seeds 1-3");
   EXPECT_EQ(Refusal(Replaced(kShardOne, ",\"study\":" + kStudy, "")),
@@ -137,10 +137,10 @@ TEST(ShardMerge, RefusesASetWithAShardMissingAndTakesAShardWithNoSeeds) {
   EXPECT_EQ(error, "b:3: \"shard\" 0/4 of seeds 1-3 is missing: merge the output of --shard 0/4 too");
   // Shard 3/4 of three seeds runs none; its summary still counts as the shard.
   ASSERT_TRUE(Add(merge, Summary(0, 0, 0, 0, 0, 0, 0, "3/4"), "d", error)) << error;
-  ASSERT_TRUE(Add(merge, Battle(3, 1, "red", 1) + Battle(3, 2, "red", 1) + Summary(2, 0, 2, 0, 1, 1, 1, "2/4"), "c",
+  ASSERT_TRUE(Add(merge, BattleLine(3, 1, "red", 1) + BattleLine(3, 2, "red", 1) + Summary(2, 0, 2, 0, 1, 1, 1, "2/4"), "c",
                   error)) << error;
   EXPECT_FALSE(merge.Complete(error));
-  ASSERT_TRUE(Add(merge, Battle(1, 1, "red", 1) + Battle(1, 2, "red", 1) + Summary(2, 0, 2, 0, 1, 1, 1, "0/4"), "a",
+  ASSERT_TRUE(Add(merge, BattleLine(1, 1, "red", 1) + BattleLine(1, 2, "red", 1) + Summary(2, 0, 2, 0, 1, 1, 1, "0/4"), "a",
                   error)) << error;
   EXPECT_TRUE(merge.Complete(error)) << error;
 }

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "app/Input.h"
-#include "app/Scenario.h"
+#include "battle/Scenario.h"
 #include "render/BillboardPicker.h"
 #include "render/Graphics.h"
 #include "render/Lighting.h"

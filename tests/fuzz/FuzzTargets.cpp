@@ -16,14 +16,12 @@
 
 #include <zlib.h>
 
-#include "app/Game.h"
-#include "app/Scenario.h"
+#include "battle/Battle.h"
+#include "battle/Scenario.h"
 #include "app/ScenarioFile.h"
 #include "app/ShardMerge.h"
 #include "math/Vector3.h"
 #include "platform/DebugChannel.h"
-#include "platform/Random.h"
-#include "platform/TickCounter.h"
 #include "render/PngLoader.h"
 #include "terrain/PathFinder.h"
 #include "terrain/Terrain.h"
@@ -275,28 +273,9 @@ namespace {
 
 // Raising more is what the battle benchmarks do; here it would only slow every input down.
 constexpr long long kMostRaisedUnits = 3000;
-constexpr int kFramesRun = 3;
+constexpr std::uint32_t kFramesRun = 3;
 constexpr std::uint32_t kFrameMs = 16;
 constexpr const char* kScenarioName = "fuzz.toml";
-
-// The process-wide state a headless game uses, set for one input and restored after it.
-class GameScope {
- public:
-  GameScope() : savedBlood(bloodEnabled) {
-    TickCounter::UseManual(0);
-    platform::SeedRand(1);
-  }
-  ~GameScope() {
-    Game::SetInstance(nullptr);
-    TickCounter::UseClock();
-    bloodEnabled = savedBlood;
-  }
-  GameScope(const GameScope&) = delete;
-  GameScope& operator=(const GameScope&) = delete;
-
- private:
-  bool savedBlood;
-};
 
 void CheckRefusal(const std::string& error, const Scenario& untouched) {
   Require(error.rfind(std::string(kScenarioName) + ":", 0) == 0, "a refusal names the file first");
@@ -332,19 +311,17 @@ long long UnitsRaised(const Scenario& scenario) {
 }
 
 void RaiseArmies(const Scenario& scenario, FuzzOutcome& outcome) {
-  GameScope scope;
-  auto game = std::make_unique<Game>(nullptr, nullptr, scenario);
-  Game::SetInstance(game.get());
-  Require(game->terrain.width > 0 && game->terrain.depth > 0, "an accepted height map loads");
-  game->StartBattle();
-  const std::size_t units = game->objects->RegisteredCount() + game->objects->PendingCount();
+  Battle battle(scenario);
+  Require(battle.terrain.width > 0 && battle.terrain.depth > 0, "an accepted height map loads");
+  battle.StartBattle();
+  const std::size_t units = battle.objects->RegisteredCount() + battle.objects->PendingCount();
   Require(static_cast<long long>(units) == UnitsRaised(scenario), "every unit the scenario asks for is raised");
-  for (int frame = 0; frame < kFramesRun; ++frame) {
-    TickCounter::Advance(kFrameMs);
-    game->Frame();
+  for (std::uint32_t frame = 1; frame <= kFramesRun; ++frame) {
+    battle.timer.TickTo(frame * kFrameMs);
+    battle.RunSimulationStep();
   }
-  outcome.width = game->terrain.width;
-  outcome.height = game->terrain.depth;
+  outcome.width = battle.terrain.width;
+  outcome.height = battle.terrain.depth;
 }
 
 }  // namespace

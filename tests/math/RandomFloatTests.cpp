@@ -5,21 +5,21 @@
 #include "platform/Random.h"
 
 TEST(RandomFloat, IsRandDividedByMaximum) {
-  platform::SeedRand(99);
-  const int first = platform::Rand();
-  const int second = platform::Rand();
-  platform::SeedRand(99);
-  EXPECT_EQ(RandomFloat(), static_cast<float>(first) / 32767.0f);
-  EXPECT_EQ(RandomFloat(), static_cast<float>(second) / 32767.0f);
+  platform::Random random(99);
+  const int first = random.Rand();
+  const int second = random.Rand();
+  random.Seed(99);
+  EXPECT_EQ(RandomFloat(random), static_cast<float>(first) / 32767.0f);
+  EXPECT_EQ(RandomFloat(random), static_cast<float>(second) / 32767.0f);
 }
 
 TEST(RandomFloat, StaysInUnitIntervalAndReachesBothEnds) {
-  platform::SeedRand(4242);
+  platform::Random random(4242);
   bool sawZero = false;
   bool sawOne = false;
   bool inRange = true;
   for (int i = 0; i < 2'000'000; ++i) {
-    const float value = RandomFloat();
+    const float value = RandomFloat(random);
     inRange = inRange && value >= 0.0f && value <= 1.0f;
     sawZero = sawZero || value == 0.0f;
     sawOne = sawOne || value == 1.0f;

@@ -19,8 +19,8 @@ struct Journal {
 
 class ProbeObject : public GameObject {
  public:
-  ProbeObject(const std::string& objectName, std::string key, Journal& journal)
-      : GameObject(objectName, 0, 0, 2.0f), tag(std::move(key)), log(journal) {}
+  ProbeObject(const std::string& objectName, std::string key, Journal& journal, Battle& field)
+      : GameObject(objectName, 0, 0, 2.0f, &field), tag(std::move(key)), log(journal) {}
   ~ProbeObject() override { log.destroyed[tag] = true; }
 
   void Update(float dt) override {
@@ -40,7 +40,7 @@ class GameObjectManager : public World {
  protected:
   // The probe's key in the journal defaults to its name.
   ProbeObject& AddProbe(const std::string& name, const std::string& key = "") {
-    auto probe = std::make_unique<ProbeObject>(name, key.empty() ? name : key, journal);
+    auto probe = std::make_unique<ProbeObject>(name, key.empty() ? name : key, journal, battle());
     ProbeObject& added = *probe;
     objects().Add(std::move(probe));
     return added;
@@ -216,19 +216,20 @@ TEST_F(GameObjectManager, RemovalsMidPassKeepEveryoneElseOnceAndInOrder) {
 TEST_F(GameObjectManager, HandleReadsNullOnceItsObjectIsDeleted) {
   ProbeObject& old = AddProbe("Blood", "old");
   UpdateObjects();
-  const ObjectHandle toOld(&old);
+  const HandleSlots& slots = battle().handleSlots;
+  const ObjectHandle toOld(&old, slots);
   ProbeObject& fresh = AddProbe("Blood", "fresh");
-  EXPECT_EQ(toOld.Get(), &old);  // still what the name finds until the newer one is registered
+  EXPECT_EQ(toOld.Get(slots), &old);  // still what the name finds until the newer one is registered
   UpdateObjects();
-  EXPECT_EQ(toOld.Get(), nullptr);
+  EXPECT_EQ(toOld.Get(slots), nullptr);
   AddProbe("Soldier 0");  // may take the freed slot, and must not bring the handle back
-  EXPECT_EQ(toOld.Get(), nullptr);
+  EXPECT_EQ(toOld.Get(slots), nullptr);
 
-  const ObjectHandle toFresh(&fresh);
+  const ObjectHandle toFresh(&fresh, slots);
   fresh.MarkForRemoval();
   UpdateObjects();
-  EXPECT_EQ(toFresh.Get(), nullptr);
-  EXPECT_EQ(ObjectHandle().Get(), nullptr);
+  EXPECT_EQ(toFresh.Get(slots), nullptr);
+  EXPECT_EQ(ObjectHandle().Get(slots), nullptr);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ namespace {
 class UnitFactoryTest : public Battlefield {
  protected:
   GameObject* Make(int type, const Vector3& at = Vector3(0, 0, 0)) {
-    return game->factory.Create(type, at, 0.0f, Team::Blue);
+    return battle->factory.Create(type, at, 0.0f, Team::Blue);
   }
 };
 
@@ -49,7 +49,7 @@ TEST_F(UnitFactoryTest, SerialsCountPerTypeAndRestartAfterReset) {
   EXPECT_EQ("Soldier 1", Make(UnitType::Soldier)->name);
   EXPECT_EQ("Archer 0", Make(UnitType::Archer)->name);
   EXPECT_EQ("Berserker 0", Make(UnitType::Berserker)->name);
-  game->factory.Reset();
+  battle->factory.Reset();
   EXPECT_EQ("Soldier 0", Make(UnitType::Soldier)->name);
 }
 
@@ -73,7 +73,7 @@ TEST_F(UnitFactoryTest, BillboardSizeFollowsTheType) {
 }
 
 TEST_F(UnitFactoryTest, NewUnitHasTeamFacingAndAStartedFirstMachine) {
-  GameObject* archer = game->factory.Create(UnitType::Archer, Vector3(4, 0, -6), 1.25f, Team::Red);
+  GameObject* archer = battle->factory.Create(UnitType::Archer, Vector3(4, 0, -6), 1.25f, Team::Red);
   EXPECT_EQ(Team::Red, archer->team);
   EXPECT_EQ(UnitType::Archer, archer->unitType);
   EXPECT_EQ(1.25f, archer->GetSprite()->facing);
@@ -81,8 +81,8 @@ TEST_F(UnitFactoryTest, NewUnitHasTeamFacingAndAStartedFirstMachine) {
   ASSERT_EQ(1u, archer->MachineCount());
   EXPECT_NE(nullptr, dynamic_cast<ArcherSM*>(archer->TopMachine()));
   EXPECT_STREQ("STATE_Initialize", archer->TopMachine()->StateName());
-  EXPECT_EQ(archer, game->objects->Find("Archer 0"));
-  EXPECT_EQ(1u, game->objects->PendingCount());
+  EXPECT_EQ(archer, battle->objects->Find("Archer 0"));
+  EXPECT_EQ(1u, battle->objects->PendingCount());
 }
 
 TEST_F(UnitFactoryTest, EachFighterTypeGetsItsOwnMachine) {
@@ -96,8 +96,8 @@ TEST_F(UnitFactoryTest, GeneralArrivesWithItsWholeArmy) {
   GameObject* general = Make(UnitType::General);
   EXPECT_EQ("General 0", general->name);
   EXPECT_EQ(0.85f, general->GetSprite()->halfSize);
-  EXPECT_EQ(5, game->factory.squadLeaderCount);
-  EXPECT_EQ(201u, game->objects->PendingCount());
+  EXPECT_EQ(5, battle->factory.squadLeaderCount);
+  EXPECT_EQ(201u, battle->objects->PendingCount());
 }
 
 }  // namespace

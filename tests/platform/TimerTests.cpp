@@ -1,8 +1,8 @@
 // The frame clock on the tick counter: seconds since construction and a delta that is never 0.
 #include <gtest/gtest.h>
 
-#include "app/Timer.h"
 #include "platform/TickCounter.h"
+#include "platform/Timer.h"
 
 namespace {
 class Timer : public ::testing::Test {
@@ -10,19 +10,12 @@ class Timer : public ::testing::Test {
   void TearDown() override { TickCounter::UseClock(); }
 };
 
-TEST_F(Timer, StartsAtZeroAndRegistersItself) {
+TEST_F(Timer, StartsAtZero) {
   TickCounter::UseManual(1000);
   ::Timer timer;
-  EXPECT_EQ(::Timer::Instance(), &timer);
   EXPECT_EQ(timer.startTick, 1000u);
   EXPECT_EQ(timer.now, 0.0f);
   EXPECT_EQ(timer.delta, 0.001f);
-}
-
-TEST_F(Timer, InstanceIsClearedWhenDestroyed) {
-  TickCounter::UseManual(1000);
-  { ::Timer timer; }
-  EXPECT_EQ(::Timer::Instance(), nullptr);
 }
 
 TEST_F(Timer, TickGivesSecondsSinceConstructionAndFrameDelta) {

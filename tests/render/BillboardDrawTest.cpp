@@ -166,12 +166,12 @@ TEST_F(FeedbackCapture, ObjectsAreDrawnInDepthOrderAlongTheCameraAxis) {
   Game game(nullptr, nullptr);
   Game::SetInstance(&game);
   game.scene.viewAxis = Vector3(0.0f, 0.0f, 1.0f);
-  AddObject(*game.objects, "Soldier 0", 0, Vector3(-0.5f, -0.5f, 0.5f), textures[0]);
-  AddObject(*game.objects, "Soldier 1", 0, Vector3(0.0f, -0.5f, -0.5f), textures[1]);
-  AddObject(*game.objects, "Soldier 2", 0, Vector3(0.5f, -0.5f, 0.0f), textures[0]);
-  game.objects->Update(0.0f);
+  AddObject(*game.battle->objects, "Soldier 0", 0, Vector3(-0.5f, -0.5f, 0.5f), textures[0]);
+  AddObject(*game.battle->objects, "Soldier 1", 0, Vector3(0.0f, -0.5f, -0.5f), textures[1]);
+  AddObject(*game.battle->objects, "Soldier 2", 0, Vector3(0.5f, -0.5f, 0.0f), textures[0]);
+  game.battle->objects->Update(0.0f);
 
-  const std::vector<Polygon> polygons = Capture(*game.objects, game.scene.viewAxis);
+  const std::vector<Polygon> polygons = Capture(*game.battle->objects, game.scene.viewAxis);
   std::vector<float> centres;
   // A quad may come back as two triangles; each spans the quad's full width.
   for (const Polygon& polygon : polygons) {

@@ -1,4 +1,5 @@
 // Tests of the renderer: viewport, frame-rate lines, camera transforms and the frame's GL state.
+#include "render/FrameScene.h"
 #include "render/Graphics.h"
 
 #include <GL/gl.h>
@@ -109,7 +110,7 @@ TEST(Graphics, RenderFrameEmptiesTheHud) {
   ASSERT_TRUE(GlWindow::EnsureCurrent());
   Graphics graphics;
   graphics.AddHudLine("Render Update:0ms", "Timing");
-  graphics.RenderFrame();
+  graphics.RenderFrame(nullptr);
   EXPECT_TRUE(graphics.Hud().Categories().empty());
 }
 
@@ -183,6 +184,8 @@ class GameScene : public testing::Test {
     Game::SetInstance(game.get());
   }
 
+  FrameScene Scene() const { return FrameScene{game->scene, input, *game->battle, game->dynamicTerrain}; }
+
   static std::vector<float> Material(GLenum parameter, int count) {
     std::vector<float> values(static_cast<std::size_t>(count));
     glGetMaterialfv(GL_FRONT, parameter, values.data());
@@ -195,7 +198,7 @@ class GameScene : public testing::Test {
 };
 
 TEST_F(GameScene, DynamicTerrainIsDrawnWithItsOwnMaterial) {
-  graphics->DrawScene(*game, 256, 256);
+  graphics->DrawScene(Scene(), 256, 256);
   EXPECT_EQ(Material(GL_SPECULAR, 4), (std::vector<float>{0.8f, 0.3f, 0.3f, 1.0f}));
   EXPECT_EQ(Material(GL_SHININESS, 1), (std::vector<float>{25.0f}));
   EXPECT_EQ(Material(GL_AMBIENT, 4), (std::vector<float>{0.4f, 0.4f, 0.4f, 1.0f}));
@@ -204,14 +207,14 @@ TEST_F(GameScene, DynamicTerrainIsDrawnWithItsOwnMaterial) {
 TEST_F(GameScene, StaticTerrainIsDrawnWithTheDisplayListMaterial) {
   ASSERT_EQ(graphics->DisplayLists().size(), 1u);
   game->dynamicTerrain = false;
-  graphics->DrawScene(*game, 256, 256);
+  graphics->DrawScene(Scene(), 256, 256);
   EXPECT_EQ(Material(GL_SPECULAR, 4), (std::vector<float>{0.6f, 0.6f, 0.6f, 1.0f}));
   EXPECT_EQ(Material(GL_SHININESS, 1), (std::vector<float>{40.0f}));
   EXPECT_EQ(Material(GL_AMBIENT, 4), (std::vector<float>{0.4f, 0.4f, 0.4f, 1.0f}));
 }
 
 TEST_F(GameScene, SceneLeavesBlendingAndDepthTestOffAndModulatesTextures) {
-  graphics->DrawScene(*game, 256, 256);
+  graphics->DrawScene(Scene(), 256, 256);
   EXPECT_EQ(glIsEnabled(GL_BLEND), GL_FALSE);
   EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), GL_FALSE);
   EXPECT_EQ(glIsEnabled(GL_LIGHTING), GL_FALSE);
@@ -229,7 +232,7 @@ TEST_F(GameScene, SceneLeavesBlendingAndDepthTestOffAndModulatesTextures) {
 
 TEST_F(GameScene, SceneLoadsTheCameraOfTheFrame) {
   graphics->UpdateCamera(game->scene, input, 256, 256);
-  graphics->DrawScene(*game, 256, 256);
+  graphics->DrawScene(Scene(), 256, 256);
   float loaded[16] = {};
   glGetFloatv(GL_MODELVIEW_MATRIX, loaded);
   const auto expected = game->scene.view.ToColumnMajor();
@@ -244,7 +247,7 @@ TEST_F(GameScene, TerrainIsNotTintedByTheLastBoundTexture) {
     glClearColor(0.5f, 0.5f, 0.5f, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     graphics->UpdateCamera(game->scene, input, 256, 256);
-    graphics->DrawScene(*game, 256, 256);
+    graphics->DrawScene(Scene(), 256, 256);
     glFinish();
     std::vector<unsigned char> pixel(3);
     glReadBuffer(GL_BACK);

@@ -83,17 +83,17 @@ TEST_F(SpriteTest, PaintsTheCellUnderItGreenOnEveryUpdate) {
   sprite->position = Vector3(-2.5f, 0, 3.7f);
   sprite->SetTarget(sprite->position, false);
   sprite->Update(0.1f);
-  EXPECT_EQ(green, testmaps::ColourAt(game->terrain, -2, 3));
-  EXPECT_NE(green, testmaps::ColourAt(game->terrain, -3, 3));
-  EXPECT_NE(green, testmaps::ColourAt(game->terrain, -2, 4));
+  EXPECT_EQ(green, testmaps::ColourAt(battle->terrain, -2, 3));
+  EXPECT_NE(green, testmaps::ColourAt(battle->terrain, -3, 3));
+  EXPECT_NE(green, testmaps::ColourAt(battle->terrain, -2, 4));
 }
 
 TEST_F(SpriteTest, PaintsNothingWithFootstepsSwitchedOff) {
-  game->paintFootsteps = false;
-  const testmaps::Colour before = testmaps::ColourAt(game->terrain, -2, 3);
+  battle->paintFootsteps = false;
+  const testmaps::Colour before = testmaps::ColourAt(battle->terrain, -2, 3);
   sprite->position = Vector3(-2.5f, 0, 3.7f);
   sprite->Update(0.1f);
-  EXPECT_EQ(before, testmaps::ColourAt(game->terrain, -2, 3));
+  EXPECT_EQ(before, testmaps::ColourAt(battle->terrain, -2, 3));
 }
 
 // The quad is twice the half size wide and high: 1.7 for a General, 1.6 for a squad leader.

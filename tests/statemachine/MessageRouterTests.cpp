@@ -49,8 +49,6 @@ class MessageRouter : public World {
   std::vector<Delivery> deliveries;
 };
 
-TEST_F(MessageRouter, InstanceIsTheRouterOfTheGame) { EXPECT_EQ(::MessageRouter::Instance(), &router()); }
-
 TEST_F(MessageRouter, ImmediateSendIsHandledBeforeSendReturns) {
   ScriptedMachine& unit = AddRecorder();
   SendToUnit(0.0f, MSG_UnitTestMessage3, 2);

@@ -111,7 +111,7 @@ TEST_F(StateMachine, AppliesAtMostTwentyChangesPerEventAndResumesOnTheNext) {
   EXPECT_EQ(machine.GetChangeCount(), 40);
   EXPECT_EQ(machine.GetStateChangeCount(), 40);
   EXPECT_TRUE(machine.IsChangePending());
-  EXPECT_EQ(game().stateChanges, 40);
+  EXPECT_EQ(battle().StateChanges(), 40);
 }
 
 TEST_F(StateMachine, SubstateChangeEntersOnlyTheSubstate) {

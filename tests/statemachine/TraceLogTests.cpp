@@ -28,7 +28,7 @@ class TraceLog : public World {
   // Runs the action with tracing on and returns what it printed.
   template <class Action>
   std::string Traced(Action action) {
-    game().traceEnabled = true;
+    traceLog().enabled = true;
     testing::internal::CaptureStdout();
     action();
     return testing::internal::GetCapturedStdout();
@@ -163,7 +163,7 @@ TEST_F(TraceLog, DelayedChangeMessagesLeaveNoRecord) {
 TEST_F(TraceLog, TracingOffRecordsNothingButCountsEveryChange) {
   ScriptedMachine& soldier = AddSoldier();
   ScriptedMachine& arrow = AddArrow();
-  EXPECT_EQ(game().stateChanges, 1);
+  EXPECT_EQ(battle().StateChanges(), 1);
   testing::internal::CaptureStdout();
   soldier.Update();
   arrow.Update();
@@ -172,7 +172,7 @@ TEST_F(TraceLog, TracingOffRecordsNothingButCountsEveryChange) {
   soldier.Update();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   EXPECT_TRUE(Records().empty());
-  EXPECT_EQ(game().stateChanges, 3);
+  EXPECT_EQ(battle().StateChanges(), 3);
 }
 
 }  // namespace

@@ -3,12 +3,11 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "math/RandomFloat.h"
 #include "objects/UnitFactory.h"
 #include "platform/DebugChannel.h"
-#include "platform/Random.h"
-#include "platform/TickCounter.h"
 #include "render/Sprite.h"
 #include "tests/terrain/TestMaps.h"
 
@@ -29,36 +28,30 @@ int RecordingSM::Count(int id) const {
 
 void Battlefield::SetUp() {
   DebugChannel::SetSink(&Discard);
-  bloodEnabled = true;
   Rebuild();
 }
 
 void Battlefield::TearDown() {
-  Game::SetInstance(nullptr);
-  game.reset();
-  TickCounter::UseClock();
+  battle.reset();
   DebugChannel::SetSink(nullptr);
-  bloodEnabled = true;
 }
 
-void Battlefield::Rebuild() {
-  Game::SetInstance(nullptr);
-  game.reset();
-  TickCounter::UseManual(kStartTicks);
-  game = std::make_unique<Game>(nullptr, nullptr);
-  Game::SetInstance(game.get());
-  platform::SeedRand(kSeed);
+void Battlefield::Rebuild(Scenario scenario, unsigned seed) {
+  battle.reset();
+  battle = std::make_unique<Battle>(std::move(scenario), seed);
+  elapsedMs = 0;
 }
 
 void Battlefield::UseFlatTerrain(int side) {
-  game->terrain.LoadPixels(testmaps::RgbaImage(side, side, [](int, int) { return static_cast<unsigned char>(0); }),
-                           true);
-  game->terrain.Scale(0.0f, 10.0f);
+  battle->terrain.LoadPixels(testmaps::RgbaImage(side, side, [](int, int) { return static_cast<unsigned char>(0); }),
+                             true);
+  battle->terrain.Scale(0.0f, 10.0f);
 }
 
 void Battlefield::StepFrame(std::uint32_t ms) {
-  TickCounter::Advance(ms);
-  game->Frame();
+  elapsedMs += ms;
+  battle->timer.TickTo(elapsedMs);
+  battle->RunSimulationStep();
 }
 
 void Battlefield::StepFrames(int count, std::uint32_t ms) {
@@ -66,10 +59,10 @@ void Battlefield::StepFrames(int count, std::uint32_t ms) {
 }
 
 GameObject* Battlefield::AddBare(const std::string& name, int type, int team, const Vector3& at) {
-  auto object = std::make_unique<GameObject>(name, team, type, UnitFactory::Info(type).attackRange);
+  auto object = std::make_unique<GameObject>(name, team, type, UnitFactory::Info(type).attackRange, battle.get());
   GameObject* raw = object.get();
   object->SetSprite(std::make_unique<Sprite>(raw, "", at, 0.0f));
-  game->objects->Add(std::move(object));
+  battle->objects->Add(std::move(object));
   return raw;
 }
 
@@ -82,12 +75,12 @@ RecordingSM* Battlefield::AddRecorder(const std::string& name, int type, int tea
 }
 
 void Battlefield::SendNow(int id, const std::string& receiver, const std::string& sender) {
-  game->router->Send(0.0f, id, receiver, sender, SCOPE_None, 0, DATA_Integer, 0, false);
+  battle->router->Send(0.0f, id, receiver, sender, SCOPE_None, 0, DATA_Integer, 0, false);
 }
 
 float Battlefield::PeekRandomFloat(unsigned seed) {
-  platform::SeedRand(seed);
-  const float value = RandomFloat();
-  platform::SeedRand(seed);
+  battle->random.Seed(seed);
+  const float value = RandomFloat(battle->random);
+  battle->random.Seed(seed);
   return value;
 }

@@ -1,5 +1,6 @@
-// Test fixture for the battle rules and unit behaviours: a headless Game on a hand-driven clock
-// with a fixed random seed, an optional flat map, and frames stepped in the frame loop's order.
+// Test fixture for the battle rules and unit behaviours: a battlefield of its own on a hand-driven
+// clock with a fixed random seed, an optional flat map, and frames stepped in the frame loop's
+// order.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "math/Vector3.h"
 #include "objects/GameObject.h"
 #include "statemachine/Message.h"
@@ -30,18 +31,17 @@ class RecordingSM : public StateMachine {
 class Battlefield : public ::testing::Test {
  protected:
   static constexpr unsigned kSeed = 12345;
-  static constexpr std::uint32_t kStartTicks = 1000;
   static constexpr std::uint32_t kFrameMs = 16;
 
   void SetUp() override;
   void TearDown() override;
 
-  // Drops the current Game and builds a fresh one on a clock restarted at kStartTicks.
-  void Rebuild();
+  // Drops the current battlefield and builds a fresh one of the scenario, its clock at 0.
+  void Rebuild(Scenario scenario = Scenario{}, unsigned seed = kSeed);
   // Replaces the height map by a flat square of the given side (heights 0), as the game would
   // have scaled it.
   void UseFlatTerrain(int side);
-  // One frame of the game, which has no window to draw in.
+  // One frame: the clock moves on by ms, then the battle steps.
   void StepFrame(std::uint32_t ms = kFrameMs);
   void StepFrames(int count, std::uint32_t ms = kFrameMs);
 
@@ -51,8 +51,9 @@ class Battlefield : public ::testing::Test {
   RecordingSM* AddRecorder(const std::string& name, int type, int team, const Vector3& at);
   // Delivers a message at once, as a machine's SendTo would.
   void SendNow(int id, const std::string& receiver, const std::string& sender);
-  // The value the next RandomFloat() will return, leaving the generator re-seeded at seed.
-  static float PeekRandomFloat(unsigned seed);
+  // The value the next draw of RandomFloat will give, leaving the generator re-seeded at seed.
+  float PeekRandomFloat(unsigned seed);
 
-  std::unique_ptr<Game> game;
+  std::unique_ptr<Battle> battle;
+  std::uint32_t elapsedMs = 0;
 };

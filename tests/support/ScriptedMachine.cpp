@@ -2,6 +2,7 @@
 // real machine, and a record of each handler call.
 #include "tests/support/ScriptedMachine.h"
 
+#include "objects/GameObject.h"
 #include "statemachine/EventClauses.h"
 
 ScriptedMachine::Block& ScriptedMachine::Block::Enter(Hook hook) {

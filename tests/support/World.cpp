@@ -1,26 +1,16 @@
-// The engine fixture: set-up and tear-down of the process-wide instances around each test.
+// The engine fixture: a battlefield built for each test.
 #include "tests/support/World.h"
 
-#include "platform/TickCounter.h"
+void World::SetUp() { world = std::make_unique<Battle>(); }
 
-void World::SetUp() {
-  TickCounter::UseManual(kStartTick);
-  world = std::make_unique<Game>(nullptr, nullptr);
-  Game::SetInstance(world.get());
-}
-
-void World::TearDown() {
-  Game::SetInstance(nullptr);
-  world.reset();
-  TickCounter::UseClock();
-}
+void World::TearDown() { world.reset(); }
 
 void World::AdvanceMs(std::uint32_t milliseconds) {
-  TickCounter::Advance(milliseconds);
-  world->timer->Tick();
+  elapsedMs += milliseconds;
+  world->timer.TickTo(elapsedMs);
 }
 
-void World::UpdateObjects() { world->objects->Update(world->timer->delta); }
+void World::UpdateObjects() { world->objects->Update(world->timer.delta); }
 
 void World::Frame(std::uint32_t milliseconds) {
   AdvanceMs(milliseconds);
@@ -34,7 +24,7 @@ ScriptedMachine& World::AddScripted(const std::string& name, const std::function
 }
 
 GameObject& World::AddObject(const std::string& name) {
-  auto object = std::make_unique<GameObject>(name, 0, 0, 2.0f);
+  auto object = std::make_unique<GameObject>(name, 0, 0, 2.0f, world.get());
   GameObject& added = *object;
   world->objects->Add(std::move(object));
   return added;
@@ -51,4 +41,4 @@ ScriptedMachine& World::PushScripted(GameObject& object, const std::function<voi
 
 GameObject* World::Find(const std::string& name) const { return world->objects->Find(name); }
 
-float World::Now() const { return world->timer->now; }
+float World::Now() const { return world->timer.now; }

@@ -1,5 +1,5 @@
-// Test fixture holding a whole engine: a hand-driven clock, a Game without graphics or input
-// registered as the process-wide game, and helpers to step frames and add scripted objects.
+// Test fixture holding a whole engine: a battlefield of its own on a hand-driven clock, and
+// helpers to step frames and add scripted objects.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,19 +9,16 @@
 #include <memory>
 #include <string>
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "tests/support/ScriptedMachine.h"
 
 class World : public ::testing::Test {
  protected:
-  // A start far from 0, so that tick arithmetic is not accidentally relative to zero.
-  static constexpr std::uint32_t kStartTick = 5'000'000;
-
   void SetUp() override;
   void TearDown() override;
 
-  // Moves the hand-driven clock on and ticks the timer, as the first step of a frame does.
+  // Moves the clock on, as the first step of a frame does.
   void AdvanceMs(std::uint32_t milliseconds);
   // Runs the object manager's update with the timer's delta, like an unpaused frame.
   void UpdateObjects();
@@ -41,11 +38,12 @@ class World : public ::testing::Test {
   GameObject* Find(const std::string& name) const;
   float Now() const;
 
-  Game& game() { return *world; }
+  Battle& battle() { return *world; }
   GameObjectManager& objects() { return *world->objects; }
   MessageRouter& router() { return *world->router; }
   TraceLog& traceLog() { return *world->traceLog; }
 
  private:
-  std::unique_ptr<Game> world;
+  std::unique_ptr<Battle> world;
+  std::uint32_t elapsedMs = 0;
 };

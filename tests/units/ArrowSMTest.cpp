@@ -28,11 +28,11 @@ class ArrowSMTest : public Battlefield {
 };
 
 TEST_F(ArrowSMTest, ArrowWithoutATargetIsGoneAfterTheNextUpdate) {
-  GameObject* arrow = game->factory.Create(UnitType::Arrow, Vector3(0, 0, 0), 0.0f, Team::Red);
+  GameObject* arrow = battle->factory.Create(UnitType::Arrow, Vector3(0, 0, 0), 0.0f, Team::Red);
   EXPECT_TRUE(arrow->removed);
   StepFrame();
-  EXPECT_EQ(nullptr, game->objects->Find("Arrow"));
-  EXPECT_EQ(0u, game->objects->RegisteredCount());
+  EXPECT_EQ(nullptr, battle->objects->Find("Arrow"));
+  EXPECT_EQ(0u, battle->objects->RegisteredCount());
 }
 
 TEST_F(ArrowSMTest, ArrowFliesFastToWhereTheTargetStoodAtLaunch) {
@@ -50,9 +50,9 @@ TEST_F(ArrowSMTest, ArrowIsRemovedOnArrival) {
   AddBare("Target", UnitType::Soldier, Team::Blue, Vector3(10, 0, 0));
   Shoot("Target", Vector3(0, 0, 0));
   StepFrames(30);
-  EXPECT_NE(nullptr, game->objects->Find("Arrow"));
+  EXPECT_NE(nullptr, battle->objects->Find("Arrow"));
   StepFrames(5);
-  EXPECT_EQ(nullptr, game->objects->Find("Arrow"));
+  EXPECT_EQ(nullptr, battle->objects->Find("Arrow"));
 }
 
 }  // namespace

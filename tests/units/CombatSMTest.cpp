@@ -14,11 +14,11 @@ class CombatSMTest : public Battlefield {
   void SetUp() override {
     Battlefield::SetUp();
     UseFlatTerrain(64);
-    archer = game->factory.Create(UnitType::Archer, Vector3(0, 0, 0), 0.0f, Team::Red);
-    soldier = game->factory.Create(UnitType::Soldier, Vector3(15, 0, 0), 0.0f, Team::Blue);
-    game->Engage(archer, soldier);
+    archer = battle->factory.Create(UnitType::Archer, Vector3(0, 0, 0), 0.0f, Team::Red);
+    soldier = battle->factory.Create(UnitType::Soldier, Vector3(15, 0, 0), 0.0f, Team::Blue);
+    battle->Engage(archer, soldier);
     // Long enough for every walk below; the outcome is not the subject here.
-    game->duels.front().timeLeft = 1000.0f;
+    battle->duels.front().timeLeft = 1000.0f;
   }
 
   float Distance() const { return (soldier->GetSprite()->position - archer->GetSprite()->position).Length(); }
@@ -54,7 +54,7 @@ TEST_F(CombatSMTest, UnitKeepsItsLastDestinationWhenTheOpponentIsDeleted) {
   const Vector3 last = soldier->GetSprite()->target;
   archer->MarkForRemoval();
   StepFrames(2);
-  ASSERT_EQ(nullptr, game->objects->Find("Archer 0"));
+  ASSERT_EQ(nullptr, battle->objects->Find("Archer 0"));
   EXPECT_EQ(last, soldier->GetSprite()->target);
   StepFrames(400);
   EXPECT_NEAR(last.x, soldier->GetSprite()->position.x, 0.2f);

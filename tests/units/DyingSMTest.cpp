@@ -28,7 +28,7 @@ class DyingSMTest : public Battlefield {
 
   int BloodObjects() const {
     int count = 0;
-    for (GameObject* object : game->objects->Registered()) count += object->unitType == UnitType::Blood ? 1 : 0;
+    for (GameObject* object : battle->objects->Registered()) count += object->unitType == UnitType::Blood ? 1 : 0;
     return count;
   }
 };
@@ -44,48 +44,48 @@ TEST_F(DyingSMTest, DeathLeavesExactlyOneBloodSplatWhereTheUnitDied) {
   Kill(UnitType::Berserker, Team::Blue, Vector3(3, 0, -2));
   StepFrame();
   EXPECT_EQ(1, BloodObjects());
-  GameObject* blood = game->objects->Find("Blood");
+  GameObject* blood = battle->objects->Find("Blood");
   ASSERT_NE(nullptr, blood);
   EXPECT_EQ(Vector3(3, 0, -2), blood->GetSprite()->position);
 }
 
 TEST_F(DyingSMTest, NoBloodWhenBloodIsSwitchedOff) {
-  bloodEnabled = false;
+  battle->bloodEnabled = false;
   Kill(UnitType::Soldier, Team::Red, Vector3(0, 0, 0));
   StepFrame();
-  EXPECT_EQ(nullptr, game->objects->Find("Blood"));
+  EXPECT_EQ(nullptr, battle->objects->Find("Blood"));
 }
 
 TEST_F(DyingSMTest, DeadUnitIsRemovedAfterAboutHalfASecond) {
-  bloodEnabled = false;
+  battle->bloodEnabled = false;
   Kill(UnitType::Soldier, Team::Red, Vector3(0, 0, 0));
   StepFrames(33);
-  EXPECT_NE(nullptr, game->objects->Find("Victim"));
+  EXPECT_NE(nullptr, battle->objects->Find("Victim"));
   StepFrames(4);
-  EXPECT_EQ(nullptr, game->objects->Find("Victim"));
-  EXPECT_EQ(0, game->redWins + game->blueWins);
+  EXPECT_EQ(nullptr, battle->objects->Find("Victim"));
+  EXPECT_EQ(0, battle->redWins + battle->blueWins);
 }
 
 TEST_F(DyingSMTest, DeadBlueGeneralWinsTheBattleForRed) {
   Kill(UnitType::General, Team::Blue, Vector3(0, 0, 0));
   StepFrames(40);
-  EXPECT_EQ(1, game->redWins);
-  EXPECT_EQ(0, game->blueWins);
-  EXPECT_NE(nullptr, game->objects->Find("General 1"));
+  EXPECT_EQ(1, battle->redWins);
+  EXPECT_EQ(0, battle->blueWins);
+  EXPECT_NE(nullptr, battle->objects->Find("General 1"));
 }
 
 TEST_F(DyingSMTest, DeadRedGeneralWinsTheBattleForBlue) {
   Kill(UnitType::General, Team::Red, Vector3(0, 0, 0));
   StepFrames(40);
-  EXPECT_EQ(1, game->blueWins);
-  EXPECT_EQ(0, game->redWins);
+  EXPECT_EQ(1, battle->blueWins);
+  EXPECT_EQ(0, battle->redWins);
 }
 
 TEST_F(DyingSMTest, DeadSquadLeaderEndsNoBattle) {
   Kill(UnitType::SquadLeader, Team::Red, Vector3(0, 0, 0));
   StepFrames(40);
-  EXPECT_EQ(0, game->redWins + game->blueWins);
-  EXPECT_EQ(nullptr, game->objects->Find("General 0"));
+  EXPECT_EQ(0, battle->redWins + battle->blueWins);
+  EXPECT_EQ(nullptr, battle->objects->Find("General 0"));
 }
 
 // Even with a machine below to fall back to, neither a pop nor a queued pop ends the dying.
@@ -93,8 +93,8 @@ TEST_F(DyingSMTest, DyingUnitCannotBeEngagedOrPoppedOutOfDying) {
   GameObject* unit = AddRecorder("Victim", UnitType::Soldier, Team::Red, Vector3(0, 0, 0))->GetOwner();
   unit->PushMachine(std::make_unique<DyingSM>(unit), true);
   GameObject* enemy = AddBare("Enemy", UnitType::Soldier, Team::Blue, Vector3(1, 0, 0));
-  game->Engage(enemy, unit);
-  EXPECT_TRUE(game->duels.empty());
+  battle->Engage(enemy, unit);
+  EXPECT_TRUE(battle->duels.empty());
   unit->PopMachine();
   EXPECT_NE(nullptr, dynamic_cast<DyingSM*>(unit->TopMachine()));
   unit->QueueMachineCommand(GameObject::kCommandPop);
@@ -105,7 +105,7 @@ TEST_F(DyingSMTest, DyingUnitCannotBeEngagedOrPoppedOutOfDying) {
 
 TEST_F(DyingSMTest, BloodSplatGrowsWithADecayingRateAtFiftyFramesASecond) {
   StepFrame(20);
-  GameObject* blood = game->factory.Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, Team::Red);
+  GameObject* blood = battle->factory.Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, Team::Red);
   EXPECT_FLOAT_EQ(0.7f, blood->GetSprite()->alpha);
   const float expected[] = {0.2f, 0.4f, 0.59f, 0.7705f, 0.942f};
   for (float size : expected) {
@@ -116,18 +116,18 @@ TEST_F(DyingSMTest, BloodSplatGrowsWithADecayingRateAtFiftyFramesASecond) {
 
 TEST_F(DyingSMTest, BloodSplatIsRemovedAboutEightTenthsOfASecondAfterCreation) {
   StepFrame(20);
-  game->factory.Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, Team::Red);
+  battle->factory.Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, Team::Red);
   StepFrames(38, 20);
-  EXPECT_NE(nullptr, game->objects->Find("Blood"));
+  EXPECT_NE(nullptr, battle->objects->Find("Blood"));
   StepFrames(4, 20);
-  EXPECT_EQ(nullptr, game->objects->Find("Blood"));
+  EXPECT_EQ(nullptr, battle->objects->Find("Blood"));
 }
 
 TEST_F(DyingSMTest, SwitchingBloodOffKeepsExistingSplats) {
   Kill(UnitType::Soldier, Team::Red, Vector3(0, 0, 0));
-  bloodEnabled = false;
+  battle->bloodEnabled = false;
   StepFrames(5);
-  EXPECT_NE(nullptr, game->objects->Find("Blood"));
+  EXPECT_NE(nullptr, battle->objects->Find("Blood"));
 }
 
 }  // namespace

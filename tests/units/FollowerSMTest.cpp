@@ -143,18 +143,18 @@ TEST_F(FollowerSMTest, PopAfterDissolveDropsScopedMessagesAndRestartsTheMemberMa
   GameObject* member = Member("M0", Vector3(3, 0, 0));
   StateMachine* base = member->TopMachine();
   // A delayed change to the state it is in moves the change counter, which a restart resets.
-  game->router->Send(0.0f, MSG_CHANGE_STATE_DELAYED, "M0", "M0", SCOPE_None, 0, DATA_Integer, 0, false);
+  battle->router->Send(0.0f, MSG_CHANGE_STATE_DELAYED, "M0", "M0", SCOPE_None, 0, DATA_Integer, 0, false);
   ASSERT_EQ(1, base->GetChangeCount());
   SendNow(MSG_JoinFormation, "M0", "Lead");
   FollowerOf(member)->SendToSelfDelayed(5.0f, MSG_LookAround, SCOPE_State, 0);
-  game->router->Send(5.0f, MSG_LookAround, "M0", "Test", SCOPE_None, 0, DATA_Integer, 0, false);
+  battle->router->Send(5.0f, MSG_LookAround, "M0", "Test", SCOPE_None, 0, DATA_Integer, 0, false);
   SendNow(MSG_DissolveFormation, "M0", "Lead");
-  ASSERT_EQ(2u, game->router->Pending().size());
+  ASSERT_EQ(2u, battle->router->Pending().size());
   StepFrame();
   ASSERT_EQ(base, member->TopMachine());
   EXPECT_EQ(0, base->GetChangeCount());
-  ASSERT_EQ(1u, game->router->Pending().size());
-  EXPECT_EQ(SCOPE_None, game->router->Pending().front()->scope);
+  ASSERT_EQ(1u, battle->router->Pending().size());
+  EXPECT_EQ(SCOPE_None, battle->router->Pending().front()->scope);
 }
 
 }  // namespace

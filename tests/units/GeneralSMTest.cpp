@@ -16,15 +16,15 @@ class GeneralSMTest : public Battlefield {
  protected:
   void SetUp() override {
     Battlefield::SetUp();
-    game->StartBattle();
-    red = game->objects->Find("General 0");
-    blue = game->objects->Find("General 1");
+    battle->StartBattle();
+    red = battle->objects->Find("General 0");
+    blue = battle->objects->Find("General 1");
   }
 
   static GeneralSM& MachineOf(GameObject* general) { return *general->FindMachine<GeneralSM>(); }
 
   SquadLeaderSM& SquadOf(const std::string& leaderName) {
-    return *game->objects->Find(leaderName)->FindSquadLeaderMachine();
+    return *battle->objects->Find(leaderName)->FindSquadLeaderMachine();
   }
 
   GameObject* red = nullptr;
@@ -36,7 +36,7 @@ TEST_F(GeneralSMTest, SquadLeadersStandTenBehindOnTheRedSideFifteenApart) {
   for (int i = 0; i < 5; ++i) {
     const std::string name = "SquadLeader " + std::to_string(i);
     EXPECT_EQ(name, red->subordinates[i]);
-    GameObject* leader = game->objects->Find(name);
+    GameObject* leader = battle->objects->Find(name);
     EXPECT_EQ("General 0", leader->GetLeaderName());
     EXPECT_EQ(Team::Red, leader->team);
     EXPECT_FLOAT_EQ(-30.0f + 15.0f * static_cast<float>(i), leader->GetSprite()->position.x);
@@ -47,7 +47,7 @@ TEST_F(GeneralSMTest, SquadLeadersStandTenBehindOnTheRedSideFifteenApart) {
 TEST_F(GeneralSMTest, SquadLeadersStandTenBehindOnTheBlueSide) {
   ASSERT_EQ(5u, blue->subordinates.size());
   for (int i = 0; i < 5; ++i) {
-    GameObject* leader = game->objects->Find(blue->subordinates[i]);
+    GameObject* leader = battle->objects->Find(blue->subordinates[i]);
     EXPECT_EQ("SquadLeader " + std::to_string(i + 5), leader->name);
     EXPECT_EQ("General 1", leader->GetLeaderName());
     EXPECT_FLOAT_EQ(-30.0f + 15.0f * static_cast<float>(i), leader->GetSprite()->position.x);
@@ -59,8 +59,8 @@ TEST_F(GeneralSMTest, RestartRaisesNoSecondArmy) {
   SendNow(MSG_Reset, red->name, "Test");
   StepFrame();
   EXPECT_EQ(5u, red->subordinates.size());
-  EXPECT_EQ(10, game->factory.squadLeaderCount);
-  EXPECT_EQ(402u, game->objects->RegisteredCount());
+  EXPECT_EQ(10, battle->factory.squadLeaderCount);
+  EXPECT_EQ(402u, battle->objects->RegisteredCount());
   EXPECT_EQ(GeneralSM::STATE_Idle, MachineOf(red).GetState());
 }
 
@@ -87,7 +87,7 @@ TEST_F(GeneralSMTest, ArcherSquadsHaltFifteenFromTheMiddleOnTheirOwnSide) {
 
 TEST_F(GeneralSMTest, OtherSquadsPickADepthOnTheirOwnSideWithinTheMiddleHalf) {
   GameObject* soldier = AddBare("Soldier 99", UnitType::Soldier, Team::Red, Vector3(0, 0, 0));
-  const int half = game->terrain.width / 2;
+  const int half = battle->terrain.width / 2;
   for (GameObject* general : {red, blue}) {
     SquadLeaderSM& squad = SquadOf(general->subordinates.front());
     for (int mode : {1, 2}) {
@@ -110,7 +110,7 @@ TEST_F(GeneralSMTest, OtherSquadsPickADepthOnTheirOwnSideWithinTheMiddleHalf) {
 // The goal rule applied to the generator's raw draws: a squad of any other kind draws its depth
 // first and then its sideways place; an archer squad halts at 15 and draws only the sideways place.
 TEST_F(GeneralSMTest, GoalsOfASeedDrawTheDepthBeforeTheSidewaysPlaceAndArchersNoDepth) {
-  const int half = game->terrain.width / 2;
+  const int half = battle->terrain.width / 2;
   ASSERT_GT(half, 0);
   for (GameObject* general : {red, blue}) {
     const int sign = general == red ? 1 : -1;
@@ -118,22 +118,22 @@ TEST_F(GeneralSMTest, GoalsOfASeedDrawTheDepthBeforeTheSidewaysPlaceAndArchersNo
       SCOPED_TRACE(testing::Message() << "team " << general->team << ", first follower type " << type);
       GameObject* first = AddBare("First " + std::to_string(sign) + std::to_string(type), type, general->team,
                                   Vector3(0, 0, 0));
-      platform::SeedRand(4242);
-      const int draw1 = platform::Rand();
-      const int draw2 = platform::Rand();
-      const int draw3 = platform::Rand();
+      battle->random.Seed(4242);
+      const int draw1 = battle->random.Rand();
+      const int draw2 = battle->random.Rand();
+      const int draw3 = battle->random.Rand();
       const bool archers = type == UnitType::Archer;
       const float z = archers ? 15.0f * static_cast<float>(sign) : static_cast<float>((draw1 * sign) % 10);
       const float x = static_cast<float>((archers ? draw1 : draw2) % half - half / 2);
       SquadLeaderSM& squad = SquadOf(general->subordinates.front());
       squad.orderMode = 2;
-      platform::SeedRand(4242);
+      battle->random.Seed(4242);
       Vector3 goal;
       ASSERT_TRUE(MachineOf(general).ChooseGoal(squad, first, goal));
       EXPECT_EQ(x, goal.x);
       EXPECT_EQ(0.0f, goal.y);
       EXPECT_EQ(z, goal.z);
-      EXPECT_EQ(archers ? draw2 : draw3, platform::Rand()) << "one draw for archers, two for the others";
+      EXPECT_EQ(archers ? draw2 : draw3, battle->random.Rand()) << "one draw for archers, two for the others";
     }
   }
 }
@@ -146,7 +146,7 @@ TEST_F(GeneralSMTest, UnknownOrderModeGivesNoGoal) {
 }
 
 TEST_F(GeneralSMTest, GoalOnAnEmptyTerrainIsCentredSideways) {
-  game->terrain = Terrain();
+  battle->terrain = Terrain();
   SquadLeaderSM& squad = SquadOf("SquadLeader 0");
   squad.orderMode = 2;
   Vector3 goal;
@@ -159,7 +159,7 @@ TEST_F(GeneralSMTest, ReadyReportPushesAMarchOntoTheReportingLeader) {
   squad.orderMode = 0;
   squad.storedTarget = Vector3(-15, 0, 30);
   SendNow(MSG_FormationReadyToFight, red->name, "SquadLeader 1");
-  auto* march = dynamic_cast<AISM*>(game->objects->Find("SquadLeader 1")->TopMachine());
+  auto* march = dynamic_cast<AISM*>(battle->objects->Find("SquadLeader 1")->TopMachine());
   ASSERT_NE(nullptr, march);
   EXPECT_EQ(Vector3(-15, 0, 30), march->TargetPosition());
   EXPECT_EQ(GeneralSM::STATE_Idle, MachineOf(red).GetState());
@@ -175,7 +175,7 @@ TEST_F(GeneralSMTest, ReportFromALeaderThatIsGoneGivesNoOrder) {
 TEST_F(GeneralSMTest, GeneralWithSquadsLeftDoesNotFightTheEnemyGeneral) {
   blue->subordinates.clear();
   StepFrames(2);
-  EXPECT_TRUE(game->duels.empty());
+  EXPECT_TRUE(battle->duels.empty());
   EXPECT_FALSE(red->inCombat || blue->inCombat);
 }
 
@@ -183,8 +183,8 @@ TEST_F(GeneralSMTest, GeneralsFightOnceBothArmiesAreGone) {
   blue->subordinates.clear();
   red->subordinates.clear();
   StepFrame();
-  ASSERT_FALSE(game->duels.empty());
-  const Duel& duel = game->duels.front();
+  ASSERT_FALSE(battle->duels.empty());
+  const Duel& duel = battle->duels.front();
   EXPECT_TRUE((duel.attackerName == "General 0" && duel.defenderName == "General 1") ||
               (duel.attackerName == "General 1" && duel.defenderName == "General 0"));
   EXPECT_TRUE(red->inCombat && blue->inCombat);

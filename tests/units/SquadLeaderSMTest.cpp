@@ -51,12 +51,12 @@ class SquadLeaderSMTest : public Battlefield {
 };
 
 TEST_F(SquadLeaderSMTest, RaisesThirtyNineFollowersInRowsBehindIt) {
-  const int memberType = SquadLeaderSM::PeekNextMemberType();
-  GameObject* leader = game->factory.Create(UnitType::SquadLeader, Vector3(10, 0, 20), 0.5f, Team::Blue);
+  const int memberType = battle->PeekNextMemberType();
+  GameObject* leader = battle->factory.Create(UnitType::SquadLeader, Vector3(10, 0, 20), 0.5f, Team::Blue);
   ASSERT_EQ(39u, leader->subordinates.size());
   EXPECT_EQ(39, leader->readyFollowers);
   for (int k = 0; k < 39; ++k) {
-    GameObject* follower = game->objects->Find(leader->subordinates[k]);
+    GameObject* follower = battle->objects->Find(leader->subordinates[k]);
     ASSERT_NE(nullptr, follower);
     EXPECT_EQ(std::string(UnitFactory::Info(memberType).name) + std::to_string(k), follower->name);
     EXPECT_EQ(memberType, follower->unitType);
@@ -69,8 +69,8 @@ TEST_F(SquadLeaderSMTest, RaisesThirtyNineFollowersInRowsBehindIt) {
 }
 
 TEST_F(SquadLeaderSMTest, RedSquadRowsRunTowardsMinusZ) {
-  GameObject* leader = game->factory.Create(UnitType::SquadLeader, Vector3(0, 0, 20), 0.0f, Team::Red);
-  GameObject* last = game->objects->Find(leader->subordinates.back());
+  GameObject* leader = battle->factory.Create(UnitType::SquadLeader, Vector3(0, 0, 20), 0.0f, Team::Red);
+  GameObject* last = battle->objects->Find(leader->subordinates.back());
   EXPECT_FLOAT_EQ(14.0f, last->GetSprite()->position.z);
   EXPECT_FLOAT_EQ(3.0f, last->GetSprite()->position.x);
 }
@@ -78,9 +78,9 @@ TEST_F(SquadLeaderSMTest, RedSquadRowsRunTowardsMinusZ) {
 TEST_F(SquadLeaderSMTest, MemberTypesCycleBerserkerArcherSoldier) {
   const int cycle[3] = {UnitType::Berserker, UnitType::Archer, UnitType::Soldier};
   int start = 0;
-  while (cycle[start] != SquadLeaderSM::PeekNextMemberType()) ++start;
+  while (cycle[start] != battle->PeekNextMemberType()) ++start;
   for (int i = 0; i < 4; ++i) {
-    GameObject* leader = game->factory.Create(UnitType::SquadLeader, Vector3(0, 0, 0), 0.0f, Team::Red);
+    GameObject* leader = battle->factory.Create(UnitType::SquadLeader, Vector3(0, 0, 0), 0.0f, Team::Red);
     EXPECT_EQ(cycle[(start + i) % 3], leader->FindSquadLeaderMachine()->memberType);
   }
 }
@@ -88,20 +88,20 @@ TEST_F(SquadLeaderSMTest, MemberTypesCycleBerserkerArcherSoldier) {
 TEST_F(SquadLeaderSMTest, MemberTypeCycleCarriesOverIntoTheNextBattle) {
   const int cycle[3] = {UnitType::Berserker, UnitType::Archer, UnitType::Soldier};
   int start = 0;
-  while (cycle[start] != SquadLeaderSM::PeekNextMemberType()) ++start;
-  game->StartBattle();
+  while (cycle[start] != battle->PeekNextMemberType()) ++start;
+  battle->StartBattle();
   StepFrame();
-  game->ResetBattle();
+  battle->ResetBattle();
   StepFrame();
   for (int serial = 0; serial < 10; ++serial) {
-    GameObject* leader = game->objects->Find("SquadLeader " + std::to_string(serial));
+    GameObject* leader = battle->objects->Find("SquadLeader " + std::to_string(serial));
     EXPECT_EQ(cycle[(start + 10 + serial) % 3], leader->FindSquadLeaderMachine()->memberType) << serial;
   }
 }
 
 TEST_F(SquadLeaderSMTest, FormsUpOnSlotZeroAndReportsToItsGeneralAlmostAtOnce) {
   RecordingSM* general = AddRecorder("Boss", UnitType::General, Team::Red, Vector3(0, 0, 30));
-  GameObject* leader = game->factory.Create(UnitType::SquadLeader, Vector3(4, 0, 20), 0.0f, Team::Red);
+  GameObject* leader = battle->factory.Create(UnitType::SquadLeader, Vector3(4, 0, 20), 0.0f, Team::Red);
   leader->SetLeaderName("Boss");
   SquadLeaderSM* machine = leader->FindSquadLeaderMachine();
   int frames = 0;
@@ -117,7 +117,7 @@ TEST_F(SquadLeaderSMTest, FormsUpOnSlotZeroAndReportsToItsGeneralAlmostAtOnce) {
   StepFrame();
   EXPECT_EQ(1, general->Count(MSG_FormationReadyToFight));
   EXPECT_EQ(leader->name, general->received.front().sender);
-  GameObject* follower = game->objects->Find(leader->subordinates.front());
+  GameObject* follower = battle->objects->Find(leader->subordinates.front());
   EXPECT_NE(nullptr, dynamic_cast<FollowerSM*>(follower->TopMachine()));
 }
 
@@ -171,15 +171,15 @@ TEST_F(SquadLeaderSMTest, EnemyExactlyTwentyAwayIsNotWithinStrikeDistance) {
 TEST_F(SquadLeaderSMTest, EnemyWithinStrikeDistanceIsAttackedByFreeFollowers) {
   GameObject* enemy = Squad("SquadLeader 5", "Enemy ", Team::Blue, 3, 10);
   GameObject* own = Squad("SquadLeader 0", "Own ", Team::Red, 3, 0);
-  game->objects->Find("Own 1")->inCombat = true;
+  battle->objects->Find("Own 1")->inCombat = true;
   auto machine = std::make_unique<SquadLeaderSM>(own);
   machine->squadRaised = true;
   own->PushMachine(std::move(machine), true);
   EXPECT_EQ(SquadLeaderSM::STATE_Attack, own->FindSquadLeaderMachine()->GetState());
-  ASSERT_EQ(2u, game->duels.size());
-  EXPECT_EQ("Own 0", game->duels.front().attackerName);
-  EXPECT_EQ("Own 2", game->duels.back().attackerName);
-  for (const Duel& duel : game->duels) EXPECT_EQ(0u, duel.defenderName.rfind("Enemy ", 0)) << duel.defenderName;
+  ASSERT_EQ(2u, battle->duels.size());
+  EXPECT_EQ("Own 0", battle->duels.front().attackerName);
+  EXPECT_EQ("Own 2", battle->duels.back().attackerName);
+  for (const Duel& duel : battle->duels) EXPECT_EQ(0u, duel.defenderName.rfind("Enemy ", 0)) << duel.defenderName;
   EXPECT_FALSE(enemy->inCombat);
 }
 
@@ -188,23 +188,23 @@ TEST_F(SquadLeaderSMTest, EnemyWithinStrikeDistanceIsAttackedByFreeFollowers) {
 TEST_F(SquadLeaderSMTest, EngageSquadPicksEnemiesByTheSeedsDrawsInFollowerOrder) {
   GameObject* enemy = Squad("SquadLeader 5", "Enemy ", Team::Blue, 7, 10);
   GameObject* own = Squad("SquadLeader 0", "Own ", Team::Red, 4, 0);
-  game->objects->Find("Own 2")->inCombat = true;
+  battle->objects->Find("Own 2")->inCombat = true;
   auto owned = std::make_unique<SquadLeaderSM>(own);
   SquadLeaderSM* machine = owned.get();
   own->PushMachine(std::move(owned), false);
-  platform::SeedRand(31337);
+  battle->random.Seed(31337);
   std::vector<std::string> picks;
   std::vector<float> lengths;
   for (int follower = 0; follower < 3; ++follower) {
-    picks.push_back("Enemy " + std::to_string(static_cast<unsigned>(platform::Rand()) % 7u));
-    lengths.push_back(3.0f * static_cast<float>(platform::Rand()) / 32767.0f + 2.0f);
+    picks.push_back("Enemy " + std::to_string(static_cast<unsigned>(battle->random.Rand()) % 7u));
+    lengths.push_back(3.0f * static_cast<float>(battle->random.Rand()) / 32767.0f + 2.0f);
   }
-  platform::SeedRand(31337);
+  battle->random.Seed(31337);
   machine->EngageSquad(*enemy);
-  ASSERT_EQ(3u, game->duels.size());
+  ASSERT_EQ(3u, battle->duels.size());
   const std::vector<std::string> attackers = {"Own 0", "Own 1", "Own 3"};
   int i = 0;
-  for (const Duel& duel : game->duels) {
+  for (const Duel& duel : battle->duels) {
     EXPECT_EQ(attackers[static_cast<std::size_t>(i)], duel.attackerName);
     EXPECT_EQ(picks[static_cast<std::size_t>(i)], duel.defenderName);
     EXPECT_FLOAT_EQ(lengths[static_cast<std::size_t>(i)], duel.timeLeft);
@@ -218,20 +218,20 @@ TEST_F(SquadLeaderSMTest, LeaderWithoutFollowersFightsARandomEnemyFollowerItself
   GameObject* own = machine->GetOwner();
   own->inCombat = true;
   machine->EngageSquad(*enemy);
-  ASSERT_EQ(1u, game->duels.size());
-  EXPECT_EQ("SquadLeader 0", game->duels.front().attackerName);
-  EXPECT_EQ(0u, game->duels.front().defenderName.rfind("Enemy ", 0));
+  ASSERT_EQ(1u, battle->duels.size());
+  EXPECT_EQ("SquadLeader 0", battle->duels.front().attackerName);
+  EXPECT_EQ(0u, battle->duels.front().defenderName.rfind("Enemy ", 0));
 }
 
 TEST_F(SquadLeaderSMTest, EnemyLeaderWithoutFollowersIsAttackedByTheWholeSquad) {
   GameObject* enemy = AddBare("SquadLeader 5", UnitType::SquadLeader, Team::Blue, Vector3(0, 0, 10));
   GameObject* own = Squad("SquadLeader 0", "Own ", Team::Red, 3, 0);
-  game->objects->Find("Own 1")->inCombat = true;
+  battle->objects->Find("Own 1")->inCombat = true;
   auto machine = std::make_unique<SquadLeaderSM>(own);
   machine->squadRaised = true;
   own->PushMachine(std::move(machine), true);
-  ASSERT_EQ(3u, game->duels.size());
-  for (const Duel& duel : game->duels) EXPECT_EQ("SquadLeader 5", duel.defenderName);
+  ASSERT_EQ(3u, battle->duels.size());
+  for (const Duel& duel : battle->duels) EXPECT_EQ("SquadLeader 5", duel.defenderName);
   EXPECT_TRUE(enemy->inCombat);
 }
 
@@ -240,11 +240,11 @@ TEST_F(SquadLeaderSMTest, LeaderAloneEngagesATargetOnlyWhenNotFighting) {
   GameObject* target = AddBare("General 1", UnitType::General, Team::Blue, Vector3(0, 0, 5));
   machine->GetOwner()->inCombat = true;
   machine->EngageTarget(*target);
-  EXPECT_TRUE(game->duels.empty());
+  EXPECT_TRUE(battle->duels.empty());
   machine->GetOwner()->inCombat = false;
   machine->EngageTarget(*target);
-  ASSERT_EQ(1u, game->duels.size());
-  EXPECT_EQ("SquadLeader 0", game->duels.front().attackerName);
+  ASSERT_EQ(1u, battle->duels.size());
+  EXPECT_EQ("SquadLeader 0", battle->duels.front().attackerName);
 }
 
 }  // namespace

@@ -1,21 +1,18 @@
-// The process-wide clock: seconds since the game was built and the delta of the last frame.
+// A battle's clock: seconds since the battle's world was built and the delta of the last frame.
 #pragma once
 
 #include <cstdint>
 
 class Timer {
  public:
-  // Registers itself as the process-wide timer.
   Timer();
-  ~Timer();
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
 
-  static Timer* Instance();
-
-  // Called once per frame, first thing.
+  // Called once per frame, first thing, on the window's clock.
   void Tick();
-  // The same, for a clock that has run elapsedMs since the start: the window's paced steps.
+  // The same, for a clock that has run elapsedMs since the start: the window's paced steps and
+  // every hand-driven run.
   void TickTo(std::uint32_t elapsedMs);
 
   std::uint32_t startTick = 0;

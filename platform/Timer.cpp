@@ -1,20 +1,13 @@
 // Frame clock on the millisecond tick counter.
-#include "app/Timer.h"
+#include "platform/Timer.h"
 
 #include "platform/TickCounter.h"
 
 namespace {
-Timer* instance = nullptr;
 constexpr float kSmallestDelta = 0.001f;
 }  // namespace
 
-Timer::Timer() : startTick(TickCounter::Now()) { instance = this; }
-
-Timer::~Timer() {
-  if (instance == this) instance = nullptr;
-}
-
-Timer* Timer::Instance() { return instance; }
+Timer::Timer() : startTick(TickCounter::Now()) {}
 
 // Unsigned subtraction gives the true difference across the counter's wrap.
 void Timer::Tick() { TickTo(TickCounter::Now() - startTick); }

@@ -1,10 +1,10 @@
 // Sampling the battle's balance once per simulated second.
-#include "app/BattleTimeline.h"
+#include "battle/BattleTimeline.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "app/Game.h"
+#include "battle/Battle.h"
 #include "objects/UnitType.h"
 
 void BattleTimeline::WriteRowsTo(std::ostream* csv) {
@@ -15,16 +15,16 @@ void BattleTimeline::WriteRowsTo(std::ostream* csv) {
 // A battle ends inside a step, after which its field is empty and the next army still waits to be
 // registered: that step closes the old battle with the counts from the step before, and the new
 // battle's clock starts at the following step. The first battle starts before any step.
-void BattleTimeline::AfterStep(const Game& game, float dt) {
-  if (game.battlesStarted != battle) {
+void BattleTimeline::AfterStep(const Battle& field, float dt) {
+  if (field.battlesStarted != battle) {
     const bool first = battle == 0;
     latest.second = elapsed + dt;
     Finish();
-    StartBattle(game.battlesStarted);
+    StartBattle(field.battlesStarted);
     if (!first) return;
   }
   elapsed += dt;
-  latest = Count(game, elapsed);
+  latest = Count(field, elapsed);
   while (static_cast<double>(samples.size()) <= elapsed) {
     TimelineSample sample = latest;
     sample.second = static_cast<double>(samples.size());
@@ -46,10 +46,10 @@ void BattleTimeline::StartBattle(int number) {
   open = true;
 }
 
-TimelineSample BattleTimeline::Count(const Game& game, double second) {
+TimelineSample BattleTimeline::Count(const Battle& field, double second) {
   TimelineSample sample;
   sample.second = second;
-  for (const GameObject* object : game.objects->Registered()) {
+  for (const GameObject* object : field.objects->Registered()) {
     if (object->unitType > UnitType::General || object->dying || object->removed) continue;
     if (object->team == Team::Red) {
       ++sample.redAlive;
@@ -57,7 +57,7 @@ TimelineSample BattleTimeline::Count(const Game& game, double second) {
       ++sample.blueAlive;
     }
   }
-  sample.duels = static_cast<int>(game.duels.size());
+  sample.duels = static_cast<int>(field.duels.size());
   return sample;
 }
 

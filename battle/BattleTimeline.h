@@ -5,7 +5,7 @@
 #include <ostream>
 #include <vector>
 
-class Game;
+class Battle;
 
 struct TimelineSample {
   double second = 0.0;
@@ -21,18 +21,18 @@ class BattleTimeline {
   // Rows go to csv from now on, after the header; each battle ends with a row at its last step.
   void WriteRowsTo(std::ostream* csv);
   // Called after every simulation step of dt seconds.
-  void AfterStep(const Game& game, float dt);
+  void AfterStep(const Battle& field, float dt);
   // Closes the running battle's rows, for a run that stops before the battle ends.
   void Finish();
 
   // Fighting units (not arrows nor blood) that are not dying, and the duels, right now.
-  static TimelineSample Count(const Game& game, double second);
+  static TimelineSample Count(const Battle& field, double second);
 
   // The running battle's samples, one per whole simulated second from 0.
   const std::vector<TimelineSample>& Samples() const { return samples; }
   // The counts after the latest step.
   const TimelineSample& Latest() const { return latest; }
-  int Battle() const { return battle; }
+  int BattleNumber() const { return battle; }
 
  private:
   void StartBattle(int number);

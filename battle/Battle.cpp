@@ -1,0 +1,206 @@
+// The battle rules: how a battle starts, how duels are started and decided, how a battle ends and
+// the next begins, and the step of the world.
+#include "battle/Battle.h"
+
+#include <utility>
+
+#include "math/RandomFloat.h"
+#include "objects/GameObject.h"
+#include "render/Sprite.h"
+#include "units/ArmyLayout.h"
+#include "units/CombatSM.h"
+#include "units/DyingSM.h"
+
+namespace {
+constexpr float kHigherGround = 0.05f;
+constexpr float kShortestDuel = 2.0f;
+constexpr float kDuelSpread = 3.0f;
+
+constexpr int kMemberTypeCycle[3] = {UnitType::Berserker, UnitType::Archer, UnitType::Soldier};
+
+const DuelTables kBuiltInTables;
+
+float TypeAdvantage(const DuelTables& tables, int attacker, int defender) {
+  const bool fighting = attacker >= 0 && attacker < 5 && defender >= 0 && defender < 5;
+  return fighting ? tables.typeAdvantage[attacker][defender] : 0.0f;
+}
+
+float FormationAdvantage(const DuelTables& tables, int attacker, int defender) {
+  const bool shaped = attacker >= 1 && attacker <= 3 && defender >= 1 && defender <= 3;
+  return shaped ? tables.formationAdvantage[attacker - 1][defender - 1] : 0.0f;
+}
+
+std::size_t Side(int team) { return team == Team::Red ? 0 : 1; }
+}  // namespace
+
+Battle::Battle(Scenario battleSetup, unsigned seed)
+    : scenario(std::move(battleSetup)),
+      random(seed),
+      traceLog(std::make_unique<TraceLog>(timer)),
+      router(std::make_unique<MessageRouter>(timer,
+                                             [this](const std::string& name) -> StateMachine* {
+                                               GameObject* receiver = Find(name);
+                                               return receiver != nullptr ? receiver->TopMachine() : nullptr;
+                                             })),
+      objects(std::make_unique<GameObjectManager>()),
+      factory(*this) {
+  terrain.Load(scenario.heightMap, true);
+  terrain.Scale(scenario.low, scenario.high);
+  pathFinder = std::make_unique<PathFinder>(terrain);
+}
+
+// The objects go first: their machines and handles reach into the rest while they are destroyed.
+Battle::~Battle() { objects.reset(); }
+
+void Battle::StartBattle() {
+  ++battlesStarted;
+  squadsRaised = {};
+  squadTypes = {};
+  // The facing is the float 3.14, not pi: the red army's billboards face the blue army's.
+  factory.Create(UnitType::General, Vector3(0.0f, 0.0f, ArmyLayout::kGeneralDistance), 3.14f, Team::Red);
+  factory.Create(UnitType::General, Vector3(0.0f, 0.0f, -ArmyLayout::kGeneralDistance), 0.0f, Team::Blue);
+}
+
+// The ended battle's duels and queued messages go with its units: the next battle's units carry
+// the same names, and would otherwise be drawn into duels they never fought (leaving combat they
+// were never in, which miscounts their squads' ready followers) or receive the old battle's
+// messages. The dying General calls this while the router delivers, never while duels resolve.
+void Battle::EndBattle(int deadGeneralTeam) {
+  if (deadGeneralTeam != Team::Red) {
+    ++redWins;
+  } else {
+    ++blueWins;
+  }
+  casualties = 0;
+  duels.clear();
+  router->Clear();
+  objects->RemoveAll();
+  factory.Reset();
+  StartBattle();
+}
+
+void Battle::ResetBattle() {
+  EndBattle(Team::Red);
+  --blueWins;
+}
+
+void Battle::CountKill(int killerType) {
+  if (killerType >= 0 && killerType < UnitType::kFighters) ++kills[static_cast<std::size_t>(killerType)];
+  ++casualties;
+}
+
+int Battle::TakeMemberType(int team) {
+  const ArmySetup& army = scenario.armies[Side(team)];
+  const int squadIndex = squadsRaised[Side(team)]++;
+  int type = 0;
+  if (!army.memberTypes.empty()) {
+    type = army.memberTypes[static_cast<std::size_t>(squadIndex) % army.memberTypes.size()];
+  } else {
+    type = kMemberTypeCycle[nextMemberTypeIndex];
+    nextMemberTypeIndex = (nextMemberTypeIndex + 1) % 3;
+  }
+  squadTypes[Side(team)].push_back(type);
+  return type;
+}
+
+int Battle::PeekNextMemberType() const { return kMemberTypeCycle[nextMemberTypeIndex]; }
+
+const std::vector<int>& Battle::SquadTypes(int team) const { return squadTypes[Side(team)]; }
+
+void Battle::Engage(GameObject* a, GameObject* b) {
+  // Drawn before any check, so that a refused duel uses up its random number as well.
+  const float length = kDuelSpread * RandomFloat(random) + kShortestDuel;
+  if (a == nullptr || b == nullptr || a->dying || b->dying) return;
+  Duel duel{a->name, b->name, length};
+  for (GameObject* duellist : {a, b}) {
+    duellist->SetInCombat(true);
+    if (duellist->FindCombatMachine() == nullptr) {
+      duellist->PushMachine(std::make_unique<CombatSM>(duellist), true);
+    }
+  }
+  a->targetName = b->name;
+  b->targetName = a->name;
+  duels.push_back(std::move(duel));
+}
+
+void Battle::UpdateDuels(float dt) {
+  for (auto duel = duels.begin(); duel != duels.end();) {
+    duel->timeLeft -= dt;
+    if (duel->timeLeft < 0.0f) {
+      // Resolving may start new duels (a winner's restarted squad leader looks around at once);
+      // std::list keeps this node valid meanwhile and the walk goes on into the new ones.
+      ResolveDuel(*duel);
+      duel = duels.erase(duel);
+    } else {
+      ++duel;
+    }
+  }
+}
+
+float Battle::DuelThreshold(const GameObject& attacker, const GameObject& defender, const DuelTables& tables) {
+  const bool defenderLower = defender.GetSprite()->position.y < attacker.GetSprite()->position.y;
+  return 0.5f + TypeAdvantage(tables, attacker.unitType, defender.unitType) +
+         FormationAdvantage(tables, attacker.formationKind, defender.formationKind) +
+         (defenderLower ? kHigherGround : -kHigherGround);
+}
+
+float Battle::DuelThreshold(const GameObject& attacker, const GameObject& defender) {
+  return DuelThreshold(attacker, defender, kBuiltInTables);
+}
+
+void Battle::ResolveDuel(const Duel& duel) {
+  GameObject* attacker = objects->Find(duel.attackerName);
+  GameObject* defender = objects->Find(duel.defenderName);
+  if (attacker == nullptr || defender == nullptr) {
+    if (attacker != nullptr) LeaveCombat(*attacker);
+    if (defender != nullptr) LeaveCombat(*defender);
+    return;
+  }
+  const float threshold = DuelThreshold(*attacker, *defender, scenario.duel);
+  const float draw = RandomFloat(random);
+  if (draw < threshold && attacker->IsInRangeOf(*defender)) {
+    Kill(*attacker, *defender);
+  } else if (draw >= threshold && defender->IsInRangeOf(*attacker)) {
+    Kill(*defender, *attacker);
+  } else {
+    attacker->SetInCombat(false);
+    defender->SetInCombat(false);
+    for (GameObject* duellist : {attacker, defender}) {
+      if (!duellist->dying && duellist->FindCombatMachine() != nullptr) duellist->PopMachine();
+    }
+  }
+}
+
+void Battle::LeaveCombat(GameObject& unit) {
+  unit.SetInCombat(false);
+  if (!unit.dying && unit.FindCombatMachine() != nullptr) unit.PopMachine();
+}
+
+// The loser keeps its combat flag: it never fights again. A unit may still stand in other duels
+// when it starts dying; losing one of those must not kill it a second time (a second kill, a
+// second splat, and for a General a second battle won). What the replaced machines still have
+// queued goes with them, or the unit might never die:
+// - a machine-stack command, carried out over the dying machine, would cancel its delayed change
+//   to STATE_Dead;
+// - a scoped delayed message can carry the same stamp as the dying machine's own delayed death.
+//   The router keeps only one of a kind, so the death would be dropped, and the old message (a
+//   march's delayed end when it found no route, for one) would put the dying machine into a state
+//   it does not have, where it stays. Its enemies then attack it forever, and a large battle never
+//   ends.
+void Battle::Kill(GameObject& winner, GameObject& loser) {
+  LeaveCombat(winner);
+  if (loser.dying) return;
+  CountKill(winner.unitType);
+  loser.DropMachineCommand();
+  router->CancelScoped(loser.name);
+  loser.ReplaceMachine(std::make_unique<DyingSM>(&loser));
+}
+
+float Battle::RunSimulationStep() {
+  float dt = timer.delta;
+  if (dt > kLongestStep) dt = kLongestStep;
+  objects->Update(dt);
+  UpdateDuels(dt);
+  router->DeliverDue();
+  return dt;
+}

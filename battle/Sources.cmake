@@ -1,0 +1,4 @@
+target_sources(battlesim_core PRIVATE
+  battle/Battle.cpp
+  battle/BattleTimeline.cpp
+)

@@ -1,0 +1,21 @@
+// What one frame draws, handed to the renderer by whoever owns it: the lights and camera, the
+// battle, how its ground is drawn, and what the overlay marks.
+#pragma once
+
+class Battle;
+class BattleTimeline;
+class GameObject;
+class Lighting;
+struct CameraView;
+
+struct FrameScene {
+  Lighting& lighting;
+  const CameraView& camera;
+  Battle& battle;
+  // The dynamic terrain shows the footsteps; the static one is the compiled display list.
+  bool dynamicTerrain = true;
+  // Ringed by the overlay; null when no unit is selected.
+  const GameObject* selected = nullptr;
+  // Drawn as the balance chart; null for none.
+  const BattleTimeline* timeline = nullptr;
+};
