@@ -11,7 +11,6 @@
 #include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/FollowerSM.h"
-#include "units/SoldierSM.h"
 
 namespace {
 
