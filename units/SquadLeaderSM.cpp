@@ -375,7 +375,7 @@ void SquadLeaderSM::GoForGeneral() {
 
 // Remembers where to march; the General reads it when the squad reports ready.
 void SquadLeaderSM::MarchTo(const Vector3& target) {
-  orderMode = 0;
+  orderMode = OrderMode::MarchToTarget;
   storedTarget = target;
   formation.ResetSlots();
 }

@@ -65,9 +65,18 @@ class SquadLeaderSM : public StateMachine {
   // The follower type of a side's squad by its index in the battle.
   static int TakeMemberType(const ArmySetup& army, int squadIndex);
 
+  // Where the General sends the squad when it reports ready.
+  enum class OrderMode : int {
+    // To storedTarget: the enemy the leader chose to march on.
+    MarchToTarget = 0,
+    // To a point the General picks on the squad's own side. The two are read alike; a raised
+    // squad starts out deploying, and nothing in the battle gives GeneralPicksPoint.
+    GeneralPicksPoint = 1,
+    Deploy = 2,
+  };
+
   Formation formation;
-  // 0 = march to the stored target; 1 or 2 = to a point the General picks.
-  int orderMode = 2;
+  OrderMode orderMode = OrderMode::Deploy;
   Vector3 storedTarget;
   int memberType = 0;
   bool squadRaised = false;
