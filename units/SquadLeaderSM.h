@@ -31,6 +31,18 @@ class SquadLeaderSM : public StateMachine {
   // Squad leaders are looked up by name under these serials, or under as many as the battle
   // raises when that is more.
   static constexpr int kSquadLeaderSerials = 12;
+  // A newly raised squad stands in its rows this long before it forms up.
+  static constexpr float kFormUpDelay = 5.0f;
+  // After reporting ready the leader waits this long before it looks around again.
+  static constexpr float kLookAroundAfterReportDelay = 1.0f;
+  // With no fight on its hands the leader looks for one once a second: when it has chosen what to
+  // do next, and while it goes for the enemy General or finds none.
+  static constexpr float kLookAroundPeriod = 1.0f;
+  // While its squad fights another, the leader sends its free followers into new duels this often,
+  // so that a follower whose duel ended soon has a new one.
+  static constexpr float kSquadFightPeriod = 0.5f;
+  // While its squad fights the enemy General, the leader looks around again this often.
+  static constexpr float kGeneralFightPeriod = 1.5f;
 
   using StateMachine::StateMachine;
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
