@@ -7,13 +7,11 @@
 #include "objects/GameObject.h"
 #include "objects/UnitType.h"
 #include "render/Sprite.h"
-#include "units/ArcherSM.h"
 #include "units/ArrowSM.h"
-#include "units/BerserkerSM.h"
 #include "units/BloodSM.h"
 #include "units/GeneralSM.h"
-#include "units/SoldierSM.h"
 #include "units/SquadLeaderSM.h"
+#include "units/SquadMemberSM.h"
 
 namespace {
 const UnitTypeInfo kUnitTypes[UnitType::kCount] = {

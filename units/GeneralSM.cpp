@@ -90,9 +90,9 @@ bool GeneralSM::ChooseGoal(const SquadLeaderSM& squadLeader, const GameObject* f
   const int sign = GetOwner()->team == Team::Red ? 1 : -1;
   Battle& battle = *GetOwner()->GetBattle();
   switch (squadLeader.orderMode) {
-    case 0: goal = squadLeader.storedTarget; return true;
-    case 1:
-    case 2: {
+    case SquadLeaderSM::OrderMode::MarchToTarget: goal = squadLeader.storedTarget; return true;
+    case SquadLeaderSM::OrderMode::GeneralPicksPoint:
+    case SquadLeaderSM::OrderMode::Deploy: {
       goal.y = 0.0f;
       if (firstFollower != nullptr && firstFollower->unitType == UnitType::Archer) {
         goal.z = kArcherLine * static_cast<float>(sign);

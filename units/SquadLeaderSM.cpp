@@ -83,7 +83,7 @@ bool SquadLeaderSM::HandleAttack(EventClauses& clauses) {
 bool SquadLeaderSM::HandleAttackGeneral(EventClauses& clauses) {
   clauses.State("STATE_AttackGeneral");
   if (clauses.On(EVENT_Enter)) {
-    SendToSelfDelayed(1.0f, MSG_LookAround, SCOPE_Substate, 0);
+    SendToSelfDelayed(kLookAroundPeriod, MSG_LookAround, SCOPE_Substate, 0);
     return true;
   }
   if (clauses.OnMessage(MSG_LookAround)) {
@@ -139,7 +139,7 @@ void SquadLeaderSM::RaiseSquad() {
     }
   }
   squadRaised = true;
-  SetStateDelayed(5.0f, STATE_JoinFormation, SCOPE_Substate);
+  SetStateDelayed(kFormUpDelay, STATE_JoinFormation, SCOPE_Substate);
 }
 
 int SquadLeaderSM::SquadLeaderSerialEnd(const Battle& battle) {
@@ -257,7 +257,7 @@ void SquadLeaderSM::ChooseTarget() {
     }
   }
   SetState(next);
-  SendToSelfDelayed(1.0f, MSG_LookAround, SCOPE_Substate, 0);
+  SendToSelfDelayed(kLookAroundPeriod, MSG_LookAround, SCOPE_Substate, 0);
 }
 
 void SquadLeaderSM::AttackNearest() {
@@ -269,20 +269,20 @@ void SquadLeaderSM::AttackNearest() {
   } else {
     EngageSquad(*nearest);
   }
-  SendToSelfDelayed(0.5f, MSG_LookAround, SCOPE_Substate, 0);
+  SendToSelfDelayed(kSquadFightPeriod, MSG_LookAround, SCOPE_Substate, 0);
 }
 
 // With no enemy General to be found the leader keeps looking, once a second.
 void SquadLeaderSM::GoForGeneral() {
   GameObject* general = EnemyGeneral();
   if (general == nullptr) {
-    SendToSelfDelayed(1.0f, MSG_LookAround, SCOPE_Substate, 0);
+    SendToSelfDelayed(kLookAroundPeriod, MSG_LookAround, SCOPE_Substate, 0);
     return;
   }
   if (WithinStrikeDistance(*general)) {
     GetOwner()->GetSprite()->SetTarget(general->GetSprite()->position, true);
     EngageTarget(*general);
-    SendToSelfDelayed(1.5f, MSG_LookAround, SCOPE_Substate, 0);
+    SendToSelfDelayed(kGeneralFightPeriod, MSG_LookAround, SCOPE_Substate, 0);
     return;
   }
   MarchTo(general->GetSprite()->position);
@@ -291,7 +291,7 @@ void SquadLeaderSM::GoForGeneral() {
 
 // Remembers where to march; the General reads it when the squad reports ready.
 void SquadLeaderSM::MarchTo(const Vector3& target) {
-  orderMode = 0;
+  orderMode = OrderMode::MarchToTarget;
   storedTarget = target;
   formation.ResetSlots();
 }
@@ -314,5 +314,5 @@ void SquadLeaderSM::FormUp() {
 void SquadLeaderSM::ReportReady() {
   formation.MarkJoined();
   SendTo(MSG_FormationReadyToFight, GetOwner()->GetLeaderName(), 0);
-  SetStateDelayed(1.0f, STATE_LookAround, SCOPE_Substate);
+  SetStateDelayed(kLookAroundAfterReportDelay, STATE_LookAround, SCOPE_Substate);
 }

@@ -30,6 +30,18 @@ class SquadLeaderSM : public StateMachine {
   // Squad leaders are looked up by name under these serials, or under as many as the battle
   // raises when that is more.
   static constexpr int kSquadLeaderSerials = 12;
+  // A newly raised squad stands in its rows this long before it forms up.
+  static constexpr float kFormUpDelay = 5.0f;
+  // After reporting ready the leader waits this long before it looks around again.
+  static constexpr float kLookAroundAfterReportDelay = 1.0f;
+  // With no fight on its hands the leader looks for one once a second: when it has chosen what to
+  // do next, and while it goes for the enemy General or finds none.
+  static constexpr float kLookAroundPeriod = 1.0f;
+  // While its squad fights another, the leader sends its free followers into new duels this often,
+  // so that a follower whose duel ended soon has a new one.
+  static constexpr float kSquadFightPeriod = 0.5f;
+  // While its squad fights the enemy General, the leader looks around again this often.
+  static constexpr float kGeneralFightPeriod = 1.5f;
 
   // The owner belongs to a battle, whose generator draws the formation's shape.
   explicit SquadLeaderSM(GameObject* machineOwner);
@@ -46,9 +58,18 @@ class SquadLeaderSM : public StateMachine {
   void EngageTarget(GameObject& target);
   void EngageSquad(GameObject& enemyLeader);
 
+  // Where the General sends the squad when it reports ready.
+  enum class OrderMode : int {
+    // To storedTarget: the enemy the leader chose to march on.
+    MarchToTarget = 0,
+    // To a point the General picks on the squad's own side. The two are read alike; a raised
+    // squad starts out deploying, and nothing in the battle gives GeneralPicksPoint.
+    GeneralPicksPoint = 1,
+    Deploy = 2,
+  };
+
   Formation formation;
-  // 0 = march to the stored target; 1 or 2 = to a point the General picks.
-  int orderMode = 2;
+  OrderMode orderMode = OrderMode::Deploy;
   Vector3 storedTarget;
   int memberType = 0;
   bool squadRaised = false;

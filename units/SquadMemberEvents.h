@@ -9,5 +9,5 @@ struct SquadMemberState {
   enum : int { STATE_Initialize = 0 };
 };
 
-// The shared handler of SoldierSM, ArcherSM and BerserkerSM.
+// SquadMemberSM's handler, whichever of its names (SoldierSM, ArcherSM, BerserkerSM) it runs under.
 bool HandleSquadMemberEvent(StateMachine& machine, int event, Message* msg, int blockState, int blockSubstate);

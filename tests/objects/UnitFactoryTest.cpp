@@ -7,11 +7,9 @@
 #include "objects/UnitType.h"
 #include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
-#include "units/ArcherSM.h"
 #include "units/ArrowSM.h"
-#include "units/BerserkerSM.h"
 #include "units/BloodSM.h"
-#include "units/SoldierSM.h"
+#include "units/SquadMemberSM.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "objects/UnitType.h"
 #include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
-#include "units/SoldierSM.h"
 #include "units/SquadLeaderSM.h"
+#include "units/SquadMemberSM.h"
 
 namespace {
 

@@ -64,9 +64,9 @@ TEST_F(GeneralSMTest, RestartRaisesNoSecondArmy) {
   EXPECT_EQ(GeneralSM::STATE_Idle, MachineOf(red).GetState());
 }
 
-TEST_F(GeneralSMTest, OrderModeZeroMarchesToTheStoredTarget) {
+TEST_F(GeneralSMTest, MarchToTargetGoesToTheStoredTarget) {
   SquadLeaderSM& squad = SquadOf("SquadLeader 2");
-  squad.orderMode = 0;
+  squad.orderMode = SquadLeaderSM::OrderMode::MarchToTarget;
   squad.storedTarget = Vector3(12, 3, -20);
   Vector3 goal;
   ASSERT_TRUE(MachineOf(red).ChooseGoal(squad, nullptr, goal));
@@ -78,7 +78,7 @@ TEST_F(GeneralSMTest, ArcherSquadsHaltFifteenFromTheMiddleOnTheirOwnSide) {
   Vector3 goal;
   for (GameObject* general : {red, blue}) {
     SquadLeaderSM& squad = SquadOf(general->subordinates.front());
-    squad.orderMode = 1;
+    squad.orderMode = SquadLeaderSM::OrderMode::GeneralPicksPoint;
     ASSERT_TRUE(MachineOf(general).ChooseGoal(squad, archer, goal));
     EXPECT_EQ(general == red ? 15.0f : -15.0f, goal.z);
     EXPECT_EQ(0.0f, goal.y);
@@ -90,7 +90,8 @@ TEST_F(GeneralSMTest, OtherSquadsPickADepthOnTheirOwnSideWithinTheMiddleHalf) {
   const int half = battle->terrain.width / 2;
   for (GameObject* general : {red, blue}) {
     SquadLeaderSM& squad = SquadOf(general->subordinates.front());
-    for (int mode : {1, 2}) {
+    for (const SquadLeaderSM::OrderMode mode :
+         {SquadLeaderSM::OrderMode::GeneralPicksPoint, SquadLeaderSM::OrderMode::Deploy}) {
       squad.orderMode = mode;
       for (int draw = 0; draw < 200; ++draw) {
         Vector3 goal;
@@ -126,7 +127,7 @@ TEST_F(GeneralSMTest, GoalsOfASeedDrawTheDepthBeforeTheSidewaysPlaceAndArchersNo
       const float z = archers ? 15.0f * static_cast<float>(sign) : static_cast<float>((draw1 * sign) % 10);
       const float x = static_cast<float>((archers ? draw1 : draw2) % half - half / 2);
       SquadLeaderSM& squad = SquadOf(general->subordinates.front());
-      squad.orderMode = 2;
+      squad.orderMode = SquadLeaderSM::OrderMode::Deploy;
       battle->random.Seed(4242);
       Vector3 goal;
       ASSERT_TRUE(MachineOf(general).ChooseGoal(squad, first, goal));
@@ -140,7 +141,7 @@ TEST_F(GeneralSMTest, GoalsOfASeedDrawTheDepthBeforeTheSidewaysPlaceAndArchersNo
 
 TEST_F(GeneralSMTest, UnknownOrderModeGivesNoGoal) {
   SquadLeaderSM& squad = SquadOf("SquadLeader 0");
-  squad.orderMode = 3;
+  squad.orderMode = static_cast<SquadLeaderSM::OrderMode>(3);
   Vector3 goal;
   EXPECT_FALSE(MachineOf(red).ChooseGoal(squad, nullptr, goal));
 }
@@ -148,7 +149,7 @@ TEST_F(GeneralSMTest, UnknownOrderModeGivesNoGoal) {
 TEST_F(GeneralSMTest, GoalOnAnEmptyTerrainIsCentredSideways) {
   battle->terrain = Terrain();
   SquadLeaderSM& squad = SquadOf("SquadLeader 0");
-  squad.orderMode = 2;
+  squad.orderMode = SquadLeaderSM::OrderMode::Deploy;
   Vector3 goal;
   ASSERT_TRUE(MachineOf(red).ChooseGoal(squad, nullptr, goal));
   EXPECT_EQ(0.0f, goal.x);
@@ -156,7 +157,7 @@ TEST_F(GeneralSMTest, GoalOnAnEmptyTerrainIsCentredSideways) {
 
 TEST_F(GeneralSMTest, ReadyReportPushesAMarchOntoTheReportingLeader) {
   SquadLeaderSM& squad = SquadOf("SquadLeader 1");
-  squad.orderMode = 0;
+  squad.orderMode = SquadLeaderSM::OrderMode::MarchToTarget;
   squad.storedTarget = Vector3(-15, 0, 30);
   SendNow(MSG_FormationReadyToFight, red->name, "SquadLeader 1");
   auto* march = dynamic_cast<AISM*>(battle->objects->Find("SquadLeader 1")->TopMachine());

@@ -11,7 +11,6 @@
 #include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/FollowerSM.h"
-#include "units/SoldierSM.h"
 
 namespace {
 
@@ -126,7 +125,7 @@ TEST_F(SquadLeaderSMTest, NearestEnemyIsMarchedToWhenBeyondStrikeDistance) {
   Enemy(2, Vector3(0, 0, 30), 10);
   SquadLeaderSM* machine = StartRaisedLeader("SquadLeader 0", Team::Red, Vector3(0, 0, 0));
   EXPECT_EQ(SquadLeaderSM::STATE_JoinFormation, machine->GetState());
-  EXPECT_EQ(0, machine->orderMode);
+  EXPECT_EQ(SquadLeaderSM::OrderMode::MarchToTarget, machine->orderMode);
   EXPECT_EQ(Vector3(0, 0, 30), machine->storedTarget);
 }
 
