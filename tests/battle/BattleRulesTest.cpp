@@ -1,4 +1,4 @@
-// Game: duel thresholds and outcomes, duel timing, kill counters and tallies across battles,
+// Battle rules: duel thresholds and outcomes, duel timing, kill counters and tallies across battles,
 // Engage's refusals, the start of a battle and the registry of its objects.
 #include "battle/Battle.h"
 
@@ -19,7 +19,7 @@
 
 namespace {
 
-class GameTest : public Battlefield {
+class BattleRulesTest : public Battlefield {
  protected:
   void SetUp() override {
     Battlefield::SetUp();
@@ -110,7 +110,7 @@ std::vector<Matchup> DuelRuleCells() {
 
 // For every cell, a draw just below the threshold kills the defender and a draw just at or above
 // it kills the attacker (both stand within each other's reach).
-TEST_F(GameTest, DuelIsDecidedByTheTypeShapeAndHeightTables) {
+TEST_F(BattleRulesTest, DuelIsDecidedByTheTypeShapeAndHeightTables) {
   int pair = 0;
   for (const Matchup& cell : DuelRuleCells()) {
     const float h = RuleThreshold(cell);
@@ -132,7 +132,7 @@ TEST_F(GameTest, DuelIsDecidedByTheTypeShapeAndHeightTables) {
 
 // A General attacking a soldier from higher ground in the winning shape has h = 1.15: no draw
 // can save the soldier.
-TEST_F(GameTest, GeneralFromHigherGroundInTheWinningShapeAlwaysWins) {
+TEST_F(BattleRulesTest, GeneralFromHigherGroundInTheWinningShapeAlwaysWins) {
   const Matchup cell{UnitType::General, UnitType::Soldier, 1, 2, 2.0f, 1.0f};
   ASSERT_FLOAT_EQ(1.15f, RuleThreshold(cell));
   GameObject* general = AddBare("G", cell.attackerType, 0, Vector3(0, 2, 0));
@@ -145,7 +145,7 @@ TEST_F(GameTest, GeneralFromHigherGroundInTheWinningShapeAlwaysWins) {
 }
 
 // The length is 3 x the random float + 2: the lowest draws give about 2 s, the highest about 5 s.
-TEST_F(GameTest, DuelLastsTwoToFiveSecondsSpreadOverTheWholeDraw) {
+TEST_F(BattleRulesTest, DuelLastsTwoToFiveSecondsSpreadOverTheWholeDraw) {
   GameObject* a = AddBare("A", UnitType::Soldier, 0, Vector3(0, 0, 0));
   GameObject* b = AddBare("B", UnitType::Soldier, 1, Vector3(1, 0, 0));
   for (const unsigned seed : {SeedDrawingWithin(0.0f, 0.002f), SeedDrawingWithin(0.5f, 0.6f),
@@ -158,7 +158,7 @@ TEST_F(GameTest, DuelLastsTwoToFiveSecondsSpreadOverTheWholeDraw) {
   EXPECT_GT(battle->duels.back().timeLeft, 4.99f);
 }
 
-TEST_F(GameTest, AttackerInRangeWinningTheDrawKillsTheDefender) {
+TEST_F(BattleRulesTest, AttackerInRangeWinningTheDrawKillsTheDefender) {
   GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
   GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
   FightOut(a, b, SeedDrawing(0.45f, true));
@@ -171,7 +171,7 @@ TEST_F(GameTest, AttackerInRangeWinningTheDrawKillsTheDefender) {
   EXPECT_EQ(1, battle->casualties);
 }
 
-TEST_F(GameTest, LoserWithAQueuedStackCommandStillDies) {
+TEST_F(BattleRulesTest, LoserWithAQueuedStackCommandStillDies) {
   GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
   GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
   battle->Engage(a, b);
@@ -185,7 +185,7 @@ TEST_F(GameTest, LoserWithAQueuedStackCommandStillDies) {
 
 // The loser's earlier machine left a delayed change of state queued, stamped as the dying
 // machine will stamp its own delayed death; whatever the stamp, the unit dies.
-TEST_F(GameTest, LoserWithADelayedChangeOfItsOldMachineStillDies) {
+TEST_F(BattleRulesTest, LoserWithADelayedChangeOfItsOldMachineStillDies) {
   GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
   GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
   battle->Engage(a, b);
@@ -200,7 +200,7 @@ TEST_F(GameTest, LoserWithADelayedChangeOfItsOldMachineStillDies) {
   EXPECT_EQ(nullptr, battle->objects->Find("Soldier 1"));
 }
 
-TEST_F(GameTest, UnitAlreadyDyingIsNotKilledAgainByItsOtherDuel) {
+TEST_F(BattleRulesTest, UnitAlreadyDyingIsNotKilledAgainByItsOtherDuel) {
   GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
   GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
   GameObject* c = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 1), 0.0f, 0);
@@ -221,7 +221,7 @@ TEST_F(GameTest, UnitAlreadyDyingIsNotKilledAgainByItsOtherDuel) {
   EXPECT_EQ(1u, c->MachineCount());
 }
 
-TEST_F(GameTest, ArcherLosingTheDrawToASoldierOutOfItsReachLeavesNobodyDead) {
+TEST_F(BattleRulesTest, ArcherLosingTheDrawToASoldierOutOfItsReachLeavesNobodyDead) {
   GameObject* archer = battle->factory.Create(UnitType::Archer, Vector3(0, 0, 0), 0.0f, 0);
   GameObject* soldier = battle->factory.Create(UnitType::Soldier, Vector3(10, 0, 0), 0.0f, 1);
   FightOut(archer, soldier, SeedDrawing(RuleThreshold({UnitType::Archer, UnitType::Soldier}), false));
@@ -233,7 +233,7 @@ TEST_F(GameTest, ArcherLosingTheDrawToASoldierOutOfItsReachLeavesNobodyDead) {
   EXPECT_TRUE(battle->duels.empty());
 }
 
-TEST_F(GameTest, DuelWithExactlyNoTimeLeftIsDecidedOnTheNextUpdate) {
+TEST_F(BattleRulesTest, DuelWithExactlyNoTimeLeftIsDecidedOnTheNextUpdate) {
   battle->duels.push_back(Duel{"Nobody", "Neither", 0.5f});
   battle->UpdateDuels(0.25f);
   battle->UpdateDuels(0.25f);
@@ -245,7 +245,7 @@ TEST_F(GameTest, DuelWithExactlyNoTimeLeftIsDecidedOnTheNextUpdate) {
 
 // Whichever duellist is gone, the one left leaves combat and its combat machine, nobody dies and
 // no number is drawn.
-TEST_F(GameTest, DuelWithOneDuellistGoneOnlyReleasesTheOtherAndDrawsNoNumber) {
+TEST_F(BattleRulesTest, DuelWithOneDuellistGoneOnlyReleasesTheOtherAndDrawsNoNumber) {
   for (const bool attackerGone : {true, false}) {
     SCOPED_TRACE(attackerGone ? "attacker gone" : "defender gone");
     GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
@@ -270,7 +270,7 @@ TEST_F(GameTest, DuelWithOneDuellistGoneOnlyReleasesTheOtherAndDrawsNoNumber) {
   }
 }
 
-TEST_F(GameTest, EngageRefusesMissingAndDyingUnitsButStillDrawsItsNumber) {
+TEST_F(BattleRulesTest, EngageRefusesMissingAndDyingUnitsButStillDrawsItsNumber) {
   GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
   GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
   b->dying = true;
@@ -287,7 +287,7 @@ TEST_F(GameTest, EngageRefusesMissingAndDyingUnitsButStillDrawsItsNumber) {
   EXPECT_EQ(1u, a->MachineCount());
 }
 
-TEST_F(GameTest, EngageGivesEachDuellistOneCombatMachineAndNamesTheOpponent) {
+TEST_F(BattleRulesTest, EngageGivesEachDuellistOneCombatMachineAndNamesTheOpponent) {
   GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
   GameObject* b = battle->factory.Create(UnitType::Archer, Vector3(1, 0, 0), 0.0f, 1);
   battle->Engage(a, b);
@@ -300,7 +300,7 @@ TEST_F(GameTest, EngageGivesEachDuellistOneCombatMachineAndNamesTheOpponent) {
   EXPECT_EQ(a->name, b->targetName);
 }
 
-TEST_F(GameTest, CountKillCreditsTheWinnersTypeAndAlwaysCountsACasualty) {
+TEST_F(BattleRulesTest, CountKillCreditsTheWinnersTypeAndAlwaysCountsACasualty) {
   for (int type = 0; type <= UnitType::Arrow; ++type) battle->CountKill(type);
   battle->CountKill(-1);
   EXPECT_EQ(1, battle->Kills(UnitType::Soldier));
@@ -311,7 +311,7 @@ TEST_F(GameTest, CountKillCreditsTheWinnersTypeAndAlwaysCountsACasualty) {
   EXPECT_EQ(8, battle->casualties);
 }
 
-TEST_F(GameTest, FallOfTheRedGeneralScoresForBlueAndOfTheBlueForRed) {
+TEST_F(BattleRulesTest, FallOfTheRedGeneralScoresForBlueAndOfTheBlueForRed) {
   battle->EndBattle(Team::Red);
   EXPECT_EQ(1, battle->blueWins);
   EXPECT_EQ(0, battle->redWins);
@@ -320,7 +320,7 @@ TEST_F(GameTest, FallOfTheRedGeneralScoresForBlueAndOfTheBlueForRed) {
   EXPECT_EQ(1, battle->blueWins);
 }
 
-TEST_F(GameTest, ResetTwiceChangesNoTallyClearsCasualtiesAndKeepsKills) {
+TEST_F(BattleRulesTest, ResetTwiceChangesNoTallyClearsCasualtiesAndKeepsKills) {
   battle->CountKill(UnitType::Archer);
   battle->CountKill(UnitType::Soldier);
   battle->ResetBattle();
@@ -332,7 +332,7 @@ TEST_F(GameTest, ResetTwiceChangesNoTallyClearsCasualtiesAndKeepsKills) {
   EXPECT_EQ(1, battle->Kills(UnitType::Soldier));
 }
 
-TEST_F(GameTest, StartBattleLeavesFourHundredAndTwoObjectsWaitingToBeRegistered) {
+TEST_F(BattleRulesTest, StartBattleLeavesFourHundredAndTwoObjectsWaitingToBeRegistered) {
   battle->StartBattle();
   EXPECT_EQ(402u, battle->objects->PendingCount());
   EXPECT_EQ(0u, battle->objects->RegisteredCount());
@@ -340,7 +340,7 @@ TEST_F(GameTest, StartBattleLeavesFourHundredAndTwoObjectsWaitingToBeRegistered)
   EXPECT_EQ(402u, battle->objects->RegisteredCount());
 }
 
-TEST_F(GameTest, EveryBattleNumbersItsGeneralsFromZero) {
+TEST_F(BattleRulesTest, EveryBattleNumbersItsGeneralsFromZero) {
   battle->StartBattle();
   StepFrame();
   battle->ResetBattle();
@@ -356,7 +356,7 @@ TEST_F(GameTest, EveryBattleNumbersItsGeneralsFromZero) {
   EXPECT_EQ(402u, battle->objects->RegisteredCount());
 }
 
-TEST_F(GameTest, OldBattleObjectsAreGoneAfterTheNextUpdate) {
+TEST_F(BattleRulesTest, OldBattleObjectsAreGoneAfterTheNextUpdate) {
   battle->StartBattle();
   StepFrame();
   battle->EndBattle(Team::Blue);
@@ -367,7 +367,7 @@ TEST_F(GameTest, OldBattleObjectsAreGoneAfterTheNextUpdate) {
 
 // R while paused: the old battle stays registered (and found by name) until the first unpaused
 // frame, which registers the new battle and deletes the old one.
-TEST_F(GameTest, ResetWhilePausedSwapsTheBattlesAtTheFirstUnpausedFrame) {
+TEST_F(BattleRulesTest, ResetWhilePausedSwapsTheBattlesAtTheFirstUnpausedFrame) {
   battle->StartBattle();
   StepFrame();
   GameObject* oldRed = battle->objects->Find("General 0");
@@ -386,7 +386,7 @@ TEST_F(GameTest, ResetWhilePausedSwapsTheBattlesAtTheFirstUnpausedFrame) {
   EXPECT_EQ(0, battle->redWins + battle->blueWins);
 }
 
-TEST_F(GameTest, NoDelayedMessageIsDeliveredWhilePaused) {
+TEST_F(BattleRulesTest, NoDelayedMessageIsDeliveredWhilePaused) {
   RecordingSM* unit = AddRecorder("Unit", UnitType::Soldier, 0, Vector3(0, 0, 0));
   battle->router->Send(0.1f, MSG_UnitTestMessage, "Unit", "Unit", SCOPE_None, 0, DATA_Integer, 0, false);
   PausedFrames(20);
@@ -397,7 +397,7 @@ TEST_F(GameTest, NoDelayedMessageIsDeliveredWhilePaused) {
 
 // Names restart with every battle: what the ended battle left running must not reach the units
 // that carry its names in the next one.
-TEST_F(GameTest, ABattleResetDropsItsDuelsAndQueuedMessagesButNotTheNewBattles) {
+TEST_F(BattleRulesTest, ABattleResetDropsItsDuelsAndQueuedMessagesButNotTheNewBattles) {
   battle->StartBattle();
   StepFrame();
   battle->Engage(battle->objects->Find("SquadLeader 0"), battle->objects->Find("SquadLeader 5"));
@@ -413,7 +413,7 @@ TEST_F(GameTest, ABattleResetDropsItsDuelsAndQueuedMessagesButNotTheNewBattles) 
   EXPECT_FALSE(battle->objects->Find("SquadLeader 0")->inCombat);
 }
 
-TEST_F(GameTest, TwoBloodSplatsOfOneFrameLeaveOneRegisteredAndBothEnd) {
+TEST_F(BattleRulesTest, TwoBloodSplatsOfOneFrameLeaveOneRegisteredAndBothEnd) {
   battle->factory.Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, 0);
   GameObject* second = battle->factory.Create(UnitType::Blood, Vector3(3, 0, 0), 0.0f, 0);
   StepFrame();
@@ -426,7 +426,7 @@ TEST_F(GameTest, TwoBloodSplatsOfOneFrameLeaveOneRegisteredAndBothEnd) {
 
 // Without its images the game has no ground: units stand where the empty field puts them, no
 // path is ever found, and frames still run without a fault.
-TEST_F(GameTest, MissingTexturesFolderLeavesAnEmptyFieldThatStillRuns) {
+TEST_F(BattleRulesTest, MissingTexturesFolderLeavesAnEmptyFieldThatStillRuns) {
   const std::filesystem::path home = std::filesystem::current_path();
   const std::filesystem::path bare =
       std::filesystem::temp_directory_path() / ("battlesim-no-textures-" + std::to_string(getpid()));

@@ -28,7 +28,7 @@ struct BattleSummary {
   bool operator==(const BattleSummary&) const = default;
 };
 
-class BattleTest : public Battlefield {
+class WholeBattleTest : public Battlefield {
  protected:
   int Kills() const { return std::accumulate(battle->kills.begin(), battle->kills.end(), 0); }
 
@@ -53,7 +53,7 @@ class BattleTest : public Battlefield {
   }
 };
 
-TEST_F(BattleTest, BattleEndsWithOneWinnerAndKillsAccountForEveryCasualty) {
+TEST_F(WholeBattleTest, BattleEndsWithOneWinnerAndKillsAccountForEveryCasualty) {
   const BattleSummary summary = RunBattle(2024);
   ASSERT_LT(summary.frames, kFrameCap);
   EXPECT_EQ(1, summary.redWins + summary.blueWins);

@@ -1,0 +1,6 @@
+# The battle rules and whole battles, on the battle fixture.
+battlesim_test_suite(battle_tests
+  ${CMAKE_SOURCE_DIR}/tests/battle/BattleRulesTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/battle/WholeBattleTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
+)
