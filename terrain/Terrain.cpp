@@ -9,7 +9,7 @@
 
 #include <GL/gl.h>
 
-#include "render/PngLoader.h"
+#include "platform/PngPixels.h"
 #include "statemachine/DebugStream.h"
 
 namespace {
@@ -40,7 +40,7 @@ int TruncateToCell(float value) {
 
 int Terrain::Load(const std::string& path, bool computeNormals) {
   PngRaw image;
-  if (!PngLoader::LoadRaw(path, image)) {
+  if (!PngPixels::LoadRaw(path, image)) {
     return -4;
   }
   return LoadPixels(image, computeNormals);

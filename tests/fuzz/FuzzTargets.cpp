@@ -22,9 +22,9 @@
 #include "app/ShardMerge.h"
 #include "math/Vector3.h"
 #include "platform/DebugChannel.h"
+#include "platform/PngPixels.h"
 #include "platform/Random.h"
 #include "platform/TickCounter.h"
-#include "render/PngLoader.h"
 #include "terrain/PathFinder.h"
 #include "terrain/Terrain.h"
 
@@ -224,7 +224,7 @@ namespace {
 FuzzOutcome DecodeChecked(const std::uint8_t* data, std::size_t size) {
   PngRaw raw;
   FuzzOutcome outcome;
-  outcome.loaded = PngLoader::LoadRawFromMemory(data, size, raw);
+  outcome.loaded = PngPixels::LoadRawFromMemory(data, size, raw);
   if (outcome.loaded) {
     CheckDecoded(raw);
   } else {
@@ -250,7 +250,7 @@ FuzzOutcome LoadHeightMapBytes(const std::uint8_t* data, std::size_t size) {
   PngRaw image;
   Terrain terrain;
   FuzzOutcome outcome;
-  if (!PngLoader::LoadRawFromMemory(mended.data(), mended.size(), image)) {
+  if (!PngPixels::LoadRawFromMemory(mended.data(), mended.size(), image)) {
     CheckEmptyTerrain(terrain);
     return outcome;
   }
