@@ -14,6 +14,7 @@
 #include "platform/TickCounter.h"
 #include "render/Graphics.h"
 #include "render/Sprite.h"
+#include "render/TerrainDrawing.h"
 #include "units/CombatSM.h"
 #include "units/ArmyLayout.h"
 #include "units/DyingSM.h"
@@ -85,7 +86,7 @@ Game::~Game() {
 void Game::BuildTerrain() {
   terrain.Load(scenario.heightMap, true);
   terrain.Scale(scenario.low, scenario.high);
-  if (graphics != nullptr) graphics->AddDisplayList(terrain.BuildDisplayList(0.0f, 0.0f, 0.0f));
+  if (graphics != nullptr) graphics->AddDisplayList(TerrainDrawing::BuildDisplayList(terrain, 0.0f, 0.0f, 0.0f));
 }
 
 void Game::SetUpLighting() {

@@ -12,6 +12,7 @@
 #include "platform/TickCounter.h"
 #include "render/InspectorOverlay.h"
 #include "render/Lighting.h"
+#include "render/TerrainDrawing.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ void Graphics::DrawTerrain(const Game& game) const {
   glBindTexture(GL_TEXTURE_2D, 0);
   if (game.dynamicTerrain) {
     game.scene.ApplyDynamicTerrainMaterial();
-    game.terrain.DrawImmediate(0.0f, 0.0f, 0.0f);
+    TerrainDrawing::DrawImmediate(game.terrain, 0.0f, 0.0f, 0.0f);
     return;
   }
   for (const DisplayListObject& object : displayLists) {

@@ -9,5 +9,6 @@ target_sources(battlesim_core PRIVATE
   render/Lighting.cpp
   render/TextureManager.cpp
   render/BillboardPicker.cpp
+  render/TerrainDrawing.cpp
   render/InspectorOverlay.cpp
 )

@@ -1,5 +1,7 @@
+# Each on a fresh GL context's state: what the renderer's suite leaves behind would tint them.
 battlesim_test_suite(render_tests
   ${CMAKE_SOURCE_DIR}/tests/render/PngLoaderTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/TerrainDrawingTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
