@@ -10,13 +10,13 @@
 #include "app/SimulationPace.h"
 #include "app/UnitInspector.h"
 #include "math/RandomFloat.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "platform/TickCounter.h"
 #include "render/Graphics.h"
-#include "render/Sprite.h"
 #include "render/TerrainDrawing.h"
-#include "units/CombatSM.h"
 #include "units/ArmyLayout.h"
+#include "units/CombatSM.h"
 #include "units/DyingSM.h"
 
 bool bloodEnabled = true;

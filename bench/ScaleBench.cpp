@@ -7,10 +7,10 @@
 
 #include "app/Game.h"
 #include "app/Scenario.h"
+#include "objects/Sprite.h"
 #include "platform/DebugChannel.h"
 #include "platform/Random.h"
 #include "platform/TickCounter.h"
-#include "render/Sprite.h"
 
 namespace {
 

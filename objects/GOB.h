@@ -1,4 +1,5 @@
-// Base of every world object: a name that is its key in the whole system.
+// Base of every world object: a name that is its key in the whole system, and a per-frame update.
+// Drawing is the renderer's, which reads the objects' billboards.
 #pragma once
 
 #include <string>
@@ -11,7 +12,6 @@ class GOB {
   GOB& operator=(const GOB&) = delete;
 
   virtual void Update(float dt) = 0;
-  virtual void Draw() = 0;
 
   std::string name;
 };

@@ -36,7 +36,6 @@ class alignas(64) GameObject : public GOB {
   ~GameObject() override;
 
   void Update(float dt) override;
-  void Draw() override;
 
   const std::string& GetName() const { return name; }
   const std::string& GetLeaderName() const { return leaderName; }

@@ -5,8 +5,8 @@
 
 #include "app/Game.h"
 #include "objects/GameObject.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
-#include "render/Sprite.h"
 #include "units/ArcherSM.h"
 #include "units/ArrowSM.h"
 #include "units/BerserkerSM.h"
@@ -86,7 +86,7 @@ GameObject* UnitFactory::Create(int type, const Vector3& position, float facing,
   const Vector3 place = KeepOnTerrain(position, game->terrain.width, game->terrain.depth);
   auto object = std::make_unique<GameObject>(NextName(type), team, type, info.attackRange);
   GameObject* created = object.get();
-  auto sprite = std::make_unique<Sprite>(created, info.textureFile, place, facing);
+  auto sprite = std::make_unique<Sprite>(created, place, facing);
   std::unique_ptr<StateMachine> machine = FirstMachine(type, created);
   // The first machine's entry already reads the sprite and may look the object up by name.
   game->objects->Add(std::move(object));

@@ -99,14 +99,15 @@ void Graphics::DrawScene(Game& game, int width, int height, const StepBesideTerr
   if (beside == nullptr) PostTiming();
   game.scene.Apply();
   // The billboards are laid out while GL takes in the terrain.
-  game.objects->BeginDraw(game.scene.viewAxis, beside != nullptr ? beside->step : std::function<void()>{});
+  billboards.BeginDraw(*game.objects, BillboardRenderer::TexturesFrom(game.textures.get()), game.scene.viewAxis,
+                       beside != nullptr ? beside->step : std::function<void()>{});
   DrawTerrain(game);
   if (beside != nullptr) {
-    game.objects->AwaitPrepared();
+    billboards.AwaitPrepared();
     beside->afterStep();
     PostTiming();
   }
-  DrawObjects(game);
+  DrawObjects();
   InspectorOverlay::Draw(game, width, height);
   hudCategories.DrawHud(width, height);
 }
@@ -128,13 +129,13 @@ void Graphics::DrawTerrain(const Game& game) const {
 }
 
 // Billboards are unlit and blended over the terrain, their texture tinted by the team colour.
-void Graphics::DrawObjects(Game& game) const {
+void Graphics::DrawObjects() {
   glDisable(GL_LIGHTING);
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  game.objects->EndDraw();
+  billboards.EndDraw();
   glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
 }

@@ -9,7 +9,7 @@
 #include "app/BattleTimeline.h"
 #include "app/Game.h"
 #include "app/UnitInspector.h"
-#include "render/Sprite.h"
+#include "objects/Sprite.h"
 
 namespace {
 constexpr float kRed[3] = {0.85f, 0.1f, 0.1f};

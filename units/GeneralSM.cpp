@@ -6,9 +6,9 @@
 
 #include "app/Game.h"
 #include "objects/GameObject.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "platform/Random.h"
-#include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
 #include "units/AISM.h"
 #include "units/ArmyLayout.h"

@@ -8,9 +8,9 @@
 #include "app/Game.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "platform/Random.h"
-#include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
 
 namespace {

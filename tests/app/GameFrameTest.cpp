@@ -14,11 +14,12 @@
 #include "app/Input.h"
 #include "app/SimulationPace.h"
 #include "app/UnitInspector.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "platform/Random.h"
 #include "platform/TickCounter.h"
+#include "render/BillboardRenderer.h"
 #include "render/Graphics.h"
-#include "render/Sprite.h"
 #include "render/TextureManager.h"
 #include "tests/support/GlWindow.h"
 #include "units/SquadLeaderSM.h"
@@ -63,7 +64,7 @@ class HeadlessGame : public testing::Test {
 
 std::unique_ptr<GameObject> Soldier(const std::string& name) {
   auto object = std::make_unique<GameObject>(name, 0, 0, 2.0f);
-  object->SetSprite(std::make_unique<Sprite>(object.get(), "Textures/Soldier_new.png", Vector3(), 0.0f));
+  object->SetSprite(std::make_unique<Sprite>(object.get(), Vector3(), 0.0f));
   return object;
 }
 
@@ -158,12 +159,16 @@ TEST_F(WindowedGame, ConstructionSetsUpLightTerrainListAndSwitches) {
   EXPECT_FALSE(game->paused);
 }
 
-TEST_F(WindowedGame, SpritesGetTheirTextureFromTheGame) {
+TEST_F(WindowedGame, EveryUnitTypeIsDrawnWithTheGamesTextureOfItsImage) {
+  const BillboardRenderer::TypeTextures byType = BillboardRenderer::TexturesFrom(game->textures.get());
+  for (int type = 0; type < UnitType::kCount; ++type) {
+    EXPECT_NE(byType[type], 0u);
+    EXPECT_EQ(byType[type], game->textures->GetTexture(UnitFactory::Info(type).textureFile));
+  }
   auto first = Soldier("Soldier 0");
   auto second = Soldier("Soldier 1");
-  EXPECT_TRUE(first->GetSprite()->hasTexture);
-  EXPECT_NE(first->GetSprite()->texture, 0u);
-  EXPECT_EQ(second->GetSprite()->texture, first->GetSprite()->texture);
+  EXPECT_EQ(BillboardRenderer::TextureOf(*first->GetSprite(), byType), byType[UnitType::Soldier]);
+  EXPECT_EQ(BillboardRenderer::TextureOf(*second->GetSprite(), byType), byType[UnitType::Soldier]);
 }
 
 TEST_F(WindowedGame, PostStatisticsPostsTheTalliesAndTheKeyList) {
@@ -240,11 +245,10 @@ TEST_F(WindowedGame, PausedFrameKeepsObjectsWaitingButTicksTheClock) {
   EXPECT_EQ(game->objects->RegisteredCount(), 1u);
 }
 
-TEST_F(HeadlessGame, HasNoTexturesAndSpritesGetNone) {
+TEST_F(HeadlessGame, HasNoTexturesSoNoBillboardWouldBeDrawn) {
   EXPECT_EQ(game.textures, nullptr);
   auto soldier = Soldier("Soldier 0");
-  EXPECT_EQ(soldier->GetSprite()->texture, 0u);
-  EXPECT_FALSE(soldier->GetSprite()->hasTexture);
+  EXPECT_EQ(BillboardRenderer::TextureOf(*soldier->GetSprite(), BillboardRenderer::TexturesFrom(nullptr)), 0u);
 }
 
 TEST_F(HeadlessGame, FrameRunsTheSimulationWithoutDrawing) {

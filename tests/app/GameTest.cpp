@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "math/RandomFloat.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "platform/Random.h"
-#include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/CombatSM.h"
 #include "units/DyingSM.h"

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/Scenario.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "platform/Random.h"
-#include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/SquadLeaderSM.h"
 

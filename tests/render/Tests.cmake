@@ -19,12 +19,6 @@ battlesim_test_suite(renderer_tests
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
 )
 
-# The billboard's walk and footsteps need a game but no GL.
-battlesim_test_suite(sprite_tests
-  ${CMAKE_SOURCE_DIR}/tests/render/SpriteTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
-)
-
 # What lies under the pointer: projection arithmetic only, no GL.
 battlesim_test_suite(picking_tests
   ${CMAKE_SOURCE_DIR}/tests/render/BillboardPickerTest.cpp
