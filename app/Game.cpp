@@ -13,10 +13,9 @@
 #include "platform/TickCounter.h"
 #include "render/FrameScene.h"
 #include "render/Graphics.h"
+#include "render/TerrainDrawing.h"
 
 namespace {
-Game* instance = nullptr;
-
 std::string Labelled(const char* label, int value) {
   std::ostringstream line;
   line << label << value;
@@ -37,7 +36,7 @@ Game::Game(Graphics* graphicsSystem, Input* inputSystem, Scenario battleSetup, u
     : graphics(graphicsSystem), input(inputSystem), seed(battleSeed) {
   battle = std::make_unique<Battle>(std::move(battleSetup), battleSeed);
   if (graphics != nullptr) {
-    graphics->AddDisplayList(battle->terrain.BuildDisplayList(0.0f, 0.0f, 0.0f));
+    graphics->AddDisplayList(TerrainDrawing::BuildDisplayList(battle->terrain, 0.0f, 0.0f, 0.0f));
     textures = std::make_unique<TextureManager>();
     for (const std::string& file : UnitFactory::ImageFiles()) textures->GetTexture(file);
     inspector = std::make_unique<UnitInspector>();
@@ -46,19 +45,13 @@ Game::Game(Graphics* graphicsSystem, Input* inputSystem, Scenario battleSetup, u
   SetUpLighting();
 }
 
-Game::~Game() {
-  if (instance == this) instance = nullptr;
-}
+Game::~Game() = default;
 
 void Game::SetUpLighting() {
   scene.ClearLights();
   scene.SetAmbient(0.4f, 0.4f, 0.4f, 1.0f);
   scene.AddLight(0.0f, 300.0f, -100.0f, 0.6f, 0.5f, 0.5f, 1.0f);
 }
-
-Game* Game::Instance() { return instance; }
-
-void Game::SetInstance(Game* game) { instance = game; }
 
 // With a pace, the frame's steps are planned where the clock would tick, and the clock is ticked
 // once per step, inside the update stage.
@@ -142,8 +135,13 @@ void Game::Render(const Graphics::StepBesideTerrain* beside) {
     graphics->RenderFrame(nullptr, beside);
     return;
   }
-  const FrameScene frame{scene, *input, *battle, dynamicTerrain,
-                         inspector != nullptr ? inspector->Selected(*battle) : nullptr, timeline};
+  const FrameScene frame{scene,
+                         *input,
+                         *battle,
+                         dynamicTerrain,
+                         inspector != nullptr ? inspector->Selected(*battle) : nullptr,
+                         timeline,
+                         textures.get()};
   graphics->RenderFrame(&frame, beside);
 }
 

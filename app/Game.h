@@ -27,8 +27,6 @@ class Game {
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
 
-  static Game* Instance();
-  static void SetInstance(Game* game);
 
   // The two Generals of the first battle.
   void StartBattle() { battle->StartBattle(); }

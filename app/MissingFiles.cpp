@@ -7,7 +7,7 @@
 #include "battle/Battle.h"
 #include "platform/DebugChannel.h"
 #include "platform/FileDiagnosis.h"
-#include "render/PngLoader.h"
+#include "platform/PngPixels.h"
 #include "terrain/Terrain.h"
 
 namespace {
@@ -34,7 +34,7 @@ bool MissingFiles::GroundReadable(const std::string& heightMap, const char* prog
   Terrain probe;
   // The probe's loading lines are not the user's business.
   DebugChannel::SetSink(DiscardDebugText);
-  const bool loaded = PngLoader::LoadRaw(heightMap, image) && probe.LoadPixels(image, false) == 0;
+  const bool loaded = PngPixels::LoadRaw(heightMap, image) && probe.LoadPixels(image, false) == 0;
   DebugChannel::SetSink(nullptr);
   if (!loaded) SayNoGround(heightMap, program, "without ground no battle can end, so none is run");
   if (loaded) SayIfHeightFromBlue(image, heightMap, program);
@@ -47,5 +47,5 @@ void MissingFiles::ReportGround(const Battle& battle, const char* program) {
     return;
   }
   PngRaw image;
-  if (PngLoader::LoadRaw(battle.scenario.heightMap, image)) SayIfHeightFromBlue(image, battle.scenario.heightMap, program);
+  if (PngPixels::LoadRaw(battle.scenario.heightMap, image)) SayIfHeightFromBlue(image, battle.scenario.heightMap, program);
 }

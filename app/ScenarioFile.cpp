@@ -18,7 +18,7 @@
 
 #include "objects/UnitType.h"
 #include "platform/FileDiagnosis.h"
-#include "render/PngLoader.h"
+#include "platform/PngPixels.h"
 #include "units/ArmyLayout.h"
 
 namespace {
@@ -294,7 +294,7 @@ std::pair<int, int> CheckHeightMap(const std::string& path, const toml::source_r
   }
   int width = 0;
   int depth = 0;
-  if (!PngLoader::ReadSize(path, width, depth)) Refuse(at, name + " is not a PNG image");
+  if (!PngPixels::ReadSize(path, width, depth)) Refuse(at, name + " is not a PNG image");
   constexpr int kMost = ScenarioFile::kLargestMapSide;
   if (width > kMost || depth > kMost) {
     Refuse(at, name + " is " + SizeText(width, depth) + " pixels; at most " + SizeText(kMost, kMost) + " are allowed");
@@ -308,7 +308,7 @@ std::pair<int, int> CheckHeightMap(const std::string& path, const toml::source_r
     Refuse(at, name + " is larger than " + Text(ScenarioFile::kLargestMapBytes) + " bytes, the most allowed");
   }
   PngRaw image;
-  if (!PngLoader::LoadRaw(path, image)) Refuse(at, name + " is a damaged PNG image");
+  if (!PngPixels::LoadRaw(path, image)) Refuse(at, name + " is a damaged PNG image");
   return {width, depth};
 }
 

@@ -9,10 +9,10 @@
 
 #include "app/Game.h"
 #include "app/Input.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "render/BillboardPicker.h"
 #include "render/Graphics.h"
-#include "render/Sprite.h"
 #include "statemachine/TraceLog.h"
 
 namespace {

@@ -93,7 +93,6 @@ int main(int argc, char** argv) {
   auto timeline = std::make_unique<BattleTimeline>();
   game->timeline = timeline.get();
   GameWindow::Show(game.get());
-  Game::SetInstance(game.get());
   game->StartBattle();
   Interrupt::Watch();
   if (options.fixedSteps) PlayBattlesBefore(options.battle, *game, *pace, *recorder);

@@ -6,7 +6,7 @@
 
 #include "math/RandomFloat.h"
 #include "objects/GameObject.h"
-#include "render/Sprite.h"
+#include "objects/Sprite.h"
 #include "units/ArmyLayout.h"
 #include "units/CombatSM.h"
 #include "units/DyingSM.h"

@@ -10,7 +10,7 @@
 #include "bench/MarchQuery.h"
 #include "bench/PaintedCells.h"
 #include "platform/DebugChannel.h"
-#include "render/PngLoader.h"
+#include "platform/PngPixels.h"
 #include "terrain/PathFinder.h"
 #include "terrain/Terrain.h"
 

@@ -89,7 +89,6 @@ int main(int argc, char** argv) {
   for (ArmySetup& army : scenario.armies) army.squads = settings.squads;
   auto game = std::make_unique<Game>(graphics.get(), input.get(), scenario, settings.seed);
   GameWindow::Show(game.get());
-  Game::SetInstance(game.get());
   measured = game.get();
   game->dynamicTerrain = settings.dynamicTerrain;
   game->StartBattle();

@@ -8,7 +8,7 @@
 #include "battle/Battle.h"
 #include "battle/Scenario.h"
 #include "platform/DebugChannel.h"
-#include "render/Sprite.h"
+#include "objects/Sprite.h"
 
 namespace {
 

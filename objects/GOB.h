@@ -1,5 +1,5 @@
-// Base of every world object: a name that is its key in the whole system, and what its machines
-// know of it.
+// Base of every world object: a name that is its key in the whole system, what its machines know
+// of it, and a per-frame update. Drawing is the renderer's, which reads the objects' billboards.
 #pragma once
 
 #include <string>
@@ -12,5 +12,4 @@ class GOB : public MachineOwner {
   explicit GOB(std::string objectName) : MachineOwner(std::move(objectName)) {}
 
   virtual void Update(float dt) = 0;
-  virtual void Draw() = 0;
 };

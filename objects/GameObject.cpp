@@ -7,7 +7,7 @@
 
 #include "battle/Battle.h"
 #include "objects/GameObjectManager.h"
-#include "render/Sprite.h"
+#include "objects/Sprite.h"
 #include "statemachine/MessageRouter.h"
 #include "units/CombatSM.h"
 #include "units/DyingSM.h"
@@ -37,10 +37,6 @@ void GameObject::Update(float dt) {
     if (StateMachine* top = TopMachine()) top->Update();
   }
   if (sprite) sprite->Update(dt);
-}
-
-void GameObject::Draw() {
-  if (sprite) sprite->Draw();
 }
 
 void GameObject::SetSprite(std::unique_ptr<Sprite> newSprite) { sprite = std::move(newSprite); }

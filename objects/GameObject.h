@@ -39,7 +39,6 @@ class alignas(64) GameObject : public GOB {
   Battle* GetBattle() const { return battle; }
 
   void Update(float dt) override;
-  void Draw() override;
 
   const std::string& GetName() const { return name; }
   const std::string& GetLeaderName() const { return leaderName; }

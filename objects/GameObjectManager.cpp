@@ -1,12 +1,9 @@
 // Registration, per-frame update and removal of world objects.
 #include "objects/GameObjectManager.h"
 
-#include <algorithm>
-#include <bit>
-#include <cstdint>
 #include <utility>
 
-#include "render/Sprite.h"
+#include "objects/Sprite.h"
 #include "statemachine/Message.h"
 
 void GameObjectManager::Add(std::unique_ptr<GameObject> object) {
@@ -110,81 +107,6 @@ void GameObjectManager::Update(float dt) {
     }
   }
   updateOrder.resize(kept);
-}
-
-namespace {
-// Unsigned integers ordered as the floats are; adding zero first makes -0 equal to +0.
-std::uint32_t OrderedBits(float value) {
-  const auto bits = std::bit_cast<std::uint32_t>(value + 0.0f);
-  return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
-}
-}  // namespace
-
-// The registry position in the key's low half makes every key distinct, so an unstable sort
-// keeps registry order among equal depths, and needs no buffer of its own. Objects and their
-// billboards are fetched ahead as in Update.
-void GameObjectManager::SortByDepth(const Vector3& viewAxis, std::vector<DepthEntry>& sorted) const {
-  sorted.clear();
-  const std::vector<GameObject*>& objects = order.Objects();
-  const std::size_t count = objects.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i + kFetchObject < count) __builtin_prefetch(objects[i + kFetchObject]);
-    if (i + kFetchParts < count) __builtin_prefetch(objects[i + kFetchParts]->GetSprite());
-    const Sprite* sprite = objects[i]->GetSprite();
-    const float depth = sprite != nullptr ? sprite->position.Dot(viewAxis) : 0.0f;
-    sorted.push_back({(std::uint64_t{OrderedBits(depth)} << 32) | i, objects[i], sprite});
-  }
-  std::sort(sorted.begin(), sorted.end(), [](const DepthEntry& a, const DepthEntry& b) { return a.key < b.key; });
-}
-
-std::vector<GameObject*> GameObjectManager::DepthSorted(const Vector3& viewAxis) const {
-  std::vector<DepthEntry> entries;
-  SortByDepth(viewAxis, entries);
-  std::vector<GameObject*> objects;
-  objects.reserve(entries.size());
-  for (const DepthEntry& entry : entries) objects.push_back(entry.object);
-  return objects;
-}
-
-void GameObjectManager::Draw(const Vector3& viewAxis) {
-  BeginDraw(viewAxis);
-  EndDraw();
-}
-
-void GameObjectManager::BeginDraw(const Vector3& viewAxis, std::function<void()> first) {
-  AwaitPrepared();
-  billboards.Begin();
-  preparing = std::jthread([this, viewAxis, first = std::move(first)] {
-    try {
-      if (first) first();
-      PrepareBillboards(viewAxis);
-    } catch (...) {
-      preparingFailed = std::current_exception();
-    }
-  });
-}
-
-void GameObjectManager::AwaitPrepared() {
-  if (preparing.joinable()) preparing.join();
-  if (preparingFailed) std::rethrow_exception(std::exchange(preparingFailed, nullptr));
-}
-
-void GameObjectManager::EndDraw() {
-  AwaitPrepared();
-  billboards.Draw();
-}
-
-// In depth order the billboards lie scattered in memory; each is fetched a few entries ahead,
-// and the line of the object that holds its team, which tints it, half as far ahead.
-void GameObjectManager::PrepareBillboards(const Vector3& viewAxis) {
-  SortByDepth(viewAxis, depthOrder);
-  const std::size_t count = depthOrder.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i + kFetchParts < count) __builtin_prefetch(depthOrder[i + kFetchParts].sprite);
-    if (i + kFetchParts / 2 < count) __builtin_prefetch(&depthOrder[i + kFetchParts / 2].object->team);
-    billboards.Add(depthOrder[i].sprite);
-  }
-  billboards.Prepare();
 }
 
 std::vector<GameObject*> GameObjectManager::Registered() const { return order.Objects(); }

@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "render/Sprite.h"
+#include "objects/Sprite.h"
 
 namespace {
 // The float rounding of a distance takes off a few parts in ten million; this takes off far

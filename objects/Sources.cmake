@@ -6,5 +6,6 @@ target_sources(battlesim_core PRIVATE
   objects/HandleSlots.cpp
   objects/RegistryOrder.cpp
   objects/SerialIndex.cpp
+  objects/Sprite.cpp
 )
 target_sources(battlesim_core PRIVATE objects/UnitFactory.cpp)

@@ -5,8 +5,8 @@
 
 #include "battle/Battle.h"
 #include "objects/GameObject.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
-#include "render/Sprite.h"
 #include "units/ArrowSM.h"
 #include "units/BloodSM.h"
 #include "units/GeneralSM.h"
@@ -83,7 +83,7 @@ GameObject* UnitFactory::Create(int type, const Vector3& position, float facing,
   const Vector3 place = KeepOnTerrain(position, battle.terrain.width, battle.terrain.depth);
   auto object = std::make_unique<GameObject>(NextName(type), team, type, info.attackRange, &battle);
   GameObject* created = object.get();
-  auto sprite = std::make_unique<Sprite>(created, info.textureFile, place, facing);
+  auto sprite = std::make_unique<Sprite>(created, place, facing);
   std::unique_ptr<StateMachine> machine = FirstMachine(type, created);
   // The first machine's entry already reads the sprite and may look the object up by name.
   battle.objects->Add(std::move(object));

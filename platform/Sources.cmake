@@ -6,4 +6,5 @@ target_sources(battlesim_core PRIVATE
   platform/Interrupt.cpp
   platform/FileDiagnosis.cpp
   platform/DataFiles.cpp
+  platform/PngPixels.cpp
 )

@@ -2,7 +2,7 @@
 #include "render/BillboardPicker.h"
 
 #include "objects/GameObject.h"
-#include "render/Sprite.h"
+#include "objects/Sprite.h"
 
 namespace {
 struct Point {
@@ -72,7 +72,7 @@ GameObject* BillboardPicker::Pick(const std::vector<GameObject*>& candidates, in
   for (GameObject* object : candidates) {
     const Sprite* sprite = object->GetSprite();
     float depth = 0.0f;
-    if (sprite == nullptr || !sprite->hasTexture || !Covers(*sprite, px, py, depth)) continue;
+    if (sprite == nullptr || !Covers(*sprite, px, py, depth)) continue;
     if (nearest == nullptr || depth < nearestDepth) {
       nearest = object;
       nearestDepth = depth;

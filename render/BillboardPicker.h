@@ -17,7 +17,8 @@ class BillboardPicker {
   BillboardPicker(const Matrix4& view, const Matrix4& projection, int width, int height);
 
   // x from the left, y from the top, as the window toolkit reports the pointer. Where billboards
-  // overlap the one nearest to the camera wins; null over empty ground.
+  // overlap the one nearest to the camera wins; null over empty ground. Every candidate counts as
+  // drawn: in the window every unit type has its texture.
   GameObject* Pick(const std::vector<GameObject*>& candidates, int x, int y) const;
   // Whether the sprite's quad covers the point; depth is then its distance along the view.
   bool Covers(const Sprite& sprite, float x, float y, float& depth) const;

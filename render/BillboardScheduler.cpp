@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "render/Sprite.h"
+#include "render/SpriteQuad.h"
 
 void BillboardScheduler::Begin() {
   projection.TakeFromGl();
@@ -23,20 +23,20 @@ void BillboardScheduler::Begin() {
 }
 
 // Runs start and end where drawing them one at a time would bind another texture.
-void BillboardScheduler::Add(const Sprite* sprite) {
-  const unsigned texture = sprite != nullptr ? sprite->texture : 0;
+void BillboardScheduler::Add(const Sprite* sprite, unsigned texture) {
+  if (sprite == nullptr) texture = 0;
   textureNamed = textureNamed || texture != 0;
   if (texture != runTexture) {
     runTexture = texture;
     ++runCount;
     runQuads = 0;
   }
-  if (sprite == nullptr || !sprite->hasTexture) return;
+  if (texture == 0) return;
   anyBillboard = true;
-  lastColour = sprite->Tint();
+  lastColour = SpriteQuad::Tint(*sprite);
   if (runQuads++ % kQuadsPerSegment == 0) segments.push_back(Clipping::kNone);
   const auto segment = static_cast<std::uint32_t>(segments.size() - 1);
-  const std::array<Vector3, 4> corners = sprite->Corners();
+  const std::array<Vector3, 4> corners = SpriteQuad::Corners(*sprite);
   const BillboardProjection::Landing landing = projection.Land(corners);
   Mark(segment, landing.clipping);
   if (landing.clipping == Clipping::kSome && !haveOutsidePoint) {

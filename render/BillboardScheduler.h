@@ -34,8 +34,9 @@ class BillboardScheduler {
   // Takes the transforms and viewport GL draws with now; the billboards added next are laid out
   // in that window.
   void Begin();
-  // Back to front. An object without a billboard passes null; it still ends a run of textures.
-  void Add(const Sprite* sprite);
+  // Back to front, each with the texture it is drawn with. A sprite with texture 0 is not drawn,
+  // and an object without a billboard passes null; either still ends a run of textures.
+  void Add(const Sprite* sprite, unsigned texture);
   // Orders what was added since Begin and gathers the quads to draw. It makes no GL call, so
   // it may run on another thread while GL draws something else.
   void Prepare();

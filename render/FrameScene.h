@@ -1,11 +1,12 @@
 // What one frame draws, handed to the renderer by whoever owns it: the lights and camera, the
-// battle, how its ground is drawn, and what the overlay marks.
+// battle, how its ground is drawn, what the overlay marks, and the images.
 #pragma once
 
 class Battle;
 class BattleTimeline;
 class GameObject;
 class Lighting;
+class TextureManager;
 struct CameraView;
 
 struct FrameScene {
@@ -18,4 +19,6 @@ struct FrameScene {
   const GameObject* selected = nullptr;
   // Drawn as the balance chart; null for none.
   const BattleTimeline* timeline = nullptr;
+  // The billboards' images; without them (no GL context to load them into) none is drawn.
+  TextureManager* textures = nullptr;
 };

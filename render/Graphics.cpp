@@ -13,6 +13,7 @@
 #include "render/FrameScene.h"
 #include "render/InspectorOverlay.h"
 #include "render/Lighting.h"
+#include "render/TerrainDrawing.h"
 
 namespace {
 
@@ -98,15 +99,15 @@ void Graphics::DrawScene(const FrameScene& scene, int width, int height, const S
   if (beside == nullptr) PostTiming();
   scene.lighting.Apply();
   // The billboards are laid out while GL takes in the terrain.
-  scene.battle.objects->BeginDraw(scene.lighting.viewAxis,
-                                  beside != nullptr ? beside->step : std::function<void()>{});
+  billboards.BeginDraw(*scene.battle.objects, BillboardRenderer::TexturesFrom(scene.textures),
+                       scene.lighting.viewAxis, beside != nullptr ? beside->step : std::function<void()>{});
   DrawTerrain(scene);
   if (beside != nullptr) {
-    scene.battle.objects->AwaitPrepared();
+    billboards.AwaitPrepared();
     beside->afterStep();
     PostTiming();
   }
-  DrawObjects(scene);
+  DrawObjects();
   InspectorOverlay::Draw(scene, width, height);
   hudCategories.DrawHud(width, height);
 }
@@ -118,7 +119,7 @@ void Graphics::DrawTerrain(const FrameScene& scene) const {
   glBindTexture(GL_TEXTURE_2D, 0);
   if (scene.dynamicTerrain) {
     scene.lighting.ApplyDynamicTerrainMaterial();
-    scene.battle.terrain.DrawImmediate(0.0f, 0.0f, 0.0f);
+    TerrainDrawing::DrawImmediate(scene.battle.terrain, 0.0f, 0.0f, 0.0f);
     return;
   }
   for (const DisplayListObject& object : displayLists) {
@@ -128,13 +129,13 @@ void Graphics::DrawTerrain(const FrameScene& scene) const {
 }
 
 // Billboards are unlit and blended over the terrain, their texture tinted by the team colour.
-void Graphics::DrawObjects(const FrameScene& scene) const {
+void Graphics::DrawObjects() {
   glDisable(GL_LIGHTING);
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  scene.battle.objects->EndDraw();
+  billboards.EndDraw();
   glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "render/BillboardRenderer.h"
 #include "render/DisplayListObject.h"
 #include "render/HudPanel.h"
 
@@ -63,8 +64,10 @@ class Graphics {
 
  private:
   void DrawTerrain(const FrameScene& scene) const;
-  void DrawObjects(const FrameScene& scene) const;
+  void DrawObjects();
 
   std::vector<DisplayListObject> displayLists;
   HudPanel hudCategories;
+  // Its preparing thread works on the game's objects: every frame waits for it before it ends.
+  BillboardRenderer billboards;
 };

@@ -8,8 +8,8 @@
 
 #include "battle/BattleTimeline.h"
 #include "objects/GameObject.h"
+#include "objects/Sprite.h"
 #include "render/FrameScene.h"
-#include "render/Sprite.h"
 
 namespace {
 constexpr float kRed[3] = {0.85f, 0.1f, 0.1f};

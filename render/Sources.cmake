@@ -1,6 +1,7 @@
 target_sources(battlesim_core PRIVATE
-  render/Sprite.cpp
+  render/SpriteQuad.cpp
   render/BillboardBatch.cpp
+  render/BillboardRenderer.cpp
   render/BillboardScheduler.cpp
   render/BillboardProjection.cpp
   render/PngLoader.cpp
@@ -9,5 +10,6 @@ target_sources(battlesim_core PRIVATE
   render/Lighting.cpp
   render/TextureManager.cpp
   render/BillboardPicker.cpp
+  render/TerrainDrawing.cpp
   render/InspectorOverlay.cpp
 )

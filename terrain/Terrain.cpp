@@ -7,9 +7,7 @@
 #include <limits>
 #include <ostream>
 
-#include <GL/gl.h>
-
-#include "render/PngLoader.h"
+#include "platform/PngPixels.h"
 #include "statemachine/DebugStream.h"
 
 namespace {
@@ -40,7 +38,7 @@ int TruncateToCell(float value) {
 
 int Terrain::Load(const std::string& path, bool computeNormals) {
   PngRaw image;
-  if (!PngLoader::LoadRaw(path, image)) {
+  if (!PngPixels::LoadRaw(path, image)) {
     return -4;
   }
   return LoadPixels(image, computeNormals);
@@ -250,50 +248,4 @@ void Terrain::SetColour(int x, int z, float red, float green, float blue) {
   colours[base + 0] = red;
   colours[base + 1] = green;
   colours[base + 2] = blue;
-}
-
-unsigned int Terrain::BuildDisplayList(float xOffset, float yOffset, float zOffset) {
-  listName = glGenLists(1);
-  glNewList(listName, GL_COMPILE);
-  DrawGrid(xOffset, yOffset, zOffset);
-  glEndList();
-  return listName;
-}
-
-void Terrain::DrawImmediate(float xOffset, float yOffset, float zOffset) const { DrawGrid(xOffset, yOffset, zOffset); }
-
-void Terrain::DrawGrid(float xOffset, float yOffset, float zOffset) const {
-  const bool withColours = !colours.empty();
-  const bool withNormals = !normals.empty();
-  if (withColours && withNormals) {
-    glColorMaterial(GL_FRONT, GL_DIFFUSE);
-    glEnable(GL_COLOR_MATERIAL);
-  }
-  glEnable(GL_LIGHTING);
-  glEnable(GL_DEPTH_TEST);
-  const float halfWidth = static_cast<float>(width) * 0.5f;
-  const float halfDepth = static_cast<float>(depth) * 0.5f;
-  const auto vertex = [&](int col, int row, float x, float z) {
-    const std::size_t point = static_cast<std::size_t>(row) * width + col;
-    if (withColours) {
-      glColor3fv(&colours[point * 3]);
-    }
-    if (withNormals) {
-      glNormal3fv(&normals[point * 3]);
-    }
-    glVertex3f(x, yOffset + heights[point], z);
-  };
-  for (int i = 0; i + 1 < depth; ++i) {
-    const float zNext = zOffset + (static_cast<float>(depth) - halfDepth) - static_cast<float>(i + 1);
-    const float zHere = zOffset + (static_cast<float>(depth) - halfDepth) - static_cast<float>(i);
-    glBegin(GL_TRIANGLE_STRIP);
-    for (int j = 0; j < width; ++j) {
-      const float x = xOffset + ((halfWidth - static_cast<float>(width)) + static_cast<float>(j));
-      vertex(j, i + 1, x, zNext);
-      vertex(j, i, x, zHere);
-    }
-    glEnd();
-  }
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_LIGHTING);
 }

@@ -1,5 +1,5 @@
 // The battlefield: a regular grid of heights read from a height-map image, with one colour and one
-// normal per grid point, answering height and climb queries and drawing itself with GL.
+// normal per grid point, answering height and climb queries. The renderer draws it.
 #pragma once
 
 #include <array>
@@ -17,7 +17,6 @@ class Terrain {
   int depth = 0;               // H, grid rows; 0 while empty
   std::vector<float> colours;  // 3*W*H, red, green, blue in 0..1
   std::vector<float> normals;  // 3*W*H, unit normals
-  unsigned int listName = 0;
 
   Terrain() = default;
 
@@ -47,10 +46,6 @@ class Terrain {
   // Points are (column, row) grid coordinates, each taken as (column, height, row).
   Vector3 TriangleNormal(int col1, int row1, int col2, int row2, int col3, int row3) const;
 
-  // GL: compiles the grid into a new list (stored in listName) / draws it with current colours.
-  unsigned int BuildDisplayList(float xOffset, float yOffset, float zOffset);
-  void DrawImmediate(float xOffset, float yOffset, float zOffset) const;
-
  private:
   std::vector<float> heights;
   // The image's height byte of every point, and the height each byte stands for: what heights
@@ -64,5 +59,4 @@ class Terrain {
   float CodedHeightAt(int x, int z) const;
   float HeightAtCell(int col, int row) const { return heights[static_cast<std::size_t>(row) * width + col]; }
   Vector3 NormalAt(int col, int row) const;
-  void DrawGrid(float xOffset, float yOffset, float zOffset) const;
 };

@@ -3,7 +3,7 @@
 
 #include "battle/Battle.h"
 #include "objects/GameObject.h"
-#include "render/Sprite.h"
+#include "objects/Sprite.h"
 #include "statemachine/EventClauses.h"
 
 bool BloodSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {

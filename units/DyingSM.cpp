@@ -3,8 +3,8 @@
 
 #include "battle/Battle.h"
 #include "objects/GameObject.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
-#include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
 
 bool DyingSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {

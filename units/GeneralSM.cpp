@@ -6,8 +6,8 @@
 
 #include "battle/Battle.h"
 #include "objects/GameObject.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
-#include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
 #include "units/AISM.h"
 #include "units/ArmyLayout.h"

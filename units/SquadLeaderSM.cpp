@@ -8,8 +8,8 @@
 #include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
-#include "render/Sprite.h"
 #include "statemachine/EventClauses.h"
 
 namespace {

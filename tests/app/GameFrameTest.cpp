@@ -14,11 +14,12 @@
 #include "app/Input.h"
 #include "app/SimulationPace.h"
 #include "app/UnitInspector.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "platform/Random.h"
 #include "platform/TickCounter.h"
+#include "render/BillboardRenderer.h"
 #include "render/Graphics.h"
-#include "render/Sprite.h"
 #include "render/TextureManager.h"
 #include "tests/support/GlWindow.h"
 #include "units/SquadLeaderSM.h"
@@ -34,12 +35,8 @@ class WindowedGame : public testing::Test {
     TickCounter::UseManual(1000);
     graphics = std::make_unique<Graphics>();
     game = std::make_unique<Game>(graphics.get(), &input);
-    Game::SetInstance(game.get());
   }
-  void TearDown() override {
-    Game::SetInstance(nullptr);
-    TickCounter::UseClock();
-  }
+  void TearDown() override { TickCounter::UseClock(); }
 
   const Lines* LinesOf(const std::string& category) const {
     for (const HudCategory& entry : graphics->Hud().Categories()) {
@@ -60,7 +57,7 @@ class HeadlessGame : public testing::Test {
 
 std::unique_ptr<GameObject> Soldier(const std::string& name, Battle* battle = nullptr) {
   auto object = std::make_unique<GameObject>(name, 0, 0, 2.0f, battle);
-  object->SetSprite(std::make_unique<Sprite>(object.get(), "Textures/Soldier_new.png", Vector3(), 0.0f));
+  object->SetSprite(std::make_unique<Sprite>(object.get(), Vector3(), 0.0f));
   return object;
 }
 
@@ -72,7 +69,6 @@ std::vector<Picture> SeededFrames(bool stepBesideTerrain) {
   Input input;
   Graphics graphics;
   Game game(&graphics, &input, Scenario{}, 11);
-  Game::SetInstance(&game);
   game.dynamicTerrain = false;
   game.stepBesideTerrain = stepBesideTerrain;
   EXPECT_EQ(game.CanStepBesideTerrain(), stepBesideTerrain);
@@ -87,7 +83,6 @@ std::vector<Picture> SeededFrames(bool stepBesideTerrain) {
     glReadPixels(0, 0, viewport[2], viewport[3], GL_RGBA, GL_UNSIGNED_BYTE, shown.data());
     frames.push_back(std::move(shown));
   }
-  Game::SetInstance(nullptr);
   TickCounter::UseClock();
   return frames;
 }
@@ -141,12 +136,16 @@ TEST_F(WindowedGame, ConstructionSetsUpLightTerrainListAndSwitches) {
   EXPECT_FALSE(game->paused);
 }
 
-TEST_F(WindowedGame, SpritesGetTheirTextureFromTheGame) {
+TEST_F(WindowedGame, EveryUnitTypeIsDrawnWithTheGamesTextureOfItsImage) {
+  const BillboardRenderer::TypeTextures byType = BillboardRenderer::TexturesFrom(game->textures.get());
+  for (int type = 0; type < UnitType::kCount; ++type) {
+    EXPECT_NE(byType[type], 0u);
+    EXPECT_EQ(byType[type], game->textures->GetTexture(UnitFactory::Info(type).textureFile));
+  }
   auto first = Soldier("Soldier 0");
   auto second = Soldier("Soldier 1");
-  EXPECT_TRUE(first->GetSprite()->hasTexture);
-  EXPECT_NE(first->GetSprite()->texture, 0u);
-  EXPECT_EQ(second->GetSprite()->texture, first->GetSprite()->texture);
+  EXPECT_EQ(BillboardRenderer::TextureOf(*first->GetSprite(), byType), byType[UnitType::Soldier]);
+  EXPECT_EQ(BillboardRenderer::TextureOf(*second->GetSprite(), byType), byType[UnitType::Soldier]);
 }
 
 TEST_F(WindowedGame, PostStatisticsPostsTheTalliesAndTheKeyList) {
@@ -223,11 +222,10 @@ TEST_F(WindowedGame, PausedFrameKeepsObjectsWaitingButTicksTheClock) {
   EXPECT_EQ(game->battle->objects->RegisteredCount(), 1u);
 }
 
-TEST_F(HeadlessGame, HasNoTexturesAndSpritesGetNone) {
+TEST_F(HeadlessGame, HasNoTexturesSoNoBillboardWouldBeDrawn) {
   EXPECT_EQ(game.textures, nullptr);
   auto soldier = Soldier("Soldier 0");
-  EXPECT_EQ(soldier->GetSprite()->texture, 0u);
-  EXPECT_FALSE(soldier->GetSprite()->hasTexture);
+  EXPECT_EQ(BillboardRenderer::TextureOf(*soldier->GetSprite(), BillboardRenderer::TexturesFrom(nullptr)), 0u);
 }
 
 TEST_F(HeadlessGame, FrameRunsTheSimulationWithoutDrawing) {
@@ -236,7 +234,6 @@ TEST_F(HeadlessGame, FrameRunsTheSimulationWithoutDrawing) {
   game.Frame();
   EXPECT_EQ(game.battle->objects->RegisteredCount(), 1u);
   EXPECT_GT(game.battle->terrain.width, 0);
-  EXPECT_EQ(game.battle->terrain.listName, 0u);
 }
 
 // A frame after a stall moves the world as if only a fifth of a second had passed.

@@ -12,7 +12,7 @@
 
 #include "math/RandomFloat.h"
 #include "objects/UnitType.h"
-#include "render/Sprite.h"
+#include "objects/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/CombatSM.h"
 #include "units/DyingSM.h"

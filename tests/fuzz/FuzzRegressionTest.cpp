@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "render/PngLoader.h"
+#include "platform/PngPixels.h"
 #include "tests/fuzz/FuzzTargets.h"
 #include "tests/support/PngWriter.h"
 
@@ -92,8 +92,8 @@ TEST(FuzzPngCorpus, FileAndMemoryDecodesAgree) {
     const Bytes bytes = PngWriter::ReadBytes(path.string());
     PngRaw fromFile;
     PngRaw fromMemory;
-    EXPECT_EQ(PngLoader::LoadRaw(path.string(), fromFile),
-              PngLoader::LoadRawFromMemory(bytes.data(), bytes.size(), fromMemory));
+    EXPECT_EQ(PngPixels::LoadRaw(path.string(), fromFile),
+              PngPixels::LoadRawFromMemory(bytes.data(), bytes.size(), fromMemory));
     EXPECT_EQ(fromFile.width, fromMemory.width);
     EXPECT_EQ(fromFile.height, fromMemory.height);
     EXPECT_EQ(fromFile.components, fromMemory.components);
@@ -103,7 +103,7 @@ TEST(FuzzPngCorpus, FileAndMemoryDecodesAgree) {
 
 TEST(FuzzPngCorpus, NoBytesAtAllAreRefused) {
   PngRaw raw;
-  EXPECT_FALSE(PngLoader::LoadRawFromMemory(nullptr, 0, raw));
+  EXPECT_FALSE(PngPixels::LoadRawFromMemory(nullptr, 0, raw));
   EXPECT_FALSE(DecodePngBytes(nullptr, 0).loaded);
 }
 

@@ -22,7 +22,7 @@
 #include "app/ShardMerge.h"
 #include "math/Vector3.h"
 #include "platform/DebugChannel.h"
-#include "render/PngLoader.h"
+#include "platform/PngPixels.h"
 #include "terrain/PathFinder.h"
 #include "terrain/Terrain.h"
 
@@ -222,7 +222,7 @@ namespace {
 FuzzOutcome DecodeChecked(const std::uint8_t* data, std::size_t size) {
   PngRaw raw;
   FuzzOutcome outcome;
-  outcome.loaded = PngLoader::LoadRawFromMemory(data, size, raw);
+  outcome.loaded = PngPixels::LoadRawFromMemory(data, size, raw);
   if (outcome.loaded) {
     CheckDecoded(raw);
   } else {
@@ -248,7 +248,7 @@ FuzzOutcome LoadHeightMapBytes(const std::uint8_t* data, std::size_t size) {
   PngRaw image;
   Terrain terrain;
   FuzzOutcome outcome;
-  if (!PngLoader::LoadRawFromMemory(mended.data(), mended.size(), image)) {
+  if (!PngPixels::LoadRawFromMemory(mended.data(), mended.size(), image)) {
     CheckEmptyTerrain(terrain);
     return outcome;
   }

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "render/PngLoader.h"
+#include "platform/PngPixels.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ Bytes ValidImage() {
 
 bool Decodes(const Bytes& bytes) {
   PngRaw raw;
-  return PngLoader::LoadRawFromMemory(bytes.data(), bytes.size(), raw) && raw.width == 4 && raw.height == 4;
+  return PngPixels::LoadRawFromMemory(bytes.data(), bytes.size(), raw) && raw.width == 4 && raw.height == 4;
 }
 
 // A text chunk whose length field claims `claimed` bytes while `held` follow it.

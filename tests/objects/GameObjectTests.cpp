@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "render/Sprite.h"
+#include "objects/Sprite.h"
 #include "tests/support/World.h"
 
 namespace {
@@ -216,8 +216,8 @@ TEST_F(GameObject, RangeIsTheAttackersOwn) {
   ::GameObject& archer = AddObject("Archer 0");
   archer.attackRange = 20.0f;
   ::GameObject& soldier = AddObject("Soldier 0");
-  archer.SetSprite(std::make_unique<Sprite>(&archer, "", Vector3(0.0f, 0.0f, 0.0f), 0.0f));
-  soldier.SetSprite(std::make_unique<Sprite>(&soldier, "", Vector3(6.0f, 0.0f, 8.0f), 0.0f));
+  archer.SetSprite(std::make_unique<Sprite>(&archer, Vector3(0.0f, 0.0f, 0.0f), 0.0f));
+  soldier.SetSprite(std::make_unique<Sprite>(&soldier, Vector3(6.0f, 0.0f, 8.0f), 0.0f));
   EXPECT_TRUE(archer.IsInRangeOf(soldier));
   EXPECT_FALSE(soldier.IsInRangeOf(archer));
 }
@@ -227,7 +227,7 @@ TEST_F(GameObject, UpdateMovesTheSpriteWithOrWithoutMachines) {
   ::GameObject& bare = AddObject("Bare");
   ScriptedMachine& unit = AddScripted("Unit", nullptr);
   for (::GameObject* object : {&bare, unit.GetOwner()}) {
-    object->SetSprite(std::make_unique<Sprite>(object, "", Vector3(0.0f, 0.0f, 0.0f), 0.0f));
+    object->SetSprite(std::make_unique<Sprite>(object, Vector3(0.0f, 0.0f, 0.0f), 0.0f));
     object->GetSprite()->SetTarget(Vector3(5.0f, 0.0f, 0.0f), false);
   }
   UpdateObjects();

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "battle/Scenario.h"
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
-#include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/SquadLeaderSM.h"
 

@@ -11,3 +11,9 @@ battlesim_test_suite(leader_grid_tests
   ${CMAKE_SOURCE_DIR}/tests/objects/LeaderGridTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
 )
+
+# The walk and the footsteps need a game but no GL.
+battlesim_test_suite(sprite_tests
+  ${CMAKE_SOURCE_DIR}/tests/objects/SpriteTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
+)

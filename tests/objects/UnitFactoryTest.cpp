@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
-#include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/ArrowSM.h"
 #include "units/BloodSM.h"

@@ -1,5 +1,5 @@
-// Tests of the billboard pass: the object manager's depth order and texture batches, and the quad
-// each sprite emits, captured with GL feedback.
+// Tests of the billboard pass: the renderer's depth order, the texture it gives each unit type, and
+// the quad each sprite emits, captured with GL feedback.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -11,7 +11,9 @@
 
 #include "app/Game.h"
 #include "objects/GameObjectManager.h"
-#include "render/Sprite.h"
+#include "objects/Sprite.h"
+#include "objects/UnitType.h"
+#include "render/BillboardRenderer.h"
 #include "tests/support/GlWindow.h"
 
 namespace {
@@ -21,12 +23,12 @@ struct FedVertex {
 };
 using Polygon = std::vector<FedVertex>;
 
+using TypeTextures = BillboardRenderer::TypeTextures;
+
 GameObject* AddObject(GameObjectManager& manager, const std::string& name, int team, Vector3 position,
-                      unsigned texture) {
-  auto object = std::make_unique<GameObject>(name, team, 0, 2.0f);
-  auto sprite = std::make_unique<Sprite>(object.get(), "", position, 0.0f);
-  sprite->texture = texture;
-  sprite->hasTexture = texture > 0;
+                      int type = UnitType::Soldier) {
+  auto object = std::make_unique<GameObject>(name, team, type, 2.0f);
+  auto sprite = std::make_unique<Sprite>(object.get(), position, 0.0f);
   // The billboards stand where the test puts them, whatever ground a game may have loaded.
   sprite->followTerrain = false;
   object->SetSprite(std::move(sprite));
@@ -57,11 +59,20 @@ class FeedbackCapture : public testing::Test {
     glGenTextures(2, textures);
   }
 
-  std::vector<Polygon> Capture(GameObjectManager& manager, const Vector3& viewAxis = Vector3()) {
+  // Soldiers get the first texture, archers the second, the other types none.
+  TypeTextures SoldiersAndArchers() const {
+    TypeTextures byType{};
+    byType[UnitType::Soldier] = textures[0];
+    byType[UnitType::Archer] = textures[1];
+    return byType;
+  }
+
+  std::vector<Polygon> Capture(const GameObjectManager& manager, const TypeTextures& byType,
+                               const Vector3& viewAxis = Vector3()) {
     std::vector<float> buffer(4096);
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
     glRenderMode(GL_FEEDBACK);
-    manager.Draw(viewAxis);
+    renderer.Draw(manager, byType, viewAxis);
     const GLint used = glRenderMode(GL_RENDER);
     std::vector<Polygon> polygons;
     for (GLint i = 0; i < used;) {
@@ -79,6 +90,7 @@ class FeedbackCapture : public testing::Test {
   }
 
   GLuint textures[2] = {};
+  BillboardRenderer renderer;
 };
 
 }  // namespace
@@ -86,7 +98,7 @@ class FeedbackCapture : public testing::Test {
 TEST_F(FeedbackCapture, NoObjectsBindNothingAndEmitNoBatch) {
   GameObjectManager manager;
   glBindTexture(GL_TEXTURE_2D, textures[1]);
-  EXPECT_TRUE(Capture(manager).empty());
+  EXPECT_TRUE(Capture(manager, SoldiersAndArchers()).empty());
   GLint bound = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
   EXPECT_EQ(static_cast<GLuint>(bound), textures[1]);
@@ -95,11 +107,11 @@ TEST_F(FeedbackCapture, NoObjectsBindNothingAndEmitNoBatch) {
 
 TEST_F(FeedbackCapture, RedSpriteEmitsAnUprightTintedQuadStandingOnItsPosition) {
   GameObjectManager manager;
-  GameObject* object = AddObject(manager, "Soldier 0", 0, Vector3(0.0f, -0.5f, 0.0f), textures[0]);
+  GameObject* object = AddObject(manager, "Soldier 0", 0, Vector3(0.0f, -0.5f, 0.0f));
   object->GetSprite()->alpha = 0.7f;
   manager.Update(0.0f);
 
-  const std::vector<Polygon> polygons = Capture(manager);
+  const std::vector<Polygon> polygons = Capture(manager, SoldiersAndArchers());
   ASSERT_FALSE(polygons.empty());
   float left = 256.0f, right = 0.0f, bottom = 256.0f, top = 0.0f;
   for (const Polygon& polygon : polygons) {
@@ -124,10 +136,10 @@ TEST_F(FeedbackCapture, RedSpriteEmitsAnUprightTintedQuadStandingOnItsPosition) 
 // A blood splat changes its half size as it grows; the quad follows in width and height.
 TEST_F(FeedbackCapture, QuadFollowsAHalfSizeChangedAfterConstruction) {
   GameObjectManager manager;
-  GameObject* object = AddObject(manager, "Blood", 0, Vector3(0.0f, -0.5f, 0.0f), textures[0]);
+  GameObject* object = AddObject(manager, "Blood", 0, Vector3(0.0f, -0.5f, 0.0f));
   object->GetSprite()->halfSize = 0.25f;
   manager.Update(0.0f);
-  const std::vector<Polygon> polygons = Capture(manager);
+  const std::vector<Polygon> polygons = Capture(manager, SoldiersAndArchers());
   ASSERT_FALSE(polygons.empty());
   float left = 256.0f, right = 0.0f, top = 0.0f;
   for (const Polygon& polygon : polygons) {
@@ -144,34 +156,35 @@ TEST_F(FeedbackCapture, QuadFollowsAHalfSizeChangedAfterConstruction) {
 
 TEST_F(FeedbackCapture, BlueSpriteIsTintedBlue) {
   GameObjectManager manager;
-  AddObject(manager, "Soldier 0", 1, Vector3(0.0f, -0.5f, 0.0f), textures[0]);
+  AddObject(manager, "Soldier 0", 1, Vector3(0.0f, -0.5f, 0.0f));
   manager.Update(0.0f);
-  const std::vector<Polygon> polygons = Capture(manager);
+  const std::vector<Polygon> polygons = Capture(manager, SoldiersAndArchers());
   ASSERT_FALSE(polygons.empty());
   EXPECT_FLOAT_EQ(polygons[0][0].r, 0.6f);
   EXPECT_FLOAT_EQ(polygons[0][0].g, 0.6f);
   EXPECT_FLOAT_EQ(polygons[0][0].b, 1.0f);
 }
 
-TEST_F(FeedbackCapture, SpriteWithoutTextureIsNotDrawn) {
+// As without a window, where no type has a texture: nothing is drawn.
+TEST_F(FeedbackCapture, ATypeWithoutTextureIsNotDrawn) {
   GameObjectManager manager;
-  AddObject(manager, "Blood", 0, Vector3(0.0f, -0.5f, 0.0f), 0);
+  AddObject(manager, "Blood", 0, Vector3(0.0f, -0.5f, 0.0f), UnitType::Blood);
   manager.Update(0.0f);
-  EXPECT_TRUE(Capture(manager).empty());
+  EXPECT_TRUE(Capture(manager, SoldiersAndArchers()).empty());
+  EXPECT_TRUE(Capture(manager, TypeTextures{}).empty());
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 // The game's camera looks along +z here: smaller z is drawn first, whatever the textures.
 TEST_F(FeedbackCapture, ObjectsAreDrawnInDepthOrderAlongTheCameraAxis) {
   Game game(nullptr, nullptr);
-  Game::SetInstance(&game);
   game.scene.viewAxis = Vector3(0.0f, 0.0f, 1.0f);
-  AddObject(*game.battle->objects, "Soldier 0", 0, Vector3(-0.5f, -0.5f, 0.5f), textures[0]);
-  AddObject(*game.battle->objects, "Soldier 1", 0, Vector3(0.0f, -0.5f, -0.5f), textures[1]);
-  AddObject(*game.battle->objects, "Soldier 2", 0, Vector3(0.5f, -0.5f, 0.0f), textures[0]);
+  AddObject(*game.battle->objects, "Soldier 0", 0, Vector3(-0.5f, -0.5f, 0.5f));
+  AddObject(*game.battle->objects, "Archer 0", 0, Vector3(0.0f, -0.5f, -0.5f), UnitType::Archer);
+  AddObject(*game.battle->objects, "Soldier 2", 0, Vector3(0.5f, -0.5f, 0.0f));
   game.battle->objects->Update(0.0f);
 
-  const std::vector<Polygon> polygons = Capture(*game.battle->objects, game.scene.viewAxis);
+  const std::vector<Polygon> polygons = Capture(*game.battle->objects, SoldiersAndArchers(), game.scene.viewAxis);
   std::vector<float> centres;
   // A quad may come back as two triangles; each spans the quad's full width.
   for (const Polygon& polygon : polygons) {
@@ -184,24 +197,23 @@ TEST_F(FeedbackCapture, ObjectsAreDrawnInDepthOrderAlongTheCameraAxis) {
     if (centres.empty() || std::abs(centres.back() - centre) > 1.0f) centres.push_back(centre);
   }
   EXPECT_EQ(centres, (std::vector<float>{128.0f, 192.0f, 64.0f}));
-  Game::SetInstance(nullptr);
 }
 
-TEST(GameObjectManager, DepthSortedOrdersByProjectionOntoTheViewAxis) {
+TEST(BillboardRenderer, DepthSortedOrdersByProjectionOntoTheViewAxis) {
   GameObjectManager manager;
-  AddObject(manager, "Soldier 0", 0, Vector3(0.0f, 0.0f, 3.0f), 0);
-  AddObject(manager, "Soldier 1", 0, Vector3(5.0f, 9.0f, -2.0f), 0);
-  AddObject(manager, "Soldier 2", 0, Vector3(-7.0f, 0.0f, 1.0f), 0);
+  AddObject(manager, "Soldier 0", 0, Vector3(0.0f, 0.0f, 3.0f));
+  AddObject(manager, "Soldier 1", 0, Vector3(5.0f, 9.0f, -2.0f));
+  AddObject(manager, "Soldier 2", 0, Vector3(-7.0f, 0.0f, 1.0f));
   manager.Update(0.0f);
-  EXPECT_EQ(Names(manager.DepthSorted(Vector3(0.0f, 0.0f, 1.0f))),
+  EXPECT_EQ(Names(BillboardRenderer::DepthSorted(manager, Vector3(0.0f, 0.0f, 1.0f))),
             (std::vector<std::string>{"Soldier 1", "Soldier 2", "Soldier 0"}));
-  EXPECT_EQ(Names(manager.DepthSorted(Vector3(0.0f, 0.0f, -1.0f))),
+  EXPECT_EQ(Names(BillboardRenderer::DepthSorted(manager, Vector3(0.0f, 0.0f, -1.0f))),
             (std::vector<std::string>{"Soldier 0", "Soldier 2", "Soldier 1"}));
 }
 
-TEST(GameObjectManager, DepthSortedKeepsRegistryOrderForEqualProjections) {
+TEST(BillboardRenderer, DepthSortedKeepsRegistryOrderForEqualProjections) {
   GameObjectManager manager;
-  for (int i = 0; i < 12; ++i) AddObject(manager, "Archer " + std::to_string(i), 1, Vector3(float(i), 0.0f, 4.0f), 0);
+  for (int i = 0; i < 12; ++i) AddObject(manager, "Archer " + std::to_string(i), 1, Vector3(float(i), 0.0f, 4.0f));
   manager.Update(0.0f);
-  EXPECT_EQ(Names(manager.DepthSorted(Vector3(0.0f, 0.0f, 1.0f))), Names(manager.Registered()));
+  EXPECT_EQ(Names(BillboardRenderer::DepthSorted(manager, Vector3(0.0f, 0.0f, 1.0f))), Names(manager.Registered()));
 }

@@ -6,8 +6,8 @@
 
 #include "math/Matrix4.h"
 #include "objects/GameObject.h"
+#include "objects/Sprite.h"
 #include "render/BillboardPicker.h"
-#include "render/Sprite.h"
 
 namespace {
 constexpr int kSide = 800;
@@ -24,8 +24,7 @@ BillboardPicker FrontCamera() {
 
 std::unique_ptr<GameObject> Unit(const char* name, float x, float z) {
   auto unit = std::make_unique<GameObject>(name, 0, 0, 2.0f);
-  unit->SetSprite(std::make_unique<Sprite>(unit.get(), "", Vector3(x, 0.0f, z), 0.0f));
-  unit->GetSprite()->hasTexture = true;  // drawn, as far as picking cares
+  unit->SetSprite(std::make_unique<Sprite>(unit.get(), Vector3(x, 0.0f, z), 0.0f));
   return unit;
 }
 }  // namespace

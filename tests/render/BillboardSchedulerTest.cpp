@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "objects/GameObject.h"
+#include "objects/Sprite.h"
 #include "render/BillboardBatch.h"
-#include "render/Sprite.h"
+#include "render/SpriteQuad.h"
 #include "tests/support/GlWindow.h"
 
 namespace {
@@ -63,24 +64,25 @@ class BillboardScheduling : public testing::Test {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
   }
 
+  // The kind of texture stands in the owner's unit type.
   Sprite& AddSprite(int team, const Vector3& position, float facing, float halfSize, int kind) {
-    owners.push_back(std::make_unique<GameObject>("Soldier " + std::to_string(owners.size()), team, 0, 2.0f));
-    sprites.push_back(std::make_unique<Sprite>(owners.back().get(), "", position, facing));
+    owners.push_back(std::make_unique<GameObject>("Soldier " + std::to_string(owners.size()), team, kind, 2.0f));
+    sprites.push_back(std::make_unique<Sprite>(owners.back().get(), position, facing));
     Sprite& sprite = *sprites.back();
     sprite.halfSize = halfSize;
-    sprite.texture = textures[kind];
-    sprite.hasTexture = true;
     return sprite;
   }
+
+  unsigned TextureOf(const Sprite& sprite) const { return textures[sprite.owner->unitType]; }
 
   // As the object manager drew before the scheduling: a new run at every change of texture.
   void DrawRunByRun() {
     BillboardBatch batch;
     unsigned current = 0;
     for (const auto& sprite : sprites) {
-      if (sprite->texture != current) batch.BindTexture(sprite->texture);
-      current = sprite->texture;
-      sprite->AddTo(batch);
+      if (TextureOf(*sprite) != current) batch.BindTexture(TextureOf(*sprite));
+      current = TextureOf(*sprite);
+      batch.AddQuad(SpriteQuad::Corners(*sprite), SpriteQuad::Tint(*sprite));
     }
     batch.Flush();
     runByRunDrawCalls = batch.DrawCalls();
@@ -88,7 +90,7 @@ class BillboardScheduling : public testing::Test {
 
   void DrawScheduled() {
     scheduler.Begin();
-    for (const auto& sprite : sprites) scheduler.Add(sprite.get());
+    for (const auto& sprite : sprites) scheduler.Add(sprite.get(), TextureOf(*sprite));
     scheduler.Draw();
   }
 
@@ -225,7 +227,7 @@ TEST_F(BillboardScheduling, BillboardsMeetingOnlyInTheLastCellOfTheirFootprintsK
 // The first frames of a battle, and a field cleared between battles, have nothing to draw.
 TEST_F(BillboardScheduling, AFrameWithoutBillboardsDrawsNothing) {
   scheduler.Begin();
-  scheduler.Add(nullptr);
+  scheduler.Add(nullptr, 0);
   scheduler.Draw();
   EXPECT_EQ(scheduler.DrawCalls(), 0);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

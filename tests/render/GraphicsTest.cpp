@@ -181,7 +181,6 @@ class GameScene : public testing::Test {
     ASSERT_TRUE(GlWindow::EnsureCurrent());
     graphics = std::make_unique<Graphics>();
     game = std::make_unique<Game>(graphics.get(), &input);
-    Game::SetInstance(game.get());
   }
 
   FrameScene Scene() const { return FrameScene{game->scene, input, *game->battle, game->dynamicTerrain}; }

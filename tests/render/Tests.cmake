@@ -1,5 +1,7 @@
+# Each on a fresh GL context's state: what the renderer's suite leaves behind would tint them.
 battlesim_test_suite(render_tests
   ${CMAKE_SOURCE_DIR}/tests/render/PngLoaderTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/TerrainDrawingTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
@@ -15,12 +17,6 @@ battlesim_test_suite(renderer_tests
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
-)
-
-# The billboard's walk and footsteps need a game but no GL.
-battlesim_test_suite(sprite_tests
-  ${CMAKE_SOURCE_DIR}/tests/render/SpriteTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
 )
 
 # What lies under the pointer: projection arithmetic only, no GL.

@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "math/RandomFloat.h"
+#include "objects/Sprite.h"
 #include "objects/UnitFactory.h"
 #include "platform/DebugChannel.h"
-#include "render/Sprite.h"
 #include "tests/terrain/TestMaps.h"
 
 namespace {
@@ -61,7 +61,7 @@ void Battlefield::StepFrames(int count, std::uint32_t ms) {
 GameObject* Battlefield::AddBare(const std::string& name, int type, int team, const Vector3& at) {
   auto object = std::make_unique<GameObject>(name, team, type, UnitFactory::Info(type).attackRange, battle.get());
   GameObject* raw = object.get();
-  object->SetSprite(std::make_unique<Sprite>(raw, "", at, 0.0f));
+  object->SetSprite(std::make_unique<Sprite>(raw, at, 0.0f));
   battle->objects->Add(std::move(object));
   return raw;
 }

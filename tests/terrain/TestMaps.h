@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "render/PngLoader.h"
+#include "platform/PngPixels.h"
 #include "terrain/Terrain.h"
 
 namespace testmaps {

@@ -11,7 +11,7 @@
 #include <map>
 #include <string>
 
-#include "render/PngLoader.h"
+#include "platform/PngPixels.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ TEST(TextureSet, EveryCommittedImageLoadsAsRgbaOfItsSize) {
       {"Squadleader_new.png", 128}, {"General_new.png", 128}, {"Blood.png", 64},       {"Arrow.png", 64}};
   for (const auto& [name, side] : sides) {
     PngRaw raw;
-    ASSERT_TRUE(PngLoader::LoadRaw("Textures/" + name, raw)) << name;
+    ASSERT_TRUE(PngPixels::LoadRaw("Textures/" + name, raw)) << name;
     EXPECT_EQ(raw.width, side) << name;
     EXPECT_EQ(raw.height, side) << name;
     EXPECT_EQ(raw.components, 4) << name;

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
-#include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/SquadLeaderSM.h"
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
-#include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 
 namespace {

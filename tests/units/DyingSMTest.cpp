@@ -6,8 +6,8 @@
 
 #include <memory>
 
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
-#include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/BloodSM.h"
 

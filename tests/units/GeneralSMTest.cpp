@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "platform/Random.h"
-#include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/AISM.h"
 #include "units/SquadLeaderSM.h"

@@ -6,9 +6,9 @@
 
 #include <memory>
 
+#include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "platform/Random.h"
-#include "render/Sprite.h"
 #include "tests/support/Battlefield.h"
 #include "units/FollowerSM.h"
 

@@ -1,12 +1,8 @@
-// The billboard of a game object: a textured, team-tinted upright square standing at the
-// object's position, which also walks the object towards its target over the ground.
+// Where a game object stands and how it moves: it walks the object towards its target over the
+// ground, and holds the size and facing of the upright square the renderer draws there.
 #pragma once
 
-#include <array>
-#include <string>
-
 #include "math/Vector3.h"
-#include "render/BillboardBatch.h"
 
 class GameObject;
 
@@ -19,18 +15,11 @@ class alignas(64) Sprite {
   // Within this distance of its target a sprite counts as arrived.
   static constexpr float kArrivalDistance = 0.2f;
 
-  Sprite(GameObject* spriteOwner, const std::string& textureFile, const Vector3& start, float facingAngle);
+  Sprite(GameObject* spriteOwner, const Vector3& start, float facingAngle);
   ~Sprite() = default;
   Sprite(const Sprite&) = delete;
   Sprite& operator=(const Sprite&) = delete;
 
-  // Emits the quad; the caller has this sprite's texture bound inside an open quad batch.
-  void Draw();
-  // Adds the quad Draw would emit to the batch, whose texture is this sprite's.
-  void AddTo(BillboardBatch& batch) const;
-  // The corners and colour of that quad.
-  std::array<Vector3, 4> Corners() const;
-  BillboardBatch::Colour Tint() const;
   // One step towards the target, then the arrival notice, the ground painting and the height.
   void Update(float dt);
   // Fetches ahead the ground that Update will read and paint here.
@@ -45,8 +34,8 @@ class alignas(64) Sprite {
   float halfSize = 0.5f;
   float facing = 0.0f;
   float speed = kWalkingSpeed;
+  // The billboard's opacity.
   float alpha = 1.0f;
-  bool hasTexture = false;
   bool arrivalPending = false;
   bool notifyOnArrival = true;
   bool followTerrain = true;
@@ -54,7 +43,6 @@ class alignas(64) Sprite {
   // current halfSize, so a growing blood splat widens as well as rises.
   float facingCos = 1.0f;
   float facingSin = 0.0f;
-  unsigned texture = 0;
   GameObject* owner = nullptr;
 };
 

@@ -1,25 +1,16 @@
-// Billboard movement and drawing.
-#include "render/Sprite.h"
-
-#include <GL/gl.h>
+// Walking towards the target, the arrival notice and the ground under the walker.
+#include "objects/Sprite.h"
 
 #include <cmath>
 
-#include "app/Game.h"
 #include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "objects/UnitFactory.h"
 #include "objects/UnitType.h"
-#include "render/BillboardBatch.h"
-#include "render/TextureManager.h"
 #include "statemachine/Message.h"
 
-Sprite::Sprite(GameObject* spriteOwner, const std::string& textureFile, const Vector3& start, float facingAngle)
+Sprite::Sprite(GameObject* spriteOwner, const Vector3& start, float facingAngle)
     : position(start), target(start), facing(facingAngle), owner(spriteOwner) {
-  // Without a window there is no texture manager, and the sprite is never drawn.
-  Game* game = Game::Instance();
-  if (game != nullptr && game->textures) texture = game->textures->GetTexture(textureFile);
-  hasTexture = texture > 0;
   halfSize = HalfSizeFor(owner != nullptr ? owner->unitType : 0);
   facingCos = std::cos(facing);
   facingSin = std::sin(facing);
@@ -67,44 +58,4 @@ void Sprite::Update(float dt) {
 void Sprite::PrefetchGround() const {
   const Battle* battle = owner != nullptr ? owner->GetBattle() : nullptr;
   if (battle != nullptr) battle->terrain.PrefetchAround(position.x, position.z, battle->paintFootsteps);
-}
-
-void Sprite::AddTo(BillboardBatch& batch) const {
-  if (!hasTexture) return;
-  batch.AddQuad(Corners(), Tint());
-}
-
-std::array<Vector3, 4> Sprite::Corners() const {
-  const float top = position.y + 2.0f * halfSize;
-  const float c1 = halfSize * facingCos;
-  const float s1 = halfSize * facingSin;
-  return {Vector3(position.x + c1, top, position.z + s1), Vector3(position.x - c1, top, position.z - s1),
-          Vector3(position.x - c1, position.y, position.z - s1), Vector3(position.x + c1, position.y, position.z + s1)};
-}
-
-BillboardBatch::Colour Sprite::Tint() const {
-  const bool red = owner != nullptr && owner->team == 0;
-  return red ? BillboardBatch::Colour{1.0f, 0.6f, 0.6f, alpha} : BillboardBatch::Colour{0.6f, 0.6f, 1.0f, alpha};
-}
-
-void Sprite::Draw() {
-  if (!hasTexture) return;
-  const bool red = owner != nullptr && owner->team == 0;
-  if (red) {
-    glColor4f(1.0f, 0.6f, 0.6f, alpha);
-  } else {
-    glColor4f(0.6f, 0.6f, 1.0f, alpha);
-  }
-  glNormal3f(1.0f, 0.0f, 0.0f);
-  const float top = position.y + 2.0f * halfSize;
-  const float c1 = halfSize * facingCos;
-  const float s1 = halfSize * facingSin;
-  glTexCoord2f(0.0f, 0.0f);
-  glVertex3f(position.x + c1, top, position.z + s1);
-  glTexCoord2f(1.0f, 0.0f);
-  glVertex3f(position.x - c1, top, position.z - s1);
-  glTexCoord2f(1.0f, 1.0f);
-  glVertex3f(position.x - c1, position.y, position.z - s1);
-  glTexCoord2f(0.0f, 1.0f);
-  glVertex3f(position.x + c1, position.y, position.z + s1);
 }

@@ -1,11 +1,12 @@
 // Terrain drawing in a real GL context: state left behind, and which colours each mode shows.
-#include "terrain/Terrain.h"
+#include "render/TerrainDrawing.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
 
+#include "terrain/Terrain.h"
 #include "tests/support/GlWindow.h"
 #include "tests/terrain/TestMaps.h"
 
@@ -84,7 +85,7 @@ void PaintCentreBlue(Terrain& terrain) {
   }
 }
 
-class TerrainDrawing : public testing::Test {
+class TerrainDrawingTest : public testing::Test {
  protected:
   void SetUp() override {
     if (!GlWindow::EnsureCurrent()) {
@@ -96,11 +97,10 @@ class TerrainDrawing : public testing::Test {
 
 }  // namespace
 
-TEST_F(TerrainDrawing, StaticListKeepsTheColoursItWasCompiledWith) {
+TEST_F(TerrainDrawingTest, StaticListKeepsTheColoursItWasCompiledWith) {
   Terrain terrain = RedTerrain();
-  const unsigned int list = terrain.BuildDisplayList(0.0f, 0.0f, 0.0f);
+  const unsigned int list = TerrainDrawing::BuildDisplayList(terrain, 0.0f, 0.0f, 0.0f);
   EXPECT_NE(0u, list);
-  EXPECT_EQ(list, terrain.listName);
   PaintCentreBlue(terrain);
   glCallList(list);
   ExpectStateLeftBehind();
@@ -109,32 +109,32 @@ TEST_F(TerrainDrawing, StaticListKeepsTheColoursItWasCompiledWith) {
   glDeleteLists(list, 1);
 }
 
-TEST_F(TerrainDrawing, ImmediateModeShowsCellsPaintedSinceLoading) {
+TEST_F(TerrainDrawingTest, ImmediateModeShowsCellsPaintedSinceLoading) {
   Terrain terrain = RedTerrain();
   PaintCentreBlue(terrain);
-  terrain.DrawImmediate(0.0f, 0.0f, 0.0f);
+  TerrainDrawing::DrawImmediate(terrain, 0.0f, 0.0f, 0.0f);
   ExpectStateLeftBehind();
   EXPECT_EQ((Pixel{0, 0, 255}), ReadWorld(0.4f, 0.4f));
   EXPECT_EQ((Pixel{0, 0, 255}), ReadWorld(-0.6f, -0.6f));
   EXPECT_EQ((Pixel{255, 0, 0}), ReadWorld(-2.6f, 2.6f));
 }
 
-TEST_F(TerrainDrawing, EmptyTerrainCompilesAListThatDrawsNothing) {
+TEST_F(TerrainDrawingTest, EmptyTerrainCompilesAListThatDrawsNothing) {
   Terrain terrain;
-  const unsigned int list = terrain.BuildDisplayList(0.0f, 0.0f, 0.0f);
+  const unsigned int list = TerrainDrawing::BuildDisplayList(terrain, 0.0f, 0.0f, 0.0f);
   EXPECT_NE(0u, list);
   glCallList(list);
   EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
   EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-  terrain.DrawImmediate(0.0f, 0.0f, 0.0f);
+  TerrainDrawing::DrawImmediate(terrain, 0.0f, 0.0f, 0.0f);
   EXPECT_FALSE(AnythingDrawn());
   glDeleteLists(list, 1);
 }
 
-TEST_F(TerrainDrawing, SingleRowTerrainDrawsNothing) {
+TEST_F(TerrainDrawingTest, SingleRowTerrainDrawsNothing) {
   Terrain terrain;
   terrain.LoadPixels(testmaps::RgbaImage(8, 1, [](int, int) { return static_cast<unsigned char>(0); }), true);
-  terrain.DrawImmediate(0.0f, 0.0f, 0.0f);
+  TerrainDrawing::DrawImmediate(terrain, 0.0f, 0.0f, 0.0f);
   ExpectStateLeftBehind();
   EXPECT_FALSE(AnythingDrawn());
 }

@@ -1,6 +1,6 @@
 // Sprite: the walk towards a target, the one arrival notice per target, the footsteps it paints
 // on the ground and the billboard's size by unit type.
-#include "render/Sprite.h"
+#include "objects/Sprite.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,20 @@
+// Billboard corners and team tint.
+#include "render/SpriteQuad.h"
+
+#include "objects/GameObject.h"
+#include "objects/Sprite.h"
+
+std::array<Vector3, 4> SpriteQuad::Corners(const Sprite& sprite) {
+  const Vector3& position = sprite.position;
+  const float top = position.y + 2.0f * sprite.halfSize;
+  const float c1 = sprite.halfSize * sprite.facingCos;
+  const float s1 = sprite.halfSize * sprite.facingSin;
+  return {Vector3(position.x + c1, top, position.z + s1), Vector3(position.x - c1, top, position.z - s1),
+          Vector3(position.x - c1, position.y, position.z - s1), Vector3(position.x + c1, position.y, position.z + s1)};
+}
+
+BillboardBatch::Colour SpriteQuad::Tint(const Sprite& sprite) {
+  const bool red = sprite.owner != nullptr && sprite.owner->team == 0;
+  const float alpha = sprite.alpha;
+  return red ? BillboardBatch::Colour{1.0f, 0.6f, 0.6f, alpha} : BillboardBatch::Colour{0.6f, 0.6f, 1.0f, alpha};
+}
