@@ -7,12 +7,12 @@ add_custom_target(battlesim_textures
 
 # The battle window.
 add_executable(battlesim app/main.cpp)
-target_link_libraries(battlesim PRIVATE battlesim_core)
+target_link_libraries(battlesim PRIVATE battlesim_window)
 add_dependencies(battlesim battlesim_textures)
 
 # The same simulation without a window, for tests, benchmarks and batch runs.
 add_executable(battlesim-headless app/HeadlessMain.cpp)
-target_link_libraries(battlesim-headless PRIVATE battlesim_core)
+target_link_libraries(battlesim-headless PRIVATE battlesim_lab)
 add_dependencies(battlesim-headless battlesim_textures)
 
 # Installed, the programs find their images in ../share/battlesim beside their own folder.

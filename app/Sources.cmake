@@ -1,6 +1,4 @@
-target_sources(battlesim_core PRIVATE
-  app/Game.cpp
-  app/Input.cpp
+target_sources(battlesim_lab PRIVATE
   app/HeadlessRunner.cpp
   app/StepHistogram.cpp
   app/ScenarioFile.cpp
@@ -16,8 +14,12 @@ target_sources(battlesim_core PRIVATE
   app/StudyIdentity.cpp
   app/CommandLine.cpp
   app/MissingFiles.cpp
-  app/GameWindow.cpp
   app/UnitTrace.cpp
+)
+target_sources(battlesim_window PRIVATE
+  app/Game.cpp
+  app/Input.cpp
+  app/GameWindow.cpp
   app/UnitInspector.cpp
 )
 # The version a study's summary records; only this file needs it.

@@ -1,4 +1,4 @@
-target_sources(battlesim_core PRIVATE
+target_sources(battlesim_sim PRIVATE
   battle/Battle.cpp
   battle/BattleTimeline.cpp
 )

@@ -7,7 +7,7 @@ add_library(battlesim_bench_support STATIC
   ${CMAKE_SOURCE_DIR}/bench/GridAStarPeer.cpp
   ${CMAKE_SOURCE_DIR}/bench/PingMachine.cpp
 )
-target_link_libraries(battlesim_bench_support PUBLIC battlesim_core Boost::boost)
+target_link_libraries(battlesim_bench_support PUBLIC battlesim_window Boost::boost)
 
 add_executable(battlesim-bench
   ${CMAKE_SOURCE_DIR}/bench/PathFinderBench.cpp
@@ -25,7 +25,7 @@ target_link_libraries(battlesim-route-check PRIVATE battlesim_bench_support)
 
 # Frames per second of the battle window; needs a display (run it under Xvfb on a headless machine).
 add_executable(battlesim-render-bench ${CMAKE_SOURCE_DIR}/bench/RenderBench.cpp)
-target_link_libraries(battlesim-render-bench PRIVATE battlesim_core)
+target_link_libraries(battlesim-render-bench PRIVATE battlesim_window)
 add_dependencies(battlesim-render-bench battlesim_textures)
 
 # The agreement of the two searches is a check, not a measurement: it runs with the tests.

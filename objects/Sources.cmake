@@ -1,4 +1,4 @@
-target_sources(battlesim_core PRIVATE
+target_sources(battlesim_sim PRIVATE
   objects/GameObject.cpp
   objects/GameObjectManager.cpp
   objects/LeaderGrid.cpp
@@ -8,4 +8,4 @@ target_sources(battlesim_core PRIVATE
   objects/SerialIndex.cpp
   objects/Sprite.cpp
 )
-target_sources(battlesim_core PRIVATE objects/UnitFactory.cpp)
+target_sources(battlesim_sim PRIVATE objects/UnitFactory.cpp)

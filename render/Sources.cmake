@@ -1,4 +1,4 @@
-target_sources(battlesim_core PRIVATE
+target_sources(battlesim_window PRIVATE
   render/SpriteQuad.cpp
   render/BillboardBatch.cpp
   render/BillboardRenderer.cpp

@@ -1,4 +1,4 @@
-target_sources(battlesim_core PRIVATE
+target_sources(battlesim_sim PRIVATE
   statemachine/Message.cpp
   statemachine/MessageRouter.cpp
   statemachine/StateMachine.cpp

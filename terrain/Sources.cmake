@@ -1,4 +1,4 @@
-target_sources(battlesim_core PRIVATE
+target_sources(battlesim_sim PRIVATE
   terrain/Terrain.cpp
   terrain/PathFinder.cpp
   terrain/OpenList.cpp

@@ -1,4 +1,4 @@
-target_sources(battlesim_core PRIVATE
+target_sources(battlesim_sim PRIVATE
   units/ArmyLayout.cpp
   units/Formation.cpp
   units/SquadMemberEvents.cpp

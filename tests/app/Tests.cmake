@@ -29,3 +29,7 @@ battlesim_test_suite(app_window_tests
 add_test(NAME ShardMerge.ParallelShardsMergeToTheUnshardedSummary
   COMMAND sh ${CMAKE_SOURCE_DIR}/tests/app/shard_merge_test.sh $<TARGET_FILE:battlesim-headless>
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+
+# The headless program runs where no GL is installed: it links the simulation, not the renderer.
+add_test(NAME HeadlessProgram.LinksNoGl
+  COMMAND sh -c "! ldd \"$1\" | grep -i -e libGL -e libglut -e libGLU" sh $<TARGET_FILE:battlesim-headless>)
