@@ -8,9 +8,7 @@
 #include "platform/ProcessMemory.h"
 
 namespace {
-int KillSum(const Battle& battle) {
-  return std::accumulate(battle.kills.begin(), battle.kills.end(), 0);
-}
+int KillSum(const Battle& battle) { return std::accumulate(battle.kills.begin(), battle.kills.end(), 0); }
 }  // namespace
 
 void BattleRecorder::WriteLinesTo(std::ostream* lines, bool json) {

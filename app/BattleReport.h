@@ -11,7 +11,7 @@
 
 // The kill counts' keys in the battle lines and the summaries, by the killer's unit type.
 inline constexpr std::array<const char*, UnitType::kFighters> kKillKeys = {"soldier", "archer", "berserker", "leader",
-                                                                         "general"};
+                                                                           "general"};
 
 // Kill counts by type as a JSON object's members and as the text lines' list: "soldier 1, archer 2, ...".
 template <class Count>

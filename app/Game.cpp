@@ -5,10 +5,10 @@
 #include <utility>
 
 #include "app/BattleRecorder.h"
-#include "battle/BattleTimeline.h"
 #include "app/Input.h"
 #include "app/SimulationPace.h"
 #include "app/UnitInspector.h"
+#include "battle/BattleTimeline.h"
 #include "objects/UnitType.h"
 #include "platform/TickCounter.h"
 #include "render/FrameScene.h"
@@ -135,13 +135,13 @@ void Game::Render(const Graphics::StepBesideTerrain* beside) {
     graphics->RenderFrame(nullptr, beside);
     return;
   }
-  const FrameScene frame{scene,
-                         *input,
-                         *battle,
-                         dynamicTerrain,
-                         inspector != nullptr ? inspector->Selected(*battle) : nullptr,
-                         timeline,
-                         textures.get()};
+  const FrameScene frame{.lighting = scene,
+                         .camera = *input,
+                         .battle = *battle,
+                         .dynamicTerrain = dynamicTerrain,
+                         .selected = inspector != nullptr ? inspector->Selected(*battle) : nullptr,
+                         .timeline = timeline,
+                         .textures = textures.get()};
   graphics->RenderFrame(&frame, beside);
 }
 

@@ -27,7 +27,6 @@ class Game {
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
 
-
   // The two Generals of the first battle.
   void StartBattle() { battle->StartBattle(); }
   // A new battle that changes no tally.

@@ -17,9 +17,9 @@
 #include "app/CommandLine.h"
 #include "app/StepHistogram.h"
 #include "app/WinRate.h"
+#include "battle/Battle.h"
 #include "platform/DebugChannel.h"
 #include "platform/Interrupt.h"
-#include "battle/Battle.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

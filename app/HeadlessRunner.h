@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "app/BattleReport.h"
-#include "battle/BattleTimeline.h"
-#include "app/UnitTrace.h"
-#include "battle/Scenario.h"
 #include "app/SeedRange.h"
 #include "app/StudyIdentity.h"
 #include "app/UnitCount.h"
+#include "app/UnitTrace.h"
+#include "battle/BattleTimeline.h"
+#include "battle/Scenario.h"
 
 class StepHistogram;
 

@@ -47,5 +47,6 @@ void MissingFiles::ReportGround(const Battle& battle, const char* program) {
     return;
   }
   PngRaw image;
-  if (PngPixels::LoadRaw(battle.scenario.heightMap, image)) SayIfHeightFromBlue(image, battle.scenario.heightMap, program);
+  if (PngPixels::LoadRaw(battle.scenario.heightMap, image))
+    SayIfHeightFromBlue(image, battle.scenario.heightMap, program);
 }

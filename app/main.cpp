@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "app/BattleRecorder.h"
-#include "battle/BattleTimeline.h"
 #include "app/CommandLine.h"
 #include "app/Game.h"
 #include "app/GameWindow.h"
@@ -20,6 +19,7 @@
 #include "app/ScenarioFile.h"
 #include "app/SimulationPace.h"
 #include "app/UnitCount.h"
+#include "battle/BattleTimeline.h"
 #include "platform/Interrupt.h"
 #include "platform/Random.h"
 #include "render/Graphics.h"

@@ -7,8 +7,8 @@
 
 #include "battle/Battle.h"
 #include "battle/Scenario.h"
-#include "platform/DebugChannel.h"
 #include "objects/Sprite.h"
+#include "platform/DebugChannel.h"
 
 namespace {
 

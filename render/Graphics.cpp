@@ -99,8 +99,8 @@ void Graphics::DrawScene(const FrameScene& scene, int width, int height, const S
   if (beside == nullptr) PostTiming();
   scene.lighting.Apply();
   // The billboards are laid out while GL takes in the terrain.
-  billboards.BeginDraw(*scene.battle.objects, BillboardRenderer::TexturesFrom(scene.textures),
-                       scene.lighting.viewAxis, beside != nullptr ? beside->step : std::function<void()>{});
+  billboards.BeginDraw(*scene.battle.objects, BillboardRenderer::TexturesFrom(scene.textures), scene.lighting.viewAxis,
+                       beside != nullptr ? beside->step : std::function<void()>{});
   DrawTerrain(scene);
   if (beside != nullptr) {
     billboards.AwaitPrepared();

@@ -24,8 +24,8 @@ StateMachine::StateMachine(MachineOwner* machineHost, GameObject* machineOwner)
   Reset();
 }
 
-void StateMachine::Route(float delay, int id, const std::string& receiver, int scope, int stamp, int dataType,
-                         int data, bool repeat) {
+void StateMachine::Route(float delay, int id, const std::string& receiver, int scope, int stamp, int dataType, int data,
+                         bool repeat) {
   if (router != nullptr) router->Send(delay, id, receiver, OwnerName(), scope, stamp, dataType, data, repeat);
 }
 

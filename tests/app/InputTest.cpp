@@ -16,9 +16,7 @@ namespace {
 // A game without a window: the keys reach its switches, nothing is drawn.
 class InputWithGame : public testing::Test {
  protected:
-  void SetUp() override {
-    game = std::make_unique<Game>(nullptr, &input);
-  }
+  void SetUp() override { game = std::make_unique<Game>(nullptr, &input); }
 
   void Keys(const std::string& keys) {
     for (const char key : keys) input.OnKey(static_cast<unsigned char>(key), 0, 0);

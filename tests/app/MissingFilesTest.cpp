@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "battle/Battle.h"
 #include "app/MissingFiles.h"
+#include "battle/Battle.h"
 #include "platform/DataFiles.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TempFolder.h"

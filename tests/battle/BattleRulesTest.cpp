@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "math/RandomFloat.h"
-#include "objects/UnitType.h"
 #include "objects/Sprite.h"
+#include "objects/UnitType.h"
 #include "tests/support/Battlefield.h"
 #include "units/CombatSM.h"
 #include "units/DyingSM.h"

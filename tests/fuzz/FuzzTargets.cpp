@@ -16,10 +16,10 @@
 
 #include <zlib.h>
 
-#include "battle/Battle.h"
-#include "battle/Scenario.h"
 #include "app/ScenarioFile.h"
 #include "app/ShardMerge.h"
+#include "battle/Battle.h"
+#include "battle/Scenario.h"
 #include "math/Vector3.h"
 #include "platform/DebugChannel.h"
 #include "platform/PngPixels.h"

@@ -40,8 +40,8 @@ class LeaderGridTest : public Battlefield {
   // The enemies of the searcher's team in serial order, as far as the squad leaders look.
   std::vector<GameObject*> EnemiesBySerial(const GameObject& searcher) const {
     const int leaders = battle->scenario.armies[0].squads + battle->scenario.armies[1].squads;
-    const int end = std::min(std::max(leaders, SquadLeaderSM::kSquadLeaderSerials),
-                             battle->objects->SquadLeaderSerialEnd());
+    const int end =
+        std::min(std::max(leaders, SquadLeaderSM::kSquadLeaderSerials), battle->objects->SquadLeaderSerialEnd());
     std::vector<GameObject*> enemies;
     for (int serial = 0; serial < end; ++serial) {
       GameObject* candidate = battle->objects->FindSquadLeader(serial);
@@ -83,10 +83,11 @@ class LeaderGridTest : public Battlefield {
                                      [&self](const GameObject* enemy) { return self.IsInRangeOf(*enemy); });
     Count(searcher.EnemyLeaderInRange() == inRange, false);
     bool tied = false;
-    GameObject* chosen =
-        FirstOrNearerByWalk(self, [](const GameObject& enemy) { return enemy.readyFollowers > 2; }, tied);
+    GameObject* chosen = FirstOrNearerByWalk(
+        self, [](const GameObject& enemy) { return enemy.readyFollowers > 2; }, tied);
     Count(searcher.ChosenTarget() == chosen, tied);
-    GameObject* nearest = FirstOrNearerByWalk(self, [](const GameObject&) { return true; }, tied);
+    GameObject* nearest = FirstOrNearerByWalk(
+        self, [](const GameObject&) { return true; }, tied);
     Count(searcher.NearestEnemyLeader() == nearest, tied);
   }
 

@@ -21,13 +21,7 @@ std::string TempPath(const std::string& file) {
 }
 
 PngWriterImage Image(int width, int height, int colourType, int bitDepth, Bytes rows) {
-  PngWriterImage image;
-  image.width = width;
-  image.height = height;
-  image.colourType = colourType;
-  image.bitDepth = bitDepth;
-  image.rows = std::move(rows);
-  return image;
+  return PngWriter::Image(width, height, colourType, bitDepth, std::move(rows));
 }
 
 PngRaw LoadWritten(const PngWriterImage& image) {

@@ -42,6 +42,16 @@ bool Encode(png_structp png, png_infop info, FILE* file, const PngWriterImage& i
 
 }  // namespace
 
+PngWriterImage PngWriter::Image(int width, int height, int colourType, int bitDepth, std::vector<unsigned char> rows) {
+  PngWriterImage image;
+  image.width = width;
+  image.height = height;
+  image.colourType = colourType;
+  image.bitDepth = bitDepth;
+  image.rows = std::move(rows);
+  return image;
+}
+
 bool PngWriter::Write(const std::string& path, const PngWriterImage& image) {
   const std::size_t rowBytes =
       (static_cast<std::size_t>(image.width) * static_cast<std::size_t>(ComponentsOf(image.colourType)) *

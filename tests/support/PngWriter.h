@@ -16,6 +16,8 @@ struct PngWriterImage {
 
 class PngWriter {
  public:
+  // An image without palette, of packed sample rows.
+  static PngWriterImage Image(int width, int height, int colourType, int bitDepth, std::vector<unsigned char> rows);
   static bool Write(const std::string& path, const PngWriterImage& image);
   // Writes text (or any bytes) to a file, for inputs that are not PNGs at all.
   static bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);

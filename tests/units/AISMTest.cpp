@@ -133,7 +133,7 @@ TEST_F(AISMTest, FindingThePathAgainReplacesTheRemainingWaypoints) {
   const std::size_t remaining = Running()->Path().size();
   ASSERT_GT(remaining, 1u);
   battle->router->Send(0.0f, MSG_CHANGE_STATE_DELAYED, leader->name, leader->name, SCOPE_None, 0, DATA_Integer,
-                     AISM::STATE_FindPath, false);
+                       AISM::STATE_FindPath, false);
   ASSERT_EQ(AISM::STATE_RotateInFormation, Running()->GetState());
   EXPECT_EQ(remaining, Running()->Path().size());
   EXPECT_EQ(Vector3(10, 0, 0), Running()->Path().back());
