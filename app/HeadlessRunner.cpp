@@ -1,4 +1,5 @@
-// The headless battle runner: the window program's frame step on a hand-driven clock.
+// The headless battle runner: the battle's step, as every frame of the window takes it, on a
+// hand-driven clock.
 #include "app/HeadlessRunner.h"
 
 #include <algorithm>
@@ -71,7 +72,6 @@ void AppendIdentityText(std::ostream& line, const RunSummary& summary) {
     line << "seed " << summary.seed;
   }
 }
-
 
 // Restores the debug channel however the run ends.
 class QuietDebugChannel {
