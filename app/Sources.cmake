@@ -11,6 +11,8 @@ target_sources(battlesim_core PRIVATE
   app/UnitCount.cpp
   app/SeedRange.cpp
   app/SeedStudy.cpp
+  app/SeedWorkers.cpp
+  app/QuietDebugChannel.cpp
   app/JsonLine.cpp
   app/ShardMerge.cpp
   app/StudyIdentity.cpp
