@@ -123,8 +123,8 @@ void AddStudy(CLI::App& app, HeadlessOptions& options, CLI::Option* seed) {
           ->excludes(seed)
           ->excludes(seeds);
   app.add_option("--jobs", options.jobs,
-                 "run this many seeds of --seeds at once, each on a thread of its own, 1 to 1024; the lines and "
-                 "the summary are those of one thread, but for its timings")
+                 "run this many seeds of --seeds at once, each on a thread of its own, 1 to 1024; the output is "
+                 "the same as with one, but for the summary's timings")
       ->type_name("N")
       ->check(WholeBetween(1, CommandLine::kMostJobs))
       ->capture_default_str()
