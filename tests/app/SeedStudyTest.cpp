@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +12,17 @@
 #include "platform/Interrupt.h"
 
 namespace {
+// The summary without its rate and step times: "; 374.6 simulated seconds ... max 4909.2 us" in
+// text, ',"sim_per_wall":374.6,"step_us":{...}' in JSON. Left whole when they are not found.
+std::string WithoutTimings(std::string text) {
+  const bool json = text.find("{\"summary\"") != std::string::npos;
+  const std::size_t from = json ? text.find(",\"sim_per_wall\":")
+                                : text.rfind("; ", text.find(" simulated seconds per wall second"));
+  if (from == std::string::npos) return text;
+  const std::size_t to = json ? text.find('}', from) + 1 : text.find("; ", text.find(" us, max ", from) + 1);
+  return to > from && to <= text.size() ? text.erase(from, to - from) : text;
+}
+
 // The study's output with the summary's timings, which are measurements, taken out.
 std::string StudyOutput(const std::vector<std::string>& arguments, int jobs, int* status = nullptr) {
   HeadlessOptions options;
@@ -22,9 +32,7 @@ std::string StudyOutput(const std::vector<std::string>& arguments, int jobs, int
   std::ostringstream out;
   const int exitStatus = SeedStudy(options, Scenario{}).Run(out, nullptr);
   if (status != nullptr) *status = exitStatus;
-  static const std::regex timings(
-      R"(,"sim_per_wall":[0-9.]+,"step_us":\{[^}]*\}|; [0-9.]+ simulated seconds per wall second; step per frame: [^;]*)");
-  return std::regex_replace(out.str(), timings, "");
+  return WithoutTimings(out.str());
 }
 }  // namespace
 
