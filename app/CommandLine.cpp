@@ -115,12 +115,20 @@ void AddStudy(CLI::App& app, HeadlessOptions& options, CLI::Option* seed) {
       ->type_name("I/N")
       ->check(SeedText(&SeedRange::ParseShard))
       ->needs(seeds);
-  app.add_option("--merge", options.mergeFiles,
-                 "run no battles: read the --json output of a study's shards and print the one summary of them all")
-      ->type_name("FILE")
-      ->expected(1, -1)
-      ->excludes(seed)
-      ->excludes(seeds);
+  CLI::Option* merge =
+      app.add_option("--merge", options.mergeFiles,
+                     "run no battles: read the --json output of a study's shards and print the one summary of them all")
+          ->type_name("FILE")
+          ->expected(1, -1)
+          ->excludes(seed)
+          ->excludes(seeds);
+  app.add_option("--jobs", options.jobs,
+                 "run this many seeds of --seeds at once, each on a thread of its own, 1 to 1024; the output is "
+                 "the same as with one, but for the summary's timings")
+      ->type_name("N")
+      ->check(WholeBetween(1, CommandLine::kMostJobs))
+      ->capture_default_str()
+      ->excludes(merge);
 }
 
 void AddFlag(CLI::App& app, const char* name, bool& value, const char* help) {

@@ -32,6 +32,8 @@ class CommandLine {
   static constexpr int kLongestFrameMs = 130;
   // A week of simulated time; far beyond any battle, and the frame count stays exact.
   static constexpr double kLongestBattleSeconds = 604800.0;
+  // Far more threads than any machine has cores for a study; beyond that a typo.
+  static constexpr int kMostJobs = 1024;
 
   // On Error, error holds one line saying what is wrong.
   static Outcome ParseHeadless(const std::vector<std::string>& arguments, HeadlessOptions& options,

@@ -16,18 +16,14 @@
 
 #include "app/BattleRecorder.h"
 #include "app/CommandLine.h"
+#include "app/QuietDebugChannel.h"
 #include "app/StepHistogram.h"
 #include "app/WinRate.h"
 #include "battle/Battle.h"
-#include "platform/DebugChannel.h"
 #include "platform/Interrupt.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
-
-// The terrain's loading lines are the window program's diagnostics; a batch run keeps its
-// standard error for its own progress.
-void DiscardDebugText(std::string_view /*text*/) {}
 
 std::string Fixed(double value, int decimals) {
   char text[64];
@@ -72,15 +68,6 @@ void AppendIdentityText(std::ostream& line, const RunSummary& summary) {
     line << "seed " << summary.seed;
   }
 }
-
-// Restores the debug channel however the run ends.
-class QuietDebugChannel {
- public:
-  QuietDebugChannel() { DebugChannel::SetSink(DiscardDebugText); }
-  ~QuietDebugChannel() { DebugChannel::SetSink(nullptr); }
-  QuietDebugChannel(const QuietDebugChannel&) = delete;
-  QuietDebugChannel& operator=(const QuietDebugChannel&) = delete;
-};
 }  // namespace
 
 KillTotals& KillTotals::operator+=(const KillTotals& more) {

@@ -39,6 +39,8 @@ struct HeadlessOptions {
   bool study = false;
   SeedRange seeds;
   bool seedInLines = false;
+  // Threads that run a study's seeds at once; the output is the same whatever their number.
+  int jobs = 1;
   // Merge the JSON lines of these files (a study's shards) instead of running battles.
   std::vector<std::string> mergeFiles;
 };

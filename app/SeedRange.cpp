@@ -55,6 +55,11 @@ std::optional<unsigned> SeedRange::After(unsigned seed) const {
   return static_cast<unsigned>(seed + shards);
 }
 
+std::optional<unsigned> SeedRange::At(std::uint64_t position) const {
+  if (position >= Count()) return std::nullopt;
+  return static_cast<unsigned>(first + shard + position * shards);
+}
+
 bool SeedRange::Holds(unsigned seed) const {
   return seed >= first && seed <= last && (static_cast<std::uint64_t>(seed) - first) % shards == shard;
 }

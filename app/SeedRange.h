@@ -22,6 +22,8 @@ class SeedRange {
   // The shard's seeds in order: the first, then each after seed; nullopt past the last.
   std::optional<unsigned> First() const;
   std::optional<unsigned> After(unsigned seed) const;
+  // The shard's seed at this position of its order (0 for the first); nullopt past the last.
+  std::optional<unsigned> At(std::uint64_t position) const;
   // Whether the shard runs seed, and how many seeds it runs.
   bool Holds(unsigned seed) const;
   std::uint64_t Count() const;

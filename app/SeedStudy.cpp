@@ -2,8 +2,10 @@
 #include "app/SeedStudy.h"
 
 #include <chrono>
+#include <cstdint>
 #include <iostream>
 #include <optional>
+#include <sstream>
 
 #include "app/StepHistogram.h"
 
@@ -35,15 +37,51 @@ int SeedStudy::Run(std::ostream& out, std::ostream* progress) {
   StepHistogram steps;
   long long framesRun = 0;
   const auto start = std::chrono::steady_clock::now();
-  for (std::optional<unsigned> seed = options.seeds.First(); seed && !total.interrupted;
-       seed = options.seeds.After(*seed)) {
-    HeadlessOptions seedOptions = options;
-    seedOptions.seed = *seed;
-    HeadlessRunner runner(seedOptions, scenario);
-    Add(total, runner.RunBattles(out, progress, steps, framesRun));
+  if (options.jobs > 1) {
+    RunOnThreads(total, out, progress, steps, framesRun);
+  } else {
+    RunInOrder(total, out, progress, steps, framesRun);
   }
   const double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   HeadlessRunner(options, scenario).AddTiming(total, steps, framesRun, wallSeconds);
   out << HeadlessRunner::FormatSummary(total, options.json) << std::flush;
   return HeadlessRunner::ExitStatus(total);
+}
+
+RunSummary SeedStudy::RunSeed(unsigned seed, std::ostream& out, std::ostream* progress, StepHistogram& steps,
+                              long long& framesRun) const {
+  HeadlessOptions seedOptions = options;
+  seedOptions.seed = seed;
+  HeadlessRunner runner(seedOptions, scenario);
+  return runner.RunBattles(out, progress, steps, framesRun);
+}
+
+void SeedStudy::RunInOrder(RunSummary& total, std::ostream& out, std::ostream* progress, StepHistogram& steps,
+                           long long& framesRun) const {
+  for (std::optional<unsigned> seed = options.seeds.First(); seed && !total.interrupted;
+       seed = options.seeds.After(*seed)) {
+    Add(total, RunSeed(*seed, out, progress, steps, framesRun));
+  }
+}
+
+void SeedStudy::RunOnThreads(RunSummary& total, std::ostream& out, std::ostream* progress, StepHistogram& steps,
+                             long long& framesRun) const {
+  SeedWorkers workers(options.seeds, options.jobs,
+                      [this](unsigned seed, StepHistogram& threadSteps, long long& threadFrames) {
+                        std::ostringstream lines;
+                        const RunSummary seedRun = RunSeed(seed, lines, nullptr, threadSteps, threadFrames);
+                        return SeedWorkers::SeedLines{lines.str(), seedRun};
+                      });
+  std::uint64_t seedsWritten = 0;
+  while (!total.interrupted) {
+    const std::optional<SeedWorkers::SeedLines> seed = workers.Next(progress);
+    if (!seed) break;
+    out << seed->text << std::flush;
+    Add(total, seed->summary);
+    ++seedsWritten;
+  }
+  workers.Finish(steps, framesRun);
+  if (progress != nullptr) *progress << "\r\033[K" << std::flush;
+  // The threads stop taking seeds on an interrupt: a seed never started was interrupted too.
+  if (seedsWritten < options.seeds.Count()) total.interrupted = true;
 }

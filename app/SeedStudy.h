@@ -6,7 +6,10 @@
 #include <ostream>
 
 #include "app/HeadlessRunner.h"
+#include "app/SeedWorkers.h"
 #include "battle/Scenario.h"
+
+class StepHistogram;
 
 class SeedStudy {
  public:
@@ -14,10 +17,20 @@ class SeedStudy {
 
   // Writes every seed's battle lines, each carrying its seed, then the summary; returns the exit
   // status as HeadlessRunner::Run does. A seed whose battle runs out of time ends only that seed.
+  // With options.jobs above 1 the seeds run on that many threads, and what is written is the same,
+  // in the same order; only the summary's timings differ.
   int Run(std::ostream& out, std::ostream* progress);
 
  private:
   static void Add(RunSummary& total, const RunSummary& seedRun);
+  RunSummary RunSeed(unsigned seed, std::ostream& out, std::ostream* progress, StepHistogram& steps,
+                     long long& framesRun) const;
+  // The seeds one after another, each writing its lines as its battles end.
+  void RunInOrder(RunSummary& total, std::ostream& out, std::ostream* progress, StepHistogram& steps,
+                  long long& framesRun) const;
+  // The seeds on options.jobs threads, each seed's lines written once it and every seed before it are done.
+  void RunOnThreads(RunSummary& total, std::ostream& out, std::ostream* progress, StepHistogram& steps,
+                    long long& framesRun) const;
 
   HeadlessOptions options;
   Scenario scenario;

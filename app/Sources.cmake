@@ -9,6 +9,8 @@ target_sources(battlesim_lab PRIVATE
   app/UnitCount.cpp
   app/SeedRange.cpp
   app/SeedStudy.cpp
+  app/SeedWorkers.cpp
+  app/QuietDebugChannel.cpp
   app/JsonLine.cpp
   app/ShardMerge.cpp
   app/StudyIdentity.cpp

@@ -21,6 +21,13 @@ void StepHistogram::Add(double microseconds) {
   max = std::max(max, microseconds);
 }
 
+StepHistogram& StepHistogram::operator+=(const StepHistogram& more) {
+  for (std::size_t bin = 0; bin < kBins; ++bin) bins[bin] += more.bins[bin];
+  count += more.count;
+  max = std::max(max, more.max);
+  return *this;
+}
+
 double StepHistogram::Percentile(double fraction) const {
   if (count == 0) return 0.0;
   const auto rank =

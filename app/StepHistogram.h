@@ -9,6 +9,8 @@
 class StepHistogram {
  public:
   void Add(double microseconds);
+  // Takes in the samples of another histogram: the steps of a study's threads make one distribution.
+  StepHistogram& operator+=(const StepHistogram& more);
   // The smallest recorded time at or above the given share of all samples (0.5 for the median),
   // within the histogram's resolution; 0 when empty.
   double Percentile(double fraction) const;

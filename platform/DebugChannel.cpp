@@ -1,19 +1,20 @@
 // Debugger output channel on Linux: standard error unless a sink is installed.
 #include "platform/DebugChannel.h"
 
+#include <atomic>
 #include <cstdio>
 
 namespace {
-DebugChannel::Sink currentSink = nullptr;
+std::atomic<DebugChannel::Sink> currentSink{nullptr};
 }  // namespace
 
 void DebugChannel::Output(std::string_view text) {
-  if (currentSink != nullptr) {
-    currentSink(text);
+  if (const DebugChannel::Sink sink = currentSink.load(); sink != nullptr) {
+    sink(text);
     return;
   }
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fflush(stderr);
 }
 
-void DebugChannel::SetSink(Sink sink) { currentSink = sink; }
+DebugChannel::Sink DebugChannel::SetSink(Sink sink) { return currentSink.exchange(sink); }

@@ -11,6 +11,7 @@ class DebugChannel {
   using Sink = void (*)(std::string_view text);
 
   static void Output(std::string_view text);
-  // A null sink restores standard error.
-  static void SetSink(Sink sink);
+  // A null sink restores standard error. Returns the sink it replaces, for scopes that put it back
+  // (the sink is shared by every thread: battles of a study run side by side).
+  static Sink SetSink(Sink sink);
 };

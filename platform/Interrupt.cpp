@@ -1,12 +1,15 @@
 // Interrupt requests through POSIX signals.
 #include "platform/Interrupt.h"
 
+#include <atomic>
 #include <csignal>
 
 namespace {
-volatile std::sig_atomic_t requested = 0;
+// Lock-free, so the handler may set it; atomic, so the threads of a study all see it.
+std::atomic<bool> requested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
-extern "C" void NoteInterrupt(int /*signal*/) { requested = 1; }
+extern "C" void NoteInterrupt(int /*signal*/) { requested = true; }
 }  // namespace
 
 void Interrupt::Watch() {
@@ -14,6 +17,6 @@ void Interrupt::Watch() {
   std::signal(SIGTERM, NoteInterrupt);
 }
 
-bool Interrupt::Requested() { return requested != 0; }
+bool Interrupt::Requested() { return requested; }
 
-void Interrupt::Clear() { requested = 0; }
+void Interrupt::Clear() { requested = false; }

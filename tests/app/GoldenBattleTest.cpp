@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/HeadlessRunner.h"
@@ -124,6 +125,22 @@ TEST(GoldenBattles, DefaultScenarioFilePlaysTheBuiltInBattles) {
   ASSERT_TRUE(ScenarioFile::Load("scenarios/default.toml", scenario, error)) << error;
   const GoldenRun run = kRuns[0];
   EXPECT_EQ(BattleLines(run, scenario), LinesOf(ReadLines(kGoldenFile), run));
+}
+
+// Battles hold no state in common: two seeds' battles run on two threads at the same time end as
+// recorded, as a study's threads run them.
+TEST(GoldenBattles, TwoSeedsOnTwoThreadsAtOnceEndAsRecorded) {
+  const GoldenRun first = kRuns[6];
+  const GoldenRun second = kRuns[1];
+  std::vector<std::string> firstLines;
+  std::vector<std::string> secondLines;
+  {
+    const std::jthread other([&] { secondLines = BattleLines(second); });
+    firstLines = BattleLines(first);
+  }
+  const std::vector<std::string> recorded = ReadLines(kGoldenFile);
+  EXPECT_EQ(firstLines, LinesOf(recorded, first));
+  EXPECT_EQ(secondLines, LinesOf(recorded, second));
 }
 
 }  // namespace

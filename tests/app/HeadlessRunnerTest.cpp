@@ -293,6 +293,10 @@ TEST(HeadlessRunner, ParsesAStudyItsShardTheMergeAndTheUnitCeiling) {
   EXPECT_EQ(options.seeds.RangeText(), "3-9");
   EXPECT_EQ(options.seeds.ShardText(), "1/4");
   EXPECT_EQ(options.maxUnits, 5000);
+  EXPECT_EQ(options.jobs, 1);
+  // More threads than seeds, or a single seed, is nothing to refuse.
+  ASSERT_TRUE(Parse({"--seed", "5", "--jobs", "8"}, options, error)) << error;
+  EXPECT_EQ(options.jobs, 8);
   HeadlessOptions merge;
   ASSERT_TRUE(Parse({"--merge", "a.jsonl", "b.jsonl", "--json"}, merge, error)) << error;
   EXPECT_EQ(merge.mergeFiles, (std::vector<std::string>{"a.jsonl", "b.jsonl"}));
@@ -313,6 +317,9 @@ TEST(HeadlessRunner, RefusesStudyOptionsThatCannotGoTogetherNamingThem) {
       {{"--merge", "a", "--timeline", "t.csv"}, "--merge excludes --timeline"},
       {{"--seeds", "6-1"}, "--seeds: needs A-B with A <= B and both 0 to 4294967295, not '6-1'"},
       {{"--max-units", "0"}, "--max-units: needs a whole number from 1 to 1000000000, not '0'"},
+      {{"--seeds", "1-4", "--jobs", "0"}, "--jobs: needs a whole number from 1 to 1024, not '0'"},
+      {{"--seeds", "1-4", "--jobs", "two"}, "--jobs: needs a whole number from 1 to 1024, not 'two'"},
+      {{"--merge", "a", "--jobs", "2"}, "--merge excludes --jobs"},
   };
   for (const auto& [arguments, reason] : refused) {
     HeadlessOptions options;

@@ -1,0 +1,67 @@
+// A study's seeds on several threads, handed back in seed order.
+#include "app/SeedWorkers.h"
+
+#include <utility>
+
+#include "platform/Interrupt.h"
+
+SeedWorkers::SeedWorkers(const SeedRange& studySeeds, int threadCount, RunSeed seedRunner)
+    : seeds(studySeeds),
+      runSeed(std::move(seedRunner)),
+      running(static_cast<std::size_t>(threadCount)),
+      threadSteps(static_cast<std::size_t>(threadCount)),
+      threadFrames(static_cast<std::size_t>(threadCount), 0) {
+  threads.reserve(running);
+  for (std::size_t thread = 0; thread < running; ++thread) {
+    threads.emplace_back([this, thread](const std::stop_token& stop) { Work(stop, thread); });
+  }
+}
+
+SeedWorkers::~SeedWorkers() {
+  for (std::jthread& thread : threads) thread.request_stop();
+}
+
+void SeedWorkers::Work(const std::stop_token& stop, std::size_t thread) {
+  while (!stop.stop_requested() && !Interrupt::Requested()) {
+    const std::uint64_t position = nextPosition.fetch_add(1);
+    const std::optional<unsigned> seed = seeds.At(position);
+    if (!seed) break;
+    SeedLines lines = runSeed(*seed, threadSteps[thread], threadFrames[thread]);
+    const std::lock_guard lock(mutex);
+    done.emplace(position, std::move(lines));
+    ++doneCount;
+    seedDone.notify_all();
+  }
+  const std::lock_guard lock(mutex);
+  --running;
+  seedDone.notify_all();
+}
+
+std::optional<SeedWorkers::SeedLines> SeedWorkers::Next(std::ostream* progress) {
+  std::unique_lock lock(mutex);
+  for (;;) {
+    if (progress != nullptr && doneCount != doneShown) {
+      doneShown = doneCount;
+      *progress << "\rseeds done: " << doneCount << " of " << seeds.Count() << std::flush;
+    }
+    const auto found = done.find(nextInOrder);
+    if (found != done.end()) {
+      SeedLines lines = std::move(found->second);
+      done.erase(found);
+      ++nextInOrder;
+      return lines;
+    }
+    if (running == 0) return std::nullopt;
+    seedDone.wait(lock);
+  }
+}
+
+void SeedWorkers::Finish(StepHistogram& steps, long long& frames) {
+  for (std::jthread& thread : threads) {
+    thread.request_stop();
+    thread.join();
+  }
+  threads.clear();
+  for (const StepHistogram& each : threadSteps) steps += each;
+  for (const long long each : threadFrames) frames += each;
+}
