@@ -19,8 +19,8 @@ void CopyName(char (&target)[StateMachine::kNameSize], const char* source) {
 StateMachine::StateMachine(MachineOwner* machineHost, GameObject* machineOwner)
     : owner(machineOwner),
       host(machineHost),
-      router(machineHost != nullptr ? machineHost->Router() : nullptr),
-      traceLog(machineHost != nullptr ? machineHost->Trace() : nullptr) {
+      traceLog(machineHost != nullptr ? machineHost->Trace() : nullptr),
+      router(machineHost != nullptr ? machineHost->Router() : nullptr) {
   Reset();
 }
 

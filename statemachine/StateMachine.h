@@ -91,6 +91,9 @@ class alignas(64) StateMachine {
 
   GameObject* owner;
   MachineOwner* host;
+  // The owner's battle's. The trace log is asked on every unhandled event, so it shares the first
+  // cache line with the state; the router is needed only to send.
+  TraceLog* traceLog = nullptr;
   int stateChangeCount = 0;
   int changeCount = 0;
   int state = 0;
@@ -99,9 +102,7 @@ class alignas(64) StateMachine {
   int nextSubstate = 0;
   bool changeAllowed = true;
   int changePending = 0;
-  // The owner's battle's, kept here because every message sent and every trace record needs them.
   MessageRouter* router = nullptr;
-  TraceLog* traceLog = nullptr;
   char stateName[kNameSize] = {};
   char substateName[kNameSize] = {};
 };
