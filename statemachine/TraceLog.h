@@ -1,5 +1,5 @@
 // Records what the machines do: each handled or unhandled event and each applied state change,
-// printed as one line, while the game's trace switch is on; state changes are always counted.
+// printed as one line, while its trace switch is on; state changes are always counted.
 #pragma once
 
 #include <deque>

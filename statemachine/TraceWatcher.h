@@ -1,4 +1,4 @@
-// A listener for the trace records of chosen units, served while the game's trace switch is off:
+// A listener for the trace records of chosen units, served while the trace log's switch is off:
 // the window's unit inspector and the headless runner's trace of named units.
 #pragma once
 

@@ -11,7 +11,7 @@ namespace {
 constexpr int kMaxRoutePoints = 300;
 }  // namespace
 
-// The step masks are made here, with the game, rather than in the first battle's first frame.
+// The step masks are made here, with the battlefield, rather than in the first battle's first frame.
 PathFinder::PathFinder(Terrain& terrainToSearch)
     : terrain(terrainToSearch), steps(std::make_unique<StepMask>(terrainToSearch)) {}
 

@@ -1,5 +1,5 @@
 // Steers a unit during a duel: walk towards the opponent until it is within reach, then hold
-// still. The Game decides the outcome when the duel's time runs out.
+// still. The battle decides the outcome when the duel's time runs out.
 #pragma once
 
 #include "statemachine/StateMachine.h"
