@@ -44,6 +44,10 @@ struct BattleReport {
   // match-up, which the built-in battle rotates from battle to battle.
   std::vector<int> redTypes{};
   std::vector<int> blueTypes{};
+  // A side whose strategy script failed loses the battle: "red" or "blue" (empty: none), and why,
+  // as "FILE:LINE: message".
+  std::string forfeitSide{};
+  std::string forfeitReason{};
 };
 
 // One line: the headless runner's battle line, as text or as a JSON object. A study's lines carry

@@ -22,6 +22,8 @@ struct ArmySetup {
   // Follower unit types (UnitType codes 0..2) cycled over this side's squads. Empty: every squad
   // takes the next type of the cycle shared by all squads the program raises.
   std::vector<int> memberTypes;
+  // The General's strategy script (a Lua file); empty: the built-in General.
+  std::string general;
 };
 
 // The attacker's advantage in a duel: by unit type (row attacker, column defender, the five
