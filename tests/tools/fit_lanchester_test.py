@@ -44,6 +44,15 @@ class FitLanchester(unittest.TestCase):
         self.assertAlmostEqual(fit["p"], 1.0, delta=0.05)
         self.assertAlmostEqual(fit["q"], 0.0, delta=0.05)
         self.assertEqual(fit["law"], "square")
+        self.assertLess(fit["residual"], 1e-3)
+
+    def test_exponents_between_the_named_laws_recovered(self):
+        seconds = np.arange(61.0)
+        red, blue = counts(lambda t, y: [-0.02 * np.sqrt(y[1] * y[0]), -0.03 * np.sqrt(y[0] * y[1])],
+                           [300.0, 280.0], seconds)
+        fit = load_tool().fit_battle(seconds, red, blue)
+        self.assertAlmostEqual(fit["p"], 0.5, delta=0.02)
+        self.assertAlmostEqual(fit["q"], 0.5, delta=0.02)
 
     def test_linear_law_battle_in_days_recovered_from_the_command_line(self):
         days = np.arange(0.0, 30.01, 0.25)
