@@ -70,6 +70,20 @@ class FitLanchester(unittest.TestCase):
         self.assertAlmostEqual(fit["b"] / 2e-6, 1.0, delta=0.02)
         self.assertAlmostEqual(fit["exchange_ratio"], 2.0, delta=0.04)
 
+    def test_study_gives_law_shares_and_the_median_exchange_ratio(self):
+        seconds = np.arange(41.0)
+        with tempfile.NamedTemporaryFile("w", suffix=".csv", delete=False) as stream:
+            stream.write("battle,second,red_alive,blue_alive,duels\n")
+            for battle, (a, b, p, q) in enumerate([(0.02, 0.01, 1, 0), (0.03, 0.02, 1, 0),
+                                                    (1e-4, 2e-4, 1, 1)], start=1):
+                red, blue = counts(lambda t, y: [-a * y[1]**p * y[0]**q, -b * y[0]**p * y[1]**q],
+                                   [1000.0, 900.0], seconds)
+                stream.writelines(f"{battle},{t:g},{r:.3f},{u:.3f},0\n" for t, r, u in zip(seconds, red, blue))
+        summary = json.loads(run_tool("--study", "--json", stream.name).stdout)
+        os.unlink(stream.name)
+        self.assertEqual(summary["law_share"], {"square": 2 / 3, "linear": 1 / 3, "logarithmic": 0})
+        self.assertAlmostEqual(summary["exchange_ratio"]["median"], 1.5, delta=0.03)
+
     def test_input_that_cannot_be_fitted_is_refused_in_one_line(self):
         with tempfile.TemporaryDirectory() as folder:
             bad = os.path.join(folder, "bad.csv")
