@@ -4,3 +4,13 @@ battlesim_test_suite(tools_tests
   ${CMAKE_SOURCE_DIR}/tests/tools/LargeFieldPainterTest.cpp
 )
 target_link_libraries(tools_tests PRIVATE battlesim_texture_painter)
+
+# tools/fit-lanchester runs on Debian's Python, where numpy and scipy are installed.
+foreach(case iwo_jima_coefficients_recovered_through_reinforcements
+             exponents_between_the_named_laws_recovered
+             linear_law_battle_in_days_recovered_from_the_command_line
+             study_gives_law_shares_and_the_median_exchange_ratio
+             input_that_cannot_be_fitted_is_refused_in_one_line)
+  add_test(NAME FitLanchester.${case}
+    COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/tools/fit_lanchester_test.py -k test_${case})
+endforeach()
