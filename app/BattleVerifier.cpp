@@ -197,18 +197,7 @@ BattleVerifier::Outcome BattleVerifier::Replay(const Scenario& scenario, int job
   positions.last = static_cast<unsigned>(seeds.size() - 1);
   const int threads = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(jobs), seeds.size()));
   SeedWorkers workers(positions, threads, [this, &scenario](unsigned position, StepHistogram& steps, long long& frames) {
-    const Seed& seed = seeds[position];
-    HeadlessOptions options;
-    options.seed = seed.seed;
-    options.seedGiven = true;
-    for (const Recorded& recorded : seed.battles) options.battles = std::max(options.battles, recorded.battle);
-    options.frameMs = seed.study.frameMs;
-    options.maxSeconds = seed.study.maxSeconds;
-    options.blood = seed.study.blood;
-    options.json = true;
-    std::ostringstream played;
-    const RunSummary run = HeadlessRunner(options, scenario).RunBattles(played, nullptr, steps, frames);
-    return SeedWorkers::SeedLines{run.interrupted ? "" : Compare(seed, played.str()), run};
+    return PlayAgain(seeds[position], scenario, steps, frames);
   });
   for (std::size_t done = 0; !outcome.interrupted; ++done) {
     const std::optional<SeedWorkers::SeedLines> seed = workers.Next(progress);
@@ -228,6 +217,22 @@ BattleVerifier::Outcome BattleVerifier::Replay(const Scenario& scenario, int job
   workers.Finish(steps, frames);
   if (progress != nullptr) *progress << "\r\033[K" << std::flush;
   return outcome;
+}
+
+// As the recorded run played the seed, up to its last recorded battle.
+SeedWorkers::SeedLines BattleVerifier::PlayAgain(const Seed& seed, const Scenario& scenario, StepHistogram& steps,
+                                                 long long& frames) {
+  HeadlessOptions options;
+  options.seed = seed.seed;
+  options.seedGiven = true;
+  for (const Recorded& recorded : seed.battles) options.battles = std::max(options.battles, recorded.battle);
+  options.frameMs = seed.study.frameMs;
+  options.maxSeconds = seed.study.maxSeconds;
+  options.blood = seed.study.blood;
+  options.json = true;
+  std::ostringstream played;
+  const RunSummary run = HeadlessRunner(options, scenario).RunBattles(played, nullptr, steps, frames);
+  return SeedWorkers::SeedLines{run.interrupted ? "" : Compare(seed, played.str()), run};
 }
 
 std::string BattleVerifier::Compare(const Seed& seed, const std::string& played) {

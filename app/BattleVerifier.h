@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/SeedWorkers.h"
 #include "app/StudyIdentity.h"
 
 struct Scenario;
@@ -64,6 +65,8 @@ class BattleVerifier {
   void AddLine(const nlohmann::json& line, std::vector<Pending>& block, const std::string& where);
   static Pending ReadBattle(const nlohmann::json& line, const std::string& where);
   void CloseBlock(const nlohmann::json& summary, std::vector<Pending>& block, const std::string& where);
+  static SeedWorkers::SeedLines PlayAgain(const Seed& seed, const Scenario& scenario, StepHistogram& steps,
+                                          long long& frames);
   // The lines of the seed's battles that differ from those played now.
   static std::string Compare(const Seed& seed, const std::string& played);
   static std::string Differences(const nlohmann::json& recorded, const nlohmann::json& now);
