@@ -1,15 +1,25 @@
 // Battle reports from a running battle.
 #include "app/BattleRecorder.h"
 
-#include "battle/Battle.h"
-
 #include <numeric>
+
+#include "battle/Battle.h"
+#include "battle/BattleFingerprint.h"
 #include "objects/UnitType.h"
 #include "platform/ProcessMemory.h"
 
 namespace {
 int KillSum(const Battle& battle) { return std::accumulate(battle.kills.begin(), battle.kills.end(), 0); }
 }  // namespace
+
+BattleRecorder::~BattleRecorder() {
+  if (fingerprinted != nullptr) fingerprinted->onBattleEnding = nullptr;
+}
+
+void BattleRecorder::FingerprintEndsOf(Battle& battle) {
+  fingerprinted = &battle;
+  battle.onBattleEnding = [this](const Battle& ending) { endFingerprint = BattleFingerprint::Of(ending); };
+}
 
 void BattleRecorder::WriteLinesTo(std::ostream* lines, bool json) {
   lineOut = lines;
@@ -33,6 +43,7 @@ bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
     running.finished = true;
     running.redWon = battle.redWins > redWins;
     Close(battle, running);
+    if (fingerprinted == &battle) running.fingerprint = endFingerprint;
     lastFinished = running;
     if (lineOut != nullptr) *lineOut << FormatBattleLine(lastFinished, linesAsJson) << std::flush;
     ++finished;
@@ -61,6 +72,7 @@ void BattleRecorder::StartNext(const Battle& battle) {
 BattleReport BattleRecorder::CloseUnfinished(const Battle& battle) const {
   BattleReport report = running;
   Close(battle, report);
+  report.fingerprint = BattleFingerprint::Of(battle);
   return report;
 }
 

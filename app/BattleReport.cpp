@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "battle/BattleFingerprint.h"
 #include "battle/Scenario.h"
 
 namespace {
@@ -50,6 +51,7 @@ std::string FormatBattleLine(const BattleReport& report, bool json, std::optiona
     if (report.residentKb >= 0) line << ",\"resident_kb\":" << report.residentKb;
     AppendTypesJson(line, "red", report.redTypes);
     AppendTypesJson(line, "blue", report.blueTypes);
+    if (report.fingerprint) line << ",\"fingerprint\":\"" << BattleFingerprint::Hex(*report.fingerprint) << '"';
     line << "}\n";
     return line.str();
   }
@@ -68,6 +70,7 @@ std::string FormatBattleLine(const BattleReport& report, bool json, std::optiona
   if (report.residentKb >= 0) line << "; resident memory " << report.residentKb << " KiB";
   AppendTypesText(line, "red", report.redTypes);
   AppendTypesText(line, "blue", report.blueTypes);
+  if (report.fingerprint) line << "; fingerprint " << BattleFingerprint::Hex(*report.fingerprint);
   line << "\n";
   return line.str();
 }

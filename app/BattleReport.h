@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -48,6 +49,8 @@ struct BattleReport {
   // as "FILE:LINE: message".
   std::string forfeitSide{};
   std::string forfeitReason{};
+  // The battle's whole state at its last step (BattleFingerprint); none for a report made by hand.
+  std::optional<std::uint64_t> fingerprint{};
 };
 
 // One line: the headless runner's battle line, as text or as a JSON object. A study's lines carry

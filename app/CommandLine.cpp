@@ -122,9 +122,18 @@ void AddStudy(CLI::App& app, HeadlessOptions& options, CLI::Option* seed) {
           ->expected(1, -1)
           ->excludes(seed)
           ->excludes(seeds);
+  app.add_option("--verify", options.verifyFiles,
+                 "play again the battles of a run's, study's or shards' --json output (seed, frame length, battles, "
+                 "blood and time limit from the files; a scenario file again with --scenario) and name each battle "
+                 "that ends otherwise")
+      ->type_name("FILE")
+      ->expected(1, -1)
+      ->excludes(seed)
+      ->excludes(seeds)
+      ->excludes(merge);
   app.add_option("--jobs", options.jobs,
-                 "run this many seeds of --seeds at once, each on a thread of its own, 1 to 1024; the output is "
-                 "the same as with one, but for the summary's timings")
+                 "run this many seeds of --seeds (or of --verify) at once, each on a thread of its own, 1 to 1024; "
+                 "the output is the same as with one, but for the summary's timings")
       ->type_name("N")
       ->check(WholeBetween(1, CommandLine::kMostJobs))
       ->capture_default_str()
@@ -161,7 +170,7 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
   AddStudy(*app, options, seed);
   app->add_option("--battles", options.battles, "battles to finish, 1 to 1000000")
       ->type_name("K")
-      ->check(WholeBetween(1, 1000000))
+      ->check(WholeBetween(1, CommandLine::kMostBattles))
       ->capture_default_str();
   AddFrameMs(*app, options.frameMs);
   app->add_option("--max-seconds", options.maxSeconds,
@@ -176,6 +185,11 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
   AddFlag(*app, "--json", options.json, "one JSON object per line instead of text");
   AddFlag(*app, "--memory", options.memory, "add the resident memory after each battle");
   AddInsideViews(*app, options);
+  // The files say how their battles were run.
+  for (const char* setting : {"--battles", "--frame-ms", "--max-seconds", "--no-blood", "--json", "--memory", "--trace",
+                              "--timeline"}) {
+    app->get_option(setting)->excludes("--verify");
+  }
   return app;
 }
 
@@ -191,7 +205,7 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
   AddMaxUnits(*app, options.maxUnits);
   app->add_option("--battle", options.battle, "play battles 1 to K-1 without drawing, then show battle K")
       ->type_name("K")
-      ->check(WholeBetween(1, 1000000))
+      ->check(WholeBetween(1, CommandLine::kMostBattles))
       ->capture_default_str();
   app->add_option("--speed", options.speed,
                   "simulated seconds per wall second at the start: 0.25, 0.5, 1, 2, 4, 8 or 16; + and - change it")

@@ -32,6 +32,8 @@ class CommandLine {
   static constexpr int kLongestFrameMs = 130;
   // A week of simulated time; far beyond any battle, and the frame count stays exact.
   static constexpr double kLongestBattleSeconds = 604800.0;
+  // A run's --battles, and a window's --battle.
+  static constexpr int kMostBattles = 1000000;
   // Far more threads than any machine has cores for a study; beyond that a typo.
   static constexpr int kMostJobs = 1024;
 

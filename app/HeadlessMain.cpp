@@ -1,5 +1,5 @@
 // Entry point of battlesim-headless: battles without a window, reported on standard output; or
-// the merge of a study's shards.
+// the merge of a study's shards, or the check of recorded battles against a replay.
 #include <unistd.h>
 
 #include <ctime>
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BattleVerifier.h"
 #include "app/CommandLine.h"
 #include "app/HeadlessRunner.h"
 #include "app/MissingFiles.h"
@@ -54,6 +55,32 @@ bool LoadBattle(const HeadlessOptions& options, Scenario& scenario) {
   return MissingFiles::GroundReadable(scenario.heightMap, kName);
 }
 
+// Every file is read, and the battle they ran checked, before any battle is played again.
+int Verify(const HeadlessOptions& options) {
+  BattleVerifier verifier;
+  std::string error;
+  for (const std::string& file : options.verifyFiles) {
+    if (!verifier.AddFile(file, error)) {
+      std::cerr << kName << ": " << error << "\n";
+      return 2;
+    }
+  }
+  Scenario scenario;
+  if (!LoadBattle(options, scenario)) return 2;
+  if (!verifier.SameBattle(options.scenarioFile, scenario, error)) {
+    std::cerr << kName << ": " << error << "\n";
+    return 2;
+  }
+  const std::string otherVersion = verifier.OtherVersion();
+  if (!otherVersion.empty()) std::cerr << kName << ": " << otherVersion << "\n";
+  Interrupt::Watch();
+  const BattleVerifier::Outcome outcome =
+      verifier.Replay(scenario, options.jobs, std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+  std::cout << BattleVerifier::ResultLine(outcome) << std::flush;
+  if (outcome.interrupted) return HeadlessRunner::kInterruptedStatus;
+  return outcome.differing == 0 ? 0 : 1;
+}
+
 int RunStudy(const HeadlessOptions& options, const Scenario& scenario) {
   std::cerr << kName << ": seeds " << options.seeds.RangeText();
   if (options.seeds.shards > 1) std::cerr << " shard " << options.seeds.ShardText();
@@ -76,6 +103,7 @@ int main(int argc, char** argv) {
     case CommandLine::Outcome::Run: break;
   }
   if (!options.mergeFiles.empty()) return Merge(options);
+  if (!options.verifyFiles.empty()) return Verify(options);
   Scenario scenario;
   if (!LoadBattle(options, scenario)) return 2;
   if (options.study) return RunStudy(options, scenario);

@@ -101,6 +101,9 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
   long long framesRun = 0;
   const Clock::time_point runStart = Clock::now();
   RunSummary summary = RunBattles(out, progress, steps, framesRun);
+  // What --verify needs to play the run again; a file that cannot be read again leaves it out.
+  StudyIdentity study;
+  if (StudyIdentity::Of(options, scenario, study, error)) summary.study = study;
   AddTiming(summary, steps, framesRun, std::chrono::duration<double>(Clock::now() - runStart).count());
   out << FormatSummary(summary, options.json) << std::flush;
   if (trace) std::cerr << trace->UnmatchedLine();
@@ -125,6 +128,7 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
   RunSummary summary;
   summary.seed = options.seed;
   BattleRecorder recorder(options.memory);
+  recorder.FingerprintEndsOf(battle);
   Clock::time_point lastProgress = Clock::now();
   std::uint32_t elapsedMs = 0;
   const std::optional<unsigned> lineSeed = options.seedInLines ? std::optional<unsigned>(options.seed) : std::nullopt;

@@ -43,6 +43,8 @@ struct HeadlessOptions {
   int jobs = 1;
   // Merge the JSON lines of these files (a study's shards) instead of running battles.
   std::vector<std::string> mergeFiles;
+  // Play again the battles these files (JSON output of runs, studies or shards) record and compare.
+  std::vector<std::string> verifyFiles;
 };
 
 // Kills by the type of the unit killed, over a run or a study.

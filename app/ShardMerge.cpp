@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "app/CommandLine.h"
 #include "app/JsonLine.h"
 
 #include <nlohmann/json.hpp>
@@ -56,22 +57,27 @@ KillTotals Kills(const json& line) {
   return kills;
 }
 
-StudyIdentity ReadStudy(const json& line) {
+StudyIdentity StudyOf(const json& line) {
   if (JsonLine::Find(line, "study") == nullptr) {
     Refuse("\"study\" is missing: the shard was run by an older battlesim-headless; run it again");
   }
   StudyIdentity study;
   study.scenario = Text(line, "study.scenario");
   study.heightMap = Text(line, "study.height_map");
-  study.frameMs = Count(line, "study.frame_ms");
-  study.battles = Count(line, "study.battles");
+  study.frameMs = static_cast<int>(Whole(line, "study.frame_ms", CommandLine::kLongestFrameMs));
+  study.battles = static_cast<int>(Whole(line, "study.battles", CommandLine::kMostBattles));
   const json& seconds = Member(line, "study.max_seconds");
-  if (!seconds.is_number()) Refuse("\"study.max_seconds\" must be a number");
+  if (!seconds.is_number() || !(seconds.get<double>() > 0.0) ||
+      seconds.get<double>() > CommandLine::kLongestBattleSeconds) {
+    Refuse("\"study.max_seconds\" must be a number above 0 and at most " +
+           std::to_string(static_cast<long long>(CommandLine::kLongestBattleSeconds)));
+  }
   study.maxSeconds = seconds.get<double>();
   const json& blood = Member(line, "study.blood");
   if (!blood.is_boolean()) Refuse("\"study.blood\" must be true or false");
   study.blood = blood.get<bool>();
   study.version = Text(line, "study.version");
+  if (study.frameMs < 1 || study.battles < 1) Refuse("\"study.frame_ms\" and \"study.battles\" must be at least 1");
   return study;
 }
 
@@ -187,7 +193,7 @@ void ShardMerge::CloseBlock(const json& line, Block& block, const std::string& w
 
 SeedRange ShardMerge::JoinStudy(const json& line, const std::string& where) {
   const SeedRange shard = ReadShard(line);
-  const StudyIdentity identity = ReadStudy(line);
+  const StudyIdentity identity = StudyOf(line);
   if (!study) study = Study{where, shard, identity, {}};
   const std::string other = " in " + study->where + ": shards of different studies do not merge";
   if (shard.RangeText() != study->seeds.RangeText()) {
@@ -237,6 +243,16 @@ bool ShardMerge::Complete(std::string& error) const {
   error = study->where + ": \"shard\" " + shard + " of seeds " + study->seeds.RangeText() +
           " is missing: merge the output of --shard " + shard + " too";
   return false;
+}
+
+bool ShardMerge::ReadStudy(const json& summary, StudyIdentity& study, std::string& error) {
+  try {
+    study = StudyOf(summary);
+  } catch (const Refusal& refusal) {
+    error = refusal.what;
+    return false;
+  }
+  return true;
 }
 
 RunSummary ShardMerge::Summary() const {

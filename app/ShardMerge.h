@@ -28,6 +28,10 @@ class ShardMerge {
   bool Complete(std::string& error) const;
   RunSummary Summary() const;
 
+  // The study a JSON summary line names; false with the reason (no "FILE:LINE: " in front) when it
+  // names none or a damaged one. Bounded as a run's own options are, for files from anywhere.
+  static bool ReadStudy(const nlohmann::json& summary, StudyIdentity& study, std::string& error);
+
  private:
   struct SeedTally {
     int lastBattle = 0;

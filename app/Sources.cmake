@@ -13,6 +13,7 @@ target_sources(battlesim_lab PRIVATE
   app/QuietDebugChannel.cpp
   app/JsonLine.cpp
   app/ShardMerge.cpp
+  app/BattleVerifier.cpp
   app/StudyIdentity.cpp
   app/CommandLine.cpp
   app/MissingFiles.cpp

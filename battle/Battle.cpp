@@ -66,6 +66,7 @@ void Battle::StartBattle() {
 // were never in, which miscounts their squads' ready followers) or receive the old battle's
 // messages. The dying General calls this while the router delivers, never while duels resolve.
 void Battle::EndBattle(int deadGeneralTeam) {
+  if (onBattleEnding) onBattleEnding(*this);
   if (deadGeneralTeam != Team::Red) {
     ++redWins;
   } else {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -79,6 +80,10 @@ class Battle {
   // terrain. Without a window it is work nobody sees: a write to a scattered line of the colour
   // grid for every unit on every step, so the headless runner switches it off.
   bool paintFootsteps = true;
+
+  // Called as a battle ends (its General fell, or the user reset it), before its field is
+  // cleared: the last moment at which the ended battle can be read whole. It must not change it.
+  std::function<void(const Battle&)> onBattleEnding;
 
   platform::Random random;
   // Before the objects, which hold slots until they are destroyed.

@@ -39,6 +39,8 @@ class GameObjectManager {
   std::vector<GameObject*> Registered() const;
   // The same without a copy, for a walk over a large army; it changes with the next Update.
   const std::vector<GameObject*>& InRegistryOrder() const { return order.Objects(); }
+  // The objects added since the last update, in the order they were added.
+  const std::vector<std::unique_ptr<GameObject>>& Pending() const { return pending; }
 
  private:
   void RegisterPending();

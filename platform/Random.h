@@ -20,6 +20,8 @@ class Random {
     return static_cast<int>((state >> 16) & 0x7FFFu);
   }
   void Seed(unsigned seed) { state = seed; }
+  // The whole state: the next draws follow from it alone.
+  std::uint32_t State() const { return state; }
 
  private:
   std::uint32_t state;

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs a small study whole and as three shards side by side under GNU parallel, as a user spreads
 # one over machines, and checks that merging the shards gives the whole study's battles and its
-# summary: finished and unfinished battles, wins per side and kills, exactly.
+# summary: finished and unfinished battles, wins per side and kills, exactly; and that --verify
+# plays the shards' battles again to the same fingerprints.
 # Usage: shard_merge_test.sh PATH/TO/battlesim-headless   (from the project root)
 set -eu
 headless=$1
@@ -39,3 +40,9 @@ status=0
 "$headless" --merge "$work/shard-0.jsonl" "$work/shard-2.jsonl" > /dev/null 2> "$work/refusal" || status=$?
 test "$status" -eq 2 || { echo "a merge without shard 1/3 ended with status $status" >&2; exit 1; }
 grep -q '"shard" 1/3 of seeds 1-6 is missing' "$work/refusal" || { cat "$work/refusal" >&2; exit 1; }
+
+# Every machine computed the same battles: the shards play again here, on two threads, to the
+# same fingerprints.
+"$headless" --verify "$work/shard-0.jsonl" "$work/shard-1.jsonl" "$work/shard-2.jsonl" --jobs 2 > "$work/verified" 2> /dev/null ||
+  { cat "$work/verified" >&2; exit 1; }
+grep -qx 'verified 6 battles of 6 seeds: all match' "$work/verified" || { cat "$work/verified" >&2; exit 1; }

@@ -2,5 +2,6 @@
 battlesim_test_suite(battle_tests
   ${CMAKE_SOURCE_DIR}/tests/battle/BattleRulesTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/battle/WholeBattleTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/battle/BattleFingerprintTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
 )

@@ -1,6 +1,6 @@
-// End-to-end: a seeded battle watched in the window is the battle the headless runner plays,
-// to the last kill, whatever the speed and however it changes while the battle runs; the seed the
-// window says, and how it ends on Ctrl-C.
+// End-to-end: a seeded battle watched in the window is the battle the headless runner plays, to
+// the last kill and the fingerprint of its end, whatever the speed and however it changes while
+// the battle runs; the seed the window says, and how it ends on Ctrl-C.
 #include <gtest/gtest.h>
 
 #include <algorithm>
