@@ -1,0 +1,3 @@
+target_sources(battlesim_sim PRIVATE
+  strategy/LuaState.cpp
+)
