@@ -2,6 +2,7 @@
 // and a summary of the run: for tests, benchmarks and batch studies of many battles.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <memory>
@@ -43,6 +44,8 @@ struct HeadlessOptions {
   int jobs = 1;
   // Merge the JSON lines of these files (a study's shards) instead of running battles.
   std::vector<std::string> mergeFiles;
+  // --red-general, --blue-general by team code: strategy scripts over the scenario's.
+  std::array<std::string, 2> generals;
 };
 
 // Kills by the type of the unit killed, over a run or a study.
