@@ -44,6 +44,7 @@ bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
     running.redWon = battle.redWins > redWins;
     Close(battle, running);
     if (fingerprinted == &battle) running.fingerprint = endFingerprint;
+    TakeForfeit(battle, running);
     lastFinished = running;
     if (lineOut != nullptr) *lineOut << FormatBattleLine(lastFinished, linesAsJson) << std::flush;
     ++finished;
@@ -67,6 +68,13 @@ void BattleRecorder::StartNext(const Battle& battle) {
   runningMs = 0.0;
   killsBefore = KillSum(battle);
   battlesSeen = battle.battlesStarted;
+}
+
+void BattleRecorder::TakeForfeit(const Battle& battle, BattleReport& report) const {
+  const Forfeit& forfeit = battle.lastForfeit;
+  if (forfeit.team < 0 || forfeit.battle != battlesSeen) return;
+  report.forfeitSide = forfeit.team == Team::Red ? "red" : "blue";
+  report.forfeitReason = forfeit.reason;
 }
 
 BattleReport BattleRecorder::CloseUnfinished(const Battle& battle) const {

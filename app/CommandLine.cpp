@@ -78,6 +78,18 @@ void AddScenario(CLI::App& app, std::string& file) {
           ""));
 }
 
+void AddGenerals(CLI::App& app, std::array<std::string, 2>& generals) {
+  const auto named = CLI::Validator(
+      [](const std::string& input) -> std::string { return input.empty() ? "needs a file name, not ''" : ""; }, "");
+  app.add_option("--red-general", generals[0],
+                 "the red General's strategy script (Lua), over the scenario's (default: the built-in General)")
+      ->type_name("FILE")
+      ->check(named);
+  app.add_option("--blue-general", generals[1], "the blue General's strategy script (Lua), over the scenario's")
+      ->type_name("FILE")
+      ->check(named);
+}
+
 void AddMaxUnits(CLI::App& app, long long& maxUnits) {
   app.add_option("--max-units", maxUnits,
                  "refuse a scenario that raises more units than this, both armies with their Generals together")
@@ -179,6 +191,7 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
       ->check(FiniteBetween(0.001, CommandLine::kLongestBattleSeconds))
       ->capture_default_str();
   AddScenario(*app, options.scenarioFile);
+  AddGenerals(*app, options.generals);
   AddMaxUnits(*app, options.maxUnits);
   app->add_flag_callback("--no-blood", [&options] { options.blood = false; }, "start with blood splats switched off")
       ->disable_flag_override();
@@ -202,6 +215,7 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
   AddSeed(*app, options.seed);
   AddFrameMs(*app, options.frameMs);
   AddScenario(*app, options.scenarioFile);
+  AddGenerals(*app, options.generals);
   AddMaxUnits(*app, options.maxUnits);
   app->add_option("--battle", options.battle, "play battles 1 to K-1 without drawing, then show battle K")
       ->type_name("K")

@@ -9,6 +9,7 @@
 
 #include "app/BattleVerifier.h"
 #include "app/CommandLine.h"
+#include "app/GeneralChoice.h"
 #include "app/HeadlessRunner.h"
 #include "app/MissingFiles.h"
 #include "app/ScenarioFile.h"
@@ -48,6 +49,10 @@ bool LoadBattle(const HeadlessOptions& options, Scenario& scenario) {
   if (!UnitCount::WithinLimit(scenario, options.maxUnits, error)) {
     const std::string where = options.scenarioFile.empty() ? "" : options.scenarioFile + ": ";
     std::cerr << kName << ": " << where << error << "\n";
+    return false;
+  }
+  if (!GeneralChoice::Apply(options.generals, scenario, error)) {
+    std::cerr << kName << ": " << error << "\n";
     return false;
   }
   // On an empty field no path is ever found and no battle ends: refuse rather than simulate

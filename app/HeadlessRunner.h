@@ -2,6 +2,7 @@
 // and a summary of the run: for tests, benchmarks and batch studies of many battles.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <memory>
@@ -45,6 +46,8 @@ struct HeadlessOptions {
   std::vector<std::string> mergeFiles;
   // Play again the battles these files (JSON output of runs, studies or shards) record and compare.
   std::vector<std::string> verifyFiles;
+  // --red-general, --blue-general by team code: strategy scripts over the scenario's.
+  std::array<std::string, 2> generals;
 };
 
 // Kills by the type of the unit killed, over a run or a study.

@@ -18,6 +18,7 @@ target_sources(battlesim_lab PRIVATE
   app/CommandLine.cpp
   app/MissingFiles.cpp
   app/UnitTrace.cpp
+  app/GeneralChoice.cpp
 )
 target_sources(battlesim_window PRIVATE
   app/Game.cpp
