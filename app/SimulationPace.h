@@ -31,6 +31,9 @@ class SimulationPace {
   bool NextStep(std::uint32_t& elapsedMs);
   // The simulated milliseconds of the next fixed step; for skipping battles without drawing.
   std::uint32_t AdvanceOneStep();
+  // Stands the simulated clock at simulatedMs, as after a jump to another moment of a battle; the
+  // time owed to the frames so far is forgiven.
+  void JumpTo(std::uint32_t simulatedMs);
 
  private:
   void PlanFixedSteps(double wallMs, bool paused);

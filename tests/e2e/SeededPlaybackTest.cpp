@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/e2e/HudText.h"
+#include "tests/e2e/ShotAnalysis.h"
 #include "tests/e2e/VirtualDisplay.h"
 #include "tests/support/TempFolder.h"
 
@@ -58,6 +59,17 @@ class SeededWindow : public testing::Test {
                                                arguments, output, errors);
     window = display.WaitForWindow(kTitle, kStartSeconds);
     ASSERT_NE(window, 0u) << "the window did not appear";
+  }
+
+  // Waits for a frame whose panel shows the line, and keeps it.
+  bool ShowsLine(const std::string& line, Screenshot& shot) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kStartSeconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+      shot = display.Capture(window);
+      if (HudText::FindLine(shot, line) >= 0) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
   }
 
   bool PanelShows(const std::vector<std::string>& lines) {
@@ -133,6 +145,23 @@ TEST_F(SeededWindow, ShowsBattleKAfterPlayingTheOnesBefore) {
   const std::vector<std::string> lines = WaitForReportedBattles(3);
   ASSERT_GE(lines.size(), 3u) << "the window reported fewer than three battles";
   for (std::size_t battle = 0; battle < 3; ++battle) EXPECT_EQ(lines[battle], expected[battle]);
+}
+
+// Paused, from the battle's start on to second 20, then back to 10, which plays the battle again
+// from its start, and on to 20 once more: the same picture, footsteps on the ground included.
+TEST_F(SeededWindow, JumpingBackAndOnAgainShowsThePictureOfPlayingOn) {
+  Start({"--seed", "3", "--speed", "0.25"});
+  for (const char* key : {"p", "Home", "bracketright", "bracketright"}) display.PressKey(window, key);
+  Screenshot played;
+  ASSERT_TRUE(ShowsLine("At: 20.0 s", played));
+  display.PressKey(window, "bracketleft");
+  Screenshot back;
+  ASSERT_TRUE(ShowsLine("At: 10.0 s", back));
+  display.PressKey(window, "bracketright");
+  Screenshot again;
+  ASSERT_TRUE(ShowsLine("At: 20.0 s", again));
+  EXPECT_FALSE(shots::SameScene(back, played));
+  EXPECT_TRUE(shots::SameScene(again, played));
 }
 
 // Without options the clock seeds the battles; Ctrl-C ends the window between two frames.
