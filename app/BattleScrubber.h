@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <thread>
 #include <vector>
 
 #include "app/BattleRecorder.h"
+#include "app/RunCourse.h"
 #include "battle/BattleTimeline.h"
 
 class Battle;
@@ -17,6 +20,8 @@ class Game;
 // splats and arrows made in the last step live on. So going back plays the whole run again on a
 // fresh battlefield, the user's resets and blood switches at the steps they came, up to the
 // start of the battle on view, and from there with the chart and the reports as they stood then.
+// A thread of its own plays a spare battlefield to that start whenever a battle begins or a jump
+// back has used the spare up, so that a jump back waits only for the seconds into the battle.
 class BattleScrubber {
  public:
   static constexpr double kJumpSeconds = 10.0;
@@ -24,6 +29,10 @@ class BattleScrubber {
   // The game's battle must not have stepped yet; its pace, recorder and timeline must be set and
   // outlive this. stepMs is the length of every step.
   BattleScrubber(Game& watched, int stepMs);
+  // Stops the spare's thread.
+  ~BattleScrubber();
+  BattleScrubber(const BattleScrubber&) = delete;
+  BattleScrubber& operator=(const BattleScrubber&) = delete;
 
   // The game calls these around every step of the battle it runs.
   void BeforeStep();
@@ -40,28 +49,25 @@ class BattleScrubber {
   bool JumpBy(double seconds);
   // Seconds into the battle on view.
   double ViewSecond() const;
+  // Waits until the spare stands ready: for measuring a jump back as the user makes it, seconds
+  // after the battle began.
+  void AwaitSpare();
   // Steps run since the start of the run.
   std::int64_t StepsDone() const { return stepsDone; }
 
  private:
-  enum class Action { Reset, BloodOn, BloodOff };
-  struct UserEvent {
-    std::int64_t step;  // steps done when it came
-    Action action;
-  };
-
-  std::uint32_t MsAfter(std::int64_t steps) const;
-  void Logged(Action action);
-  void Apply(const UserEvent& event, Battle& battle) const;
-  // Applies the recorded events that came before the next step.
-  void ApplyDueEvents(Battle& battle);
+  void Logged(RunCourse::Action action);
   bool StepForwardTo(std::int64_t targetStep);
   void ReplayTo(std::int64_t targetStep);
+  void PrepareSpare();
+  void StopSpare();
+  // The battlefield at the start of the battle on view: the spare once its thread is done, or
+  // played here when there is none for that start.
+  std::unique_ptr<Battle> TakeSpare();
 
   Game& game;
+  RunCourse course;
   int stepMs;
-  bool bloodAtStart;
-  bool footstepsAtStart;
   std::int64_t stepsDone = 0;
   // The step after which the battle on view began (0 for the run's first battle).
   std::int64_t battleStartStep = 0;
@@ -71,6 +77,10 @@ class BattleScrubber {
   // The chart and the reports as they stood at battleStartStep.
   BattleTimeline timelineAtStart;
   BattleRecorder recorderAtStart;
-  std::vector<UserEvent> events;
+  // The course's events before this one have been applied.
   std::size_t nextEvent = 0;
+  // Written by the spare's thread only, and read only once it is joined.
+  std::unique_ptr<Battle> spare;
+  std::int64_t spareStep = -1;
+  std::jthread spareWorker;
 };
