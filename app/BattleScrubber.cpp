@@ -10,6 +10,7 @@
 #include "app/UnitInspector.h"
 #include "battle/Battle.h"
 #include "platform/Interrupt.h"
+#include "platform/TickCounter.h"
 
 BattleScrubber::BattleScrubber(Game& watched, int fixedStepMs)
     : game(watched),
@@ -64,7 +65,7 @@ bool BattleScrubber::JumpTo(double second) {
   const auto offset = static_cast<std::int64_t>(std::llround(second * 1000.0 / stepMs));
   const std::int64_t target = battleStartStep + (offset > 0 ? offset : 0);
   const bool reached = target < stepsDone ? (ReplayTo(target), true) : StepForwardTo(target);
-  game.pace->JumpTo(course.MsAfter(stepsDone));
+  game.pace->JumpTo(course.MsAfter(stepsDone), TickCounter::Now());
   return reached;
 }
 

@@ -78,8 +78,9 @@ std::uint32_t SimulationPace::AdvanceOneStep() {
   return simulatedMs;
 }
 
-void SimulationPace::JumpTo(std::uint32_t newSimulatedMs) {
+void SimulationPace::JumpTo(std::uint32_t newSimulatedMs, std::uint32_t nowMs) {
   simulatedMs = newSimulatedMs;
+  lastTick = nowMs;
   owedMs = 0.0;
   stepsLeft = 0;
 }

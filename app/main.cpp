@@ -110,6 +110,8 @@ int main(int argc, char** argv) {
   if (!Interrupt::Requested()) glutMainLoop();
   // Only an interrupt leaves the loop; the subsystems' GL is gone with the window, so the process
   // ends here without taking them down.
+  // The spare battlefield's thread must not run on while the process ends.
+  scrubber.reset();
   if (options.report) PrintInterruptedSummary(seed, *recorder, options.json);
   std::exit(HeadlessRunner::kInterruptedStatus);
 }
