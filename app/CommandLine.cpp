@@ -209,7 +209,7 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
 std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
   auto app = std::make_unique<CLI::App>(
       "The battle window. With no options it runs battle after battle on the clock's seed, one step per "
-      "frame; with --seed, --battle or --frame-ms it runs fixed steps, and battle K of a seed is battle K "
+      "frame; with --seed, --battle, --at or --frame-ms it runs fixed steps, and battle K of a seed is battle K "
       "of battlesim-headless with that seed.",
       "battlesim");
   AddSeed(*app, options.seed);
@@ -221,6 +221,11 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
       ->type_name("K")
       ->check(WholeBetween(1, CommandLine::kMostBattles))
       ->capture_default_str();
+  app->add_option("--at", options.at,
+                  "start watching battle K at this simulated second (0 to 604800), played to it without drawing; "
+                  "[ and ] jump 10 s back and on, Home to the battle's start")
+      ->type_name("SECONDS")
+      ->check(FiniteBetween(0.0, CommandLine::kLongestBattleSeconds));
   app->add_option("--speed", options.speed,
                   "simulated seconds per wall second at the start: 0.25, 0.5, 1, 2, 4, 8 or 16; + and - change it")
       ->type_name("X")
@@ -266,7 +271,9 @@ CommandLine::Outcome CommandLine::ParseWindow(const std::vector<std::string>& ar
   const Outcome outcome = Parse(*app, arguments, error);
   if (outcome != Outcome::Run) return outcome;
   parsed.seedGiven = app->count("--seed") > 0;
-  parsed.fixedSteps = parsed.seedGiven || app->count("--battle") > 0 || app->count("--frame-ms") > 0;
+  parsed.atGiven = app->count("--at") > 0;
+  parsed.fixedSteps =
+      parsed.seedGiven || parsed.atGiven || app->count("--battle") > 0 || app->count("--frame-ms") > 0;
   options = parsed;
   return outcome;
 }

@@ -1,10 +1,12 @@
 // Construction of the world, the frame step, the battle rules and the statistics lines.
 #include "app/Game.h"
 
+#include <cstdio>
 #include <sstream>
 #include <utility>
 
 #include "app/BattleRecorder.h"
+#include "app/BattleScrubber.h"
 #include "app/GeneralChoice.h"
 #include "app/Input.h"
 #include "app/SimulationPace.h"
@@ -14,6 +16,7 @@
 #include "platform/TickCounter.h"
 #include "render/FrameScene.h"
 #include "render/Graphics.h"
+#include "render/InspectorOverlay.h"
 #include "render/TerrainDrawing.h"
 
 namespace {
@@ -118,17 +121,55 @@ void Game::RunSimulationStep() {
   if (timeline != nullptr) timeline->AfterStep(*battle, dt);
 }
 
+void Game::RunRecordedStep(double stepMs) {
+  if (scrubber != nullptr) scrubber->BeforeStep();
+  RunSimulationStep();
+  if (recorder != nullptr) recorder->AfterStep(*battle, stepMs);
+  if (scrubber != nullptr) scrubber->AfterStep();
+}
+
 void Game::RunPacedSteps() {
   std::uint32_t before = pace->SimulatedMs();
   std::uint32_t elapsedMs = 0;
   while (pace->NextStep(elapsedMs)) {
     battle->timer.TickTo(elapsedMs);
-    if (!paused) {
-      RunSimulationStep();
-      if (recorder != nullptr) recorder->AfterStep(*battle, static_cast<double>(elapsedMs - before));
-    }
+    if (!paused) RunRecordedStep(static_cast<double>(elapsedMs - before));
     before = elapsedMs;
   }
+}
+
+void Game::ResetBattle() {
+  battle->ResetBattle();
+  if (scrubber != nullptr) scrubber->UserReset();
+}
+
+void Game::SwitchBlood() {
+  battle->bloodEnabled = !battle->bloodEnabled;
+  if (scrubber != nullptr) scrubber->UserBlood(battle->bloodEnabled);
+}
+
+void Game::ScrubBy(double seconds) {
+  if (scrubber == nullptr) {
+    scrubAsked = true;
+  } else {
+    scrubber->JumpBy(seconds);
+  }
+}
+
+void Game::ScrubToStart() {
+  if (scrubber == nullptr) {
+    scrubAsked = true;
+  } else {
+    scrubber->JumpTo(0.0);
+  }
+}
+
+bool Game::ScrubAtChart(int x, int y) {
+  if (scrubber == nullptr || timeline == nullptr || graphics == nullptr) return false;
+  const double second = InspectorOverlay::ChartSecondAt(*timeline, graphics->viewportWidth, x, y);
+  if (second < 0.0) return false;
+  scrubber->JumpTo(second);
+  return true;
 }
 
 void Game::Render(const Graphics::StepBesideTerrain* beside) {
@@ -142,7 +183,8 @@ void Game::Render(const Graphics::StepBesideTerrain* beside) {
                          .dynamicTerrain = dynamicTerrain,
                          .selected = inspector != nullptr ? inspector->Selected(*battle) : nullptr,
                          .timeline = timeline,
-                         .textures = textures.get()};
+                         .textures = textures.get(),
+                         .viewSecond = scrubber != nullptr ? scrubber->ViewSecond() : -1.0};
   graphics->RenderFrame(&frame, beside);
 }
 
@@ -181,6 +223,11 @@ void Game::PostPlaybackLines() {
   if (!pace->FixedSteps()) seedLine << " (clock)";
   PostHudLine(seedLine.str(), "Playback");
   if (recorder != nullptr) PostHudLine(Labelled("Battle: ", recorder->BattleNumber()), "Playback");
+  if (scrubber != nullptr) {
+    char at[48];
+    std::snprintf(at, sizeof at, "At: %.1f s", scrubber->ViewSecond());
+    PostHudLine(at, "Playback");
+  }
   PostHudLine("Red General: " + GeneralChoice::Describe(battle->scenario.armies[0]), "Playback");
   PostHudLine("Blue General: " + GeneralChoice::Describe(battle->scenario.armies[1]), "Playback");
 }
@@ -196,6 +243,11 @@ void Game::PostSwitchLines() {
     std::ostringstream speed;
     speed << "Speed: " << pace->Speed() << "x (+/-)";
     PostHudLine(speed.str(), kCategory);
+  }
+  if (scrubber != nullptr) {
+    PostHudLine("Jump: [ ] 10 s, Home to start, click the chart", kCategory);
+  } else if (scrubAsked) {
+    PostHudLine("Jump ([ ] Home): needs --seed", kCategory);
   }
   PostHudLine("Mouse: left drag turns, right drag pans, wheel zooms", kCategory);
   PostHudLine("Click: inspect a unit, F follows it", kCategory);

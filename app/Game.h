@@ -13,6 +13,7 @@
 #include "render/TextureManager.h"
 
 class BattleRecorder;
+class BattleScrubber;
 class BattleTimeline;
 class Input;
 class SimulationPace;
@@ -30,7 +31,8 @@ class Game {
   // The two Generals of the first battle.
   void StartBattle() { battle->StartBattle(); }
   // A new battle that changes no tally.
-  void ResetBattle() { battle->ResetBattle(); }
+  void ResetBattle();
+  void SwitchBlood();
 
   // One step of the world: tick, input, simulation (unless paused), statistics, render; the
   // three stages are timed on the HUD. Without graphics and input only the simulation runs, in
@@ -38,6 +40,15 @@ class Game {
   void Frame();
   // One step of the battle on the clock as it stands, followed by the timeline.
   void RunSimulationStep();
+  // The same with the clock ticked to its step already, followed by the recorder and the
+  // scrubber: every fixed step of the window runs here.
+  void RunRecordedStep(double stepMs);
+  // The user's jumps through the battle on view. Without a scrubber (no fixed steps) they only
+  // make the panel say what they need.
+  void ScrubBy(double seconds);
+  void ScrubToStart();
+  // A click at x, y from the window's top left: true when it fell on the chart and jumped.
+  bool ScrubAtChart(int x, int y);
   void PostStatistics();
   // Draws the frame (or only clears, without input to place the camera) and swaps.
   void Render(const Graphics::StepBesideTerrain* beside = nullptr);
@@ -57,6 +68,8 @@ class Game {
   BattleRecorder* recorder = nullptr;
   // Follows the balance of the battle step by step; null when nobody reads it.
   BattleTimeline* timeline = nullptr;
+  // Moves the view back and forth through the battle; null without fixed steps.
+  BattleScrubber* scrubber = nullptr;
   // The seed the battle's random generator was seeded with, for the panel.
   unsigned seed = 0;
 
@@ -78,4 +91,7 @@ class Game {
   void PostSelectedLines();
   // Lines go nowhere without graphics.
   void PostHudLine(const std::string& text, const std::string& category);
+
+  // A jump key was pressed where jumps cannot be made.
+  bool scrubAsked = false;
 };

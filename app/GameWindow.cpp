@@ -5,6 +5,8 @@
 
 #include "app/Game.h"
 #include "app/Input.h"
+
+static_assert(Input::kHomeKey == GLUT_KEY_HOME);
 #include "platform/Interrupt.h"
 #include "render/Graphics.h"
 
@@ -22,6 +24,10 @@ void OnReshape(int width, int height) {
 
 void OnKeyboard(unsigned char key, int x, int y) {
   if (Game* game = shown) game->input->OnKey(key, x, y);
+}
+
+void OnSpecial(int key, int x, int y) {
+  if (Game* game = shown) game->input->OnSpecialKey(key, x, y);
 }
 
 void OnMouse(int button, int state, int x, int y) {
@@ -57,6 +63,7 @@ void GameWindow::Open(int& argc, char** argv) {
   glutDisplayFunc(OnDisplay);
   glutReshapeFunc(OnReshape);
   glutKeyboardFunc(OnKeyboard);
+  glutSpecialFunc(OnSpecial);
   glutMouseFunc(OnMouse);
   glutMotionFunc(OnMotion);
   glutIdleFunc(OnIdle);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "app/BattleScrubber.h"
 #include "app/Game.h"
 #include "app/SimulationPace.h"
 #include "app/UnitInspector.h"
@@ -32,7 +33,7 @@ void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
       if (game != nullptr) game->ResetBattle();
       break;
     case 'b':
-      if (game != nullptr) game->battle->bloodEnabled = !game->battle->bloodEnabled;
+      if (game != nullptr) game->SwitchBlood();
       break;
     case 'd':
       if (game != nullptr) game->dynamicTerrain = !game->dynamicTerrain;
@@ -47,8 +48,16 @@ void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
     case 'f':
       if (game != nullptr && game->inspector != nullptr) game->inspector->ToggleFollowing();
       break;
+    case '[':
+    case ']':
+      if (game != nullptr) game->ScrubBy(key == '[' ? -BattleScrubber::kJumpSeconds : BattleScrubber::kJumpSeconds);
+      break;
     default: break;
   }
+}
+
+void Input::OnSpecialKey(int key, int /*x*/, int /*y*/) {
+  if (key == kHomeKey && game != nullptr) game->ScrubToStart();
 }
 
 void Input::OnMouseButton(int button, int state, int x, int y) {
@@ -69,7 +78,8 @@ void Input::OnLeftButton(bool pressed, int x, int y) {
   const bool click = leftDown && !pressed && !leftDragged;
   leftDown = pressed;
   if (pressed) leftDragged = false;
-  if (click && game != nullptr && game->inspector != nullptr) game->inspector->PickAt(*game, x, y);
+  if (!click || game == nullptr || game->ScrubAtChart(x, y)) return;
+  if (game->inspector != nullptr) game->inspector->PickAt(*game, x, y);
 }
 
 void Input::OnMouseMotion(int x, int y) {

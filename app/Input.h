@@ -1,5 +1,5 @@
 // Keyboard and mouse: the camera values the renderer reads every frame, and the user's commands
-// (quit, zoom, pause, reset, blood, dynamic terrain, speed).
+// (quit, zoom, pause, reset, blood, dynamic terrain, speed, jumps through the battle).
 #pragma once
 
 #include "render/CameraView.h"
@@ -12,10 +12,14 @@ class Input : public CameraView {
   static constexpr float kZoomStep = 5.0f;
   static constexpr int kPanPerPixel = 10;
   static constexpr unsigned char kEscape = 27;
+  // The window toolkit's code for the Home key among its special keys.
+  static constexpr int kHomeKey = 106;
   enum Button { kLeft = 0, kMiddle = 1, kRight = 2, kWheelUp = 3, kWheelDown = 4 };
 
   // Lower-case letters only; x and y are ignored. q and Esc end the process with status 0.
   void OnKey(unsigned char key, int x, int y);
+  // Keys without a character (arrows, Home, function keys), by the toolkit's codes.
+  void OnSpecialKey(int key, int x, int y);
   // state 0 is a press. Wheel buttons zoom on every event, press and release alike.
   void OnMouseButton(int button, int state, int x, int y);
   // Measured from the last button or motion event, which a drag always starts with.

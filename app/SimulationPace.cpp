@@ -77,3 +77,10 @@ std::uint32_t SimulationPace::AdvanceOneStep() {
   simulatedMs += static_cast<std::uint32_t>(stepMs);
   return simulatedMs;
 }
+
+void SimulationPace::JumpTo(std::uint32_t newSimulatedMs, std::uint32_t nowMs) {
+  simulatedMs = newSimulatedMs;
+  lastTick = nowMs;
+  owedMs = 0.0;
+  stepsLeft = 0;
+}

@@ -31,6 +31,10 @@ class SimulationPace {
   bool NextStep(std::uint32_t& elapsedMs);
   // The simulated milliseconds of the next fixed step; for skipping battles without drawing.
   std::uint32_t AdvanceOneStep();
+  // Stands the simulated clock at simulatedMs, as after a jump to another moment of a battle, at
+  // tick counter nowMs: the time owed to the frames so far, and the time the jump took, are
+  // forgiven, so that the view stays where the jump put it.
+  void JumpTo(std::uint32_t simulatedMs, std::uint32_t nowMs);
 
  private:
   void PlanFixedSteps(double wallMs, bool paused);

@@ -25,6 +25,8 @@ target_sources(battlesim_window PRIVATE
   app/Input.cpp
   app/GameWindow.cpp
   app/UnitInspector.cpp
+  app/BattleScrubber.cpp
+  app/RunCourse.cpp
 )
 # The version a study's summary records; only this file needs it.
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/app/StudyIdentity.cpp APPEND PROPERTY COMPILE_DEFINITIONS

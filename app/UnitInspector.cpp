@@ -81,6 +81,26 @@ void UnitInspector::Clear(const std::string& why) {
   noticeBattle = -1;
 }
 
+void UnitInspector::LetGoOfBattle() {
+  if (watchedLog != nullptr) watchedLog->Watch(nullptr);
+  watchedLog = nullptr;
+}
+
+// The trace lines kept were of another moment.
+void UnitInspector::FindAgain(Battle& battle) {
+  if (selectedName.empty()) return;
+  const GameObject* unit = Selected(battle);
+  if (unit == nullptr || unit->dying || unit->removed) {
+    const std::string name = selectedName;
+    Clear(name + " died");
+    noticeBattle = battle.battlesStarted;
+    return;
+  }
+  recent.clear();
+  watchedLog = battle.traceLog.get();
+  watchedLog->Watch(this);
+}
+
 GameObject* UnitInspector::Selected(const Battle& battle) const {
   if (selectedName.empty() || battle.battlesStarted != selectedBattle) return nullptr;
   return battle.objects->Find(selectedName);

@@ -33,6 +33,12 @@ class UnitInspector : public TraceWatcher {
   // next pick or the next battle, and moves the followed camera, when there is one.
   void AfterFrame(const Battle& battle, CameraView* camera);
   void ToggleFollowing() { following = !following; }
+  // The battle is about to be replaced by the same battle at another moment, and its trace log
+  // with it; the selection stays.
+  void LetGoOfBattle();
+  // In the battle that replaced the old one, the selected unit stays selected while it stands
+  // there alive, and is cleared as at its death otherwise.
+  void FindAgain(Battle& battle);
 
   // The "Selected" category's lines.
   std::vector<std::string> Lines(const Battle& battle) const;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/BattleRecorder.h"
+#include "app/BattleScrubber.h"
 #include "app/CommandLine.h"
 #include "app/Game.h"
 #include "app/GameWindow.h"
@@ -32,9 +33,15 @@ void PlayBattlesBefore(int battle, Game& game, SimulationPace& pace, BattleRecor
   while (recorder.Finished() < battle - 1 && !Interrupt::Requested()) {
     const std::uint32_t before = pace.SimulatedMs();
     game.battle->timer.TickTo(pace.AdvanceOneStep());
-    game.RunSimulationStep();
-    recorder.AfterStep(*game.battle, static_cast<double>(pace.SimulatedMs() - before));
+    game.RunRecordedStep(static_cast<double>(pace.SimulatedMs() - before));
   }
+}
+
+// A battle may end before the second asked for; the window then shows the one after it.
+void PlayTo(double second, const WindowOptions& options, BattleScrubber& scrubber, const BattleRecorder& recorder) {
+  if (scrubber.JumpTo(second) || Interrupt::Requested()) return;
+  std::cerr << "battlesim: battle " << options.battle << " ended after " << recorder.LastFinished().seconds
+            << " s, before --at " << second << "; showing the battle after it\n";
 }
 
 // The window keeps no step times: its steps wait for the screen, and would only mislead.
@@ -98,13 +105,19 @@ int main(int argc, char** argv) {
   game->recorder = recorder.get();
   auto timeline = std::make_unique<BattleTimeline>();
   game->timeline = timeline.get();
+  std::unique_ptr<BattleScrubber> scrubber;
+  if (options.fixedSteps) scrubber = std::make_unique<BattleScrubber>(*game, options.frameMs);
+  game->scrubber = scrubber.get();
   GameWindow::Show(game.get());
   game->StartBattle();
   Interrupt::Watch();
   if (options.fixedSteps) PlayBattlesBefore(options.battle, *game, *pace, *recorder);
+  if (options.atGiven && !Interrupt::Requested()) PlayTo(options.at, options, *scrubber, *recorder);
   if (!Interrupt::Requested()) glutMainLoop();
   // Only an interrupt leaves the loop; the subsystems' GL is gone with the window, so the process
   // ends here without taking them down.
+  // The spare battlefield's thread must not run on while the process ends.
+  scrubber.reset();
   if (options.report) PrintInterruptedSummary(seed, *recorder, options.json);
   std::exit(HeadlessRunner::kInterruptedStatus);
 }

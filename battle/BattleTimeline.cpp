@@ -46,6 +46,15 @@ void BattleTimeline::StartBattle(int number) {
   open = true;
 }
 
+void BattleTimeline::KeepLaterSamples(const std::vector<TimelineSample>& further) {
+  if (further.size() > samples.size()) samples = further;
+}
+
+void BattleTimeline::ForgetLaterSamples() {
+  const auto reached = static_cast<std::size_t>(std::floor(elapsed)) + 1;
+  if (samples.size() > reached) samples.resize(reached);
+}
+
 TimelineSample BattleTimeline::Count(const Battle& field, double second) {
   TimelineSample sample;
   sample.second = second;

@@ -34,6 +34,12 @@ class BattleTimeline {
   const TimelineSample& Latest() const { return latest; }
   int BattleNumber() const { return battle; }
 
+  // A battle watched again from an earlier second had samples further on than its steps have
+  // reached: they are the same battle's, and the chart keeps showing them.
+  void KeepLaterSamples(const std::vector<TimelineSample>& further);
+  // The samples beyond the latest step no longer tell what will come once the user changed it.
+  void ForgetLaterSamples();
+
  private:
   void StartBattle(int number);
   void WriteRow(const TimelineSample& sample) const;

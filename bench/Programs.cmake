@@ -33,3 +33,7 @@ if(BATTLESIM_TESTS)
   add_test(NAME PathFinderReachesWhatTheBoostPeerReaches COMMAND battlesim-route-check
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 endif()
+
+# What a jump back and on through a seeded battle costs the window, without drawing.
+add_executable(battlesim-scrub-bench ${CMAKE_SOURCE_DIR}/bench/ScrubBench.cpp)
+target_link_libraries(battlesim-scrub-bench PRIVATE battlesim_window)

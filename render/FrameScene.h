@@ -21,4 +21,6 @@ struct FrameScene {
   const BattleTimeline* timeline = nullptr;
   // The billboards' images; without them (no GL context to load them into) none is drawn.
   TextureManager* textures = nullptr;
+  // The second of the battle the view stands at, marked on the chart; negative for no mark.
+  double viewSecond = -1.0;
 };

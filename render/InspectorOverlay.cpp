@@ -59,6 +59,11 @@ void Rectangle(float left, float top, float right, float bottom) {
   glEnd();
 }
 
+double Span(const std::vector<TimelineSample>& samples) {
+  return samples.empty() ? InspectorOverlay::kShortestSpan : std::max(InspectorOverlay::kShortestSpan,
+                                                                      samples.back().second);
+}
+
 // The curve of one side's alive count; alive picks the count out of a sample.
 template <class Alive>
 void Curve(const std::vector<TimelineSample>& samples, Alive alive, double xScale, double yScale, int left,
@@ -77,7 +82,7 @@ void InspectorOverlay::Draw(const FrameScene& scene, int width, int height) {
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
   if (scene.selected != nullptr && scene.selected->GetSprite() != nullptr) DrawRing(*scene.selected->GetSprite());
-  if (scene.timeline != nullptr) DrawBalance(*scene.timeline, width, height);
+  if (scene.timeline != nullptr) DrawBalance(*scene.timeline, scene.viewSecond, width, height);
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
@@ -99,13 +104,21 @@ void InspectorOverlay::DrawRing(const Sprite& sprite) {
   glLineWidth(1.0f);
 }
 
-void InspectorOverlay::DrawBalance(const BattleTimeline& timeline, int width, int height) {
+void InspectorOverlay::DrawBalance(const BattleTimeline& timeline, double viewSecond, int width, int height) {
   const int right = width - kRightMargin;
   if (right <= kLeftEdge) return;
   BeginWindowPixels(width, height);
   DrawBar(timeline.Latest().redAlive, timeline.Latest().blueAlive, kLeftEdge, right, kBarTop);
-  DrawChart(timeline, kLeftEdge, right, kChartTop);
+  DrawChart(timeline, viewSecond, kLeftEdge, right, kChartTop);
   EndWindowPixels();
+}
+
+double InspectorOverlay::ChartSecondAt(const BattleTimeline& timeline, int width, int x, int y) {
+  const int right = width - kRightMargin;
+  const int plotLeft = kLeftEdge + kAxisGutter;
+  const bool onChart = x >= plotLeft && x <= right && y >= kChartTop && y <= kChartTop + kChartHeight + kLabelRow;
+  if (!onChart) return -1.0;
+  return (x - plotLeft) * Span(timeline.Samples()) / (right - plotLeft);
 }
 
 // Red fills from the left and blue from the right; where they meet is where the balance stands.
@@ -125,18 +138,19 @@ void InspectorOverlay::DrawBar(int red, int blue, int left, int right, int top) 
   Rectangle(split - 1.0f, t - 2.0f, split + 1.0f, bottom + 2.0f);
 }
 
-void InspectorOverlay::DrawChart(const BattleTimeline& timeline, int left, int right, int top) {
+void InspectorOverlay::DrawChart(const BattleTimeline& timeline, double viewSecond, int left, int right, int top) {
   const int bottom = top + kChartHeight;
   glColor3f(0.92f, 0.92f, 0.88f);
   Rectangle(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),
             static_cast<float>(bottom + kLabelRow));
   const auto& samples = timeline.Samples();
   const int most = samples.empty() ? 0 : std::max({samples.front().redAlive, samples.front().blueAlive});
-  const double span = samples.empty() ? kShortestSpan : std::max(kShortestSpan, samples.back().second);
+  const double span = Span(samples);
   const int plotLeft = left + kAxisGutter;
   DrawAxes(most, span, left, right, top);
-  if (samples.empty()) return;
   const double xScale = (right - plotLeft) / span;
+  if (viewSecond >= 0.0) DrawMarker(viewSecond, xScale, plotLeft, top);
+  if (samples.empty()) return;
   const double yScale = static_cast<double>(kChartHeight) / std::max(1, most);
   glLineWidth(2.0f);
   glColor3fv(kRed);
@@ -144,6 +158,13 @@ void InspectorOverlay::DrawChart(const BattleTimeline& timeline, int left, int r
   glColor3fv(kBlue);
   Curve(samples, [](const TimelineSample& s) { return s.blueAlive; }, xScale, yScale, plotLeft, bottom);
   glLineWidth(1.0f);
+}
+
+// Under the curves, so that it never hides where they stand.
+void InspectorOverlay::DrawMarker(double second, double xScale, int plotLeft, int top) {
+  const auto x = static_cast<float>(plotLeft + second * xScale);
+  glColor3f(0.55f, 0.55f, 0.5f);
+  Rectangle(x - 1.0f, static_cast<float>(top), x + 1.0f, static_cast<float>(top + kChartHeight));
 }
 
 // The units at the start (the top) and none at the bottom in the gutter; the seconds from 0 to the

@@ -25,10 +25,15 @@ class InspectorOverlay {
   static void Draw(const FrameScene& scene, int width, int height);
   // Drawn over the terrain and the billboards alike, with the depth test off.
   static void DrawRing(const Sprite& sprite);
-  static void DrawBalance(const BattleTimeline& timeline, int width, int height);
+  // viewSecond, when not negative, is marked on the chart.
+  static void DrawBalance(const BattleTimeline& timeline, double viewSecond, int width, int height);
+  // The second of the battle under a point of a window width pixels wide (x from the left, y from
+  // the top) when it lies on the chart, else a negative number.
+  static double ChartSecondAt(const BattleTimeline& timeline, int width, int x, int y);
 
  private:
   static void DrawBar(int red, int blue, int left, int right, int top);
-  static void DrawChart(const BattleTimeline& timeline, int left, int right, int top);
+  static void DrawChart(const BattleTimeline& timeline, double viewSecond, int left, int right, int top);
+  static void DrawMarker(double second, double xScale, int plotLeft, int top);
   static void DrawAxes(int most, double span, int left, int right, int top);
 };

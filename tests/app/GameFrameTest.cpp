@@ -183,6 +183,16 @@ TEST_F(WindowedGame, PostStatisticsEndsWithTheSwitchesAndTheSelection) {
   EXPECT_EQ(categories[5].lines, (Lines{"None: left click a unit"}));
 }
 
+// Without fixed steps a battle cannot be played again to a second: the jump keys say what they need.
+TEST_F(WindowedGame, JumpKeysWithoutFixedStepsSayTheyNeedASeed) {
+  input.OnKey('[', 0, 0);
+  input.OnSpecialKey(Input::kHomeKey, 0, 0);
+  game->PostStatistics();
+  const Lines* switches = LinesOf("Switches");
+  ASSERT_NE(switches, nullptr);
+  EXPECT_EQ(switches->at(3), "Jump ([ ] Home): needs --seed");
+}
+
 // The clock's seed is shown though it brings the battles back only with fixed steps; the speed
 // shows once, with its keys; each side's General is named.
 TEST_F(WindowedGame, PlaybackShowsTheClocksSeedTheBattleAndTheGeneralsAndSwitchesTheSpeed) {

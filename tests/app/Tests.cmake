@@ -24,6 +24,7 @@ battlesim_test_suite(app_tests
 battlesim_test_suite(app_window_tests
   ${CMAKE_SOURCE_DIR}/tests/app/InputTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/GameFrameTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/BattleScrubberTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
 )
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/e2e/HudText.h"
+#include "tests/e2e/ShotAnalysis.h"
 #include "tests/e2e/VirtualDisplay.h"
 #include "tests/support/TempFolder.h"
 
@@ -49,6 +50,9 @@ std::vector<std::string> HeadlessLines(unsigned seed) {
   return lines;
 }
 
+// The panel's line for the second of the battle on view, given in tenths.
+std::string At(int tenths) { return "At: " + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s"; }
+
 class SeededWindow : public testing::Test {
  protected:
   void Start(const std::vector<std::string>& arguments) {
@@ -58,6 +62,17 @@ class SeededWindow : public testing::Test {
                                                arguments, output, errors);
     window = display.WaitForWindow(kTitle, kStartSeconds);
     ASSERT_NE(window, 0u) << "the window did not appear";
+  }
+
+  // Waits for a frame whose panel shows the line, and keeps it.
+  bool ShowsLine(const std::string& line, Screenshot& shot) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kStartSeconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+      shot = display.Capture(window);
+      if (HudText::FindLine(shot, line) >= 0) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
   }
 
   bool PanelShows(const std::vector<std::string>& lines) {
@@ -133,6 +148,40 @@ TEST_F(SeededWindow, ShowsBattleKAfterPlayingTheOnesBefore) {
   const std::vector<std::string> lines = WaitForReportedBattles(3);
   ASSERT_GE(lines.size(), 3u) << "the window reported fewer than three battles";
   for (std::size_t battle = 0; battle < 3; ++battle) EXPECT_EQ(lines[battle], expected[battle]);
+}
+
+// Paused where the battle stood, 20 s on, then 10 s back, which plays the battle again from its
+// start, and on to the same second once more: the same picture, footsteps on the ground included.
+TEST_F(SeededWindow, JumpingBackAndOnAgainShowsThePictureOfPlayingOn) {
+  Start({"--seed", "3", "--speed", "0.25"});
+  display.PressKey(window, "p");
+  // A frame drawn before the pause took hold may still show an earlier second: the same one twice.
+  int tenths = -1;
+  int seen = -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kStartSeconds);
+  while (tenths < 0 && std::chrono::steady_clock::now() < deadline) {
+    const Screenshot shot = display.Capture(window);
+    int now = -1;
+    for (int t = 0; t < 100 && now < 0; ++t) {
+      if (HudText::FindLine(shot, At(t)) >= 0) now = t;
+    }
+    if (now >= 0 && now == seen) tenths = now;
+    seen = now;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  ASSERT_GE(tenths, 0) << "the panel never said where the paused battle stands";
+  display.PressKey(window, "bracketright");
+  display.PressKey(window, "bracketright");
+  Screenshot played;
+  ASSERT_TRUE(ShowsLine(At(tenths + 200), played));
+  display.PressKey(window, "bracketleft");
+  Screenshot back;
+  ASSERT_TRUE(ShowsLine(At(tenths + 100), back));
+  display.PressKey(window, "bracketright");
+  Screenshot again;
+  ASSERT_TRUE(ShowsLine(At(tenths + 200), again));
+  EXPECT_FALSE(shots::SameBesidePanel(back, played));
+  EXPECT_TRUE(shots::SameBesidePanel(again, played));
 }
 
 // Without options the clock seeds the battles; Ctrl-C ends the window between two frames.

@@ -1,6 +1,7 @@
 // Pixel measures over screenshots of the battle window.
 #include "tests/e2e/ShotAnalysis.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -71,6 +72,20 @@ double ChangedShare(const Screenshot& shot, const Screenshot* reference) {
 bool SameScene(const Screenshot& a, const Screenshot& b) { return SameRegion(a, b, false); }
 
 bool SamePanel(const Screenshot& a, const Screenshot& b) { return SameRegion(a, b, true); }
+
+bool SameBesidePanel(const Screenshot& a, const Screenshot& b) {
+  if (!SameSize(a, b)) return false;
+  const std::size_t skipped = static_cast<std::size_t>(kPanelWidth) * 3;
+  const std::size_t row = static_cast<std::size_t>(a.width) * 3;
+  for (std::size_t start = 0; start < a.rgb.size(); start += row) {
+    if (!std::equal(a.rgb.begin() + static_cast<std::ptrdiff_t>(start + skipped),
+                    a.rgb.begin() + static_cast<std::ptrdiff_t>(start + row),
+                    b.rgb.begin() + static_cast<std::ptrdiff_t>(start + skipped))) {
+      return false;
+    }
+  }
+  return true;
+}
 
 bool SavePpm(const Screenshot& shot, const std::string& path) {
   std::ofstream file(path, std::ios::binary);

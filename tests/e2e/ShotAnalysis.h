@@ -25,6 +25,9 @@ double ChangedShare(const Screenshot& shot, const Screenshot* reference);
 // The panel's corner (top left) and the rest of the window, the scene, compared separately.
 bool SameScene(const Screenshot& a, const Screenshot& b);
 bool SamePanel(const Screenshot& a, const Screenshot& b);
+// Right of the panel's column, which runs further down than its corner when many categories show
+// and whose timing lines move the rows below them from frame to frame.
+bool SameBesidePanel(const Screenshot& a, const Screenshot& b);
 
 // Writes the shot as a binary PPM, for looking at what a failed test saw.
 bool SavePpm(const Screenshot& shot, const std::string& path);

@@ -1,0 +1,86 @@
+// Moving the window's view back and forth through the running battle on fixed steps: forward by
+// stepping without drawing, back by playing the run again from its start to the same step.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "app/BattleRecorder.h"
+#include "app/RunCourse.h"
+#include "battle/BattleTimeline.h"
+
+class Battle;
+class Game;
+
+// A battle's start cannot be brought back from what carries over between battles alone: the new
+// army is raised while the old battle's units still hold their names (its lookups find them), the
+// registry's walking order (the order of every update) is the one the earlier battles left, and
+// splats and arrows made in the last step live on. So going back plays the whole run again on a
+// fresh battlefield, the user's resets and blood switches at the steps they came, up to the
+// start of the battle on view, and from there with the chart and the reports as they stood then.
+// A thread of its own plays a spare battlefield to that start whenever a battle begins or a jump
+// back has used the spare up, so that a jump back waits only for the seconds into the battle.
+class BattleScrubber {
+ public:
+  static constexpr double kJumpSeconds = 10.0;
+
+  // The game's battle must not have stepped yet; its pace, recorder and timeline must be set and
+  // outlive this. stepMs is the length of every step.
+  BattleScrubber(Game& watched, int stepMs);
+  // Stops the spare's thread.
+  ~BattleScrubber();
+  BattleScrubber(const BattleScrubber&) = delete;
+  BattleScrubber& operator=(const BattleScrubber&) = delete;
+
+  // The game calls these around every step of the battle it runs.
+  void BeforeStep();
+  void AfterStep();
+  // The user's reset or blood switch, just applied to the game's battle. It changes what follows:
+  // the steps after it are no longer the ones recorded.
+  void UserReset();
+  void UserBlood(bool on);
+
+  // Moves the view to that second of the battle on view: back by playing the run again, forward
+  // (also beyond the furthest second reached) by stepping on. A forward jump stops where the
+  // battle ends, with the next one on view. Returns false when it stopped short.
+  bool JumpTo(double second);
+  bool JumpBy(double seconds);
+  // Seconds into the battle on view.
+  double ViewSecond() const;
+  // Waits until the spare stands ready: for measuring a jump back as the user makes it, seconds
+  // after the battle began.
+  void AwaitSpare();
+  // Steps run since the start of the run.
+  std::int64_t StepsDone() const { return stepsDone; }
+
+ private:
+  void Logged(RunCourse::Action action);
+  bool StepForwardTo(std::int64_t targetStep);
+  void ReplayTo(std::int64_t targetStep);
+  void PrepareSpare();
+  void StopSpare();
+  // The battlefield at the start of the battle on view: the spare once its thread is done, or
+  // played here when there is none for that start.
+  std::unique_ptr<Battle> TakeSpare();
+
+  Game& game;
+  RunCourse course;
+  int stepMs;
+  std::int64_t stepsDone = 0;
+  // The step after which the battle on view began (0 for the run's first battle).
+  std::int64_t battleStartStep = 0;
+  int battleOnView = 0;
+  // Battles begun after the run's first one, replays included.
+  int battlesBegun = 0;
+  // The chart and the reports as they stood at battleStartStep.
+  BattleTimeline timelineAtStart;
+  BattleRecorder recorderAtStart;
+  // The course's events before this one have been applied.
+  std::size_t nextEvent = 0;
+  // Written by the spare's thread only, and read only once it is joined.
+  std::unique_ptr<Battle> spare;
+  std::int64_t spareStep = -1;
+  std::jthread spareWorker;
+};
