@@ -12,15 +12,6 @@ namespace {
 int KillSum(const Battle& battle) { return std::accumulate(battle.kills.begin(), battle.kills.end(), 0); }
 }  // namespace
 
-BattleRecorder::~BattleRecorder() {
-  if (fingerprinted != nullptr) fingerprinted->onBattleEnding = nullptr;
-}
-
-void BattleRecorder::FingerprintEndsOf(Battle& battle) {
-  fingerprinted = &battle;
-  battle.onBattleEnding = [this](const Battle& ending) { endFingerprint = BattleFingerprint::Of(ending); };
-}
-
 void BattleRecorder::WriteLinesTo(std::ostream* lines, bool json) {
   lineOut = lines;
   linesAsJson = json;
@@ -43,7 +34,7 @@ bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
     running.finished = true;
     running.redWon = battle.redWins > redWins;
     Close(battle, running);
-    if (fingerprinted == &battle) running.fingerprint = endFingerprint;
+    running.fingerprint = battle.endFingerprint;
     TakeForfeit(battle, running);
     lastFinished = running;
     if (lineOut != nullptr) *lineOut << FormatBattleLine(lastFinished, linesAsJson) << std::flush;

@@ -12,14 +12,6 @@ class Battle;
 class BattleRecorder {
  public:
   explicit BattleRecorder(bool measureMemory = false) : memory(measureMemory) {}
-  ~BattleRecorder();
-  BattleRecorder(const BattleRecorder&) = delete;
-  BattleRecorder& operator=(const BattleRecorder&) = delete;
-
-  // Fingerprints each battle of the battlefield as it ends, before the next is raised on its field,
-  // for the battle's report; without it finished battles' reports carry none. The battlefield must
-  // outlive the recorder.
-  void FingerprintEndsOf(Battle& battle);
   // Every finished battle's line also goes to lines (the window's report), as text or JSON.
   void WriteLinesTo(std::ostream* lines, bool json);
 
@@ -46,8 +38,6 @@ class BattleRecorder {
   void TakeMatchUp(const Battle& battle);
 
   bool memory;
-  Battle* fingerprinted = nullptr;
-  std::uint64_t endFingerprint = 0;
   std::ostream* lineOut = nullptr;
   bool linesAsJson = false;
   BattleReport running{1};

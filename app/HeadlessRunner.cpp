@@ -128,7 +128,6 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
   RunSummary summary;
   summary.seed = options.seed;
   BattleRecorder recorder(options.memory);
-  recorder.FingerprintEndsOf(battle);
   Clock::time_point lastProgress = Clock::now();
   std::uint32_t elapsedMs = 0;
   const std::optional<unsigned> lineSeed = options.seedInLines ? std::optional<unsigned>(options.seed) : std::nullopt;

@@ -99,7 +99,6 @@ int main(int argc, char** argv) {
   auto pace = std::make_unique<SimulationPace>(options.fixedSteps ? options.frameMs : 0, options.speed,
                                                game->battle->timer.startTick);
   auto recorder = std::make_unique<BattleRecorder>();
-  recorder->FingerprintEndsOf(*game->battle);
   if (options.report) recorder->WriteLinesTo(&std::cout, options.json);
   game->pace = pace.get();
   game->recorder = recorder.get();

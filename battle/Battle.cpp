@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "battle/BattleFingerprint.h"
 #include "math/RandomFloat.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
@@ -69,7 +70,7 @@ void Battle::StartBattle() {
 // were never in, which miscounts their squads' ready followers) or receive the old battle's
 // messages. The dying General calls this while the router delivers, never while duels resolve.
 void Battle::EndBattle(int deadGeneralTeam) {
-  if (onBattleEnding) onBattleEnding(*this);
+  endFingerprint = BattleFingerprint::Of(*this);
   if (deadGeneralTeam != Team::Red) {
     ++redWins;
   } else {

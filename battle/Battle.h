@@ -5,7 +5,7 @@
 #pragma once
 
 #include <array>
-#include <functional>
+#include <cstdint>
 #include <list>
 #include <memory>
 #include <string>
@@ -97,9 +97,9 @@ class Battle {
   // grid for every unit on every step, so the headless runner switches it off.
   bool paintFootsteps = true;
 
-  // Called as a battle ends (its General fell, or the user reset it), before its field is
-  // cleared: the last moment at which the ended battle can be read whole. It must not change it.
-  std::function<void(const Battle&)> onBattleEnding;
+  // The last ended battle's fingerprint (BattleFingerprint), taken as it ended (its General fell,
+  // or the user reset it), before its field was cleared: the last moment it could be read whole.
+  std::uint64_t endFingerprint = 0;
 
   platform::Random random;
   // Before the objects, which hold slots until they are destroyed.
