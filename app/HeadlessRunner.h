@@ -43,6 +43,10 @@ struct HeadlessOptions {
   int jobs = 1;
   // Merge the JSON lines of these files (a study's shards) instead of running battles.
   std::vector<std::string> mergeFiles;
+  // A tournament between these strategy scripts over the study's seeds; each pair stops at its
+  // test's decision when untilDecided.
+  std::vector<std::string> tournament;
+  bool untilDecided = false;
 };
 
 // Kills by the type of the unit killed, over a run or a study.
