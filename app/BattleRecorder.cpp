@@ -33,6 +33,7 @@ bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
     running.finished = true;
     running.redWon = battle.redWins > redWins;
     Close(battle, running);
+    TakeForfeit(battle, running);
     lastFinished = running;
     if (lineOut != nullptr) *lineOut << FormatBattleLine(lastFinished, linesAsJson) << std::flush;
     ++finished;
@@ -56,6 +57,13 @@ void BattleRecorder::StartNext(const Battle& battle) {
   runningMs = 0.0;
   killsBefore = KillSum(battle);
   battlesSeen = battle.battlesStarted;
+}
+
+void BattleRecorder::TakeForfeit(const Battle& battle, BattleReport& report) const {
+  const Forfeit& forfeit = battle.lastForfeit;
+  if (forfeit.team < 0 || forfeit.battle != battlesSeen) return;
+  report.forfeitSide = forfeit.team == Team::Red ? "red" : "blue";
+  report.forfeitReason = forfeit.reason;
 }
 
 BattleReport BattleRecorder::CloseUnfinished(const Battle& battle) const {

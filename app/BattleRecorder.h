@@ -31,6 +31,8 @@ class BattleRecorder {
 
  private:
   void Close(const Battle& battle, BattleReport& report) const;
+  // A battle that ended by a forfeit names the side that gave up and why.
+  void TakeForfeit(const Battle& battle, BattleReport& report) const;
   void StartNext(const Battle& battle);
   void TakeMatchUp(const Battle& battle);
 

@@ -5,6 +5,8 @@
 #include <sstream>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 #include "battle/Scenario.h"
 
 namespace {
@@ -22,6 +24,11 @@ void AppendTypesJson(std::ostream& line, const char* side, const std::vector<int
 void AppendTypesText(std::ostream& line, const char* side, const std::vector<int>& types) {
   line << "; " << side << " squads";
   for (std::size_t i = 0; i < types.size(); ++i) line << (i == 0 ? " " : ", ") << FollowerName(types[i]);
+}
+
+// A script's error message may hold anything, invalid UTF-8 included.
+std::string JsonString(const std::string& text) {
+  return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 std::string Fixed3(double value) {
@@ -50,6 +57,9 @@ std::string FormatBattleLine(const BattleReport& report, bool json, std::optiona
     if (report.residentKb >= 0) line << ",\"resident_kb\":" << report.residentKb;
     AppendTypesJson(line, "red", report.redTypes);
     AppendTypesJson(line, "blue", report.blueTypes);
+    if (!report.forfeitSide.empty()) {
+      line << ",\"forfeit\":\"" << report.forfeitSide << "\",\"forfeit_reason\":" << JsonString(report.forfeitReason);
+    }
     line << "}\n";
     return line.str();
   }
@@ -68,6 +78,7 @@ std::string FormatBattleLine(const BattleReport& report, bool json, std::optiona
   if (report.residentKb >= 0) line << "; resident memory " << report.residentKb << " KiB";
   AppendTypesText(line, "red", report.redTypes);
   AppendTypesText(line, "blue", report.blueTypes);
+  if (!report.forfeitSide.empty()) line << "; " << report.forfeitSide << " forfeits: " << report.forfeitReason;
   line << "\n";
   return line.str();
 }

@@ -78,6 +78,18 @@ void AddScenario(CLI::App& app, std::string& file) {
           ""));
 }
 
+void AddGenerals(CLI::App& app, std::array<std::string, 2>& generals) {
+  const auto named = CLI::Validator(
+      [](const std::string& input) -> std::string { return input.empty() ? "needs a file name, not ''" : ""; }, "");
+  app.add_option("--red-general", generals[0],
+                 "the red General's strategy script (Lua), over the scenario's (default: the built-in General)")
+      ->type_name("FILE")
+      ->check(named);
+  app.add_option("--blue-general", generals[1], "the blue General's strategy script (Lua), over the scenario's")
+      ->type_name("FILE")
+      ->check(named);
+}
+
 void AddMaxUnits(CLI::App& app, long long& maxUnits) {
   app.add_option("--max-units", maxUnits,
                  "refuse a scenario that raises more units than this, both armies with their Generals together")
@@ -163,7 +175,9 @@ void AddTournament(CLI::App& app, HeadlessOptions& options) {
                      "once, battle 1 of the seed from a fresh start; then rank them by win rate")
           ->type_name("FILE.lua")
           ->expected(1, -1);
-  for (const char* other : {"--seed", "--battles", "--merge", "--memory"}) tournament->excludes(other);
+  for (const char* other : {"--seed", "--battles", "--merge", "--memory", "--red-general", "--blue-general"}) {
+    tournament->excludes(other);
+  }
   tournament->needs("--seeds");
   app.add_flag("--until-decided", options.untilDecided,
                "with --tournament: stop each pair once its sequential test (SPRT, 0 against 20 Elo, 5% errors) "
@@ -188,6 +202,7 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
       ->check(FiniteBetween(0.001, CommandLine::kLongestBattleSeconds))
       ->capture_default_str();
   AddScenario(*app, options.scenarioFile);
+  AddGenerals(*app, options.generals);
   AddMaxUnits(*app, options.maxUnits);
   app->add_flag_callback("--no-blood", [&options] { options.blood = false; }, "start with blood splats switched off")
       ->disable_flag_override();
@@ -207,6 +222,7 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
   AddSeed(*app, options.seed);
   AddFrameMs(*app, options.frameMs);
   AddScenario(*app, options.scenarioFile);
+  AddGenerals(*app, options.generals);
   AddMaxUnits(*app, options.maxUnits);
   app->add_option("--battle", options.battle, "play battles 1 to K-1 without drawing, then show battle K")
       ->type_name("K")

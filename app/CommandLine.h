@@ -1,6 +1,7 @@
 // The command lines of the two programs: their options, checks and help texts.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct WindowOptions {
   double speed = 1.0;
   bool report = false;
   bool json = false;
+  // --red-general, --blue-general by team code: strategy scripts over the scenario's.
+  std::array<std::string, 2> generals;
 };
 
 class CommandLine {

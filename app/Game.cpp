@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/BattleRecorder.h"
+#include "app/GeneralChoice.h"
 #include "app/Input.h"
 #include "app/SimulationPace.h"
 #include "app/UnitInspector.h"
@@ -180,6 +181,8 @@ void Game::PostPlaybackLines() {
   if (!pace->FixedSteps()) seedLine << " (clock)";
   PostHudLine(seedLine.str(), "Playback");
   if (recorder != nullptr) PostHudLine(Labelled("Battle: ", recorder->BattleNumber()), "Playback");
+  PostHudLine("Red General: " + GeneralChoice::Describe(battle->scenario.armies[0]), "Playback");
+  PostHudLine("Blue General: " + GeneralChoice::Describe(battle->scenario.armies[1]), "Playback");
 }
 
 // A pause looks like a freeze and the switches leave no other trace on screen: say how they stand,

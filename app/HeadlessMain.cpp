@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/GeneralChoice.h"
 #include "app/HeadlessRunner.h"
 #include "app/MissingFiles.h"
 #include "app/ScenarioFile.h"
@@ -18,6 +19,7 @@
 #include "app/TournamentMerge.h"
 #include "app/UnitCount.h"
 #include "platform/Interrupt.h"
+#include "strategy/StrategyScript.h"
 
 namespace {
 constexpr char kName[] = "battlesim-headless";
@@ -70,6 +72,10 @@ bool LoadBattle(const HeadlessOptions& options, Scenario& scenario) {
     std::cerr << kName << ": " << where << error << "\n";
     return false;
   }
+  if (!GeneralChoice::Apply(options.generals, scenario, error)) {
+    std::cerr << kName << ": " << error << "\n";
+    return false;
+  }
   // On an empty field no path is ever found and no battle ends: refuse rather than simulate
   // half an hour of nothing.
   return MissingFiles::GroundReadable(scenario.heightMap, kName);
@@ -84,13 +90,10 @@ int RunStudy(const HeadlessOptions& options, const Scenario& scenario) {
   return study.Run(std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
 }
 
-// Until strategies are scripts the battle runs, a readable file is all a strategy needs to be.
-bool CheckStrategy(const std::string&, std::string&) { return true; }
-
 int RunTournament(const HeadlessOptions& options, const Scenario& scenario) {
   TournamentIdentity identity;
   std::string error;
-  if (!TournamentIdentity::Of(options, scenario, &CheckStrategy, identity, error)) {
+  if (!TournamentIdentity::Of(options, scenario, &StrategyScript::Check, identity, error)) {
     std::cerr << kName << ": " << error << "\n";
     return 2;
   }

@@ -2,6 +2,7 @@
 // and a summary of the run: for tests, benchmarks and batch studies of many battles.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <memory>
@@ -47,6 +48,8 @@ struct HeadlessOptions {
   // test's decision when untilDecided.
   std::vector<std::string> tournament;
   bool untilDecided = false;
+  // --red-general, --blue-general by team code: strategy scripts over the scenario's.
+  std::array<std::string, 2> generals;
 };
 
 // Kills by the type of the unit killed, over a run or a study.

@@ -37,7 +37,7 @@ struct Refusal {
 constexpr toml::source_position kFileStart{1, 1};
 constexpr std::array<std::string_view, 5> kTopKeys{"name", "terrain", "red", "blue", "duel"};
 constexpr std::array<std::string_view, 3> kTerrainKeys{"height_map", "low", "high"};
-constexpr std::array<std::string_view, 3> kArmyKeys{"squads", "followers", "types"};
+constexpr std::array<std::string_view, 4> kArmyKeys{"squads", "followers", "types", "general"};
 constexpr std::array<std::string_view, 2> kDuelKeys{"type_advantage", "formation_advantage"};
 constexpr std::array<std::string_view, 2> kArmyNames{"red", "blue"};  // by team code
 constexpr std::size_t kLongestQuote = 40;
@@ -242,7 +242,15 @@ void ReadTerrain(const toml::table& root, const fs::path& folder, Scenario& scen
   ReadHeights(terrain, scenario);
 }
 
-void ReadArmy(const toml::table& root, int team, Scenario& scenario, Places& places) {
+// Beside the scenario file, as the height map is; the script itself is checked before the battle.
+std::string ReadGeneral(const toml::node& node, const std::string& name, const fs::path& folder) {
+  const std::string given = ReadString(node, name);
+  if (given.empty()) Refuse(node.source(), name + " must name a strategy script (leave it out for the built-in General)");
+  const fs::path path(given);
+  return (path.is_absolute() ? path : (folder / path).lexically_normal()).string();
+}
+
+void ReadArmy(const toml::table& root, int team, const fs::path& folder, Scenario& scenario, Places& places) {
   const std::string name(kArmyNames[static_cast<std::size_t>(team)]);
   const toml::node* node = root.get(name);
   if (node == nullptr) return;
@@ -259,6 +267,7 @@ void ReadArmy(const toml::table& root, int team, Scenario& scenario, Places& pla
   if (const toml::node* types = table.get("types")) {
     army.memberTypes = ReadTypes(*types, name + ".types");
   }
+  if (const toml::node* general = table.get("general")) army.general = ReadGeneral(*general, name + ".general", folder);
 }
 
 void ReadDuel(const toml::table& root, Scenario& scenario) {
@@ -341,8 +350,8 @@ Scenario ReadScenario(std::string_view text, const std::string& sourceName, cons
   Places places;
   ReadName(root, scenario);
   ReadTerrain(root, folder, scenario, places);
-  ReadArmy(root, Team::Red, scenario, places);
-  ReadArmy(root, Team::Blue, scenario, places);
+  ReadArmy(root, Team::Red, folder, scenario, places);
+  ReadArmy(root, Team::Blue, folder, scenario, places);
   ReadDuel(root, scenario);
   if (!places.heightMapGiven) CheckBuiltInMap(scenario.heightMap);
   CheckFit(scenario, CheckHeightMap(scenario.heightMap, places.heightMap), places);

@@ -22,6 +22,7 @@ target_sources(battlesim_lab PRIVATE
   app/TournamentIdentity.cpp
   app/Tournament.cpp
   app/TournamentMerge.cpp
+  app/GeneralChoice.cpp
 )
 target_sources(battlesim_window PRIVATE
   app/Game.cpp

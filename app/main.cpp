@@ -13,6 +13,7 @@
 #include "app/CommandLine.h"
 #include "app/Game.h"
 #include "app/GameWindow.h"
+#include "app/GeneralChoice.h"
 #include "app/HeadlessRunner.h"
 #include "app/Input.h"
 #include "app/MissingFiles.h"
@@ -67,6 +68,10 @@ int main(int argc, char** argv) {
   }
   if (!UnitCount::WithinLimit(scenario, options.maxUnits, error)) {
     std::cerr << "battlesim: " << (options.scenarioFile.empty() ? "" : options.scenarioFile + ": ") << error << "\n";
+    return 2;
+  }
+  if (!GeneralChoice::Apply(options.generals, scenario, error)) {
+    std::cerr << "battlesim: " << error << "\n";
     return 2;
   }
   const unsigned seed = options.seedGiven ? options.seed : static_cast<unsigned>(std::time(nullptr));

@@ -7,6 +7,7 @@
 #include "math/RandomFloat.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
+#include "strategy/StrategyScript.h"
 #include "units/ArmyLayout.h"
 #include "units/CombatSM.h"
 #include "units/DyingSM.h"
@@ -54,8 +55,10 @@ Battle::~Battle() { objects.reset(); }
 
 void Battle::StartBattle() {
   ++battlesStarted;
+  battleStartedAt = timer.now;
   squadsRaised = {};
   squadTypes = {};
+  LoadStrategies();
   // The facing is the float 3.14, not pi: the red army's billboards face the blue army's.
   factory.Create(UnitType::General, Vector3(0.0f, 0.0f, ArmyLayout::kGeneralDistance), 3.14f, Team::Red);
   factory.Create(UnitType::General, Vector3(0.0f, 0.0f, -ArmyLayout::kGeneralDistance), 0.0f, Team::Blue);
@@ -77,6 +80,28 @@ void Battle::EndBattle(int deadGeneralTeam) {
   objects->RemoveAll();
   factory.Reset();
   StartBattle();
+}
+
+// A script that loaded before the first battle may still fail later (the file gone, or a top
+// level that draws differently): the side then forfeits this battle.
+void Battle::LoadStrategies() {
+  pendingForfeit = {};
+  for (std::size_t side = 0; side < strategies.size(); ++side) {
+    strategies[side].reset();
+    const std::string& path = scenario.armies[side].general;
+    if (path.empty()) continue;
+    const int team = side == 0 ? Team::Red : Team::Blue;
+    strategies[side] = std::make_unique<StrategyScript>(*this, team);
+    std::string error;
+    if (!strategies[side]->Load(path, error)) ForfeitBattle(team, error);
+  }
+}
+
+StrategyScript* Battle::Strategy(int team) const { return strategies[Side(team)].get(); }
+
+void Battle::ForfeitBattle(int team, const std::string& reason) {
+  if (pendingForfeit.team >= 0) return;
+  pendingForfeit = {battlesStarted, team, reason};
 }
 
 void Battle::ResetBattle() {
@@ -202,5 +227,9 @@ float Battle::RunSimulationStep() {
   objects->Update(dt);
   UpdateDuels(dt);
   router->DeliverDue();
+  if (pendingForfeit.team >= 0) {
+    lastForfeit = pendingForfeit;
+    EndBattle(lastForfeit.team);
+  }
   return dt;
 }

@@ -23,6 +23,15 @@
 #include "terrain/PathFinder.h"
 #include "terrain/Terrain.h"
 
+class StrategyScript;
+
+// A side whose strategy script failed gives up its battle: which side, in which battle, and why.
+struct Forfeit {
+  int battle = 0;
+  int team = -1;  // -1: none
+  std::string reason;
+};
+
 class Battle {
  public:
   // Loads and scales the scenario's height map (a missing or unreadable one leaves the ground
@@ -32,13 +41,20 @@ class Battle {
   Battle(const Battle&) = delete;
   Battle& operator=(const Battle&) = delete;
 
-  // The two Generals; each raises its whole army before its creation returns.
+  // The two Generals; each raises its whole army before its creation returns. A side whose
+  // scenario names a strategy script gets a fresh copy of it, so nothing carries over from the
+  // battle before.
   void StartBattle();
   // Scores the battle lost by the dead General's team, clears the field and starts the next.
   void EndBattle(int deadGeneralTeam);
   // A new battle that changes no tally.
   void ResetBattle();
   void CountKill(int killerType);
+  // The team gives up the running battle, which ends at the close of the step (the first forfeit
+  // of a step is the one that counts): a General's handler may be on the stack when it is asked.
+  void ForfeitBattle(int team, const std::string& reason);
+  // The team's strategy script for this battle; null for the built-in General.
+  StrategyScript* Strategy(int team) const;
   // Starts a duel; a or b may be null (failed lookups) or dying, and then nothing starts.
   void Engage(GameObject* a, GameObject* b);
   void UpdateDuels(float dt);
@@ -93,6 +109,10 @@ class Battle {
   std::list<Duel> duels;
 
   int battlesStarted = 0;
+  // When the running battle started, on the timer's clock.
+  float battleStartedAt = 0.0f;
+  // The last battle that ended by a forfeit.
+  Forfeit lastForfeit;
   int redWins = 0;
   int blueWins = 0;
   int casualties = 0;
@@ -104,6 +124,10 @@ class Battle {
  private:
   std::array<int, 2> squadsRaised{};
   std::array<std::vector<int>, 2> squadTypes;
+  std::array<std::unique_ptr<StrategyScript>, 2> strategies;
+  Forfeit pendingForfeit;
+
+  void LoadStrategies();
 
   void ResolveDuel(const Duel& duel);
   void LeaveCombat(GameObject& unit);

@@ -39,6 +39,13 @@ Formation::Formation(int shapeDraw) {
   if (shapeId == kOpenVee) ApplyShape(OpenVeeShape);
 }
 
+void Formation::Reshape(Shape shape) {
+  shapeId = shape;
+  if (shape == kBlock) ApplyShape(BlockShape);
+  if (shape == kWedge) ApplyShape(WedgeShape);
+  if (shape == kOpenVee) ApplyShape(OpenVeeShape);
+}
+
 void Formation::BlockShape(std::array<FormationSlot, kSlotCount>& shapeSlots) {
   LayOut(shapeSlots, 0.0f, 0.0f, 0.0f, -1.0f);
 }

@@ -38,6 +38,8 @@ class Formation {
   int MarkJoined();
   void ResetSlots();
   void ApplyShape(const ShapeFunction& shape);
+  // Another shape for the same slots: who holds which slot stays.
+  void Reshape(Shape shape);
 
   static void BlockShape(std::array<FormationSlot, kSlotCount>& slots);
   static void WedgeShape(std::array<FormationSlot, kSlotCount>& slots);

@@ -9,6 +9,7 @@
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "statemachine/EventClauses.h"
+#include "strategy/StrategyScript.h"
 #include "units/AISM.h"
 #include "units/ArmyLayout.h"
 #include "units/SquadLeaderSM.h"
@@ -76,12 +77,37 @@ void GeneralSM::RaiseArmy() {
 
 void GeneralSM::FightGeneralWhenArmiesAreGone() {
   GameObject* general = GetOwner();
-  if (!general->subordinates.empty()) return;
   Battle& battle = *general->GetBattle();
+  if (StrategyScript* strategy = battle.Strategy(general->team); strategy != nullptr && strategy->DecidesWhenToFight()) {
+    FightGeneralWhenScriptSays(*strategy);
+    return;
+  }
+  if (!general->subordinates.empty()) return;
   for (int serial = 0; serial < 2; ++serial) {
     GameObject* enemy = battle.objects->FindGeneral(serial);
     if (enemy == nullptr || enemy->team == general->team) continue;
     if (enemy->subordinates.empty()) battle.Engage(general, enemy);
+    return;
+  }
+}
+
+void GeneralSM::FightGeneralWhenScriptSays(StrategyScript& strategy) {
+  GameObject* general = GetOwner();
+  bool fights = false;
+  if (!strategy.GeneralFights(*general, fights)) {
+    if (strategy.Failed()) general->GetBattle()->ForfeitBattle(general->team, strategy.Failure());
+    return;
+  }
+  if (fights) EngageEnemyGeneral();
+}
+
+void GeneralSM::EngageEnemyGeneral() {
+  GameObject* general = GetOwner();
+  Battle& battle = *general->GetBattle();
+  for (int serial = 0; serial < 2; ++serial) {
+    GameObject* enemy = battle.objects->FindGeneral(serial);
+    if (enemy == nullptr || enemy->team == general->team) continue;
+    battle.Engage(general, enemy);
     return;
   }
 }
@@ -119,6 +145,26 @@ void GeneralSM::GiveOrders() {
   const std::vector<std::string> followers = leader->subordinates;
   const GameObject* firstFollower = followers.empty() ? nullptr : battle.Find(followers.front());
   Vector3 goal;
-  if (!ChooseGoal(*squadLeader, firstFollower, goal)) return;
+  if (StrategyScript* strategy = battle.Strategy(GetOwner()->team)) {
+    if (!ScriptedGoal(*strategy, *leader, *squadLeader, goal)) return;
+  } else if (!ChooseGoal(*squadLeader, firstFollower, goal)) {
+    return;
+  }
   leader->PushMachine(std::make_unique<AISM>(leader, goal.x, goal.y, goal.z), true);
+}
+
+// A new shape takes effect at once: the march turns the formation to its first way-point.
+bool GeneralSM::ScriptedGoal(StrategyScript& strategy, GameObject& leader, SquadLeaderSM& squadLeader, Vector3& goal) {
+  const SquadOrder order = strategy.OnSquadReady(*GetOwner(), leader);
+  if (order.kind == SquadOrder::Kind::Failed) {
+    GetOwner()->GetBattle()->ForfeitBattle(GetOwner()->team, strategy.Failure());
+    return false;
+  }
+  if (order.kind == SquadOrder::Kind::Hold) return false;
+  if (order.formation != 0) {
+    squadLeader.formation.Reshape(static_cast<Formation::Shape>(order.formation));
+    leader.formationKind = order.formation;
+  }
+  goal = Vector3(order.x, 0.0f, order.z);
+  return true;
 }

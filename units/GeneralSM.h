@@ -1,5 +1,6 @@
 // A General: raises its squad leaders once (five in the built-in battle), then gives each squad that reports ready a march
-// order, and fights the enemy General itself when both armies have lost all their squads.
+// order, and fights the enemy General itself when both armies have lost all their squads. A side's
+// strategy script, when it has one, makes both decisions instead.
 #pragma once
 
 #include <string>
@@ -9,6 +10,7 @@
 
 class EventClauses;
 class SquadLeaderSM;
+class StrategyScript;
 
 class GeneralSM : public StateMachine {
  public:
@@ -29,5 +31,9 @@ class GeneralSM : public StateMachine {
   bool HandleGlobal(EventClauses& clauses);
   void RaiseArmy();
   void FightGeneralWhenArmiesAreGone();
+  void FightGeneralWhenScriptSays(StrategyScript& strategy);
+  void EngageEnemyGeneral();
   void GiveOrders();
+  // The script's order for the squad; false when it gives none.
+  bool ScriptedGoal(StrategyScript& strategy, GameObject& leader, SquadLeaderSM& squadLeader, Vector3& goal);
 };

@@ -184,8 +184,8 @@ TEST_F(WindowedGame, PostStatisticsEndsWithTheSwitchesAndTheSelection) {
 }
 
 // The clock's seed is shown though it brings the battles back only with fixed steps; the speed
-// shows once, with its keys.
-TEST_F(WindowedGame, PlaybackShowsTheClocksSeedAndTheBattleAndSwitchesTheSpeed) {
+// shows once, with its keys; each side's General is named.
+TEST_F(WindowedGame, PlaybackShowsTheClocksSeedTheBattleAndTheGeneralsAndSwitchesTheSpeed) {
   SimulationPace pace(0, 2.0, 0);
   BattleRecorder recorder;
   game->pace = &pace;
@@ -195,7 +195,8 @@ TEST_F(WindowedGame, PlaybackShowsTheClocksSeedAndTheBattleAndSwitchesTheSpeed) 
   const auto& categories = graphics->Hud().Categories();
   ASSERT_EQ(categories.size(), 7u);
   EXPECT_EQ(categories[4].name, "Playback");
-  EXPECT_EQ(categories[4].lines, (Lines{"Seed: 1733 (clock)", "Battle: 1"}));
+  EXPECT_EQ(categories[4].lines,
+            (Lines{"Seed: 1733 (clock)", "Battle: 1", "Red General: built-in", "Blue General: built-in"}));
   EXPECT_EQ(categories[5].lines.at(3), "Speed: 2x (+/-)");
 }
 

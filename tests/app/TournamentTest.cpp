@@ -14,6 +14,7 @@
 #include "app/TournamentMerge.h"
 #include "app/TournamentIdentity.h"
 #include "app/TournamentTable.h"
+#include "strategy/StrategyScript.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -166,6 +167,24 @@ TEST(TournamentMerge, ShardsMergeToTheUnshardedTableAndStrangersAreRefused) {
   const std::string otherShardOne = Played({"--tournament", "a.lua", "c.lua", "--seeds", "1-2", "--shard", "1/2", "--json"}, &ThreeWay);
   EXPECT_EQ(refusal(shardZero, otherShardOne), "two:6: other strategies or settings here than in one:6: shards of different tournaments do not merge");
   EXPECT_EQ(refusal(shardZero, R"({"seed":1,"battle":1,"winner":"red"})"), "two:1: a study's line: a tournament's shards and a study's do not merge together");
+}
+
+// The real battle: a strategy whose script fails forfeits every game it plays, on either side.
+TEST(Tournament, AFailingScriptForfeitsEveryGameOfARealBattle) {
+  const TempFolder folder("tournament");
+  const std::string holds = folder.Path("holds.lua");
+  const std::string fails = folder.Path("fails.lua");
+  std::ofstream(holds) << "function on_squad_ready(battle, squad) return nil end\n";
+  std::ofstream(fails) << "function on_squad_ready(battle, squad)\n  error('no plan')\nend\n";
+  const HeadlessOptions options = Parsed({"--tournament", holds, fails, "--seeds", "7-7", "--json"});
+  TournamentIdentity identity;
+  std::string error;
+  ASSERT_TRUE(TournamentIdentity::Of(options, Scenario{}, &StrategyScript::Check, identity, error)) << error;
+  std::ostringstream out;
+  EXPECT_EQ(Tournament(options, identity, Tournament::Battles(options, Scenario{})).Run(out, nullptr), 0);
+  EXPECT_NE(out.str().find(R"({"rank":2,"strategy":")" + fails + R"(","games":2,"wins":0,"losses":2,"forfeits":2,)"),
+            std::string::npos) << out.str();
+  EXPECT_NE(out.str().find(R"("forfeit":"blue","forfeit_reason":")" + fails + ":2: no plan\"}"), std::string::npos);
 }
 
 TEST(Tournament, RefusesWhatCannotBeATournament) {

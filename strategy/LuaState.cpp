@@ -1,0 +1,211 @@
+// The sandboxed Lua state. Lua reports errors by long jumps: every function here that Lua calls
+// back holds no C++ object with a destructor while it calls into Lua.
+#include "strategy/LuaState.h"
+
+#include <lua.hpp>
+
+#include <cstdlib>
+#include <iterator>
+
+#include "platform/Random.h"
+
+namespace {
+// Base functions that reach files, the console or the collector, and string functions whose
+// pattern matching backtracks inside one C call, where no instruction budget reaches it.
+constexpr const char* kRemovedGlobals[] = {"dofile", "loadfile", "print", "collectgarbage", "warn", "require"};
+constexpr const char* kRemovedStringFunctions[] = {"dump", "find", "match", "gmatch", "gsub"};
+
+// load, but of text only: a compiled chunk could break the state from inside.
+int LoadTextOnly(lua_State* lua) {
+  const bool environmentGiven = lua_gettop(lua) >= 4;
+  lua_settop(lua, 4);
+  lua_pushvalue(lua, lua_upvalueindex(1));
+  lua_pushvalue(lua, 1);
+  lua_pushvalue(lua, 2);
+  lua_pushliteral(lua, "t");
+  if (environmentGiven) lua_pushvalue(lua, 4);
+  lua_call(lua, environmentGiven ? 4 : 3, LUA_MULTRET);
+  return lua_gettop(lua) - 4;
+}
+
+// A finalizer would run while the state closes or collects, outside any budgeted call.
+int SetMetatableWithoutFinalizer(lua_State* lua) {
+  if (lua_type(lua, 2) == LUA_TTABLE) {
+    lua_pushliteral(lua, "__gc");
+    if (lua_rawget(lua, 2) != LUA_TNIL) return luaL_error(lua, "setmetatable: finalizers (__gc) are not allowed");
+    lua_pop(lua, 1);
+  }
+  lua_settop(lua, 2);
+  lua_pushvalue(lua, lua_upvalueindex(1));
+  lua_insert(lua, 1);
+  lua_call(lua, 2, 1);
+  return 1;
+}
+
+void RemoveFields(lua_State* lua, const char* table, const char* const* names, std::size_t count) {
+  lua_getglobal(lua, table);
+  for (std::size_t i = 0; i < count; ++i) {
+    lua_pushnil(lua);
+    lua_setfield(lua, -2, names[i]);
+  }
+  lua_pop(lua, 1);
+}
+
+void WrapGlobal(lua_State* lua, const char* name, lua_CFunction wrapper) {
+  lua_getglobal(lua, name);
+  lua_pushcclosure(lua, wrapper, 1);
+  lua_setglobal(lua, name);
+}
+
+int OpenLibraries(lua_State* lua) {
+  const luaL_Reg libraries[] = {{LUA_GNAME, luaopen_base},
+                                {LUA_MATHLIBNAME, luaopen_math},
+                                {LUA_STRLIBNAME, luaopen_string},
+                                {LUA_TABLIBNAME, luaopen_table}};
+  for (const luaL_Reg& library : libraries) {
+    luaL_requiref(lua, library.name, library.func, 1);
+    lua_pop(lua, 1);
+  }
+  for (const char* name : kRemovedGlobals) {
+    lua_pushnil(lua);
+    lua_setglobal(lua, name);
+  }
+  RemoveFields(lua, LUA_STRLIBNAME, kRemovedStringFunctions, std::size(kRemovedStringFunctions));
+  // The loaded-modules table would hand the original libraries back.
+  lua_pushnil(lua);
+  lua_setfield(lua, LUA_REGISTRYINDEX, LUA_LOADED_TABLE);
+  WrapGlobal(lua, "load", LoadTextOnly);
+  WrapGlobal(lua, "setmetatable", SetMetatableWithoutFinalizer);
+  return 0;
+}
+
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+  }
+  if (text.size() > LuaState::kLongestError) text = text.substr(0, LuaState::kLongestError - 3) + "...";
+  return text;
+}
+}  // namespace
+
+LuaState::LuaState(platform::Random& generator, std::size_t memoryCeiling, int instructionBudget)
+    : random(generator), ceiling(memoryCeiling), budget(instructionBudget) {
+  state = lua_newstate(&LuaState::Allocate, this);
+  if (state == nullptr) return;
+  *static_cast<LuaState**>(lua_getextraspace(state)) = this;
+  OpenSandbox();
+}
+
+LuaState::~LuaState() {
+  if (state != nullptr) lua_close(state);
+}
+
+LuaState& LuaState::Of(lua_State* lua) { return **static_cast<LuaState**>(lua_getextraspace(lua)); }
+
+// Lua assumes that shrinking never fails; only growth counts against the ceiling.
+void* LuaState::Allocate(void* self, void* block, std::size_t oldSize, std::size_t newSize) {
+  LuaState& owner = *static_cast<LuaState*>(self);
+  if (block == nullptr) oldSize = 0;
+  if (newSize == 0) {
+    std::free(block);
+    owner.inUse -= oldSize;
+    return nullptr;
+  }
+  if (newSize > oldSize && newSize - oldSize > owner.ceiling - owner.inUse) return nullptr;
+  void* resized = std::realloc(block, newSize);
+  if (resized == nullptr) return nullptr;
+  owner.inUse = owner.inUse - oldSize + newSize;
+  return resized;
+}
+
+void LuaState::OpenSandbox() {
+  lua_pushcfunction(state, OpenLibraries);
+  if (lua_pcall(state, 0, 0, 0) == LUA_OK) {
+    lua_getglobal(state, LUA_MATHLIBNAME);
+    lua_pushcfunction(state, &LuaState::Random);
+    lua_setfield(state, -2, "random");
+    lua_pushnil(state);
+    lua_setfield(state, -2, "randomseed");
+    lua_pop(state, 1);
+    return;
+  }
+  lua_close(state);
+  state = nullptr;
+}
+
+// Every further instruction fails as well, so that no pcall inside the script can carry on.
+void LuaState::OnBudgetSpent(lua_State* lua, lua_Debug*) {
+  LuaState& self = Of(lua);
+  if (self.budgetSpent.empty()) {
+    lua_Debug where;
+    if (lua_getstack(lua, 0, &where) != 0 && lua_getinfo(lua, "Sl", &where) != 0 && where.currentline > 0) {
+      self.budgetSpent = std::string(where.short_src) + ":" + std::to_string(where.currentline) + ": ";
+    }
+    self.budgetSpent += "budget of " + std::to_string(self.budget) + " instructions exceeded";
+  }
+  lua_sethook(lua, &LuaState::OnBudgetSpent, LUA_MASKCOUNT, 1);
+  lua_pushstring(lua, self.budgetSpent.c_str());
+  lua_error(lua);
+}
+
+// math.random on the battle's own generator: the same seed, the same draws. Ranges wider than 15
+// bits take two draws.
+int LuaState::Random(lua_State* lua) {
+  platform::Random& generator = Of(lua).random;
+  lua_Integer low = 1;
+  lua_Integer high = 1;
+  switch (lua_gettop(lua)) {
+    case 0: lua_pushnumber(lua, generator.Rand() / (platform::kRandMax + 1.0)); return 1;
+    case 1: high = luaL_checkinteger(lua, 1); break;
+    case 2:
+      low = luaL_checkinteger(lua, 1);
+      high = luaL_checkinteger(lua, 2);
+      break;
+    default: return luaL_error(lua, "wrong number of arguments");
+  }
+  luaL_argcheck(lua, low <= high, lua_gettop(lua), "interval is empty");
+  const auto span = static_cast<lua_Unsigned>(high) - static_cast<lua_Unsigned>(low);
+  luaL_argcheck(lua, span < (lua_Unsigned{1} << 30), lua_gettop(lua), "interval is too large");
+  auto draw = static_cast<lua_Unsigned>(generator.Rand());
+  if (span > static_cast<lua_Unsigned>(platform::kRandMax)) draw = (draw << 15) | static_cast<lua_Unsigned>(generator.Rand());
+  lua_pushinteger(lua, low + static_cast<lua_Integer>(draw % (span + 1)));
+  return 1;
+}
+
+bool LuaState::LoadText(std::string_view text, const std::string& chunkName, std::string& error) {
+  name = chunkName;
+  const std::string source = "@" + chunkName;
+  const int status = luaL_loadbufferx(state, text.data(), text.size(), source.c_str(), "t");
+  if (status == LUA_OK) return true;
+  error = ErrorText(status);
+  lua_pop(state, 1);
+  return false;
+}
+
+bool LuaState::Call(int nargs, int nresults, std::string& error) {
+  budgetSpent.clear();
+  lua_sethook(state, &LuaState::OnBudgetSpent, LUA_MASKCOUNT, budget);
+  const int status = lua_pcall(state, nargs, nresults, 0);
+  lua_sethook(state, nullptr, 0, 0);
+  if (status == LUA_OK && budgetSpent.empty()) return true;
+  if (status == LUA_OK) {
+    lua_pop(state, nresults);
+  } else {
+    error = ErrorText(status);
+    lua_pop(state, 1);
+  }
+  if (!budgetSpent.empty()) error = OneLine(budgetSpent);
+  return false;
+}
+
+// Only a string is read as it is: turning anything else into text could run the script's own
+// metamethods, outside the budget.
+std::string LuaState::ErrorText(int status) {
+  if (status == LUA_ERRMEM) {
+    const bool wholeMiB = ceiling % (1u << 20) == 0;
+    const std::string size = wholeMiB ? std::to_string(ceiling >> 20) + " MiB" : std::to_string(ceiling >> 10) + " KiB";
+    return OneLine(name + ": memory ceiling of " + size + " exceeded");
+  }
+  if (lua_type(state, -1) == LUA_TSTRING) return OneLine(lua_tostring(state, -1));
+  return OneLine(name + ": error object is a " + luaL_typename(state, -1) + " value");
+}

@@ -1,0 +1,5 @@
+target_sources(battlesim_sim PRIVATE
+  strategy/LuaState.cpp
+  strategy/BattleView.cpp
+  strategy/StrategyScript.cpp
+)

@@ -1,0 +1,85 @@
+// The sandbox strategy scripts run in: what is missing from it, and the budget, the ceiling and
+// the random draws that bound and replay a script.
+#include <gtest/gtest.h>
+
+#include <lua.hpp>
+
+#include <string>
+
+#include "platform/Random.h"
+#include "strategy/LuaState.h"
+
+namespace {
+// Runs text as a chunk; its first result, as a string, goes to result.
+bool RunChunk(LuaState& state, const std::string& text, std::string& result) {
+  if (!state.LoadText(text, "test.lua", result) || !state.Call(0, 1, result)) return false;
+  const char* value = lua_tostring(state.Raw(), -1);
+  result = value != nullptr ? value : "";
+  lua_pop(state.Raw(), 1);
+  return true;
+}
+}  // namespace
+
+TEST(LuaSandbox, NoLibraryReachesFilesTheClockOrTheCollector) {
+  platform::Random random;
+  LuaState state(random);
+  std::string result;
+  const char* absent[] = {"io",      "os",      "package",  "debug",     "require",      "dofile",
+                          "loadfile", "print",  "collectgarbage", "warn", "string.dump", "string.gsub",
+                          "math.randomseed"};
+  for (const char* name : absent) {
+    ASSERT_TRUE(RunChunk(state, std::string("return tostring(") + name + " == nil)", result)) << name << ": " << result;
+    EXPECT_EQ(result, "true") << name;
+  }
+  ASSERT_TRUE(RunChunk(state, "return tostring(#string.rep('ab', 3) + math.max(1, 2) + #table.concat({'x'}))", result));
+  EXPECT_EQ(result, "9");
+}
+
+TEST(LuaSandbox, LoadTakesTextButNeverACompiledChunk) {
+  platform::Random random;
+  LuaState state(random);
+  std::string result;
+  ASSERT_TRUE(RunChunk(state, "return load('return 40 + 2')()", result)) << result;
+  EXPECT_EQ(result, "42");
+  ASSERT_TRUE(RunChunk(state, "local f, err = load('\\27Lua', 'x', 'b') return err", result)) << result;
+  EXPECT_NE(result.find("attempt to load a binary chunk"), std::string::npos) << result;
+}
+
+TEST(LuaSandbox, FinalizersAreRefused) {
+  platform::Random random;
+  LuaState state(random);
+  std::string error;
+  EXPECT_FALSE(RunChunk(state, "setmetatable({}, {__gc = function() while true do end end})", error));
+  EXPECT_NE(error.find("finalizers (__gc) are not allowed"), std::string::npos) << error;
+}
+
+TEST(LuaSandbox, AnEndlessLoopStopsAtTheBudgetEvenUnderPcall) {
+  platform::Random random;
+  LuaState state(random);
+  std::string error;
+  EXPECT_FALSE(RunChunk(state, "while true do\n  pcall(function() while true do end end)\nend", error));
+  EXPECT_EQ(error, "test.lua:2: budget of 1000000 instructions exceeded");
+  // The next call has a budget of its own.
+  std::string result;
+  ASSERT_TRUE(RunChunk(state, "return 'fine'", result)) << result;
+  EXPECT_EQ(result, "fine");
+}
+
+TEST(LuaSandbox, GrowingPastTheMemoryCeilingFailsTheCall) {
+  platform::Random random;
+  LuaState state(random);
+  std::string error;
+  EXPECT_FALSE(RunChunk(state, "local t = {} for i = 1, 200 do t[i] = string.rep('x', 100000) .. i end", error));
+  EXPECT_EQ(error, "test.lua: memory ceiling of 8 MiB exceeded");
+  EXPECT_LE(state.MemoryInUse(), LuaState::kMemoryCeiling);
+}
+
+TEST(LuaSandbox, MathRandomDrawsFromTheBattlesGenerator) {
+  platform::Random scripted(99);
+  platform::Random expected(99);
+  LuaState state(scripted);
+  std::string result;
+  ASSERT_TRUE(RunChunk(state, "return math.random(0, 32767) .. ' ' .. math.random(0, 32767)", result)) << result;
+  const int first = expected.Rand();
+  EXPECT_EQ(result, std::to_string(first) + " " + std::to_string(expected.Rand()));
+}

@@ -1,0 +1,87 @@
+// Whole battles with script Generals, through the headless runner as a study or a tournament runs
+// them: only the scenario's ArmySetup::general is set, and only the battle lines are read.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/HeadlessRunner.h"
+#include "app/ScenarioFile.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+std::vector<std::string> BattleLines(unsigned seed, int battles, const Scenario& scenario, bool json = true) {
+  HeadlessOptions options;
+  options.seed = seed;
+  options.seedGiven = true;
+  options.battles = battles;
+  options.json = json;
+  options.maxSeconds = 900.0;
+  std::ostringstream out;
+  HeadlessRunner(options, scenario).Run(out, nullptr);
+  std::vector<std::string> lines;
+  std::istringstream stream(out.str());
+  for (std::string line; std::getline(stream, line);) {
+    if (line.rfind("Summary", 0) != 0 && line.rfind("{\"summary\"", 0) != 0) lines.push_back(line);
+  }
+  return lines;
+}
+
+Scenario WithGenerals(const std::string& red, const std::string& blue) {
+  Scenario scenario;
+  scenario.armies[0].general = red;
+  scenario.armies[1].general = blue;
+  return scenario;
+}
+}  // namespace
+
+// The draws, the goals and the General's duel of the built-in General, made by the script.
+TEST(ScriptedBattles, BuiltinLuaFightsTheBuiltInBattlesToTheLastKill) {
+  const Scenario scripted = WithGenerals("strategies/builtin.lua", "strategies/builtin.lua");
+  for (unsigned seed : {1u, 2u, 3u}) {
+    SCOPED_TRACE(seed);
+    EXPECT_EQ(BattleLines(seed, 2, scripted), BattleLines(seed, 2, Scenario{}));
+  }
+}
+
+TEST(ScriptedBattles, AFailingScriptForfeitsEachBattleAndTheRunGoesOn) {
+  TempFolder folder("forfeit");
+  const std::string path = folder.Path("boom.lua");
+  std::ofstream(path) << "function on_squad_ready(battle, squad)\n  error('no plan')\nend\n";
+  const std::vector<std::string> lines = BattleLines(5, 2, WithGenerals(path, ""), false);
+  ASSERT_EQ(lines.size(), 2u);
+  for (const std::string& line : lines) {
+    EXPECT_NE(line.find(": blue wins after "), std::string::npos) << line;
+    const std::string ending = "; red forfeits: " + path + ":2: no plan";
+    EXPECT_EQ(line.substr(line.size() - ending.size()), ending) << line;
+  }
+  const std::vector<std::string> json = BattleLines(5, 1, WithGenerals(path, ""));
+  ASSERT_EQ(json.size(), 1u);
+  const std::string ending = ",\"forfeit\":\"red\",\"forfeit_reason\":\"" + path + ":2: no plan\"}";
+  EXPECT_EQ(json[0].substr(json[0].size() - ending.size()), ending) << json[0];
+}
+
+// Each shipped strategy finishes its battles against the built-in General, and not as it does.
+TEST(ScriptedBattles, ShippedStrategiesFinishTheirBattlesEachItsOwnWay) {
+  const std::vector<std::string> builtIn = BattleLines(1, 1, Scenario{});
+  for (const char* name : {"hold-the-hill", "concentrate-left", "wait-and-counter"}) {
+    SCOPED_TRACE(name);
+    const std::vector<std::string> lines = BattleLines(1, 1, WithGenerals(std::string("strategies/") + name + ".lua", ""));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].find("unfinished"), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[0].find("forfeit"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0], builtIn[0]);
+  }
+}
+
+TEST(ScriptedBattles, ScenarioGeneralIsBesideTheFileAndItsTyposAreHinted) {
+  Scenario scenario;
+  std::string error;
+  ASSERT_TRUE(ScenarioFile::Parse("[blue]\ngeneral = \"../strategies/x.lua\"\n", "s.toml", "scenarios", scenario, error))
+      << error;
+  EXPECT_EQ(scenario.armies[1].general, "strategies/x.lua");
+  EXPECT_FALSE(ScenarioFile::Parse("[red]\ngenerl = \"x.lua\"\n", "s.toml", "scenarios", scenario, error));
+  EXPECT_EQ(error, "s.toml:2:1: unknown key \"generl\" in [red] (did you mean \"general\"?)");
+}
