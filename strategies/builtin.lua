@@ -34,9 +34,11 @@
 --
 --   The sandbox: the base library without files, print or the collector, and math, string (no
 --   patterns) and table. math.random draws from the battle's generator, so a seed replays the
---   same battle. Each call may run 1 000 000 Lua instructions and the script may hold 8 MiB. An
---   error, an overrun, or an answer that makes no sense (a goal off the terrain, a number that is
---   not finite, a wrong type) makes your side forfeit the battle, with the reason on its line.
+--   same battle. Each call may run 1 000 000 Lua instructions and allocate 64 MiB in all, the
+--   script may hold 8 MiB, and a string may be 16 KiB long; table.unpack and table.concat take at
+--   most 4096 values at once. An error, an overrun, or an answer that makes no sense (a goal off
+--   the terrain, a number that is not finite, a wrong type) makes your side forfeit the battle,
+--   with the reason on its line.
 
 -- Archer squads halt this far from the middle line on their own side.
 local ARCHER_LINE = 15

@@ -13,7 +13,86 @@ namespace {
 // Base functions that reach files, the console or the collector, and string functions whose
 // pattern matching backtracks inside one C call, where no instruction budget reaches it.
 constexpr const char* kRemovedGlobals[] = {"dofile", "loadfile", "print", "collectgarbage", "warn", "require"};
-constexpr const char* kRemovedStringFunctions[] = {"dump", "find", "match", "gmatch", "gsub"};
+constexpr const char* kRemovedStringFunctions[] = {"dump", "find", "match", "gmatch", "gsub", "pack", "unpack",
+                                                   "packsize"};
+
+// The table functions that move or visit many elements inside one C call, written in Lua so that
+// every step counts against the budget; string.rep of nothing would loop n times in C.
+constexpr char kCountedLibrary[] = R"lua(
+local rep, unpack, concat, select, error = string.rep, table.unpack, table.concat, select, error
+local MOST = 4096
+local function range(t, i, j) i = i or 1; j = j or #t; return i, j end
+string.rep = function(s, n, sep)
+  if s == "" and (sep == nil or sep == "") then return "" end
+  return rep(s, n, sep)
+end
+table.unpack = function(t, i, j)
+  i, j = range(t, i, j)
+  if j - i >= MOST then error("table.unpack: at most 4096 values at once", 2) end
+  return unpack(t, i, j)
+end
+table.concat = function(t, sep, i, j)
+  i, j = range(t, i, j)
+  if j - i >= MOST then error("table.concat: at most 4096 values at once", 2) end
+  return concat(t, sep, i, j)
+end
+table.insert = function(t, ...)
+  local count, position, value = select("#", ...), ...
+  local n = #t
+  if count == 1 then t[n + 1] = position; return end
+  if count ~= 2 then error("wrong number of arguments to 'insert'", 2) end
+  if math.type(position) ~= "integer" or position < 1 or position > n + 1 then
+    error("bad argument #2 to 'insert' (position out of bounds)", 2)
+  end
+  for k = n, position, -1 do t[k + 1] = t[k] end
+  t[position] = value
+end
+table.remove = function(t, position)
+  local n = #t
+  position = position or n
+  if position ~= n and (math.type(position) ~= "integer" or position < 1 or position > n + 1) then
+    error("bad argument #2 to 'remove' (position out of bounds)", 2)
+  end
+  local value = t[position]
+  for k = position, n - 1 do t[k] = t[k + 1] end
+  t[position < n and n or position] = nil
+  return value
+end
+table.move = function(a, f, e, t, b)
+  b = b or a
+  if e >= f then
+    if t > e or t <= f or a ~= b then
+      for k = 0, e - f do b[t + k] = a[f + k] end
+    else
+      for k = e - f, 0, -1 do b[t + k] = a[f + k] end
+    end
+  end
+  return b
+end
+table.sort = function(t, less)
+  less = less or function(x, y) return x < y end
+  local n = #t
+  -- Merge sort: n log n comparisons, each one counted.
+  local from, to = t, {}
+  local width = 1
+  while width < n do
+    for low = 1, n, 2 * width do
+      local middle, high = math.min(low + width, n + 1), math.min(low + 2 * width, n + 1)
+      local i, j = low, middle
+      for k = low, high - 1 do
+        if i < middle and (j >= high or not less(from[j], from[i])) then
+          to[k] = from[i]; i = i + 1
+        else
+          to[k] = from[j]; j = j + 1
+        end
+      end
+    end
+    from, to = to, from
+    width = width * 2
+  end
+  if from ~= t then for k = 1, n do t[k] = from[k] end end
+end
+)lua";
 
 // load, but of text only: a compiled chunk could break the state from inside.
 int LoadTextOnly(lua_State* lua) {
@@ -74,6 +153,8 @@ int OpenLibraries(lua_State* lua) {
   // The loaded-modules table would hand the original libraries back.
   lua_pushnil(lua);
   lua_setfield(lua, LUA_REGISTRYINDEX, LUA_LOADED_TABLE);
+  if (luaL_loadbufferx(lua, kCountedLibrary, sizeof kCountedLibrary - 1, "=sandbox", "t") != LUA_OK) lua_error(lua);
+  lua_call(lua, 0, 0);
   WrapGlobal(lua, "load", LoadTextOnly);
   WrapGlobal(lua, "setmetatable", SetMetatableWithoutFinalizer);
   return 0;
@@ -105,15 +186,31 @@ LuaState& LuaState::Of(lua_State* lua) { return **static_cast<LuaState**>(lua_ge
 // Lua assumes that shrinking never fails; only growth counts against the ceiling.
 void* LuaState::Allocate(void* self, void* block, std::size_t oldSize, std::size_t newSize) {
   LuaState& owner = *static_cast<LuaState*>(self);
+  const std::size_t kind = block == nullptr ? oldSize : 0;
   if (block == nullptr) oldSize = 0;
   if (newSize == 0) {
     std::free(block);
     owner.inUse -= oldSize;
     return nullptr;
   }
-  if (newSize > oldSize && newSize - oldSize > owner.ceiling - owner.inUse) return nullptr;
+  if (newSize <= oldSize) {
+    void* shrunk = std::realloc(block, newSize);
+    owner.inUse = owner.inUse - oldSize + newSize;
+    return shrunk != nullptr ? shrunk : block;
+  }
+  // A new block's old size is its kind.
+  if (kind == LUA_TSTRING && newSize > kLongestString + 64) {
+    owner.allocationRefused = "a string longer than 16 KiB was refused";
+    return nullptr;
+  }
+  if (newSize - oldSize > owner.ceiling - owner.inUse) return nullptr;
+  if (owner.allocatedThisCall + (newSize - oldSize) > kAllocationBudget) {
+    owner.allocationRefused = "more than 64 MiB were allocated in one call";
+    return nullptr;
+  }
   void* resized = std::realloc(block, newSize);
   if (resized == nullptr) return nullptr;
+  owner.allocatedThisCall += newSize - oldSize;
   owner.inUse = owner.inUse - oldSize + newSize;
   return resized;
 }
@@ -174,6 +271,8 @@ int LuaState::Random(lua_State* lua) {
 
 bool LuaState::LoadText(std::string_view text, const std::string& chunkName, std::string& error) {
   name = chunkName;
+  allocationRefused = nullptr;
+  allocatedThisCall = 0;
   const std::string source = "@" + chunkName;
   const int status = luaL_loadbufferx(state, text.data(), text.size(), source.c_str(), "t");
   if (status == LUA_OK) return true;
@@ -184,16 +283,19 @@ bool LuaState::LoadText(std::string_view text, const std::string& chunkName, std
 
 bool LuaState::Call(int nargs, int nresults, std::string& error) {
   budgetSpent.clear();
+  allocationRefused = nullptr;
+  allocatedThisCall = 0;
   lua_sethook(state, &LuaState::OnBudgetSpent, LUA_MASKCOUNT, budget);
   const int status = lua_pcall(state, nargs, nresults, 0);
   lua_sethook(state, nullptr, 0, 0);
-  if (status == LUA_OK && budgetSpent.empty()) return true;
+  if (status == LUA_OK && budgetSpent.empty() && allocationRefused == nullptr) return true;
   if (status == LUA_OK) {
     lua_pop(state, nresults);
   } else {
     error = ErrorText(status);
     lua_pop(state, 1);
   }
+  if (allocationRefused != nullptr) error = OneLine(name + ": " + allocationRefused);
   if (!budgetSpent.empty()) error = OneLine(budgetSpent);
   return false;
 }
@@ -201,6 +303,7 @@ bool LuaState::Call(int nargs, int nresults, std::string& error) {
 // Only a string is read as it is: turning anything else into text could run the script's own
 // metamethods, outside the budget.
 std::string LuaState::ErrorText(int status) {
+  if (status == LUA_ERRMEM && allocationRefused != nullptr) return OneLine(name + ": " + allocationRefused);
   if (status == LUA_ERRMEM) {
     const bool wholeMiB = ceiling % (1u << 20) == 0;
     const std::string size = wholeMiB ? std::to_string(ceiling >> 20) + " MiB" : std::to_string(ceiling >> 10) + " KiB";

@@ -19,6 +19,12 @@ class LuaState {
   static constexpr std::size_t kMemoryCeiling = 8u << 20;
   // Lua VM instructions per call: about 10 ms of work, where a strategy needs a few thousand.
   static constexpr int kInstructionBudget = 1000000;
+  // Comparing, hashing or scanning a string is one instruction whatever its length: a cap on the
+  // length keeps the work of every instruction small.
+  static constexpr std::size_t kLongestString = 16 * 1024;
+  // Library functions copy bytes without counting instructions: a call may allocate this much in
+  // all, however much of it is collected again.
+  static constexpr std::size_t kAllocationBudget = 64u << 20;
   // Error texts are cut to this many bytes: a script's error message is its own to make long.
   static constexpr std::size_t kLongestError = 300;
 
@@ -63,6 +69,9 @@ class LuaState {
   int budget;
   // Set once the running call has used up its budget; its text names where it ran out.
   std::string budgetSpent;
+  // Set when the allocator refused a string too long or the call's allocation budget.
+  const char* allocationRefused = nullptr;
+  std::size_t allocatedThisCall = 0;
   // The file the loaded chunk came from, for errors that carry no place of their own.
   std::string name = "script";
   lua_State* state = nullptr;

@@ -179,3 +179,25 @@ TEST(FuzzShardMergeCorpus, ShardOutputIsTakenAndShardsCutShortOrInterruptedAreRe
     EXPECT_EQ(MergeShardBytes(bytes.data(), bytes.size()).loaded, !IsBad(path));
   }
 }
+
+TEST(FuzzLuaCorpus, ShippedStrategiesLoadAndSeedsPassTheHarness) {
+  const std::vector<fs::path> shipped = FilesIn("strategies");
+  ASSERT_GE(shipped.size(), 4u);
+  for (const fs::path& path : shipped) {
+    SCOPED_TRACE(path.string());
+    const Bytes bytes = PngWriter::ReadBytes(path.string());
+    EXPECT_TRUE(RunStrategyBytes(bytes.data(), bytes.size()).loaded);
+  }
+  for (const fs::path& path : FilesIn("tests/fuzz/corpus/lua")) {
+    const Bytes bytes = PngWriter::ReadBytes(path.string());
+    RunStrategyBytes(bytes.data(), bytes.size());
+  }
+}
+
+TEST(FuzzRegressions, LuaInputsThatOnceFailedPassTheHarness) {
+  for (const fs::path& path : FilesIn("tests/fuzz/regressions/lua")) {
+    SCOPED_TRACE(path.string());
+    const Bytes bytes = PngWriter::ReadBytes(path.string());
+    RunStrategyBytes(bytes.data(), bytes.size());
+  }
+}

@@ -21,8 +21,11 @@
 #include "battle/Battle.h"
 #include "battle/Scenario.h"
 #include "math/Vector3.h"
+#include "objects/GameObject.h"
+#include "objects/UnitType.h"
 #include "platform/DebugChannel.h"
 #include "platform/PngPixels.h"
+#include "strategy/StrategyScript.h"
 #include "terrain/PathFinder.h"
 #include "terrain/Terrain.h"
 
@@ -370,6 +373,79 @@ FuzzOutcome MergeShardBytes(const std::uint8_t* data, std::size_t size) {
           "a merged summary's counts add up");
   Require(!Merged(merge, text, "b.jsonl"), "a shard given twice is refused");
   return outcome;
+}
+
+namespace {
+// One squad of three a side on the built-in map, raised once: every input's script commands the
+// same red General and squad.
+struct TinyBattle {
+  std::unique_ptr<Battle> battle;
+  GameObject* general = nullptr;
+  GameObject* leader = nullptr;
+};
+
+TinyBattle MakeTinyBattle() {
+  Scenario scenario;
+  for (ArmySetup& army : scenario.armies) {
+    army.squads = 1;
+    army.followers = 3;
+  }
+  TinyBattle tiny;
+  tiny.battle = std::make_unique<Battle>(scenario, 1);
+  tiny.battle->StartBattle();
+  tiny.battle->timer.TickTo(16);
+  tiny.battle->RunSimulationStep();
+  for (GameObject* unit : tiny.battle->objects->Registered()) {
+    if (unit->team != Team::Red) continue;
+    if (unit->unitType == UnitType::General) tiny.general = unit;
+    if (unit->unitType == UnitType::SquadLeader) tiny.leader = unit;
+  }
+  Require(tiny.general != nullptr && tiny.leader != nullptr, "the tiny battle has a red General and squad");
+  return tiny;
+}
+
+bool OneLine(const std::string& text) {
+  return !text.empty() && text.size() <= 400 && text.find_first_of("\r\n") == std::string::npos;
+}
+
+void CheckOrder(const SquadOrder& order, const StrategyScript& script, const Terrain& terrain) {
+  if (order.kind == SquadOrder::Kind::Failed) {
+    Require(script.Failed() && OneLine(script.Failure()), "a failed call leaves one line saying why");
+    return;
+  }
+  Require(!script.Failed(), "a script that answered has not failed");
+  if (order.kind != SquadOrder::Kind::March) return;
+  Require(std::isfinite(order.x) && std::isfinite(order.z), "a march goal is finite");
+  Require(std::fabs(order.x) <= static_cast<float>(terrain.width) && std::fabs(order.z) <= static_cast<float>(terrain.depth),
+          "a march goal is on the terrain");
+  Require(order.formation >= 0 && order.formation <= 3, "a formation is a shape or none");
+}
+}  // namespace
+
+FuzzOutcome RunStrategyBytes(const std::uint8_t* data, std::size_t size) {
+  static TinyBattle tiny = MakeTinyBattle();
+  FuzzOutcome outcome;
+  StrategyScript script(*tiny.battle, Team::Red);
+  std::string error;
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  if (!script.LoadSource(text, "fuzz.lua", error)) {
+    Require(script.Failed() && OneLine(error), "a refused script says why on one line");
+    return outcome;
+  }
+  outcome.loaded = true;
+  for (int call = 0; call < 3; ++call) {
+    CheckOrder(script.OnSquadReady(*tiny.general, *tiny.leader), script, tiny.battle->terrain);
+    bool fights = false;
+    if (script.DecidesWhenToFight() && !script.GeneralFights(*tiny.general, fights)) {
+      Require(script.Failed() && OneLine(script.Failure()), "a failed fight call leaves one line saying why");
+    }
+  }
+  return outcome;
+}
+
+int FuzzLuaBytes(const std::uint8_t* data, std::size_t size) {
+  RunStrategyBytes(data, size);
+  return 0;
 }
 
 int FuzzPngBytes(const std::uint8_t* data, std::size_t size) {

@@ -22,6 +22,11 @@ FuzzOutcome LoadScenarioBytes(const std::uint8_t* data, std::size_t size);
 // line naming the file, or accepted; the same file given twice is always refused.
 FuzzOutcome MergeShardBytes(const std::uint8_t* data, std::size_t size);
 
+// Arbitrary text as a red General's strategy script in a tiny battle: loaded, then asked for a few
+// squad orders and fight decisions; a refusal or failure says why on one line, an order is sane.
+FuzzOutcome RunStrategyBytes(const std::uint8_t* data, std::size_t size);
+
+int FuzzLuaBytes(const std::uint8_t* data, std::size_t size);
 int FuzzPngBytes(const std::uint8_t* data, std::size_t size);
 int FuzzHeightMapBytes(const std::uint8_t* data, std::size_t size);
 int FuzzScenarioBytes(const std::uint8_t* data, std::size_t size);

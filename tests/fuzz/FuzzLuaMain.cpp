@@ -1,0 +1,7 @@
+// libFuzzer entry of the strategy script harness.
+#include <cstddef>
+#include <cstdint>
+
+#include "tests/fuzz/FuzzTargets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { return FuzzLuaBytes(data, size); }

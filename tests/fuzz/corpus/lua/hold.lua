@@ -1,0 +1,1 @@
+function on_squad_ready(battle, squad) return nil end
