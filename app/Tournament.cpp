@@ -54,8 +54,8 @@ int Tournament::Run(std::ostream& out, std::ostream* progress) {
     RunInOrder(out, progress);
   }
   if (progress != nullptr) *progress << "\r\033[K" << std::flush;
-  TournamentSummary summary{options.seeds.RangeText(), options.seeds.shards > 1 ? options.seeds.ShardText() : "",
-                            -1, options.untilDecided, interrupted};
+  TournamentSummary summary{options.seeds.RangeText(), options.seeds.shards > 1 ? options.seeds.ShardText() : "", -1,
+                            options.untilDecided, interrupted};
   out << table.Format(options.json, options.untilDecided ? &tests : nullptr)
       << identity.Summary(table, summary, options.json) << std::flush;
   if (interrupted) return HeadlessRunner::kInterruptedStatus;
@@ -84,8 +84,8 @@ Tournament::SeedGames Tournament::PlaySeed(unsigned seed, std::ostream* progress
   const int strategies = static_cast<int>(identity.strategies.size());
   for (std::size_t i = 0; i < pairing.size(); ++i) {
     const auto [red, blue] = pairing[i];
-    if (decided[static_cast<std::size_t>(TournamentTable::PairIndex(std::min(red, blue), std::max(red, blue),
-                                                                      strategies))]) {
+    if (decided[static_cast<std::size_t>(
+            TournamentTable::PairIndex(std::min(red, blue), std::max(red, blue), strategies))]) {
       continue;
     }
     if (progress != nullptr) {

@@ -41,9 +41,10 @@ bool TournamentIdentity::Of(const HeadlessOptions& options, const Scenario& batt
     if (!ReadStrategy(path, checksum, error) || !check(path, error)) return false;
     for (std::size_t before = 0; before < identity.checksums.size(); ++before) {
       if (identity.checksums[before] == checksum) {
-        error = path + (path == identity.strategies[before] ? ": named twice"
-                                                            : ": the same strategy as " + identity.strategies[before] +
-                                                                  " (same content)") +
+        error = path +
+                (path == identity.strategies[before]
+                     ? ": named twice"
+                     : ": the same strategy as " + identity.strategies[before] + " (same content)") +
                 "; a tournament needs different strategies";
         return false;
       }
@@ -72,8 +73,7 @@ std::string TournamentIdentity::Summary(const TournamentTable& table, const Tour
          << "}\n";
     return line.str();
   }
-  line << "Tournament: " << games << " games, " << games - unfinished << " finished, " << unfinished
-       << " unfinished; ";
+  line << "Tournament: " << games << " games, " << games - unfinished << " finished, " << unfinished << " unfinished; ";
   if (run.seedsMerged >= 0) line << run.seedsMerged << " seeds merged";
   if (run.seedsMerged < 0) line << "seeds " << run.seeds;
   if (!run.shard.empty()) line << " shard " << run.shard;

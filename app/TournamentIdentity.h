@@ -15,8 +15,8 @@ struct Scenario;
 
 // The last line of a tournament's output, beside the table.
 struct TournamentSummary {
-  std::string seeds;         // the range A-B, when the games were played here
-  std::string shard;         // I/N of a sharded run
+  std::string seeds;           // the range A-B, when the games were played here
+  std::string shard;           // I/N of a sharded run
   long long seedsMerged = -1;  // a merge of shards: how many seeds they held
   bool untilDecided = false;
   bool interrupted = false;

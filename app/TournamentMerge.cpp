@@ -130,10 +130,12 @@ bool TournamentMerge::AddLines(std::istream& lines, const std::string& name, std
     JsonLine reader(lines);
     for (JsonLine::Read read; (read = reader.Next(text)) != JsonLine::Read::End;) {
       ++number;
-      if (read == JsonLine::Read::TooLong) Refuse("a line longer than " + std::to_string(JsonLine::kLongestLine) + " bytes");
+      if (read == JsonLine::Read::TooLong)
+        Refuse("a line longer than " + std::to_string(JsonLine::kLongestLine) + " bytes");
       json line;
       std::string reason;
-      if (!JsonLine::Parse(text, line, reason)) Refuse("not one of our JSON lines (run the shards with --json): " + reason);
+      if (!JsonLine::Parse(text, line, reason))
+        Refuse("not one of our JSON lines (run the shards with --json): " + reason);
       AddLine(line, block, name + ":" + std::to_string(number));
     }
   } catch (const Refusal& refusal) {
@@ -192,7 +194,8 @@ void TournamentMerge::AddGame(const json& line, Block& block) const {
 
 void TournamentMerge::CloseBlock(const json& line, Block& block, const std::string& where) {
   if (Has(line, "seeds_merged")) Refuse("a merged summary: merge the shards' own output");
-  if (Has(line, "until_decided")) Refuse("a tournament run --until-decided: its pairs stopped early, it has no shards to merge");
+  if (Has(line, "until_decided"))
+    Refuse("a tournament run --until-decided: its pairs stopped early, it has no shards to merge");
   if (Has(line, "interrupted")) Refuse("the shard was interrupted: run it again");
   const SeedRange shard = JoinStudy(line, where);
   CheckGames(block, shard);
@@ -230,9 +233,11 @@ void TournamentMerge::CheckGames(Block& block, const SeedRange& shard) const {
   const auto pairing = TournamentTable::Pairing(static_cast<int>(names.size()));
   for (GameLine& read : block.lines) {
     const std::string seed = std::to_string(read.game.seed);
-    if (!shard.Holds(read.game.seed)) Refuse("seed " + seed + " is not one of shard " + shard.ShardText() + " of seeds " + shard.RangeText());
+    if (!shard.Holds(read.game.seed))
+      Refuse("seed " + seed + " is not one of shard " + shard.ShardText() + " of seeds " + shard.RangeText());
     const auto number = static_cast<std::size_t>(read.game.number);
-    if (number < 1 || number > pairing.size() || names[static_cast<std::size_t>(pairing[number - 1].first)] != read.red ||
+    if (number < 1 || number > pairing.size() ||
+        names[static_cast<std::size_t>(pairing[number - 1].first)] != read.red ||
         names[static_cast<std::size_t>(pairing[number - 1].second)] != read.blue) {
       Refuse("game " + std::to_string(read.game.number) + " of seed " + seed + " is not the game of that number");
     }

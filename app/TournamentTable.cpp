@@ -27,8 +27,8 @@ std::string RateText(const WinRate& rate) {
 
 std::string RateJson(const WinRate& rate) {
   if (!rate.known) return ",\"win_rate\":null,\"win_ci95\":null";
-  return ",\"win_rate\":" + Fixed(rate.rate, 4) + ",\"win_ci95\":[" + Fixed(rate.low, 4) + "," +
-         Fixed(rate.high, 4) + "]";
+  return ",\"win_rate\":" + Fixed(rate.rate, 4) + ",\"win_ci95\":[" + Fixed(rate.low, 4) + "," + Fixed(rate.high, 4) +
+         "]";
 }
 
 const char* DecisionName(Sprt::Decision decision) {
@@ -73,8 +73,8 @@ void TournamentTable::Add(const TournamentGame& game) {
   Tally& red = tallies[static_cast<std::size_t>(game.red)];
   Tally& blue = tallies[static_cast<std::size_t>(game.blue)];
   const int first = std::min(game.red, game.blue);
-  PairTally& pair = pairs[static_cast<std::size_t>(PairIndex(first, std::max(game.red, game.blue),
-                                                             static_cast<int>(names.size())))];
+  PairTally& pair =
+      pairs[static_cast<std::size_t>(PairIndex(first, std::max(game.red, game.blue), static_cast<int>(names.size())))];
   ++red.games, ++blue.games, ++pair.games;
   if (game.winner == TournamentGame::Winner::None) {
     ++red.unfinished, ++blue.unfinished, ++pair.unfinished;
@@ -147,8 +147,8 @@ std::string TournamentTable::FormatGame(const TournamentGame& game, bool json) c
     return line.str();
   }
   line << "Seed " << game.seed << " game " << game.number << ": red " << red << " vs blue " << blue << ": "
-       << (finished ? std::string(winner) + " wins" : std::string("unfinished")) << " after "
-       << Fixed(game.seconds, 3) << " s";
+       << (finished ? std::string(winner) + " wins" : std::string("unfinished")) << " after " << Fixed(game.seconds, 3)
+       << " s";
   if (!game.forfeitSide.empty()) line << "; " << game.forfeitSide << " forfeits: " << game.forfeitReason;
   line << "\n";
   return line.str();
@@ -170,8 +170,8 @@ std::string TournamentTable::FormatStandingsText() const {
     const WinRate rate = RateOf(strategy);
     const std::string interval =
         rate.known ? Fixed(100.0 * rate.low, 1) + "% to " + Fixed(100.0 * rate.high, 1) + "%" : "-";
-    text += Column(std::to_string(rank), 4) + Column(rate.known ? Fixed(100.0 * rate.rate, 1) + "%" : "-", 10) +
-            "  " + interval + std::string(interval.size() < 14 ? 14 - interval.size() : 0, ' ') +
+    text += Column(std::to_string(rank), 4) + Column(rate.known ? Fixed(100.0 * rate.rate, 1) + "%" : "-", 10) + "  " +
+            interval + std::string(interval.size() < 14 ? 14 - interval.size() : 0, ' ') +
             Column(std::to_string(tally.games), 7) + Column(std::to_string(tally.wins), 7) +
             Column(std::to_string(tally.losses), 7) + Column(std::to_string(tally.forfeits), 9) +
             Column(std::to_string(tally.unfinished), 11) + "  " + names[static_cast<std::size_t>(strategy)] + "\n";
@@ -202,11 +202,13 @@ std::string TournamentTable::FormatPairText(const PairTally& pair, const Sprt* t
                      RateText(WinRate::Of(pair.firstWins, pair.firstWins + pair.secondWins));
   if (test != nullptr) {
     const std::string played = " after " + std::to_string(test->Games()) + " games on " +
-                               std::to_string(test->Seeds()) + " seeds, LLR " + Fixed(test->Llr(), 3) +
-                               " (bounds " + Fixed(Sprt::LowerBound(), 3) + ", " + Fixed(Sprt::UpperBound(), 3) + ")";
+                               std::to_string(test->Seeds()) + " seeds, LLR " + Fixed(test->Llr(), 3) + " (bounds " +
+                               Fixed(Sprt::LowerBound(), 3) + ", " + Fixed(Sprt::UpperBound(), 3) + ")";
     switch (test->Result()) {
       case Sprt::Decision::H1: text += "; SPRT H1 accepted, " + first + " stronger by 20 Elo," + played; break;
-      case Sprt::Decision::H0: text += "; SPRT H0 accepted, " + first + " no better than " + second + "," + played; break;
+      case Sprt::Decision::H0:
+        text += "; SPRT H0 accepted, " + first + " no better than " + second + "," + played;
+        break;
       case Sprt::Decision::Undecided: text += "; SPRT undecided when the seeds ran out," + played; break;
     }
   }
@@ -215,11 +217,10 @@ std::string TournamentTable::FormatPairText(const PairTally& pair, const Sprt* t
 
 std::string TournamentTable::FormatPairJson(const PairTally& pair, const Sprt* test) const {
   std::string text = "{\"pair\":[" + Quoted(names[static_cast<std::size_t>(pair.first)]) + "," +
-                     Quoted(names[static_cast<std::size_t>(pair.second)]) + "],\"games\":" +
-                     std::to_string(pair.games) + ",\"wins\":[" + std::to_string(pair.firstWins) + "," +
-                     std::to_string(pair.secondWins) + "],\"forfeits\":[" + std::to_string(pair.firstForfeits) +
-                     "," + std::to_string(pair.secondForfeits) + "],\"unfinished\":" +
-                     std::to_string(pair.unfinished) +
+                     Quoted(names[static_cast<std::size_t>(pair.second)]) +
+                     "],\"games\":" + std::to_string(pair.games) + ",\"wins\":[" + std::to_string(pair.firstWins) +
+                     "," + std::to_string(pair.secondWins) + "],\"forfeits\":[" + std::to_string(pair.firstForfeits) +
+                     "," + std::to_string(pair.secondForfeits) + "],\"unfinished\":" + std::to_string(pair.unfinished) +
                      RateJson(WinRate::Of(pair.firstWins, pair.firstWins + pair.secondWins));
   if (test != nullptr) {
     text += ",\"sprt\":{\"decision\":\"" + std::string(DecisionName(test->Result())) +

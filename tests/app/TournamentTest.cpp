@@ -13,8 +13,8 @@
 #include "app/HeadlessRunner.h"
 #include "app/Sprt.h"
 #include "app/Tournament.h"
-#include "app/TournamentMerge.h"
 #include "app/TournamentIdentity.h"
+#include "app/TournamentMerge.h"
 #include "app/TournamentTable.h"
 #include "strategy/StrategyScript.h"
 #include "tests/support/TempFolder.h"
@@ -62,7 +62,8 @@ std::string Played(const std::vector<std::string>& arguments, const Tournament::
   options.jobs = jobs;
   TournamentIdentity identity;
   identity.strategies = options.tournament;
-  for (std::size_t i = 0; i < identity.strategies.size(); ++i) identity.checksums.push_back("crc32:0000000" + std::to_string(i));
+  for (std::size_t i = 0; i < identity.strategies.size(); ++i)
+    identity.checksums.push_back("crc32:0000000" + std::to_string(i));
   std::ostringstream out;
   Tournament(options, identity, play).Run(out, nullptr);
   return out.str();
@@ -89,20 +90,27 @@ std::string Refusal(const std::vector<std::string>& arguments) {
 // Wilson intervals are the textbook ones for 6/7, 3/7, 2/8, 4/4, 2/3 and 2/4.
 TEST(TournamentTable, RanksByWinRateOverFinishedGamesWithWilsonIntervals) {
   const std::string out = Played({"--tournament", "a.lua", "b.lua", "c.lua", "--seeds", "1-2", "--json"}, &ThreeWay);
-  EXPECT_EQ(Lines(out, "{\"rank\""),
-            (std::vector<std::string>{
-                R"({"rank":1,"strategy":"a.lua","games":8,"wins":6,"losses":1,"forfeits":0,"unfinished":1,"win_rate":0.8571,"win_ci95":[0.4869,0.9743]})",
-                R"({"rank":2,"strategy":"c.lua","games":8,"wins":3,"losses":4,"forfeits":1,"unfinished":1,"win_rate":0.4286,"win_ci95":[0.1582,0.7495]})",
-                R"({"rank":3,"strategy":"b.lua","games":8,"wins":2,"losses":6,"forfeits":0,"unfinished":0,"win_rate":0.2500,"win_ci95":[0.0715,0.5907]})"}));
-  EXPECT_EQ(Lines(out, "{\"pair\""),
-            (std::vector<std::string>{
-                R"({"pair":["a.lua","b.lua"],"games":4,"wins":[4,0],"forfeits":[0,0],"unfinished":0,"win_rate":1.0000,"win_ci95":[0.5101,1.0000]})",
-                R"({"pair":["a.lua","c.lua"],"games":4,"wins":[2,1],"forfeits":[0,1],"unfinished":1,"win_rate":0.6667,"win_ci95":[0.2077,0.9385]})",
-                R"({"pair":["b.lua","c.lua"],"games":4,"wins":[2,2],"forfeits":[0,0],"unfinished":0,"win_rate":0.5000,"win_ci95":[0.1500,0.8500]})"}));
+  EXPECT_EQ(
+      Lines(out, "{\"rank\""),
+      (std::vector<std::string>{
+          R"({"rank":1,"strategy":"a.lua","games":8,"wins":6,"losses":1,"forfeits":0,"unfinished":1,"win_rate":0.8571,"win_ci95":[0.4869,0.9743]})",
+          R"({"rank":2,"strategy":"c.lua","games":8,"wins":3,"losses":4,"forfeits":1,"unfinished":1,"win_rate":0.4286,"win_ci95":[0.1582,0.7495]})",
+          R"({"rank":3,"strategy":"b.lua","games":8,"wins":2,"losses":6,"forfeits":0,"unfinished":0,"win_rate":0.2500,"win_ci95":[0.0715,0.5907]})"}));
+  EXPECT_EQ(
+      Lines(out, "{\"pair\""),
+      (std::vector<std::string>{
+          R"({"pair":["a.lua","b.lua"],"games":4,"wins":[4,0],"forfeits":[0,0],"unfinished":0,"win_rate":1.0000,"win_ci95":[0.5101,1.0000]})",
+          R"({"pair":["a.lua","c.lua"],"games":4,"wins":[2,1],"forfeits":[0,1],"unfinished":1,"win_rate":0.6667,"win_ci95":[0.2077,0.9385]})",
+          R"({"pair":["b.lua","c.lua"],"games":4,"wins":[2,2],"forfeits":[0,0],"unfinished":0,"win_rate":0.5000,"win_ci95":[0.1500,0.8500]})"}));
   const std::vector<std::string> seedOne = Lines(out, "{\"seed\":1,");
   ASSERT_EQ(seedOne.size(), 6u);
-  EXPECT_EQ(seedOne[3], R"({"seed":1,"game":4,"red":"c.lua","blue":"a.lua","winner":"blue","seconds":0.016,"forfeit":"red","forfeit_reason":"c.lua:3: attempt to call a nil value"})");
-  EXPECT_EQ(Lines(out, "{\"tournament\"").at(0).rfind(R"({"tournament":true,"seeds":"1-2","games":12,"finished":11,"unfinished":1,)", 0), 0u);
+  EXPECT_EQ(
+      seedOne[3],
+      R"({"seed":1,"game":4,"red":"c.lua","blue":"a.lua","winner":"blue","seconds":0.016,"forfeit":"red","forfeit_reason":"c.lua:3: attempt to call a nil value"})");
+  EXPECT_EQ(Lines(out, "{\"tournament\"")
+                .at(0)
+                .rfind(R"({"tournament":true,"seeds":"1-2","games":12,"finished":11,"unfinished":1,)", 0),
+            0u);
 }
 
 TEST(TournamentTable, EqualRatesShareARankInCommandLineOrder) {
@@ -118,15 +126,23 @@ TEST(TournamentTable, EqualRatesShareARankInCommandLineOrder) {
 // log(2 p1) = 0.05591 a win: 54 straight wins (27 seeds) pass log 19 = 2.944, 52 do not;
 // log(2 (1 - p1)) = -0.05922 a loss: 50 straight losses do.
 TEST(Sprt, StopsAPairAtTheFirstSeedWhoseGamesCrossABound) {
-  const std::vector<std::string> args = {"--tournament", "a.lua", "b.lua", "--seeds", "1-40", "--until-decided", "--json"};
+  const std::vector<std::string> args = {"--tournament", "a.lua",           "b.lua", "--seeds",
+                                         "1-40",         "--until-decided", "--json"};
   const std::string decided = Played(args, &FirstAlwaysWins);
   EXPECT_EQ(Lines(decided, "{\"seed\"").size(), 54u);
-  EXPECT_NE(decided.find(R"("sprt":{"decision":"H1","games":54,"seeds":27,"llr":3.0191})"), std::string::npos) << decided;
-  const std::string early = Played({"--tournament", "a.lua", "b.lua", "--seeds", "1-26", "--until-decided"}, &FirstAlwaysWins);
-  EXPECT_NE(early.find("SPRT undecided when the seeds ran out, after 52 games on 26 seeds, LLR 2.907 (bounds -2.944, 2.944)"),
-            std::string::npos) << early;
-  const std::string lost = Played({"--tournament", "a.lua", "b.lua", "--seeds", "1-40", "--until-decided"}, &SecondAlwaysWins);
-  EXPECT_NE(lost.find("SPRT H0 accepted, a.lua no better than b.lua, after 50 games on 25 seeds, LLR -2.961"), std::string::npos) << lost;
+  EXPECT_NE(decided.find(R"("sprt":{"decision":"H1","games":54,"seeds":27,"llr":3.0191})"), std::string::npos)
+      << decided;
+  const std::string early =
+      Played({"--tournament", "a.lua", "b.lua", "--seeds", "1-26", "--until-decided"}, &FirstAlwaysWins);
+  EXPECT_NE(
+      early.find("SPRT undecided when the seeds ran out, after 52 games on 26 seeds, LLR 2.907 (bounds -2.944, 2.944)"),
+      std::string::npos)
+      << early;
+  const std::string lost =
+      Played({"--tournament", "a.lua", "b.lua", "--seeds", "1-40", "--until-decided"}, &SecondAlwaysWins);
+  EXPECT_NE(lost.find("SPRT H0 accepted, a.lua no better than b.lua, after 50 games on 25 seeds, LLR -2.961"),
+            std::string::npos)
+      << lost;
 }
 
 // Seed 1's first game keeps one thread while the other plays the later seeds: their games of a
@@ -171,10 +187,14 @@ TEST(TournamentMerge, ShardsMergeToTheUnshardedTableAndStrangersAreRefused) {
     EXPECT_FALSE(strangers.AddLines(two, "two", why));
     return why;
   };
-  const std::string shardZero = Played({"--tournament", "a.lua", "b.lua", "--seeds", "1-2", "--shard", "0/2", "--json"}, &ThreeWay);
-  const std::string otherShardOne = Played({"--tournament", "a.lua", "c.lua", "--seeds", "1-2", "--shard", "1/2", "--json"}, &ThreeWay);
-  EXPECT_EQ(refusal(shardZero, otherShardOne), "two:6: other strategies or settings here than in one:6: shards of different tournaments do not merge");
-  EXPECT_EQ(refusal(shardZero, R"({"seed":1,"battle":1,"winner":"red"})"), "two:1: a study's line: a tournament's shards and a study's do not merge together");
+  const std::string shardZero =
+      Played({"--tournament", "a.lua", "b.lua", "--seeds", "1-2", "--shard", "0/2", "--json"}, &ThreeWay);
+  const std::string otherShardOne =
+      Played({"--tournament", "a.lua", "c.lua", "--seeds", "1-2", "--shard", "1/2", "--json"}, &ThreeWay);
+  EXPECT_EQ(refusal(shardZero, otherShardOne),
+            "two:6: other strategies or settings here than in one:6: shards of different tournaments do not merge");
+  EXPECT_EQ(refusal(shardZero, R"({"seed":1,"battle":1,"winner":"red"})"),
+            "two:1: a study's line: a tournament's shards and a study's do not merge together");
 }
 
 // The real battle: a strategy whose script fails forfeits every game it plays, on either side.
@@ -191,15 +211,19 @@ TEST(Tournament, AFailingScriptForfeitsEveryGameOfARealBattle) {
   std::ostringstream out;
   EXPECT_EQ(Tournament(options, identity, Tournament::Battles(options, Scenario{})).Run(out, nullptr), 0);
   EXPECT_NE(out.str().find(R"({"rank":2,"strategy":")" + fails + R"(","games":2,"wins":0,"losses":2,"forfeits":2,)"),
-            std::string::npos) << out.str();
+            std::string::npos)
+      << out.str();
   EXPECT_NE(out.str().find(R"("forfeit":"blue","forfeit_reason":")" + fails + ":2: no plan\"}"), std::string::npos);
 }
 
 TEST(Tournament, RefusesWhatCannotBeATournament) {
-  EXPECT_EQ(Refusal({"--tournament", "a.lua", "--seeds", "1-2"}), "--tournament needs two strategy files or more, not one");
-  EXPECT_NE(Refusal({"--tournament", "a.lua", "b.lua", "--seeds", "1-2", "--seed", "3"}).find("excludes"), std::string::npos);
+  EXPECT_EQ(Refusal({"--tournament", "a.lua", "--seeds", "1-2"}),
+            "--tournament needs two strategy files or more, not one");
+  EXPECT_NE(Refusal({"--tournament", "a.lua", "b.lua", "--seeds", "1-2", "--seed", "3"}).find("excludes"),
+            std::string::npos);
   EXPECT_NE(Refusal({"--tournament", "a.lua", "b.lua"}).find("requires --seeds"), std::string::npos);
-  EXPECT_NE(Refusal({"--tournament", "a.lua", "b.lua", "--seeds", "1-4", "--shard", "0/2", "--until-decided"}).find("excludes"),
+  EXPECT_NE(Refusal({"--tournament", "a.lua", "b.lua", "--seeds", "1-4", "--shard", "0/2", "--until-decided"})
+                .find("excludes"),
             std::string::npos);
   EXPECT_NE(Refusal({"--seeds", "1-4", "--until-decided"}).find("requires --tournament"), std::string::npos);
 
