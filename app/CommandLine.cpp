@@ -176,6 +176,26 @@ void AddInsideViews(CLI::App& app, HeadlessOptions& options) {
   }
 }
 
+// Needs the study's options defined first: it names them.
+void AddTournament(CLI::App& app, HeadlessOptions& options) {
+  CLI::Option* tournament =
+      app.add_option("--tournament", options.tournament,
+                     "with --seeds: play every pair of these strategy files (Lua) on each seed, each leading red "
+                     "once, battle 1 of the seed from a fresh start; then rank them by win rate")
+          ->type_name("FILE.lua")
+          ->expected(1, -1);
+  for (const char* other : {"--seed", "--battles", "--merge", "--memory", "--red-general", "--blue-general"}) {
+    tournament->excludes(other);
+  }
+  tournament->needs("--seeds");
+  app.add_flag("--until-decided", options.untilDecided,
+               "with --tournament: stop each pair once its sequential test (SPRT, 0 against 20 Elo, 5% errors) "
+               "decides, seed by seed in order")
+      ->disable_flag_override()
+      ->needs(tournament)
+      ->excludes("--shard");
+}
+
 std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
   auto app = std::make_unique<CLI::App>("Battles without a window, reported line by line.", "battlesim-headless");
   CLI::Option* seed = AddSeed(*app, options.seed);
@@ -203,6 +223,7 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
                               "--timeline"}) {
     app->get_option(setting)->excludes("--verify");
   }
+  AddTournament(*app, options);
   return app;
 }
 
@@ -260,6 +281,10 @@ CommandLine::Outcome CommandLine::ParseHeadless(const std::vector<std::string>& 
   const Outcome outcome = Parse(*app, arguments, error);
   if (outcome != Outcome::Run) return outcome;
   parsed.seedGiven = app->count("--seed") > 0;
+  if (parsed.tournament.size() == 1) {
+    error = "--tournament needs two strategy files or more, not one";
+    return Outcome::Error;
+  }
   options = parsed;
   return outcome;
 }

@@ -15,13 +15,35 @@
 #include "app/ScenarioFile.h"
 #include "app/SeedStudy.h"
 #include "app/ShardMerge.h"
+#include "app/Tournament.h"
+#include "app/TournamentIdentity.h"
+#include "app/TournamentMerge.h"
 #include "app/UnitCount.h"
 #include "platform/Interrupt.h"
+#include "strategy/StrategyScript.h"
 
 namespace {
 constexpr char kName[] = "battlesim-headless";
 
+int MergeTournament(const HeadlessOptions& options) {
+  TournamentMerge merge;
+  std::string error;
+  for (const std::string& file : options.mergeFiles) {
+    if (!merge.AddFile(file, error)) {
+      std::cerr << kName << ": " << error << "\n";
+      return 2;
+    }
+  }
+  if (!merge.Complete(error)) {
+    std::cerr << kName << ": " << error << "\n";
+    return 2;
+  }
+  std::cout << merge.Format(options.json);
+  return merge.ExitStatus();
+}
+
 int Merge(const HeadlessOptions& options) {
+  if (TournamentMerge::HoldsTournament(options.mergeFiles.front())) return MergeTournament(options);
   ShardMerge merge;
   std::string error;
   for (const std::string& file : options.mergeFiles) {
@@ -94,6 +116,22 @@ int RunStudy(const HeadlessOptions& options, const Scenario& scenario) {
   SeedStudy study(options, scenario);
   return study.Run(std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
 }
+
+int RunTournament(const HeadlessOptions& options, const Scenario& scenario) {
+  TournamentIdentity identity;
+  std::string error;
+  if (!TournamentIdentity::Of(options, scenario, &StrategyScript::Check, identity, error)) {
+    std::cerr << kName << ": " << error << "\n";
+    return 2;
+  }
+  std::cerr << kName << ": tournament of " << options.tournament.size() << " strategies on seeds "
+            << options.seeds.RangeText();
+  if (options.seeds.shards > 1) std::cerr << " shard " << options.seeds.ShardText();
+  std::cerr << "\n";
+  Interrupt::Watch();
+  Tournament tournament(options, identity, Tournament::Battles(options, scenario));
+  return tournament.Run(std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,6 +149,7 @@ int main(int argc, char** argv) {
   if (!options.verifyFiles.empty()) return Verify(options);
   Scenario scenario;
   if (!LoadBattle(options, scenario)) return 2;
+  if (!options.tournament.empty()) return RunTournament(options, scenario);
   if (options.study) return RunStudy(options, scenario);
   if (!options.seedGiven) options.seed = static_cast<unsigned>(std::time(nullptr));
   // Said first, so that an interrupted or crashed run can still be repeated.

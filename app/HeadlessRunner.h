@@ -46,6 +46,10 @@ struct HeadlessOptions {
   std::vector<std::string> mergeFiles;
   // Play again the battles these files (JSON output of runs, studies or shards) record and compare.
   std::vector<std::string> verifyFiles;
+  // A tournament between these strategy scripts over the study's seeds; each pair stops at its
+  // test's decision when untilDecided.
+  std::vector<std::string> tournament;
+  bool untilDecided = false;
   // --red-general, --blue-general by team code: strategy scripts over the scenario's.
   std::array<std::string, 2> generals;
 };

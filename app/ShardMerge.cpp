@@ -138,6 +138,11 @@ bool ShardMerge::AddLines(std::istream& lines, const std::string& name, std::str
 }
 
 void ShardMerge::AddLine(const json& line, Block& block, const std::string& where) {
+  for (const char* key : {"game", "tournament", "rank", "pair"}) {
+    if (JsonLine::Find(line, key) != nullptr) {
+      Refuse("a tournament's line: a study's shards and a tournament's do not merge together");
+    }
+  }
   if (JsonLine::Find(line, "summary") == nullptr) {
     AddBattle(line, block);
     return;

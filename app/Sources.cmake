@@ -18,6 +18,11 @@ target_sources(battlesim_lab PRIVATE
   app/CommandLine.cpp
   app/MissingFiles.cpp
   app/UnitTrace.cpp
+  app/Sprt.cpp
+  app/TournamentTable.cpp
+  app/TournamentIdentity.cpp
+  app/Tournament.cpp
+  app/TournamentMerge.cpp
   app/GeneralChoice.cpp
 )
 target_sources(battlesim_window PRIVATE

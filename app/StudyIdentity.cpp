@@ -11,8 +11,17 @@
 #include "battle/Scenario.h"
 
 namespace {
-// A checksum of the bytes: enough to tell two files apart that were not made to collide.
-bool ContentHash(const std::string& path, std::string& hash) {
+// The shortest text that reads back as the same number.
+std::string Shortest(double value) {
+  char text[64];
+  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  return std::string(text, end);
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+}  // namespace
+
+bool StudyIdentity::ContentHash(const std::string& path, std::string& hash) {
   std::ifstream file(path, std::ios::binary);
   if (!file) return false;
   uLong crc = crc32(0L, Z_NULL, 0);
@@ -26,16 +35,6 @@ bool ContentHash(const std::string& path, std::string& hash) {
   hash = text;
   return true;
 }
-
-// The shortest text that reads back as the same number.
-std::string Shortest(double value) {
-  char text[64];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  return std::string(text, end);
-}
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-}  // namespace
 
 bool StudyIdentity::Of(const HeadlessOptions& options, const Scenario& battle, StudyIdentity& out,
                        std::string& error) {

@@ -26,6 +26,9 @@ struct StudyIdentity {
   // cannot be read again.
   static bool Of(const HeadlessOptions& options, const Scenario& battle, StudyIdentity& out, std::string& error);
   static std::string ProgramVersion();
+  // "crc32:XXXXXXXX" of the file's bytes: enough to tell two files apart that were not made to
+  // collide. False when the file cannot be read.
+  static bool ContentHash(const std::string& path, std::string& hash);
 
   // Each field by its JSON name, with its value as the JSON text writes it.
   std::vector<std::pair<std::string, std::string>> Fields() const;

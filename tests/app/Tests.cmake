@@ -10,6 +10,7 @@ battlesim_test_suite(app_tests
   ${CMAKE_SOURCE_DIR}/tests/app/SeedStudyTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/ShardMergeTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/BattleVerifierTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/TournamentTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/UnitCountTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/InsideViewTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/UnitInspectorTest.cpp

@@ -1,0 +1,280 @@
+// Merging a tournament's shards.
+#include "app/TournamentMerge.h"
+
+#include <fstream>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <utility>
+
+#include "app/JsonLine.h"
+
+namespace {
+using nlohmann::json;
+
+struct Refusal {
+  std::string what;
+};
+
+[[noreturn]] void Refuse(std::string what) { throw Refusal{std::move(what)}; }
+
+// More strategies than anyone plays against each other; beyond that a damaged line.
+constexpr std::size_t kMostStrategies = 1000;
+
+const json& Member(const json& line, const std::string& key) {
+  const json* value = JsonLine::Find(line, key);
+  if (value == nullptr) Refuse("\"" + key + "\" is missing");
+  return *value;
+}
+
+long long Whole(const json& line, const std::string& key, long long most) {
+  const json& value = Member(line, key);
+  if (!value.is_number_integer() || value.get<long long>() < 0 || value.get<long long>() > most) {
+    Refuse("\"" + key + "\" must be a whole number from 0 to " + std::to_string(most));
+  }
+  return value.get<long long>();
+}
+
+int Count(const json& line, const std::string& key) {
+  return static_cast<int>(Whole(line, key, std::numeric_limits<int>::max()));
+}
+
+std::string Text(const json& line, const std::string& key) {
+  const json& value = Member(line, key);
+  if (!value.is_string()) Refuse("\"" + key + "\" must be a string");
+  return value.get<std::string>();
+}
+
+std::vector<std::string> Texts(const json& line, const std::string& key) {
+  const json& value = Member(line, key);
+  if (!value.is_array() || value.size() > kMostStrategies) Refuse("\"" + key + "\" must be a list of names");
+  std::vector<std::string> texts;
+  for (const json& item : value) {
+    if (!item.is_string()) Refuse("\"" + key + "\" must be a list of names");
+    texts.push_back(item.get<std::string>());
+  }
+  return texts;
+}
+
+bool Has(const json& line, const char* key) { return JsonLine::Find(line, key) != nullptr; }
+
+StudyIdentity ReadStudy(const json& line) {
+  StudyIdentity study;
+  study.scenario = Text(line, "study.scenario");
+  study.heightMap = Text(line, "study.height_map");
+  study.frameMs = Count(line, "study.frame_ms");
+  study.battles = Count(line, "study.battles");
+  const json& seconds = Member(line, "study.max_seconds");
+  if (!seconds.is_number()) Refuse("\"study.max_seconds\" must be a number");
+  study.maxSeconds = seconds.get<double>();
+  const json& blood = Member(line, "study.blood");
+  if (!blood.is_boolean()) Refuse("\"study.blood\" must be true or false");
+  study.blood = blood.get<bool>();
+  study.version = Text(line, "study.version");
+  return study;
+}
+
+TournamentIdentity ReadIdentity(const json& line) {
+  TournamentIdentity identity;
+  identity.strategies = Texts(line, "strategies");
+  identity.checksums = Texts(line, "checksums");
+  if (identity.strategies.size() < 2 || identity.checksums.size() != identity.strategies.size()) {
+    Refuse("\"strategies\" and \"checksums\" must name the same two strategies or more");
+  }
+  identity.study = ReadStudy(line);
+  return identity;
+}
+
+SeedRange ReadShard(const json& line) {
+  SeedRange shard;
+  const std::string range = Text(line, "seeds");
+  if (!SeedRange::ParseRange(range, shard).empty()) Refuse("\"seeds\" must be a range A-B, not '" + range + "'");
+  if (!Has(line, "shard")) return shard;
+  const std::string text = Text(line, "shard");
+  if (!SeedRange::ParseShard(text, shard).empty()) Refuse("\"shard\" must be I/N, not '" + text + "'");
+  return shard;
+}
+
+TournamentGame::Winner ReadWinner(const json& line) {
+  const json& winner = Member(line, "winner");
+  if (winner.is_null() && Has(line, "unfinished")) return TournamentGame::Winner::None;
+  if (winner == "red") return TournamentGame::Winner::Red;
+  if (winner == "blue") return TournamentGame::Winner::Blue;
+  Refuse("\"winner\" must be \"red\", \"blue\" or null with \"unfinished\":true");
+}
+}  // namespace
+
+bool TournamentMerge::HoldsTournament(const std::string& path) {
+  std::ifstream file(path);
+  JsonLine reader(file);
+  std::string text;
+  json line;
+  std::string ignored;
+  if (reader.Next(text) != JsonLine::Read::Line || !JsonLine::Parse(text, line, ignored)) return false;
+  return Has(line, "game") || Has(line, "tournament");
+}
+
+bool TournamentMerge::AddFile(const std::string& path, std::string& error) {
+  std::ifstream file(path);
+  if (!file) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  return AddLines(file, path, error);
+}
+
+bool TournamentMerge::AddLines(std::istream& lines, const std::string& name, std::string& error) {
+  Block block;
+  int number = 0;
+  std::string text;
+  try {
+    JsonLine reader(lines);
+    for (JsonLine::Read read; (read = reader.Next(text)) != JsonLine::Read::End;) {
+      ++number;
+      if (read == JsonLine::Read::TooLong)
+        Refuse("a line longer than " + std::to_string(JsonLine::kLongestLine) + " bytes");
+      json line;
+      std::string reason;
+      if (!JsonLine::Parse(text, line, reason))
+        Refuse("not one of our JSON lines (run the shards with --json): " + reason);
+      AddLine(line, block, name + ":" + std::to_string(number));
+    }
+  } catch (const Refusal& refusal) {
+    error = name + ":" + std::to_string(number) + ": " + refusal.what;
+    return false;
+  }
+  if (number == 0 || !block.lines.empty()) {
+    error = name + ": " + (number == 0 ? "is empty" : "ends without a summary after its last game lines") +
+            "; the shard did not finish: run it again";
+    return false;
+  }
+  return true;
+}
+
+// The standings and pairs of a shard are its own; the merge counts them again from the games.
+void TournamentMerge::AddLine(const json& line, Block& block, const std::string& where) {
+  if (Has(line, "summary") || Has(line, "battle")) {
+    Refuse("a study's line: a tournament's shards and a study's do not merge together");
+  }
+  if (Has(line, "rank") || Has(line, "pair")) return;
+  if (Has(line, "game")) {
+    AddGame(line, block);
+    return;
+  }
+  if (!Has(line, "tournament")) Refuse("neither a game line nor a tournament's summary");
+  CloseBlock(line, block, where);
+  block = Block{};
+}
+
+// A seed's games come together, in the order they are played.
+void TournamentMerge::AddGame(const json& line, Block& block) const {
+  GameLine read;
+  read.game.seed = static_cast<unsigned>(Whole(line, "seed", std::numeric_limits<unsigned>::max()));
+  read.game.number = Count(line, "game");
+  read.red = Text(line, "red");
+  read.blue = Text(line, "blue");
+  read.game.winner = ReadWinner(line);
+  const json& seconds = Member(line, "seconds");
+  if (!seconds.is_number()) Refuse("\"seconds\" must be a number");
+  read.game.seconds = seconds.get<double>();
+  if (Has(line, "forfeit")) {
+    read.game.forfeitSide = Text(line, "forfeit");
+    read.game.forfeitReason = Text(line, "forfeit_reason");
+  }
+  const std::string seed = std::to_string(read.game.seed);
+  const bool continues = !block.lines.empty() && block.lines.back().game.seed == read.game.seed;
+  if (seeds.count(read.game.seed) > 0 || (!continues && block.seeds.count(read.game.seed) > 0)) {
+    Refuse("seed " + seed + " appears twice: shards overlap or a file was given twice");
+  }
+  if (continues && read.game.number <= block.lines.back().game.number) {
+    Refuse("game " + std::to_string(read.game.number) + " of seed " + seed + " out of order");
+  }
+  block.seeds.insert(read.game.seed);
+  block.lines.push_back(std::move(read));
+}
+
+void TournamentMerge::CloseBlock(const json& line, Block& block, const std::string& where) {
+  if (Has(line, "seeds_merged")) Refuse("a merged summary: merge the shards' own output");
+  if (Has(line, "until_decided"))
+    Refuse("a tournament run --until-decided: its pairs stopped early, it has no shards to merge");
+  if (Has(line, "interrupted")) Refuse("the shard was interrupted: run it again");
+  const SeedRange shard = JoinStudy(line, where);
+  CheckGames(block, shard);
+  int unfinished = 0;
+  for (const GameLine& read : block.lines) unfinished += read.game.winner == TournamentGame::Winner::None ? 1 : 0;
+  const int played = static_cast<int>(block.lines.size());
+  if (Count(line, "games") != played || Count(line, "finished") != played - unfinished ||
+      Count(line, "unfinished") != unfinished) {
+    Refuse("the summary disagrees with the game lines before it");
+  }
+  for (const GameLine& read : block.lines) {
+    seeds.insert(read.game.seed);
+    games.push_back(read.game);
+  }
+}
+
+SeedRange TournamentMerge::JoinStudy(const json& line, const std::string& where) {
+  const SeedRange shard = ReadShard(line);
+  const TournamentIdentity identity = ReadIdentity(line);
+  if (!study) study = Study{where, shard, identity, {}};
+  const std::string other = " in " + study->where + ": shards of different tournaments do not merge";
+  if (shard.RangeText() != study->seeds.RangeText() || shard.shards != study->seeds.shards) {
+    Refuse("seeds " + shard.RangeText() + " shard " + shard.ShardText() + " here but seeds " +
+           study->seeds.RangeText() + " in " + std::to_string(study->seeds.shards) + " shards" + other);
+  }
+  if (!(identity == study->identity)) Refuse("other strategies or settings here than" + other);
+  const auto [known, added] = study->shards.emplace(shard.shard, where);
+  if (!added) Refuse("\"shard\" " + shard.ShardText() + " was given already, in " + known->second);
+  return shard;
+}
+
+// Every seed of the shard, each with every game of the pairing, the strategies in their places.
+void TournamentMerge::CheckGames(Block& block, const SeedRange& shard) const {
+  const std::vector<std::string>& names = study->identity.strategies;
+  const auto pairing = TournamentTable::Pairing(static_cast<int>(names.size()));
+  for (GameLine& read : block.lines) {
+    const std::string seed = std::to_string(read.game.seed);
+    if (!shard.Holds(read.game.seed))
+      Refuse("seed " + seed + " is not one of shard " + shard.ShardText() + " of seeds " + shard.RangeText());
+    const auto number = static_cast<std::size_t>(read.game.number);
+    if (number < 1 || number > pairing.size() ||
+        names[static_cast<std::size_t>(pairing[number - 1].first)] != read.red ||
+        names[static_cast<std::size_t>(pairing[number - 1].second)] != read.blue) {
+      Refuse("game " + std::to_string(read.game.number) + " of seed " + seed + " is not the game of that number");
+    }
+    read.game.red = pairing[number - 1].first;
+    read.game.blue = pairing[number - 1].second;
+  }
+  if (block.lines.size() != block.seeds.size() * pairing.size() || block.seeds.size() != shard.Count()) {
+    Refuse("the shard played " + std::to_string(block.lines.size()) + " of its " +
+           std::to_string(shard.Count() * pairing.size()) + " games: run it again");
+  }
+}
+
+bool TournamentMerge::Complete(std::string& error) const {
+  if (!study || study->shards.size() == study->seeds.shards) return true;
+  std::uint64_t missing = 0;
+  for (const auto& [index, where] : study->shards) {
+    if (index != missing) break;
+    ++missing;
+  }
+  const std::string shard = std::to_string(missing) + "/" + std::to_string(study->seeds.shards);
+  error = study->where + ": \"shard\" " + shard + " of seeds " + study->seeds.RangeText() +
+          " is missing: merge the output of --shard " + shard + " too";
+  return false;
+}
+
+std::string TournamentMerge::Format(bool json) const {
+  if (!study) return {};
+  TournamentTable table(study->identity.strategies);
+  for (const TournamentGame& game : games) table.Add(game);
+  TournamentSummary summary;
+  summary.seedsMerged = static_cast<long long>(seeds.size());
+  return table.Format(json) + study->identity.Summary(table, summary, json);
+}
+
+int TournamentMerge::ExitStatus() const {
+  for (const TournamentGame& game : games) {
+    if (game.winner == TournamentGame::Winner::None) return 1;
+  }
+  return 0;
+}
