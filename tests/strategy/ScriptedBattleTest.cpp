@@ -54,13 +54,12 @@ TEST(ScriptedBattles, AFailingScriptForfeitsEachBattleAndTheRunGoesOn) {
   ASSERT_EQ(lines.size(), 2u);
   for (const std::string& line : lines) {
     EXPECT_NE(line.find(": blue wins after "), std::string::npos) << line;
-    const std::string ending = "; red forfeits: " + path + ":2: no plan";
-    EXPECT_EQ(line.substr(line.size() - ending.size()), ending) << line;
+    EXPECT_NE(line.find("; red forfeits: " + path + ":2: no plan; fingerprint "), std::string::npos) << line;
   }
   const std::vector<std::string> json = BattleLines(5, 1, WithGenerals(path, ""));
   ASSERT_EQ(json.size(), 1u);
-  const std::string ending = ",\"forfeit\":\"red\",\"forfeit_reason\":\"" + path + ":2: no plan\"}";
-  EXPECT_EQ(json[0].substr(json[0].size() - ending.size()), ending) << json[0];
+  const std::string forfeit = ",\"forfeit\":\"red\",\"forfeit_reason\":\"" + path + ":2: no plan\",\"fingerprint\":";
+  EXPECT_NE(json[0].find(forfeit), std::string::npos) << json[0];
 }
 
 // Each shipped strategy finishes its battles against the built-in General, and not as it does.
