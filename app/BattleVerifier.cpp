@@ -57,6 +57,11 @@ std::string Shown(const json* value) {
 // the run's, compared by finding the battle at all.
 bool Compared(const std::string& key) { return key != "seed" && key != "resident_kb"; }
 
+std::string GeneralNamed(std::size_t team, const std::string& general) {
+  const std::string side = team == 0 ? "red" : "blue";
+  return general == StudyIdentity::kBuiltIn ? "the built-in " + side + " General" : side + "'s script " + general;
+}
+
 std::string Named(const std::string& scenario) {
   return scenario == StudyIdentity::kBuiltIn ? "the built-in battle" : "the scenario " + scenario;
 }
@@ -166,6 +171,15 @@ bool BattleVerifier::SameBattle(const std::string& scenarioFile, const Scenario&
       error = seed.where + ": the battles ran " + Named(there.scenario) + ", but " +
               (scenarioFile.empty() ? "no --scenario was given: give its file with --scenario FILE"
                                     : scenarioFile + " is " + here.scenario);
+      return false;
+    }
+    for (std::size_t team = 0; team < here.generals.size(); ++team) {
+      if (there.generals[team] == here.generals[team]) continue;
+      const std::string option = team == 0 ? "--red-general" : "--blue-general";
+      error = seed.where + ": the battles ran " + GeneralNamed(team, there.generals[team]) + ", but " +
+              (here.generals[team] == StudyIdentity::kBuiltIn
+                   ? "no " + option + " was given: give its script with " + option + " FILE"
+                   : scenario.armies[team].general + " is " + here.generals[team]);
       return false;
     }
     if (there.heightMap != here.heightMap) {

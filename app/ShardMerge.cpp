@@ -77,6 +77,8 @@ StudyIdentity StudyOf(const json& line) {
   if (!blood.is_boolean()) Refuse("\"study.blood\" must be true or false");
   study.blood = blood.get<bool>();
   study.version = Text(line, "study.version");
+  if (JsonLine::Find(line, "study.red_general") != nullptr) study.generals[0] = Text(line, "study.red_general");
+  if (JsonLine::Find(line, "study.blue_general") != nullptr) study.generals[1] = Text(line, "study.blue_general");
   if (study.frameMs < 1 || study.battles < 1) Refuse("\"study.frame_ms\" and \"study.battles\" must be at least 1");
   return study;
 }

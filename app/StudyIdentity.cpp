@@ -47,6 +47,13 @@ bool StudyIdentity::Of(const HeadlessOptions& options, const Scenario& battle, S
     error = battle.heightMap + ": cannot be read again to record it in the summary";
     return false;
   }
+  for (std::size_t team = 0; team < study.generals.size(); ++team) {
+    const std::string& script = battle.armies[team].general;
+    if (!script.empty() && !ContentHash(script, study.generals[team])) {
+      error = script + ": cannot be read again to record it in the summary";
+      return false;
+    }
+  }
   study.frameMs = options.frameMs;
   study.battles = options.battles;
   study.maxSeconds = options.maxSeconds;
@@ -65,12 +72,20 @@ std::vector<std::pair<std::string, std::string>> StudyIdentity::Fields() const {
           {"battles", std::to_string(battles)},
           {"max_seconds", Shortest(maxSeconds)},
           {"blood", blood ? "true" : "false"},
-          {"version", Quoted(version)}};
+          {"version", Quoted(version)},
+          {"red_general", Quoted(generals[0])},
+          {"blue_general", Quoted(generals[1])}};
+}
+
+bool StudyIdentity::Shown(const std::string& name, const std::string& value) {
+  return !(name.ends_with("_general") && value == Quoted(kBuiltIn));
 }
 
 std::string StudyIdentity::Json() const {
   std::string json = ",\"study\":{";
-  for (const auto& [name, value] : Fields()) json += (json.back() == '{' ? "\"" : ",\"") + name + "\":" + value;
+  for (const auto& [name, value] : Fields()) {
+    if (Shown(name, value)) json += (json.back() == '{' ? "\"" : ",\"") + name + "\":" + value;
+  }
   return json + "}";
 }
 
@@ -78,5 +93,7 @@ std::string StudyIdentity::Text() const {
   return "; study: scenario " + scenario + ", height map " + heightMap + ", frame " + std::to_string(frameMs) +
          " ms, " + std::to_string(battles) +
          (battles == 1 ? " battle" : " battles") + " per seed, at most " + Shortest(maxSeconds) +
-         " s each, blood " + (blood ? "on" : "off") + ", battlesim " + version;
+         " s each, blood " + (blood ? "on" : "off") + ", battlesim " + version +
+         (generals[0] == kBuiltIn ? "" : ", red General " + generals[0]) +
+         (generals[1] == kBuiltIn ? "" : ", blue General " + generals[1]);
 }

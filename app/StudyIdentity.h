@@ -4,6 +4,7 @@
 // summary's own fields.
 #pragma once
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,9 @@ struct StudyIdentity {
   double maxSeconds = 1800.0;
   bool blood = true;
   std::string version;
+  // Each side's strategy script by team code: "builtin" (the built-in General) or "crc32:XXXXXXXX" of
+  // the script's bytes. Summaries name only the scripted sides, so older summaries read as built-in.
+  std::array<std::string, 2> generals{kBuiltIn, kBuiltIn};
 
   // The study the options and the loaded scenario run; false with a one-line reason when a file
   // cannot be read again.
@@ -30,8 +34,11 @@ struct StudyIdentity {
   // collide. False when the file cannot be read.
   static bool ContentHash(const std::string& path, std::string& hash);
 
-  // Each field by its JSON name, with its value as the JSON text writes it.
+  // Each field by its JSON name, with its value as the JSON text writes it; the Generals always,
+  // so that two identities compare field by field.
   std::vector<std::pair<std::string, std::string>> Fields() const;
+  // Whether a field goes into the summary: a built-in General is left out.
+  static bool Shown(const std::string& name, const std::string& value);
   // ,"study":{...} for the end of a JSON summary.
   std::string Json() const;
   // "; study: ..." for the end of a text summary.

@@ -86,4 +86,18 @@ TEST_F(BattleVerifierTest, RefusesALineWithoutAFingerprint) {
   EXPECT_EQ(error, "old.jsonl:1: a battle line without \"fingerprint\": written by an older battlesim-headless; run it again");
 }
 
+// A General's script is part of what the battles were: a study that names one is not verified
+// without it, nor with another script.
+TEST_F(BattleVerifierTest, RefusesAStudyWhoseGeneralsScriptIsNotTheOneGiven) {
+  const std::string scripted =
+      Replace(study, "\"version\":", "\"red_general\":\"crc32:00000001\",\"version\":");
+  BattleVerifier verifier;
+  std::istringstream lines(scripted);
+  std::string error;
+  ASSERT_TRUE(verifier.AddLines(lines, "study.jsonl", error)) << error;
+  EXPECT_FALSE(verifier.SameBattle("", Scenario{}, error));
+  EXPECT_EQ(error, "study.jsonl:3: the battles ran red's script crc32:00000001, but no --red-general was given: "
+                   "give its script with --red-general FILE");
+}
+
 }  // namespace
