@@ -31,6 +31,7 @@ class BattleScrubber {
   BattleScrubber(Game& watched, int stepMs);
   // Stops the spare's thread.
   ~BattleScrubber();
+  void StopSpare();
   BattleScrubber(const BattleScrubber&) = delete;
   BattleScrubber& operator=(const BattleScrubber&) = delete;
 
@@ -60,7 +61,6 @@ class BattleScrubber {
   bool StepForwardTo(std::int64_t targetStep);
   void ReplayTo(std::int64_t targetStep);
   void PrepareSpare();
-  void StopSpare();
   // The battlefield at the start of the battle on view: the spare once its thread is done, or
   // played here when there is none for that start.
   std::unique_ptr<Battle> TakeSpare();

@@ -138,6 +138,10 @@ void Game::RunPacedSteps() {
   }
 }
 
+void Game::StopBackgroundWork() {
+  if (scrubber != nullptr) scrubber->StopSpare();
+}
+
 void Game::ResetBattle() {
   battle->ResetBattle();
   if (scrubber != nullptr) scrubber->UserReset();

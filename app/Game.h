@@ -32,6 +32,8 @@ class Game {
   void StartBattle() { battle->StartBattle(); }
   // A new battle that changes no tally.
   void ResetBattle();
+  // Before the process ends: the spare battlefield's thread must not run on while statics go.
+  void StopBackgroundWork();
   void SwitchBlood();
 
   // One step of the world: tick, input, simulation (unless paused), statistics, render; the

@@ -5,10 +5,10 @@
 
 #include "app/Game.h"
 #include "app/Input.h"
-
-static_assert(Input::kHomeKey == GLUT_KEY_HOME);
 #include "platform/Interrupt.h"
 #include "render/Graphics.h"
+
+static_assert(Input::kHomeKey == GLUT_KEY_HOME);
 
 namespace {
 // The toolkit's callbacks take no user data: this is how they find the game.
@@ -36,6 +36,11 @@ void OnMouse(int button, int state, int x, int y) {
 
 void OnMotion(int x, int y) {
   if (Game* game = shown) game->input->OnMouseMotion(x, y);
+}
+
+// The toolkit ends the process right after this.
+void OnClose() {
+  if (Game* game = shown) game->StopBackgroundWork();
 }
 
 // An interrupt leaves the loop between two frames, so that the caller can still report; closing
@@ -67,4 +72,5 @@ void GameWindow::Open(int& argc, char** argv) {
   glutMouseFunc(OnMouse);
   glutMotionFunc(OnMotion);
   glutIdleFunc(OnIdle);
+  glutCloseFunc(OnClose);
 }

@@ -23,7 +23,9 @@ void PostValue(Graphics& graphics, const char* label, float value) {
 void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
   switch (key) {
     case kEscape:
-    case 'q': std::exit(0);
+    case 'q':
+      if (game != nullptr) game->StopBackgroundWork();
+      std::exit(0);
     case 'w': zoom += kZoomStep; break;
     case 's': zoom -= kZoomStep; break;
     case 'p':
