@@ -10,6 +10,7 @@
 
 #include "app/CommandLine.h"
 #include "app/HeadlessRunner.h"
+#include "app/JsonFields.h"
 #include "app/JsonLine.h"
 #include "app/SeedRange.h"
 #include "app/SeedWorkers.h"
@@ -19,11 +20,8 @@
 namespace {
 using nlohmann::json;
 
-struct Refusal {
-  std::string what;
-};
-
-[[noreturn]] void Refuse(std::string what) { throw Refusal{std::move(what)}; }
+using JsonFields::Refusal;
+using JsonFields::Refuse;
 
 bool Has(const json& line, const char* key) { return JsonLine::Find(line, key) != nullptr; }
 
@@ -83,23 +81,8 @@ bool BattleVerifier::AddFile(const std::string& path, std::string& error) {
 bool BattleVerifier::AddLines(std::istream& lines, const std::string& name, std::string& error) {
   std::vector<Pending> block;
   int number = 0;
-  std::string text;
-  try {
-    JsonLine reader(lines);
-    for (JsonLine::Read read; (read = reader.Next(text)) != JsonLine::Read::End;) {
-      ++number;
-      if (read == JsonLine::Read::TooLong) {
-        Refuse("a line longer than " + std::to_string(JsonLine::kLongestLine) + " bytes: not one of our JSON lines");
-      }
-      json line;
-      std::string reason;
-      if (!JsonLine::Parse(text, line, reason)) Refuse("not one of our JSON lines (verify --json output): " + reason);
-      AddLine(line, block, name + ":" + std::to_string(number));
-    }
-  } catch (const Refusal& refusal) {
-    error = name + ":" + std::to_string(number) + ": " + refusal.what;
-    return false;
-  }
+  const auto add = [this, &block](const nlohmann::json& line, const std::string& where) { AddLine(line, block, where); };
+  if (!JsonFields::ReadLines(lines, name, "verify --json output", add, number, error)) return false;
   if (number == 0 || !block.empty()) {
     error = name + ": " + (number == 0 ? "is empty" : "ends without a summary after its last battle lines") +
             "; the run did not finish, and only its summary says how its battles were run";

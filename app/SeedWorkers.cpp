@@ -11,8 +11,11 @@ SeedWorkers::SeedWorkers(const SeedRange& studySeeds, int threadCount, RunSeed s
       running(static_cast<std::size_t>(threadCount)),
       threadSteps(static_cast<std::size_t>(threadCount)),
       threadFrames(static_cast<std::size_t>(threadCount), 0) {
-  threads.reserve(running);
-  for (std::size_t thread = 0; thread < running; ++thread) {
+  // Counted from threadCount, never from running: a thread that finds nothing to do (an interrupt
+  // came first) leaves at once and counts running down while the later ones are still started.
+  const auto count = static_cast<std::size_t>(threadCount);
+  threads.reserve(count);
+  for (std::size_t thread = 0; thread < count; ++thread) {
     threads.emplace_back([this, thread](const std::stop_token& stop) { Work(stop, thread); });
   }
 }

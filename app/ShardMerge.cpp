@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/CommandLine.h"
+#include "app/JsonFields.h"
 #include "app/JsonLine.h"
 
 #include <nlohmann/json.hpp>
@@ -13,35 +14,13 @@
 namespace {
 using nlohmann::json;
 
-struct Refusal {
-  std::string what;
-};
+using JsonFields::Count;
+using JsonFields::Member;
+using JsonFields::Refusal;
+using JsonFields::Refuse;
+using JsonFields::Text;
+using JsonFields::Whole;
 
-[[noreturn]] void Refuse(std::string what) { throw Refusal{std::move(what)}; }
-
-const json& Member(const json& line, const std::string& key) {
-  const json* value = JsonLine::Find(line, key);
-  if (value == nullptr) Refuse("\"" + key + "\" is missing");
-  return *value;
-}
-
-long long Whole(const json& line, const std::string& key, long long most) {
-  const json& value = Member(line, key);
-  if (!value.is_number_integer() || value.get<long long>() < 0 || value.get<long long>() > most) {
-    Refuse("\"" + key + "\" must be a whole number from 0 to " + std::to_string(most));
-  }
-  return value.get<long long>();
-}
-
-int Count(const json& line, const std::string& key) {
-  return static_cast<int>(Whole(line, key, std::numeric_limits<int>::max()));
-}
-
-std::string Text(const json& line, const std::string& key) {
-  const json& value = Member(line, key);
-  if (!value.is_string()) Refuse("\"" + key + "\" must be a string");
-  return value.get<std::string>();
-}
 
 bool Flag(const json& line, const std::string& key) {
   const json* value = JsonLine::Find(line, key);
@@ -114,23 +93,8 @@ bool ShardMerge::AddFile(const std::string& path, std::string& error) {
 bool ShardMerge::AddLines(std::istream& lines, const std::string& name, std::string& error) {
   Block block;
   int number = 0;
-  std::string text;
-  try {
-    JsonLine reader(lines);
-    for (JsonLine::Read read; (read = reader.Next(text)) != JsonLine::Read::End;) {
-      ++number;
-      if (read == JsonLine::Read::TooLong) {
-        Refuse("a line longer than " + std::to_string(JsonLine::kLongestLine) + " bytes: not one of our JSON lines");
-      }
-      json line;
-      std::string reason;
-      if (!JsonLine::Parse(text, line, reason)) Refuse("not one of our JSON lines (run the shards with --json): " + reason);
-      AddLine(line, block, name + ":" + std::to_string(number));
-    }
-  } catch (const Refusal& refusal) {
-    error = name + ":" + std::to_string(number) + ": " + refusal.what;
-    return false;
-  }
+  const auto add = [this, &block](const nlohmann::json& line, const std::string& where) { AddLine(line, block, where); };
+  if (!JsonFields::ReadLines(lines, name, "run the shards with --json", add, number, error)) return false;
   if (number == 0 || block.lines > 0) {
     error = name + ": " + (number == 0 ? "is empty" : "ends without a summary after its last battle lines") +
             "; the shard did not finish: run it again";

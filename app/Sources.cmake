@@ -11,6 +11,7 @@ target_sources(battlesim_lab PRIVATE
   app/SeedStudy.cpp
   app/SeedWorkers.cpp
   app/QuietDebugChannel.cpp
+  app/JsonFields.cpp
   app/JsonLine.cpp
   app/ShardMerge.cpp
   app/BattleVerifier.cpp

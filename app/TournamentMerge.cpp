@@ -6,43 +6,22 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "app/JsonFields.h"
 #include "app/JsonLine.h"
+#include "app/ShardMerge.h"
 
 namespace {
 using nlohmann::json;
 
-struct Refusal {
-  std::string what;
-};
-
-[[noreturn]] void Refuse(std::string what) { throw Refusal{std::move(what)}; }
+using JsonFields::Count;
+using JsonFields::Member;
+using JsonFields::Refusal;
+using JsonFields::Refuse;
+using JsonFields::Text;
+using JsonFields::Whole;
 
 // More strategies than anyone plays against each other; beyond that a damaged line.
 constexpr std::size_t kMostStrategies = 1000;
-
-const json& Member(const json& line, const std::string& key) {
-  const json* value = JsonLine::Find(line, key);
-  if (value == nullptr) Refuse("\"" + key + "\" is missing");
-  return *value;
-}
-
-long long Whole(const json& line, const std::string& key, long long most) {
-  const json& value = Member(line, key);
-  if (!value.is_number_integer() || value.get<long long>() < 0 || value.get<long long>() > most) {
-    Refuse("\"" + key + "\" must be a whole number from 0 to " + std::to_string(most));
-  }
-  return value.get<long long>();
-}
-
-int Count(const json& line, const std::string& key) {
-  return static_cast<int>(Whole(line, key, std::numeric_limits<int>::max()));
-}
-
-std::string Text(const json& line, const std::string& key) {
-  const json& value = Member(line, key);
-  if (!value.is_string()) Refuse("\"" + key + "\" must be a string");
-  return value.get<std::string>();
-}
 
 std::vector<std::string> Texts(const json& line, const std::string& key) {
   const json& value = Member(line, key);
@@ -59,17 +38,8 @@ bool Has(const json& line, const char* key) { return JsonLine::Find(line, key) !
 
 StudyIdentity ReadStudy(const json& line) {
   StudyIdentity study;
-  study.scenario = Text(line, "study.scenario");
-  study.heightMap = Text(line, "study.height_map");
-  study.frameMs = Count(line, "study.frame_ms");
-  study.battles = Count(line, "study.battles");
-  const json& seconds = Member(line, "study.max_seconds");
-  if (!seconds.is_number()) Refuse("\"study.max_seconds\" must be a number");
-  study.maxSeconds = seconds.get<double>();
-  const json& blood = Member(line, "study.blood");
-  if (!blood.is_boolean()) Refuse("\"study.blood\" must be true or false");
-  study.blood = blood.get<bool>();
-  study.version = Text(line, "study.version");
+  std::string error;
+  if (!ShardMerge::ReadStudy(line, study, error)) Refuse(error);
   return study;
 }
 
@@ -125,23 +95,8 @@ bool TournamentMerge::AddFile(const std::string& path, std::string& error) {
 bool TournamentMerge::AddLines(std::istream& lines, const std::string& name, std::string& error) {
   Block block;
   int number = 0;
-  std::string text;
-  try {
-    JsonLine reader(lines);
-    for (JsonLine::Read read; (read = reader.Next(text)) != JsonLine::Read::End;) {
-      ++number;
-      if (read == JsonLine::Read::TooLong)
-        Refuse("a line longer than " + std::to_string(JsonLine::kLongestLine) + " bytes");
-      json line;
-      std::string reason;
-      if (!JsonLine::Parse(text, line, reason))
-        Refuse("not one of our JSON lines (run the shards with --json): " + reason);
-      AddLine(line, block, name + ":" + std::to_string(number));
-    }
-  } catch (const Refusal& refusal) {
-    error = name + ":" + std::to_string(number) + ": " + refusal.what;
-    return false;
-  }
+  const auto add = [this, &block](const nlohmann::json& line, const std::string& where) { AddLine(line, block, where); };
+  if (!JsonFields::ReadLines(lines, name, "run the shards with --json", add, number, error)) return false;
   if (number == 0 || !block.lines.empty()) {
     error = name + ": " + (number == 0 ? "is empty" : "ends without a summary after its last game lines") +
             "; the shard did not finish: run it again";

@@ -1,0 +1,63 @@
+// The field readers and the line loop that merges and verification share.
+#include "app/JsonFields.h"
+
+#include <limits>
+#include <utility>
+
+#include "app/JsonLine.h"
+
+namespace JsonFields {
+
+using nlohmann::json;
+
+void Refuse(std::string what) { throw Refusal{std::move(what)}; }
+
+const json& Member(const json& line, const std::string& key) {
+  const json* value = JsonLine::Find(line, key);
+  if (value == nullptr) Refuse("\"" + key + "\" is missing");
+  return *value;
+}
+
+long long Whole(const json& line, const std::string& key, long long most) {
+  const json& value = Member(line, key);
+  if (!value.is_number_integer() || value.get<long long>() < 0 || value.get<long long>() > most) {
+    Refuse("\"" + key + "\" must be a whole number from 0 to " + std::to_string(most));
+  }
+  return value.get<long long>();
+}
+
+int Count(const json& line, const std::string& key) {
+  return static_cast<int>(Whole(line, key, std::numeric_limits<int>::max()));
+}
+
+std::string Text(const json& line, const std::string& key) {
+  const json& value = Member(line, key);
+  if (!value.is_string()) Refuse("\"" + key + "\" must be a string");
+  return value.get<std::string>();
+}
+
+bool ReadLines(std::istream& lines, const std::string& name, const std::string& notOurs,
+               const std::function<void(const json&, const std::string&)>& addLine, int& number,
+               std::string& error) {
+  number = 0;
+  std::string text;
+  try {
+    JsonLine reader(lines);
+    for (JsonLine::Read read; (read = reader.Next(text)) != JsonLine::Read::End;) {
+      ++number;
+      if (read == JsonLine::Read::TooLong) {
+        Refuse("a line longer than " + std::to_string(JsonLine::kLongestLine) + " bytes: not one of our JSON lines");
+      }
+      json line;
+      std::string reason;
+      if (!JsonLine::Parse(text, line, reason)) Refuse("not one of our JSON lines (" + notOurs + "): " + reason);
+      addLine(line, name + ":" + std::to_string(number));
+    }
+  } catch (const Refusal& refusal) {
+    error = name + ":" + std::to_string(number) + ": " + refusal.what;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace JsonFields

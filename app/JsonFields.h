@@ -1,0 +1,33 @@
+// Reading our own JSON output back from files users share (shards, recorded studies): a line or
+// field that is not what we write refuses the whole file with one reason, "FILE:LINE: reason".
+#pragma once
+
+#include <functional>
+#include <istream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace JsonFields {
+
+// Thrown by the readers below and caught by ReadLines, which names the file and line.
+struct Refusal {
+  std::string what;
+};
+
+[[noreturn]] void Refuse(std::string what);
+
+const nlohmann::json& Member(const nlohmann::json& line, const std::string& key);
+// A whole number from 0 to most.
+long long Whole(const nlohmann::json& line, const std::string& key, long long most);
+int Count(const nlohmann::json& line, const std::string& key);
+std::string Text(const nlohmann::json& line, const std::string& key);
+
+// Hands every JSON line of lines to addLine with its place "NAME:N" and counts them in number.
+// False with error "NAME:N: reason" at the first line refused; notOurs ends the reason given for a
+// line that is not JSON ("run the shards with --json").
+bool ReadLines(std::istream& lines, const std::string& name, const std::string& notOurs,
+               const std::function<void(const nlohmann::json&, const std::string&)>& addLine, int& number,
+               std::string& error);
+
+}  // namespace JsonFields
