@@ -51,6 +51,50 @@ Battle::Battle(Scenario battleSetup, unsigned seed)
   pathFinder = std::make_unique<PathFinder>(terrain);
 }
 
+Battle::Battle(const Battle& original, CopyTag)
+    : scenario(original.scenario),
+      bloodEnabled(original.bloodEnabled),
+      paintFootsteps(original.paintFootsteps),
+      endFingerprint(original.endFingerprint),
+      random(original.random),
+      handleSlots(original.handleSlots),
+      traceLog(std::make_unique<TraceLog>(timer)),
+      router(std::make_unique<MessageRouter>(timer,
+                                             [this](const std::string& name) -> StateMachine* {
+                                               GameObject* receiver = Find(name);
+                                               return receiver != nullptr ? receiver->TopMachine() : nullptr;
+                                             })),
+      factory(*this),
+      terrain(original.terrain),
+      duels(original.duels),
+      battlesStarted(original.battlesStarted),
+      battleStartedAt(original.battleStartedAt),
+      lastForfeit(original.lastForfeit),
+      redWins(original.redWins),
+      blueWins(original.blueWins),
+      casualties(original.casualties),
+      kills(original.kills),
+      nextMemberTypeIndex(original.nextMemberTypeIndex),
+      squadsRaised(original.squadsRaised),
+      squadTypes(original.squadTypes),
+      pendingForfeit(original.pendingForfeit) {
+  timer.startTick = original.timer.startTick;
+  timer.now = original.timer.now;
+  timer.delta = original.timer.delta;
+  traceLog->CopyFrom(*original.traceLog);
+  router->CopyQueueFrom(*original.router);
+  factory.CopyCountsFrom(original.factory);
+  pathFinder = std::make_unique<PathFinder>(terrain);
+}
+
+std::unique_ptr<Battle> Battle::Copy() const {
+  if (strategies[0] != nullptr || strategies[1] != nullptr) return nullptr;
+  std::unique_ptr<Battle> copy(new Battle(*this, CopyTag{}));
+  copy->objects = objects->CopyFor(*copy);
+  if (copy->objects == nullptr) return nullptr;
+  return copy;
+}
+
 // The objects go first: their machines and handles reach into the rest while they are destroyed.
 Battle::~Battle() { objects.reset(); }
 

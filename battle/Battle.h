@@ -42,6 +42,11 @@ class Battle {
   Battle(const Battle&) = delete;
   Battle& operator=(const Battle&) = delete;
 
+  // A battlefield that plays on exactly as this one from here: the same state to the last bit,
+  // its own objects, queue and ground. Between steps only. Null while a strategy script leads a
+  // side (a Lua state cannot be copied) or when an object's machine cannot be copied.
+  std::unique_ptr<Battle> Copy() const;
+
   // The two Generals; each raises its whole army before its creation returns. A side whose
   // scenario names a strategy script gets a fresh copy of it, so nothing carries over from the
   // battle before.
@@ -127,6 +132,10 @@ class Battle {
   int nextMemberTypeIndex = 0;
 
  private:
+  struct CopyTag {};
+  // Everything but the objects, which Copy adds.
+  Battle(const Battle& original, CopyTag);
+
   std::array<int, 2> squadsRaised{};
   std::array<std::vector<int>, 2> squadTypes;
   std::array<std::unique_ptr<StrategyScript>, 2> strategies;

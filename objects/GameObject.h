@@ -14,6 +14,7 @@
 class Battle;
 class CombatSM;
 struct Message;
+class ObjectRemap;
 class SquadLeaderSM;
 class Sprite;
 
@@ -33,6 +34,14 @@ class alignas(64) GameObject : public GOB {
   // objects made outside any battle, which then find no leader and send no message.
   GameObject(std::string objectName, int objectTeam, int type, float range, Battle* ownBattle = nullptr);
   ~GameObject() override;
+  GameObject(const GameObject&) = delete;
+  GameObject& operator=(const GameObject&) = delete;
+
+  // The same object in a copy of its battle, whose handle slots are a copy of its own battle's:
+  // it holds the same slot. Null when one of its machines cannot be copied. Its leader handle
+  // still points into the original until RemapLeader.
+  std::unique_ptr<GameObject> CopyFor(Battle& copiedBattle) const;
+  void RemapLeader(const ObjectRemap& remap);
 
   MessageRouter* Router() const override;
   TraceLog* Trace() const override;
@@ -131,5 +140,7 @@ class alignas(64) GameObject : public GOB {
   std::vector<std::unique_ptr<StateMachine>> machines;
   const std::uint32_t lifeSlot;
 
+  // The copy CopyFor makes: everything but the machines, the sprite and the leader handle.
+  GameObject(const GameObject& original, Battle& copiedBattle);
   void StackChanged();
 };

@@ -6,6 +6,57 @@
 #include "objects/Sprite.h"
 #include "statemachine/Message.h"
 
+// The copies go into the registry in reverse walking order, with as many buckets as the original
+// has: each then lands at the front of the walk (an empty bucket's entry goes to the front of the
+// whole list, another's to the front of its bucket's run, which is then the walk's front), so the
+// walk and every bucket come out as the original's, and so does what later insertions and
+// erasures do to them. That is how this standard library's hash table works, not a promise of the
+// language, hence the check.
+bool GameObjectManager::CopyRegistry(const Registry& original, Battle& copiedBattle, ObjectRemap& remap) {
+  std::vector<const GameObject*> walk;
+  walk.reserve(original.size());
+  for (const auto& [name, object] : original) walk.push_back(object.get());
+  if (original.bucket_count() > 1) registry.rehash(original.bucket_count());
+  for (auto object = walk.rbegin(); object != walk.rend(); ++object) {
+    std::unique_ptr<GameObject> copy = (*object)->CopyFor(copiedBattle);
+    if (copy == nullptr) return false;
+    remap.Add(*object, copy.get());
+    registry.emplace(copy->name, std::move(copy));
+  }
+  if (registry.bucket_count() != original.bucket_count()) return false;
+  std::size_t index = 0;
+  for (const auto& [name, object] : registry) {
+    if (object.get() != remap(walk[index++])) return false;
+  }
+  return true;
+}
+
+bool GameObjectManager::CopyPending(const GameObjectManager& original, Battle& copiedBattle, ObjectRemap& remap) {
+  for (const auto& object : original.pending) {
+    std::unique_ptr<GameObject> copy = object->CopyFor(copiedBattle);
+    if (copy == nullptr) return false;
+    remap.Add(object.get(), copy.get());
+    pendingByName.try_emplace(copy->name, copy.get());
+    pending.push_back(std::move(copy));
+  }
+  return true;
+}
+
+std::unique_ptr<GameObjectManager> GameObjectManager::CopyFor(Battle& copiedBattle) const {
+  auto copy = std::make_unique<GameObjectManager>();
+  ObjectRemap remap;
+  if (!copy->CopyRegistry(registry, copiedBattle, remap) || !copy->CopyPending(*this, copiedBattle, remap)) {
+    return nullptr;
+  }
+  for (auto& [name, object] : copy->registry) object->RemapLeader(remap);
+  for (auto& object : copy->pending) object->RemapLeader(remap);
+  copy->order.CopyFrom(order, remap);
+  copy->squadLeaders.CopyFrom(squadLeaders, remap);
+  copy->generals.CopyFrom(generals, remap);
+  copy->squadLeaderGrid.CopyFrom(squadLeaderGrid, remap);
+  return copy;
+}
+
 void GameObjectManager::Add(std::unique_ptr<GameObject> object) {
   pendingByName.try_emplace(object->name, object.get());
   squadLeaders.Added(*object);

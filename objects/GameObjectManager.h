@@ -10,11 +10,23 @@
 
 #include "objects/GameObject.h"
 #include "objects/LeaderGrid.h"
+#include "objects/ObjectRemap.h"
 #include "objects/RegistryOrder.h"
 #include "objects/SerialIndex.h"
 
+class Battle;
+
 class GameObjectManager {
  public:
+  GameObjectManager() = default;
+  GameObjectManager(const GameObjectManager&) = delete;
+  GameObjectManager& operator=(const GameObjectManager&) = delete;
+
+  // Every object copied into the battle (whose handle slots are a copy of the original's), in a
+  // registry that is walked in the same order and grows and shrinks as this one does: the update
+  // order follows it. Between updates only. Null when an object cannot be copied, or when this
+  // standard library lays the registry out otherwise.
+  std::unique_ptr<GameObjectManager> CopyFor(Battle& copiedBattle) const;
   // Objects added during a frame are found by name at once but updated (and seen by the renderer)
   // from the next update on.
   void Add(std::unique_ptr<GameObject> object);
@@ -43,11 +55,15 @@ class GameObjectManager {
   const std::vector<std::unique_ptr<GameObject>>& Pending() const { return pending; }
 
  private:
+  // Fills the registry with the copies, remembering which is whose; false when one fails.
+  bool CopyRegistry(const RegistryOrder::Registry& original, Battle& copiedBattle, ObjectRemap& remap);
+  bool CopyPending(const GameObjectManager& original, Battle& copiedBattle, ObjectRemap& remap);
   void RegisterPending();
   // Deletes an object that has just been updated.
   void Erase(GameObject& object);
 
-  std::unordered_map<std::string, std::unique_ptr<GameObject>> registry;
+  using Registry = RegistryOrder::Registry;
+  Registry registry;
   std::vector<std::unique_ptr<GameObject>> pending;
   RegistryOrder order{registry};
   // The first pending object of each name; the views look at the objects' own names.

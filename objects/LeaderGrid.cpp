@@ -16,6 +16,13 @@ constexpr int kWindowMargin = 16;
 
 LeaderGrid::LeaderGrid(const SerialIndex& serials) : index(serials) {}
 
+void LeaderGrid::CopyFrom(const LeaderGrid& other, const ObjectRemap& remap) {
+  entries = other.entries;
+  for (Entry& entry : entries) entry.object = remap(entry.object);
+  layers = other.layers;
+  waiting = other.waiting;
+}
+
 float LeaderGrid::RingReach(int rings) {
   if (rings < 2) return 0.0f;
   return static_cast<float>(rings - 1) * kCellSize * (1.0f - kRoundingSlack);

@@ -3,6 +3,7 @@
 
 #include "objects/GameObject.h"
 #include "objects/HandleSlots.h"
+#include "objects/ObjectRemap.h"
 
 ObjectHandle::ObjectHandle(GameObject* target, const HandleSlots& slots) : object(target) {
   if (object == nullptr) return;
@@ -19,4 +20,10 @@ void ObjectHandle::Prefetch(const HandleSlots& slots) const {
   if (object == nullptr) return;
   __builtin_prefetch(slots.GenerationAt(slot));
   GameObject::PrefetchHotLines(object);
+}
+
+ObjectHandle ObjectHandle::CopyWith(const ObjectRemap& remap) const {
+  ObjectHandle copy = *this;
+  copy.object = remap(object);
+  return copy;
 }

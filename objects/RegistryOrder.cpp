@@ -5,6 +5,7 @@
 #include <cassert>
 
 #include "objects/GameObject.h"
+#include "objects/ObjectRemap.h"
 
 void RegistryOrder::BeginBatch() {
   bucketCount = registry.bucket_count();
@@ -107,4 +108,12 @@ bool RegistryOrder::MatchesRegistry() const {
     if (objects[index++] != object.get()) return false;
   }
   return true;
+}
+
+void RegistryOrder::CopyFrom(const RegistryOrder& other, const ObjectRemap& remap) {
+  objects.clear();
+  objects.reserve(other.objects.size());
+  for (const GameObject* object : other.objects) objects.push_back(remap(object));
+  fullWalks = other.fullWalks;
+  assert(MatchesRegistry());
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 class GameObject;
+class ObjectRemap;
 
 class RegistryOrder {
  public:
@@ -28,6 +29,9 @@ class RegistryOrder {
   // is destroyed.
   void Register(std::unique_ptr<GameObject> object);
   void EndBatch();
+  // Between batches: takes over the other's order, turned to the copies of its objects. This
+  // one's registry must hold those copies in the same order.
+  void CopyFrom(const RegistryOrder& other, const ObjectRemap& remap);
 
   // In registry order. The caller may drop entries whose objects it erases from the registry.
   std::vector<GameObject*>& Objects() { return objects; }

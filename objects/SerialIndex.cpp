@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "objects/GameObject.h"
+#include "objects/ObjectRemap.h"
 
 SerialIndex::SerialIndex(std::string namePrefix) : prefix(std::move(namePrefix)) {}
 
@@ -60,4 +61,12 @@ GameObject* SerialIndex::Find(int serial) const {
   if (serial < 0 || serial >= End()) return nullptr;
   GameObject* found = registered[static_cast<std::size_t>(serial)];
   return found != nullptr ? found : pending[static_cast<std::size_t>(serial)];
+}
+
+void SerialIndex::CopyFrom(const SerialIndex& other, const ObjectRemap& remap) {
+  registered.clear();
+  pending.clear();
+  for (const GameObject* object : other.registered) registered.push_back(remap(object));
+  for (const GameObject* object : other.pending) pending.push_back(remap(object));
+  pendingSerials = other.pendingSerials;
 }

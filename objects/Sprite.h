@@ -2,6 +2,8 @@
 // ground, and holds the size and facing of the upright square the renderer draws there.
 #pragma once
 
+#include <memory>
+
 #include "math/Vector3.h"
 
 class GameObject;
@@ -17,7 +19,6 @@ class alignas(64) Sprite {
 
   Sprite(GameObject* spriteOwner, const Vector3& start, float facingAngle);
   ~Sprite() = default;
-  Sprite(const Sprite&) = delete;
   Sprite& operator=(const Sprite&) = delete;
 
   // One step towards the target, then the arrival notice, the ground painting and the height.
@@ -26,6 +27,8 @@ class alignas(64) Sprite {
   void PrefetchGround() const;
 
   void SetTarget(const Vector3& point, bool notify);
+  // The same billboard, for the same object in a copied battle.
+  std::unique_ptr<Sprite> CopyFor(GameObject* newOwner) const;
 
   static float HalfSizeFor(int unitType);
 
@@ -44,6 +47,16 @@ class alignas(64) Sprite {
   float facingCos = 1.0f;
   float facingSin = 0.0f;
   GameObject* owner = nullptr;
+
+ private:
+  // Only CopyFor copies, and sets the owner.
+  Sprite(const Sprite&) = default;
 };
+
+inline std::unique_ptr<Sprite> Sprite::CopyFor(GameObject* newOwner) const {
+  std::unique_ptr<Sprite> copy(new Sprite(*this));
+  copy->owner = newOwner;
+  return copy;
+}
 
 static_assert(sizeof(Sprite) == 64, "a sprite takes one cache line");

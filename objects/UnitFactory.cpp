@@ -99,3 +99,11 @@ void UnitFactory::Reset() {
   squadLeaderCount = 0;
   generalCount = 0;
 }
+
+void UnitFactory::CopyCountsFrom(const UnitFactory& other) {
+  soldierCount = other.soldierCount;
+  archerCount = other.archerCount;
+  berserkerCount = other.berserkerCount;
+  squadLeaderCount = other.squadLeaderCount;
+  generalCount = other.generalCount;
+}

@@ -35,6 +35,8 @@ class UnitFactory {
   GameObject* Create(int type, const Vector3& position, float facing, int team);
   // Numbers the next battle's units from 0 again.
   void Reset();
+  // The other factory's numbering, as a copied battle's factory.
+  void CopyCountsFrom(const UnitFactory& other);
 
   static const UnitTypeInfo& Info(int type);
   // Every type's image file, in type order.

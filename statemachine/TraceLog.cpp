@@ -29,6 +29,12 @@ const char* DecodeEventNumber(const char* eventText, const Message* msg) {
 
 TraceLog::TraceLog(const Timer& timer) : clock(timer) {}
 
+void TraceLog::CopyFrom(const TraceLog& other) {
+  enabled = other.enabled;
+  stateChanges = other.stateChanges;
+  records = other.records;
+}
+
 bool TraceLog::Watched(const std::string& ownerName) const {
   return watcher != nullptr && watcher->Watches(ownerName);
 }

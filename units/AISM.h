@@ -27,6 +27,9 @@ class AISM : public StateMachine {
 
   AISM(GameObject* owner, float targetX, float targetY, float targetZ);
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
+  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
+    return CopyOf(*this, newHost, newOwner);
+  }
 
   const Vector3& TargetPosition() const { return targetPosition; }
   const Vector3& CurrentWaypoint() const { return currentWaypoint; }

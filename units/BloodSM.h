@@ -15,6 +15,9 @@ class BloodSM : public StateMachine {
 
   using StateMachine::StateMachine;
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
+  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
+    return CopyOf(*this, newHost, newOwner);
+  }
 
   float size = 0.0f;
   float growthRate = 0.0f;

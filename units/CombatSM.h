@@ -10,6 +10,9 @@ class CombatSM : public StateMachine {
 
   using StateMachine::StateMachine;
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
+  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
+    return CopyOf(*this, newHost, newOwner);
+  }
 
  private:
   void CloseIn();

@@ -14,6 +14,9 @@ class DyingSM : public StateMachine {
 
   using StateMachine::StateMachine;
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
+  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
+    return CopyOf(*this, newHost, newOwner);
+  }
 
   float height = 0.0f;
 

@@ -46,6 +46,9 @@ class SquadLeaderSM : public StateMachine {
   // The owner belongs to a battle, whose generator draws the formation's shape.
   explicit SquadLeaderSM(GameObject* machineOwner);
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
+  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
+    return CopyOf(*this, newHost, newOwner);
+  }
 
   GameObject* EnemyGeneral() const;
   bool EnemyLeaderInRange() const;

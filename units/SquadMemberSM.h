@@ -17,14 +17,23 @@ class SquadMemberSM : public StateMachine {
 class SoldierSM final : public SquadMemberSM {
  public:
   using SquadMemberSM::SquadMemberSM;
+  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
+    return CopyOf(*this, newHost, newOwner);
+  }
 };
 
 class ArcherSM final : public SquadMemberSM {
  public:
   using SquadMemberSM::SquadMemberSM;
+  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
+    return CopyOf(*this, newHost, newOwner);
+  }
 };
 
 class BerserkerSM final : public SquadMemberSM {
  public:
   using SquadMemberSM::SquadMemberSM;
+  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
+    return CopyOf(*this, newHost, newOwner);
+  }
 };
