@@ -17,14 +17,13 @@ BattleScrubber::BattleScrubber(Game& watched, int fixedStepMs)
       course(watched.battle->scenario, watched.seed, watched.battle->bloodEnabled, watched.battle->paintFootsteps,
              fixedStepMs),
       stepMs(fixedStepMs),
-      timelineAtStart(*watched.timeline),
-      recorderAtStart(*watched.recorder) {
-  PrepareSpare();
-}
+      checkpoints(std::llround(kCheckpointSeconds * 1000.0 / fixedStepMs), kCheckpointBudgetBytes) {}
 
 BattleScrubber::~BattleScrubber() { StopSpare(); }
 
+// The run's first battle is begun by the game, before its first step.
 void BattleScrubber::BeforeStep() {
+  if (stepsDone == 0 && checkpoints.Count() == 0) BattleBegan();
   const std::vector<RunCourse::UserEvent>& events = course.events;
   while (nextEvent < events.size() && events[nextEvent].step <= stepsDone) {
     RunCourse::Apply(events[nextEvent++].action, *game.battle);
@@ -36,15 +35,31 @@ void BattleScrubber::BeforeStep() {
 void BattleScrubber::AfterStep() {
   ++stepsDone;
   const int battle = game.timeline->BattleNumber();
-  if (battle == battleOnView) return;
-  const bool first = battleOnView == 0;
-  battleOnView = battle;
-  if (first) return;
-  ++battlesBegun;
-  battleStartStep = stepsDone;
-  timelineAtStart = *game.timeline;
-  recorderAtStart = *game.recorder;
+  if (battle != battleOnView) {
+    const bool first = battleOnView == 0;
+    battleOnView = battle;
+    if (!first) {
+      ++battlesBegun;
+      battleStartStep = stepsDone;
+      BattleBegan();
+      return;
+    }
+  }
+  if (checkpoints.Due(stepsDone)) TakeCheckpoint();
+}
+
+void BattleScrubber::BattleBegan() {
+  checkpoints.Restart(battleStartStep);
+  if (TakeCheckpoint()) return;
+  checkpoints.Keep(stepsDone, {nullptr, *game.timeline, *game.recorder});
   PrepareSpare();
+}
+
+bool BattleScrubber::TakeCheckpoint() {
+  std::unique_ptr<Battle> copy = game.battle->Copy();
+  if (copy == nullptr) return false;
+  checkpoints.Keep(stepsDone, {std::move(copy), *game.timeline, *game.recorder});
+  return true;
 }
 
 void BattleScrubber::UserReset() { Logged(RunCourse::Action::Reset); }
@@ -58,6 +73,7 @@ void BattleScrubber::Logged(RunCourse::Action action) {
   events.erase(events.begin() + static_cast<std::ptrdiff_t>(nextEvent), events.end());
   events.push_back({stepsDone, action});
   nextEvent = events.size();
+  checkpoints.ForgetAfter(stepsDone);
   game.timeline->ForgetLaterSamples();
 }
 
@@ -87,22 +103,27 @@ bool BattleScrubber::StepForwardTo(std::int64_t targetStep) {
 }
 
 // The old battlefield goes before the spare is taken, and the next spare is made only once the
-// jump is done, so that it never competes for a core with it. The selected unit's trace lines
-// come from the battle's trace log, which goes with it.
+// jump is done, so that it never competes for a core with it. The checkpoint is copied, not
+// taken: the next jump back may start from it again. The selected unit's trace lines come from
+// the battle's trace log, which goes with it.
 void BattleScrubber::ReplayTo(std::int64_t targetStep) {
+  std::int64_t from = battleStartStep;
+  const BattleCheckpoints::Checkpoint* checkpoint = checkpoints.Before(targetStep, from);
+  if (checkpoint == nullptr) return;
   const std::vector<TimelineSample> further = game.timeline->Samples();
   if (game.inspector != nullptr) game.inspector->LetGoOfBattle();
   game.battle.reset();
-  game.battle = TakeSpare();
-  stepsDone = battleStartStep;
-  nextEvent = course.EventsBefore(battleStartStep);
-  *game.timeline = timelineAtStart;
-  *game.recorder = recorderAtStart;
-  battleOnView = timelineAtStart.BattleNumber();
+  const bool fromSpare = checkpoint->battle == nullptr;
+  game.battle = fromSpare ? TakeSpare() : checkpoint->battle->Copy();
+  stepsDone = from;
+  nextEvent = course.EventsBefore(from);
+  *game.timeline = checkpoint->timeline;
+  *game.recorder = checkpoint->recorder;
+  battleOnView = checkpoint->timeline.BattleNumber();
   StepForwardTo(targetStep);
   game.timeline->KeepLaterSamples(further);
   if (game.inspector != nullptr) game.inspector->FindAgain(*game.battle);
-  PrepareSpare();
+  if (fromSpare) PrepareSpare();
 }
 
 // The spare's thread works on a copy of the course: the events the window adds meanwhile all lie

@@ -1,5 +1,5 @@
 // Moving the window's view back and forth through the running battle on fixed steps: forward by
-// stepping without drawing, back by playing the run again from its start to the same step.
+// stepping without drawing, back by playing on from a copy of the battle taken before that step.
 #pragma once
 
 #include <cstdint>
@@ -7,24 +7,28 @@
 #include <thread>
 #include <vector>
 
-#include "app/BattleRecorder.h"
+#include "app/BattleCheckpoints.h"
 #include "app/RunCourse.h"
-#include "battle/BattleTimeline.h"
 
 class Battle;
 class Game;
 
-// A battle's start cannot be brought back from what carries over between battles alone: the new
-// army is raised while the old battle's units still hold their names (its lookups find them), the
-// registry's walking order (the order of every update) is the one the earlier battles left, and
-// splats and arrows made in the last step live on. So going back plays the whole run again on a
-// fresh battlefield, the user's resets and blood switches at the steps they came, up to the
-// start of the battle on view, and from there with the chart and the reports as they stood then.
-// A thread of its own plays a spare battlefield to that start whenever a battle begins or a jump
+// A battle is copied as it begins and every few seconds into it (BattleCheckpoints), and a jump
+// back plays on from a copy of the latest copy before the second wanted, with the chart and the
+// reports as they stood then. A battle led by a strategy script cannot be copied (a Lua state
+// cannot), and its start cannot be brought back from what carries over between battles alone: the
+// new army is raised while the old battle's units still hold their names, the registry's walking
+// order (the order of every update) is the one the earlier battles left, and splats and arrows
+// made in the last step live on. So there a jump back plays the whole run again on a fresh
+// battlefield, the user's resets and blood switches at the steps they came, up to the start of the
+// battle on view: a spare, played on a thread of its own whenever such a battle begins or a jump
 // back has used the spare up, so that a jump back waits only for the seconds into the battle.
 class BattleScrubber {
  public:
   static constexpr double kJumpSeconds = 10.0;
+  // A jump back plays at most this many seconds, until the copies outgrow their budget.
+  static constexpr double kCheckpointSeconds = 5.0;
+  static constexpr std::size_t kCheckpointBudgetBytes = std::size_t{256} << 20;
 
   // The game's battle must not have stepped yet; its pace, recorder and timeline must be set and
   // outlive this. stepMs is the length of every step.
@@ -55,11 +59,16 @@ class BattleScrubber {
   void AwaitSpare();
   // Steps run since the start of the run.
   std::int64_t StepsDone() const { return stepsDone; }
+  const BattleCheckpoints& Checkpoints() const { return checkpoints; }
 
  private:
   void Logged(RunCourse::Action action);
   bool StepForwardTo(std::int64_t targetStep);
   void ReplayTo(std::int64_t targetStep);
+  // The battle on view began after battleStartStep.
+  void BattleBegan();
+  // False when the battle cannot be copied.
+  bool TakeCheckpoint();
   void PrepareSpare();
   // The battlefield at the start of the battle on view: the spare once its thread is done, or
   // played here when there is none for that start.
@@ -74,9 +83,7 @@ class BattleScrubber {
   int battleOnView = 0;
   // Battles begun after the run's first one, replays included.
   int battlesBegun = 0;
-  // The chart and the reports as they stood at battleStartStep.
-  BattleTimeline timelineAtStart;
-  BattleRecorder recorderAtStart;
+  BattleCheckpoints checkpoints;
   // The course's events before this one have been applied.
   std::size_t nextEvent = 0;
   // Written by the spare's thread only, and read only once it is joined.

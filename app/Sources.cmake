@@ -32,6 +32,7 @@ target_sources(battlesim_window PRIVATE
   app/GameWindow.cpp
   app/UnitInspector.cpp
   app/BattleScrubber.cpp
+  app/BattleCheckpoints.cpp
   app/RunCourse.cpp
 )
 # The version a study's summary records; only this file needs it.

@@ -1,6 +1,7 @@
 battlesim_test_suite(app_tests
   ${CMAKE_SOURCE_DIR}/tests/app/HeadlessRunnerTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/GoldenBattleTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/BattleCheckpointsTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/StepHistogramTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/ScenarioFileTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/app/SimulationPaceTest.cpp

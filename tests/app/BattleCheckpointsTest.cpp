@@ -1,0 +1,31 @@
+// The copies kept for jumping back stay within their budget by thinning out, always keep the
+// battle's start, and a jump starts from the latest one before its second.
+#include "app/BattleCheckpoints.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+TEST(BattleCheckpoints, PastTheBudgetEveryOtherGoesAndTheStartStays) {
+  const Battle battle;
+  const std::size_t each = BattleCheckpoints::ReckonedBytes(battle);
+  ASSERT_GT(each, 0u);
+  BattleCheckpoints checkpoints(10, each * 4);
+  checkpoints.Restart(100);
+  for (std::int64_t step = 90; step <= 200; ++step) {
+    if (checkpoints.Due(step)) checkpoints.Keep(step, {battle.Copy(), BattleTimeline(), BattleRecorder()});
+  }
+  // Thinned at 140 to every 20 steps and at 180 to every 40.
+  EXPECT_EQ(checkpoints.IntervalSteps(), 40);
+  EXPECT_EQ(checkpoints.Count(), 3u);
+
+  std::int64_t from = -1;
+  EXPECT_EQ(checkpoints.Before(99, from), nullptr);
+  ASSERT_NE(checkpoints.Before(139, from), nullptr);
+  EXPECT_EQ(from, 100);
+  checkpoints.Before(200, from);
+  EXPECT_EQ(from, 180);
+  checkpoints.ForgetAfter(179);
+  checkpoints.Before(200, from);
+  EXPECT_EQ(from, 140);
+}
