@@ -12,7 +12,9 @@ void BattleCheckpoints::Restart(std::int64_t startStep) {
   start = startStep;
 }
 
+// Where no second copy fits the budget, none is made beyond the start: it would only be dropped.
 bool BattleCheckpoints::Due(std::int64_t step) const {
+  if (bytesEach * 2 > budget) return false;
   return step >= start && (step - start) % interval == 0 && !held.contains(step);
 }
 
@@ -42,6 +44,7 @@ const BattleCheckpoints::Checkpoint* BattleCheckpoints::Before(std::int64_t step
 
 std::size_t BattleCheckpoints::ReckonedBytes(const Battle& battle) {
   const std::size_t objects = battle.objects->RegisteredCount() + battle.objects->PendingCount();
-  const auto groundPoints = static_cast<std::size_t>(battle.terrain.width) * static_cast<std::size_t>(battle.terrain.depth);
+  const auto groundPoints =
+      static_cast<std::size_t>(battle.terrain.width) * static_cast<std::size_t>(battle.terrain.depth);
   return objects * kBytesPerObject + groundPoints * kBytesPerGroundPoint;
 }

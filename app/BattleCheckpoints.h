@@ -24,8 +24,8 @@ class BattleCheckpoints {
   };
 
   // What a copy is reckoned to take: the objects and the ground.
-  static constexpr std::size_t kBytesPerObject = 2048;
-  static constexpr std::size_t kBytesPerGroundPoint = 29;
+  static constexpr std::size_t kBytesPerObject = 1024;
+  static constexpr std::size_t kBytesPerGroundPoint = 31;
 
   // Every intervalSteps steps into a battle, while they take at most budgetBytes together.
   BattleCheckpoints(std::int64_t intervalSteps, std::size_t budgetBytes);

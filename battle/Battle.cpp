@@ -84,7 +84,7 @@ Battle::Battle(const Battle& original, CopyTag)
   traceLog->CopyFrom(*original.traceLog);
   router->CopyQueueFrom(*original.router);
   factory.CopyCountsFrom(original.factory);
-  pathFinder = std::make_unique<PathFinder>(terrain);
+  pathFinder = std::make_unique<PathFinder>(terrain, *original.pathFinder);
 }
 
 std::unique_ptr<Battle> Battle::Copy() const {

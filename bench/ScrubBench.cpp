@@ -1,6 +1,8 @@
-// What a jump through a seeded battle costs in the window, without drawing: 10 s back (the run
-// played again to that second) against 10 s on (stepping), in paired rounds.
+// What a jump through a seeded battle costs in the window, without drawing: 10 s back (played on
+// from the latest copy of the battle before that second) against 10 s on (stepping), in paired
+// rounds; and what one such copy costs in time and memory.
 //   battlesim-scrub-bench [SCENARIO|-] [SEED] [BATTLE] [SECOND] [ROUNDS]
+#include <malloc.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include "app/Game.h"
 #include "app/ScenarioFile.h"
 #include "app/SimulationPace.h"
+#include "battle/Battle.h"
 #include "battle/BattleTimeline.h"
 
 namespace {
@@ -24,6 +27,8 @@ struct Round {
   double backMs = 0.0;
   double onMs = 0.0;
   double backCpuMs = 0.0;
+  double copyMs = 0.0;
+  double copyMiB = 0.0;
 };
 
 double MsSince(std::chrono::steady_clock::time_point start) {
@@ -37,8 +42,23 @@ double ThreadCpuMs() {
   return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
 }
 
+std::size_t AllocatedBytes() {
+  const struct mallinfo2 now = mallinfo2();
+  return now.uordblks + now.hblkhd;
+}
+
+// One more copy of the battle as it stands, as the window takes every few seconds.
+void TimeACopy(const Battle& battle, Round& round) {
+  const std::size_t bytesBefore = AllocatedBytes();
+  const auto start = std::chrono::steady_clock::now();
+  const std::unique_ptr<Battle> copy = battle.Copy();
+  round.copyMs = MsSince(start);
+  round.copyMiB = static_cast<double>(AllocatedBytes() - bytesBefore) / (1024.0 * 1024.0);
+}
+
 // The window's game on fixed steps, at the second of the battle asked for, its spare battlefield
-// ready as it is seconds after the battle began; then 10 s on and back to it, each timed.
+// (a scripted battle's) ready as it is seconds after the battle began; then 10 s on and back to
+// it, each timed.
 Round OneRound(const Scenario& scenario, unsigned seed, int battle, double second) {
   SimulationPace pace(kStepMs, 1.0, 0);
   BattleRecorder recorder;
@@ -54,6 +74,7 @@ Round OneRound(const Scenario& scenario, unsigned seed, int battle, double secon
   scrubber.JumpTo(second);
   scrubber.AwaitSpare();
   Round round;
+  TimeACopy(*game.battle, round);
   auto start = std::chrono::steady_clock::now();
   scrubber.JumpBy(BattleScrubber::kJumpSeconds);
   round.onMs = MsSince(start);
@@ -86,14 +107,20 @@ int main(int argc, char** argv) {
   std::vector<double> on;
   std::vector<double> ratio;
   std::vector<double> cpu;
+  std::vector<double> copyMs;
+  std::vector<double> copyMiB;
   for (int index = 0; index < rounds; ++index) {
     const Round round = OneRound(scenario, seed, battle, second);
-    std::printf("round %d: 10 s on %.1f ms, 10 s back %.1f ms (%.1f ms of processor time)\n", index + 1,
-                round.onMs, round.backMs, round.backCpuMs);
+    std::printf(
+        "round %d: 10 s on %.1f ms, 10 s back %.1f ms (%.1f ms of processor time), a copy %.1f ms, "
+        "%.2f MiB\n",
+        index + 1, round.onMs, round.backMs, round.backCpuMs, round.copyMs, round.copyMiB);
     back.push_back(round.backMs);
     on.push_back(round.onMs);
     ratio.push_back(round.backMs / round.onMs);
     cpu.push_back(round.backCpuMs);
+    copyMs.push_back(round.copyMs);
+    copyMiB.push_back(round.copyMiB);
   }
   std::printf("median: on %.1f ms (%.1f to %.1f), back %.1f ms (%.1f to %.1f), back/on %.2f (%.2f to %.2f)\n",
               Median(on), *std::min_element(on.begin(), on.end()), *std::max_element(on.begin(), on.end()),
@@ -102,5 +129,8 @@ int main(int argc, char** argv) {
               *std::max_element(ratio.begin(), ratio.end()));
   std::printf("median processor time of a jump back: %.1f ms (%.1f to %.1f)\n", Median(cpu),
               *std::min_element(cpu.begin(), cpu.end()), *std::max_element(cpu.begin(), cpu.end()));
+  std::printf("median copy of the battle: %.1f ms (%.1f to %.1f), %.2f MiB\n", Median(copyMs),
+              *std::min_element(copyMs.begin(), copyMs.end()), *std::max_element(copyMs.begin(), copyMs.end()),
+              Median(copyMiB));
   return 0;
 }

@@ -15,6 +15,12 @@ constexpr int kMaxRoutePoints = 300;
 PathFinder::PathFinder(Terrain& terrainToSearch)
     : terrain(terrainToSearch), steps(std::make_unique<StepMask>(terrainToSearch)) {}
 
+PathFinder::PathFinder(Terrain& copiedTerrain, const PathFinder& other)
+    : terrain(copiedTerrain),
+      steps(other.steps != nullptr && other.steps->Describes(other.terrain)
+                ? std::make_unique<StepMask>(*other.steps, copiedTerrain)
+                : std::make_unique<StepMask>(copiedTerrain)) {}
+
 PathFinder::~PathFinder() = default;
 
 void PathFinder::Reset() {

@@ -22,6 +22,9 @@ class PathFinder {
   static constexpr std::int8_t kNoRoute = -1;
 
   explicit PathFinder(Terrain& terrain);
+  // A path finder for a copy of the other's terrain, which takes over the other's step masks
+  // rather than reading the ground again (most of what a copied battle would cost).
+  PathFinder(Terrain& copiedTerrain, const PathFinder& other);
   ~PathFinder();
   PathFinder(const PathFinder&) = delete;
   PathFinder& operator=(const PathFinder&) = delete;

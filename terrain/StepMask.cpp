@@ -57,6 +57,15 @@ bool StepMask::CanBeEntered(int x, int z) const {
   return cell >= 0 && enterable[static_cast<std::size_t>(cell)];
 }
 
+StepMask::StepMask(const StepMask& other, const Terrain& copiedTerrain)
+    : terrain(copiedTerrain),
+      width(copiedTerrain.width),
+      depth(copiedTerrain.depth),
+      heights(copiedTerrain.Heights().data()),
+      heightCount(copiedTerrain.Heights().size()),
+      masks(other.masks),
+      enterable(other.enterable) {}
+
 bool StepMask::Describes(const Terrain& ground) const {
   return &ground == &terrain && ground.width == width && ground.depth == depth && ground.Heights().data() == heights &&
          ground.Heights().size() == heightCount;

@@ -21,6 +21,8 @@ class StepMask {
   // Reads the terrain once. The heights must not be changed in place afterwards: the masks would
   // no longer describe them (loading or scaling happens before any search).
   explicit StepMask(const Terrain& terrain);
+  // The masks of a copy of the other's terrain, without reading it again.
+  StepMask(const StepMask& other, const Terrain& copiedTerrain);
 
   // The allowed steps from (x, z) in integer world coordinates; cells off the grid are worked
   // out on each call.

@@ -1,5 +1,6 @@
-// The copies kept for jumping back stay within their budget by thinning out, always keep the
-// battle's start, and a jump starts from the latest one before its second.
+// The copies kept for jumping back stay within their budget by thinning out (or are not made when
+// two would not fit), always keep the battle's start, and a jump starts from the latest one before
+// its second.
 #include "app/BattleCheckpoints.h"
 
 #include <gtest/gtest.h>
@@ -28,4 +29,10 @@ TEST(BattleCheckpoints, PastTheBudgetEveryOtherGoesAndTheStartStays) {
   checkpoints.ForgetAfter(179);
   checkpoints.Before(200, from);
   EXPECT_EQ(from, 140);
+
+  // Where two would not fit, nothing is copied beyond the start.
+  BattleCheckpoints tight(10, each + each / 2);
+  tight.Restart(0);
+  tight.Keep(0, {battle.Copy(), BattleTimeline(), BattleRecorder()});
+  EXPECT_FALSE(tight.Due(10));
 }
