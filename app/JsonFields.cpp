@@ -36,6 +36,16 @@ std::string Text(const json& line, const std::string& key) {
   return value.get<std::string>();
 }
 
+SeedRange Shard(const json& line) {
+  SeedRange shard;
+  const std::string range = Text(line, "seeds");
+  if (!SeedRange::ParseRange(range, shard).empty()) Refuse("\"seeds\" must be a range A-B, not '" + range + "'");
+  if (JsonLine::Find(line, "shard") == nullptr) return shard;
+  const std::string text = Text(line, "shard");
+  if (!SeedRange::ParseShard(text, shard).empty()) Refuse("\"shard\" must be I/N, not '" + text + "'");
+  return shard;
+}
+
 bool ReadLines(std::istream& lines, const std::string& name, const std::string& notOurs,
                const std::function<void(const json&, const std::string&)>& addLine, int& number,
                std::string& error) {

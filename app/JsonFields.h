@@ -8,6 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/SeedRange.h"
+
 namespace JsonFields {
 
 // Thrown by the readers below and caught by ReadLines, which names the file and line.
@@ -22,6 +24,8 @@ const nlohmann::json& Member(const nlohmann::json& line, const std::string& key)
 long long Whole(const nlohmann::json& line, const std::string& key, long long most);
 int Count(const nlohmann::json& line, const std::string& key);
 std::string Text(const nlohmann::json& line, const std::string& key);
+// A summary's "seeds" range and its "shard" I/N; a summary without "shard" is the one shard 0/1.
+SeedRange Shard(const nlohmann::json& line);
 
 // Hands every JSON line of lines to addLine with its place "NAME:N" and counts them in number.
 // False with error "NAME:N: reason" at the first line refused; notOurs ends the reason given for a

@@ -62,16 +62,6 @@ StudyIdentity StudyOf(const json& line) {
   return study;
 }
 
-SeedRange ReadShard(const json& line) {
-  SeedRange shard;
-  const std::string range = Text(line, "seeds");
-  if (!SeedRange::ParseRange(range, shard).empty()) Refuse("\"seeds\" must be a range A-B, not '" + range + "'");
-  if (JsonLine::Find(line, "shard") == nullptr) return shard;  // an unsharded study: the one shard 0/1
-  const std::string text = Text(line, "shard");
-  if (!SeedRange::ParseShard(text, shard).empty()) Refuse("\"shard\" must be I/N, not '" + text + "'");
-  return shard;
-}
-
 void AddCounts(RunSummary& to, const RunSummary& from) {
   to.finished += from.finished;
   to.unfinished += from.unfinished;
@@ -163,7 +153,7 @@ void ShardMerge::CloseBlock(const json& line, Block& block, const std::string& w
 }
 
 SeedRange ShardMerge::JoinStudy(const json& line, const std::string& where) {
-  const SeedRange shard = ReadShard(line);
+  const SeedRange shard = JsonFields::Shard(line);
   const StudyIdentity identity = StudyOf(line);
   if (!study) study = Study{where, shard, identity, {}};
   const std::string other = " in " + study->where + ": shards of different studies do not merge";

@@ -54,16 +54,6 @@ TournamentIdentity ReadIdentity(const json& line) {
   return identity;
 }
 
-SeedRange ReadShard(const json& line) {
-  SeedRange shard;
-  const std::string range = Text(line, "seeds");
-  if (!SeedRange::ParseRange(range, shard).empty()) Refuse("\"seeds\" must be a range A-B, not '" + range + "'");
-  if (!Has(line, "shard")) return shard;
-  const std::string text = Text(line, "shard");
-  if (!SeedRange::ParseShard(text, shard).empty()) Refuse("\"shard\" must be I/N, not '" + text + "'");
-  return shard;
-}
-
 TournamentGame::Winner ReadWinner(const json& line) {
   const json& winner = Member(line, "winner");
   if (winner.is_null() && Has(line, "unfinished")) return TournamentGame::Winner::None;
@@ -168,7 +158,7 @@ void TournamentMerge::CloseBlock(const json& line, Block& block, const std::stri
 }
 
 SeedRange TournamentMerge::JoinStudy(const json& line, const std::string& where) {
-  const SeedRange shard = ReadShard(line);
+  const SeedRange shard = JsonFields::Shard(line);
   const TournamentIdentity identity = ReadIdentity(line);
   if (!study) study = Study{where, shard, identity, {}};
   const std::string other = " in " + study->where + ": shards of different tournaments do not merge";
