@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "objects/ObjectRemap.h"
 #include "objects/Sprite.h"
 #include "statemachine/Message.h"
 

@@ -10,11 +10,11 @@
 
 #include "objects/GameObject.h"
 #include "objects/LeaderGrid.h"
-#include "objects/ObjectRemap.h"
 #include "objects/RegistryOrder.h"
 #include "objects/SerialIndex.h"
 
 class Battle;
+class ObjectRemap;
 
 class GameObjectManager {
  public:
@@ -27,6 +27,7 @@ class GameObjectManager {
   // order follows it. Between updates only. Null when an object cannot be copied, or when this
   // standard library lays the registry out otherwise.
   std::unique_ptr<GameObjectManager> CopyFor(Battle& copiedBattle) const;
+
   // Objects added during a frame are found by name at once but updated (and seen by the renderer)
   // from the next update on.
   void Add(std::unique_ptr<GameObject> object);
@@ -55,14 +56,15 @@ class GameObjectManager {
   const std::vector<std::unique_ptr<GameObject>>& Pending() const { return pending; }
 
  private:
+  using Registry = RegistryOrder::Registry;
+
   // Fills the registry with the copies, remembering which is whose; false when one fails.
-  bool CopyRegistry(const RegistryOrder::Registry& original, Battle& copiedBattle, ObjectRemap& remap);
+  bool CopyRegistry(const Registry& original, Battle& copiedBattle, ObjectRemap& remap);
   bool CopyPending(const GameObjectManager& original, Battle& copiedBattle, ObjectRemap& remap);
   void RegisterPending();
   // Deletes an object that has just been updated.
   void Erase(GameObject& object);
 
-  using Registry = RegistryOrder::Registry;
   Registry registry;
   std::vector<std::unique_ptr<GameObject>> pending;
   RegistryOrder order{registry};

@@ -11,8 +11,9 @@
 
 #include "math/Vector3.h"
 #include "objects/GameObject.h"
-#include "objects/ObjectRemap.h"
 #include "objects/SerialIndex.h"
+
+class ObjectRemap;
 
 class LeaderGrid {
  public:

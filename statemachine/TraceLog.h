@@ -51,8 +51,8 @@ class TraceLog {
   static std::string FormatLine(const TraceRecord& record);
 
   const std::deque<TraceRecord>& Records() const { return records; }
-  // Takes over the other log's switch, count and records, as a copied battle's log; its watcher
-  // stays the other's.
+  // Takes over the other log's switch, count and records, as a copied battle's log. Not its
+  // watcher, which goes on watching the other.
   void CopyFrom(const TraceLog& other);
 
   // The trace switch: off at start.

@@ -17,7 +17,9 @@
 #include <zlib.h>
 
 #include "app/ScenarioFile.h"
+#include "app/BattleVerifier.h"
 #include "app/ShardMerge.h"
+#include "app/TournamentMerge.h"
 #include "battle/Battle.h"
 #include "battle/Scenario.h"
 #include "math/Vector3.h"
@@ -352,26 +354,42 @@ FuzzOutcome LoadScenarioBytes(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 // Refused with one line that starts with the file's name.
-bool Merged(ShardMerge& merge, const std::string& text, const std::string& name) {
+template <class Reader>
+bool ReadAs(Reader& reader, const std::string& text, const std::string& name) {
   std::istringstream lines(text);
   std::string error;
-  const bool accepted = merge.AddLines(lines, name, error);
+  const bool accepted = reader.AddLines(lines, name, error);
   Require(accepted || (error.rfind(name + ":", 0) == 0 && error.find('\n') == std::string::npos),
-          "a merge refusal is one line naming its file");
+          "a refusal of our JSON output is one line naming its file");
   return accepted;
+}
+
+bool MergedAsStudy(const std::string& text) {
+  ShardMerge merge;
+  if (!ReadAs(merge, text, "a.jsonl")) return false;
+  const RunSummary summary = merge.Summary();
+  Require(summary.finished >= 0 && summary.unfinished >= 0 && summary.redWins + summary.blueWins == summary.finished,
+          "a merged summary's counts add up");
+  Require(!ReadAs(merge, text, "b.jsonl"), "a shard given twice is refused");
+  return true;
+}
+
+bool MergedAsTournament(const std::string& text) {
+  TournamentMerge merge;
+  if (!ReadAs(merge, text, "a.jsonl")) return false;
+  Require(!ReadAs(merge, text, "b.jsonl"), "a tournament shard given twice is refused");
+  return true;
 }
 }  // namespace
 
 FuzzOutcome MergeShardBytes(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  ShardMerge merge;
   FuzzOutcome outcome;
-  outcome.loaded = Merged(merge, text, "a.jsonl");
-  if (!outcome.loaded) return outcome;
-  const RunSummary summary = merge.Summary();
-  Require(summary.finished >= 0 && summary.unfinished >= 0 && summary.redWins + summary.blueWins == summary.finished,
-          "a merged summary's counts add up");
-  Require(!Merged(merge, text, "b.jsonl"), "a shard given twice is refused");
+  outcome.loaded = MergedAsStudy(text);
+  if (MergedAsTournament(text)) outcome.loaded = true;
+  // What --verify reads before it plays anything again.
+  BattleVerifier verifier;
+  if (ReadAs(verifier, text, "a.jsonl")) verifier.OtherVersion();
   return outcome;
 }
 

@@ -18,8 +18,10 @@ FuzzOutcome LoadHeightMapBytes(const std::uint8_t* data, std::size_t size);
 // frames run.
 FuzzOutcome LoadScenarioBytes(const std::uint8_t* data, std::size_t size);
 
-// Arbitrary bytes merged as a shard's output, then once more as a second file: refused with one
-// line naming the file, or accepted; the same file given twice is always refused.
+// Arbitrary bytes read as our JSON output by every reader of it: merged as a study's shard and as a
+// tournament's, then once more as a second file, and read as --verify reads them. Each refuses
+// with one line naming the file, or accepts; the same shard given twice is always refused. Loaded
+// when either merge accepted it.
 FuzzOutcome MergeShardBytes(const std::uint8_t* data, std::size_t size);
 
 // Arbitrary text as a red General's strategy script in a tiny battle: loaded, then asked for a few
