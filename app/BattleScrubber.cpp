@@ -21,9 +21,9 @@ BattleScrubber::BattleScrubber(Game& watched, int fixedStepMs)
 
 BattleScrubber::~BattleScrubber() { StopSpare(); }
 
-// The run's first battle is begun by the game, before its first step.
+void BattleScrubber::RunStarted() { BattleBegan(); }
+
 void BattleScrubber::BeforeStep() {
-  if (stepsDone == 0 && checkpoints.Count() == 0) BattleBegan();
   const std::vector<RunCourse::UserEvent>& events = course.events;
   while (nextEvent < events.size() && events[nextEvent].step <= stepsDone) {
     RunCourse::Apply(events[nextEvent++].action, *game.battle);

@@ -30,7 +30,7 @@ class BattleScrubber {
   static constexpr double kCheckpointSeconds = 5.0;
   static constexpr std::size_t kCheckpointBudgetBytes = std::size_t{256} << 20;
 
-  // The game's battle must not have stepped yet; its pace, recorder and timeline must be set and
+  // The game's battle must not have started yet; its pace, recorder and timeline must be set and
   // outlive this. stepMs is the length of every step.
   BattleScrubber(Game& watched, int stepMs);
   // Stops the spare's thread.
@@ -39,6 +39,8 @@ class BattleScrubber {
   BattleScrubber(const BattleScrubber&) = delete;
   BattleScrubber& operator=(const BattleScrubber&) = delete;
 
+  // The game has started the run's first battle: the user has changed nothing yet.
+  void RunStarted();
   // The game calls these around every step of the battle it runs.
   void BeforeStep();
   void AfterStep();

@@ -116,6 +116,11 @@ void Game::AfterFrameSteps() {
   PostStatistics();
 }
 
+void Game::StartBattle() {
+  battle->StartBattle();
+  if (scrubber != nullptr) scrubber->RunStarted();
+}
+
 void Game::RunSimulationStep() {
   const float dt = battle->RunSimulationStep();
   if (timeline != nullptr) timeline->AfterStep(*battle, dt);

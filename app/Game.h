@@ -29,7 +29,7 @@ class Game {
   Game& operator=(const Game&) = delete;
 
   // The two Generals of the first battle.
-  void StartBattle() { battle->StartBattle(); }
+  void StartBattle();
   // A new battle that changes no tally.
   void ResetBattle();
   // Before the process ends: the spare battlefield's thread must not run on while statics go.

@@ -100,6 +100,18 @@ TEST(BattleScrubber, AJumpBackLandsOnTheBattleAsARunPlayedToThatSecondHasIt) {
   }
 }
 
+// A reset before the first step is the first thing the course records, not part of the start.
+TEST(BattleScrubber, AResetBeforeTheFirstStepIsReplayedOnce) {
+  SeededGame played(4);
+  played.game.ResetBattle();
+  played.scrubber().JumpTo(3.0);
+  SeededGame scrubbed(4);
+  scrubbed.game.ResetBattle();
+  scrubbed.scrubber().JumpTo(12.0);
+  scrubbed.scrubber().JumpTo(3.0);
+  EXPECT_EQ(StateOf(*scrubbed.game.battle), StateOf(*played.game.battle));
+}
+
 // Every unit of a battle stands from its first step, so going back finds the unit again.
 TEST(BattleScrubber, TheInspectedUnitStaysSelectedAcrossAJumpBack) {
   SeededGame seeded(3);
