@@ -2,7 +2,6 @@
 #include "app/BattleVerifier.h"
 
 #include <algorithm>
-#include <fstream>
 #include <limits>
 #include <map>
 #include <sstream>
@@ -70,12 +69,7 @@ std::string Plural(long long count, const char* noun) {
 }  // namespace
 
 bool BattleVerifier::AddFile(const std::string& path, std::string& error) {
-  std::ifstream file(path);
-  if (!file) {
-    error = path + ": cannot be read";
-    return false;
-  }
-  return AddLines(file, path, error);
+  return JsonFields::ReadFile(path, error, [&](std::istream& file) { return AddLines(file, path, error); });
 }
 
 bool BattleVerifier::AddLines(std::istream& lines, const std::string& name, std::string& error) {
@@ -83,12 +77,8 @@ bool BattleVerifier::AddLines(std::istream& lines, const std::string& name, std:
   int number = 0;
   const auto add = [this, &block](const nlohmann::json& line, const std::string& where) { AddLine(line, block, where); };
   if (!JsonFields::ReadLines(lines, name, "verify --json output", add, number, error)) return false;
-  if (number == 0 || !block.empty()) {
-    error = name + ": " + (number == 0 ? "is empty" : "ends without a summary after its last battle lines") +
-            "; the run did not finish, and only its summary says how its battles were run";
-    return false;
-  }
-  return true;
+  return JsonFields::EndsWithSummary(name, number, !block.empty(), "battle",
+                                     "the run did not finish, and only its summary says how its battles were run", error);
 }
 
 void BattleVerifier::AddLine(const json& line, std::vector<Pending>& block, const std::string& where) {

@@ -1,6 +1,7 @@
 // The field readers and the line loop that merges and verification share.
 #include "app/JsonFields.h"
 
+#include <fstream>
 #include <limits>
 #include <utility>
 
@@ -44,6 +45,23 @@ SeedRange Shard(const json& line) {
   const std::string text = Text(line, "shard");
   if (!SeedRange::ParseShard(text, shard).empty()) Refuse("\"shard\" must be I/N, not '" + text + "'");
   return shard;
+}
+
+bool ReadFile(const std::string& path, std::string& error, const std::function<bool(std::istream&)>& read) {
+  std::ifstream file(path);
+  if (!file) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  return read(file);
+}
+
+bool EndsWithSummary(const std::string& name, int lineCount, bool blockOpen, const std::string& kind,
+                     const std::string& why, std::string& error) {
+  if (lineCount > 0 && !blockOpen) return true;
+  error = name + ": " + (lineCount == 0 ? "is empty" : "ends without a summary after its last " + kind + " lines") +
+          "; " + why;
+  return false;
 }
 
 bool ReadLines(std::istream& lines, const std::string& name, const std::string& notOurs,

@@ -27,6 +27,13 @@ std::string Text(const nlohmann::json& line, const std::string& key);
 // A summary's "seeds" range and its "shard" I/N; a summary without "shard" is the one shard 0/1.
 SeedRange Shard(const nlohmann::json& line);
 
+// Opens the file at path and hands it to read; false with "PATH: cannot be read".
+bool ReadFile(const std::string& path, std::string& error, const std::function<bool(std::istream&)>& read);
+// The check after the last line: false with "NAME: is empty" or "NAME: ends without a summary
+// after its last KIND lines" (when a block of such lines is still open), then "; " and why.
+bool EndsWithSummary(const std::string& name, int lineCount, bool blockOpen, const std::string& kind,
+                     const std::string& why, std::string& error);
+
 // Hands every JSON line of lines to addLine with its place "NAME:N" and counts them in number.
 // False with error "NAME:N: reason" at the first line refused; notOurs ends the reason given for a
 // line that is not JSON ("run the shards with --json").

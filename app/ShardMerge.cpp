@@ -1,7 +1,6 @@
 // Merging a study's shards.
 #include "app/ShardMerge.h"
 
-#include <fstream>
 #include <limits>
 #include <utility>
 
@@ -72,12 +71,7 @@ void AddCounts(RunSummary& to, const RunSummary& from) {
 }  // namespace
 
 bool ShardMerge::AddFile(const std::string& path, std::string& error) {
-  std::ifstream file(path);
-  if (!file) {
-    error = path + ": cannot be read";
-    return false;
-  }
-  return AddLines(file, path, error);
+  return JsonFields::ReadFile(path, error, [&](std::istream& file) { return AddLines(file, path, error); });
 }
 
 bool ShardMerge::AddLines(std::istream& lines, const std::string& name, std::string& error) {
@@ -85,12 +79,8 @@ bool ShardMerge::AddLines(std::istream& lines, const std::string& name, std::str
   int number = 0;
   const auto add = [this, &block](const nlohmann::json& line, const std::string& where) { AddLine(line, block, where); };
   if (!JsonFields::ReadLines(lines, name, "run the shards with --json", add, number, error)) return false;
-  if (number == 0 || block.lines > 0) {
-    error = name + ": " + (number == 0 ? "is empty" : "ends without a summary after its last battle lines") +
-            "; the shard did not finish: run it again";
-    return false;
-  }
-  return true;
+  return JsonFields::EndsWithSummary(name, number, block.lines > 0, "battle", "the shard did not finish: run it again",
+                                     error);
 }
 
 void ShardMerge::AddLine(const json& line, Block& block, const std::string& where) {

@@ -74,12 +74,7 @@ bool TournamentMerge::HoldsTournament(const std::string& path) {
 }
 
 bool TournamentMerge::AddFile(const std::string& path, std::string& error) {
-  std::ifstream file(path);
-  if (!file) {
-    error = path + ": cannot be read";
-    return false;
-  }
-  return AddLines(file, path, error);
+  return JsonFields::ReadFile(path, error, [&](std::istream& file) { return AddLines(file, path, error); });
 }
 
 bool TournamentMerge::AddLines(std::istream& lines, const std::string& name, std::string& error) {
@@ -87,12 +82,8 @@ bool TournamentMerge::AddLines(std::istream& lines, const std::string& name, std
   int number = 0;
   const auto add = [this, &block](const nlohmann::json& line, const std::string& where) { AddLine(line, block, where); };
   if (!JsonFields::ReadLines(lines, name, "run the shards with --json", add, number, error)) return false;
-  if (number == 0 || !block.lines.empty()) {
-    error = name + ": " + (number == 0 ? "is empty" : "ends without a summary after its last game lines") +
-            "; the shard did not finish: run it again";
-    return false;
-  }
-  return true;
+  return JsonFields::EndsWithSummary(name, number, !block.lines.empty(), "game", "the shard did not finish: run it again",
+                                     error);
 }
 
 // The standings and pairs of a shard are its own; the merge counts them again from the games.
