@@ -25,19 +25,32 @@
 namespace {
 constexpr char kName[] = "battlesim-headless";
 
+bool Refused(const std::string& error) {
+  std::cerr << kName << ": " << error << "\n";
+  return false;
+}
+
+// Every file read by the reader; false, the reason given, at the first it refuses.
+template <class Reader>
+bool ReadAll(Reader& reader, const std::vector<std::string>& files) {
+  std::string error;
+  for (const std::string& file : files) {
+    if (!reader.AddFile(file, error)) return Refused(error);
+  }
+  return true;
+}
+
+// The shards read and found to make up the whole study or tournament.
+template <class Merging>
+bool MergedAll(Merging& merge, const std::vector<std::string>& files) {
+  if (!ReadAll(merge, files)) return false;
+  std::string error;
+  return merge.Complete(error) || Refused(error);
+}
+
 int MergeTournament(const HeadlessOptions& options) {
   TournamentMerge merge;
-  std::string error;
-  for (const std::string& file : options.mergeFiles) {
-    if (!merge.AddFile(file, error)) {
-      std::cerr << kName << ": " << error << "\n";
-      return 2;
-    }
-  }
-  if (!merge.Complete(error)) {
-    std::cerr << kName << ": " << error << "\n";
-    return 2;
-  }
+  if (!MergedAll(merge, options.mergeFiles)) return 2;
   std::cout << merge.Format(options.json);
   return merge.ExitStatus();
 }
@@ -45,17 +58,7 @@ int MergeTournament(const HeadlessOptions& options) {
 int Merge(const HeadlessOptions& options) {
   if (TournamentMerge::HoldsTournament(options.mergeFiles.front())) return MergeTournament(options);
   ShardMerge merge;
-  std::string error;
-  for (const std::string& file : options.mergeFiles) {
-    if (!merge.AddFile(file, error)) {
-      std::cerr << kName << ": " << error << "\n";
-      return 2;
-    }
-  }
-  if (!merge.Complete(error)) {
-    std::cerr << kName << ": " << error << "\n";
-    return 2;
-  }
+  if (!MergedAll(merge, options.mergeFiles)) return 2;
   const RunSummary summary = merge.Summary();
   std::cout << HeadlessRunner::FormatSummary(summary, options.json);
   return HeadlessRunner::ExitStatus(summary);
@@ -85,17 +88,12 @@ bool LoadBattle(const HeadlessOptions& options, Scenario& scenario) {
 // Every file is read, and the battle they ran checked, before any battle is played again.
 int Verify(const HeadlessOptions& options) {
   BattleVerifier verifier;
-  std::string error;
-  for (const std::string& file : options.verifyFiles) {
-    if (!verifier.AddFile(file, error)) {
-      std::cerr << kName << ": " << error << "\n";
-      return 2;
-    }
-  }
+  if (!ReadAll(verifier, options.verifyFiles)) return 2;
   Scenario scenario;
   if (!LoadBattle(options, scenario)) return 2;
+  std::string error;
   if (!verifier.SameBattle(options.scenarioFile, scenario, error)) {
-    std::cerr << kName << ": " << error << "\n";
+    Refused(error);
     return 2;
   }
   const std::string otherVersion = verifier.OtherVersion();
