@@ -5,11 +5,13 @@
 #include <utility>
 
 BattleCheckpoints::BattleCheckpoints(std::int64_t intervalSteps, std::size_t budgetBytes)
-    : interval(intervalSteps > 0 ? intervalSteps : 1), budget(budgetBytes) {}
+    : firstInterval(intervalSteps > 0 ? intervalSteps : 1), interval(firstInterval), budget(budgetBytes) {}
 
 void BattleCheckpoints::Restart(std::int64_t startStep) {
   held.clear();
   start = startStep;
+  interval = firstInterval;
+  bytesEach = 0;
 }
 
 // Where no second copy fits the budget, none is made beyond the start: it would only be dropped.

@@ -30,11 +30,13 @@ class BattleCheckpoints {
   // Every intervalSteps steps into a battle, while they take at most budgetBytes together.
   BattleCheckpoints(std::int64_t intervalSteps, std::size_t budgetBytes);
 
-  // A battle began after that step: the checkpoints of the one before go.
+  // A battle began after that step: the checkpoints of the one before go, and the interval is
+  // the one asked for again.
   void Restart(std::int64_t startStep);
   // Whether a checkpoint is wanted after that step and not yet held.
   bool Due(std::int64_t step) const;
-  // Keeps the checkpoint taken after that step; over the budget, thins them out first.
+  // Keeps the checkpoint taken after that step, then thins them out while they exceed the budget
+  // (the new one may be among those that go).
   void Keep(std::int64_t step, Checkpoint checkpoint);
   // The user changed the battle after that step: the later checkpoints show another battle.
   void ForgetAfter(std::int64_t step);
@@ -49,6 +51,7 @@ class BattleCheckpoints {
  private:
   void ThinOut();
 
+  const std::int64_t firstInterval;
   std::int64_t interval;
   const std::size_t budget;
   std::int64_t start = 0;

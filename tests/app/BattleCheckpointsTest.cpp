@@ -29,6 +29,9 @@ TEST(BattleCheckpoints, PastTheBudgetEveryOtherGoesAndTheStartStays) {
   checkpoints.ForgetAfter(179);
   checkpoints.Before(200, from);
   EXPECT_EQ(from, 140);
+  // The next battle starts again at the interval asked for.
+  checkpoints.Restart(300);
+  EXPECT_TRUE(checkpoints.Due(310));
 
   // Where two would not fit, nothing is copied beyond the start.
   BattleCheckpoints tight(10, each + each / 2);
