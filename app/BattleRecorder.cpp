@@ -18,10 +18,7 @@ void BattleRecorder::WriteLinesTo(std::ostream* lines, bool json) {
 }
 
 bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
-  if (battlesSeen < 0) {
-    battlesSeen = battle.battlesStarted;
-    TakeMatchUp(battle);
-  }
+  if (battlesSeen < 0) battlesSeen = battle.battlesStarted;
   const bool wonOrLost = battle.redWins + battle.blueWins != redWins + blueWins;
   if (!wonOrLost && battle.battlesStarted != battlesSeen) {
     // Reset: the battle before it counts for nobody; this step is the new one's first.
@@ -34,8 +31,7 @@ bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
     running.finished = true;
     running.redWon = battle.redWins > redWins;
     Close(battle, running);
-    running.fingerprint = battle.endFingerprint;
-    TakeForfeit(battle, running);
+    TakeEnded(battle, running);
     lastFinished = running;
     if (lineOut != nullptr) *lineOut << FormatBattleLine(lastFinished, linesAsJson) << std::flush;
     ++finished;
@@ -48,28 +44,29 @@ bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
   return false;
 }
 
-// A battle raises every squad as it starts: its match-up is known from its first step.
-void BattleRecorder::TakeMatchUp(const Battle& battle) {
-  running.redTypes = battle.SquadTypes(Team::Red);
-  running.blueTypes = battle.SquadTypes(Team::Blue);
-}
-
 void BattleRecorder::StartNext(const Battle& battle) {
-  TakeMatchUp(battle);
   runningMs = 0.0;
   killsBefore = KillSum(battle);
   battlesSeen = battle.battlesStarted;
 }
 
-void BattleRecorder::TakeForfeit(const Battle& battle, BattleReport& report) const {
+// The battle kept these as it ended: the recorder need not have seen it start (a battle may end
+// by a forfeit on its first step).
+void BattleRecorder::TakeEnded(const Battle& battle, BattleReport& report) {
+  report.fingerprint = battle.endFingerprint;
+  report.redTypes = battle.endSquadTypes[0];
+  report.blueTypes = battle.endSquadTypes[1];
   const Forfeit& forfeit = battle.lastForfeit;
-  if (forfeit.team < 0 || forfeit.battle != battlesSeen) return;
+  if (forfeit.team < 0) return;
   report.forfeitSide = forfeit.team == Team::Red ? "red" : "blue";
   report.forfeitReason = forfeit.reason;
 }
 
+// A battle raises every squad as it starts: the running battle's match-up is known.
 BattleReport BattleRecorder::CloseUnfinished(const Battle& battle) const {
   BattleReport report = running;
+  report.redTypes = battle.SquadTypes(Team::Red);
+  report.blueTypes = battle.SquadTypes(Team::Blue);
   Close(battle, report);
   report.fingerprint = BattleFingerprint::Of(battle);
   return report;

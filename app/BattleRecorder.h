@@ -32,10 +32,10 @@ class BattleRecorder {
 
  private:
   void Close(const Battle& battle, BattleReport& report) const;
-  // A battle that ended by a forfeit names the side that gave up and why.
-  void TakeForfeit(const Battle& battle, BattleReport& report) const;
+  // The ended battle's fingerprint and match-up, and, if it ended by a forfeit, the side that gave
+  // up and why.
+  static void TakeEnded(const Battle& battle, BattleReport& report);
   void StartNext(const Battle& battle);
-  void TakeMatchUp(const Battle& battle);
 
   bool memory;
   std::ostream* lineOut = nullptr;

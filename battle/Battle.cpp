@@ -70,6 +70,7 @@ Battle::Battle(const Battle& original, CopyTag)
       battlesStarted(original.battlesStarted),
       battleStartedAt(original.battleStartedAt),
       lastForfeit(original.lastForfeit),
+      endSquadTypes(original.endSquadTypes),
       redWins(original.redWins),
       blueWins(original.blueWins),
       casualties(original.casualties),
@@ -115,6 +116,8 @@ void Battle::StartBattle() {
 // messages. The dying General calls this while the router delivers, never while duels resolve.
 void Battle::EndBattle(int deadGeneralTeam) {
   endFingerprint = BattleFingerprint::Of(*this);
+  endSquadTypes = squadTypes;
+  lastForfeit = {};
   if (deadGeneralTeam != Team::Red) {
     ++redWins;
   } else {
@@ -267,15 +270,19 @@ void Battle::Kill(GameObject& winner, GameObject& loser) {
   loser.ReplaceMachine(std::make_unique<DyingSM>(&loser));
 }
 
+// A forfeit of a battle that started within this step (its script failed to load again) waits
+// for the next step: every battle runs at least one step, which its report counts.
 float Battle::RunSimulationStep() {
+  const int battleOfStep = battlesStarted;
   float dt = timer.delta;
   if (dt > kLongestStep) dt = kLongestStep;
   objects->Update(dt);
   UpdateDuels(dt);
   router->DeliverDue();
-  if (pendingForfeit.team >= 0) {
-    lastForfeit = pendingForfeit;
-    EndBattle(lastForfeit.team);
+  if (pendingForfeit.team >= 0 && pendingForfeit.battle == battleOfStep) {
+    const Forfeit forfeit = pendingForfeit;
+    EndBattle(forfeit.team);
+    lastForfeit = forfeit;
   }
   return dt;
 }

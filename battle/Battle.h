@@ -121,8 +121,10 @@ class Battle {
   int battlesStarted = 0;
   // When the running battle started, on the timer's clock.
   float battleStartedAt = 0.0f;
-  // The last battle that ended by a forfeit.
+  // The last ended battle's forfeit, kept with its fingerprint and match-up as it ended (team -1:
+  // it ended otherwise): the next battle has started by the time anyone can read them.
   Forfeit lastForfeit;
+  std::array<std::vector<int>, 2> endSquadTypes;
   int redWins = 0;
   int blueWins = 0;
   int casualties = 0;

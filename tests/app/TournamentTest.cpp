@@ -203,7 +203,8 @@ TEST(Tournament, AFailingScriptForfeitsEveryGameOfARealBattle) {
   const std::string holds = folder.Path("holds.lua");
   const std::string fails = folder.Path("fails.lua");
   std::ofstream(holds) << "function on_squad_ready(battle, squad) return nil end\n";
-  std::ofstream(fails) << "function on_squad_ready(battle, squad)\n  error('no plan')\nend\n";
+  // It fails on the first step of each game, before any squad has reported ready.
+  std::ofstream(fails) << "function on_squad_ready() end\nfunction general_fights(battle)\n  error('no plan')\nend\n";
   const HeadlessOptions options = Parsed({"--tournament", holds, fails, "--seeds", "7-7", "--json"});
   TournamentIdentity identity;
   std::string error;
@@ -213,7 +214,7 @@ TEST(Tournament, AFailingScriptForfeitsEveryGameOfARealBattle) {
   EXPECT_NE(out.str().find(R"({"rank":2,"strategy":")" + fails + R"(","games":2,"wins":0,"losses":2,"forfeits":2,)"),
             std::string::npos)
       << out.str();
-  EXPECT_NE(out.str().find(R"("forfeit":"blue","forfeit_reason":")" + fails + ":2: no plan\"}"), std::string::npos);
+  EXPECT_NE(out.str().find(R"("forfeit":"blue","forfeit_reason":")" + fails + ":3: no plan\"}"), std::string::npos);
 }
 
 TEST(Tournament, RefusesWhatCannotBeATournament) {

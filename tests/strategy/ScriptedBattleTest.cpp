@@ -62,6 +62,50 @@ TEST(ScriptedBattles, AFailingScriptForfeitsEachBattleAndTheRunGoesOn) {
   EXPECT_NE(json[0].find(forfeit), std::string::npos) << json[0];
 }
 
+// A General that fails on its battle's first step, however it fails, forfeits that battle and no
+// other: each battle line names its own forfeit and its own squads.
+TEST(ScriptedBattles, AForfeitOnTheFirstStepIsRecordedForItsOwnBattleOnly) {
+  TempFolder folder("forfeit");
+  for (const char* failure : {"error('boom')", "while true do end", "return 42"}) {
+    SCOPED_TRACE(failure);
+    const std::string path = folder.Path("first.lua");
+    std::ofstream(path) << "function on_squad_ready() end\nfunction general_fights(battle) " << failure << " end\n";
+    const std::vector<std::string> lines = BattleLines(1, 1, WithGenerals("", path));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(R"("winner":"red","seconds":0.016,)"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(R"("forfeit":"blue","forfeit_reason":")" + path + ":2: "), std::string::npos) << lines[0];
+  }
+  // Only the first battle's army leads with these types, so only its General fails.
+  const std::string path = folder.Path("once.lua");
+  std::ofstream(path) << R"(
+function on_squad_ready(battle, squad)
+  local enemy = battle.enemy_general
+  if enemy then return {x = enemy.x, z = enemy.z} end
+end
+function general_fights(battle)
+  local first = battle.squads()[1]
+  if first and first.type == (battle.side == "red" and "berserker" or "soldier") then error("first battle") end
+  local enemy = battle.enemy_general
+  return battle.general.squads == 0 and enemy ~= nil and enemy.squads == 0
+end
+)";
+  for (const bool red : {true, false}) {
+    SCOPED_TRACE(red ? "red" : "blue");
+    const std::vector<std::string> lines = BattleLines(1, 3, red ? WithGenerals(path, "") : WithGenerals("", path), false);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[0].find(std::string("; red squads berserker, archer, soldier, berserker, archer; blue squads soldier, "
+                                        "berserker, archer, soldier, berserker; ") +
+                            (red ? "red" : "blue") + " forfeits: " + path + ":8: first battle; fingerprint "),
+              std::string::npos)
+        << lines[0];
+    EXPECT_NE(lines[1].find("; red squads archer, "), std::string::npos) << lines[1];
+    for (const std::string& later : {lines[1], lines[2]}) {
+      EXPECT_EQ(later.find("forfeit"), std::string::npos) << later;
+      EXPECT_EQ(later.find("unfinished"), std::string::npos) << later;
+    }
+  }
+}
+
 // Each shipped strategy finishes its battles against the built-in General, and not as it does.
 TEST(ScriptedBattles, ShippedStrategiesFinishTheirBattlesEachItsOwnWay) {
   const std::vector<std::string> builtIn = BattleLines(1, 1, Scenario{});
