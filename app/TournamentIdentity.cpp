@@ -21,6 +21,10 @@ std::string JsonList(const std::vector<std::string>& items) {
 
 bool ReadStrategy(const std::string& path, std::string& checksum, std::string& error) {
   std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) {
+    error = path + ": is a directory, not a strategy script (a Lua file)";
+    return false;
+  }
   if (!std::filesystem::is_regular_file(path, ignored) || !StudyIdentity::ContentHash(path, checksum)) {
     error = path + ": cannot be read (a strategy is a Lua file)";
     return false;

@@ -142,7 +142,7 @@ void Battle::LoadStrategies() {
     const int team = side == 0 ? Team::Red : Team::Blue;
     strategies[side] = std::make_unique<StrategyScript>(*this, team);
     std::string error;
-    if (!strategies[side]->Load(path, error)) ForfeitBattle(team, error);
+    if (!strategies[side]->Load(path, error) && strategies[side]->Failed()) ForfeitBattle(team, error);
   }
 }
 

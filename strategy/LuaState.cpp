@@ -4,12 +4,19 @@
 
 #include <lua.hpp>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 
+#include "platform/Interrupt.h"
 #include "platform/Random.h"
 
 namespace {
+constexpr char kSandboxChunk[] = "=sandbox";
+constexpr const char* kLongRepeat = "string.rep would make a string longer than 16 KiB, the longest allowed";
+
 // Base functions that reach files, the console or the collector, and string functions whose
 // pattern matching backtracks inside one C call, where no instruction budget reaches it.
 constexpr const char* kRemovedGlobals[] = {"dofile", "loadfile", "print", "collectgarbage", "warn", "require"};
@@ -17,14 +24,21 @@ constexpr const char* kRemovedStringFunctions[] = {"dump", "find", "match", "gma
                                                    "packsize"};
 
 // The table functions that move or visit many elements inside one C call, written in Lua so that
-// every step counts against the budget; string.rep of nothing would loop n times in C.
+// every step counts against the budget.
 constexpr char kCountedLibrary[] = R"lua(
-local rep, unpack, concat, select, error = string.rep, table.unpack, table.concat, select, error
+local unpack, concat, select, error, pcall, pack, type = table.unpack, table.concat, select, error, pcall, table.pack, type
 local MOST = 4096
 local function range(t, i, j) i = i or 1; j = j or #t; return i, j end
-string.rep = function(s, n, sep)
-  if s == "" and (sep == nil or sep == "") then return "" end
-  return rep(s, n, sep)
+-- The library's xpcall runs the handler where the error is raised, which for the budget's own
+-- error is inside its hook, where no budget holds: here it runs after the failed call, counted.
+xpcall = function(f, handler, ...)
+  if type(handler) ~= "function" then
+    error("bad argument #2 to 'xpcall' (function expected, got " .. (handler == nil and "no value" or type(handler)) .. ")", 2)
+  end
+  local results = pack(pcall(f, ...))
+  if results[1] then return unpack(results, 1, results.n) end
+  local _, value = pcall(handler, results[2])
+  return false, value
 end
 table.unpack = function(t, i, j)
   i, j = range(t, i, j)
@@ -153,11 +167,32 @@ int OpenLibraries(lua_State* lua) {
   // The loaded-modules table would hand the original libraries back.
   lua_pushnil(lua);
   lua_setfield(lua, LUA_REGISTRYINDEX, LUA_LOADED_TABLE);
-  if (luaL_loadbufferx(lua, kCountedLibrary, sizeof kCountedLibrary - 1, "=sandbox", "t") != LUA_OK) lua_error(lua);
+  if (luaL_loadbufferx(lua, kCountedLibrary, sizeof kCountedLibrary - 1, kSandboxChunk, "t") != LUA_OK) lua_error(lua);
   lua_call(lua, 0, 0);
   WrapGlobal(lua, "load", LoadTextOnly);
   WrapGlobal(lua, "setmetatable", SetMetatableWithoutFinalizer);
   return 0;
+}
+
+// "FILE:LINE: message", as Lua places its errors.
+bool HasPlace(const char* text) {
+  const char* colon = std::strchr(text, ':');
+  if (colon == nullptr || colon == text || colon[1] < '0' || colon[1] > '9') return false;
+  const char* after = colon + 1;
+  while (*after >= '0' && *after <= '9') ++after;
+  return *after == ':';
+}
+
+// The innermost line of the script's own that is running, as "FILE:LINE: "; false when none is.
+bool ScriptPlace(lua_State* lua, char* place, std::size_t size) {
+  lua_Debug record;
+  for (int level = 0; level < 64 && lua_getstack(lua, level, &record) != 0; ++level) {
+    if (lua_getinfo(lua, "Sl", &record) == 0 || record.currentline <= 0) continue;
+    if (std::strcmp(record.source, kSandboxChunk) == 0) continue;
+    std::snprintf(place, size, "%s:%d: ", record.short_src, record.currentline);
+    return true;
+  }
+  return false;
 }
 
 std::string OneLine(std::string text) {
@@ -167,10 +202,20 @@ std::string OneLine(std::string text) {
   if (text.size() > LuaState::kLongestError) text = text.substr(0, LuaState::kLongestError - 3) + "...";
   return text;
 }
+// math.random(0): an integer with every one of its 64 bits drawn, as in Lua 5.4.
+int AllBitsRandom(lua_State* lua, platform::Random& generator) {
+  lua_Unsigned bits = 0;
+  for (int draw = 0; draw < 5; ++draw) bits = (bits << 15) | static_cast<lua_Unsigned>(generator.Rand());
+  lua_pushinteger(lua, static_cast<lua_Integer>(bits));
+  return 1;
+}
 }  // namespace
 
 LuaState::LuaState(platform::Random& generator, std::size_t memoryCeiling, int instructionBudget)
     : random(generator), ceiling(memoryCeiling), budget(instructionBudget) {
+  const bool wholeMiB = ceiling % (1u << 20) == 0;
+  ceilingText = "memory ceiling of " +
+                (wholeMiB ? std::to_string(ceiling >> 20) + " MiB" : std::to_string(ceiling >> 10) + " KiB") + " exceeded";
   state = lua_newstate(&LuaState::Allocate, this);
   if (state == nullptr) return;
   *static_cast<LuaState**>(lua_getextraspace(state)) = this;
@@ -203,13 +248,20 @@ void* LuaState::Allocate(void* self, void* block, std::size_t oldSize, std::size
     owner.allocationRefused = "a string longer than 16 KiB was refused";
     return nullptr;
   }
-  if (newSize - oldSize > owner.ceiling - owner.inUse) return nullptr;
+  if (newSize - oldSize > owner.ceiling - owner.inUse) {
+    // Lua collects what it can and asks once more before it raises the error: a second refusal in
+    // a row is the overrun, which fails the call even when the script catches the error.
+    if (owner.refusedLastTime) owner.allocationRefused = owner.ceilingText.c_str();
+    owner.refusedLastTime = true;
+    return nullptr;
+  }
   if (owner.allocatedThisCall + (newSize - oldSize) > kAllocationBudget) {
     owner.allocationRefused = "more than 64 MiB were allocated in one call";
     return nullptr;
   }
   void* resized = std::realloc(block, newSize);
   if (resized == nullptr) return nullptr;
+  owner.refusedLastTime = false;
   owner.allocatedThisCall += newSize - oldSize;
   owner.inUse = owner.inUse - oldSize + newSize;
   return resized;
@@ -224,25 +276,90 @@ void LuaState::OpenSandbox() {
     lua_pushnil(state);
     lua_setfield(state, -2, "randomseed");
     lua_pop(state, 1);
+    lua_getglobal(state, LUA_STRLIBNAME);
+    lua_getfield(state, -1, "rep");
+    lua_pushcclosure(state, &LuaState::Repeat, 1);
+    lua_setfield(state, -2, "rep");
+    lua_pop(state, 1);
     return;
   }
   lua_close(state);
   state = nullptr;
 }
 
-// Every further instruction fails as well, so that no pcall inside the script can carry on.
-void LuaState::OnBudgetSpent(lua_State* lua, lua_Debug*) {
+void LuaState::ArmHook(lua_State* lua, int instructions) {
+  slice = std::max(1, instructions);
+  lua_sethook(lua, &LuaState::OnCount, LUA_MASKCOUNT, slice);
+}
+
+// Runs every kSlice instructions of a call. Once the call is stopped every further instruction
+// fails as well, so that no pcall inside the script can carry on.
+void LuaState::OnCount(lua_State* lua, lua_Debug*) {
   LuaState& self = Of(lua);
-  if (self.budgetSpent.empty()) {
-    lua_Debug where;
-    if (lua_getstack(lua, 0, &where) != 0 && lua_getinfo(lua, "Sl", &where) != 0 && where.currentline > 0) {
-      self.budgetSpent = std::string(where.short_src) + ":" + std::to_string(where.currentline) + ": ";
+  if (self.stopped.empty()) {
+    self.spent += self.slice;
+    if (!Interrupt::Requested() && self.spent < self.budget) {
+      self.ArmHook(lua, std::min(kSlice, self.budget - self.spent));
+      return;
     }
-    self.budgetSpent += "budget of " + std::to_string(self.budget) + " instructions exceeded";
+    self.interrupted = Interrupt::Requested();
+    self.Stop(lua, self.interrupted ? kInterruptedText : "budget of " + std::to_string(self.budget) + " instructions exceeded");
   }
-  lua_sethook(lua, &LuaState::OnBudgetSpent, LUA_MASKCOUNT, 1);
-  lua_pushstring(lua, self.budgetSpent.c_str());
+  self.ArmHook(lua, 1);
+  lua_pushstring(lua, self.stopped.c_str());
   lua_error(lua);
+}
+
+void LuaState::Stop(lua_State* lua, const std::string& why) {
+  lua_Debug where;
+  if (lua_getstack(lua, 0, &where) != 0 && lua_getinfo(lua, "Sl", &where) != 0 && where.currentline > 0) {
+    stopped = std::string(where.short_src) + ":" + std::to_string(where.currentline) + ": ";
+  }
+  stopped += why;
+}
+
+// The message handler of every call: an error without a place gets the place of the innermost line
+// of the script that was running, or the script's name; an error object that is not a string
+// becomes a string saying what it was (turning it into text could run the script's metamethods).
+int LuaState::PlaceError(lua_State* lua) {
+  const bool text = lua_type(lua, 1) == LUA_TSTRING;
+  if (text && HasPlace(lua_tostring(lua, 1))) return 1;
+  char place[LUA_IDSIZE + 32];
+  if (!ScriptPlace(lua, place, sizeof place)) std::snprintf(place, sizeof place, "%.*s: ", LUA_IDSIZE, Of(lua).name.c_str());
+  if (text) {
+    lua_pushfstring(lua, "%s%s", place, lua_tostring(lua, 1));
+  } else {
+    lua_pushfstring(lua, "%serror object is a %s value", place, luaL_typename(lua, 1));
+  }
+  return 1;
+}
+
+// string.rep, refused before a byte is copied when its result would break the string rule, and at
+// once for nothing repeated, which the library's own would count down in C.
+int LuaState::Repeat(lua_State* lua) {
+  std::size_t length = 0;
+  std::size_t separatorLength = 0;
+  luaL_checklstring(lua, 1, &length);
+  const lua_Integer count = luaL_checkinteger(lua, 2);
+  luaL_optlstring(lua, 3, "", &separatorLength);
+  if (count <= 0 || length + separatorLength == 0) {
+    lua_pushliteral(lua, "");
+    return 1;
+  }
+  const double total = static_cast<double>(length) * static_cast<double>(count) +
+                       static_cast<double>(separatorLength) * static_cast<double>(count - 1);
+  if (total > static_cast<double>(kLongestString)) {
+    LuaState& self = Of(lua);
+    luaL_where(lua, 1);
+    self.refusedAt = lua_tostring(lua, -1);
+    self.allocationRefused = kLongRepeat;
+    return luaL_error(lua, "%s", kLongRepeat);
+  }
+  lua_settop(lua, 3);
+  lua_pushvalue(lua, lua_upvalueindex(1));
+  lua_insert(lua, 1);
+  lua_call(lua, 3, 1);
+  return 1;
 }
 
 // math.random on the battle's own generator: the same seed, the same draws. Ranges wider than 15
@@ -253,7 +370,10 @@ int LuaState::Random(lua_State* lua) {
   lua_Integer high = 1;
   switch (lua_gettop(lua)) {
     case 0: lua_pushnumber(lua, generator.Rand() / (platform::kRandMax + 1.0)); return 1;
-    case 1: high = luaL_checkinteger(lua, 1); break;
+    case 1:
+      high = luaL_checkinteger(lua, 1);
+      if (high == 0) return AllBitsRandom(lua, generator);
+      break;
     case 2:
       low = luaL_checkinteger(lua, 1);
       high = luaL_checkinteger(lua, 2);
@@ -269,10 +389,19 @@ int LuaState::Random(lua_State* lua) {
   return 1;
 }
 
+void LuaState::StartCall() {
+  stopped.clear();
+  interrupted = false;
+  allocationRefused = nullptr;
+  refusedAt.clear();
+  refusedLastTime = false;
+  allocatedThisCall = 0;
+  spent = 0;
+}
+
 bool LuaState::LoadText(std::string_view text, const std::string& chunkName, std::string& error) {
   name = chunkName;
-  allocationRefused = nullptr;
-  allocatedThisCall = 0;
+  StartCall();
   const std::string source = "@" + chunkName;
   const int status = luaL_loadbufferx(state, text.data(), text.size(), source.c_str(), "t");
   if (status == LUA_OK) return true;
@@ -282,33 +411,42 @@ bool LuaState::LoadText(std::string_view text, const std::string& chunkName, std
 }
 
 bool LuaState::Call(int nargs, int nresults, std::string& error) {
-  budgetSpent.clear();
-  allocationRefused = nullptr;
-  allocatedThisCall = 0;
-  lua_sethook(state, &LuaState::OnBudgetSpent, LUA_MASKCOUNT, budget);
-  const int status = lua_pcall(state, nargs, nresults, 0);
+  StartCall();
+  if (Interrupt::Requested()) {
+    lua_pop(state, nargs + 1);
+    interrupted = true;
+    error = OneLine(name + ": " + kInterruptedText);
+    return false;
+  }
+  const int handler = lua_gettop(state) - nargs;
+  lua_pushcfunction(state, &LuaState::PlaceError);
+  lua_insert(state, handler);
+  ArmHook(state, std::min(kSlice, budget));
+  const int status = lua_pcall(state, nargs, nresults, handler);
   lua_sethook(state, nullptr, 0, 0);
-  if (status == LUA_OK && budgetSpent.empty() && allocationRefused == nullptr) return true;
+  lua_remove(state, handler);
+  if (status == LUA_OK && stopped.empty() && allocationRefused == nullptr) return true;
   if (status == LUA_OK) {
     lua_pop(state, nresults);
   } else {
     error = ErrorText(status);
     lua_pop(state, 1);
   }
-  if (allocationRefused != nullptr) error = OneLine(name + ": " + allocationRefused);
-  if (!budgetSpent.empty()) error = OneLine(budgetSpent);
+  if (allocationRefused != nullptr) error = Refusal();
+  if (!stopped.empty()) error = OneLine(stopped);
   return false;
+}
+
+std::string LuaState::Refusal() const {
+  return OneLine((refusedAt.empty() ? name + ": " : refusedAt) + allocationRefused);
 }
 
 // Only a string is read as it is: turning anything else into text could run the script's own
 // metamethods, outside the budget.
 std::string LuaState::ErrorText(int status) {
-  if (status == LUA_ERRMEM && allocationRefused != nullptr) return OneLine(name + ": " + allocationRefused);
-  if (status == LUA_ERRMEM) {
-    const bool wholeMiB = ceiling % (1u << 20) == 0;
-    const std::string size = wholeMiB ? std::to_string(ceiling >> 20) + " MiB" : std::to_string(ceiling >> 10) + " KiB";
-    return OneLine(name + ": memory ceiling of " + size + " exceeded");
-  }
-  if (lua_type(state, -1) == LUA_TSTRING) return OneLine(lua_tostring(state, -1));
-  return OneLine(name + ": error object is a " + luaL_typename(state, -1) + " value");
+  if (status == LUA_ERRMEM && allocationRefused != nullptr) return Refusal();
+  if (status == LUA_ERRMEM) return OneLine(name + ": " + ceilingText);
+  if (lua_type(state, -1) != LUA_TSTRING) return OneLine(name + ": error object is a " + luaL_typename(state, -1) + " value");
+  const char* text = lua_tostring(state, -1);
+  return OneLine(HasPlace(text) ? std::string(text) : name + ": " + text);
 }

@@ -19,6 +19,8 @@ class LuaState {
   static constexpr std::size_t kMemoryCeiling = 8u << 20;
   // Lua VM instructions per call: about 10 ms of work, where a strategy needs a few thousand.
   static constexpr int kInstructionBudget = 1000000;
+  // Instructions between two looks at the budget and at an interrupt (Ctrl-C, SIGTERM).
+  static constexpr int kSlice = 10000;
   // Comparing, hashing or scanning a string is one instruction whatever its length: a cap on the
   // length keeps the work of every instruction small.
   static constexpr std::size_t kLongestString = 16 * 1024;
@@ -42,9 +44,12 @@ class LuaState {
   // Compiles text (never bytecode) and pushes the chunk; chunkName stands for the file in messages.
   bool LoadText(std::string_view text, const std::string& chunkName, std::string& error);
   // Calls the function under nargs arguments on the stack, protected and on a fresh budget, leaving
-  // nresults results. On failure the stack is as before the function was pushed, and error is one
-  // line "FILE:LINE: message". A budget overrun fails the call even when the script caught it.
+  // nresults (0 or more) results. On failure the stack is as before the function was pushed, and
+  // error is one line "FILE:LINE: message" ("FILE: message" where no line is known). A budget
+  // overrun or an interrupt fails the call even when the script caught it.
   bool Call(int nargs, int nresults, std::string& error);
+  // Whether the last call was stopped by an interrupt: no fault of the script's.
+  bool Interrupted() const { return interrupted; }
 
   // The state's owner, from inside a function Lua calls back.
   static LuaState& Of(lua_State* lua);
@@ -57,20 +62,36 @@ class LuaState {
   void* context = nullptr;
 
  private:
+  static constexpr const char* kInterruptedText = "stopped by an interrupt (Ctrl-C or SIGTERM)";
+
   static void* Allocate(void* self, void* block, std::size_t oldSize, std::size_t newSize);
-  static void OnBudgetSpent(lua_State* lua, lua_Debug* record);
+  static void OnCount(lua_State* lua, lua_Debug* record);
+  static int PlaceError(lua_State* lua);
+  static int Repeat(lua_State* lua);
   static int Random(lua_State* lua);
   void OpenSandbox();
+  void StartCall();
+  void ArmHook(lua_State* lua, int instructions);
+  void Stop(lua_State* lua, const std::string& why);
   std::string ErrorText(int status);
+  std::string Refusal() const;
 
   platform::Random& random;
   std::size_t ceiling;
   std::size_t inUse = 0;
   int budget;
-  // Set once the running call has used up its budget; its text names where it ran out.
-  std::string budgetSpent;
-  // Set when the allocator refused a string too long or the call's allocation budget.
+  // Instructions the running call has run, counted at each look, and the count to the next look.
+  int spent = 0;
+  int slice = 1;
+  // Set once the running call has used up its budget or was interrupted; names where it stopped.
+  std::string stopped;
+  bool interrupted = false;
+  // Set when the allocator refused a string too long or the call's allocation budget, or
+  // string.rep a result too long; refusedAt is the script's place when known.
   const char* allocationRefused = nullptr;
+  std::string refusedAt;
+  bool refusedLastTime = false;
+  std::string ceilingText;
   std::size_t allocatedThisCall = 0;
   // The file the loaded chunk came from, for errors that carry no place of their own.
   std::string name = "script";

@@ -28,6 +28,10 @@ constexpr std::array<std::pair<std::string_view, int>, 3> kFormations{
 
 bool ReadScript(const std::string& path, std::string& text, std::string& error) {
   std::error_code code;
+  if (std::filesystem::is_directory(path, code)) {
+    error = path + ": is a directory, not a strategy script (a Lua file)";
+    return false;
+  }
   const auto size = std::filesystem::file_size(path, code);
   if (!code && size > static_cast<std::uintmax_t>(StrategyScript::kLargestFileBytes)) {
     error = path + ": the strategy script is larger than " + std::to_string(StrategyScript::kLargestFileBytes) +
@@ -35,9 +39,8 @@ bool ReadScript(const std::string& path, std::string& text, std::string& error) 
     return false;
   }
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr || (!code && std::filesystem::is_directory(path, code))) {
-    error = path + ": cannot read the strategy script (" + (file ? "a folder" : std::strerror(errno)) + ")";
-    if (file != nullptr) std::fclose(file);
+  if (file == nullptr) {
+    error = path + ": cannot read the strategy script (" + std::strerror(errno) + ")";
     return false;
   }
   char chunk[4096];
@@ -107,6 +110,14 @@ int CallGeneralFights(lua_State* lua) {
   return 1;
 }
 
+// How the inspector names the shape a march order chose; nothing when it kept the squad's own.
+std::string FormationWords(int formation) {
+  for (const auto& [name, shape] : kFormations) {
+    if (shape == formation) return " in " + std::string(name);
+  }
+  return "";
+}
+
 std::string Fixed1(double value) {
   char text[64];
   std::snprintf(text, sizeof text, "%.1f", value);
@@ -172,7 +183,18 @@ bool StrategyScript::LoadSource(std::string_view text, const std::string& name, 
   path = name;
   state = std::make_unique<LuaState>(battle.random);
   if (Prepare(*state, text, path, orderLine, fightsLine, error)) return true;
+  if (WasInterrupted()) return false;
   return Fail(error);
+}
+
+// An interrupt ends the run: the call it stopped was no fault of the script's, which decides
+// nothing more (its squads hold, its General waits) but does not forfeit.
+bool StrategyScript::WasInterrupted() {
+  if (state == nullptr || !state->Interrupted()) return false;
+  interrupted = true;
+  lastDecision = "stopped by an interrupt";
+  state.reset();
+  return true;
 }
 
 bool StrategyScript::Fail(const std::string& why) {
@@ -186,6 +208,7 @@ std::string StrategyScript::Where(int line) const { return path + ":" + std::to_
 
 SquadOrder StrategyScript::OnSquadReady(const GameObject& general, const GameObject& leader) {
   SquadOrder failed{SquadOrder::Kind::Failed};
+  if (interrupted) return SquadOrder{};
   if (Failed() || state == nullptr) return failed;
   BattleView view(battle, general);
   state->context = &view;
@@ -195,6 +218,7 @@ SquadOrder StrategyScript::OnSquadReady(const GameObject& general, const GameObj
   const bool answered = state->Call(1, 4, error);
   if (state != nullptr) state->context = nullptr;
   if (!answered) {
+    if (WasInterrupted()) return SquadOrder{};
     Fail(error);
     return failed;
   }
@@ -226,13 +250,17 @@ SquadOrder StrategyScript::ReadOrder(const BattleView& view, const GameObject& l
   const double x = lua_tonumber(lua, -3);
   const double z = lua_tonumber(lua, -2);
   const std::string point = "(" + Fixed1(x) + ", " + Fixed1(z) + ")";
+  if (std::isnan(x) || std::isnan(z)) {
+    Fail(where + " returned a goal whose " + (std::isnan(x) ? "x" : "z") + " is not a number (NaN)");
+    return order;
+  }
   if (!std::isfinite(x) || !std::isfinite(z) || !view.OnTerrain(x, z)) {
     Fail(where + " returned a goal off the terrain " + point);
     return order;
   }
   if (!ReadFormation(lua, order.formation)) return order;
   order = {SquadOrder::Kind::March, static_cast<float>(x), static_cast<float>(z), order.formation};
-  lastDecision = leader.name + " -> " + point;
+  lastDecision = leader.name + " -> " + point + FormationWords(order.formation);
   return order;
 }
 
@@ -253,6 +281,7 @@ bool StrategyScript::ReadFormation(lua_State* lua, int& formation) {
 
 bool StrategyScript::GeneralFights(const GameObject& general, bool& fights) {
   fights = false;
+  if (interrupted) return true;
   if (Failed() || state == nullptr) return false;
   BattleView view(battle, general);
   state->context = &view;
@@ -260,7 +289,7 @@ bool StrategyScript::GeneralFights(const GameObject& general, bool& fights) {
   std::string error;
   const bool answered = state->Call(0, 1, error);
   if (state != nullptr) state->context = nullptr;
-  if (!answered) return Fail(error);
+  if (!answered) return WasInterrupted() || Fail(error);
   lua_State* lua = state->Raw();
   const int type = lua_type(lua, -1);
   fights = lua_toboolean(lua, -1) != 0;

@@ -39,7 +39,8 @@ class StrategyScript {
   StrategyScript(const StrategyScript&) = delete;
   StrategyScript& operator=(const StrategyScript&) = delete;
 
-  // Reads the file and loads it; on failure the script has failed with error as its Failure().
+  // Reads the file and loads it; on failure the script has failed with error as its Failure(),
+  // unless an interrupt stopped its top level.
   bool Load(const std::string& path, std::string& error);
   // The same for a script's text; name stands for its file in messages.
   bool LoadSource(std::string_view text, const std::string& name, std::string& error);
@@ -63,6 +64,7 @@ class StrategyScript {
   static bool Prepare(LuaState& state, std::string_view text, const std::string& name, int& orderLine, int& fightLine,
                       std::string& error);
   bool Fail(const std::string& why);
+  bool WasInterrupted();
   std::string Where(int line) const;
   SquadOrder ReadOrder(const BattleView& view, const GameObject& leader);
   bool ReadFormation(lua_State* lua, int& formation);
@@ -75,5 +77,6 @@ class StrategyScript {
   int orderLine = 0;
   int fightsLine = 0;
   std::string failure;
+  bool interrupted = false;
   std::string lastDecision = "none yet";
 };

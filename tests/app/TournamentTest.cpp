@@ -145,6 +145,27 @@ TEST(Sprt, StopsAPairAtTheFirstSeedWhoseGamesCrossABound) {
       << lost;
 }
 
+// A game that ran out of time says nothing about which strategy is stronger: interleaved with
+// wins, unfinished games decide nothing sooner or later, and alone they never decide.
+TEST(Sprt, UnfinishedGamesCountAsPlayedButMoveNothing) {
+  Sprt winsOnly;
+  Sprt withUnfinished;
+  Sprt unfinishedOnly;
+  while (winsOnly.Result() == Sprt::Decision::Undecided) {
+    winsOnly.AddWin();
+    withUnfinished.AddWin();
+    withUnfinished.AddUnfinished();
+    unfinishedOnly.AddUnfinished();
+    unfinishedOnly.AddUnfinished();
+    for (Sprt* test : {&winsOnly, &withUnfinished, &unfinishedOnly}) test->EndSeed();
+    EXPECT_EQ(withUnfinished.Llr(), winsOnly.Llr());
+  }
+  EXPECT_EQ(withUnfinished.Result(), Sprt::Decision::H1);
+  EXPECT_EQ(withUnfinished.Games(), 2 * winsOnly.Games());
+  EXPECT_EQ(unfinishedOnly.Result(), Sprt::Decision::Undecided);
+  EXPECT_EQ(unfinishedOnly.Llr(), 0.0);
+}
+
 // Seed 1's first game keeps one thread while the other plays the later seeds: their games of a
 // pair that seed 27 decides must not be written. (The pause orders the threads; nothing is timed.)
 TEST(Tournament, TwoThreadsWriteWhatOneWritesEvenWhenPairsStopEarly) {
@@ -192,6 +213,12 @@ TEST(TournamentMerge, ShardsMergeToTheUnshardedTableAndStrangersAreRefused) {
   const std::string otherShardOne =
       Played({"--tournament", "a.lua", "c.lua", "--seeds", "1-2", "--shard", "1/2", "--json"}, &ThreeWay);
   EXPECT_EQ(refusal(shardZero, otherShardOne),
+            "two:6: other strategies or settings here than in one:6: shards of different tournaments do not merge");
+  // The same names, but b.lua was edited between the shards.
+  std::string editedShardOne =
+      Played({"--tournament", "a.lua", "b.lua", "--seeds", "1-2", "--shard", "1/2", "--json"}, &ThreeWay);
+  editedShardOne.replace(editedShardOne.find("crc32:00000001"), 14, "crc32:0000000e");
+  EXPECT_EQ(refusal(shardZero, editedShardOne),
             "two:6: other strategies or settings here than in one:6: shards of different tournaments do not merge");
   EXPECT_EQ(refusal(shardZero, R"({"seed":1,"battle":1,"winner":"red"})"),
             "two:1: a study's line: a tournament's shards and a study's do not merge together");
@@ -245,6 +272,8 @@ TEST(Tournament, RefusesWhatCannotBeATournament) {
   };
   EXPECT_EQ(refusal({"--tournament", a, folder.Path("none.lua"), "--seeds", "1-2"}),
             folder.Path("none.lua") + ": cannot be read (a strategy is a Lua file)");
+  EXPECT_EQ(refusal({"--tournament", a, folder.Path(""), "--seeds", "1-2"}),
+            folder.Path("") + ": is a directory, not a strategy script (a Lua file)");
   EXPECT_EQ(refusal({"--tournament", a, copy, "--seeds", "1-2"}),
             copy + ": the same strategy as " + a + " (same content); a tournament needs different strategies");
   EXPECT_EQ(refusal({"--tournament", a, copy, "--seeds", "1-2"}, false), a + ":1: unexpected symbol");

@@ -4,9 +4,13 @@
 
 #include <lua.hpp>
 
+#include <climits>
+#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "platform/Interrupt.h"
 
 #include "platform/Random.h"
 #include "strategy/LuaState.h"
@@ -26,9 +30,10 @@ TEST(LuaSandbox, NoLibraryReachesFilesTheClockOrTheCollector) {
   platform::Random random;
   LuaState state(random);
   std::string result;
-  const char* absent[] = {"io",      "os",      "package",  "debug",     "require",      "dofile",
-                          "loadfile", "print",  "collectgarbage", "warn", "string.dump", "string.gsub",
-                          "math.randomseed"};
+  const char* absent[] = {"io",          "os",          "package",      "debug",         "require",
+                          "dofile",      "loadfile",    "print",        "collectgarbage", "warn",
+                          "string.dump", "string.find", "string.match", "string.gmatch", "string.gsub",
+                          "string.pack", "string.unpack", "string.packsize", "('').find",  "math.randomseed"};
   for (const char* name : absent) {
     ASSERT_TRUE(RunChunk(state, std::string("return tostring(") + name + " == nil)", result)) << name << ": " << result;
     EXPECT_EQ(result, "true") << name;
@@ -67,6 +72,60 @@ TEST(LuaSandbox, AnEndlessLoopStopsAtTheBudgetEvenUnderPcall) {
   EXPECT_EQ(result, "fine");
 }
 
+// A message handler or a close method runs while an error unwinds, where Lua's own xpcall would
+// run the handler with no budget: each is stopped as any other code.
+TEST(LuaSandbox, TheBudgetAndTheCeilingHoldInMessageHandlersAndCloseMethods) {
+  platform::Random random;
+  LuaState state(random);
+  std::string error;
+  EXPECT_FALSE(RunChunk(state, "xpcall(error, function(m) while true do end end)", error));
+  EXPECT_EQ(error, "test.lua:1: budget of 1000000 instructions exceeded");
+  EXPECT_FALSE(RunChunk(state, "do\n  local x <close> = setmetatable({}, {__close = function() while true do end end})\n"
+                               "  error('first')\nend", error));
+  EXPECT_EQ(error, "test.lua:2: budget of 1000000 instructions exceeded");
+  EXPECT_FALSE(RunChunk(state, "xpcall(error, function(m) local t = {} while true do t[#t + 1] = {} end end)", error));
+  EXPECT_EQ(error, "test.lua: memory ceiling of 8 MiB exceeded");
+  std::string result;
+  ASSERT_TRUE(RunChunk(state, "return select(2, xpcall(error, function(m) return 'handled ' .. m end, 'boom', 0))", result));
+  EXPECT_EQ(result, "handled boom");
+}
+
+namespace {
+int RaiseInterrupt(lua_State*) {
+  std::raise(SIGINT);
+  return 0;
+}
+}  // namespace
+
+// However long the budget, an interrupt stops the call at the next look, and no pcall holds it.
+TEST(LuaSandbox, AnInterruptStopsAScriptThatWouldLoopOnAndOn) {
+  Interrupt::Watch();
+  platform::Random random;
+  LuaState state(random, LuaState::kMemoryCeiling, INT_MAX);
+  lua_register(state.Raw(), "interrupt", RaiseInterrupt);
+  std::string error;
+  EXPECT_FALSE(RunChunk(state, "interrupt()\nwhile true do pcall(function() while true do end end) end", error));
+  Interrupt::Clear();
+  EXPECT_EQ(error, "test.lua:2: stopped by an interrupt (Ctrl-C or SIGTERM)");
+  EXPECT_TRUE(state.Interrupted());
+  std::string result;
+  ASSERT_TRUE(RunChunk(state, "return 'fine'", result)) << result;
+  EXPECT_FALSE(state.Interrupted());
+}
+
+// Errors that Lua gives no place, or that are no text, still name the script and the line.
+TEST(LuaSandbox, EveryErrorNamesTheScriptAndWhereKnownTheLine) {
+  platform::Random random;
+  LuaState state(random);
+  std::string error;
+  EXPECT_FALSE(RunChunk(state, "\nerror({})", error));
+  EXPECT_EQ(error, "test.lua:2: error object is a table value");
+  EXPECT_FALSE(RunChunk(state, "local function f() return tostring(setmetatable({}, {__tostring = f})) end\nf()", error));
+  EXPECT_EQ(error, "test.lua:1: C stack overflow");
+  EXPECT_FALSE(RunChunk(state, "error('plain', 0)", error));
+  EXPECT_EQ(error, "test.lua:1: plain");
+}
+
 TEST(LuaSandbox, GrowingPastTheMemoryCeilingFailsTheCall) {
   platform::Random random;
   LuaState state(random);
@@ -84,6 +143,11 @@ TEST(LuaSandbox, MathRandomDrawsFromTheBattlesGenerator) {
   ASSERT_TRUE(RunChunk(state, "return math.random(0, 32767) .. ' ' .. math.random(0, 32767)", result)) << result;
   const int first = expected.Rand();
   EXPECT_EQ(result, std::to_string(first) + " " + std::to_string(expected.Rand()));
+  // math.random(0): all 64 bits drawn, five draws of 15 bits.
+  ASSERT_TRUE(RunChunk(state, "return math.random(0)", result)) << result;
+  std::uint64_t bits = 0;
+  for (int draw = 0; draw < 5; ++draw) bits = (bits << 15) | static_cast<std::uint64_t>(expected.Rand());
+  EXPECT_EQ(result, std::to_string(static_cast<std::int64_t>(bits)));
 }
 
 // Library functions that would copy, scan or move without limit inside one C call are bounded or
@@ -96,8 +160,14 @@ TEST(LuaSandbox, LibraryWorkInsideOneCallIsBounded) {
   const std::string checks((std::istreambuf_iterator<char>(library)), std::istreambuf_iterator<char>());
   ASSERT_TRUE(RunChunk(state, checks, result)) << result;
   EXPECT_EQ(result, "ok");
-  EXPECT_FALSE(RunChunk(state, "return #string.rep('x', 16 * 1024 + 64)", result));
+  EXPECT_FALSE(RunChunk(state, "return #('x' .. string.rep('x', 16 * 1024) .. ('x'):rep(64))", result));
   EXPECT_EQ(result, "test.lua: a string longer than 16 KiB was refused");
+  ASSERT_TRUE(RunChunk(state, "return #string.rep('ab', 8192) + #string.rep('', 1e15)", result));
+  EXPECT_EQ(result, "16384");
+  EXPECT_FALSE(RunChunk(state, "pcall(string.rep, 'x', 16 * 1024 + 1)\nreturn 'carried on'", result));
+  EXPECT_EQ(result, "test.lua: string.rep would make a string longer than 16 KiB, the longest allowed");
+  EXPECT_FALSE(RunChunk(state, "\nreturn string.rep('x', 1e9)", result));
+  EXPECT_EQ(result, "test.lua:2: string.rep would make a string longer than 16 KiB, the longest allowed");
   EXPECT_FALSE(RunChunk(state, "local s for i = 1, 1e9 do s = string.rep('x', 8000) .. i end", result));
   EXPECT_EQ(result, "test.lua: more than 64 MiB were allocated in one call");
   EXPECT_FALSE(RunChunk(state, "return table.concat({}, '', 1, 1e6)", result));

@@ -2,6 +2,7 @@
 // script that answers wrong or is broken is stopped.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -10,6 +11,7 @@
 #include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "objects/UnitType.h"
+#include "platform/Interrupt.h"
 #include "strategy/StrategyScript.h"
 #include "tests/support/TempFolder.h"
 #include "units/Formation.h"
@@ -75,7 +77,7 @@ TEST_F(ScriptedGeneral, SquadReadySeesTheBattleAndOrdersAMarchInAShape) {
   EXPECT_EQ(order.x, 12.5f);
   EXPECT_EQ(order.z, -40.0f);
   EXPECT_EQ(order.formation, Formation::kWedge);
-  EXPECT_EQ(script.LastDecision(), FirstSquad().name + " -> (12.5, -40.0)");
+  EXPECT_EQ(script.LastDecision(), FirstSquad().name + " -> (12.5, -40.0) in wedge");
   // A second call builds the view again.
   EXPECT_EQ(script.OnSquadReady(First(UnitType::General), FirstSquad()).kind, SquadOrder::Kind::March);
 }
@@ -88,7 +90,7 @@ TEST_F(ScriptedGeneral, NonsenseAnswersStopTheScriptWithTheReason) {
   const std::pair<const char*, const char*> cases[] = {
       {"'north'", "red.lua:1: on_squad_ready returned string; it must return nil (hold) or a table"},
       {"{x = 1}", "red.lua:1: on_squad_ready returned a goal without numbers x and z (x is number, z is nil)"},
-      {"{x = 0/0, z = 0}", "red.lua:1: on_squad_ready returned a goal off the terrain ("},
+      {"{x = 0, z = -(0/0)}", "red.lua:1: on_squad_ready returned a goal whose z is not a number (NaN)"},
       {"{x = 500, z = 0}", "red.lua:1: on_squad_ready returned a goal off the terrain (500.0, 0.0)"},
       {"{x = 0, z = 0, formation = 'square'}", "red.lua:1: on_squad_ready returned formation \"square\""},
   };
@@ -101,6 +103,39 @@ TEST_F(ScriptedGeneral, NonsenseAnswersStopTheScriptWithTheReason) {
     EXPECT_EQ(battle->Strategy(Team::Red)->OnSquadReady(First(UnitType::General), FirstSquad()).kind,
               SquadOrder::Kind::Failed);
   }
+}
+
+TEST_F(ScriptedGeneral, GeneralFightsOnTrueWaitsOnFalseOrNilAndForfeitsOnAnythingElse) {
+  for (const char* nonsense : {"0", "{}", "function() end"}) {
+    SCOPED_TRACE(nonsense);
+    StrategyScript& script = Start(std::string("function on_squad_ready() end\nlocal answers = {true, false, nil, ") +
+                                   nonsense + "}\nfunction general_fights(battle)\n  return answers[battle.time // 1]\nend\n");
+    bool fights = false;
+    const bool expected[] = {true, false, false};
+    for (int second = 1; second <= 3; ++second) {
+      battle->timer.TickTo(static_cast<std::uint32_t>(second * 1000 + 500));
+      EXPECT_TRUE(script.GeneralFights(First(UnitType::General), fights)) << script.Failure();
+      EXPECT_EQ(fights, expected[second - 1]) << second;
+    }
+    battle->timer.TickTo(4500);
+    EXPECT_FALSE(script.GeneralFights(First(UnitType::General), fights));
+    EXPECT_FALSE(fights);
+    EXPECT_NE(script.Failure().find("red.lua:3: general_fights returned "), std::string::npos) << script.Failure();
+  }
+}
+
+// Ctrl-C is no fault of the script's: it stops deciding, and its side does not forfeit.
+TEST_F(ScriptedGeneral, AnInterruptStopsTheScriptWithoutAForfeit) {
+  StrategyScript& script = Start("function on_squad_ready() return {x = 0, z = 0} end\nfunction general_fights() return true end\n");
+  Interrupt::Watch();
+  std::raise(SIGTERM);
+  bool fights = true;
+  EXPECT_TRUE(script.GeneralFights(First(UnitType::General), fights));
+  EXPECT_EQ(script.OnSquadReady(First(UnitType::General), FirstSquad()).kind, SquadOrder::Kind::Hold);
+  Interrupt::Clear();
+  EXPECT_FALSE(fights);
+  EXPECT_FALSE(script.Failed());
+  EXPECT_EQ(script.OnSquadReady(First(UnitType::General), FirstSquad()).kind, SquadOrder::Kind::Hold);
 }
 
 TEST_F(ScriptedGeneral, GeneralFightsWhenTheScriptSaysAndOnlyWithABoolean) {
@@ -124,6 +159,8 @@ TEST_F(ScriptedGeneral, ABrokenScriptIsRefusedWithFileAndLine) {
   EXPECT_EQ(error.rfind(path + ":2: unexpected symbol near ','", 0), 0u) << error;
   EXPECT_FALSE(StrategyScript::Check(folder.Path("missing.lua"), error));
   EXPECT_EQ(error, folder.Path("missing.lua") + ": cannot read the strategy script (No such file or directory)");
+  EXPECT_FALSE(StrategyScript::Check(folder.Path(""), error));
+  EXPECT_EQ(error, folder.Path("") + ": is a directory, not a strategy script (a Lua file)");
   std::ofstream(path) << "function on_squad_readdy() end\n";
   EXPECT_FALSE(StrategyScript::Check(path, error));
   EXPECT_EQ(error, path + ": defines no function on_squad_ready(battle, squad)");
