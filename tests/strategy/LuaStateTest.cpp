@@ -101,13 +101,16 @@ int RaiseInterrupt(lua_State*) {
 TEST(LuaSandbox, AnInterruptStopsAScriptThatWouldLoopOnAndOn) {
   Interrupt::Watch();
   platform::Random random;
-  LuaState state(random, LuaState::kMemoryCeiling, INT_MAX);
+  LuaState state(random, LuaState::kMemoryCeiling, 100 * LuaState::kSlice);
   lua_register(state.Raw(), "interrupt", RaiseInterrupt);
   std::string error;
-  EXPECT_FALSE(RunChunk(state, "interrupt()\nwhile true do pcall(function() while true do end end) end", error));
+  EXPECT_FALSE(RunChunk(state, "interrupt()\nn = 0\nwhile true do n = n + 1; pcall(error) end", error));
   Interrupt::Clear();
-  EXPECT_EQ(error, "test.lua:2: stopped by an interrupt (Ctrl-C or SIGTERM)");
+  EXPECT_EQ(error, "test.lua:3: stopped by an interrupt (Ctrl-C or SIGTERM)");
   EXPECT_TRUE(state.Interrupted());
+  lua_getglobal(state.Raw(), "n");
+  EXPECT_LT(lua_tointeger(state.Raw(), -1), LuaState::kSlice / 4) << "the loop ran on after the interrupt";
+  lua_pop(state.Raw(), 1);
   std::string result;
   ASSERT_TRUE(RunChunk(state, "return 'fine'", result)) << result;
   EXPECT_FALSE(state.Interrupted());
