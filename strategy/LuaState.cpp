@@ -202,6 +202,7 @@ std::string OneLine(std::string text) {
   if (text.size() > LuaState::kLongestError) text = text.substr(0, LuaState::kLongestError - 3) + "...";
   return text;
 }
+
 // math.random(0): an integer with every one of its 64 bits drawn, as in Lua 5.4.
 int AllBitsRandom(lua_State* lua, platform::Random& generator) {
   lua_Unsigned bits = 0;

@@ -110,6 +110,12 @@ int CallGeneralFights(lua_State* lua) {
   return 1;
 }
 
+// Why a goal the script returned cannot be marched to.
+std::string WhyNoGoal(double x, double z, const std::string& point) {
+  if (std::isnan(x) || std::isnan(z)) return std::string("whose ") + (std::isnan(x) ? "x" : "z") + " is not a number (NaN)";
+  return "off the terrain " + point;
+}
+
 // How the inspector names the shape a march order chose; nothing when it kept the squad's own.
 std::string FormationWords(int formation) {
   for (const auto& [name, shape] : kFormations) {
@@ -250,12 +256,8 @@ SquadOrder StrategyScript::ReadOrder(const BattleView& view, const GameObject& l
   const double x = lua_tonumber(lua, -3);
   const double z = lua_tonumber(lua, -2);
   const std::string point = "(" + Fixed1(x) + ", " + Fixed1(z) + ")";
-  if (std::isnan(x) || std::isnan(z)) {
-    Fail(where + " returned a goal whose " + (std::isnan(x) ? "x" : "z") + " is not a number (NaN)");
-    return order;
-  }
   if (!std::isfinite(x) || !std::isfinite(z) || !view.OnTerrain(x, z)) {
-    Fail(where + " returned a goal off the terrain " + point);
+    Fail(where + " returned a goal " + WhyNoGoal(x, z, point));
     return order;
   }
   if (!ReadFormation(lua, order.formation)) return order;
