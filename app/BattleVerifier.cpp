@@ -2,6 +2,7 @@
 #include "app/BattleVerifier.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <map>
 #include <sstream>
@@ -14,6 +15,8 @@
 #include "app/SeedRange.h"
 #include "app/SeedWorkers.h"
 #include "app/ShardMerge.h"
+#include "app/Tournament.h"
+#include "app/TournamentTable.h"
 #include "battle/BattleFingerprint.h"
 
 namespace {
@@ -24,18 +27,19 @@ using JsonFields::Refuse;
 
 bool Has(const json& line, const char* key) { return JsonLine::Find(line, key) != nullptr; }
 
-long long Whole(const json& line, const char* key, long long least, long long most) {
-  const json* value = JsonLine::Find(line, key);
-  if (value == nullptr) Refuse("\"" + std::string(key) + "\" is missing");
-  if (!value->is_number_integer() || value->get<long long>() < least || value->get<long long>() > most) {
-    Refuse("\"" + std::string(key) + "\" must be a whole number from " + std::to_string(least) + " to " +
-           std::to_string(most));
-  }
-  return value->get<long long>();
-}
+std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-unsigned SeedOf(const json& line) {
-  return static_cast<unsigned>(Whole(line, "seed", 0, std::numeric_limits<unsigned>::max()));
+bool ScriptChecksum(const std::string& path, std::string& checksum, std::string& error) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) {
+    error = path + ": is a directory, not a strategy file";
+    return false;
+  }
+  if (!StudyIdentity::ContentHash(path, checksum)) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  return true;
 }
 
 // A member by its own name, which may hold a dot.
@@ -68,69 +72,110 @@ std::string Plural(long long count, const char* noun) {
 }
 }  // namespace
 
+BattleVerifier::BattleVerifier()
+    : runs(ShardMerge::Use::Verify,
+           ShardMerge::Reader{[](const json& line) { CheckFingerprint(line, "battle"); },
+                              [this](ShardMerge::RecordedRun&& run) { TakeRun(std::move(run)); }}),
+      tournament(TournamentMerge::Use::Verify,
+                 TournamentMerge::Reader{[](const json& line) { CheckFingerprint(line, "game"); },
+                                         [this](TournamentMerge::RecordedRun&& run) { TakeTournament(std::move(run)); }}) {}
+
 bool BattleVerifier::AddFile(const std::string& path, std::string& error) {
-  return JsonFields::ReadFile(path, error, [&](std::istream& file) { return AddLines(file, path, error); });
+  const bool tournamentFile = TournamentMerge::HoldsTournament(path);
+  if (!KindIs(tournamentFile, path, error)) return false;
+  return tournamentFile ? tournament.AddFile(path, error) : runs.AddFile(path, error);
 }
 
 bool BattleVerifier::AddLines(std::istream& lines, const std::string& name, std::string& error) {
-  std::vector<Pending> block;
-  int number = 0;
-  const auto add = [this, &block](const nlohmann::json& line, const std::string& where) { AddLine(line, block, where); };
-  if (!JsonFields::ReadLines(lines, name, "verify --json output", add, number, error)) return false;
-  return JsonFields::EndsWithSummary(name, number, !block.empty(), "battle",
-                                     "the run did not finish, and only its summary says how its battles were run", error);
+  return KindIs(false, name, error) && runs.AddLines(lines, name, error);
 }
 
-void BattleVerifier::AddLine(const json& line, std::vector<Pending>& block, const std::string& where) {
-  if (Has(line, "summary")) {
-    CloseBlock(line, block, where);
-    block.clear();
-  } else {
-    block.push_back(ReadBattle(line, where));
+bool BattleVerifier::AddTournamentLines(std::istream& lines, const std::string& name, std::string& error) {
+  return KindIs(true, name, error) && tournament.AddLines(lines, name, error);
+}
+
+bool BattleVerifier::KindIs(bool tournamentFile, const std::string& name, std::string& error) {
+  if (tournamentFile ? readStudy : readTournament) {
+    error = name + ": a tournament's output beside a study's: verify each on its own";
+    return false;
   }
+  (tournamentFile ? readTournament : readStudy) = true;
+  return true;
 }
 
-BattleVerifier::Pending BattleVerifier::ReadBattle(const json& line, const std::string& where) {
-  Pending pending;
-  pending.battle.where = where;
-  pending.battle.battle = static_cast<int>(Whole(line, "battle", 1, CommandLine::kMostBattles));
-  pending.hasSeed = Has(line, "seed");
-  if (pending.hasSeed) pending.seed = SeedOf(line);
+void BattleVerifier::CheckFingerprint(const json& line, const char* kind) {
   const json* fingerprint = JsonLine::Find(line, "fingerprint");
   if (fingerprint == nullptr) {
-    Refuse("a battle line without \"fingerprint\": written by an older battlesim-headless; run it again");
+    Refuse("a " + std::string(kind) +
+           " line without \"fingerprint\": written by an older battlesim-headless; run it again");
   }
   std::uint64_t ignored = 0;
   if (!fingerprint->is_string() || !BattleFingerprint::FromHex(fingerprint->get<std::string>(), ignored)) {
     Refuse("\"fingerprint\" must be 16 lowercase hex digits");
   }
-  pending.battle.line = line;
-  return pending;
 }
 
-// The summary says how the battles before it were run; a run with --seed names its seed only there.
-void BattleVerifier::CloseBlock(const json& summary, std::vector<Pending>& block, const std::string& where) {
-  if (Has(summary, "seeds_merged")) Refuse("a merged summary holds no battles: verify the shards' own output");
-  if (!Has(summary, "study")) {
-    Refuse("the summary does not say how its battles were run: written by an older battlesim-headless; run it again");
-  }
-  StudyIdentity study;
-  std::string error;
-  if (!ShardMerge::ReadStudy(summary, study, error)) Refuse(error);
-  const bool runSeed = Has(summary, "seed");
-  const unsigned seed = runSeed ? SeedOf(summary) : 0;
-  std::map<unsigned, std::size_t> seedAt;
-  for (Pending& pending : block) {
-    if (!pending.hasSeed && !runSeed) Refuse("neither the battle line at " + pending.battle.where + " nor its summary names a seed");
-    const unsigned battleSeed = pending.hasSeed ? pending.seed : seed;
-    if (pending.battle.battle > study.battles) {
-      Refuse("battle " + std::to_string(pending.battle.battle) + " at " + pending.battle.where + " is beyond the " +
-             Plural(study.battles, "battle") + " the summary says each seed ran");
+// A seed's lines come together in a run: each seed's battles follow one another.
+void BattleVerifier::TakeRun(ShardMerge::RecordedRun&& run) {
+  for (ShardMerge::RecordedBattle& battle : run.battles) {
+    if (run.changedFromBattle > 0 && battle.battle >= run.changedFromBattle) {
+      ++changedBattles;
+      changedFrom = run.changedFromBattle;
+      continue;
     }
-    const auto [at, added] = seedAt.emplace(battleSeed, seeds.size());
-    if (added) seeds.push_back(Seed{battleSeed, study, where, {}});
-    seeds[at->second].battles.push_back(std::move(pending.battle));
+    if (seeds.empty() || seeds.back().seed != battle.seed || seeds.back().where != run.where) {
+      seeds.push_back(Seed{battle.seed, run.study, run.where, {}, {}});
+    }
+    seeds.back().battles.push_back(Recorded{battle.where, battle.battle, std::move(battle.line)});
   }
+}
+
+void BattleVerifier::TakeTournament(TournamentMerge::RecordedRun&& run) {
+  if (strategies.empty()) {
+    strategies = run.identity.strategies;
+    checksums = run.identity.checksums;
+    tournamentWhere = run.where;
+  }
+  for (TournamentMerge::RecordedGame& game : run.games) {
+    if (seeds.empty() || seeds.back().seed != game.game.seed || seeds.back().where != run.where) {
+      seeds.push_back(Seed{game.game.seed, run.identity.study, run.where, {}, {}});
+    }
+    seeds.back().battles.push_back(Recorded{game.where, game.game.number, std::move(game.line)});
+    seeds.back().players.emplace_back(game.game.red, game.game.blue);
+  }
+}
+
+bool BattleVerifier::TakeScripts(const std::vector<std::string>& paths, std::string& error) {
+  if (!readTournament) {
+    if (paths.empty()) return true;
+    error = paths.front() + ": not one of our JSON lines; strategy files go with a tournament's --json output";
+    return false;
+  }
+  scripts.assign(strategies.size(), "");
+  for (const std::string& path : paths) {
+    std::string checksum;
+    if (!ScriptChecksum(path, checksum, error)) return false;
+    const auto found = std::find(checksums.begin(), checksums.end(), checksum);
+    if (found != checksums.end()) {
+      scripts[static_cast<std::size_t>(found - checksums.begin())] = path;
+      continue;
+    }
+    error = path + ": " + checksum + " is none of the tournament's strategies";
+    for (std::size_t i = 0; i < strategies.size(); ++i) {
+      if (FileName(strategies[i]) == FileName(path)) {
+        error = path + ": not the " + strategies[i] + " the tournament played: " + checksum + " now, " + checksums[i] +
+                " in " + tournamentWhere + " (edited since?)";
+      }
+    }
+    return false;
+  }
+  for (std::size_t i = 0; i < strategies.size(); ++i) {
+    if (!scripts[i].empty()) continue;
+    error = tournamentWhere + ": the tournament's strategy " + strategies[i] + " (" + checksums[i] +
+            ") was not given: give its file after the tournament's output";
+    return false;
+  }
+  return true;
 }
 
 bool BattleVerifier::SameBattle(const std::string& scenarioFile, const Scenario& scenario, std::string& error) const {
@@ -179,12 +224,16 @@ std::string BattleVerifier::OtherVersion() const {
 BattleVerifier::Outcome BattleVerifier::Replay(const Scenario& scenario, int jobs, std::ostream& out,
                                                std::ostream* progress) const {
   Outcome outcome;
+  outcome.games = readTournament;
+  outcome.cutShort = (readTournament ? tournament.Interrupted() : runs.Interrupted()) ? NotWhole() : "";
+  outcome.partial = Partial();
   if (seeds.empty()) return outcome;
   SeedRange positions;
   positions.last = static_cast<unsigned>(seeds.size() - 1);
   const int threads = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(jobs), seeds.size()));
   SeedWorkers workers(positions, threads, [this, &scenario](unsigned position, StepHistogram& steps, long long& frames) {
-    return PlayAgain(seeds[position], scenario, steps, frames);
+    const Seed& seed = seeds[position];
+    return seed.players.empty() ? PlayAgain(seed, scenario, steps, frames) : PlayGames(seed, scenario);
   });
   for (std::size_t done = 0; !outcome.interrupted; ++done) {
     const std::optional<SeedWorkers::SeedLines> seed = workers.Next(progress);
@@ -206,6 +255,17 @@ BattleVerifier::Outcome BattleVerifier::Replay(const Scenario& scenario, int job
   return outcome;
 }
 
+std::string BattleVerifier::NotWhole() const { return readTournament ? tournament.NotWhole() : runs.NotWhole(); }
+
+// Shards not given, when the run is otherwise whole, and the battles the window's user changed.
+std::string BattleVerifier::Partial() const {
+  std::string partial = (readTournament ? tournament.Interrupted() : runs.Interrupted()) ? "" : NotWhole();
+  if (changedBattles == 0) return partial;
+  return partial + (partial.empty() ? "" : "; ") + "not played: " + Plural(changedBattles, "battle") +
+         " from battle " + std::to_string(changedFrom) +
+         " on, which the window's user changed by a reset or the blood switch";
+}
+
 // As the recorded run played the seed, up to its last recorded battle.
 SeedWorkers::SeedLines BattleVerifier::PlayAgain(const Seed& seed, const Scenario& scenario, StepHistogram& steps,
                                                  long long& frames) {
@@ -222,18 +282,43 @@ SeedWorkers::SeedLines BattleVerifier::PlayAgain(const Seed& seed, const Scenari
   return SeedWorkers::SeedLines{run.interrupted ? "" : Compare(seed, played.str()), run};
 }
 
+// Each recorded game of the seed, its strategies' files in their places.
+SeedWorkers::SeedLines BattleVerifier::PlayGames(const Seed& seed, const Scenario& scenario) const {
+  HeadlessOptions options;
+  options.tournament = scripts;
+  options.frameMs = seed.study.frameMs;
+  options.maxSeconds = seed.study.maxSeconds;
+  options.blood = seed.study.blood;
+  const Tournament::PlayGame play = Tournament::Battles(options, scenario);
+  const TournamentTable table(strategies);
+  std::string played;
+  for (std::size_t i = 0; i < seed.battles.size(); ++i) {
+    const auto [red, blue] = seed.players[i];
+    const std::optional<BattleReport> report = play(seed.seed, red, blue);
+    if (!report) {
+      SeedWorkers::SeedLines interrupted;
+      interrupted.summary.interrupted = true;
+      return interrupted;
+    }
+    const int number = seed.battles[i].battle;
+    played += table.FormatGame(Tournament::GameOf(seed.seed, number, red, blue, *report), true);
+  }
+  return SeedWorkers::SeedLines{Compare(seed, played), RunSummary{}};
+}
+
 std::string BattleVerifier::Compare(const Seed& seed, const std::string& played) {
   std::map<int, json> now;
   std::istringstream lines(played);
   for (std::string text; std::getline(lines, text);) {
     json line;
     std::string reason;
-    if (JsonLine::Parse(text, line, reason) && Has(line, "battle")) now[line["battle"].get<int>()] = line;
+    const char* number = seed.players.empty() ? "battle" : "game";
+    if (JsonLine::Parse(text, line, reason) && Has(line, number)) now[line[number].get<int>()] = line;
   }
   std::string report;
   for (const Recorded& recorded : seed.battles) {
-    const std::string which =
-        recorded.where + ": battle " + std::to_string(recorded.battle) + " of seed " + std::to_string(seed.seed) + ": ";
+    const std::string which = recorded.where + (seed.players.empty() ? ": battle " : ": game ") +
+                              std::to_string(recorded.battle) + " of seed " + std::to_string(seed.seed) + ": ";
     const auto found = now.find(recorded.battle);
     if (found == now.end()) {
       report += which + "recorded, but played again the seed ended after " + Plural(static_cast<long long>(now.size()), "battle") + "\n";
@@ -264,7 +349,21 @@ std::string BattleVerifier::Differences(const json& recorded, const json& now) {
 }
 
 std::string BattleVerifier::ResultLine(const Outcome& outcome) {
-  std::string line = "verified " + Plural(outcome.battles, "battle") + " of " + Plural(outcome.seeds, "seed") + ": " +
-                     (outcome.differing == 0 ? "all match" : std::to_string(outcome.differing) + " differ");
+  const char* noun = outcome.games ? "game" : "battle";
+  std::string line = "verified " + Plural(outcome.battles, noun) + " of " + Plural(outcome.seeds, "seed");
+  if (!outcome.partial.empty()) line += " (" + outcome.partial + ")";
+  const std::string differ = outcome.differing == 0 ? "" : std::to_string(outcome.differing) + " differ";
+  if (outcome.cutShort.empty()) {
+    line += ": " + (differ.empty() ? std::string("all match") : differ);
+  } else {
+    line += " as far as the run went: " + (differ.empty() ? std::string("none differ") : differ) + ", but " +
+            outcome.cutShort + " and is not whole";
+  }
   return line + (outcome.interrupted ? "; interrupted" : "") + "\n";
+}
+
+int BattleVerifier::ExitStatus(const Outcome& outcome) {
+  if (outcome.interrupted) return HeadlessRunner::kInterruptedStatus;
+  if (outcome.differing > 0) return 1;
+  return outcome.cutShort.empty() ? 0 : kNotWholeStatus;
 }

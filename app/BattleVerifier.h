@@ -1,6 +1,8 @@
 // Plays the battles recorded in battlesim-headless's JSON output again (a run's, a study's or its
-// shards') and names every battle that now ends otherwise: how a user checks that another machine,
-// compiler or version computes the same battles as this one.
+// shards', a tournament's games, the window's report) and names every battle that now ends
+// otherwise: how a user checks that another machine, compiler or version computes the same battles
+// as this one. The files are first checked as a merge checks them, so that "all match" is said
+// only of a whole run whose lines and summaries agree.
 #pragma once
 
 #include <cstdint>
@@ -8,28 +10,46 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/SeedWorkers.h"
+#include "app/ShardMerge.h"
 #include "app/StudyIdentity.h"
+#include "app/TournamentMerge.h"
 
 struct Scenario;
 
 class BattleVerifier {
  public:
   struct Outcome {
-    long long battles = 0;
+    long long battles = 0;  // a tournament's games
     long long seeds = 0;
     long long differing = 0;
-    bool interrupted = false;
+    bool interrupted = false;  // the replay here
+    bool games = false;        // a tournament's
+    // Why the recorded run is not whole, "" when it is: its battles are then played as far as it went.
+    std::string cutShort;
+    // What of a whole record is not played: shards not given, battles the window's user changed.
+    std::string partial;
   };
 
-  // Reads the file at path; false with one line "FILE:LINE: reason" (or "FILE: reason") on the
-  // first thing refused: a line not of ours, a battle line without a fingerprint, a file that
-  // does not end with the summary that says how its battles were run.
+  BattleVerifier();
+  BattleVerifier(const BattleVerifier&) = delete;
+  BattleVerifier& operator=(const BattleVerifier&) = delete;
+
+  // Reads the file at path, a study's or a tournament's; false with one line "FILE:LINE: reason"
+  // (or "FILE: reason") on the first thing refused: anything a merge refuses (but an interrupt and
+  // a shard not given), a battle or game line without a fingerprint, a file that does not end
+  // with the summary that says how its battles were run.
   bool AddFile(const std::string& path, std::string& error);
-  // The same for lines read from a stream that name stands for.
+  // The same for lines read from a stream that name stands for: a study's, or a tournament's.
   bool AddLines(std::istream& lines, const std::string& name, std::string& error);
+  bool AddTournamentLines(std::istream& lines, const std::string& name, std::string& error);
+  // The strategy files of the tournament read, matched to its strategies by checksum; false with
+  // one line naming a strategy none of them is (edited, or not given), or a file none of the
+  // tournament's strategies is.
+  bool TakeScripts(const std::vector<std::string>& paths, std::string& error);
 
   // Whether the recorded battles ran the battle here: the scenario file given (empty: the
   // built-in battle) and its height map, compared by checksum. False with one line naming the
@@ -42,34 +62,48 @@ class BattleVerifier {
   // battle that differs, in the order the files hold them.
   Outcome Replay(const Scenario& scenario, int jobs, std::ostream& out, std::ostream* progress) const;
   static std::string ResultLine(const Outcome& outcome);
+  static constexpr int kNotWholeStatus = 3;
+  // 0 when all match of a whole run, 1 when any differ, 3 when all match of a run not whole,
+  // HeadlessRunner::kInterruptedStatus when the replay was interrupted.
+  static int ExitStatus(const Outcome& outcome);
 
  private:
   struct Recorded {
     std::string where;  // FILE:LINE
-    int battle = 0;
+    int battle = 0;     // a tournament's game number
     nlohmann::json line;
   };
-  // One seed's battles from one run, with how that run played them.
+  // One seed's battles (or games) from one run, with how that run played them.
   struct Seed {
     unsigned seed = 0;
     StudyIdentity study;
     std::string where;  // FILE:LINE of the summary
     std::vector<Recorded> battles;
-  };
-  struct Pending {
-    bool hasSeed = false;
-    unsigned seed = 0;
-    Recorded battle;
+    std::vector<std::pair<int, int>> players;  // a tournament's: each game's red and blue strategy
   };
 
-  void AddLine(const nlohmann::json& line, std::vector<Pending>& block, const std::string& where);
-  static Pending ReadBattle(const nlohmann::json& line, const std::string& where);
-  void CloseBlock(const nlohmann::json& summary, std::vector<Pending>& block, const std::string& where);
+  static void CheckFingerprint(const nlohmann::json& line, const char* kind);
+  void TakeRun(ShardMerge::RecordedRun&& run);
+  void TakeTournament(TournamentMerge::RecordedRun&& run);
+  bool KindIs(bool tournamentFile, const std::string& name, std::string& error);
   static SeedWorkers::SeedLines PlayAgain(const Seed& seed, const Scenario& scenario, StepHistogram& steps,
                                           long long& frames);
+  SeedWorkers::SeedLines PlayGames(const Seed& seed, const Scenario& scenario) const;
   // The lines of the seed's battles that differ from those played now.
   static std::string Compare(const Seed& seed, const std::string& played);
   static std::string Differences(const nlohmann::json& recorded, const nlohmann::json& now);
+  std::string NotWhole() const;
+  std::string Partial() const;
 
+  ShardMerge runs;
+  TournamentMerge tournament;
+  bool readStudy = false;
+  bool readTournament = false;
   std::vector<Seed> seeds;
+  std::vector<std::string> strategies;  // a tournament's, by name as it ran them
+  std::vector<std::string> checksums;
+  std::vector<std::string> scripts;     // the file given for each strategy
+  std::string tournamentWhere;          // FILE:LINE of the tournament's first summary
+  long long changedBattles = 0;         // battles the window's user changed, not played
+  int changedFrom = 0;
 };

@@ -147,12 +147,24 @@ void Game::StopBackgroundWork() {
   if (scrubber != nullptr) scrubber->StopSpare();
 }
 
+// The toolkit may call its close callback again as the process ends after a quit key.
+void Game::Quit() {
+  StopBackgroundWork();
+  if (const std::function<void()> say = std::exchange(onQuit, nullptr)) say();
+}
+
+void Game::NoteUserChange() {
+  if (firstChangedBattle == 0 && recorder != nullptr) firstChangedBattle = recorder->BattleNumber();
+}
+
 void Game::ResetBattle() {
+  NoteUserChange();
   battle->ResetBattle();
   if (scrubber != nullptr) scrubber->UserReset();
 }
 
 void Game::SwitchBlood() {
+  NoteUserChange();
   battle->bloodEnabled = !battle->bloodEnabled;
   if (scrubber != nullptr) scrubber->UserBlood(battle->bloodEnabled);
 }

@@ -3,6 +3,7 @@
 // the switches the keys turn. Runs the frame and posts the statistics shown on the HUD.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,8 @@ class Game {
   void ResetBattle();
   // Before the process ends: the spare battlefield's thread must not run on while statics go.
   void StopBackgroundWork();
+  // The user ends the program: background work stops and onQuit has its say.
+  void Quit();
   void SwitchBlood();
 
   // One step of the world: tick, input, simulation (unless paused), statistics, render; the
@@ -74,6 +77,11 @@ class Game {
   BattleScrubber* scrubber = nullptr;
   // The seed the battle's random generator was seeded with, for the panel.
   unsigned seed = 0;
+  // What the program says before it ends by a quit key or the window's close (the report's summary).
+  std::function<void()> onQuit;
+  // The first battle the user reset or switched the blood in, by the recorder's numbering: from it
+  // on the battles are no longer the seed's own. 0 while the user has changed none.
+  int firstChangedBattle = 0;
 
   Lighting scene;
   std::unique_ptr<Battle> battle;
@@ -93,6 +101,8 @@ class Game {
   void PostSelectedLines();
   // Lines go nowhere without graphics.
   void PostHudLine(const std::string& text, const std::string& category);
+
+  void NoteUserChange();
 
   // A jump key was pressed where jumps cannot be made.
   bool scrubAsked = false;

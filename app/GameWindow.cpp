@@ -40,7 +40,7 @@ void OnMotion(int x, int y) {
 
 // The toolkit ends the process right after this.
 void OnClose() {
-  if (Game* game = shown) game->StopBackgroundWork();
+  if (Game* game = shown) game->Quit();
 }
 
 // An interrupt leaves the loop between two frames, so that the caller can still report; closing

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -85,13 +87,32 @@ bool LoadBattle(const HeadlessOptions& options, Scenario& scenario) {
   return MissingFiles::GroundReadable(scenario.heightMap, kName);
 }
 
+// A file that starts as our JSON lines do is a record to verify; any other a tournament's strategy.
+bool IsRecord(const std::string& path) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) return true;
+  std::ifstream file(path);
+  char first = 0;
+  return !(file >> first) || first == '{';
+}
+
 // Every file is read, and the battle they ran checked, before any battle is played again.
 int Verify(const HeadlessOptions& options) {
+  std::vector<std::string> records;
+  std::vector<std::string> scripts;
+  for (const std::string& file : options.verifyFiles) (IsRecord(file) ? records : scripts).push_back(file);
   BattleVerifier verifier;
-  if (!ReadAll(verifier, options.verifyFiles)) return 2;
+  std::string error;
+  if (records.empty()) {
+    Refused(scripts.front() + ": not one of our JSON lines: give the --json output to verify");
+    return 2;
+  }
+  if (!ReadAll(verifier, records) || !verifier.TakeScripts(scripts, error)) {
+    if (!error.empty()) Refused(error);
+    return 2;
+  }
   Scenario scenario;
   if (!LoadBattle(options, scenario)) return 2;
-  std::string error;
   if (!verifier.SameBattle(options.scenarioFile, scenario, error)) {
     Refused(error);
     return 2;
@@ -102,8 +123,7 @@ int Verify(const HeadlessOptions& options) {
   const BattleVerifier::Outcome outcome =
       verifier.Replay(scenario, options.jobs, std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
   std::cout << BattleVerifier::ResultLine(outcome) << std::flush;
-  if (outcome.interrupted) return HeadlessRunner::kInterruptedStatus;
-  return outcome.differing == 0 ? 0 : 1;
+  return BattleVerifier::ExitStatus(outcome);
 }
 
 int RunStudy(const HeadlessOptions& options, const Scenario& scenario) {

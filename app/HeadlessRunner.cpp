@@ -68,6 +68,17 @@ void AppendIdentityText(std::ostream& line, const RunSummary& summary) {
     line << "seed " << summary.seed;
   }
 }
+
+void AppendWindowJson(std::ostream& line, const WindowRun& window) {
+  line << ",\"window\":{\"fixed_steps\":" << (window.fixedSteps ? "true" : "false");
+  if (window.changedFromBattle > 0) line << ",\"changed_from_battle\":" << window.changedFromBattle;
+  line << "}";
+}
+
+void AppendWindowText(std::ostream& line, const WindowRun& window) {
+  line << "; window, " << (window.fixedSteps ? "fixed steps" : "one step per frame");
+  if (window.changedFromBattle > 0) line << ", battle " << window.changedFromBattle << " on changed by the user";
+}
 }  // namespace
 
 KillTotals& KillTotals::operator+=(const KillTotals& more) {
@@ -228,6 +239,7 @@ std::string HeadlessRunner::FormatSummary(const RunSummary& summary, bool json) 
     AppendWinRateJson(line, "red", WinRate::Of(summary.redWins, summary.finished));
     AppendWinRateJson(line, "blue", WinRate::Of(summary.blueWins, summary.finished));
     if (summary.interrupted) line << ",\"interrupted\":true";
+    if (summary.window) AppendWindowJson(line, *summary.window);
     if (summary.study) line << summary.study->Json();
     line << "}\n";
     return line.str();
@@ -247,6 +259,7 @@ std::string HeadlessRunner::FormatSummary(const RunSummary& summary, bool json) 
   AppendWinRateText(line, "red", WinRate::Of(summary.redWins, summary.finished));
   AppendWinRateText(line, "blue", WinRate::Of(summary.blueWins, summary.finished));
   if (summary.interrupted) line << "; interrupted";
+  if (summary.window) AppendWindowText(line, *summary.window);
   if (summary.study) line << summary.study->Text();
   line << "\n";
   return line.str();

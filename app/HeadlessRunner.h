@@ -62,6 +62,13 @@ struct KillTotals {
   bool operator==(const KillTotals&) const = default;
 };
 
+// What the window's summary adds: whether it ran fixed steps (only then do its battles play again),
+// and the first battle its user changed by a reset or a blood switch (0: none).
+struct WindowRun {
+  bool fixedSteps = false;
+  int changedFromBattle = 0;
+};
+
 struct RunSummary {
   unsigned seed = 0;
   int finished = 0;
@@ -84,6 +91,7 @@ struct RunSummary {
   KillTotals kills;
   // A study's (and a merge's) summary ends with what defines the study, for merges to check.
   std::optional<StudyIdentity> study;
+  std::optional<WindowRun> window;
 
   bool IsStudy() const { return !seedRange.empty() || seedsMerged >= 0; }
   bool Timed() const { return seedsMerged < 0 && stepsTimed; }

@@ -24,7 +24,7 @@ void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
   switch (key) {
     case kEscape:
     case 'q':
-      if (game != nullptr) game->StopBackgroundWork();
+      if (game != nullptr) game->Quit();
       std::exit(0);
     case 'w': zoom += kZoomStep; break;
     case 's': zoom -= kZoomStep; break;

@@ -1,6 +1,7 @@
 // The field readers and the line loop that merges and verification share.
 #include "app/JsonFields.h"
 
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <utility>
@@ -48,6 +49,11 @@ SeedRange Shard(const json& line) {
 }
 
 bool ReadFile(const std::string& path, std::string& error, const std::function<bool(std::istream&)>& read) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) {
+    error = path + ": is a directory; give the files of JSON lines in it";
+    return false;
+  }
   std::ifstream file(path);
   if (!file) {
     error = path + ": cannot be read";

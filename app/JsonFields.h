@@ -27,7 +27,8 @@ std::string Text(const nlohmann::json& line, const std::string& key);
 // A summary's "seeds" range and its "shard" I/N; a summary without "shard" is the one shard 0/1.
 SeedRange Shard(const nlohmann::json& line);
 
-// Opens the file at path and hands it to read; false with "PATH: cannot be read".
+// Opens the file at path and hands it to read; false with "PATH: cannot be read" or "PATH: is a
+// directory; ...".
 bool ReadFile(const std::string& path, std::string& error, const std::function<bool(std::istream&)>& read);
 // The check after the last line: false with "NAME: is empty" or "NAME: ends without a summary
 // after its last KIND lines" (when a block of such lines is still open), then "; " and why.

@@ -1,4 +1,4 @@
-// Merging a study's shards.
+// Merging a study's shards, and checking the runs a verifier plays again.
 #include "app/ShardMerge.h"
 
 #include <limits>
@@ -20,7 +20,6 @@ using JsonFields::Refuse;
 using JsonFields::Text;
 using JsonFields::Whole;
 
-
 bool Flag(const json& line, const std::string& key) {
   const json* value = JsonLine::Find(line, key);
   return value != nullptr && value->is_boolean() && value->get<bool>();
@@ -37,7 +36,7 @@ KillTotals Kills(const json& line) {
 
 StudyIdentity StudyOf(const json& line) {
   if (JsonLine::Find(line, "study") == nullptr) {
-    Refuse("\"study\" is missing: the shard was run by an older battlesim-headless; run it again");
+    Refuse("\"study\" is missing: the run was made by an older battlesim-headless; run it again");
   }
   StudyIdentity study;
   study.scenario = Text(line, "study.scenario");
@@ -68,7 +67,20 @@ void AddCounts(RunSummary& to, const RunSummary& from) {
   to.blueWins += from.blueWins;
   to.kills += from.kills;
 }
+
+// The window's report: its steps fixed or not, and the first battle its user changed.
+int WindowChange(const json& line) {
+  if (!Member(line, "window.fixed_steps").is_boolean()) Refuse("\"window.fixed_steps\" must be true or false");
+  if (!Flag(line, "window.fixed_steps")) {
+    Refuse("the window ran one step per frame (without --seed, --battle, --at or --frame-ms): its battles hang "
+           "on the frame rate and cannot be played again");
+  }
+  if (JsonLine::Find(line, "window.changed_from_battle") == nullptr) return 0;
+  return static_cast<int>(Whole(line, "window.changed_from_battle", CommandLine::kMostBattles));
+}
 }  // namespace
+
+ShardMerge::ShardMerge(Use shardUse, Reader read) : use(shardUse), reader(std::move(read)) {}
 
 bool ShardMerge::AddFile(const std::string& path, std::string& error) {
   return JsonFields::ReadFile(path, error, [&](std::istream& file) { return AddLines(file, path, error); });
@@ -78,9 +90,16 @@ bool ShardMerge::AddLines(std::istream& lines, const std::string& name, std::str
   Block block;
   int number = 0;
   const auto add = [this, &block](const nlohmann::json& line, const std::string& where) { AddLine(line, block, where); };
-  if (!JsonFields::ReadLines(lines, name, "run the shards with --json", add, number, error)) return false;
-  return JsonFields::EndsWithSummary(name, number, block.lines > 0, "battle", "the shard did not finish: run it again",
-                                     error);
+  const bool merging = use == Use::Merge;
+  if (!JsonFields::ReadLines(lines, name, merging ? "run the shards with --json" : "verify --json output", add, number,
+                             error)) {
+    return false;
+  }
+  return JsonFields::EndsWithSummary(
+      name, number, block.lines > 0 || !block.seedless.empty(), "battle",
+      merging ? "the shard did not finish: run it again"
+              : "the run was cut off before its summary, which alone says how its battles were run: run it again",
+      error);
 }
 
 void ShardMerge::AddLine(const json& line, Block& block, const std::string& where) {
@@ -89,19 +108,26 @@ void ShardMerge::AddLine(const json& line, Block& block, const std::string& wher
       Refuse("a tournament's line: a study's shards and a tournament's do not merge together");
     }
   }
-  if (JsonLine::Find(line, "summary") == nullptr) {
-    AddBattle(line, block);
+  if (JsonLine::Find(line, "summary") != nullptr) {
+    CloseBlock(line, block, where);
+    AddCounts(total, block.counts);
+    block = Block{};
     return;
   }
-  CloseBlock(line, block, where);
-  AddCounts(total, block.counts);
-  block = Block{};
+  if (reader.battle) reader.battle(line);
+  if (JsonLine::Find(line, "seed") != nullptr) {
+    if (!block.seedless.empty()) Refuse("a battle line with its seed after lines without: not one run's lines");
+    AddBattle(line, static_cast<unsigned>(Whole(line, "seed", std::numeric_limits<unsigned>::max())), block, where);
+    return;
+  }
+  if (use == Use::Merge) Refuse("a battle line without its seed: run the shards with --seeds");
+  if (block.lines > 0) Refuse("a battle line without its seed after lines with: not one run's lines");
+  Count(line, "battle");
+  block.seedless.push_back(RecordedBattle{where, 0, 0, line});
 }
 
 // A seed's lines come together, battle after battle from 1, and end at its first unfinished one.
-void ShardMerge::AddBattle(const json& line, Block& block) {
-  if (JsonLine::Find(line, "seed") == nullptr) Refuse("a battle line without its seed: run the shards with --seeds");
-  const auto seed = static_cast<unsigned>(Whole(line, "seed", std::numeric_limits<unsigned>::max()));
+void ShardMerge::AddBattle(const json& line, unsigned seed, Block& block, const std::string& where) {
   const int battle = Count(line, "battle");
   const json& winner = Member(line, "winner");
   const bool finished = winner.is_string();
@@ -112,7 +138,14 @@ void ShardMerge::AddBattle(const json& line, Block& block) {
   }
   const auto known = seeds.find(seed);
   const bool continues = known != seeds.end() && block.seeds.count(seed) > 0 && lastSeed == seed;
+  if (known != seeds.end() && !continues && block.seeds.count(seed) > 0) {
+    Refuse("the lines of seed " + std::to_string(seed) + " are not together: out of order");
+  }
   if (known != seeds.end() && !continues) Refuse("seed " + std::to_string(seed) + " appears twice: shards overlap or a file was given twice");
+  // A run writes its seeds in their order, whatever its threads.
+  if (known == seeds.end() && !block.seeds.empty() && seed < *block.seeds.rbegin()) {
+    Refuse("seed " + std::to_string(seed) + " after seed " + std::to_string(*block.seeds.rbegin()) + ": out of order");
+  }
   SeedTally& tally = seeds[seed];
   if (tally.ended || battle != tally.lastBattle + 1) {
     Refuse("battle " + std::to_string(battle) + " of seed " + std::to_string(seed) + " out of order");
@@ -125,28 +158,59 @@ void ShardMerge::AddBattle(const json& line, Block& block) {
   block.counts.unfinished += finished ? 0 : 1;
   block.counts.redWins += side == "red" ? 1 : 0;
   block.counts.blueWins += side == "blue" ? 1 : 0;
+  if (reader.run) block.battles.push_back(RecordedBattle{where, seed, battle, line});
 }
 
 void ShardMerge::CloseBlock(const json& line, Block& block, const std::string& where) {
-  if (JsonLine::Find(line, "seeds_merged") != nullptr) Refuse("a merged summary: merge the shards' own output");
-  if (JsonLine::Find(line, "seeds") == nullptr) Refuse("the summary of a run over one seed: run the shards with --seeds");
-  if (Flag(line, "interrupted")) Refuse("the shard was interrupted: run it again");
-  const SeedRange shard = JoinStudy(line, where);
-  CheckSeeds(block, shard, study->identity.battles);
-  for (const unsigned seed : block.seeds) block.counts.kills += seeds[seed].kills;
-  const RunSummary& counts = block.counts;
+  if (JsonLine::Find(line, "seeds_merged") != nullptr) Refuse("a merged summary: give the shards' own output");
+  const SeedRange shard = RunSeeds(line);
+  const bool window = use == Use::Verify && JsonLine::Find(line, "window") != nullptr;
+  const int changedFrom = window ? WindowChange(line) : 0;
+  // The window's report ends whenever its user stops it: every battle it finished is there.
+  const bool interrupted = Flag(line, "interrupted") && !window;
+  if (interrupted && use == Use::Merge) Refuse("the shard was interrupted: run it again");
+  JoinStudy(line, shard, where);
+  // A run over one seed names it here: its lines are checked now, each naming its own line.
+  for (const RecordedBattle& seedless : block.seedless) {
+    try {
+      AddBattle(seedless.line, shard.first, block, seedless.where);
+    } catch (const Refusal& refusal) {
+      Refuse(refusal.what + " (at " + seedless.where + ")");
+    }
+  }
+  CheckSeeds(block, shard, study->identity.battles, interrupted || window);
+  for (const unsigned seed : block.seeds) block.counts.kills += seeds.at(seed).kills;
+  CheckCounts(line, block.counts);
+  if (interrupted) interruptedAt = where;
+  if (reader.run) reader.run(RecordedRun{where, study->identity, std::move(block.battles), changedFrom});
+}
+
+SeedRange ShardMerge::RunSeeds(const json& line) const {
+  if (JsonLine::Find(line, "seeds") != nullptr) return JsonFields::Shard(line);
+  if (use == Use::Merge || JsonLine::Find(line, "seed") == nullptr) {
+    Refuse("the summary of a run over one seed: run the shards with --seeds");
+  }
+  SeedRange one;
+  one.first = one.last = static_cast<unsigned>(Whole(line, "seed", std::numeric_limits<unsigned>::max()));
+  return one;
+}
+
+// Only a study's summary gives its kills; a run's counts are checked without them.
+void ShardMerge::CheckCounts(const json& line, const RunSummary& counts) {
+  const bool killsGiven = JsonLine::Find(line, "seeds") != nullptr || JsonLine::Find(line, "kills") != nullptr;
   if (Count(line, "finished") != counts.finished || Count(line, "unfinished") != counts.unfinished ||
       Count(line, "red_wins") != counts.redWins || Count(line, "blue_wins") != counts.blueWins ||
-      !(Kills(line) == counts.kills)) {
+      (killsGiven && !(Kills(line) == counts.kills))) {
     Refuse("the summary disagrees with the battle lines before it");
   }
 }
 
-SeedRange ShardMerge::JoinStudy(const json& line, const std::string& where) {
-  const SeedRange shard = JsonFields::Shard(line);
+void ShardMerge::JoinStudy(const json& line, const SeedRange& shard, const std::string& where) {
   const StudyIdentity identity = StudyOf(line);
   if (!study) study = Study{where, shard, identity, {}};
-  const std::string other = " in " + study->where + ": shards of different studies do not merge";
+  const std::string other = " in " + study->where +
+                            (use == Use::Merge ? ": shards of different studies do not merge"
+                                               : ": runs of different studies: verify each on its own");
   if (shard.RangeText() != study->seeds.RangeText()) {
     Refuse("\"seeds\" is " + shard.RangeText() + " here but " + study->seeds.RangeText() + other);
   }
@@ -163,37 +227,55 @@ SeedRange ShardMerge::JoinStudy(const json& line, const std::string& where) {
   }
   const auto [known, added] = study->shards.emplace(shard.shard, where);
   if (!added) Refuse("\"shard\" " + shard.ShardText() + " was given already, in " + known->second);
-  return shard;
 }
 
 // A shard that was not interrupted ran each of its seeds up to the study's battles or to the
-// first one out of time.
-void ShardMerge::CheckSeeds(const Block& block, const SeedRange& shard, int battles) const {
+// first one out of time; an interrupted one ran its first seeds, the last of them perhaps cut short.
+void ShardMerge::CheckSeeds(const Block& block, const SeedRange& shard, int battles, bool cutShort) const {
+  std::optional<unsigned> expected = shard.First();
+  std::size_t place = 0;
   for (const unsigned seed : block.seeds) {
     const SeedTally& tally = seeds.at(seed);
     if (!shard.Holds(seed)) Refuse("seed " + std::to_string(seed) + " is not one of shard " + shard.ShardText() + " of seeds " + shard.RangeText());
-    if (!tally.ended && tally.lastBattle != battles) {
+    if (cutShort && expected && *expected != seed) {
+      Refuse("seed " + std::to_string(*expected) + " of the interrupted run is missing before seed " +
+             std::to_string(seed));
+    }
+    expected = shard.After(seed);
+    const bool mayBeCut = cutShort && ++place == block.seeds.size();
+    if (!tally.ended && tally.lastBattle != battles && !mayBeCut) {
       Refuse("seed " + std::to_string(seed) + " ran " + std::to_string(tally.lastBattle) + " of its " +
              std::to_string(battles) + " battles: run the shard again");
     }
   }
-  if (block.seeds.size() != shard.Count()) {
+  if (!cutShort && block.seeds.size() != shard.Count()) {
     Refuse("the shard ran " + std::to_string(block.seeds.size()) + " of its " + std::to_string(shard.Count()) +
            " seeds: run it again");
   }
 }
 
-bool ShardMerge::Complete(std::string& error) const {
-  if (!study || study->shards.size() == study->seeds.shards) return true;
+std::string ShardMerge::FirstMissingShard() const {
   std::uint64_t missing = 0;
   for (const auto& [index, where] : study->shards) {
     if (index != missing) break;
     ++missing;
   }
-  const std::string shard = std::to_string(missing) + "/" + std::to_string(study->seeds.shards);
+  return std::to_string(missing) + "/" + std::to_string(study->seeds.shards);
+}
+
+bool ShardMerge::Complete(std::string& error) const {
+  if (!study || study->shards.size() == study->seeds.shards) return true;
+  const std::string shard = FirstMissingShard();
   error = study->where + ": \"shard\" " + shard + " of seeds " + study->seeds.RangeText() +
           " is missing: merge the output of --shard " + shard + " too";
   return false;
+}
+
+std::string ShardMerge::NotWhole() const {
+  if (!interruptedAt.empty()) return "the run was interrupted (" + interruptedAt + ")";
+  if (!study || study->shards.size() == study->seeds.shards) return "";
+  return std::to_string(study->shards.size()) + " of the " + std::to_string(study->seeds.shards) +
+         " shards of seeds " + study->seeds.RangeText() + " given (not " + FirstMissingShard() + ")";
 }
 
 bool ShardMerge::ReadStudy(const json& summary, StudyIdentity& study, std::string& error) {

@@ -1,17 +1,21 @@
-// Merges the JSON output of a study's shards (battle lines and summaries, from any number of
-// files) into the summary the unsharded study would have printed, less its step times. Refuses
-// whatever would make that summary wrong: damaged or foreign lines, a shard cut short or
-// interrupted, a seed given twice, a summary that disagrees with the lines before it, shards of
-// different studies, and a shard given twice or not at all.
+// Reads a study's recorded runs (battle lines and summaries, from any number of files) and checks
+// that they make up what they claim to be: refuses damaged or foreign lines, a shard cut short, a
+// seed given twice, battles out of order, a summary that disagrees with the lines before it, runs
+// of different studies and a shard given twice. Merging, it also refuses an interrupted shard and
+// a missing one, and gives the summary the unsharded study would have printed, less its step
+// times. Verifying, it also takes a run over one seed and the window's report, names what keeps
+// the runs from being whole (an interrupt, shards not given) and hands each run's battles on.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <map>
-#include <nlohmann/json_fwd.hpp>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/HeadlessRunner.h"
 #include "app/SeedRange.h"
@@ -19,6 +23,32 @@
 
 class ShardMerge {
  public:
+  enum class Use { Merge, Verify };
+
+  struct RecordedBattle {
+    std::string where;  // FILE:LINE
+    unsigned seed = 0;
+    int battle = 0;
+    nlohmann::json line;
+  };
+  // One summary with the battle lines before it, as read and checked.
+  struct RecordedRun {
+    std::string where;  // FILE:LINE of the summary
+    StudyIdentity study;
+    std::vector<RecordedBattle> battles;
+    // The window's user reset a battle or switched the blood in this battle: it and the battles
+    // after it are not the ones the seed plays. 0: the user changed none.
+    int changedFromBattle = 0;
+  };
+  // What a verifier adds to the checks: each battle line as it is read (a Refusal thrown names
+  // that line), and each run once its summary has been checked.
+  struct Reader {
+    std::function<void(const nlohmann::json& line)> battle;
+    std::function<void(RecordedRun&& run)> run;
+  };
+
+  explicit ShardMerge(Use shardUse = Use::Merge, Reader read = {});
+
   // Reads the file at path; false with one line "FILE:LINE: reason" (or "FILE: reason") on the
   // first thing refused.
   bool AddFile(const std::string& path, std::string& error);
@@ -27,6 +57,10 @@ class ShardMerge {
   // After the last file: false with one line naming the first shard of the study none of them held.
   bool Complete(std::string& error) const;
   RunSummary Summary() const;
+  // Verifying, after the last file: what keeps the runs read from being the whole study, as one
+  // phrase ("" when they are whole): an interrupt, or shards not given.
+  std::string NotWhole() const;
+  bool Interrupted() const { return !interruptedAt.empty(); }
 
   // The study a JSON summary line names; false with the reason (no "FILE:LINE: " in front) when it
   // names none or a damaged one. Bounded as a run's own options are, for files from anywhere.
@@ -43,6 +77,9 @@ class ShardMerge {
     RunSummary counts;
     std::set<unsigned> seeds;
     int lines = 0;
+    std::vector<RecordedBattle> battles;
+    // A run over one seed names it only in its summary: its lines wait for it there.
+    std::vector<RecordedBattle> seedless;
   };
   // The study of the first summary read, which every other summary must belong to.
   struct Study {
@@ -53,14 +90,21 @@ class ShardMerge {
   };
 
   void AddLine(const nlohmann::json& line, Block& block, const std::string& where);
-  void AddBattle(const nlohmann::json& line, Block& block);
+  void AddBattle(const nlohmann::json& line, unsigned seed, Block& block, const std::string& where);
   void CloseBlock(const nlohmann::json& line, Block& block, const std::string& where);
+  // The seeds the summary says its run played: a study's range and shard, or a run's one seed.
+  SeedRange RunSeeds(const nlohmann::json& line) const;
   // The shard the summary belongs to, checked against the study of the summaries before it.
-  SeedRange JoinStudy(const nlohmann::json& line, const std::string& where);
-  void CheckSeeds(const Block& block, const SeedRange& shard, int battles) const;
+  void JoinStudy(const nlohmann::json& line, const SeedRange& shard, const std::string& where);
+  void CheckSeeds(const Block& block, const SeedRange& shard, int battles, bool cutShort) const;
+  static void CheckCounts(const nlohmann::json& line, const RunSummary& counts);
+  std::string FirstMissingShard() const;
 
+  Use use;
+  Reader reader;
   std::map<unsigned, SeedTally> seeds;
   unsigned lastSeed = 0;
   RunSummary total;
   std::optional<Study> study;
+  std::string interruptedAt;  // FILE:LINE of an interrupted run's summary
 };

@@ -25,6 +25,7 @@ target_sources(battlesim_lab PRIVATE
   app/Tournament.cpp
   app/TournamentMerge.cpp
   app/GeneralChoice.cpp
+  app/WindowReport.cpp
 )
 target_sources(battlesim_window PRIVATE
   app/Game.cpp

@@ -62,20 +62,20 @@ int Tournament::Run(std::ostream& out, std::ostream* progress) {
   return table.Unfinished() == 0 ? 0 : 1;
 }
 
-TournamentGame Tournament::GameOf(unsigned seed, int number, int red, int blue, const BattleReport& report) const {
+TournamentGame Tournament::GameOf(unsigned seed, int number, int red, int blue, const BattleReport& report) {
   TournamentGame game;
   game.seed = seed;
   game.number = number;
   game.red = red;
   game.blue = blue;
   if (report.finished) game.winner = report.redWon ? TournamentGame::Winner::Red : TournamentGame::Winner::Blue;
-  // A forfeit is a loss whatever the battle did after it.
   if (!report.forfeitSide.empty()) {
     game.winner = report.forfeitSide == "red" ? TournamentGame::Winner::Blue : TournamentGame::Winner::Red;
   }
   game.forfeitSide = report.forfeitSide;
   game.forfeitReason = report.forfeitReason;
   game.seconds = report.seconds;
+  game.fingerprint = report.fingerprint;
   return game;
 }
 

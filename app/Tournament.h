@@ -31,6 +31,9 @@ class Tournament {
   // time limit and blood.
   static PlayGame Battles(const HeadlessOptions& options, const Scenario& scenario);
 
+  // The game that report ends: a forfeit is a loss whatever the battle did after it.
+  static TournamentGame GameOf(unsigned seed, int number, int red, int blue, const BattleReport& report);
+
   Tournament(const HeadlessOptions& tournamentOptions, TournamentIdentity tournamentIdentity, PlayGame playGame);
 
   // Returns the exit status as HeadlessRunner::Run does: 0 when every game finished, 1 when one
@@ -52,7 +55,6 @@ class Tournament {
   bool AllDecided() const;
   void RunInOrder(std::ostream& out, std::ostream* progress);
   void RunOnThreads(std::ostream& out, std::ostream* progress);
-  TournamentGame GameOf(unsigned seed, int number, int red, int blue, const BattleReport& report) const;
 
   HeadlessOptions options;
   TournamentIdentity identity;

@@ -1,4 +1,4 @@
-// Merging a tournament's shards.
+// Merging a tournament's shards, and checking the games a verifier plays again.
 #include "app/TournamentMerge.h"
 
 #include <fstream>
@@ -63,13 +63,15 @@ TournamentGame::Winner ReadWinner(const json& line) {
 }
 }  // namespace
 
+TournamentMerge::TournamentMerge(Use mergeUse, Reader read) : use(mergeUse), reader(std::move(read)) {}
+
 bool TournamentMerge::HoldsTournament(const std::string& path) {
   std::ifstream file(path);
-  JsonLine reader(file);
+  JsonLine lines(file);
   std::string text;
   json line;
   std::string ignored;
-  if (reader.Next(text) != JsonLine::Read::Line || !JsonLine::Parse(text, line, ignored)) return false;
+  if (lines.Next(text) != JsonLine::Read::Line || !JsonLine::Parse(text, line, ignored)) return false;
   return Has(line, "game") || Has(line, "tournament");
 }
 
@@ -81,9 +83,17 @@ bool TournamentMerge::AddLines(std::istream& lines, const std::string& name, std
   Block block;
   int number = 0;
   const auto add = [this, &block](const nlohmann::json& line, const std::string& where) { AddLine(line, block, where); };
-  if (!JsonFields::ReadLines(lines, name, "run the shards with --json", add, number, error)) return false;
-  return JsonFields::EndsWithSummary(name, number, !block.lines.empty(), "game", "the shard did not finish: run it again",
-                                     error);
+  const bool merging = use == Use::Merge;
+  if (!JsonFields::ReadLines(lines, name, merging ? "run the shards with --json" : "verify --json output", add, number,
+                             error)) {
+    return false;
+  }
+  return JsonFields::EndsWithSummary(
+      name, number, !block.lines.empty(), "game",
+      merging ? "the shard did not finish: run it again"
+              : "the tournament was cut off before its summary, which alone says how its games were played: run it "
+                "again",
+      error);
 }
 
 // The standings and pairs of a shard are its own; the merge counts them again from the games.
@@ -93,7 +103,8 @@ void TournamentMerge::AddLine(const json& line, Block& block, const std::string&
   }
   if (Has(line, "rank") || Has(line, "pair")) return;
   if (Has(line, "game")) {
-    AddGame(line, block);
+    if (reader.game) reader.game(line);
+    AddGame(line, block, where);
     return;
   }
   if (!Has(line, "tournament")) Refuse("neither a game line nor a tournament's summary");
@@ -102,8 +113,10 @@ void TournamentMerge::AddLine(const json& line, Block& block, const std::string&
 }
 
 // A seed's games come together, in the order they are played.
-void TournamentMerge::AddGame(const json& line, Block& block) const {
+void TournamentMerge::AddGame(const json& line, Block& block, const std::string& where) const {
   GameLine read;
+  read.where = where;
+  if (reader.run) read.line = line;
   read.game.seed = static_cast<unsigned>(Whole(line, "seed", std::numeric_limits<unsigned>::max()));
   read.game.number = Count(line, "game");
   read.red = Text(line, "red");
@@ -130,11 +143,14 @@ void TournamentMerge::AddGame(const json& line, Block& block) const {
 
 void TournamentMerge::CloseBlock(const json& line, Block& block, const std::string& where) {
   if (Has(line, "seeds_merged")) Refuse("a merged summary: merge the shards' own output");
-  if (Has(line, "until_decided"))
+  const bool untilDecided = Has(line, "until_decided");
+  if (untilDecided && use == Use::Merge) {
     Refuse("a tournament run --until-decided: its pairs stopped early, it has no shards to merge");
-  if (Has(line, "interrupted")) Refuse("the shard was interrupted: run it again");
+  }
+  const bool interrupted = Has(line, "interrupted");
+  if (interrupted && use == Use::Merge) Refuse("the shard was interrupted: run it again");
   const SeedRange shard = JoinStudy(line, where);
-  CheckGames(block, shard);
+  CheckGames(block, shard, !untilDecided && !interrupted);
   int unfinished = 0;
   for (const GameLine& read : block.lines) unfinished += read.game.winner == TournamentGame::Winner::None ? 1 : 0;
   const int played = static_cast<int>(block.lines.size());
@@ -146,13 +162,20 @@ void TournamentMerge::CloseBlock(const json& line, Block& block, const std::stri
     seeds.insert(read.game.seed);
     games.push_back(read.game);
   }
+  if (interrupted) interruptedAt = where;
+  if (!reader.run) return;
+  RecordedRun run{where, study->identity, {}};
+  for (GameLine& game : block.lines) run.games.push_back(RecordedGame{game.where, game.game, std::move(game.line)});
+  reader.run(std::move(run));
 }
 
 SeedRange TournamentMerge::JoinStudy(const json& line, const std::string& where) {
   const SeedRange shard = JsonFields::Shard(line);
   const TournamentIdentity identity = ReadIdentity(line);
   if (!study) study = Study{where, shard, identity, {}};
-  const std::string other = " in " + study->where + ": shards of different tournaments do not merge";
+  const std::string other = " in " + study->where +
+                            (use == Use::Merge ? ": shards of different tournaments do not merge"
+                                               : ": runs of different tournaments: verify each on its own");
   if (shard.RangeText() != study->seeds.RangeText() || shard.shards != study->seeds.shards) {
     Refuse("seeds " + shard.RangeText() + " shard " + shard.ShardText() + " here but seeds " +
            study->seeds.RangeText() + " in " + std::to_string(study->seeds.shards) + " shards" + other);
@@ -164,7 +187,7 @@ SeedRange TournamentMerge::JoinStudy(const json& line, const std::string& where)
 }
 
 // Every seed of the shard, each with every game of the pairing, the strategies in their places.
-void TournamentMerge::CheckGames(Block& block, const SeedRange& shard) const {
+void TournamentMerge::CheckGames(Block& block, const SeedRange& shard, bool allPlayed) const {
   const std::vector<std::string>& names = study->identity.strategies;
   const auto pairing = TournamentTable::Pairing(static_cast<int>(names.size()));
   for (GameLine& read : block.lines) {
@@ -180,20 +203,34 @@ void TournamentMerge::CheckGames(Block& block, const SeedRange& shard) const {
     read.game.red = pairing[number - 1].first;
     read.game.blue = pairing[number - 1].second;
   }
-  if (block.lines.size() != block.seeds.size() * pairing.size() || block.seeds.size() != shard.Count()) {
+  if (allPlayed &&
+      (block.lines.size() != block.seeds.size() * pairing.size() || block.seeds.size() != shard.Count())) {
     Refuse("the shard played " + std::to_string(block.lines.size()) + " of its " +
            std::to_string(shard.Count() * pairing.size()) + " games: run it again");
   }
 }
 
-bool TournamentMerge::Complete(std::string& error) const {
-  if (!study || study->shards.size() == study->seeds.shards) return true;
+std::string TournamentMerge::FirstMissingShard() const {
   std::uint64_t missing = 0;
   for (const auto& [index, where] : study->shards) {
     if (index != missing) break;
     ++missing;
   }
-  const std::string shard = std::to_string(missing) + "/" + std::to_string(study->seeds.shards);
+  return std::to_string(missing) + "/" + std::to_string(study->seeds.shards);
+}
+
+std::string TournamentMerge::NotWhole() const {
+  if (!interruptedAt.empty()) {
+    return "the tournament was interrupted (" + interruptedAt + ")";
+  }
+  if (!study || study->shards.size() == study->seeds.shards) return "";
+  return std::to_string(study->shards.size()) + " of the " + std::to_string(study->seeds.shards) +
+         " shards of seeds " + study->seeds.RangeText() + " given (not " + FirstMissingShard() + ")";
+}
+
+bool TournamentMerge::Complete(std::string& error) const {
+  if (!study || study->shards.size() == study->seeds.shards) return true;
+  const std::string shard = FirstMissingShard();
   error = study->where + ": \"shard\" " + shard + " of seeds " + study->seeds.RangeText() +
           " is missing: merge the output of --shard " + shard + " too";
   return false;

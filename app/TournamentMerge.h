@@ -3,13 +3,15 @@
 // wrong: damaged or foreign lines (a study's among them), a shard cut short or interrupted, a seed
 // given twice, a game out of place, a summary that disagrees with the games before it, shards of
 // different tournaments (other strategies by name or content, other settings) and a shard given
-// twice or not at all.
+// twice or not at all. Verifying, it takes an interrupted tournament and one run until decided,
+// names what keeps them from being whole, and hands each shard's games on with their lines.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <map>
-#include <nlohmann/json_fwd.hpp>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <set>
 #include <string>
@@ -21,6 +23,28 @@
 
 class TournamentMerge {
  public:
+  enum class Use { Merge, Verify };
+
+  struct RecordedGame {
+    std::string where;  // FILE:LINE
+    TournamentGame game;
+    nlohmann::json line;
+  };
+  // One summary with the game lines before it, as read and checked.
+  struct RecordedRun {
+    std::string where;  // FILE:LINE of the summary
+    TournamentIdentity identity;
+    std::vector<RecordedGame> games;
+  };
+  // What a verifier adds to the checks: each game line as it is read (a Refusal thrown names that
+  // line), and each run once its summary has been checked.
+  struct Reader {
+    std::function<void(const nlohmann::json& line)> game;
+    std::function<void(RecordedRun&& run)> run;
+  };
+
+  explicit TournamentMerge(Use mergeUse = Use::Merge, Reader read = {});
+
   // Whether the file's first line is one of a tournament's, so that it is merged here rather than
   // as a study's shard.
   static bool HoldsTournament(const std::string& path);
@@ -30,6 +54,11 @@ class TournamentMerge {
   bool AddLines(std::istream& lines, const std::string& name, std::string& error);
   // After the last file: false with one line naming the first shard none of them held.
   bool Complete(std::string& error) const;
+
+  // Verifying, after the last file: what keeps the tournament read from being whole, as one
+  // phrase ("" when it is): an interrupt, or shards not given. Pairs run until decided are whole.
+  std::string NotWhole() const;
+  bool Interrupted() const { return !interruptedAt.empty(); }
 
   // The standings, the pairs and the summary line of the merged tournament.
   std::string Format(bool json) const;
@@ -42,6 +71,8 @@ class TournamentMerge {
     TournamentGame game;
     std::string red;
     std::string blue;
+    std::string where;
+    nlohmann::json line;  // kept for a verifier only
   };
   // The game lines since the last summary line, which that summary must agree with.
   struct Block {
@@ -56,13 +87,18 @@ class TournamentMerge {
   };
 
   void AddLine(const nlohmann::json& line, Block& block, const std::string& where);
-  void AddGame(const nlohmann::json& line, Block& block) const;
+  void AddGame(const nlohmann::json& line, Block& block, const std::string& where) const;
   void CloseBlock(const nlohmann::json& line, Block& block, const std::string& where);
   SeedRange JoinStudy(const nlohmann::json& line, const std::string& where);
   // Gives each game its strategies' places.
-  void CheckGames(Block& block, const SeedRange& shard) const;
+  void CheckGames(Block& block, const SeedRange& shard, bool allPlayed) const;
+  std::string FirstMissingShard() const;
+
+  Use use;
+  Reader reader;
 
   std::set<unsigned> seeds;
   std::vector<TournamentGame> games;
   std::optional<Study> study;
+  std::string interruptedAt;  // FILE:LINE of an interrupted run's summary
 };

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <utility>
 
+#include "battle/BattleFingerprint.h"
+
 namespace {
 std::string Fixed(double value, int decimals) {
   char text[64];
@@ -143,6 +145,7 @@ std::string TournamentTable::FormatGame(const TournamentGame& game, bool json) c
     if (!game.forfeitSide.empty()) {
       line << ",\"forfeit\":" << Quoted(game.forfeitSide) << ",\"forfeit_reason\":" << Quoted(game.forfeitReason);
     }
+    if (game.fingerprint) line << ",\"fingerprint\":\"" << BattleFingerprint::Hex(*game.fingerprint) << '"';
     line << "}\n";
     return line.str();
   }
@@ -150,6 +153,7 @@ std::string TournamentTable::FormatGame(const TournamentGame& game, bool json) c
        << (finished ? std::string(winner) + " wins" : std::string("unfinished")) << " after " << Fixed(game.seconds, 3)
        << " s";
   if (!game.forfeitSide.empty()) line << "; " << game.forfeitSide << " forfeits: " << game.forfeitReason;
+  if (game.fingerprint) line << "; fingerprint " << BattleFingerprint::Hex(*game.fingerprint);
   line << "\n";
   return line.str();
 }

@@ -3,6 +3,8 @@
 // game lines they come from, as text or JSON.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,8 @@ struct TournamentGame {
   std::string forfeitSide;  // "red", "blue" or empty, as the battle report says
   std::string forfeitReason;
   double seconds = 0.0;
+  // The battle's whole state at its end, so that the game can be verified; none from older lines.
+  std::optional<std::uint64_t> fingerprint;
 };
 
 class TournamentTable {

@@ -21,6 +21,7 @@
 #include "app/ScenarioFile.h"
 #include "app/SimulationPace.h"
 #include "app/UnitCount.h"
+#include "app/WindowReport.h"
 #include "battle/BattleTimeline.h"
 #include "platform/Interrupt.h"
 #include "platform/Random.h"
@@ -44,16 +45,16 @@ void PlayTo(double second, const WindowOptions& options, BattleScrubber& scrubbe
             << " s, before --at " << second << "; showing the battle after it\n";
 }
 
-// The window keeps no step times: its steps wait for the screen, and would only mislead.
-void PrintInterruptedSummary(unsigned seed, const BattleRecorder& recorder, bool json) {
-  RunSummary summary;
-  summary.seed = seed;
-  summary.finished = recorder.Finished();
-  summary.redWins = recorder.RedWins();
-  summary.blueWins = recorder.BlueWins();
-  summary.stepsTimed = false;
-  summary.interrupted = true;
-  std::cout << HeadlessRunner::FormatSummary(summary, json) << std::flush;
+void PrintSummary(const WindowOptions& options, const Scenario& scenario, unsigned seed, const Game& game,
+                  bool interrupted) {
+  RunSummary counts;
+  counts.seed = seed;
+  counts.finished = game.recorder->Finished();
+  counts.redWins = game.recorder->RedWins();
+  counts.blueWins = game.recorder->BlueWins();
+  counts.interrupted = interrupted;
+  const RunSummary summary = WindowReport::Summary(options, scenario, counts, game.firstChangedBattle);
+  std::cout << HeadlessRunner::FormatSummary(summary, options.json) << std::flush;
 }
 }  // namespace
 
@@ -102,6 +103,9 @@ int main(int argc, char** argv) {
   if (options.report) recorder->WriteLinesTo(&std::cout, options.json);
   game->pace = pace.get();
   game->recorder = recorder.get();
+  if (options.report) {
+    game->onQuit = [&options, &scenario, seed, &game] { PrintSummary(options, scenario, seed, *game, false); };
+  }
   auto timeline = std::make_unique<BattleTimeline>();
   game->timeline = timeline.get();
   std::unique_ptr<BattleScrubber> scrubber;
@@ -117,6 +121,6 @@ int main(int argc, char** argv) {
   // ends here without taking them down.
   // The spare battlefield's thread must not run on while the process ends.
   scrubber.reset();
-  if (options.report) PrintInterruptedSummary(seed, *recorder, options.json);
+  if (options.report) PrintSummary(options, scenario, seed, *game, true);
   std::exit(HeadlessRunner::kInterruptedStatus);
 }

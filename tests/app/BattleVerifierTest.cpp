@@ -1,49 +1,113 @@
-// --verify: a study's own output plays again to the same battles, and a line whose fingerprint or
-// winner was altered is named by file, line, battle and seed; a line without a fingerprint is
-// refused.
+// --verify: a run's, a study's, the window's and a tournament's own output play again to the same
+// battles, each with the settings it was run with; an altered line is named by file, line, battle
+// and seed; whatever a merge refuses is refused; an interrupted run is played as far as it went
+// and not called whole.
 #include "app/BattleVerifier.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
+#include "app/GeneralChoice.h"
+#include "app/ScenarioFile.h"
 #include "app/SeedStudy.h"
+#include "app/StepHistogram.h"
+#include "app/Tournament.h"
+#include "app/WindowReport.h"
 #include "battle/Scenario.h"
+#include "strategy/StrategyScript.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
+// The battle the options name, loaded as the program loads it.
+Scenario Loaded(const HeadlessOptions& options) {
+  Scenario scenario;
+  std::string error;
+  if (!options.scenarioFile.empty()) {
+    EXPECT_TRUE(ScenarioFile::Load(options.scenarioFile, scenario, error)) << error;
+  }
+  EXPECT_TRUE(GeneralChoice::Apply(options.generals, scenario, error)) << error;
+  return scenario;
+}
+
+HeadlessOptions Parsed(std::vector<std::string> arguments) {
+  // Long steps, unless the test sets its own: the same battles in an eighth of the time.
+  if (std::find(arguments.begin(), arguments.end(), "--frame-ms") == arguments.end()) {
+    arguments.insert(arguments.begin(), {"--frame-ms", "100"});
+  }
+  arguments.insert(arguments.begin(), "--json");
+  HeadlessOptions options;
+  std::string error;
+  EXPECT_EQ(CommandLine::ParseHeadless(arguments, options, error), CommandLine::Outcome::Run) << error;
+  return options;
+}
+
+// What the program writes for a study (or a run over one seed) with these options.
+std::string Output(const std::vector<std::string>& arguments) {
+  const HeadlessOptions options = Parsed(arguments);
+  std::ostringstream out;
+  if (options.study) {
+    SeedStudy(options, Loaded(options)).Run(out, nullptr);
+  } else {
+    HeadlessRunner(options, Loaded(options)).Run(out, nullptr);
+  }
+  return out.str();
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
+  return lines;
+}
+
 class BattleVerifierTest : public testing::Test {
  protected:
-  // Seeds 1 and 2, one battle each: two battle lines and the summary.
-  static void SetUpTestSuite() {
-    HeadlessOptions options;
-    options.study = true;
-    options.seeds.first = 1;
-    options.seeds.last = 2;
-    options.json = true;
-    std::ostringstream out;
-    SeedStudy(options, Scenario{}).Run(out, nullptr);
-    study = out.str();
-  }
+  // Seeds 1 and 2, two battles each: four battle lines and the summary.
+  static void SetUpTestSuite() { study = Output({"--seeds", "1-2", "--battles", "2"}); }
 
-  static std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
-  }
-
-  // Reads text as the file study.jsonl and plays it again on two threads; what it wrote goes to said.
-  BattleVerifier::Outcome Verify(const std::string& text) {
-    BattleVerifier verifier;
+  // Reads text as the file NAME; false with the refusal in error.
+  bool Read(BattleVerifier& verifier, const std::string& text, std::string& error, const std::string& name = "study.jsonl") {
     std::istringstream lines(text);
+    return verifier.AddLines(lines, name, error);
+  }
+
+  // Reads text and plays it again on two threads, with the battle the arguments name.
+  BattleVerifier::Outcome Verify(const std::string& text, const std::vector<std::string>& battle = {}) {
+    BattleVerifier verifier;
     std::string error;
-    EXPECT_TRUE(verifier.AddLines(lines, "study.jsonl", error)) << error;
-    EXPECT_TRUE(verifier.SameBattle("", Scenario{}, error)) << error;
+    EXPECT_TRUE(Read(verifier, text, error)) << error;
+    return Replay(verifier, battle);
+  }
+
+  BattleVerifier::Outcome Replay(const BattleVerifier& verifier, const std::vector<std::string>& battle = {}) {
+    const HeadlessOptions options = Parsed(battle);
+    const Scenario scenario = Loaded(options);
+    std::string error;
+    EXPECT_TRUE(verifier.SameBattle(options.scenarioFile, scenario, error)) << error;
     std::ostringstream out;
-    const BattleVerifier::Outcome outcome = verifier.Replay(Scenario{}, 2, out, nullptr);
+    const BattleVerifier::Outcome outcome = verifier.Replay(scenario, 2, out, nullptr);
     said = out.str();
     return outcome;
+  }
+
+  std::string Refusal(const std::string& text) {
+    BattleVerifier verifier;
+    std::string error;
+    EXPECT_FALSE(Read(verifier, text, error));
+    return error;
   }
 
   inline static std::string study;
@@ -53,51 +117,152 @@ class BattleVerifierTest : public testing::Test {
 TEST_F(BattleVerifierTest, AStudysOwnOutputMatches) {
   const BattleVerifier::Outcome outcome = Verify(study);
   EXPECT_EQ(said, "");
-  EXPECT_EQ(BattleVerifier::ResultLine(outcome), "verified 2 battles of 2 seeds: all match\n");
+  EXPECT_EQ(BattleVerifier::ResultLine(outcome), "verified 4 battles of 2 seeds: all match\n");
+  EXPECT_EQ(BattleVerifier::ExitStatus(outcome), 0);
 }
 
-TEST_F(BattleVerifierTest, NamesTheBattlesWhoseFingerprintOrWinnerWasAltered) {
-  const std::size_t secondLine = study.find('\n') + 1;
-  const std::size_t fingerprint = study.find("\"fingerprint\":\"", secondLine) + 15;
-  const std::string recorded = study.substr(fingerprint, 16);
-  std::string altered = study;
-  altered[fingerprint + 15] = recorded[15] == '0' ? '1' : '0';
-  const std::string written = altered.substr(fingerprint, 16);
-  const bool redWon = study.substr(0, secondLine).find("\"winner\":\"red\"") != std::string::npos;
-  altered = Replace(altered, redWon ? "\"winner\":\"red\"" : "\"winner\":\"blue\"",
-                    redWon ? "\"winner\":\"blue\"" : "\"winner\":\"red\"");
+TEST_F(BattleVerifierTest, NamesTheBattlesWhoseFingerprintOrSecondsWereAltered) {
+  const std::vector<std::string> lines = Lines(study);
+  const std::size_t at = lines[2].find("\"fingerprint\":\"") + 15;
+  const std::string recorded = lines[2].substr(at, 16);
+  const std::string written = recorded.substr(0, 15) + (recorded[15] == '0' ? "1" : "0");
+  const std::size_t seconds = lines[0].find("\"seconds\":") + 10;
+  const std::string altered = Replace(lines[0], lines[0].substr(seconds, 4), "9999") + lines[1] +
+                              Replace(lines[2], recorded, written) + lines[3] + lines[4];
   const BattleVerifier::Outcome outcome = Verify(altered);
   EXPECT_EQ(outcome.differing, 2);
-  const std::string winners = redWon ? "winner blue recorded, red now" : "winner red recorded, blue now";
-  EXPECT_NE(said.find("study.jsonl:1: battle 1 of seed 1: " + winners), std::string::npos) << said;
-  EXPECT_NE(said.find("study.jsonl:2: battle 1 of seed 2: fingerprint " + written +
-                      " recorded, " + recorded + " now\n"),
+  EXPECT_EQ(BattleVerifier::ExitStatus(outcome), 1);
+  EXPECT_NE(said.find("study.jsonl:1: battle 1 of seed 1: seconds 9999"), std::string::npos) << said;
+  EXPECT_NE(said.find("study.jsonl:3: battle 1 of seed 2: fingerprint " + written + " recorded, " + recorded + " now\n"),
             std::string::npos)
       << said;
 }
 
+// Lines deleted, doubled or swapped, a tally or the seed range edited, a file given twice: what a
+// merge refuses is never verified as "all match".
+TEST_F(BattleVerifierTest, RefusesWhatAMergeRefuses) {
+  const std::vector<std::string> l = Lines(study);
+  const std::size_t wins = l[4].find("\"red_wins\":") + 11;
+  const std::string moreWins = std::string(l[4]).replace(wins, 1, std::string(1, static_cast<char>(l[4][wins] + 1)));
+  EXPECT_EQ(Refusal(l[0] + l[1] + l[3] + l[4]), "study.jsonl:3: battle 2 of seed 2 out of order");
+  EXPECT_EQ(Refusal(l[0] + l[1] + l[2] + l[2] + l[3] + l[4]), "study.jsonl:4: battle 1 of seed 2 out of order");
+  EXPECT_EQ(Refusal(l[0] + l[2] + l[1] + l[3] + l[4]),
+            "study.jsonl:3: the lines of seed 1 are not together: out of order");
+  EXPECT_EQ(Refusal(l[0] + l[1] + l[2] + l[3] + moreWins),
+            "study.jsonl:5: the summary disagrees with the battle lines before it");
+  EXPECT_EQ(Refusal(Replace(study, "\"seeds\":\"1-2\"", "\"seeds\":\"1-3\"")),
+            "study.jsonl:5: the shard ran 2 of its 3 seeds: run it again");
+  BattleVerifier verifier;
+  std::string error;
+  ASSERT_TRUE(Read(verifier, study, error)) << error;
+  EXPECT_FALSE(Read(verifier, study, error, "again.jsonl"));
+  EXPECT_EQ(error, "again.jsonl:1: seed 1 appears twice: shards overlap or a file was given twice");
+}
+
+TEST_F(BattleVerifierTest, AnInterruptedRunIsPlayedAsFarAsItWentAndNotCalledWhole) {
+  // Seeds 1-2 stopped after seed 1: seed 1's lines and counts, the summary marked interrupted.
+  const std::string firstSeed = Output({"--seeds", "1-1", "--battles", "2"});
+  const std::string cut = Replace(Replace(firstSeed, "\"seeds\":\"1-1\"", "\"seeds\":\"1-2\""), ",\"study\"",
+                                  ",\"interrupted\":true,\"study\"");
+  const BattleVerifier::Outcome outcome = Verify(cut);
+  EXPECT_EQ(BattleVerifier::ResultLine(outcome),
+            "verified 2 battles of 1 seed as far as the run went: none differ, but the run was interrupted "
+            "(study.jsonl:3) and is not whole\n");
+  EXPECT_EQ(BattleVerifier::ExitStatus(outcome), BattleVerifier::kNotWholeStatus);
+}
+
 TEST_F(BattleVerifierTest, RefusesALineWithoutAFingerprint) {
   const std::size_t at = study.find(",\"fingerprint\":");
-  const std::string older = std::string(study).erase(at, 33);
-  BattleVerifier verifier;
-  std::istringstream lines(older);
-  std::string error;
-  EXPECT_FALSE(verifier.AddLines(lines, "old.jsonl", error));
-  EXPECT_EQ(error, "old.jsonl:1: a battle line without \"fingerprint\": written by an older battlesim-headless; run it again");
+  EXPECT_EQ(Refusal(std::string(study).erase(at, 33)),
+            "study.jsonl:1: a battle line without \"fingerprint\": written by an older battlesim-headless; run it again");
 }
 
 // A General's script is part of what the battles were: a study that names one is not verified
 // without it, nor with another script.
 TEST_F(BattleVerifierTest, RefusesAStudyWhoseGeneralsScriptIsNotTheOneGiven) {
-  const std::string scripted =
-      Replace(study, "\"version\":", "\"red_general\":\"crc32:00000001\",\"version\":");
   BattleVerifier verifier;
-  std::istringstream lines(scripted);
   std::string error;
-  ASSERT_TRUE(verifier.AddLines(lines, "study.jsonl", error)) << error;
+  ASSERT_TRUE(Read(verifier, Replace(study, "\"version\":", "\"red_general\":\"crc32:00000001\",\"version\":"), error));
   EXPECT_FALSE(verifier.SameBattle("", Scenario{}, error));
-  EXPECT_EQ(error, "study.jsonl:3: the battles ran red's script crc32:00000001, but no --red-general was given: "
+  EXPECT_EQ(error, "study.jsonl:5: the battles ran red's script crc32:00000001, but no --red-general was given: "
                    "give its script with --red-general FILE");
+}
+
+// Each setting a summary records changes the battles, and the battles play again with it.
+TEST_F(BattleVerifierTest, PlaysEachRecordedSettingAgain) {
+  const std::string plain = Output({"--seeds", "1-1"});
+  const std::vector<std::vector<std::string>> settings = {{"--no-blood"},
+                                                          {"--frame-ms", "120"},
+                                                          {"--max-seconds", "30"},
+                                                          {"--scenario", "scenarios/lopsided.toml"},
+                                                          {"--red-general", "strategies/hold-the-hill.lua"}};
+  for (const std::vector<std::string>& setting : settings) {
+    std::vector<std::string> arguments = {"--seeds", "1-1"};
+    arguments.insert(arguments.end(), setting.begin(), setting.end());
+    const std::string recorded = Output(arguments);
+    const std::size_t at = recorded.find("\"fingerprint\"");
+    EXPECT_NE(recorded.substr(at, 32), plain.substr(plain.find("\"fingerprint\""), 32)) << setting[0];
+    const bool file = setting[0] == "--scenario" || setting[0] == "--red-general";
+    const BattleVerifier::Outcome outcome = Verify(recorded, file ? setting : std::vector<std::string>{});
+    EXPECT_EQ(BattleVerifier::ResultLine(outcome), "verified 1 battle of 1 seed: all match\n") << setting[0] << said;
+  }
+}
+
+// The window's report: the battle lines of a seed's run and the window's summary.
+TEST_F(BattleVerifierTest, TheWindowsReportVerifiesUpToTheBattleItsUserChanged) {
+  HeadlessOptions run = Parsed({"--seed", "1", "--battles", "2"});
+  std::ostringstream lines;
+  StepHistogram steps;
+  long long frames = 0;
+  const RunSummary counts = HeadlessRunner(run, Scenario{}).RunBattles(lines, nullptr, steps, frames);
+  WindowOptions window;
+  window.fixedSteps = true;
+  window.frameMs = 100;
+  const auto report = [&](int changedFrom) {
+    return lines.str() + HeadlessRunner::FormatSummary(WindowReport::Summary(window, Scenario{}, counts, changedFrom), true);
+  };
+  EXPECT_EQ(BattleVerifier::ResultLine(Verify(report(0))), "verified 2 battles of 1 seed: all match\n");
+  EXPECT_EQ(BattleVerifier::ResultLine(Verify(report(2))),
+            "verified 1 battle of 1 seed (not played: 1 battle from battle 2 on, which the window's user changed by a "
+            "reset or the blood switch): all match\n");
+  window.fixedSteps = false;
+  EXPECT_EQ(Refusal(report(0)),
+            "study.jsonl:3: the window ran one step per frame (without --seed, --battle, --at or --frame-ms): its "
+            "battles hang on the frame rate and cannot be played again");
+}
+
+TEST_F(BattleVerifierTest, ATournamentsGamesVerifyGivenTheirScriptsMatchedByChecksum) {
+  const TempFolder folder("verify-tournament");
+  const std::string holds = folder.Path("holds.lua");
+  const std::string fails = folder.Path("fails.lua");
+  std::ofstream(holds) << "function on_squad_ready(battle, squad) return nil end\n";
+  std::ofstream(fails) << "function on_squad_ready(battle, squad)\n  error('no plan')\nend\n";
+  const HeadlessOptions options = Parsed({"--tournament", holds, fails, "--seeds", "7-7"});
+  TournamentIdentity identity;
+  std::string error;
+  ASSERT_TRUE(TournamentIdentity::Of(options, Scenario{}, &StrategyScript::Check, identity, error)) << error;
+  std::ostringstream out;
+  Tournament(options, identity, Tournament::Battles(options, Scenario{})).Run(out, nullptr);
+  const auto verified = [&](const std::vector<std::string>& scripts, std::string& refusal) {
+    BattleVerifier verifier;
+    std::istringstream lines(out.str());
+    if (!verifier.AddTournamentLines(lines, "table.jsonl", refusal) || !verifier.TakeScripts(scripts, refusal)) return std::string();
+    return BattleVerifier::ResultLine(Replay(verifier));
+  };
+  EXPECT_EQ(verified({fails, holds}, error), "verified 2 games of 1 seed: all match\n") << error;
+  EXPECT_EQ(verified({holds}, error), "");
+  EXPECT_EQ(error, "table.jsonl:6: the tournament's strategy " + fails + " (" + identity.checksums[1] +
+                       ") was not given: give its file after the tournament's output");
+  std::ofstream(fails, std::ios::app) << "-- edited\n";
+  EXPECT_EQ(verified({holds, fails}, error), "");
+  EXPECT_NE(error.find(fails + ": not the " + fails + " the tournament played: crc32:"), std::string::npos) << error;
+}
+
+TEST_F(BattleVerifierTest, ADirectoryIsNamedAsOne) {
+  BattleVerifier verifier;
+  std::string error;
+  EXPECT_FALSE(verifier.AddFile("scenarios", error));
+  EXPECT_EQ(error, "scenarios: is a directory; give the files of JSON lines in it");
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ TEST(ShardMerge, RefusesDamagedForeignOrIncompleteShardsNamingFileAndLine) {
             "shard.jsonl:2: seed 1 ran 1 of its 2 battles: run the shard again");
   EXPECT_EQ(Refusal(Replaced(kShardOne, "1/2", "0/2")), "shard.jsonl:3: seed 2 is not one of shard 0/2 of seeds 1-3");
   EXPECT_EQ(Refusal(Replaced(kShardOne, ",\"study\":" + kStudy, "")),
-            "shard.jsonl:3: \"study\" is missing: the shard was run by an older battlesim-headless; run it again");
+            "shard.jsonl:3: \"study\" is missing: the run was made by an older battlesim-headless; run it again");
 }
 
 TEST(ShardMerge, RefusesASeedThatTwoShardsBothRan) {

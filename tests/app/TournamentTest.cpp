@@ -233,7 +233,7 @@ TEST(Tournament, AFailingScriptForfeitsEveryGameOfARealBattle) {
   EXPECT_NE(out.str().find(R"({"rank":2,"strategy":")" + fails + R"(","games":2,"wins":0,"losses":2,"forfeits":2,)"),
             std::string::npos)
       << out.str();
-  EXPECT_NE(out.str().find(R"("forfeit":"blue","forfeit_reason":")" + fails + ":3: no plan\"}"), std::string::npos);
+  EXPECT_NE(out.str().find(R"("forfeit":"blue","forfeit_reason":")" + fails + ":3: no plan\","), std::string::npos);
 }
 
 TEST(Tournament, RefusesWhatCannotBeATournament) {

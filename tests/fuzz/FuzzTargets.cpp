@@ -390,6 +390,10 @@ FuzzOutcome MergeShardBytes(const std::uint8_t* data, std::size_t size) {
   // What --verify reads before it plays anything again.
   BattleVerifier verifier;
   if (ReadAs(verifier, text, "a.jsonl")) verifier.OtherVersion();
+  BattleVerifier games;
+  std::istringstream lines(text);
+  std::string error;
+  if (games.AddTournamentLines(lines, "a.jsonl", error)) games.OtherVersion();
   return outcome;
 }
 

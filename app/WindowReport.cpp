@@ -1,0 +1,26 @@
+// The window's report summary.
+#include "app/WindowReport.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/CommandLine.h"
+#include "app/StudyIdentity.h"
+
+RunSummary WindowReport::Summary(const WindowOptions& options, const Scenario& scenario, RunSummary counts,
+                                 int changedFromBattle) {
+  RunSummary summary = counts;
+  // The window's steps wait for the screen: their times would only mislead.
+  summary.stepsTimed = false;
+  summary.window = WindowRun{options.fixedSteps, changedFromBattle};
+  // The window never cuts a battle short, and it starts with blood on whatever the user switches.
+  HeadlessOptions run;
+  run.scenarioFile = options.scenarioFile;
+  run.frameMs = options.frameMs;
+  run.battles = std::max(1, counts.finished);
+  run.maxSeconds = CommandLine::kLongestBattleSeconds;
+  StudyIdentity study;
+  std::string unreadable;
+  if (StudyIdentity::Of(run, scenario, study, unreadable)) summary.study = study;
+  return summary;
+}
