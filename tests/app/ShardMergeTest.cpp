@@ -6,6 +6,8 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 std::string BattleLine(unsigned seed, int battle, const char* winner, int soldierKills) {
@@ -143,4 +145,22 @@ TEST(ShardMerge, RefusesASetWithAShardMissingAndTakesAShardWithNoSeeds) {
   ASSERT_TRUE(Add(merge, BattleLine(1, 1, "red", 1) + BattleLine(1, 2, "red", 1) + Summary(2, 0, 2, 0, 1, 1, 1, "0/4"), "a",
                   error)) << error;
   EXPECT_TRUE(merge.Complete(error)) << error;
+}
+
+// Every field of what a study is, each on its own: shards that differ in any one do not merge.
+TEST(ShardMerge, RefusesShardsThatDifferInAnyOneFieldOfTheStudy) {
+  const std::vector<std::pair<std::string, std::string>> fields = {
+      {"\"scenario\":\"builtin\"", "\"scenario\":\"crc32:00000002\""},
+      {"\"height_map\":\"crc32:0badf00d\"", "\"height_map\":\"crc32:0badf00e\""},
+      {"\"frame_ms\":16", "\"frame_ms\":17"},
+      {"\"battles\":2", "\"battles\":3"},
+      {"\"max_seconds\":1800", "\"max_seconds\":1800.5"},
+      {"\"blood\":true", "\"blood\":false"},
+      {"\"version\":\"0.9.0\"", "\"version\":\"0.9.1\""},
+      {"\"version\"", "\"red_general\":\"crc32:00000003\",\"version\""},
+      {"\"version\"", "\"blue_general\":\"crc32:00000004\",\"version\""}};
+  for (const auto& [from, to] : fields) {
+    const std::string name = to.substr(1, to.find('"', 1) - 1);
+    EXPECT_EQ(Beside(Replaced(kShardOne, from, to)).rfind("b:3: \"study." + name + "\" is ", 0), 0u) << name;
+  }
 }

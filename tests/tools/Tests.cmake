@@ -10,7 +10,14 @@ foreach(case iwo_jima_coefficients_recovered_through_reinforcements
              exponents_between_the_named_laws_recovered
              linear_law_battle_in_days_recovered_from_the_command_line
              study_gives_law_shares_and_the_median_exchange_ratio
+             fight_window_starts_at_the_row_before_either_sides_first_loss
+             study_interval_of_the_median_exchange_ratio
              input_that_cannot_be_fitted_is_refused_in_one_line)
   add_test(NAME FitLanchester.${case}
     COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/tools/fit_lanchester_test.py -k test_${case})
 endforeach()
+
+# tools/plot-tournament (jq) on a tournament whose games all ran out of time.
+add_test(NAME PlotTournament.SaysThatNoGameFinished
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/plot_tournament_test.sh
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})

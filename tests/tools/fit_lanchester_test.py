@@ -84,6 +84,25 @@ class FitLanchester(unittest.TestCase):
         self.assertEqual(summary["law_share"], {"square": 2 / 3, "linear": 1 / 3, "logarithmic": 0})
         self.assertAlmostEqual(summary["exchange_ratio"]["median"], 1.5, delta=0.03)
 
+    def test_fight_window_starts_at_the_row_before_either_sides_first_loss(self):
+        times = np.arange(12.0)
+        red = np.array([50, 50, 50, 50, 50, 50, 48, 45, 40, 30, 10, 1.0])
+        blue = np.array([40, 40, 40, 40, 40, 39, 37, 35, 33, 31, 30, 30.0])
+        fought, _, _ = load_tool().engagement(times, red, blue)
+        # Blue loses first, at second 5: the fight is taken from second 4, where both sides are
+        # whole, to second 11, the first where red is down to 5% of its start (1 of 50).
+        self.assertEqual((fought[0], fought[-1]), (4.0, 11.0))
+
+    def test_study_interval_of_the_median_exchange_ratio(self):
+        fits = [{"exchange_ratio": float(ratio), "p": 1.0, "q": 0.0, "residual": 0.01, "law": "square"}
+                for ratio in range(1, 8)]
+        ratio = load_tool().summarize(fits)["exchange_ratio"]
+        # The median of seven draws from 1..7 is 1 only when four or more draws are 1 (1.0% of the
+        # resamples), and 2 or less in 10.8%: so the 2.5th percentile of the resampled medians is 2,
+        # and by symmetry the 97.5th is 6. A mean resampled instead gives 2.43 to 5.43.
+        self.assertEqual(ratio["median"], 4.0)
+        self.assertEqual(ratio["median_ci95"], [2.0, 6.0])
+
     def test_input_that_cannot_be_fitted_is_refused_in_one_line(self):
         with tempfile.TemporaryDirectory() as folder:
             bad = os.path.join(folder, "bad.csv")
