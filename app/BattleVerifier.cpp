@@ -162,10 +162,10 @@ bool BattleVerifier::TakeScripts(const std::vector<std::string>& paths, std::str
     }
     error = path + ": " + checksum + " is none of the tournament's strategies";
     for (std::size_t i = 0; i < strategies.size(); ++i) {
-      if (FileName(strategies[i]) == FileName(path)) {
-        error = path + ": not the " + strategies[i] + " the tournament played: " + checksum + " now, " + checksums[i] +
-                " in " + tournamentWhere + " (edited since?)";
-      }
+      if (FileName(strategies[i]) != FileName(path)) continue;
+      error = path + (path == strategies[i] ? ": edited since the tournament played it"
+                                            : ": not the " + strategies[i] + " the tournament played") +
+              ": " + checksum + " now, " + checksums[i] + " in " + tournamentWhere;
     }
     return false;
   }

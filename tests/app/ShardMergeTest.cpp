@@ -97,6 +97,9 @@ TEST(ShardMerge, RefusesDamagedForeignOrIncompleteShardsNamingFileAndLine) {
   EXPECT_EQ(Refusal(BattleLine(1, 2, "red", 2)), "shard.jsonl:1: battle 2 of seed 1 out of order");
   EXPECT_EQ(Refusal(BattleLine(1, 1, nullptr, 2) + BattleLine(1, 2, "red", 2)),
             "shard.jsonl:2: battle 2 of seed 1 out of order");
+  EXPECT_EQ(Refusal(BattleLine(3, 1, nullptr, 4) + BattleLine(1, 1, "red", 2) + BattleLine(1, 2, "blue", 5) +
+                    Summary(2, 1, 1, 1, 9, 2, 2)),
+            "shard.jsonl:2: seed 1 after seed 3: out of order");
   EXPECT_EQ(Refusal(Replaced(kShardZero, "\"finished\":2", "\"finished\":3")),
             "shard.jsonl:4: the summary disagrees with the battle lines before it");
   EXPECT_EQ(Refusal(BattleLine(1, 1, "red", 2)),
