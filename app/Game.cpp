@@ -13,6 +13,7 @@
 #include "app/UnitInspector.h"
 #include "battle/BattleTimeline.h"
 #include "objects/UnitType.h"
+#include "platform/Interrupt.h"
 #include "platform/TickCounter.h"
 #include "render/FrameScene.h"
 #include "render/Graphics.h"
@@ -147,9 +148,11 @@ void Game::StopBackgroundWork() {
   if (scrubber != nullptr) scrubber->StopSpare();
 }
 
-// The toolkit may call its close callback again as the process ends after a quit key.
+// The toolkit may call its close callback again as the process ends after a quit key, and calls it
+// when an interrupt leaves its loop: the caller reports the interrupted run then.
 void Game::Quit() {
   StopBackgroundWork();
+  if (Interrupt::Requested()) return;
   if (const std::function<void()> say = std::exchange(onQuit, nullptr)) say();
 }
 

@@ -121,6 +121,8 @@ int main(int argc, char** argv) {
   // ends here without taking them down.
   // The spare battlefield's thread must not run on while the process ends.
   scrubber.reset();
+  // The toolkit's close callback may still run as the process ends: the summary is said here, once.
+  game->onQuit = nullptr;
   if (options.report) PrintSummary(options, scenario, seed, *game, true);
   std::exit(HeadlessRunner::kInterruptedStatus);
 }

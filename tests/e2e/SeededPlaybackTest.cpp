@@ -196,7 +196,27 @@ TEST_F(SeededWindow, SaysTheClocksSeedAndEndsOnCtrlCWithTheSummary) {
   int exitCode = -2;
   ASSERT_TRUE(process->WaitForExit(kStartSeconds, exitCode)) << "still running after Ctrl-C";
   EXPECT_EQ(exitCode, 130);
-  EXPECT_EQ(ReadLines(output),
-            std::vector<std::string>{"Summary: 0 finished, 0 unfinished; red wins 0, blue wins 0; seed " + seed +
-                                     "; interrupted"});
+  const std::vector<std::string> summary = ReadLines(output);
+  ASSERT_EQ(summary.size(), 1u);
+  EXPECT_EQ(summary[0].rfind("Summary: 0 finished, 0 unfinished; red wins 0, blue wins 0; seed " + seed +
+                                 "; interrupted; window, one step per frame; study: scenario builtin,",
+                             0),
+            0u)
+      << summary[0];
+}
+
+// The quit key ends a report with its summary too, marked as the window's fixed steps, so that
+// --verify plays its battles again.
+TEST_F(SeededWindow, QuitKeyEndsTheReportWithTheWindowsSummary) {
+  Start({"--seed", "1", "--report", "--json"});
+  EXPECT_TRUE(PanelShows({"Seed: 1"}));
+  display.PressKey(window, "q");
+  int exitCode = -2;
+  ASSERT_TRUE(process->WaitForExit(kStartSeconds, exitCode)) << "still running after q";
+  EXPECT_EQ(exitCode, 0);
+  const std::vector<std::string> lines = ReadLines(output);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find(R"("seed":1,"finished":0,)"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find(R"("window":{"fixed_steps":true},"study":{"scenario":"builtin",)"), std::string::npos)
+      << lines[0];
 }
