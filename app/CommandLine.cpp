@@ -135,7 +135,8 @@ void AddStudy(CLI::App& app, HeadlessOptions& options, CLI::Option* seed) {
           ->excludes(seed)
           ->excludes(seeds);
   app.add_option("--verify", options.verifyFiles,
-                 "play again the battles of a run's, study's or shards' --json output (seed, frame length, battles, "
+                 "check the --json output of a run, a study or its shards, a tournament (its strategy files after "
+                 "it) or the window's --report as --merge does, play its battles again (seed, frame length, battles, "
                  "blood and time limit from the files; a scenario file again with --scenario) and name each battle "
                  "that ends otherwise")
       ->type_name("FILE")

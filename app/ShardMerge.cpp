@@ -274,8 +274,8 @@ bool ShardMerge::Complete(std::string& error) const {
 std::string ShardMerge::NotWhole() const {
   if (!interruptedAt.empty()) return "the run was interrupted (" + interruptedAt + ")";
   if (!study || study->shards.size() == study->seeds.shards) return "";
-  return std::to_string(study->shards.size()) + " of the " + std::to_string(study->seeds.shards) +
-         " shards of seeds " + study->seeds.RangeText() + " given (not " + FirstMissingShard() + ")";
+  return "only " + std::to_string(study->shards.size()) + " of the " + std::to_string(study->seeds.shards) +
+         " shards of seeds " + study->seeds.RangeText() + " given";
 }
 
 bool ShardMerge::ReadStudy(const json& summary, StudyIdentity& study, std::string& error) {

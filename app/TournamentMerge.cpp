@@ -224,8 +224,8 @@ std::string TournamentMerge::NotWhole() const {
     return "the tournament was interrupted (" + interruptedAt + ")";
   }
   if (!study || study->shards.size() == study->seeds.shards) return "";
-  return std::to_string(study->shards.size()) + " of the " + std::to_string(study->seeds.shards) +
-         " shards of seeds " + study->seeds.RangeText() + " given (not " + FirstMissingShard() + ")";
+  return "only " + std::to_string(study->shards.size()) + " of the " + std::to_string(study->seeds.shards) +
+         " shards of seeds " + study->seeds.RangeText() + " given";
 }
 
 bool TournamentMerge::Complete(std::string& error) const {
