@@ -76,9 +76,10 @@ BattleVerifier::BattleVerifier()
     : runs(ShardMerge::Use::Verify,
            ShardMerge::Reader{[](const json& line) { CheckFingerprint(line, "battle"); },
                               [this](ShardMerge::RecordedRun&& run) { TakeRun(std::move(run)); }}),
-      tournament(TournamentMerge::Use::Verify,
-                 TournamentMerge::Reader{[](const json& line) { CheckFingerprint(line, "game"); },
-                                         [this](TournamentMerge::RecordedRun&& run) { TakeTournament(std::move(run)); }}) {}
+      tournament(
+          TournamentMerge::Use::Verify,
+          TournamentMerge::Reader{[](const json& line) { CheckFingerprint(line, "game"); },
+                                  [this](TournamentMerge::RecordedRun&& run) { TakeTournament(std::move(run)); }}) {}
 
 bool BattleVerifier::AddFile(const std::string& path, std::string& error) {
   const bool tournamentFile = TournamentMerge::HoldsTournament(path);
@@ -163,8 +164,9 @@ bool BattleVerifier::TakeScripts(const std::vector<std::string>& paths, std::str
     error = path + ": " + checksum + " is none of the tournament's strategies";
     for (std::size_t i = 0; i < strategies.size(); ++i) {
       if (FileName(strategies[i]) != FileName(path)) continue;
-      error = path + (path == strategies[i] ? ": edited since the tournament played it"
-                                            : ": not the " + strategies[i] + " the tournament played") +
+      error = path +
+              (path == strategies[i] ? ": edited since the tournament played it"
+                                     : ": not the " + strategies[i] + " the tournament played") +
               ": " + checksum + " now, " + checksums[i] + " in " + tournamentWhere;
     }
     return false;
@@ -231,10 +233,11 @@ BattleVerifier::Outcome BattleVerifier::Replay(const Scenario& scenario, int job
   SeedRange positions;
   positions.last = static_cast<unsigned>(seeds.size() - 1);
   const int threads = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(jobs), seeds.size()));
-  SeedWorkers workers(positions, threads, [this, &scenario](unsigned position, StepHistogram& steps, long long& frames) {
-    const Seed& seed = seeds[position];
-    return seed.players.empty() ? PlayAgain(seed, scenario, steps, frames) : PlayGames(seed, scenario);
-  });
+  SeedWorkers workers(
+      positions, threads, [this, &scenario](unsigned position, StepHistogram& steps, long long& frames) {
+        const Seed& seed = seeds[position];
+        return seed.players.empty() ? PlayAgain(seed, scenario, steps, frames) : PlayGames(seed, scenario);
+      });
   for (std::size_t done = 0; !outcome.interrupted; ++done) {
     const std::optional<SeedWorkers::SeedLines> seed = workers.Next(progress);
     if (!seed) {
@@ -261,9 +264,8 @@ std::string BattleVerifier::NotWhole() const { return readTournament ? tournamen
 std::string BattleVerifier::Partial() const {
   std::string partial = (readTournament ? tournament.Interrupted() : runs.Interrupted()) ? "" : NotWhole();
   if (changedBattles == 0) return partial;
-  return partial + (partial.empty() ? "" : "; ") + "not played: " + Plural(changedBattles, "battle") +
-         " from battle " + std::to_string(changedFrom) +
-         " on, which the window's user changed by a reset or the blood switch";
+  return partial + (partial.empty() ? "" : "; ") + "not played: " + Plural(changedBattles, "battle") + " from battle " +
+         std::to_string(changedFrom) + " on, which the window's user changed by a reset or the blood switch";
 }
 
 // As the recorded run played the seed, up to its last recorded battle.

@@ -102,8 +102,8 @@ class BattleVerifier {
   std::vector<Seed> seeds;
   std::vector<std::string> strategies;  // a tournament's, by name as it ran them
   std::vector<std::string> checksums;
-  std::vector<std::string> scripts;     // the file given for each strategy
-  std::string tournamentWhere;          // FILE:LINE of the tournament's first summary
-  long long changedBattles = 0;         // battles the window's user changed, not played
+  std::vector<std::string> scripts;  // the file given for each strategy
+  std::string tournamentWhere;       // FILE:LINE of the tournament's first summary
+  long long changedBattles = 0;      // battles the window's user changed, not played
   int changedFrom = 0;
 };

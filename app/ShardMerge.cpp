@@ -72,8 +72,9 @@ void AddCounts(RunSummary& to, const RunSummary& from) {
 int WindowChange(const json& line) {
   if (!Member(line, "window.fixed_steps").is_boolean()) Refuse("\"window.fixed_steps\" must be true or false");
   if (!Flag(line, "window.fixed_steps")) {
-    Refuse("the window ran one step per frame (without --seed, --battle, --at or --frame-ms): its battles hang "
-           "on the frame rate and cannot be played again");
+    Refuse(
+        "the window ran one step per frame (without --seed, --battle, --at or --frame-ms): its battles hang "
+        "on the frame rate and cannot be played again");
   }
   if (JsonLine::Find(line, "window.changed_from_battle") == nullptr) return 0;
   return static_cast<int>(Whole(line, "window.changed_from_battle", CommandLine::kMostBattles));

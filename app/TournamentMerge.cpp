@@ -203,8 +203,7 @@ void TournamentMerge::CheckGames(Block& block, const SeedRange& shard, bool allP
     read.game.red = pairing[number - 1].first;
     read.game.blue = pairing[number - 1].second;
   }
-  if (allPlayed &&
-      (block.lines.size() != block.seeds.size() * pairing.size() || block.seeds.size() != shard.Count())) {
+  if (allPlayed && (block.lines.size() != block.seeds.size() * pairing.size() || block.seeds.size() != shard.Count())) {
     Refuse("the shard played " + std::to_string(block.lines.size()) + " of its " +
            std::to_string(shard.Count() * pairing.size()) + " games: run it again");
   }
