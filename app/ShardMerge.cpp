@@ -127,7 +127,19 @@ void ShardMerge::AddLine(const json& line, Block& block, const std::string& wher
   block.seedless.push_back(RecordedBattle{where, 0, 0, line});
 }
 
-// A seed's lines come together, battle after battle from 1, and end at its first unfinished one.
+// A run writes each seed's lines together and its seeds in their order, whatever its threads; and
+// no seed belongs to two runs.
+void ShardMerge::CheckSeedPlace(unsigned seed, const Block& block) const {
+  const std::string named = "seed " + std::to_string(seed);
+  const bool inBlock = block.seeds.count(seed) > 0;
+  if (inBlock && lastSeed != seed) Refuse("the lines of " + named + " are not together: out of order");
+  if (!inBlock && seeds.count(seed) > 0) Refuse(named + " appears twice: shards overlap or a file was given twice");
+  if (!inBlock && !block.seeds.empty() && seed < *block.seeds.rbegin()) {
+    Refuse(named + " after seed " + std::to_string(*block.seeds.rbegin()) + ": out of order");
+  }
+}
+
+// A seed's lines come one battle after another from 1, and end at its first unfinished one.
 void ShardMerge::AddBattle(const json& line, unsigned seed, Block& block, const std::string& where) {
   const int battle = Count(line, "battle");
   const json& winner = Member(line, "winner");
@@ -137,16 +149,7 @@ void ShardMerge::AddBattle(const json& line, unsigned seed, Block& block, const 
   if (!finished && (!winner.is_null() || !Flag(line, "unfinished"))) {
     Refuse("\"winner\" must be \"red\", \"blue\" or null with \"unfinished\":true");
   }
-  const auto known = seeds.find(seed);
-  const bool continues = known != seeds.end() && block.seeds.count(seed) > 0 && lastSeed == seed;
-  if (known != seeds.end() && !continues && block.seeds.count(seed) > 0) {
-    Refuse("the lines of seed " + std::to_string(seed) + " are not together: out of order");
-  }
-  if (known != seeds.end() && !continues) Refuse("seed " + std::to_string(seed) + " appears twice: shards overlap or a file was given twice");
-  // A run writes its seeds in their order, whatever its threads.
-  if (known == seeds.end() && !block.seeds.empty() && seed < *block.seeds.rbegin()) {
-    Refuse("seed " + std::to_string(seed) + " after seed " + std::to_string(*block.seeds.rbegin()) + ": out of order");
-  }
+  CheckSeedPlace(seed, block);
   SeedTally& tally = seeds[seed];
   if (tally.ended || battle != tally.lastBattle + 1) {
     Refuse("battle " + std::to_string(battle) + " of seed " + std::to_string(seed) + " out of order");

@@ -90,6 +90,7 @@ class ShardMerge {
   };
 
   void AddLine(const nlohmann::json& line, Block& block, const std::string& where);
+  void CheckSeedPlace(unsigned seed, const Block& block) const;
   void AddBattle(const nlohmann::json& line, unsigned seed, Block& block, const std::string& where);
   void CloseBlock(const nlohmann::json& line, Block& block, const std::string& where);
   // The seeds the summary says its run played: a study's range and shard, or a run's one seed.
