@@ -2,6 +2,7 @@
 #include "app/BattleVerifier.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -281,7 +282,8 @@ SeedWorkers::SeedLines BattleVerifier::PlayAgain(const Seed& seed, const Scenari
   options.json = true;
   std::ostringstream played;
   const RunSummary run = HeadlessRunner(options, scenario).RunBattles(played, nullptr, steps, frames);
-  return SeedWorkers::SeedLines{run.interrupted ? "" : Compare(seed, played.str()), run};
+  const std::array<std::string, 2> scripts = {scenario.armies[0].general, scenario.armies[1].general};
+  return SeedWorkers::SeedLines{run.interrupted ? "" : Compare(seed, played.str(), scripts), run};
 }
 
 // Each recorded game of the seed, its strategies' files in their places.
@@ -302,13 +304,24 @@ SeedWorkers::SeedLines BattleVerifier::PlayGames(const Seed& seed, const Scenari
       interrupted.summary.interrupted = true;
       return interrupted;
     }
-    const int number = seed.battles[i].battle;
-    played += table.FormatGame(Tournament::GameOf(seed.seed, number, red, blue, *report), true);
+    TournamentGame game = Tournament::GameOf(seed.seed, seed.battles[i].battle, red, blue, *report);
+    game.forfeitReason = AsRecorded(game.forfeitReason);
+    played += table.FormatGame(game, true);
   }
-  return SeedWorkers::SeedLines{Compare(seed, played), RunSummary{}};
+  return SeedWorkers::SeedLines{Compare(seed, played, {}), RunSummary{}};
 }
 
-std::string BattleVerifier::Compare(const Seed& seed, const std::string& played) {
+// A forfeit's reason names the script by the path it was given here, which the tournament may have
+// named otherwise (another folder, another machine).
+std::string BattleVerifier::AsRecorded(const std::string& reason) const {
+  for (std::size_t i = 0; i < scripts.size(); ++i) {
+    if (reason.rfind(scripts[i] + ":", 0) == 0) return strategies[i] + reason.substr(scripts[i].size());
+  }
+  return reason;
+}
+
+std::string BattleVerifier::Compare(const Seed& seed, const std::string& played,
+                                    const std::array<std::string, 2>& scripts) {
   std::map<int, json> now;
   std::istringstream lines(played);
   for (std::string text; std::getline(lines, text);) {
@@ -326,10 +339,24 @@ std::string BattleVerifier::Compare(const Seed& seed, const std::string& played)
       report += which + "recorded, but played again the seed ended after " + Plural(static_cast<long long>(now.size()), "battle") + "\n";
       continue;
     }
+    SameScriptNamed(recorded.line, found->second, scripts);
     const std::string differences = Differences(recorded.line, found->second);
     if (!differences.empty()) report += which + differences + "\n";
   }
   return report;
+}
+
+// A forfeit's reason names the script by the path it was given: the run may have named the same
+// script by another path, which the reason played here then takes.
+void BattleVerifier::SameScriptNamed(const json& recorded, json& now, const std::array<std::string, 2>& scripts) {
+  const json* before = Member(recorded, "forfeit_reason");
+  json* after = now.contains("forfeit_reason") ? &now["forfeit_reason"] : nullptr;
+  if (before == nullptr || after == nullptr || !before->is_string() || !after->is_string()) return;
+  const std::string reason = after->get<std::string>();
+  for (const std::string& script : scripts) {
+    if (script.empty() || reason.rfind(script + ":", 0) != 0) continue;
+    if (before->get<std::string>().ends_with(reason.substr(script.size()))) *after = *before;
+  }
 }
 
 // The fingerprint first, as it differs whenever anything does; then every other field that differs.

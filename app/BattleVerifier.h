@@ -5,6 +5,7 @@
 // only of a whole run whose lines and summaries agree.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <istream>
 #include <nlohmann/json.hpp>
@@ -89,8 +90,11 @@ class BattleVerifier {
   static SeedWorkers::SeedLines PlayAgain(const Seed& seed, const Scenario& scenario, StepHistogram& steps,
                                           long long& frames);
   SeedWorkers::SeedLines PlayGames(const Seed& seed, const Scenario& scenario) const;
-  // The lines of the seed's battles that differ from those played now.
-  static std::string Compare(const Seed& seed, const std::string& played);
+  std::string AsRecorded(const std::string& reason) const;
+  // The lines of the seed's battles that differ from those played now, with these Generals' scripts.
+  static std::string Compare(const Seed& seed, const std::string& played, const std::array<std::string, 2>& scripts);
+  static void SameScriptNamed(const nlohmann::json& recorded, nlohmann::json& now,
+                              const std::array<std::string, 2>& scripts);
   static std::string Differences(const nlohmann::json& recorded, const nlohmann::json& now);
   std::string NotWhole() const;
   std::string Partial() const;
