@@ -4,12 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <limits>
 #include <map>
 #include <sstream>
 #include <utility>
 
-#include "app/CommandLine.h"
 #include "app/HeadlessRunner.h"
 #include "app/JsonFields.h"
 #include "app/JsonLine.h"
@@ -23,7 +21,6 @@
 namespace {
 using nlohmann::json;
 
-using JsonFields::Refusal;
 using JsonFields::Refuse;
 
 bool Has(const json& line, const char* key) { return JsonLine::Find(line, key) != nullptr; }
