@@ -2,7 +2,6 @@
 #include "render/BillboardRenderer.h"
 
 #include <algorithm>
-#include <bit>
 #include <string>
 #include <utility>
 
@@ -17,11 +16,6 @@ namespace {
 constexpr std::size_t kFetchObject = 24;
 constexpr std::size_t kFetchParts = 12;
 
-// Unsigned integers ordered as the floats are; adding zero first makes -0 equal to +0.
-std::uint32_t OrderedBits(float value) {
-  const auto bits = std::bit_cast<std::uint32_t>(value + 0.0f);
-  return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
-}
 }  // namespace
 
 BillboardRenderer::TypeTextures BillboardRenderer::TexturesFrom(TextureManager* textures) {
@@ -39,29 +33,29 @@ unsigned BillboardRenderer::TextureOf(const Sprite& sprite, const TypeTextures& 
   return type >= 0 && type < UnitType::kCount ? textures[static_cast<std::size_t>(type)] : 0;
 }
 
-// The registry position in the key's low half makes every key distinct, so an unstable sort
-// keeps registry order among equal depths, and needs no buffer of its own. Objects and their
-// billboards are fetched ahead as in the objects' update.
-void BillboardRenderer::SortByDepth(const std::vector<GameObject*>& objects, const Vector3& viewAxis,
-                                    std::vector<DepthEntry>& sorted) {
-  sorted.clear();
+// Objects and their billboards are fetched ahead as in the objects' update; the sort keeps
+// registry order among equal depths.
+void BillboardRenderer::SortByDepth(const std::vector<GameObject*>& objects, const Vector3& viewAxis) {
+  depthSort.Clear();
+  registryOrder.clear();
   const std::size_t count = objects.size();
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kFetchObject < count) __builtin_prefetch(objects[i + kFetchObject]);
     if (i + kFetchParts < count) __builtin_prefetch(objects[i + kFetchParts]->GetSprite());
     const Sprite* sprite = objects[i]->GetSprite();
-    const float depth = sprite != nullptr ? sprite->position.Dot(viewAxis) : 0.0f;
-    sorted.push_back({(std::uint64_t{OrderedBits(depth)} << 32) | i, objects[i], sprite});
+    depthSort.Add(sprite != nullptr ? sprite->position.Dot(viewAxis) : 0.0f);
+    registryOrder.push_back({objects[i], sprite});
   }
-  std::sort(sorted.begin(), sorted.end(), [](const DepthEntry& a, const DepthEntry& b) { return a.key < b.key; });
+  depthOrder.clear();
+  for (const std::uint32_t position : depthSort.Sort()) depthOrder.push_back(registryOrder[position]);
 }
 
 std::vector<GameObject*> BillboardRenderer::DepthSorted(const GameObjectManager& objects, const Vector3& viewAxis) {
-  std::vector<DepthEntry> entries;
-  SortByDepth(objects.InRegistryOrder(), viewAxis, entries);
+  BillboardRenderer renderer;
+  renderer.SortByDepth(objects.InRegistryOrder(), viewAxis);
   std::vector<GameObject*> sorted;
-  sorted.reserve(entries.size());
-  for (const DepthEntry& entry : entries) sorted.push_back(entry.object);
+  sorted.reserve(renderer.depthOrder.size());
+  for (const DepthEntry& entry : renderer.depthOrder) sorted.push_back(entry.object);
   return sorted;
 }
 
@@ -99,7 +93,7 @@ void BillboardRenderer::EndDraw() {
 // half as far ahead.
 void BillboardRenderer::PrepareBillboards(const GameObjectManager& objects, const TypeTextures& textures,
                                           const Vector3& viewAxis) {
-  SortByDepth(objects.InRegistryOrder(), viewAxis, depthOrder);
+  SortByDepth(objects.InRegistryOrder(), viewAxis);
   const std::size_t count = depthOrder.size();
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kFetchParts < count) __builtin_prefetch(depthOrder[i + kFetchParts].sprite);

@@ -12,6 +12,7 @@
 #include "math/Vector3.h"
 #include "objects/UnitType.h"
 #include "render/BillboardScheduler.h"
+#include "render/DepthKeySort.h"
 
 class GameObject;
 class GameObjectManager;
@@ -45,20 +46,19 @@ class BillboardRenderer {
   static std::vector<GameObject*> DepthSorted(const GameObjectManager& objects, const Vector3& viewAxis);
 
  private:
-  // An object and its billboard with their place in the depth order: the depth's bits, made to
-  // order as the depths do, above the object's position in the registry.
   struct DepthEntry {
-    std::uint64_t key;
     GameObject* object;
     const Sprite* sprite;
   };
 
-  static void SortByDepth(const std::vector<GameObject*>& objects, const Vector3& viewAxis,
-                          std::vector<DepthEntry>& sorted);
+  // Into depthOrder.
+  void SortByDepth(const std::vector<GameObject*>& objects, const Vector3& viewAxis);
   void PrepareBillboards(const GameObjectManager& objects, const TypeTextures& textures, const Vector3& viewAxis);
 
   // Kept between frames so that drawing allocates nothing once the arrays have grown.
+  std::vector<DepthEntry> registryOrder;
   std::vector<DepthEntry> depthOrder;
+  DepthKeySort depthSort;
   BillboardScheduler billboards;
   std::exception_ptr preparingFailed;
   // Last, so that it is joined before what it works on goes.

@@ -43,7 +43,7 @@ void BillboardScheduler::Add(const Sprite* sprite, unsigned texture) {
     outsidePoint = landing.outsideCorner;
     haveOutsidePoint = true;
   }
-  quads.push_back({corners, lastColour, landing.footprint, SlotOf(texture), runCount, segment, 0});
+  quads.push_back({corners, lastColour, landing.footprint, SlotOf(texture), runCount, segment, 0, 0});
 }
 
 std::size_t BillboardScheduler::SlotOf(unsigned texture) {
@@ -78,9 +78,8 @@ void BillboardScheduler::Prepare() {
     return;
   }
   AssignKinds();
-  FileByCell();
-  CountWaits();
-  GatherInDependencyOrder();
+  AssignPhases();
+  GatherByPhase();
 }
 
 // Every billboard, those outside the window too, one draw call per run.
@@ -110,76 +109,53 @@ void BillboardScheduler::ForEachCell(const Footprint& footprint, Visit visit) co
   }
 }
 
-// Each cell's billboards in the handed order, all cells in one array: a counting pass, then a
-// filling one. Billboards outside the window fill no pixel and are left out.
-void BillboardScheduler::FileByCell() {
+// Phases run through the kinds in turn: phase p is kind p % kinds. The billboards already given
+// a phase in a cell never have a later phase than the last of them.
+std::uint32_t BillboardScheduler::EarliestPhase(const Footprint& footprint, std::uint16_t kind) const {
+  std::uint32_t after = 0;
+  ForEachCell(footprint, [this, &after](std::size_t cell) { after = std::max(after, cellPhase[cell]); });
+  const std::uint32_t earliest = after == 0 ? 0 : after - 1;
+  const auto kinds = static_cast<std::uint32_t>(2 * textures.size());
+  return earliest + (kind + kinds - earliest % kinds) % kinds;
+}
+
+// Billboards outside the window fill no pixel and are left out.
+void BillboardScheduler::AssignPhases() {
   const std::size_t cellCount = static_cast<std::size_t>(projection.Columns()) * static_cast<std::size_t>(projection.Rows());
-  cellStart.assign(cellCount + 1, 0);
-  for (const Quad& quad : quads) {
-    if (!quad.footprint.Empty()) ForEachCell(quad.footprint, [this](std::size_t cell) { ++cellStart[cell + 1]; });
+  cellPhase.assign(cellCount, 0);
+  phaseStart.clear();
+  for (Quad& quad : quads) {
+    if (quad.footprint.Empty()) continue;
+    quad.phase = EarliestPhase(quad.footprint, quad.kind);
+    const std::uint32_t stored = quad.phase + 1;
+    ForEachCell(quad.footprint, [this, stored](std::size_t cell) { cellPhase[cell] = stored; });
+    if (phaseStart.size() < stored + 1) phaseStart.resize(stored + 1, 0);
+    ++phaseStart[stored];
   }
-  for (std::size_t cell = 1; cell <= cellCount; ++cell) cellStart[cell] += cellStart[cell - 1];
-  cellEntries.resize(cellStart[cellCount]);
-  cellNext.assign(cellStart.begin(), cellStart.end() - 1);
+}
+
+// A counting sort by phase keeps the handed order within each phase. Billboards of one phase
+// that share a cell are thus drawn in the handed order, and of any two sharing a cell the later
+// never has the earlier phase.
+void BillboardScheduler::GatherByPhase() {
+  if (phaseStart.empty()) return;
+  for (std::size_t phase = 1; phase < phaseStart.size(); ++phase) phaseStart[phase] += phaseStart[phase - 1];
+  phaseOrder.resize(phaseStart.back());
+  std::vector<std::uint32_t>& next = phaseStart;
   for (std::size_t i = 0; i < quads.size(); ++i) {
-    if (quads[i].footprint.Empty()) continue;
-    const auto quad = static_cast<std::uint32_t>(i);
-    ForEachCell(quads[i].footprint, [this, quad](std::size_t cell) { cellEntries[cellNext[cell]++] = quad; });
+    if (!quads[i].footprint.Empty()) phaseOrder[next[quads[i].phase]++] = static_cast<std::uint32_t>(i);
   }
-  // From here on cellNext is each cell's first billboard not yet drawn.
-  cellNext.assign(cellStart.begin(), cellStart.end() - 1);
-}
-
-// A billboard waits, in every cell it touches, for the earlier billboards there; those ready
-// to draw start out in their kind's list.
-void BillboardScheduler::CountWaits() {
-  ready.resize(2 * textures.size());
-  for (auto& kind : ready) kind.clear();
-  waits.assign(quads.size(), 0);
-  for (std::size_t i = 0; i < quads.size(); ++i) {
-    if (quads[i].footprint.Empty()) continue;
-    std::uint32_t& waiting = waits[i];
-    ForEachCell(quads[i].footprint, [this, i, &waiting](std::size_t cell) {
-      if (cellEntries[cellStart[cell]] != i) ++waiting;
-    });
-    if (waiting == 0) ready[quads[i].kind].push_back(static_cast<std::uint32_t>(i));
+  // next[p] now stands where phase p + 1 begins.
+  std::uint32_t begin = 0;
+  for (std::size_t phase = 0; phase + 1 < phaseStart.size(); ++phase) {
+    const std::uint32_t end = next[phase];
+    if (end == begin) continue;
+    const std::uint16_t kind = quads[phaseOrder[begin]].kind;
+    batch.StartRun(textures[kind / 2]);
+    drawingQuads = 0;
+    for (std::uint32_t i = begin; i < end; ++i) AddToRun(quads[phaseOrder[i]], kind % 2 == 1);
+    begin = end;
   }
-}
-
-// Draws the billboards of one kind for as long as any is ready, then turns to the kind with the
-// most ready. Billboards ready at the same time share no cell, so their order among themselves
-// changes no pixel; every other pair keeps the handed order.
-void BillboardScheduler::GatherInDependencyOrder() {
-  if (ready.empty()) return;
-  std::size_t kind = 0;
-  std::size_t next = 0;
-  bool drawing = false;
-  for (;;) {
-    if (!drawing || next == ready[kind].size()) {
-      if (drawing) ready[kind].clear();
-      next = 0;
-      drawing = true;
-      const auto fullest = std::max_element(ready.begin(), ready.end(),
-                                            [](const auto& a, const auto& b) { return a.size() < b.size(); });
-      if (fullest->empty()) return;
-      kind = static_cast<std::size_t>(fullest - ready.begin());
-      batch.StartRun(textures[kind / 2]);
-      drawingQuads = 0;
-    }
-    const std::uint32_t drawn = ready[kind][next++];
-    AddToRun(quads[drawn], kind % 2 == 1);
-    Release(quads[drawn].footprint);
-  }
-}
-
-// The drawn billboard heads each of its cells; the one after it there waits for one cell less.
-void BillboardScheduler::Release(const Footprint& footprint) {
-  ForEachCell(footprint, [this](std::size_t cell) {
-    const std::uint32_t after = ++cellNext[cell];
-    if (after == cellStart[cell + 1]) return;
-    const std::uint32_t waiting = cellEntries[after];
-    if (--waits[waiting] == 0) ready[quads[waiting].kind].push_back(waiting);
-  });
 }
 
 // A degenerate quad on a clipped corner fills no pixel and sends its segment through the clipper.

@@ -2,11 +2,12 @@
 // drawing one run of equal textures at a time in that order does.
 //
 // Blending and the depth test act on each pixel alone, so only billboards that share a pixel
-// must keep their order. The window is cut into cells, and a billboard waits for every earlier
-// billboard in each cell it may touch. Of those that wait for nothing, one kind is drawn for as
-// long as any of it is ready, in one draw call, before the kind with the most ready ones takes
-// over. Every change of texture costs Mesa a copy of its whole sampler state, so the fewer
-// changes, the better.
+// must keep their order. The window is cut into cells, and each billboard is given the earliest
+// phase of its kind that comes no earlier than the phase of any earlier billboard in the cells
+// it may touch; the kinds take turns phase by phase, and each phase is one draw call of its
+// billboards in the handed order. Every change of texture costs Mesa a copy of its whole sampler
+// state, so the fewer phases hold billboards, the better; and one pass over the cells with a
+// phase per cell costs a fraction of keeping every cell's list of billboards.
 //
 // A kind is a texture and the way Mesa's software GL will treat the billboard's draw call. It
 // takes a draw call's quads kQuadsPerSegment at a time, and a segment in which any corner needs
@@ -60,6 +61,7 @@ class BillboardScheduler {
     std::size_t textureSlot;
     std::uint32_t run;
     std::uint32_t segment;
+    std::uint32_t phase;
     std::uint16_t kind;
   };
 
@@ -70,10 +72,9 @@ class BillboardScheduler {
   void AssignKinds();
   template <typename Visit>
   void ForEachCell(const Footprint& footprint, Visit visit) const;
-  void FileByCell();
-  void CountWaits();
-  void GatherInDependencyOrder();
-  void Release(const Footprint& footprint);
+  std::uint32_t EarliestPhase(const Footprint& footprint, std::uint16_t kind) const;
+  void AssignPhases();
+  void GatherByPhase();
   void AddToRun(const Quad& quad, bool clipped);
   void Finish();
 
@@ -85,16 +86,12 @@ class BillboardScheduler {
   // shaped their runs' segments.
   std::vector<Quad> quads;
   std::vector<Clipping> segments;
-  // Cell c's billboards, in the handed order, are cellEntries[cellStart[c]] up to
-  // cellStart[c + 1]; cellNext[c] is where its first billboard not yet drawn stands.
-  std::vector<std::uint32_t> cellStart;
-  std::vector<std::uint32_t> cellEntries;
-  std::vector<std::uint32_t> cellNext;
-  // For each billboard, the cells in which an earlier one is not yet drawn.
-  std::vector<std::uint32_t> waits;
-  // For each kind, billboards that wait for nothing; kept between frames so that they do not
-  // allocate once grown.
-  std::vector<std::vector<std::uint32_t>> ready;
+  // For each cell, one more than the phase of the last billboard given to it so far; 0 for none.
+  std::vector<std::uint32_t> cellPhase;
+  // Billboards in drawing order, phase after phase; phase p's are phaseOrder[phaseStart[p]] up to
+  // phaseStart[p + 1]. Kept between frames so that they do not allocate once grown.
+  std::vector<std::uint32_t> phaseStart;
+  std::vector<std::uint32_t> phaseOrder;
   bool drewRunByRun = false;
   bool prepared = false;
 

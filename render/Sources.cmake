@@ -4,6 +4,7 @@ target_sources(battlesim_window PRIVATE
   render/BillboardRenderer.cpp
   render/BillboardScheduler.cpp
   render/BillboardProjection.cpp
+  render/DepthKeySort.cpp
   render/PngLoader.cpp
   render/Graphics.cpp
   render/HudPanel.cpp

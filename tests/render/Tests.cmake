@@ -19,7 +19,8 @@ battlesim_test_suite(renderer_tests
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
 )
 
-# What lies under the pointer: projection arithmetic only, no GL.
+# What lies under the pointer and the billboards' depth order: arithmetic only, no GL.
 battlesim_test_suite(picking_tests
   ${CMAKE_SOURCE_DIR}/tests/render/BillboardPickerTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/DepthKeySortTest.cpp
 )
