@@ -13,7 +13,6 @@
 #include "render/FrameScene.h"
 #include "render/InspectorOverlay.h"
 #include "render/Lighting.h"
-#include "render/TerrainDrawing.h"
 
 namespace {
 
@@ -115,11 +114,11 @@ void Graphics::DrawScene(const FrameScene& scene, int width, int height, const S
 // The terrain supplies no texture coordinates: with the last billboard's texture still bound,
 // every terrain vertex would be tinted by one arbitrary texel of it. Texturing stays enabled; the
 // default texture, which has no image, leaves the vertex colours as they are.
-void Graphics::DrawTerrain(const FrameScene& scene) const {
+void Graphics::DrawTerrain(const FrameScene& scene) {
   glBindTexture(GL_TEXTURE_2D, 0);
   if (scene.dynamicTerrain) {
     scene.lighting.ApplyDynamicTerrainMaterial();
-    TerrainDrawing::DrawImmediate(scene.battle.terrain, 0.0f, 0.0f, 0.0f);
+    dynamicTerrain.Draw(scene.battle.terrain, 0.0f, 0.0f, 0.0f);
     return;
   }
   for (const DisplayListObject& object : displayLists) {

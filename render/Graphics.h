@@ -10,6 +10,7 @@
 #include "render/BillboardRenderer.h"
 #include "render/DisplayListObject.h"
 #include "render/HudPanel.h"
+#include "render/TerrainArrays.h"
 
 class Lighting;
 struct CameraView;
@@ -63,11 +64,12 @@ class Graphics {
   int viewportHeight = 0;
 
  private:
-  void DrawTerrain(const FrameScene& scene) const;
+  void DrawTerrain(const FrameScene& scene);
   void DrawObjects();
 
   std::vector<DisplayListObject> displayLists;
   HudPanel hudCategories;
+  TerrainArrays dynamicTerrain;
   // Its preparing thread works on the game's objects: every frame waits for it before it ends.
   BillboardRenderer billboards;
 };

@@ -12,5 +12,6 @@ target_sources(battlesim_window PRIVATE
   render/TextureManager.cpp
   render/BillboardPicker.cpp
   render/TerrainDrawing.cpp
+  render/TerrainArrays.cpp
   render/InspectorOverlay.cpp
 )

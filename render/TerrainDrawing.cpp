@@ -28,12 +28,7 @@ void TerrainDrawing::DrawGrid(const Terrain& terrain, float xOffset, float yOffs
   const std::vector<float>& heights = terrain.Heights();
   const bool withColours = !colours.empty();
   const bool withNormals = !normals.empty();
-  if (withColours && withNormals) {
-    glColorMaterial(GL_FRONT, GL_DIFFUSE);
-    glEnable(GL_COLOR_MATERIAL);
-  }
-  glEnable(GL_LIGHTING);
-  glEnable(GL_DEPTH_TEST);
+  BeginGrid(terrain);
   const float halfWidth = static_cast<float>(width) * 0.5f;
   const float halfDepth = static_cast<float>(depth) * 0.5f;
   const auto vertex = [&](int col, int row, float x, float z) {
@@ -57,6 +52,19 @@ void TerrainDrawing::DrawGrid(const Terrain& terrain, float xOffset, float yOffs
     }
     glEnd();
   }
+  EndGrid();
+}
+
+void TerrainDrawing::BeginGrid(const Terrain& terrain) {
+  if (!terrain.colours.empty() && !terrain.normals.empty()) {
+    glColorMaterial(GL_FRONT, GL_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+  }
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+}
+
+void TerrainDrawing::EndGrid() {
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
 }

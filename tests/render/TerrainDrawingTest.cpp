@@ -1,10 +1,12 @@
 // Terrain drawing in a real GL context: state left behind, and which colours each mode shows.
 #include "render/TerrainDrawing.h"
+#include "render/TerrainArrays.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "terrain/Terrain.h"
 #include "tests/support/GlWindow.h"
@@ -70,6 +72,48 @@ bool AnythingDrawn() {
   return false;
 }
 
+// Hills, and a different colour at every grid point, seen at an angle: any change of position,
+// normal, colour or triangle shows in some pixel.
+Terrain HillyTerrain(int phase) {
+  Terrain terrain;
+  terrain.LoadPixels(testmaps::RgbaImage(8, 8,
+                                         [phase](int col, int row) {
+                                           return static_cast<unsigned char>((col * 37 + row * 91 + phase) % 41);
+                                         }),
+                     true);
+  for (std::size_t i = 0; i < terrain.colours.size(); ++i) {
+    terrain.colours[i] = static_cast<float>((i * 53 + static_cast<std::size_t>(phase)) % 97) / 96.0f;
+  }
+  return terrain;
+}
+
+struct Drawn {
+  std::vector<unsigned char> pixels;
+  std::array<float, 4> colour;
+  std::array<float, 3> normal;
+};
+
+template <typename Draw>
+Drawn DrawAndRead(Draw draw) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
+  glNormal3f(0.0f, 0.0f, 0.0f);
+  draw();
+  glFinish();
+  Drawn drawn{std::vector<unsigned char>(kSide * kSide * 4), {}, {}};
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, kSide, kSide, GL_RGBA, GL_UNSIGNED_BYTE, drawn.pixels.data());
+  glGetFloatv(GL_CURRENT_COLOR, drawn.colour.data());
+  glGetFloatv(GL_CURRENT_NORMAL, drawn.normal.data());
+  return drawn;
+}
+
+void ExpectSameDrawing(const Drawn& expected, const Drawn& actual) {
+  EXPECT_TRUE(expected.pixels == actual.pixels);
+  EXPECT_EQ(expected.colour, actual.colour);
+  EXPECT_EQ(expected.normal, actual.normal);
+}
+
 void ExpectStateLeftBehind() {
   EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
   EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
@@ -117,6 +161,23 @@ TEST_F(TerrainDrawingTest, ImmediateModeShowsCellsPaintedSinceLoading) {
   EXPECT_EQ((Pixel{0, 0, 255}), ReadWorld(0.4f, 0.4f));
   EXPECT_EQ((Pixel{0, 0, 255}), ReadWorld(-0.6f, -0.6f));
   EXPECT_EQ((Pixel{255, 0, 0}), ReadWorld(-2.6f, 2.6f));
+}
+
+// The window's dynamic ground: the arrays give the picture of the call per vertex, follow the
+// colours painted since the last frame and lay themselves out again for another map.
+TEST_F(TerrainDrawingTest, ArraysDrawWhatTheCallPerVertexDraws) {
+  glRotatef(-35.0f, 1.0f, 0.0f, 0.0f);
+  glRotatef(20.0f, 0.0f, 1.0f, 0.0f);
+  TerrainArrays arrays;
+  Terrain terrain = HillyTerrain(0);
+  const auto immediate = [&terrain] { TerrainDrawing::DrawImmediate(terrain, 0.5f, 0.25f, -0.5f); };
+  const auto fromArrays = [&terrain, &arrays] { arrays.Draw(terrain, 0.5f, 0.25f, -0.5f); };
+  ExpectSameDrawing(DrawAndRead(immediate), DrawAndRead(fromArrays));
+  ExpectStateLeftBehind();
+  PaintCentreBlue(terrain);
+  ExpectSameDrawing(DrawAndRead(immediate), DrawAndRead(fromArrays));
+  terrain = HillyTerrain(17);
+  ExpectSameDrawing(DrawAndRead(immediate), DrawAndRead(fromArrays));
 }
 
 TEST_F(TerrainDrawingTest, EmptyTerrainCompilesAListThatDrawsNothing) {
