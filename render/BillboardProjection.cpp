@@ -15,6 +15,10 @@ constexpr double kLeastW = 1e-6;
 // GL sums a clip coordinate from four float products; its result lies within this fraction of
 // the terms' size from the exact one.
 constexpr double kRoundingShare = 1e-6;
+// The quick test beyond a side asks a hundred times more room.
+constexpr double kQuickShare = 1e-4;
+// Positions this far out, or not finite, are left to Land.
+constexpr double kHuge = 1e30;
 
 // How far a corner lies outside the view volume (positive) or inside it (negative), measured
 // against its nearest plane.
@@ -49,6 +53,62 @@ void BillboardProjection::TakeFromGl() {
   viewportHeight = viewport[3];
   columns = (std::max(viewport[2], 0) + kCellPixels - 1) / kCellPixels;
   rows = (std::max(viewport[3], 0) + kCellPixels - 1) / kCellPixels;
+  TakePlanes();
+}
+
+BillboardProjection::Plane BillboardProjection::PlaneOf(const std::array<double, 4>& k) {
+  return {k[0], k[1], k[2], k[3], std::sqrt(k[0] * k[0] + k[1] * k[1] + k[2] * k[2])};
+}
+
+// Planes as combinations of the clip rows: beyond the right side is x > (1 + widening) w. The
+// widening in window units covers the footprint's margin and a cell, so a billboard beyond a
+// widened side touches no cell of the window.
+void BillboardProjection::TakePlanes() {
+  const auto combined = [this](int first, double firstWeight, int second, double secondWeight) {
+    std::array<double, 4> k{};
+    for (int column = 0; column < 4; ++column) {
+      k[column] = firstWeight * clipFromWorld[first * 4 + column] + secondWeight * clipFromWorld[second * 4 + column];
+    }
+    return PlaneOf(k);
+  };
+  const double guardPixels = kMarginPixels + kCellPixels + 1.0;
+  const double wideX = 1.0 + (viewportWidth > 0.0 ? 2.0 * guardPixels / viewportWidth : 0.0);
+  const double wideY = 1.0 + (viewportHeight > 0.0 ? 2.0 * guardPixels / viewportHeight : 0.0);
+  farSide = combined(2, 1.0, 3, -1.0);
+  nearSide = combined(2, -1.0, 3, -1.0);
+  eyeSide = combined(3, 1.0, 3, 0.0);
+  for (std::size_t row = 0; row < 4; ++row) rowReach[row] = combined(static_cast<int>(row), 1.0, 0, 0.0).reach;
+  beyondSides = {combined(0, 1.0, 3, -wideX), combined(0, -1.0, 3, -wideX), combined(1, 1.0, 3, -wideY),
+                 combined(1, -1.0, 3, -wideY)};
+}
+
+double BillboardProjection::Least(const Plane& plane, const Vector3& centre, double radius) {
+  return plane.a * centre.x + plane.b * centre.y + plane.c * centre.z + plane.d - plane.reach * radius;
+}
+
+// Every point of the ball has, in each clip row, terms no larger than the centre's plus the
+// row's reach times the radius; Land's doubt is a share of the largest row's terms.
+double BillboardProjection::Tolerance(const Vector3& centre, double radius) const {
+  const auto& m = clipFromWorld;
+  double size = 0.0;
+  for (int row = 0; row < 4; ++row) {
+    size += std::abs(m[row * 4] * centre.x) + std::abs(m[row * 4 + 1] * centre.y) + std::abs(m[row * 4 + 2] * centre.z) +
+            std::abs(m[row * 4 + 3]) + rowReach[static_cast<std::size_t>(row)] * radius;
+  }
+  return kQuickShare * size;
+}
+
+// Beyond the far plane or before the near one, GL drops the whole billboard whatever w is; beyond
+// a side only where every corner lies in front of the eye, as the footprint is projected there.
+// A corner beyond by more than the tolerance is one Land finds certainly clipped.
+bool BillboardProjection::SurelyOutside(const Vector3& centre, double radius) const {
+  const double tolerance = Tolerance(centre, radius);
+  if (!(tolerance < kHuge)) return false;
+  if (Least(farSide, centre, radius) > tolerance || Least(nearSide, centre, radius) > tolerance) return true;
+  if (!(Least(eyeSide, centre, radius) > std::max(tolerance, kLeastW))) return false;
+  return std::any_of(beyondSides.begin(), beyondSides.end(), [&centre, radius, tolerance](const Plane& side) {
+    return Least(side, centre, radius) > tolerance;
+  });
 }
 
 BillboardProjection::ClipPoint BillboardProjection::ToClip(const Vector3& point) const {

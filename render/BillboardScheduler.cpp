@@ -37,13 +37,22 @@ void BillboardScheduler::Add(const Sprite* sprite, unsigned texture) {
   if (runQuads++ % kQuadsPerSegment == 0) segments.push_back(Clipping::kNone);
   const auto segment = static_cast<std::uint32_t>(segments.size() - 1);
   const std::array<Vector3, 4> corners = SpriteQuad::Corners(*sprite);
-  const BillboardProjection::Landing landing = projection.Land(corners);
+  const BillboardProjection::Landing landing = Land(*sprite, corners);
   Mark(segment, landing.clipping);
   if (landing.clipping == Clipping::kSome && !haveOutsidePoint) {
     outsidePoint = landing.outsideCorner;
     haveOutsidePoint = true;
   }
   quads.push_back({corners, lastColour, landing.footprint, SlotOf(texture), runCount, segment, 0, 0});
+}
+
+// A billboard surely beyond a side of the view is clipped away whole, and Land would report its
+// first corner as the one clipped.
+BillboardProjection::Landing BillboardScheduler::Land(const Sprite& sprite, const std::array<Vector3, 4>& corners) const {
+  if (projection.SurelyOutside(SpriteQuad::Centre(sprite), SpriteQuad::Reach(sprite))) {
+    return {{0, -1, 0, -1}, Clipping::kSome, corners[0]};
+  }
+  return projection.Land(corners);
 }
 
 std::size_t BillboardScheduler::SlotOf(unsigned texture) {

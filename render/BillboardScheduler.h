@@ -65,6 +65,7 @@ class BillboardScheduler {
     std::uint16_t kind;
   };
 
+  BillboardProjection::Landing Land(const Sprite& sprite, const std::array<Vector3, 4>& corners) const;
   std::size_t SlotOf(unsigned texture);
   void Mark(std::uint32_t segment, Clipping clipping);
   bool AnySegmentInDoubt() const;

@@ -13,6 +13,9 @@ class SpriteQuad {
  public:
   // In the order BillboardBatch::AddQuad takes them.
   static std::array<Vector3, 4> Corners(const Sprite& sprite);
+  // A ball that holds the four corners.
+  static Vector3 Centre(const Sprite& sprite);
+  static double Reach(const Sprite& sprite);
   // Red for the red team, blue otherwise (also without an owner), at the sprite's opacity.
   static BillboardBatch::Colour Tint(const Sprite& sprite);
 };

@@ -14,6 +14,7 @@ battlesim_test_suite(renderer_tests
   ${CMAKE_SOURCE_DIR}/tests/render/TextureManagerTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/render/BillboardDrawTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/render/BillboardSchedulerTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/render/BillboardProjectionTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
