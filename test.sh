@@ -9,7 +9,8 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 jobs=$(nproc)
 # The options are given every time: ./run.sh configures the same folder without tests.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESIM_TESTS=ON -DBATTLESIM_BENCH=ON >/dev/null
+# Only the normal build makes the Python module; its tests (pytest) run with that build's.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESIM_TESTS=ON -DBATTLESIM_BENCH=ON -DBATTLESIM_PYTHON=ON >/dev/null
 cmake --build build -j "$jobs"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DBATTLESIM_SANITIZE=ON -DBATTLESIM_TESTS=ON >/dev/null
 cmake --build build/asan -j "$jobs"

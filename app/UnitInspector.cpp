@@ -14,7 +14,7 @@
 #include "render/BillboardPicker.h"
 #include "render/Graphics.h"
 #include "statemachine/TraceLog.h"
-#include "strategy/StrategyScript.h"
+#include "strategy/Commander.h"
 
 namespace {
 const char* const kTypeNames[] = {"Soldier", "Archer", "Berserker", "SquadLeader", "General", "Blood", "Arrow"};
@@ -151,7 +151,7 @@ std::vector<std::string> UnitInspector::MindLines(const GameObject& unit) {
   }
   lines.push_back(unit.inCombat ? "Duel: with " + unit.targetName : std::string("Duel: none"));
   if (unit.unitType == UnitType::General && unit.GetBattle() != nullptr) {
-    if (const StrategyScript* strategy = unit.GetBattle()->Strategy(unit.team)) {
+    if (const Commander* strategy = unit.GetBattle()->Strategy(unit.team)) {
       lines.push_back("Decision: " + strategy->LastDecision());
     }
   }

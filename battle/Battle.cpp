@@ -8,6 +8,7 @@
 #include "math/RandomFloat.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
+#include "strategy/CommanderSource.h"
 #include "strategy/StrategyScript.h"
 #include "units/ArmyLayout.h"
 #include "units/CombatSM.h"
@@ -137,16 +138,22 @@ void Battle::LoadStrategies() {
   pendingForfeit = {};
   for (std::size_t side = 0; side < strategies.size(); ++side) {
     strategies[side].reset();
-    const std::string& path = scenario.armies[side].general;
-    if (path.empty()) continue;
+    const ArmySetup& army = scenario.armies[side];
     const int team = side == 0 ? Team::Red : Team::Blue;
-    strategies[side] = std::make_unique<StrategyScript>(*this, team);
+    if (army.commander != nullptr) {
+      strategies[side] = army.commander->ForBattle(*this, team);
+      if (strategies[side]->Failed()) ForfeitBattle(team, strategies[side]->Failure());
+      continue;
+    }
+    if (army.general.empty()) continue;
+    auto script = std::make_unique<StrategyScript>(*this, team);
     std::string error;
-    if (!strategies[side]->Load(path, error) && strategies[side]->Failed()) ForfeitBattle(team, error);
+    if (!script->Load(army.general, error) && script->Failed()) ForfeitBattle(team, error);
+    strategies[side] = std::move(script);
   }
 }
 
-StrategyScript* Battle::Strategy(int team) const { return strategies[Side(team)].get(); }
+Commander* Battle::Strategy(int team) const { return strategies[Side(team)].get(); }
 
 void Battle::ForfeitBattle(int team, const std::string& reason) {
   if (pendingForfeit.team >= 0) return;

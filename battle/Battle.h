@@ -24,7 +24,7 @@
 #include "terrain/PathFinder.h"
 #include "terrain/Terrain.h"
 
-class StrategyScript;
+class Commander;
 
 // A side whose strategy script failed gives up its battle: which side, in which battle, and why.
 struct Forfeit {
@@ -59,8 +59,8 @@ class Battle {
   // The team gives up the running battle, which ends at the close of the step (the first forfeit
   // of a step is the one that counts): a General's handler may be on the stack when it is asked.
   void ForfeitBattle(int team, const std::string& reason);
-  // The team's strategy script for this battle; null for the built-in General.
-  StrategyScript* Strategy(int team) const;
+  // Who leads the team's side in this battle (its strategy script); null for the built-in General.
+  Commander* Strategy(int team) const;
   // Starts a duel; a or b may be null (failed lookups) or dying, and then nothing starts.
   void Engage(GameObject* a, GameObject* b);
   void UpdateDuels(float dt);
@@ -140,7 +140,7 @@ class Battle {
 
   std::array<int, 2> squadsRaised{};
   std::array<std::vector<int>, 2> squadTypes;
-  std::array<std::unique_ptr<StrategyScript>, 2> strategies;
+  std::array<std::unique_ptr<Commander>, 2> strategies;
   Forfeit pendingForfeit;
 
   void LoadStrategies();

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/DataFiles.h"
+
+class CommanderSource;
 
 struct ArmySetup {
   static constexpr int kMostSquads = 5000;
@@ -24,6 +27,8 @@ struct ArmySetup {
   std::vector<int> memberTypes;
   // The General's strategy script (a Lua file); empty: the built-in General.
   std::string general;
+  // A program's own General, asked before the script; null: none.
+  std::shared_ptr<const CommanderSource> commander;
 };
 
 // The attacker's advantage in a duel: by unit type (row attacker, column defender, the five

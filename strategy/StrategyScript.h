@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "strategy/Commander.h"
 #include "strategy/LuaState.h"
 
 struct lua_State;
@@ -14,16 +15,7 @@ class Battle;
 class BattleView;
 class GameObject;
 
-struct SquadOrder {
-  enum class Kind { Hold, March, Failed };
-  Kind kind = Kind::Hold;
-  float x = 0.0f;
-  float z = 0.0f;
-  // A Formation::Shape id, or 0 to keep the squad's shape.
-  int formation = 0;
-};
-
-class StrategyScript {
+class StrategyScript : public Commander {
  public:
   // Scripts are short; anything larger is refused before it is read.
   static constexpr long long kLargestFileBytes = 256 * 1024;
@@ -35,7 +27,7 @@ class StrategyScript {
 
   // A script for general's side of battle, drawing from the battle's generator; Load before use.
   StrategyScript(Battle& battle, int team);
-  ~StrategyScript();
+  ~StrategyScript() override;
   StrategyScript(const StrategyScript&) = delete;
   StrategyScript& operator=(const StrategyScript&) = delete;
 
@@ -46,16 +38,16 @@ class StrategyScript {
   bool LoadSource(std::string_view text, const std::string& name, std::string& error);
 
   // The order for the squad of leader, which reported ready to general.
-  SquadOrder OnSquadReady(const GameObject& general, const GameObject& leader);
+  SquadOrder OnSquadReady(const GameObject& general, const GameObject& leader) override;
   // Whether the script has its own rule for when the General fights.
-  bool DecidesWhenToFight() const { return fightsLine > 0; }
+  bool DecidesWhenToFight() const override { return fightsLine > 0; }
   // False when the script failed; fights says whether the General goes for the enemy General now.
-  bool GeneralFights(const GameObject& general, bool& fights);
+  bool GeneralFights(const GameObject& general, bool& fights) override;
 
-  bool Failed() const { return !failure.empty(); }
-  const std::string& Failure() const { return failure; }
+  bool Failed() const override { return !failure.empty(); }
+  const std::string& Failure() const override { return failure; }
   // What the script decided last, as the unit inspector shows it.
-  const std::string& LastDecision() const { return lastDecision; }
+  const std::string& LastDecision() const override { return lastDecision; }
   const std::string& Path() const { return path; }
   int Team() const { return team; }
 

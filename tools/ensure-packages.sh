@@ -24,4 +24,4 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(g++ cmake make pkg-config dpkg-dev libpng-dev zlib1g-dev freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libtomlplusplus-dev libcli11-dev nlohmann-json3-dev liblua5.4-dev)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth libx11-dev libxtst-dev clang libclang-rt-14-dev libboost-graph-dev gnuplot-nox jq parallel time python3-numpy python3-scipy)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth libx11-dev libxtst-dev clang libclang-rt-14-dev libboost-graph-dev gnuplot-nox jq parallel time python3-numpy python3-scipy python3-dev python3-pybind11 python3-pandas python3-pytest python3-distributed python3-matplotlib)

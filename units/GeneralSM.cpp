@@ -9,7 +9,7 @@
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "statemachine/EventClauses.h"
-#include "strategy/StrategyScript.h"
+#include "strategy/Commander.h"
 #include "units/AISM.h"
 #include "units/ArmyLayout.h"
 #include "units/SquadLeaderSM.h"
@@ -78,7 +78,7 @@ void GeneralSM::RaiseArmy() {
 void GeneralSM::FightGeneralWhenArmiesAreGone() {
   GameObject* general = GetOwner();
   Battle& battle = *general->GetBattle();
-  if (StrategyScript* strategy = battle.Strategy(general->team); strategy != nullptr && strategy->DecidesWhenToFight()) {
+  if (Commander* strategy = battle.Strategy(general->team); strategy != nullptr && strategy->DecidesWhenToFight()) {
     FightGeneralWhenScriptSays(*strategy);
     return;
   }
@@ -91,7 +91,7 @@ void GeneralSM::FightGeneralWhenArmiesAreGone() {
   }
 }
 
-void GeneralSM::FightGeneralWhenScriptSays(StrategyScript& strategy) {
+void GeneralSM::FightGeneralWhenScriptSays(Commander& strategy) {
   GameObject* general = GetOwner();
   bool fights = false;
   if (!strategy.GeneralFights(*general, fights)) {
@@ -145,7 +145,7 @@ void GeneralSM::GiveOrders() {
   const std::vector<std::string> followers = leader->subordinates;
   const GameObject* firstFollower = followers.empty() ? nullptr : battle.Find(followers.front());
   Vector3 goal;
-  if (StrategyScript* strategy = battle.Strategy(GetOwner()->team)) {
+  if (Commander* strategy = battle.Strategy(GetOwner()->team)) {
     if (!ScriptedGoal(*strategy, *leader, *squadLeader, goal)) return;
   } else if (!ChooseGoal(*squadLeader, firstFollower, goal)) {
     return;
@@ -154,7 +154,7 @@ void GeneralSM::GiveOrders() {
 }
 
 // A new shape takes effect at once: the march turns the formation to its first way-point.
-bool GeneralSM::ScriptedGoal(StrategyScript& strategy, GameObject& leader, SquadLeaderSM& squadLeader, Vector3& goal) {
+bool GeneralSM::ScriptedGoal(Commander& strategy, GameObject& leader, SquadLeaderSM& squadLeader, Vector3& goal) {
   const SquadOrder order = strategy.OnSquadReady(*GetOwner(), leader);
   if (order.kind == SquadOrder::Kind::Failed) {
     GetOwner()->GetBattle()->ForfeitBattle(GetOwner()->team, strategy.Failure());

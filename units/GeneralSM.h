@@ -10,7 +10,7 @@
 
 class EventClauses;
 class SquadLeaderSM;
-class StrategyScript;
+class Commander;
 
 class GeneralSM : public StateMachine {
  public:
@@ -34,9 +34,9 @@ class GeneralSM : public StateMachine {
   bool HandleGlobal(EventClauses& clauses);
   void RaiseArmy();
   void FightGeneralWhenArmiesAreGone();
-  void FightGeneralWhenScriptSays(StrategyScript& strategy);
+  void FightGeneralWhenScriptSays(Commander& strategy);
   void EngageEnemyGeneral();
   void GiveOrders();
   // The script's order for the squad; false when it gives none.
-  bool ScriptedGoal(StrategyScript& strategy, GameObject& leader, SquadLeaderSM& squadLeader, Vector3& goal);
+  bool ScriptedGoal(Commander& strategy, GameObject& leader, SquadLeaderSM& squadLeader, Vector3& goal);
 };

@@ -119,7 +119,7 @@ formation_advantage = [[0.5, 0, 0], [0, 0.5, 0], [0, 0, -0.5]]
   EXPECT_EQ(scenario.armies[0].squads, 12);
   EXPECT_EQ(scenario.armies[0].followers, 1);
   EXPECT_EQ(scenario.armies[0].memberTypes, (std::vector<int>{2, 0, 1}));
-  ExpectSameArmy(scenario.armies[1], ArmySetup{0, ArmySetup::kMostFollowers, {}, {}});
+  ExpectSameArmy(scenario.armies[1], ArmySetup{0, ArmySetup::kMostFollowers, {}, {}, {}});
   EXPECT_EQ(scenario.duel.typeAdvantage[3][3], 1.0f);
   EXPECT_EQ(scenario.duel.typeAdvantage[4][4], -1.0f);
   EXPECT_EQ(scenario.duel.typeAdvantage[0][1], 0.0f);

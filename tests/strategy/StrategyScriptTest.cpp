@@ -29,7 +29,7 @@ class ScriptedGeneral : public ::testing::Test {
     battle->StartBattle();
     battle->timer.TickTo(16);
     battle->RunSimulationStep();
-    return *battle->Strategy(Team::Red);
+    return static_cast<StrategyScript&>(*battle->Strategy(Team::Red));
   }
 
   GameObject& First(int unitType) const {
@@ -97,7 +97,7 @@ TEST_F(ScriptedGeneral, NonsenseAnswersStopTheScriptWithTheReason) {
   for (const auto& [returned, reason] : cases) {
     SCOPED_TRACE(returned);
     EXPECT_EQ(Answer(returned).kind, SquadOrder::Kind::Failed);
-    const StrategyScript& script = *battle->Strategy(Team::Red);
+    const Commander& script = *battle->Strategy(Team::Red);
     EXPECT_NE(script.Failure().find(reason), std::string::npos) << script.Failure();
     // A stopped script decides nothing more.
     EXPECT_EQ(battle->Strategy(Team::Red)->OnSquadReady(First(UnitType::General), FirstSquad()).kind,

@@ -1,0 +1,88 @@
+// The native part of the battlesim Python package: runs of the headless program, the battle view
+// Python Generals read, and battles played one decision at a time.
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "python/InterruptScope.h"
+#include "python/LabRun.h"
+#include "python/PythonBattleView.h"
+#include "python/PythonCommanderSource.h"
+
+namespace py = pybind11;
+
+namespace {
+std::shared_ptr<const CommanderSource> SourceOf(const py::object& general) {
+  if (general.is_none()) return nullptr;
+  return std::make_shared<PythonCommanderSource>(general);
+}
+
+// (status, lines, error) of a run given as the headless command line; Python Generals by side.
+std::tuple<int, std::string, std::string> Lab(const std::vector<std::string>& arguments, const py::object& red,
+                                              const py::object& blue, bool watchInterrupt) {
+  const std::array<std::shared_ptr<const CommanderSource>, 2> commanders{SourceOf(red), SourceOf(blue)};
+  LabRun::Outcome outcome;
+  bool interrupted = false;
+  {
+    const InterruptScope scope(watchInterrupt);
+    const py::gil_scoped_release unlocked;
+    outcome = LabRun::Run(arguments, commanders);
+    interrupted = scope.Interrupted();
+  }
+  if (interrupted) {
+    PyErr_SetNone(PyExc_KeyboardInterrupt);
+    throw py::error_already_set();
+  }
+  return {outcome.status, outcome.lines, outcome.error};
+}
+
+void BindBattleView(py::module_& module) {
+  using View = PythonBattleView;
+  py::class_<View::Point>(module, "Point")
+      .def_readonly("x", &View::Point::x)
+      .def_readonly("z", &View::Point::z)
+      .def("__repr__", [](const View::Point& p) { return "Point(x=" + std::to_string(p.x) + ", z=" + std::to_string(p.z) + ")"; });
+  py::class_<View::TerrainBounds>(module, "Terrain")
+      .def_readonly("width", &View::TerrainBounds::width)
+      .def_readonly("depth", &View::TerrainBounds::depth)
+      .def_readonly("min_x", &View::TerrainBounds::minX)
+      .def_readonly("max_x", &View::TerrainBounds::maxX)
+      .def_readonly("min_z", &View::TerrainBounds::minZ)
+      .def_readonly("max_z", &View::TerrainBounds::maxZ);
+  py::class_<View::General>(module, "General")
+      .def_readonly("name", &View::General::name)
+      .def_readonly("x", &View::General::x)
+      .def_readonly("z", &View::General::z)
+      .def_readonly("squads", &View::General::squads)
+      .def_readonly("in_combat", &View::General::inCombat);
+  py::class_<View::Squad>(module, "Squad")
+      .def_readonly("name", &View::Squad::name)
+      .def_readonly("type", &View::Squad::type)
+      .def_readonly("x", &View::Squad::x)
+      .def_readonly("z", &View::Squad::z)
+      .def_readonly("followers", &View::Squad::followers)
+      .def_readonly("in_combat", &View::Squad::inCombat)
+      .def_readonly("target", &View::Squad::target);
+  py::class_<View>(module, "BattleView")
+      .def_property_readonly("side", &View::Side)
+      .def_property_readonly("time", &View::Time)
+      .def_property_readonly("terrain", &View::Terrain)
+      .def_property_readonly("general", &View::OwnGeneral)
+      .def_property_readonly("enemy_general", &View::EnemyGeneral)
+      .def("squads", &View::Squads)
+      .def("enemies", &View::Enemies)
+      .def("height", &View::Height, py::arg("x"), py::arg("z"))
+      .def("rand", &View::Rand);
+}
+}  // namespace
+
+PYBIND11_MODULE(_battlesim, module) {
+  module.doc() = "battlesim's simulation, played from Python";
+  module.def("lab", &Lab, py::arg("arguments"), py::arg("red"), py::arg("blue"), py::arg("watch_interrupt"));
+  BindBattleView(module);
+}

@@ -1,0 +1,89 @@
+// A run of the headless program inside another process.
+#include "python/LabRun.h"
+
+#include <iostream>
+#include <sstream>
+
+#include "app/CommandLine.h"
+#include "app/GeneralChoice.h"
+#include "app/HeadlessRunner.h"
+#include "app/MissingFiles.h"
+#include "app/ScenarioFile.h"
+#include "app/SeedStudy.h"
+#include "app/Tournament.h"
+#include "app/TournamentIdentity.h"
+#include "app/UnitCount.h"
+#include "strategy/StrategyScript.h"
+
+namespace {
+constexpr char kName[] = "battlesim";
+
+// What the program's checks say on standard error, taken as the reason instead.
+class ErrorCapture {
+ public:
+  ErrorCapture() : saved(std::cerr.rdbuf(text.rdbuf())) {}
+  ~ErrorCapture() { std::cerr.rdbuf(saved); }
+  ErrorCapture(const ErrorCapture&) = delete;
+  ErrorCapture& operator=(const ErrorCapture&) = delete;
+
+  std::string FirstLine() const {
+    const std::string all = text.str();
+    return all.substr(0, all.find('\n'));
+  }
+
+ private:
+  std::ostringstream text;
+  std::streambuf* saved;
+};
+
+bool LoadBattle(const HeadlessOptions& options, Scenario& scenario, std::string& error) {
+  if (!options.scenarioFile.empty() && !ScenarioFile::Load(options.scenarioFile, scenario, error)) return false;
+  if (!UnitCount::WithinLimit(scenario, options.maxUnits, error)) {
+    if (!options.scenarioFile.empty()) error = options.scenarioFile + ": " + error;
+    return false;
+  }
+  if (!GeneralChoice::Apply(options.generals, scenario, error)) return false;
+  const ErrorCapture capture;
+  if (MissingFiles::GroundReadable(scenario.heightMap, kName)) return true;
+  error = capture.FirstLine();
+  return false;
+}
+
+int Play(const HeadlessOptions& options, const Scenario& scenario, std::ostream& out, std::string& error) {
+  if (!options.tournament.empty()) {
+    TournamentIdentity identity;
+    if (!TournamentIdentity::Of(options, scenario, &StrategyScript::Check, identity, error)) return 2;
+    Tournament tournament(options, identity, Tournament::Battles(options, scenario));
+    return tournament.Run(out, nullptr);
+  }
+  if (options.study) return SeedStudy(options, scenario).Run(out, nullptr);
+  HeadlessRunner runner(options, scenario);
+  return runner.Run(out, nullptr);
+}
+}  // namespace
+
+LabRun::Outcome LabRun::Run(const std::vector<std::string>& arguments,
+                            const std::array<std::shared_ptr<const CommanderSource>, 2>& commanders) {
+  Outcome outcome;
+  std::vector<std::string> command = arguments;
+  command.emplace_back("--json");
+  HeadlessOptions options;
+  if (CommandLine::ParseHeadless(command, options, outcome.error) != CommandLine::Outcome::Run) {
+    outcome.status = 2;
+    return outcome;
+  }
+  Scenario scenario;
+  if (!LoadBattle(options, scenario, outcome.error)) {
+    outcome.status = 2;
+    return outcome;
+  }
+  for (std::size_t side = 0; side < commanders.size(); ++side) {
+    if (commanders[side] != nullptr) scenario.armies[side].commander = commanders[side];
+  }
+  std::ostringstream lines;
+  const ErrorCapture capture;
+  outcome.status = Play(options, scenario, lines, outcome.error);
+  if (outcome.status == 2 && outcome.error.empty()) outcome.error = capture.FirstLine();
+  outcome.lines = lines.str();
+  return outcome;
+}

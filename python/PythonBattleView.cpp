@@ -1,0 +1,114 @@
+// The battle as a Python General reads it, field for field what a Lua script's table holds.
+#include "python/PythonBattleView.h"
+
+#include <stdexcept>
+
+#include "battle/Battle.h"
+#include "objects/GameObject.h"
+#include "objects/Sprite.h"
+#include "objects/UnitType.h"
+#include "units/SquadLeaderSM.h"
+
+namespace {
+// The follower type of a squad: its first follower's, or while it has none the type it raised.
+std::string SquadType(const Battle& field, const GameObject& leader) {
+  int type = -1;
+  const GameObject* first = leader.subordinates.empty() ? nullptr : field.Find(leader.subordinates.front());
+  if (first != nullptr) {
+    type = first->unitType;
+  } else if (const SquadLeaderSM* machine = leader.FindSquadLeaderMachine()) {
+    type = machine->memberType;
+  }
+  const auto& names = ArmySetup::kFollowerTypeNames;
+  return type >= 0 && type < static_cast<int>(names.size()) ? std::string(names[static_cast<std::size_t>(type)])
+                                                            : "unknown";
+}
+
+PythonBattleView::General GeneralOf(const GameObject& general) {
+  const Vector3& position = general.GetSprite()->position;
+  return {general.name, position.x, position.z, static_cast<int>(general.subordinates.size()), general.inCombat};
+}
+}  // namespace
+
+const GameObject& PythonBattleView::Lent() const {
+  if (lentGeneral == nullptr) throw std::runtime_error("the battle can only be read during the call that received it");
+  return *lentGeneral;
+}
+
+std::string PythonBattleView::Side() const { return Lent().team == Team::Red ? "red" : "blue"; }
+
+double PythonBattleView::Time() const {
+  Lent();
+  return battle->timer.now - battle->battleStartedAt;
+}
+
+// Terrain grid columns run from -width/2, rows against z from depth - depth/2.
+PythonBattleView::TerrainBounds PythonBattleView::Terrain() const {
+  Lent();
+  const ::Terrain& terrain = battle->terrain;
+  TerrainBounds bounds{terrain.width, terrain.depth};
+  bounds.minX = -(terrain.width / 2);
+  bounds.maxX = terrain.width - terrain.width / 2 - 1;
+  bounds.maxZ = terrain.depth - terrain.depth / 2;
+  bounds.minZ = bounds.maxZ - (terrain.depth - 1);
+  return bounds;
+}
+
+PythonBattleView::General PythonBattleView::OwnGeneral() const { return GeneralOf(Lent()); }
+
+std::optional<PythonBattleView::General> PythonBattleView::EnemyGeneral() const {
+  const GameObject* enemy = EnemyLeader();
+  if (enemy == nullptr) return std::nullopt;
+  return GeneralOf(*enemy);
+}
+
+const GameObject* PythonBattleView::EnemyLeader() const {
+  const GameObject& general = Lent();
+  for (int serial = 0; serial < 2; ++serial) {
+    const GameObject* candidate = battle->objects->FindGeneral(serial);
+    if (candidate != nullptr && candidate->team != general.team) return candidate;
+  }
+  return nullptr;
+}
+
+std::vector<PythonBattleView::Squad> PythonBattleView::Squads() const { return SquadsOf(&Lent(), true); }
+
+std::vector<PythonBattleView::Squad> PythonBattleView::Enemies() const { return SquadsOf(EnemyLeader(), false); }
+
+std::vector<PythonBattleView::Squad> PythonBattleView::SquadsOf(const GameObject* leader, bool own) const {
+  std::vector<Squad> squads;
+  if (leader == nullptr) return squads;
+  for (const std::string& name : leader->subordinates) {
+    if (const GameObject* squad = battle->Find(name)) squads.push_back(SquadOf(*squad, own));
+  }
+  return squads;
+}
+
+PythonBattleView::Squad PythonBattleView::SquadOf(const GameObject& leader, bool own) const {
+  const Vector3& position = leader.GetSprite()->position;
+  Squad squad{leader.name, SquadType(*battle, leader), position.x, position.z,
+              static_cast<int>(leader.subordinates.size()), leader.inCombat, std::nullopt};
+  const SquadLeaderSM* machine = leader.FindSquadLeaderMachine();
+  if (own && machine != nullptr && machine->orderMode == SquadLeaderSM::OrderMode::MarchToTarget) {
+    squad.target = Point{machine->storedTarget.x, machine->storedTarget.z};
+  }
+  return squad;
+}
+
+std::optional<double> PythonBattleView::Height(double x, double z) const {
+  Lent();
+  if (battle->terrain.width == 0 || !OnTerrain(x, z)) return std::nullopt;
+  return battle->terrain.InterpolatedHeight(static_cast<float>(x), static_cast<float>(z));
+}
+
+int PythonBattleView::Rand() const {
+  Lent();
+  return battle->random.Rand();
+}
+
+// The path finder truncates a goal to its cell: every point that truncates onto the grid is on it.
+bool PythonBattleView::OnTerrain(double x, double z) const {
+  if (battle->terrain.width == 0 || battle->terrain.depth == 0) return true;
+  const TerrainBounds bounds = Terrain();
+  return x > bounds.minX - 1.0 && x < bounds.maxX + 1.0 && z > bounds.minZ - 1.0 && z < bounds.maxZ + 1.0;
+}

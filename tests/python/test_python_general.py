@@ -1,0 +1,113 @@
+# Generals written in Python lead a side exactly where a Lua script would, and forfeit as one does.
+import sys
+
+import pytest
+
+import battlesim
+from conftest import ROOT
+
+sys.path.insert(0, str(ROOT / "examples"))
+from builtin_general import BuiltinGeneral  # noqa: E402
+
+
+def fingerprints(lines):
+    return [line["fingerprint"] for line in lines]
+
+
+def test_the_python_twin_fights_the_built_in_generals_battles(headless):
+    expected = [line for line in headless("--seed", 5, "--battles", 2) if not line.get("summary")]
+    both = battlesim.run(seed=5, battles=2, red_general=BuiltinGeneral(), blue_general=BuiltinGeneral())
+    assert fingerprints(both) == fingerprints(expected)
+    assert both == expected
+
+
+def test_the_python_twin_on_a_scenario_matches_the_lua_builtin(headless):
+    scenario = ROOT / "scenarios" / "berserker-rush.toml"
+    lua = ROOT / "strategies" / "builtin.lua"
+    expected = headless("--seeds", "1-2", "--scenario", scenario, "--red-general", lua)
+    rows = battlesim.study(seeds=range(1, 3), jobs=2, scenario=scenario, red_general=BuiltinGeneral())
+    assert list(rows["fingerprint"]) == fingerprints(line for line in expected if not line.get("summary"))
+
+
+class Answering:
+    """Answers every ready squad with the same thing."""
+
+    def __init__(self, answer):
+        self.answer = answer
+
+    def on_squad_ready(self, battle, squad):
+        return self.answer
+
+
+def red_forfeit(general):
+    line = battlesim.run(seed=1, red_general=general, max_seconds=120)[0]
+    return line.get("forfeit"), line.get("forfeit_reason", "")
+
+
+@pytest.mark.parametrize("answer, reason", [
+    ("north", "returned str; it must return None"),
+    ([1, 2], "returned list"),
+    ({"x": 1}, "without numbers x and z"),
+    ({"x": "1", "z": 2}, "without numbers x and z"),
+    ({"x": True, "z": 2}, "without numbers x and z"),
+    ({"x": float("nan"), "z": 0}, "off the terrain"),
+    ({"x": 1e9, "z": 0}, "off the terrain"),
+    ({"x": 2 ** 2000, "z": 0}, "without numbers x and z"),
+    ({"x": 0, "z": 0, "formation": "square"}, "formation 'square'"),
+    ({"x": 0, "z": 0, "formation": 3}, "formation int"),
+])
+def test_a_nonsense_answer_forfeits_saying_what_was_wrong(answer, reason):
+    side, why = red_forfeit(Answering(answer))
+    assert side == "red"
+    assert reason in why
+    assert "test_python_general.py" in why
+
+
+def test_an_exception_forfeits_with_its_last_traceback_line():
+    class Failing:
+        def on_squad_ready(self, battle, squad):
+            return {"x": 1 / 0, "z": 0}
+
+    side, why = red_forfeit(Failing())
+    assert side == "red"
+    assert why.endswith("ZeroDivisionError: division by zero")
+    assert "test_python_general.py:" in why
+
+
+def test_general_fights_must_answer_true_or_false():
+    class Fighting(BuiltinGeneral):
+        def general_fights(self, battle):
+            return "yes" if battle.time > 1 else False
+
+    side, why = red_forfeit(Fighting())
+    assert side == "red" and "it must return True or False" in why
+
+
+def test_a_battle_kept_from_a_call_cannot_be_read_later():
+    class Keeping(BuiltinGeneral):
+        kept = None
+
+        def on_squad_ready(self, battle, squad):
+            Keeping.kept = battle
+            return super().on_squad_ready(battle, squad)
+
+    battlesim.run(seed=1, red_general=Keeping(), max_seconds=10)
+    with pytest.raises(RuntimeError, match="during the call"):
+        Keeping.kept.squads()
+
+
+def test_the_battle_view_holds_what_a_script_sees():
+    seen = {}
+
+    class Looking(BuiltinGeneral):
+        def on_squad_ready(self, battle, squad):
+            if not seen:
+                seen.update(side=battle.side, width=battle.terrain.width, squads=len(battle.squads()),
+                            enemies=len(battle.enemies()), enemy=battle.enemy_general.name,
+                            height=battle.height(0, 0), off=battle.height(1e6, 0), type=squad.type)
+            return super().on_squad_ready(battle, squad)
+
+    battlesim.run(seed=1, blue_general=Looking(), max_seconds=10)
+    assert seen["side"] == "blue" and seen["squads"] == 5 and seen["enemies"] == 5
+    assert seen["width"] > 0 and seen["height"] is not None and seen["off"] is None
+    assert seen["enemy"].startswith("General") and seen["type"] in ("soldier", "archer", "berserker")
