@@ -1,5 +1,5 @@
-# The Python package battlesim: its Python files and the native module beside them in
-# build/python/battlesim, so that PYTHONPATH=build/python imports it from the build tree.
+# The Python package battlesim: its Python files (python/battlesim) and the native module built from
+# app/python beside them in build/python/battlesim, so that PYTHONPATH=build/python imports it.
 # Debian's interpreter, whose numpy and pandas the package uses, even when another comes first on PATH.
 if(NOT DEFINED Python3_EXECUTABLE AND EXISTS /usr/bin/python3)
   set(Python3_EXECUTABLE /usr/bin/python3)
@@ -11,12 +11,12 @@ find_package(pybind11 REQUIRED CONFIG)
 set_target_properties(battlesim_sim battlesim_lab PROPERTIES POSITION_INDEPENDENT_CODE ON)
 
 pybind11_add_module(battlesim_python MODULE NO_EXTRAS
-  python/BattlesimModule.cpp
-  python/LabRun.cpp
-  python/InterruptScope.cpp
-  python/PythonBattleView.cpp
-  python/PythonCommander.cpp
-  python/PythonCommanderSource.cpp
+  app/python/BattlesimModule.cpp
+  app/python/LabRun.cpp
+  app/python/InterruptScope.cpp
+  app/python/PythonBattleView.cpp
+  app/python/PythonCommander.cpp
+  app/python/PythonCommanderSource.cpp
 )
 target_link_libraries(battlesim_python PRIVATE battlesim_lab)
 set_target_properties(battlesim_python PROPERTIES OUTPUT_NAME _battlesim

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "python/PythonBattleView.h"
+#include "app/python/PythonBattleView.h"
 #include "strategy/Commander.h"
 
 class Battle;

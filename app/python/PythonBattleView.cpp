@@ -1,5 +1,5 @@
 // The battle as a Python General reads it, field for field what a Lua script's table holds.
-#include "python/PythonBattleView.h"
+#include "app/python/PythonBattleView.h"
 
 #include <stdexcept>
 

@@ -1,5 +1,5 @@
 // A run of the headless program inside another process.
-#include "python/LabRun.h"
+#include "app/python/LabRun.h"
 
 #include <iostream>
 #include <sstream>

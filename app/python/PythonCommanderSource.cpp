@@ -1,7 +1,7 @@
 // Python Generals for each battle of a run.
-#include "python/PythonCommanderSource.h"
+#include "app/python/PythonCommanderSource.h"
 
-#include "python/PythonCommander.h"
+#include "app/python/PythonCommander.h"
 
 namespace py = pybind11;
 

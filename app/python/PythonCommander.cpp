@@ -1,5 +1,5 @@
 // Asking a Python General for decisions and reading its answers as strictly as a script's.
-#include "python/PythonCommander.h"
+#include "app/python/PythonCommander.h"
 
 #include <array>
 #include <cmath>

@@ -1,5 +1,5 @@
 // The program's interrupt handler for the length of a run.
-#include "python/InterruptScope.h"
+#include "app/python/InterruptScope.h"
 
 #include "platform/Interrupt.h"
 

@@ -9,10 +9,10 @@
 #include <tuple>
 #include <vector>
 
-#include "python/InterruptScope.h"
-#include "python/LabRun.h"
-#include "python/PythonBattleView.h"
-#include "python/PythonCommanderSource.h"
+#include "app/python/InterruptScope.h"
+#include "app/python/LabRun.h"
+#include "app/python/PythonBattleView.h"
+#include "app/python/PythonCommanderSource.h"
 
 namespace py = pybind11;
 
