@@ -17,12 +17,15 @@ pybind11_add_module(battlesim_python MODULE NO_EXTRAS
   app/python/PythonBattleView.cpp
   app/python/PythonCommander.cpp
   app/python/PythonCommanderSource.cpp
+  app/python/BattleObservation.cpp
+  app/python/DecisionSession.cpp
+  app/python/SessionBinding.cpp
 )
 target_link_libraries(battlesim_python PRIVATE battlesim_lab)
 set_target_properties(battlesim_python PROPERTIES OUTPUT_NAME _battlesim
                       LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/python/battlesim)
 
-set(battlesim_python_files __init__.py)
+set(battlesim_python_files __init__.py env.py)
 foreach(file ${battlesim_python_files})
   configure_file(python/battlesim/${file} ${CMAKE_BINARY_DIR}/python/battlesim/${file} COPYONLY)
 endforeach()

@@ -13,6 +13,7 @@
 #include "app/python/LabRun.h"
 #include "app/python/PythonBattleView.h"
 #include "app/python/PythonCommanderSource.h"
+#include "app/python/SessionBinding.h"
 
 namespace py = pybind11;
 
@@ -85,4 +86,5 @@ PYBIND11_MODULE(_battlesim, module) {
   module.doc() = "battlesim's simulation, played from Python";
   module.def("lab", &Lab, py::arg("arguments"), py::arg("red"), py::arg("blue"), py::arg("watch_interrupt"));
   BindBattleView(module);
+  BindDecisionSession(module);
 }

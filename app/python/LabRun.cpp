@@ -62,18 +62,20 @@ int Play(const HeadlessOptions& options, const Scenario& scenario, std::ostream&
 }
 }  // namespace
 
+bool LabRun::Prepare(const std::vector<std::string>& arguments, HeadlessOptions& options, Scenario& scenario,
+                     std::string& error) {
+  if (CommandLine::ParseHeadless(arguments, options, error) != CommandLine::Outcome::Run) return false;
+  return LoadBattle(options, scenario, error);
+}
+
 LabRun::Outcome LabRun::Run(const std::vector<std::string>& arguments,
                             const std::array<std::shared_ptr<const CommanderSource>, 2>& commanders) {
   Outcome outcome;
   std::vector<std::string> command = arguments;
   command.emplace_back("--json");
   HeadlessOptions options;
-  if (CommandLine::ParseHeadless(command, options, outcome.error) != CommandLine::Outcome::Run) {
-    outcome.status = 2;
-    return outcome;
-  }
   Scenario scenario;
-  if (!LoadBattle(options, scenario, outcome.error)) {
+  if (!Prepare(command, options, scenario, outcome.error)) {
     outcome.status = 2;
     return outcome;
   }

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "app/HeadlessRunner.h"
+#include "battle/Scenario.h"
+
 class CommanderSource;
 
 class LabRun {
@@ -20,6 +23,10 @@ class LabRun {
     // Why a run was refused, in the program's own words.
     std::string error;
   };
+
+  // The options and the battle these arguments give, every file checked; false with the reason.
+  static bool Prepare(const std::vector<std::string>& arguments, HeadlessOptions& options, Scenario& scenario,
+                      std::string& error);
 
   // arguments as battlesim-headless takes them (--json is added); commanders by team code, null
   // for the scenario's own General.

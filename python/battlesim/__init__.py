@@ -18,7 +18,8 @@ import threading
 from battlesim import _battlesim
 from battlesim._battlesim import BattleView, General, Point, Squad, Terrain
 
-__all__ = ["run", "study", "tournament", "timeline", "BattleView", "General", "Point", "Squad", "Terrain"]
+__all__ = ["run", "study", "tournament", "timeline", "BattleEnv", "ParallelBattleEnv", "VectorBattleEnv", "BattleView",
+           "General", "Point", "Squad", "Terrain"]
 
 # The command line's own bounds, so that a bad value is named by its Python argument.
 _MOST_BATTLES = 1000000
@@ -202,3 +203,7 @@ def timeline(seed=1, battles=1, scenario=None, red_general=None, blue_general=No
         path = os.path.join(folder, "timeline.csv")
         _lab(arguments + ["--timeline", path], generals)
         return pandas.read_csv(path)
+
+
+# Last: the environments build on the functions above.
+from battlesim.env import BattleEnv, ParallelBattleEnv, VectorBattleEnv  # noqa: E402

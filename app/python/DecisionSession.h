@@ -1,0 +1,82 @@
+// One battle played a decision at a time: it runs on a thread of its own until a squad of a side
+// that the caller leads reports ready, then waits for the caller's order while the caller reads
+// the observation. Only one of the two threads runs at any moment, so the battle is the same for
+// the same seed and the same orders, step for step.
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "app/python/BattleObservation.h"
+#include "battle/Scenario.h"
+#include "strategy/Commander.h"
+
+class Battle;
+
+class DecisionSession {
+ public:
+  enum class Phase { Running, Deciding, Won, Lost, OutOfTime };
+
+  // Tallies a reward can be shaped from, as they stand at the decision.
+  struct Tallies {
+    double seconds = 0.0;
+    long long frames = 0;
+    int redAlive = 0;
+    int blueAlive = 0;
+    int casualties = 0;
+    std::array<int, 5> kills{};
+    std::uint64_t fingerprint = 0;
+  };
+
+  // The battle of scenario from seed, the caller leading the sides marked in led (by team code);
+  // Won and Lost are told from the side of team. The battle starts on the first Wait.
+  DecisionSession(Scenario scenario, unsigned seed, int frameMs, double maxSeconds, std::array<bool, 2> led,
+                  int team);
+  ~DecisionSession();
+  DecisionSession(const DecisionSession&) = delete;
+  DecisionSession& operator=(const DecisionSession&) = delete;
+
+  // Hands the waiting squad its order; the battle then runs on.
+  void Answer(const SquadOrder& order);
+  // Waits at most timeoutMs for the next decision or the end; returns the phase then.
+  Phase Wait(int timeoutMs);
+  // Whether a goal lies on the battle's ground.
+  bool OnTerrain(double x, double z) const;
+
+  // Read while the phase is not Running.
+  const BattleObservation& Observation() const { return observation; }
+  const Tallies& Taken() const { return tallies; }
+
+ private:
+  class LedSide;
+  class LedSideSource;
+
+  void Play(const std::stop_token& stop);
+  SquadOrder Ask(const GameObject& leader);
+  void Take(const Battle& battle, const GameObject* asking);
+  void Finish(Phase ending);
+
+  Scenario setup;
+  unsigned seed;
+  int frameMs;
+  double maxSeconds;
+  int team;
+  BattleObservation observation;
+  Tallies tallies;
+  // The running battle, while it runs.
+  Battle* battle = nullptr;
+
+  mutable std::mutex mutex;
+  std::condition_variable changed;
+  Phase phase = Phase::Running;
+  bool started = false;
+  bool answered = false;
+  bool stopping = false;
+  SquadOrder answer;
+  // Last: joined before anything it uses goes.
+  std::jthread thread;
+};

@@ -1,0 +1,111 @@
+# Battles a decision at a time: the same seed and the same actions give the same battle.
+import numpy
+import pytest
+
+import battlesim
+from conftest import ROOT
+
+
+def play(env, seed, decisions):
+    """Fingerprints after each decision; every third order marches to the centre in a wedge."""
+    observation, _ = env.reset(seed=seed)
+    prints = [env.fingerprint()]
+    for step in range(decisions):
+        asking = int(observation["asking"])
+        action = {"x": 0.0, "z": 0.0, "formation": "wedge"} if step % 3 == 0 else None
+        assert asking >= 0 and observation["alive"][asking] == 1
+        observation, reward, terminated, truncated, info = env.step(action)
+        prints.append(env.fingerprint())
+        if terminated or truncated:
+            break
+    return prints
+
+
+def test_the_same_seed_and_actions_give_the_same_fingerprints():
+    env = battlesim.BattleEnv(side="blue")
+    first = play(env, 4, 40)
+    assert play(env, 4, 40) == first
+    assert play(env, 5, 40) != first
+    env.close()
+
+
+def test_observations_fit_their_space():
+    env = battlesim.BattleEnv()
+    observation, info = env.reset(seed=1)
+    for key, space in env.observation_space.spaces.items():
+        assert observation[key].shape == space.shape, key
+        assert observation[key].dtype == space.dtype, key
+    assert info["red_alive"] == info["blue_alive"] == int(observation["alive"].sum()) // 2
+    env.close()
+
+
+def test_a_battle_led_by_the_built_in_moves_ends_with_a_reward():
+    """Marching each squad as the built-in General would ends the battle, rewarded +1 or -1."""
+    env = battlesim.BattleEnv(opponent=str(ROOT / "strategies" / "builtin.lua"), max_seconds=600)
+    observation, _ = env.reset(seed=2)
+    rng = numpy.random.default_rng(0)
+    for _ in range(500):
+        action = {"x": float(rng.uniform(-60, 60)), "z": float(rng.uniform(-60, 60))}
+        observation, reward, terminated, truncated, _ = env.step(action)
+        if terminated or truncated:
+            break
+    assert terminated and reward in (1.0, -1.0)
+    with pytest.raises(RuntimeError, match="reset"):
+        env.step(None)
+    env.close()
+
+
+@pytest.mark.parametrize("action, error", [
+    ([0, 0], TypeError),
+    ({"x": 0}, ValueError),
+    ({"x": "0", "z": 0}, TypeError),
+    ({"x": 1e9, "z": 0}, ValueError),
+    ({"x": 0, "z": 0, "formation": "square"}, ValueError),
+])
+def test_an_action_of_the_wrong_shape_is_refused(action, error):
+    env = battlesim.BattleEnv()
+    env.reset(seed=1)
+    with pytest.raises(error, match="action"):
+        env.step(action)
+    env.step(None)
+    env.close()
+
+
+def test_parallel_env_gives_both_sides_as_agents():
+    env = battlesim.ParallelBattleEnv()
+    observations, infos = env.reset(seed=3)
+    assert env.agents == ["red", "blue"]
+    asking = [agent for agent in env.agents if int(observations[agent]["asking"]) >= 0]
+    assert len(asking) == 1
+    observations, rewards, terminations, truncations, infos = env.step({agent: None for agent in env.agents})
+    assert set(rewards) == {"red", "blue"} and not any(terminations.values())
+    env.close()
+
+
+def test_vector_env_steps_battles_that_match_single_ones():
+    vector = battlesim.VectorBattleEnv(2)
+    observations, _ = vector.reset(seed=7)
+    assert observations["position"].shape[0] == 2
+    for _ in range(5):
+        observations, rewards, terminated, truncated, infos = vector.step([None, None])
+    single = battlesim.BattleEnv()
+    single.reset(seed=8)
+    for _ in range(5):
+        single.step(None)
+    assert vector.fingerprints()[1] == single.fingerprint()
+    vector.close()
+    single.close()
+
+
+def test_gymnasium_checker_passes():
+    gymnasium = pytest.importorskip("gymnasium")
+    from gymnasium.utils.env_checker import check_env
+
+    check_env(battlesim.BattleEnv(), skip_render_check=True)
+
+
+def test_pettingzoo_checker_passes():
+    pytest.importorskip("pettingzoo")
+    from pettingzoo.test import parallel_api_test
+
+    parallel_api_test(battlesim.ParallelBattleEnv(), num_cycles=20)
