@@ -1,0 +1,32 @@
+"""A study spread over the workers of a Dask distributed cluster: each worker runs its share of
+the seeds as battlesim-headless --seeds would, and the rows come back in seed order."""
+
+import battlesim
+
+
+def _run_seeds(arguments, first, last, generals):
+    """One share of the seeds, run on a worker; its battle lines."""
+    lines = battlesim._lab(arguments + ["--seeds", f"{first}-{last}", "--jobs", "1"], generals)
+    return [line for line in lines if not line.get("summary")]
+
+
+def _shares(blocks, parts):
+    """The blocks of consecutive seeds cut into about parts shares of consecutive seeds."""
+    total = sum(last - first + 1 for first, last in blocks)
+    size = max(1, -(-total // parts))
+    for first, last in blocks:
+        while first <= last:
+            end = min(last, first + size - 1)
+            yield first, end
+            first = end + 1
+
+
+def study_rows(client, blocks, battles, arguments, generals):
+    workers = max(1, len(client.scheduler_info().get("workers", {})))
+    arguments = arguments + ["--battles", str(battles)]
+    futures = [client.submit(_run_seeds, arguments, first, last, generals, pure=False)
+               for first, last in _shares(blocks, 4 * workers)]
+    rows = []
+    for share in client.gather(futures):
+        rows += share
+    return rows
