@@ -95,3 +95,8 @@ def test_ctrl_c_stops_a_run_between_steps():
         timer.cancel()
     assert signal.getsignal(signal.SIGINT) is signal.default_int_handler
     assert len(battlesim.run(seed=1)) == 1
+
+
+def test_a_study_of_scattered_seeds_runs_each_block_of_them(headless):
+    expected = battle_lines(headless("--seeds", "1-2")) + battle_lines(headless("--seeds", "9-9"))
+    assert battlesim.study(seeds=[9, 2, 1, 2], jobs=1).to_dict("records") == expected

@@ -111,3 +111,66 @@ def test_the_battle_view_holds_what_a_script_sees():
     assert seen["side"] == "blue" and seen["squads"] == 5 and seen["enemies"] == 5
     assert seen["width"] > 0 and seen["height"] is not None and seen["off"] is None
     assert seen["enemy"].startswith("General") and seen["type"] in ("soldier", "archer", "berserker")
+
+
+class Strange:
+    """Answers that misbehave when looked at."""
+
+    def __eq__(self, other):
+        raise RuntimeError("do not compare me")
+
+    __hash__ = object.__hash__
+
+    def __float__(self):
+        raise RuntimeError("do not convert me")
+
+
+class Dictish(dict):
+    def __getitem__(self, key):
+        raise KeyError(key)
+
+
+def fuzzed_answers(rng):
+    values = [None, True, 0, -1, 2 ** 70, 1.5, float("inf"), -float("nan"), "", "x", b"wedge", [], (),
+              {}, Strange(), object(), 1j, range(3), Dictish(x=0, z=0)]
+    for _ in range(60):
+        kind = rng.randrange(3)
+        if kind == 0:
+            yield rng.choice(values)
+        else:
+            answer = {key: rng.choice(values) for key in ("x", "z", "formation") if rng.random() < 0.8}
+            if kind == 2:
+                answer.update(x=rng.uniform(-200, 200), z=rng.uniform(-200, 200))
+            yield answer
+
+
+def test_fuzzed_answers_either_march_or_forfeit_with_a_reason():
+    import random
+
+    rng = random.Random(33)
+    answers = list(fuzzed_answers(rng))
+
+    class Fuzzing:
+        def on_squad_ready(self, battle, squad):
+            return answers.pop() if answers else None
+
+    lines = battlesim.run(seed=2, battles=4, red_general=Fuzzing(), max_seconds=30)
+    assert lines, "the run must report its battles"
+    for line in lines:
+        if "forfeit" in line:
+            assert line["forfeit"] == "red" and line["forfeit_reason"]
+
+
+def test_a_forfeit_ends_only_its_battle():
+    class FailsFirst(BuiltinGeneral):
+        battles_seen = 0
+
+        def on_squad_ready(self, battle, squad):
+            if battle.time < 6 and FailsFirst.battles_seen == 0:
+                FailsFirst.battles_seen = 1
+                raise ValueError("not yet")
+            return super().on_squad_ready(battle, squad)
+
+    lines = battlesim.run(seed=1, battles=2, red_general=FailsFirst(), max_seconds=600)
+    assert lines[0]["forfeit"] == "red" and lines[0]["forfeit_reason"].endswith("ValueError: not yet")
+    assert "forfeit" not in lines[1] and lines[1]["winner"] in ("red", "blue")

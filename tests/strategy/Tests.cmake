@@ -3,6 +3,7 @@ battlesim_test_suite(strategy_tests
   ${CMAKE_SOURCE_DIR}/tests/strategy/LuaStateTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/strategy/StrategyScriptTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/strategy/ScriptedBattleTest.cpp
+  ${CMAKE_SOURCE_DIR}/tests/strategy/CommanderSourceTest.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
 )
 
