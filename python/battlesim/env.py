@@ -197,6 +197,7 @@ class BattleEnv(_EnvBase):
     def __init__(self, scenario=None, side="red", opponent=None, frame_ms=16, max_seconds=None):
         if side not in SIDES:
             raise ValueError(f"side must be 'red' or 'blue', not {side!r}")
+        battlesim._general("opponent", opponent)
         self.side = side
         red = side == "red"
         opponents = (None, opponent) if red else (opponent, None)

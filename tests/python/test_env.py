@@ -71,6 +71,15 @@ def test_an_action_of_the_wrong_shape_is_refused(action, error):
     env.close()
 
 
+def test_a_wrong_opponent_or_side_is_named():
+    with pytest.raises(TypeError, match="opponent"):
+        battlesim.BattleEnv(opponent=3)
+    with pytest.raises(FileNotFoundError, match="opponent"):
+        battlesim.BattleEnv(opponent="missing.lua")
+    with pytest.raises(ValueError, match="side"):
+        battlesim.BattleEnv(side="green")
+
+
 def test_parallel_env_gives_both_sides_as_agents():
     env = battlesim.ParallelBattleEnv()
     observations, infos = env.reset(seed=3)
