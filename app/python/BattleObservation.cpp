@@ -9,7 +9,11 @@
 #include "objects/UnitType.h"
 
 BattleObservation::BattleObservation(std::size_t capacity)
-    : position(2 * capacity), team(capacity), type(capacity), squad(capacity, -1), inCombat(capacity),
+    : position(2 * capacity),
+      team(capacity),
+      type(capacity),
+      squad(capacity, -1),
+      inCombat(capacity),
       alive(capacity) {}
 
 int BattleObservation::SlotOf(const std::string& name) {

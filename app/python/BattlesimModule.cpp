@@ -47,7 +47,8 @@ void BindBattleView(py::module_& module) {
   py::class_<View::Point>(module, "Point")
       .def_readonly("x", &View::Point::x)
       .def_readonly("z", &View::Point::z)
-      .def("__repr__", [](const View::Point& p) { return "Point(x=" + std::to_string(p.x) + ", z=" + std::to_string(p.z) + ")"; });
+      .def("__repr__",
+           [](const View::Point& p) { return "Point(x=" + std::to_string(p.x) + ", z=" + std::to_string(p.z) + ")"; });
   py::class_<View::TerrainBounds>(module, "Terrain")
       .def_readonly("width", &View::TerrainBounds::width)
       .def_readonly("depth", &View::TerrainBounds::depth)

@@ -34,8 +34,7 @@ class DecisionSession {
 
   // The battle of scenario from seed, the caller leading the sides marked in led (by team code);
   // Won and Lost are told from the side of team. The battle starts on the first Wait.
-  DecisionSession(Scenario scenario, unsigned seed, int frameMs, double maxSeconds, std::array<bool, 2> led,
-                  int team);
+  DecisionSession(Scenario scenario, unsigned seed, int frameMs, double maxSeconds, std::array<bool, 2> led, int team);
   ~DecisionSession();
   DecisionSession(const DecisionSession&) = delete;
   DecisionSession& operator=(const DecisionSession&) = delete;

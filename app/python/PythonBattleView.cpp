@@ -86,8 +86,13 @@ std::vector<PythonBattleView::Squad> PythonBattleView::SquadsOf(const GameObject
 
 PythonBattleView::Squad PythonBattleView::SquadOf(const GameObject& leader, bool own) const {
   const Vector3& position = leader.GetSprite()->position;
-  Squad squad{leader.name, SquadType(*battle, leader), position.x, position.z,
-              static_cast<int>(leader.subordinates.size()), leader.inCombat, std::nullopt};
+  Squad squad{leader.name,
+              SquadType(*battle, leader),
+              position.x,
+              position.z,
+              static_cast<int>(leader.subordinates.size()),
+              leader.inCombat,
+              std::nullopt};
   const SquadLeaderSM* machine = leader.FindSquadLeaderMachine();
   if (own && machine != nullptr && machine->orderMode == SquadLeaderSM::OrderMode::MarchToTarget) {
     squad.target = Point{machine->storedTarget.x, machine->storedTarget.z};

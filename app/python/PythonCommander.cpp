@@ -125,8 +125,8 @@ SquadOrder PythonCommander::ReadOrder(py::handle answer, const GameObject& leade
   py::dict fields = py::reinterpret_borrow<py::dict>(answer);
   double x = 0.0;
   double z = 0.0;
-  const bool numbers = fields.contains("x") && fields.contains("z") && ReadNumber(fields["x"], x) &&
-                       ReadNumber(fields["z"], z);
+  const bool numbers =
+      fields.contains("x") && fields.contains("z") && ReadNumber(fields["x"], x) && ReadNumber(fields["z"], z);
   if (!numbers) {
     Fail(orderWhere + " returned a goal without numbers x and z");
     return order;

@@ -36,7 +36,8 @@ class SessionHandle {
     if (!LabRun::Prepare(arguments, options, scenario, error)) throw std::invalid_argument(error);
     const std::array<const py::object*, 2> opponents{&redOpponent, &blueOpponent};
     for (std::size_t side = 0; side < opponents.size(); ++side) {
-      if (!opponents[side]->is_none()) scenario.armies[side].commander = std::make_shared<PythonCommanderSource>(*opponents[side]);
+      if (!opponents[side]->is_none())
+        scenario.armies[side].commander = std::make_shared<PythonCommanderSource>(*opponents[side]);
     }
     session = std::make_unique<DecisionSession>(std::move(scenario), options.seed, options.frameMs, options.maxSeconds,
                                                 std::array<bool, 2>{ledRed, ledBlue}, team);
@@ -143,7 +144,8 @@ void BindDecisionSession(py::module_& module) {
       .def("answer", &Answer)
       .def("observation", &Observation)
       .def("tallies", &Tallies)
-      .def("on_terrain", [](const SessionHandle& handle, double x, double z) { return handle.Session().OnTerrain(x, z); })
+      .def("on_terrain",
+           [](const SessionHandle& handle, double x, double z) { return handle.Session().OnTerrain(x, z); })
       .def("close", &SessionHandle::Close);
   module.def("terrain_bounds", &TerrainBounds, py::arg("arguments"));
   module.attr("FORMATIONS") = py::dict(py::arg("block") = static_cast<int>(Formation::kBlock),
