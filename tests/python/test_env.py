@@ -36,6 +36,11 @@ def test_observations_fit_their_space():
         assert observation[key].shape == space.shape, key
         assert observation[key].dtype == space.dtype, key
     assert info["red_alive"] == info["blue_alive"] == int(observation["alive"].sum()) // 2
+    asking = int(observation["asking"])
+    assert observation["type"][asking] == 3 and observation["team"][asking] == 0
+    followers = (observation["squad"] == asking) & (observation["type"] < 3)
+    assert followers.sum() > 0 and (observation["team"][followers] == 0).all()
+    assert (observation["squad"][observation["type"] == 4] == -1).all()
     env.close()
 
 
