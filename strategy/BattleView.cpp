@@ -45,11 +45,10 @@ const char* SquadType(const Battle& battle, const GameObject& leader) {
   return type >= 0 && type < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(type)].data() : "unknown";
 }
 
-// Terrain grid columns run from -width/2, rows against z from depth - depth/2.
-double MinX(const Terrain& terrain) { return -(terrain.width / 2); }
-double MaxX(const Terrain& terrain) { return terrain.width - terrain.width / 2 - 1; }
-double MaxZ(const Terrain& terrain) { return terrain.depth - terrain.depth / 2; }
-double MinZ(const Terrain& terrain) { return MaxZ(terrain) - (terrain.depth - 1); }
+double MinX(const Terrain& terrain) { return terrain.MinGridX(); }
+double MaxX(const Terrain& terrain) { return terrain.MinGridX() + terrain.width - 1; }
+double MaxZ(const Terrain& terrain) { return terrain.MaxGridZ(); }
+double MinZ(const Terrain& terrain) { return terrain.MaxGridZ() - (terrain.depth - 1); }
 }  // namespace
 
 BattleView::BattleView(Battle& ownBattle, const GameObject& ownGeneral) : battle(ownBattle), general(ownGeneral) {}
@@ -68,11 +67,12 @@ const GameObject* BattleView::EnemyGeneral() const {
   return nullptr;
 }
 
-// The path finder truncates a goal to its cell: every point that truncates onto the grid is on it.
+// Exactly the bounds the script is told: a point that truncates onto the grid from beyond them
+// (127.5 when the last column is 127) would be a goal the script could not have known it may use.
 bool BattleView::OnTerrain(double x, double z) const {
   const Terrain& terrain = battle.terrain;
   if (terrain.width == 0 || terrain.depth == 0) return true;
-  return x > MinX(terrain) - 1.0 && x < MaxX(terrain) + 1.0 && z > MinZ(terrain) - 1.0 && z < MaxZ(terrain) + 1.0;
+  return x >= MinX(terrain) && x <= MaxX(terrain) && z >= MinZ(terrain) && z <= MaxZ(terrain);
 }
 
 void BattleView::PushBattle(lua_State* lua) const {

@@ -200,17 +200,40 @@ float Terrain::CodedHeightAt(int x, int z) const {
   return index < 0 ? kOffGridHeight : heightOfCode[heightCodes[static_cast<std::size_t>(index)]];
 }
 
+// A point on the grid's outermost points blends with neighbours beyond the edge: those read the
+// edge point nearest to them, as if the ground went on level, instead of the wall height that
+// stands off the grid, which would lift a unit near the edge (and tilt its duels) for nothing.
+// Inside the outermost points every neighbour is on the grid already.
 float Terrain::InterpolatedHeight(float x, float z) const {
   const float fx = x - std::floor(x);
   const float fz = z - std::floor(z);
   const int ix = TruncateToCell(x);
   const int iz = TruncateToCell(z);
-  const float hz =
-      fz * CodedHeightAt(ix, TruncateToCell(z + 1.0f)) + (1.0f - fz) * CodedHeightAt(ix, TruncateToCell(z - 1.0f));
-  const float hx =
-      (1.0f - fx) * CodedHeightAt(TruncateToCell(x - 1.0f), iz) + fx * CodedHeightAt(TruncateToCell(x + 1.0f), iz);
+  int left = TruncateToCell(x - 1.0f);
+  int right = TruncateToCell(x + 1.0f);
+  int down = TruncateToCell(z - 1.0f);
+  int up = TruncateToCell(z + 1.0f);
+  if (OnOutermostPoints(ix, iz)) {
+    left = HeldX(left);
+    right = HeldX(right);
+    down = HeldZ(down);
+    up = HeldZ(up);
+  }
+  const float hz = fz * CodedHeightAt(ix, up) + (1.0f - fz) * CodedHeightAt(ix, down);
+  const float hx = (1.0f - fx) * CodedHeightAt(left, iz) + fx * CodedHeightAt(right, iz);
   return (hz + hx) * 0.5f;
 }
+
+bool Terrain::OnOutermostPoints(int x, int z) const {
+  const long long col = static_cast<long long>(x) + width / 2;
+  const long long row = static_cast<long long>(depth) - depth / 2 - z;
+  const bool inside = col > 0 && col < width - 1 && row > 0 && row < depth - 1;
+  return !inside && CellIndex(x, z) >= 0;
+}
+
+int Terrain::HeldX(int x) const { return std::clamp(x, MinGridX(), MinGridX() + width - 1); }
+
+int Terrain::HeldZ(int z) const { return std::clamp(z, MaxGridZ() - (depth - 1), MaxGridZ()); }
 
 void Terrain::PrefetchAround(float x, float z, bool colourToo) const {
   if (heights.empty()) return;

@@ -37,7 +37,12 @@ class Terrain {
   // Asks the processor to fetch what InterpolatedHeight (and SetColour, when colourToo) will read
   // at this point, ahead of a large army's update that would otherwise wait for each in turn.
   void PrefetchAround(float x, float z, bool colourToo) const;
+  // Smoothed height between grid points; a point off the grid blends with the off-grid height.
   float InterpolatedHeight(float x, float z) const;
+  // The world coordinates of the outermost grid points: x from MinGridX() to MinGridX() + W - 1,
+  // z from MaxGridZ() - (H - 1) to MaxGridZ().
+  int MinGridX() const { return -(width / 2); }
+  int MaxGridZ() const { return depth - depth / 2; }
   // Cost of stepping from (x1, z1) to (x2, z2): five times the rise, nothing for descending.
   float ClimbCost(int x1, int z1, int x2, int z2) const;
   Vector3 GridPoint(int x, int z) const;
@@ -57,6 +62,10 @@ class Terrain {
   // Grid index of integer world coordinates, or -1 off the grid.
   long long CellIndex(int x, int z) const;
   float CodedHeightAt(int x, int z) const;
+  bool OnOutermostPoints(int x, int z) const;
+  // The coordinate moved onto the grid's nearest column or row.
+  int HeldX(int x) const;
+  int HeldZ(int z) const;
   float HeightAtCell(int col, int row) const { return heights[static_cast<std::size_t>(row) * width + col]; }
   Vector3 NormalAt(int col, int row) const;
 };

@@ -170,3 +170,16 @@ TEST(ShippedStrategies, EachPassesTheCheck) {
     EXPECT_TRUE(StrategyScript::Check(std::string("strategies/") + name + ".lua", error)) << error;
   }
 }
+
+// The terrain's bounds a script is told are exactly those of a goal and of a height.
+TEST_F(ScriptedGeneral, GoalsAndHeightsReachExactlyTheToldBounds) {
+  StrategyScript& script = Start(
+      "function on_squad_ready(b) local t = b.terrain\n"
+      "assert(b.height(t.min_x, t.min_z) and not b.height(t.max_x + 0.5, 0) and not b.height(0, t.min_z - 0.5))\n"
+      "return {x = t.max_x, z = t.max_z} end\n");
+  EXPECT_EQ(script.OnSquadReady(First(UnitType::General), FirstSquad()).kind, SquadOrder::Kind::March)
+      << script.Failure();
+  for (const char* beyond : {"{x = 127.5, z = 0}", "{x = 0, z = -127.5}"}) {
+    EXPECT_EQ(Answer(beyond).kind, SquadOrder::Kind::Failed) << beyond;
+  }
+}

@@ -167,6 +167,17 @@ TEST(Terrain, InterpolatedHeightBlendsNeighboursAcrossTwoSteps) {
   EXPECT_FLOAT_EQ((hz + hx) * 0.5f, terrain.InterpolatedHeight(1.5f, 2.25f));
 }
 
+// Up to the outermost grid points and on between them and the edge, nothing from beyond the
+// edge (the off-grid height, or the far side of the map) blends in.
+TEST(Terrain, InterpolatedHeightAtTheEdgesIsTheGroundsOwn) {
+  Terrain terrain = testmaps::FlatTerrain(8);  // x from -4 to 3, z from -3 to 4
+  terrain.Scale(2.0f, 2.0f);
+  for (const float x : {-4.5f, -4.0f, 0.0f, 3.0f, 3.5f}) {
+    for (const float z : {-3.5f, -3.0f, 0.0f, 4.0f, 4.5f})
+      EXPECT_EQ(2.0f, terrain.InterpolatedHeight(x, z)) << x << ", " << z;
+  }
+}
+
 TEST(Terrain, InterpolatedHeightOfWildCoordinatesIsOffGrid) {
   const Terrain terrain = NumberedTerrain(8, 8);
   EXPECT_EQ(5.0f, terrain.InterpolatedHeight(1.0e30f, -1.0e30f));
