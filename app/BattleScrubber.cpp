@@ -1,6 +1,7 @@
 // Jumps through the battle on view, and the record of what the user changed on the way.
 #include "app/BattleScrubber.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <utility>
@@ -77,9 +78,11 @@ void BattleScrubber::Logged(RunCourse::Action action) {
   game.timeline->ForgetLaterSamples();
 }
 
+// A battle's armies are raised at its start but stand on the field only from its first step: before
+// it the field is empty (a selected unit's ring would float alone), so no jump lands earlier.
 bool BattleScrubber::JumpTo(double second) {
   const auto offset = static_cast<std::int64_t>(std::llround(second * 1000.0 / stepMs));
-  const std::int64_t target = battleStartStep + (offset > 0 ? offset : 0);
+  const std::int64_t target = battleStartStep + std::max<std::int64_t>(offset, 1);
   const bool reached = target < stepsDone ? (ReplayTo(target), true) : StepForwardTo(target);
   game.pace->JumpTo(course.MsAfter(stepsDone), TickCounter::Now());
   return reached;

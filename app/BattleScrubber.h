@@ -49,7 +49,8 @@ class BattleScrubber {
   void UserReset();
   void UserBlood(bool on);
 
-  // Moves the view to that second of the battle on view: back by playing the run again, forward
+  // Moves the view to that second of the battle on view, at the earliest its first step (where its
+  // armies first stand): back by playing the run again, forward
   // (also beyond the furthest second reached) by stepping on. A forward jump stops where the
   // battle ends, with the next one on view. Returns false when it stopped short.
   bool JumpTo(double second);

@@ -22,6 +22,11 @@ TEST(BattleCheckpoints, PastTheBudgetEveryOtherGoesAndTheStartStays) {
 
   std::int64_t from = -1;
   EXPECT_EQ(checkpoints.Before(99, from), nullptr);
+  // A step a checkpoint was taken after starts from that one: the battle's start among them.
+  ASSERT_NE(checkpoints.Before(100, from), nullptr);
+  EXPECT_EQ(from, 100);
+  checkpoints.Before(140, from);
+  EXPECT_EQ(from, 140);
   ASSERT_NE(checkpoints.Before(139, from), nullptr);
   EXPECT_EQ(from, 100);
   checkpoints.Before(200, from);

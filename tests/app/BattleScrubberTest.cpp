@@ -127,3 +127,35 @@ TEST(BattleScrubber, TheInspectedUnitStaysSelectedAcrossAJumpBack) {
   seeded.scrubber().JumpBy(BattleScrubber::kJumpSeconds);
   EXPECT_NE(seeded.game.inspector->Lines(*seeded.game.battle).back(), "Trace:");
 }
+
+// The seconds copies are taken at, the battle's start among them (where the view lands a step on,
+// with the armies standing), in the run's first battle and in a later one.
+TEST(BattleScrubber, AJumpToTheSecondOfACheckpointLandsOnIt) {
+  for (const bool later : {false, true}) {
+    for (const double second : {0.0, BattleScrubber::kCheckpointSeconds}) {
+      SCOPED_TRACE(std::to_string(second) + (later ? " s into the second battle" : " s into the first battle"));
+      SeededGame played(5);
+      SeededGame scrubbed(5);
+      if (later) {
+        played.PlayToNextBattle();
+        scrubbed.PlayToNextBattle();
+      }
+      played.scrubber().JumpTo(second);
+      scrubbed.scrubber().JumpTo(12.0);
+      scrubbed.scrubber().JumpTo(second);
+      EXPECT_EQ(scrubbed.scrubber().StepsDone(), played.scrubber().StepsDone());
+      EXPECT_EQ(StateOf(*scrubbed.game.battle), StateOf(*played.game.battle));
+      EXPECT_EQ(scrubbed.game.battle->objects->PendingCount(), 0u);
+    }
+  }
+}
+
+// Back to the start and on again: the chart still reaches the furthest second seen.
+TEST(BattleScrubber, TheChartKeepsTheBattleAsFarAsItWasSeen) {
+  SeededGame seeded(1);
+  seeded.scrubber().JumpTo(50.0);
+  const std::size_t seen = seeded.timeline.Samples().size();
+  seeded.scrubber().JumpTo(0.0);
+  seeded.scrubber().JumpBy(BattleScrubber::kJumpSeconds);
+  EXPECT_EQ(seeded.timeline.Samples().size(), seen);
+}
