@@ -5,6 +5,8 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/strategies)
   install(DIRECTORY strategies DESTINATION share/battlesim)
 endif()
 install(FILES README.md DESTINATION share/doc/battlesim)
+# Debian's policy asks every package for its copyright and licences in this file, machine-readable.
+install(FILES packaging/copyright DESTINATION share/doc/battlesim)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME battlesim)
