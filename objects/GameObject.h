@@ -139,6 +139,9 @@ class alignas(64) GameObject : public GOB {
   // the sprite so that the machines are destroyed first and never outlive what they steer.
   std::vector<std::unique_ptr<StateMachine>> machines;
   const std::uint32_t lifeSlot;
+  // Where the object stands in the registry's walking order, kept by that order.
+  std::uint32_t registrySlot = 0;
+  friend class RegistryOrder;
 
   // The copy CopyFor makes: everything but the machines, the sprite and the leader handle.
   GameObject(const GameObject& original, Battle& copiedBattle);

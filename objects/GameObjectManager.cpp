@@ -7,27 +7,13 @@
 #include "objects/Sprite.h"
 #include "statemachine/Message.h"
 
-// The copies go into the registry in reverse walking order, with as many buckets as the original
-// has: each then lands at the front of the walk (an empty bucket's entry goes to the front of the
-// whole list, another's to the front of its bucket's run, which is then the walk's front), so the
-// walk and every bucket come out as the original's, and so does what later insertions and
-// erasures do to them. That is how this standard library's hash table works, not a promise of the
-// language, hence the check.
-bool GameObjectManager::CopyRegistry(const Registry& original, Battle& copiedBattle, ObjectRemap& remap) {
-  std::vector<const GameObject*> walk;
-  walk.reserve(original.size());
-  for (const auto& [name, object] : original) walk.push_back(object.get());
-  if (original.bucket_count() > 1) registry.rehash(original.bucket_count());
-  for (auto object = walk.rbegin(); object != walk.rend(); ++object) {
-    std::unique_ptr<GameObject> copy = (*object)->CopyFor(copiedBattle);
+// The copies are registered in the original's walking order, so they are walked alike.
+bool GameObjectManager::CopyRegistry(const RegistryOrder& original, Battle& copiedBattle, ObjectRemap& remap) {
+  for (const GameObject* object : original.Objects()) {
+    std::unique_ptr<GameObject> copy = object->CopyFor(copiedBattle);
     if (copy == nullptr) return false;
-    remap.Add(*object, copy.get());
-    registry.emplace(copy->name, std::move(copy));
-  }
-  if (registry.bucket_count() != original.bucket_count()) return false;
-  std::size_t index = 0;
-  for (const auto& [name, object] : registry) {
-    if (object.get() != remap(walk[index++])) return false;
+    remap.Add(object, copy.get());
+    order.Append(std::move(copy));
   }
   return true;
 }
@@ -46,12 +32,11 @@ bool GameObjectManager::CopyPending(const GameObjectManager& original, Battle& c
 std::unique_ptr<GameObjectManager> GameObjectManager::CopyFor(Battle& copiedBattle) const {
   auto copy = std::make_unique<GameObjectManager>();
   ObjectRemap remap;
-  if (!copy->CopyRegistry(registry, copiedBattle, remap) || !copy->CopyPending(*this, copiedBattle, remap)) {
+  if (!copy->CopyRegistry(order, copiedBattle, remap) || !copy->CopyPending(*this, copiedBattle, remap)) {
     return nullptr;
   }
-  for (auto& [name, object] : copy->registry) object->RemapLeader(remap);
+  for (GameObject* object : copy->order.Objects()) object->RemapLeader(remap);
   for (auto& object : copy->pending) object->RemapLeader(remap);
-  copy->order.CopyFrom(order, remap);
   copy->squadLeaders.CopyFrom(squadLeaders, remap);
   copy->generals.CopyFrom(generals, remap);
   copy->squadLeaderGrid.CopyFrom(squadLeaderGrid, remap);
@@ -81,7 +66,7 @@ void GameObjectManager::SendSystemMessage(const std::string& name, int code) {
 }
 
 void GameObjectManager::RemoveAll() {
-  for (auto& [name, object] : registry) object->MarkForRemoval();
+  for (GameObject* object : order.Objects()) object->MarkForRemoval();
 }
 
 // An object whose name a newer object takes is no longer reachable; it is released here rather
@@ -89,7 +74,6 @@ void GameObjectManager::RemoveAll() {
 // battle reuses the names of the one before).
 void GameObjectManager::RegisterPending() {
   if (pending.empty()) return;
-  order.BeginBatch();
   for (auto& object : pending) {
     GameObject* added = object.get();
     squadLeaders.Registered(*added);
@@ -97,7 +81,6 @@ void GameObjectManager::RegisterPending() {
     generals.Registered(*added);
     order.Register(std::move(object));
   }
-  order.EndBatch();
   pending.clear();
   pendingByName.clear();
   squadLeaders.PendingCleared();
@@ -136,8 +119,7 @@ void PrefetchSurroundings(const GameObject& object) {
 }
 }  // namespace
 
-// Objects are updated in registry order, walked in a copy of it: the registry's own order is a
-// chain of scattered nodes that cannot be fetched ahead. Only the object being updated is ever
+// Objects are updated in registry order, a flat list that can be fetched ahead. Only the object being updated is ever
 // erased, which leaves the order of the others as it was.
 void GameObjectManager::Update(float dt) {
   RegisterPending();
@@ -155,6 +137,7 @@ void GameObjectManager::Update(float dt) {
     if (object.removed) {
       Erase(object);
     } else {
+      if (kept != i) RegistryOrder::MovedTo(object, kept);
       updateOrder[kept++] = &object;
     }
   }

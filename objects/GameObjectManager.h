@@ -22,10 +22,9 @@ class GameObjectManager {
   GameObjectManager(const GameObjectManager&) = delete;
   GameObjectManager& operator=(const GameObjectManager&) = delete;
 
-  // Every object copied into the battle (whose handle slots are a copy of the original's), in a
-  // registry that is walked in the same order and grows and shrinks as this one does: the update
-  // order follows it. Between updates only. Null when an object cannot be copied, or when this
-  // standard library lays the registry out otherwise.
+  // Every object copied into the battle (whose handle slots are a copy of the original's), walked
+  // in the same order. Between updates only. Null only when an object's machine cannot be copied
+  // (every built-in one can).
   std::unique_ptr<GameObjectManager> CopyFor(Battle& copiedBattle) const;
 
   // Objects added during a frame are found by name at once but updated (and seen by the renderer)
@@ -59,7 +58,7 @@ class GameObjectManager {
   using Registry = RegistryOrder::Registry;
 
   // Fills the registry with the copies, remembering which is whose; false when one fails.
-  bool CopyRegistry(const Registry& original, Battle& copiedBattle, ObjectRemap& remap);
+  bool CopyRegistry(const RegistryOrder& original, Battle& copiedBattle, ObjectRemap& remap);
   bool CopyPending(const GameObjectManager& original, Battle& copiedBattle, ObjectRemap& remap);
   void RegisterPending();
   // Deletes an object that has just been updated.

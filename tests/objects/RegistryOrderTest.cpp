@@ -1,56 +1,61 @@
-// The flat copy of the registry's walking order must equal a walk of the registry after every
-// batch of registrations, whatever mix of new names, taken names and erasures came before.
+// The registry is walked in the order names were first registered, whatever the hash table does:
+// the update order must depend on nothing but the battle.
 #include "objects/RegistryOrder.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "objects/GameObject.h"
 
 namespace {
-std::vector<GameObject*> Walk(const RegistryOrder::Registry& registry) {
-  std::vector<GameObject*> walked;
-  for (const auto& [name, object] : registry) walked.push_back(object.get());
-  return walked;
+std::vector<std::string> Names(const RegistryOrder& order) {
+  std::vector<std::string> names;
+  for (const GameObject* object : order.Objects()) names.push_back(object->name);
+  return names;
 }
 
-void EraseOne(RegistryOrder::Registry& registry, RegistryOrder& order, std::mt19937& random) {
-  std::vector<GameObject*>& objects = order.Objects();
-  if (objects.empty()) return;
-  const auto victim = objects.begin() + static_cast<std::ptrdiff_t>(random() % objects.size());
-  registry.erase((*victim)->name);
-  objects.erase(victim);
-}
+std::unique_ptr<GameObject> Unit(const std::string& name) { return std::make_unique<GameObject>(name, 0, 0, 2.0f); }
 
-TEST(RegistryOrder, FollowsTheRegistryThroughInsertionsReplacementsAndErasures) {
+TEST(RegistryOrder, WalksNamesInTheOrderTheyWereFirstRegistered) {
   RegistryOrder::Registry registry;
   RegistryOrder order(registry);
-  std::mt19937 random(12345);
-  int batches = 0;
-  for (int round = 0; round < 3000; ++round) {
-    std::vector<std::unique_ptr<GameObject>> batch;
-    const int registrations = static_cast<int>(random() % 6);
-    for (int i = 0; i < registrations; ++i) {
-      // A small pool of names: many batches take a name that is already registered, some take
-      // the same name twice.
-      batch.push_back(std::make_unique<GameObject>("Unit " + std::to_string(random() % 700), 0, 0, 2.0f));
-    }
-    order.BeginBatch();
-    // As the object manager does, the batch's objects all exist before it begins.
-    for (auto& object : batch) order.Register(std::move(object));
-    order.EndBatch();
-    ++batches;
-    ASSERT_EQ(order.Objects(), Walk(registry)) << "after batch " << round;
-    if (random() % 3 == 0) EraseOne(registry, order, random);
-    ASSERT_EQ(order.Objects(), Walk(registry)) << "after erasing, round " << round;
+  // Many names, so that the hash table grows its bucket table several times on the way.
+  std::vector<std::string> expected;
+  for (int i = 0; i < 500; ++i) {
+    const std::string name = "Unit " + std::to_string((i * 7919) % 1000);
+    order.Register(Unit(name));
+    expected.push_back(name);
   }
-  // Most batches were merged, not walked again: only growth of the bucket table and the rare
-  // entry that cannot be placed need a full walk.
-  EXPECT_LT(order.FullWalks(), batches / 4);
+  EXPECT_EQ(Names(order), expected);
+}
+
+TEST(RegistryOrder, AnObjectTakingARegisteredNameTakesItsPlace) {
+  RegistryOrder::Registry registry;
+  RegistryOrder order(registry);
+  for (const char* name : {"Blood", "Soldier 1", "Arrow", "Soldier 2"}) order.Register(Unit(name));
+  auto fresh = Unit("Arrow");
+  GameObject* arrow = fresh.get();
+  order.Register(std::move(fresh));
+  EXPECT_EQ(Names(order), (std::vector<std::string>{"Blood", "Soldier 1", "Arrow", "Soldier 2"}));
+  EXPECT_EQ(order.Objects()[2], arrow);
+  EXPECT_EQ(registry.at("Arrow").get(), arrow);
+  EXPECT_EQ(registry.size(), 4u);
+}
+
+// The manager drops erased objects from the walk and tells the others where they moved.
+TEST(RegistryOrder, AReplacementAfterAnErasureLandsWhereTheOldObjectNowStands) {
+  RegistryOrder::Registry registry;
+  RegistryOrder order(registry);
+  for (const char* name : {"Soldier 1", "Soldier 2", "Arrow"}) order.Register(Unit(name));
+  std::vector<GameObject*>& objects = order.Objects();
+  registry.erase("Soldier 1");
+  objects.erase(objects.begin());
+  for (std::size_t i = 0; i < objects.size(); ++i) RegistryOrder::MovedTo(*objects[i], i);
+  order.Register(Unit("Arrow"));
+  order.Register(Unit("Soldier 1"));
+  EXPECT_EQ(Names(order), (std::vector<std::string>{"Soldier 2", "Arrow", "Soldier 1"}));
 }
 }  // namespace
