@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "math/PortableMath.h"
+
 namespace {
 struct Turn {
   float c;
@@ -10,13 +12,12 @@ struct Turn {
 };
 
 // The angle is rounded to float before its cosine and sine, which are rounded to float too.
-// They are taken in double: the float overloads differ from the rounded double results in the
-// last bit for some angles. Kept out of line because GCC 12's SLP vectorizer at -O2, once this
+// They are taken in double, by our own functions: the C library's may round otherwise elsewhere. Kept out of line because GCC 12's SLP vectorizer at -O2, once this
 // is inlined into a builder, drops the rounding to float for some of the four elements.
 [[gnu::noinline]] Turn TurnOf(double degrees) {
   const float radians = static_cast<float>(degrees * Matrix4::kPi / 180.0);
-  return {static_cast<float>(std::cos(static_cast<double>(radians))),
-          static_cast<float>(std::sin(static_cast<double>(radians)))};
+  return {static_cast<float>(PortableMath::Cos(static_cast<double>(radians))),
+          static_cast<float>(PortableMath::Sin(static_cast<double>(radians)))};
 }
 }  // namespace
 

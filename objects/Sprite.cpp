@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "battle/Battle.h"
+#include "math/PortableMath.h"
 #include "objects/GameObject.h"
 #include "objects/UnitFactory.h"
 #include "objects/UnitType.h"
@@ -12,8 +13,8 @@
 Sprite::Sprite(GameObject* spriteOwner, const Vector3& start, float facingAngle)
     : position(start), target(start), facing(facingAngle), owner(spriteOwner) {
   halfSize = HalfSizeFor(owner != nullptr ? owner->unitType : 0);
-  facingCos = std::cos(facing);
-  facingSin = std::sin(facing);
+  facingCos = static_cast<float>(PortableMath::Cos(static_cast<double>(facing)));
+  facingSin = static_cast<float>(PortableMath::Sin(static_cast<double>(facing)));
 }
 
 // The unit-type table is the factory's; a code outside it gets the common size.

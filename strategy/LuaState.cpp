@@ -5,11 +5,13 @@
 #include <lua.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 
+#include "math/PortableMath.h"
 #include "platform/Interrupt.h"
 #include "platform/Random.h"
 
@@ -108,6 +110,47 @@ table.sort = function(t, less)
 end
 )lua";
 
+// The math library's transcendental functions, by our own code: the C library's may round the last
+// bit otherwise on another machine, and a script's choices must not.
+template <double (*function)(double)>
+int OneArgument(lua_State* lua) {
+  lua_pushnumber(lua, function(luaL_checknumber(lua, 1)));
+  return 1;
+}
+
+int ArcTangent(lua_State* lua) {
+  lua_pushnumber(lua, PortableMath::Atan2(luaL_checknumber(lua, 1), luaL_optnumber(lua, 2, 1.0)));
+  return 1;
+}
+
+// Powers of two and ten have exact logarithms in their bases, as scripts expect.
+int Logarithm(lua_State* lua) {
+  const double x = luaL_checknumber(lua, 1);
+  if (lua_isnoneornil(lua, 2)) {
+    lua_pushnumber(lua, PortableMath::Log(x));
+    return 1;
+  }
+  const double base = luaL_checknumber(lua, 2);
+  int exponent = 0;
+  if (base == 2.0 && std::frexp(x, &exponent) == 0.5) {
+    lua_pushnumber(lua, exponent - 1);
+  } else {
+    lua_pushnumber(lua, PortableMath::Log(x) / PortableMath::Log(base));
+  }
+  return 1;
+}
+
+void ReplaceMathFunctions(lua_State* lua) {
+  const luaL_Reg functions[] = {{"sin", OneArgument<PortableMath::Sin>},   {"cos", OneArgument<PortableMath::Cos>},
+                                {"tan", OneArgument<PortableMath::Tan>},   {"asin", OneArgument<PortableMath::Asin>},
+                                {"acos", OneArgument<PortableMath::Acos>}, {"exp", OneArgument<PortableMath::Exp>},
+                                {"atan", ArcTangent},                      {"log", Logarithm},
+                                {nullptr, nullptr}};
+  lua_getglobal(lua, LUA_MATHLIBNAME);
+  luaL_setfuncs(lua, functions, 0);
+  lua_pop(lua, 1);
+}
+
 // load, but of text only: a compiled chunk could break the state from inside.
 int LoadTextOnly(lua_State* lua) {
   const bool environmentGiven = lua_gettop(lua) >= 4;
@@ -164,6 +207,7 @@ int OpenLibraries(lua_State* lua) {
     lua_setglobal(lua, name);
   }
   RemoveFields(lua, LUA_STRLIBNAME, kRemovedStringFunctions, std::size(kRemovedStringFunctions));
+  ReplaceMathFunctions(lua);
   // The loaded-modules table would hand the original libraries back.
   lua_pushnil(lua);
   lua_setfield(lua, LUA_REGISTRYINDEX, LUA_LOADED_TABLE);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "math/Matrix4.h"
+#include "math/PortableMath.h"
 
 namespace {
 // 180 / 3.14159: the same constant as the turn itself, so that facing a point and turning by the
@@ -67,7 +68,7 @@ void Formation::FaceTowards(const Vector3& point) {
   const float length = d.Length();
   if (length == 0.0f) return;
   const double angle =
-      std::atan2(static_cast<double>(d.x / length), static_cast<double>(d.z / length)) * kDegreesPerRadian;
+      PortableMath::Atan2(static_cast<double>(d.x / length), static_cast<double>(d.z / length)) * kDegreesPerRadian;
   Rotate(static_cast<float>(angle));
 }
 
