@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: in the normal build and in an
 # AddressSanitizer + UndefinedBehaviorSanitizer build. Window and GL tests run under Xvfb.
-# Then a short soak of many battles and a short fuzzing run of the file readers.
+# Then the same battles in four builds of the headless program, a short soak of many battles and a short fuzzing run of the file readers.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/ensure-packages.sh
-ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+ensure_architecture arm64
+ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${MATRIX_PACKAGES[@]}"
 
 jobs=$(nproc)
 # The options are given every time: ./run.sh configures the same folder without tests.
@@ -38,6 +39,8 @@ run_suite() {
 }
 run_suite build
 run_suite build/asan
+echo "== Determinism: the same battles in four builds (gcc -O2 and -O0, clang with libc++, 64-bit ARM)"
+tools/determinism-check --jobs "$jobs"
 echo "== Soak: 6 battles (the full soak: tools/soak.sh)"
 tools/soak.sh 6 2
 echo "== Fuzzing: 30 s per target"

@@ -209,6 +209,14 @@ bool BattleVerifier::SameBattle(const std::string& scenarioFile, const Scenario&
   return true;
 }
 
+std::string BattleVerifier::OtherBattles() const {
+  for (const Seed& seed : seeds) {
+    const std::string note = StudyIdentity::OtherBattlesNote(seed.study.version);
+    if (!note.empty()) return seed.where + ": " + note;
+  }
+  return "";
+}
+
 std::string BattleVerifier::OtherVersion() const {
   for (const Seed& seed : seeds) {
     if (seed.study.version != StudyIdentity::ProgramVersion()) {

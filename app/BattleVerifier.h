@@ -56,6 +56,8 @@ class BattleVerifier {
   // built-in battle) and its height map, compared by checksum. False with one line naming the
   // first summary that ran another.
   bool SameBattle(const std::string& scenarioFile, const Scenario& scenario, std::string& error) const;
+  // A file recorded by a version whose seeds play other battles, in one line; empty when none.
+  std::string OtherBattles() const;
   // The first summary written by another version of the program, as "FILE:LINE: version V", or "".
   std::string OtherVersion() const;
 

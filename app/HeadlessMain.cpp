@@ -17,6 +17,7 @@
 #include "app/ScenarioFile.h"
 #include "app/SeedStudy.h"
 #include "app/ShardMerge.h"
+#include "app/StudyIdentity.h"
 #include "app/Tournament.h"
 #include "app/TournamentIdentity.h"
 #include "app/TournamentMerge.h"
@@ -62,6 +63,8 @@ int Merge(const HeadlessOptions& options) {
   ShardMerge merge;
   if (!MergedAll(merge, options.mergeFiles)) return 2;
   const RunSummary summary = merge.Summary();
+  const std::string note = summary.study ? StudyIdentity::OtherBattlesNote(summary.study->version) : "";
+  if (!note.empty()) std::cerr << kName << ": the shards were " << note << "\n";
   std::cout << HeadlessRunner::FormatSummary(summary, options.json);
   return HeadlessRunner::ExitStatus(summary);
 }
@@ -115,6 +118,11 @@ int Verify(const HeadlessOptions& options) {
   if (!LoadBattle(options, scenario)) return 2;
   if (!verifier.SameBattle(options.scenarioFile, scenario, error)) {
     Refused(error);
+    return 2;
+  }
+  const std::string otherBattles = verifier.OtherBattles();
+  if (!otherBattles.empty()) {
+    Refused(otherBattles);
     return 2;
   }
   const std::string otherVersion = verifier.OtherVersion();

@@ -20,6 +20,7 @@
 #include "app/StepHistogram.h"
 #include "app/WinRate.h"
 #include "battle/Battle.h"
+#include "battle/BattleFingerprint.h"
 #include "platform/Interrupt.h"
 
 namespace {
@@ -121,6 +122,15 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
   return ExitStatus(summary);
 }
 
+bool HeadlessRunner::ShowState(const Battle& battle, long long step, std::ostream& out) const {
+  if (options.fingerprintEvery > 0 && step % options.fingerprintEvery == 0) {
+    out << "step " << step << " fingerprint " << BattleFingerprint::Hex(BattleFingerprint::Of(battle)) << "\n";
+  }
+  if (step != options.stateAtStep) return false;
+  for (const std::string& field : BattleFingerprint::Fields(battle)) out << "step " << step << " " << field << "\n";
+  return true;
+}
+
 RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress, StepHistogram& steps,
                                       long long& framesRun) {
   const QuietDebugChannel quiet;
@@ -143,6 +153,7 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
   std::uint32_t elapsedMs = 0;
   const std::optional<unsigned> lineSeed = options.seedInLines ? std::optional<unsigned>(options.seed) : std::nullopt;
 
+  long long stepsRun = 0;
   while (recorder.Finished() < options.battles) {
     if (Interrupt::Requested()) {
       summary.interrupted = true;
@@ -155,6 +166,7 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
     if (timeline) timeline->AfterStep(battle, dt);
     steps.Add(std::chrono::duration<double, std::micro>(Clock::now() - stepStart).count());
     ++framesRun;
+    if (ShowState(battle, ++stepsRun, out)) break;
 
     if (recorder.AfterStep(battle, options.frameMs)) {
       out << FormatBattleLine(recorder.LastFinished(), options.json, lineSeed) << std::flush;

@@ -35,6 +35,9 @@ struct HeadlessOptions {
   std::vector<std::string> traceNames;
   std::string traceFile;  // empty: standard output
   std::string timelineFile;
+  // --fingerprint-every, --state-at-step: where two builds' battles part (0: not asked).
+  long long fingerprintEvery = 0;
+  long long stateAtStep = 0;
   long long maxUnits = UnitCount::kDefaultMost;
   // A study: every seed of the range (or of its shard) from a fresh start, lines carrying it.
   bool study = false;
@@ -115,6 +118,8 @@ class HeadlessRunner {
   // The battles of options.seed with their lines but no summary: the summary's counts and kills
   // are filled, its step times go into steps and the frames run are added to framesRun.
   RunSummary RunBattles(std::ostream& out, std::ostream* progress, StepHistogram& steps, long long& framesRun);
+  // Writes the step's fingerprint or fields as the options ask; true once the run should stop.
+  bool ShowState(const Battle& battle, long long step, std::ostream& out) const;
   // The timing fields of summary from a run's steps over wallSeconds.
   void AddTiming(RunSummary& summary, const StepHistogram& steps, long long framesRun, double wallSeconds) const;
   static int ExitStatus(const RunSummary& summary);

@@ -6,9 +6,11 @@ add_custom_target(battlesim_textures
   VERBATIM)
 
 # The battle window.
-add_executable(battlesim app/main.cpp)
-target_link_libraries(battlesim PRIVATE battlesim_window)
-add_dependencies(battlesim battlesim_textures)
+if(BATTLESIM_WINDOW)
+  add_executable(battlesim app/main.cpp)
+  target_link_libraries(battlesim PRIVATE battlesim_window)
+  add_dependencies(battlesim battlesim_textures)
+endif()
 
 # The same simulation without a window, for tests, benchmarks and batch runs.
 add_executable(battlesim-headless app/HeadlessMain.cpp)
@@ -16,4 +18,6 @@ target_link_libraries(battlesim-headless PRIVATE battlesim_lab)
 add_dependencies(battlesim-headless battlesim_textures)
 
 # Installed, the programs find their images in ../share/battlesim beside their own folder.
-install(TARGETS battlesim battlesim-headless RUNTIME DESTINATION bin)
+if(BATTLESIM_WINDOW)
+  install(TARGETS battlesim battlesim-headless RUNTIME DESTINATION bin)
+endif()

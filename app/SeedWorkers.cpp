@@ -16,16 +16,22 @@ SeedWorkers::SeedWorkers(const SeedRange& studySeeds, int threadCount, RunSeed s
   const auto count = static_cast<std::size_t>(threadCount);
   threads.reserve(count);
   for (std::size_t thread = 0; thread < count; ++thread) {
-    threads.emplace_back([this, thread](const std::stop_token& stop) { Work(stop, thread); });
+    threads.emplace_back([this, thread] { Work(thread); });
   }
 }
 
-SeedWorkers::~SeedWorkers() {
-  for (std::jthread& thread : threads) thread.request_stop();
+SeedWorkers::~SeedWorkers() { StopAndJoin(); }
+
+void SeedWorkers::StopAndJoin() {
+  stopRequested = true;
+  for (std::thread& thread : threads) {
+    if (thread.joinable()) thread.join();
+  }
+  threads.clear();
 }
 
-void SeedWorkers::Work(const std::stop_token& stop, std::size_t thread) {
-  while (!stop.stop_requested() && !Interrupt::Requested()) {
+void SeedWorkers::Work(std::size_t thread) {
+  while (!stopRequested && !Interrupt::Requested()) {
     const std::uint64_t position = nextPosition.fetch_add(1);
     const std::optional<unsigned> seed = seeds.At(position);
     if (!seed) break;
@@ -60,11 +66,7 @@ std::optional<SeedWorkers::SeedLines> SeedWorkers::Next(std::ostream* progress) 
 }
 
 void SeedWorkers::Finish(StepHistogram& steps, long long& frames) {
-  for (std::jthread& thread : threads) {
-    thread.request_stop();
-    thread.join();
-  }
-  threads.clear();
+  StopAndJoin();
   for (const StepHistogram& each : threadSteps) steps += each;
   for (const long long each : threadFrames) frames += each;
 }

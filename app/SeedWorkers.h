@@ -11,7 +11,6 @@
 #include <mutex>
 #include <optional>
 #include <ostream>
-#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,7 +43,8 @@ class SeedWorkers {
   void Finish(StepHistogram& steps, long long& frames);
 
  private:
-  void Work(const std::stop_token& stop, std::size_t thread);
+  void Work(std::size_t thread);
+  void StopAndJoin();
 
   SeedRange seeds;
   RunSeed runSeed;
@@ -60,6 +60,8 @@ class SeedWorkers {
   // Each thread's own, added up when they have stopped.
   std::vector<StepHistogram> threadSteps;
   std::vector<long long> threadFrames;
-  // Last, so that they are joined before anything they use goes.
-  std::vector<std::jthread> threads;
+  // Plain threads, stopped by hand: libc++ 14 has no std::jthread, and the headless program
+  // builds with it too.
+  std::atomic<bool> stopRequested{false};
+  std::vector<std::thread> threads;
 };

@@ -215,6 +215,11 @@ void ShardMerge::JoinStudy(const json& line, const SeedRange& shard, const std::
   const std::string other = " in " + study->where +
                             (use == Use::Merge ? ": shards of different studies do not merge"
                                                : ": runs of different studies: verify each on its own");
+  const std::string note = StudyIdentity::OtherBattlesNote(identity.version);
+  const std::string studyNote = StudyIdentity::OtherBattlesNote(study->identity.version);
+  if (note.empty() != studyNote.empty()) {
+    Refuse("this file was " + (note.empty() ? studyNote + " (" + study->where + ")" : note));
+  }
   if (shard.RangeText() != study->seeds.RangeText()) {
     Refuse("\"seeds\" is " + shard.RangeText() + " here but " + study->seeds.RangeText() + other);
   }

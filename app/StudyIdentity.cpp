@@ -65,6 +65,24 @@ bool StudyIdentity::Of(const HeadlessOptions& options, const Scenario& battle, S
 
 std::string StudyIdentity::ProgramVersion() { return BATTLESIM_VERSION; }
 
+namespace {
+// The first version whose battles every later one plays alike.
+constexpr int kSameBattlesSince[] = {0, 10};
+}  // namespace
+
+bool StudyIdentity::PlaysBattlesAsThisVersion(const std::string& version) {
+  int major = 0;
+  int minor = 0;
+  if (std::sscanf(version.c_str(), "%d.%d", &major, &minor) != 2) return false;
+  return major > kSameBattlesSince[0] || (major == kSameBattlesSince[0] && minor >= kSameBattlesSince[1]);
+}
+
+std::string StudyIdentity::OtherBattlesNote(const std::string& version) {
+  if (PlaysBattlesAsThisVersion(version)) return "";
+  return "recorded by battlesim " + version + ", which plays battles differently from battlesim " + ProgramVersion() +
+         " (the same seeds give other battles): run the seeds again with this version";
+}
+
 std::vector<std::pair<std::string, std::string>> StudyIdentity::Fields() const {
   return {{"scenario", Quoted(scenario)},
           {"height_map", Quoted(heightMap)},

@@ -30,6 +30,11 @@ struct StudyIdentity {
   // cannot be read again.
   static bool Of(const HeadlessOptions& options, const Scenario& battle, StudyIdentity& out, std::string& error);
   static std::string ProgramVersion();
+  // False for a version whose seeds play other battles than this one's (before 0.10.0 the update
+  // order followed the standard library's hash table, and the C library's sine and cosine).
+  static bool PlaysBattlesAsThisVersion(const std::string& version);
+  // One line for output recorded by such a version; empty when it plays battles as this one.
+  static std::string OtherBattlesNote(const std::string& version);
   // "crc32:XXXXXXXX" of the file's bytes: enough to tell two files apart that were not made to
   // collide. False when the file cannot be read.
   static bool ContentHash(const std::string& path, std::string& hash);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class Battle;
 class GameObject;
@@ -21,13 +22,21 @@ class BattleFingerprint {
   // The battle as it stands. Must not be called while its objects update: the battle ends, and
   // is fingerprinted, while the router delivers, and otherwise between steps.
   static std::uint64_t Of(const Battle& battle);
+  // Every field the fingerprint hashes, one line each ("object Soldier 12: sprite.position.x =
+  // 0x41200000 (10)"), in hashing order: where two builds' battles part, the first line that
+  // differs names the object and the field.
+  static std::vector<std::string> Fields(const Battle& battle);
   // 16 lowercase hex digits.
   static std::string Hex(std::uint64_t fingerprint);
   // The number those digits give; false for anything but 16 lowercase hex digits.
   static bool FromHex(std::string_view text, std::uint64_t& fingerprint);
 
  private:
+  void AddBattle(const Battle& battle);
   void AddCounters(const Battle& battle);
+  // Names what the next values are, for Fields.
+  void Field(const char* name) { field = name; }
+  void Record(const std::string& value);
   void AddObject(const GameObject& object);
   void AddSprite(const GameObject& object);
   void AddMachine(const StateMachine& machine);
@@ -42,4 +51,7 @@ class BattleFingerprint {
   void AddText(std::string_view text);
 
   std::uint64_t hash = 14695981039346656037ull;
+  std::vector<std::string>* fields = nullptr;
+  std::string where = "battle";
+  const char* field = "";
 };
