@@ -4,40 +4,21 @@
 #include "statemachine/EventClauses.h"
 
 bool PingMachine::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
-  EventClauses clauses(*this, event, msg);
-  if (blockState < 0) return clauses.Global();
-  if (blockSubstate >= 0) return false;
-  switch (blockState) {
-    case 0:
-      clauses.State("STATE_Initialize");
-      if (clauses.On(EVENT_Enter)) {
-        SetState(STATE_Ping);
-        return true;
-      }
-      return clauses.Unhandled();
+  switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
+    case 0: return clauses.State("STATE_Initialize").OnEnter([this] { SetState(STATE_Ping); }).End();
     case STATE_Ping: return HandleTurn(clauses, "STATE_Ping", STATE_Pong);
     case STATE_Pong: return HandleTurn(clauses, "STATE_Pong", STATE_Ping);
-    default: return false;
+    default: return clauses.Global().End();
   }
 }
 
 bool PingMachine::HandleTurn(EventClauses& clauses, const char* name, int other) {
-  clauses.State(name);
-  if (clauses.On(EVENT_Enter)) {
-    ++enters;
-    return true;
-  }
-  if (clauses.On(EVENT_Exit)) {
-    ++exits;
-    return true;
-  }
-  if (clauses.On(EVENT_Update)) {
-    if (flipping) SetState(other);
-    return true;
-  }
-  if (clauses.OnMessage(MSG_UnitTestPing)) {
-    ++received;
-    return true;
-  }
-  return clauses.Unhandled();
+  return clauses.State(name)
+      .OnEnter([this] { ++enters; })
+      .OnExit([this] { ++exits; })
+      .OnUpdate([this, other] {
+        if (flipping) SetState(other);
+      })
+      .OnMessage(MSG_UnitTestPing, [this] { ++received; })
+      .End();
 }

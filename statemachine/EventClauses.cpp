@@ -15,14 +15,24 @@ const char* EventName(int event) {
     default: return "INVALID_EVENT";
   }
 }
+
+// Any negative state names the global block, whatever the substate.
+int BlockOf(int blockState, int blockSubstate) {
+  if (blockState < 0) return STATE_Global;
+  return blockSubstate >= 0 ? EventClauses::kNoBlock : blockState;
+}
 }  // namespace
 
 EventClauses::EventClauses(StateMachine& owner, int eventCode, Message* message)
     : machine(owner), event(eventCode), msg(message) {}
 
-void EventClauses::State(const char* name) {
+EventClauses::EventClauses(StateMachine& owner, int eventCode, Message* message, int blockState, int blockSubstate)
+    : machine(owner), event(eventCode), msg(message), block(BlockOf(blockState, blockSubstate)) {}
+
+EventClauses& EventClauses::State(const char* name) {
   blockName = name;
   if (event == EVENT_Enter) machine.SetStateName(name);
+  return *this;
 }
 
 bool EventClauses::DelayedChange() {
@@ -38,7 +48,14 @@ bool EventClauses::DelayedChange() {
   return false;
 }
 
-bool EventClauses::Global() { return DelayedChange() || Unhandled(); }
+EventClauses& EventClauses::Global() {
+  if (block != STATE_Global) {
+    settled = Settled::Skipped;
+  } else if (DelayedChange()) {
+    settled = Settled::Matched;
+  }
+  return *this;
+}
 
 bool EventClauses::On(int eventCode) {
   if (event != eventCode || event == EVENT_Message) return false;

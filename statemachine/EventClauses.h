@@ -7,15 +7,25 @@
 
 class EventClauses {
  public:
+  // What Block() answers for a substate: the game's machines have no substate blocks, so no
+  // switch has a case for it.
+  static constexpr int kNoBlock = -2;
+
   EventClauses(StateMachine& machine, int event, Message* msg);
+  // Remembers which block the handler was called for, for Block() and Global().
+  EventClauses(StateMachine& machine, int event, Message* msg, int blockState, int blockSubstate);
+
+  // The block a handler's switch selects: the state's own, STATE_Global, or kNoBlock.
+  int Block() const { return block; }
 
   // Opens the block of a state; on Enter the machine takes the state's name before any clause.
-  void State(const char* name);
-  // The two clauses every global block starts with: delayed state and substate changes. They
-  // leave no trace record.
+  EventClauses& State(const char* name);
+  // Opens the global block with its two first clauses, the delayed state and substate changes,
+  // which leave no trace record. Called for any other block (a switch's default) it opens
+  // nothing: every clause is skipped and End() answers false without a record.
+  EventClauses& Global();
+  // The two delayed-change clauses alone.
   bool DelayedChange();
-  // The whole standard global block: the delayed changes, anything else unhandled.
-  bool Global();
   // A clause for EVENT_Enter, EVENT_Update or EVENT_Exit; logs the match.
   bool On(int eventCode);
   // A clause for a message id; logs the match under the message's name.
@@ -23,11 +33,45 @@ class EventClauses {
   // Logs that no clause of the open block matched; returns false for the handler to return.
   bool Unhandled();
 
+  // Clauses of an open block, tried in order: the first that matches logs, runs its action and
+  // settles the event; the clauses after it are not tried.
+  template <class Action>
+  EventClauses& OnEnter(Action&& action) {
+    if (settled == Settled::Open && On(EVENT_Enter)) Settle(action);
+    return *this;
+  }
+  template <class Action>
+  EventClauses& OnUpdate(Action&& action) {
+    if (settled == Settled::Open && On(EVENT_Update)) Settle(action);
+    return *this;
+  }
+  template <class Action>
+  EventClauses& OnExit(Action&& action) {
+    if (settled == Settled::Open && On(EVENT_Exit)) Settle(action);
+    return *this;
+  }
+  template <class Action>
+  EventClauses& OnMessage(int id, Action&& action) {
+    if (settled == Settled::Open && OnMessage(id)) Settle(action);
+    return *this;
+  }
+  // Closes the block: true when a clause matched, otherwise the miss is logged and it is false.
+  bool End() { return settled == Settled::Open ? Unhandled() : settled == Settled::Matched; }
+
  private:
+  enum class Settled { Open, Matched, Skipped };
+
+  template <class Action>
+  void Settle(Action& action) {
+    settled = Settled::Matched;
+    action();
+  }
   void Log(const char* eventText, bool handled);
 
   StateMachine& machine;
   int event;
   Message* msg;
+  int block = STATE_Global;
+  Settled settled = Settled::Open;
   const char* blockName = "STATE_Global";
 };

@@ -20,87 +20,43 @@ AISM::AISM(GameObject* machineOwner, float targetX, float targetY, float targetZ
     : StateMachine(machineOwner), targetPosition(targetX, targetY, targetZ) {}
 
 bool AISM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
-  EventClauses clauses(*this, event, msg);
-  if (blockState < 0) return clauses.Global();
-  if (blockSubstate >= 0) return false;
-  switch (blockState) {
-    case STATE_Initialize:
-      clauses.State("STATE_Initialize");
-      if (clauses.On(EVENT_Enter)) {
-        SetState(STATE_FindPath);
-        return true;
-      }
-      return clauses.Unhandled();
-    case STATE_FindPath:
-      clauses.State("STATE_FindPath");
-      if (clauses.On(EVENT_Enter)) {
-        FindPath();
-        return true;
-      }
-      return clauses.Unhandled();
-    case STATE_FollowPath: return HandleFollowPath(clauses);
-    case STATE_RotateInFormation: return HandleRotate(clauses);
-    case STATE_MarchInFormation: return HandleMarch(clauses);
-    case STATE_End:
-      clauses.State("STATE_End");
-      if (clauses.On(EVENT_Enter)) {
-        EndMarch();
-        return true;
-      }
-      return clauses.Unhandled();
-    default: return false;
+  switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
+    case STATE_Initialize: return clauses.State("STATE_Initialize").OnEnter([this] { SetState(STATE_FindPath); }).End();
+    case STATE_FindPath: return clauses.State("STATE_FindPath").OnEnter([this] { FindPath(); }).End();
+    case STATE_FollowPath:
+      return clauses.State("STATE_FollowPath")
+          .OnEnter([this] { WalkToNextWaypoint(); })
+          .OnMessage(MSG_Arrived,
+                     [this] {
+                       if (path.empty()) {
+                         SetState(STATE_End);
+                       } else {
+                         WalkToNextWaypoint();
+                       }
+                     })
+          .End();
+    case STATE_RotateInFormation:
+      return clauses.State("STATE_RotateInFormation")
+          .OnEnter([this] {
+            if (path.empty()) {
+              SetState(STATE_End);
+            } else {
+              TurnTowardsNextWaypoint();
+            }
+          })
+          .OnUpdate([this] {
+            if (EnemyLeaderInRange()) SetState(STATE_End);
+          })
+          .OnMessage(MSG_Arrived, [this] { SetState(STATE_MarchInFormation); })
+          .End();
+    case STATE_MarchInFormation:
+      return clauses.State("STATE_MarchInFormation")
+          .OnEnter([this] { MoveOntoWaypoint(); })
+          .OnMessage(MSG_Arrived, [this] { SetState(STATE_RotateInFormation); })
+          .End();
+    case STATE_End: return clauses.State("STATE_End").OnEnter([this] { EndMarch(); }).End();
+    default: return clauses.Global().End();
   }
-}
-
-bool AISM::HandleFollowPath(EventClauses& clauses) {
-  clauses.State("STATE_FollowPath");
-  if (clauses.On(EVENT_Enter)) {
-    WalkToNextWaypoint();
-    return true;
-  }
-  if (clauses.OnMessage(MSG_Arrived)) {
-    if (path.empty()) {
-      SetState(STATE_End);
-    } else {
-      WalkToNextWaypoint();
-    }
-    return true;
-  }
-  return clauses.Unhandled();
-}
-
-bool AISM::HandleRotate(EventClauses& clauses) {
-  clauses.State("STATE_RotateInFormation");
-  if (clauses.On(EVENT_Enter)) {
-    if (path.empty()) {
-      SetState(STATE_End);
-    } else {
-      TurnTowardsNextWaypoint();
-    }
-    return true;
-  }
-  if (clauses.On(EVENT_Update)) {
-    if (EnemyLeaderInRange()) SetState(STATE_End);
-    return true;
-  }
-  if (clauses.OnMessage(MSG_Arrived)) {
-    SetState(STATE_MarchInFormation);
-    return true;
-  }
-  return clauses.Unhandled();
-}
-
-bool AISM::HandleMarch(EventClauses& clauses) {
-  clauses.State("STATE_MarchInFormation");
-  if (clauses.On(EVENT_Enter)) {
-    MoveOntoWaypoint();
-    return true;
-  }
-  if (clauses.OnMessage(MSG_Arrived)) {
-    SetState(STATE_RotateInFormation);
-    return true;
-  }
-  return clauses.Unhandled();
 }
 
 void AISM::FindPath() {

@@ -8,7 +8,6 @@
 #include "math/Vector3.h"
 #include "statemachine/StateMachine.h"
 
-class EventClauses;
 class Formation;
 
 class AISM : public StateMachine {
@@ -36,10 +35,6 @@ class AISM : public StateMachine {
   const std::list<Vector3>& Path() const { return path; }
 
  private:
-  bool HandleFollowPath(EventClauses& clauses);
-  bool HandleRotate(EventClauses& clauses);
-  bool HandleMarch(EventClauses& clauses);
-
   void FindPath();
   void WalkToNextWaypoint();
   void TurnTowardsNextWaypoint();

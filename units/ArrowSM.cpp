@@ -7,32 +7,12 @@
 #include "statemachine/EventClauses.h"
 
 bool ArrowSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
-  EventClauses clauses(*this, event, msg);
-  if (blockState < 0) return clauses.Global();
-  if (blockSubstate >= 0) return false;
-  switch (blockState) {
-    case STATE_Initialize:
-      clauses.State("STATE_Initialize");
-      if (clauses.On(EVENT_Enter)) {
-        Launch();
-        return true;
-      }
-      return clauses.Unhandled();
+  switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
+    case STATE_Initialize: return clauses.State("STATE_Initialize").OnEnter([this] { Launch(); }).End();
     case STATE_Flying:
-      clauses.State("STATE_Flying");
-      if (clauses.OnMessage(MSG_Arrived)) {
-        SetState(STATE_Done);
-        return true;
-      }
-      return clauses.Unhandled();
-    case STATE_Done:
-      clauses.State("STATE_Done");
-      if (clauses.On(EVENT_Enter)) {
-        GetOwner()->MarkForRemoval();
-        return true;
-      }
-      return clauses.Unhandled();
-    default: return false;
+      return clauses.State("STATE_Flying").OnMessage(MSG_Arrived, [this] { SetState(STATE_Done); }).End();
+    case STATE_Done: return clauses.State("STATE_Done").OnEnter([this] { GetOwner()->MarkForRemoval(); }).End();
+    default: return clauses.Global().End();
   }
 }
 

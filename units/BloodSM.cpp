@@ -7,33 +7,15 @@
 #include "statemachine/EventClauses.h"
 
 bool BloodSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
-  EventClauses clauses(*this, event, msg);
-  if (blockState < 0) return clauses.Global();
-  if (blockSubstate >= 0) return false;
-  switch (blockState) {
+  switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
     case STATE_Initialize:
-      clauses.State("STATE_Initialize");
-      if (clauses.On(EVENT_Enter)) {
-        Start();
-        return true;
-      }
-      if (clauses.On(EVENT_Update)) {
-        Grow();
-        return true;
-      }
-      if (clauses.OnMessage(MSG_TimerExpired)) {
-        SetState(STATE_Done);
-        return true;
-      }
-      return clauses.Unhandled();
-    case STATE_Done:
-      clauses.State("STATE_Done");
-      if (clauses.On(EVENT_Enter)) {
-        GetOwner()->MarkForRemoval();
-        return true;
-      }
-      return clauses.Unhandled();
-    default: return false;
+      return clauses.State("STATE_Initialize")
+          .OnEnter([this] { Start(); })
+          .OnUpdate([this] { Grow(); })
+          .OnMessage(MSG_TimerExpired, [this] { SetState(STATE_Done); })
+          .End();
+    case STATE_Done: return clauses.State("STATE_Done").OnEnter([this] { GetOwner()->MarkForRemoval(); }).End();
+    default: return clauses.Global().End();
   }
 }
 

@@ -7,25 +7,11 @@
 #include "statemachine/EventClauses.h"
 
 bool CombatSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
-  EventClauses clauses(*this, event, msg);
-  if (blockState < 0) return clauses.Global();
-  if (blockSubstate >= 0) return false;
-  switch (blockState) {
+  switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
     case STATE_Initialize:
-      clauses.State("STATE_Initialize");
-      if (clauses.On(EVENT_Enter)) {
-        SetState(STATE_TakingOrders);
-        return true;
-      }
-      return clauses.Unhandled();
-    case STATE_TakingOrders:
-      clauses.State("STATE_TakingOrders");
-      if (clauses.On(EVENT_Update)) {
-        CloseIn();
-        return true;
-      }
-      return clauses.Unhandled();
-    default: return false;
+      return clauses.State("STATE_Initialize").OnEnter([this] { SetState(STATE_TakingOrders); }).End();
+    case STATE_TakingOrders: return clauses.State("STATE_TakingOrders").OnUpdate([this] { CloseIn(); }).End();
+    default: return clauses.Global().End();
   }
 }
 

@@ -8,38 +8,24 @@
 #include "statemachine/EventClauses.h"
 
 bool DyingSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
-  EventClauses clauses(*this, event, msg);
-  if (blockState < 0) return clauses.Global();
-  if (blockSubstate >= 0) return false;
-  switch (blockState) {
+  switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
     case STATE_Initialize:
-      clauses.State("STATE_Initialize");
-      if (clauses.On(EVENT_Enter)) {
-        GetOwner()->dying = true;
-        SetState(STATE_Dying);
-        return true;
-      }
-      return clauses.Unhandled();
+      return clauses.State("STATE_Initialize")
+          .OnEnter([this] {
+            GetOwner()->dying = true;
+            SetState(STATE_Dying);
+          })
+          .End();
     case STATE_Dying:
-      clauses.State("STATE_Dying");
-      if (clauses.On(EVENT_Enter)) {
-        StartDying();
-        return true;
-      }
-      if (clauses.On(EVENT_Update)) {
-        height -= kSinkStep;
-        GetOwner()->GetSprite()->position.y = height;
-        return true;
-      }
-      return clauses.Unhandled();
-    case STATE_Dead:
-      clauses.State("STATE_Dead");
-      if (clauses.On(EVENT_Enter)) {
-        Die();
-        return true;
-      }
-      return clauses.Unhandled();
-    default: return false;
+      return clauses.State("STATE_Dying")
+          .OnEnter([this] { StartDying(); })
+          .OnUpdate([this] {
+            height -= kSinkStep;
+            GetOwner()->GetSprite()->position.y = height;
+          })
+          .End();
+    case STATE_Dead: return clauses.State("STATE_Dead").OnEnter([this] { Die(); }).End();
+    default: return clauses.Global().End();
   }
 }
 

@@ -9,52 +9,25 @@
 #include "units/SquadLeaderSM.h"
 
 bool FollowerSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
-  EventClauses clauses(*this, event, msg);
-  if (blockState < 0) return HandleGlobal(clauses);
-  if (blockSubstate >= 0) return false;
-
-  switch (blockState) {
+  switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
     case STATE_JoinFormation:
-      clauses.State("STATE_JoinFormation");
-      if (clauses.On(EVENT_Enter)) {
-        ClaimSlot();
-        return true;
-      }
-      if (clauses.OnMessage(MSG_Arrived)) {
-        if (Formation* formation = LocateFormation()) formation->MarkJoined();
-        SetState(STATE_BlindUpdate);
-        return true;
-      }
-      return clauses.Unhandled();
-    case STATE_BlindUpdate:
-      clauses.State("STATE_BlindUpdate");
-      if (clauses.On(EVENT_Update)) {
-        TrackSlot();
-        return true;
-      }
-      return clauses.Unhandled();
+      return clauses.State("STATE_JoinFormation")
+          .OnEnter([this] { ClaimSlot(); })
+          .OnMessage(MSG_Arrived,
+                     [this] {
+                       if (Formation* formation = LocateFormation()) formation->MarkJoined();
+                       SetState(STATE_BlindUpdate);
+                     })
+          .End();
+    case STATE_BlindUpdate: return clauses.State("STATE_BlindUpdate").OnUpdate([this] { TrackSlot(); }).End();
     case STATE_DissolveFormation:
-      clauses.State("STATE_DissolveFormation");
-      if (clauses.On(EVENT_Enter)) {
-        RequestPop();
-        return true;
-      }
-      return clauses.Unhandled();
-    default: return false;
+      return clauses.State("STATE_DissolveFormation").OnEnter([this] { RequestPop(); }).End();
+    default:
+      return clauses.Global()
+          .OnMessage(MSG_Reset, [this] { RequestRestart(); })
+          .OnMessage(MSG_DissolveFormation, [this] { SetState(STATE_DissolveFormation); })
+          .End();
   }
-}
-
-bool FollowerSM::HandleGlobal(EventClauses& clauses) {
-  if (clauses.DelayedChange()) return true;
-  if (clauses.OnMessage(MSG_Reset)) {
-    RequestRestart();
-    return true;
-  }
-  if (clauses.OnMessage(MSG_DissolveFormation)) {
-    SetState(STATE_DissolveFormation);
-    return true;
-  }
-  return clauses.Unhandled();
 }
 
 Formation* FollowerSM::LocateFormation() const {

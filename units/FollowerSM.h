@@ -4,7 +4,6 @@
 
 #include "statemachine/StateMachine.h"
 
-class EventClauses;
 class Formation;
 
 class FollowerSM : public StateMachine {
@@ -18,7 +17,6 @@ class FollowerSM : public StateMachine {
   }
 
  private:
-  bool HandleGlobal(EventClauses& clauses);
   // The squad leader's formation; null once the leader is gone.
   Formation* LocateFormation() const;
   void ClaimSlot();

@@ -15,49 +15,32 @@
 #include "units/SquadLeaderSM.h"
 
 bool GeneralSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
-  EventClauses clauses(*this, event, msg);
-  if (blockState < 0) return HandleGlobal(clauses);
-  if (blockSubstate >= 0) return false;
-  switch (blockState) {
+  switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
     case STATE_Initialize:
-      clauses.State("STATE_Initialize");
-      if (clauses.On(EVENT_Enter)) {
-        if (!armyRaised) RaiseArmy();
-        SetState(STATE_Idle);
-        return true;
-      }
-      return clauses.Unhandled();
+      return clauses.State("STATE_Initialize")
+          .OnEnter([this] {
+            if (!armyRaised) RaiseArmy();
+            SetState(STATE_Idle);
+          })
+          .End();
     case STATE_Idle:
-      clauses.State("STATE_Idle");
-      if (clauses.On(EVENT_Update)) {
-        FightGeneralWhenArmiesAreGone();
-        return true;
-      }
-      if (clauses.OnMessage(MSG_FormationReadyToFight)) {
-        reportingLeader = msg->sender;
-        SetState(STATE_GiveOrdersToSquad);
-        return true;
-      }
-      return clauses.Unhandled();
+      return clauses.State("STATE_Idle")
+          .OnUpdate([this] { FightGeneralWhenArmiesAreGone(); })
+          .OnMessage(MSG_FormationReadyToFight,
+                     [this, msg] {
+                       reportingLeader = msg->sender;
+                       SetState(STATE_GiveOrdersToSquad);
+                     })
+          .End();
     case STATE_GiveOrdersToSquad:
-      clauses.State("STATE_GiveOrdersToSquad");
-      if (clauses.On(EVENT_Enter)) {
-        GiveOrders();
-        SetState(STATE_Idle);
-        return true;
-      }
-      return clauses.Unhandled();
-    default: return false;
+      return clauses.State("STATE_GiveOrdersToSquad")
+          .OnEnter([this] {
+            GiveOrders();
+            SetState(STATE_Idle);
+          })
+          .End();
+    default: return clauses.Global().OnMessage(MSG_Reset, [this] { RequestRestart(); }).End();
   }
-}
-
-bool GeneralSM::HandleGlobal(EventClauses& clauses) {
-  if (clauses.DelayedChange()) return true;
-  if (clauses.OnMessage(MSG_Reset)) {
-    RequestRestart();
-    return true;
-  }
-  return clauses.Unhandled();
 }
 
 void GeneralSM::RaiseArmy() {

@@ -8,7 +8,6 @@
 #include "math/Vector3.h"
 #include "statemachine/StateMachine.h"
 
-class EventClauses;
 class SquadLeaderSM;
 class Commander;
 
@@ -31,7 +30,6 @@ class GeneralSM : public StateMachine {
   bool armyRaised = false;
 
  private:
-  bool HandleGlobal(EventClauses& clauses);
   void RaiseArmy();
   void FightGeneralWhenArmiesAreGone();
   void FightGeneralWhenScriptSays(Commander& strategy);

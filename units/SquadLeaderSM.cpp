@@ -26,94 +26,49 @@ SquadLeaderSM::SquadLeaderSM(GameObject* machineOwner)
 Battle& SquadLeaderSM::OwnBattle() const { return *GetOwner()->GetBattle(); }
 
 bool SquadLeaderSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
-  EventClauses clauses(*this, event, msg);
-  if (blockState < 0) return clauses.Global();
-  if (blockSubstate >= 0) return false;
-  switch (blockState) {
-    case STATE_Initialize: return HandleInitialize(clauses);
-    case STATE_LookAround: return HandleLookAround(clauses);
-    case STATE_Attack: return HandleAttack(clauses);
-    case STATE_AttackGeneral: return HandleAttackGeneral(clauses);
-    case STATE_JoinFormation: return HandleJoinFormation(clauses);
-    case STATE_DissolveFormation: return HandleDissolveFormation(clauses);
-    default: return false;
+  switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
+    case STATE_Initialize:
+      return clauses.State("STATE_Initialize")
+          .OnEnter([this] {
+            if (squadRaised) {
+              SetState(STATE_LookAround);
+            } else {
+              RaiseSquad();
+            }
+          })
+          .End();
+    case STATE_LookAround:
+      return clauses.State("STATE_LookAround")
+          .OnEnter([this] { SendToSelf(MSG_LookAround, SCOPE_Substate, 0); })
+          .OnMessage(MSG_LookAround, [this] { ChooseTarget(); })
+          .End();
+    case STATE_Attack:
+      return clauses.State("STATE_Attack")
+          .OnEnter([this] {
+            SendToSelf(MSG_LookAround, SCOPE_Substate, 0);
+            formation.ResetSlots();
+          })
+          .OnMessage(MSG_LookAround, [this] { AttackNearest(); })
+          .End();
+    case STATE_AttackGeneral:
+      return clauses.State("STATE_AttackGeneral")
+          .OnEnter([this] { SendToSelfDelayed(kLookAroundPeriod, MSG_LookAround, SCOPE_Substate, 0); })
+          .OnMessage(MSG_LookAround, [this] { GoForGeneral(); })
+          .End();
+    case STATE_JoinFormation:
+      return clauses.State("STATE_JoinFormation")
+          .OnEnter([this] { FormUp(); })
+          .OnMessage(MSG_Arrived, [this] { ReportReady(); })
+          .End();
+    case STATE_DissolveFormation:
+      return clauses.State("STATE_DissolveFormation")
+          .OnEnter([this] {
+            formation.ResetSlots();
+            SetState(STATE_LookAround);
+          })
+          .End();
+    default: return clauses.Global().End();
   }
-}
-
-bool SquadLeaderSM::HandleInitialize(EventClauses& clauses) {
-  clauses.State("STATE_Initialize");
-  if (clauses.On(EVENT_Enter)) {
-    if (squadRaised) {
-      SetState(STATE_LookAround);
-    } else {
-      RaiseSquad();
-    }
-    return true;
-  }
-  return clauses.Unhandled();
-}
-
-bool SquadLeaderSM::HandleLookAround(EventClauses& clauses) {
-  clauses.State("STATE_LookAround");
-  if (clauses.On(EVENT_Enter)) {
-    SendToSelf(MSG_LookAround, SCOPE_Substate, 0);
-    return true;
-  }
-  if (clauses.OnMessage(MSG_LookAround)) {
-    ChooseTarget();
-    return true;
-  }
-  return clauses.Unhandled();
-}
-
-bool SquadLeaderSM::HandleAttack(EventClauses& clauses) {
-  clauses.State("STATE_Attack");
-  if (clauses.On(EVENT_Enter)) {
-    SendToSelf(MSG_LookAround, SCOPE_Substate, 0);
-    formation.ResetSlots();
-    return true;
-  }
-  if (clauses.OnMessage(MSG_LookAround)) {
-    AttackNearest();
-    return true;
-  }
-  return clauses.Unhandled();
-}
-
-bool SquadLeaderSM::HandleAttackGeneral(EventClauses& clauses) {
-  clauses.State("STATE_AttackGeneral");
-  if (clauses.On(EVENT_Enter)) {
-    SendToSelfDelayed(kLookAroundPeriod, MSG_LookAround, SCOPE_Substate, 0);
-    return true;
-  }
-  if (clauses.OnMessage(MSG_LookAround)) {
-    GoForGeneral();
-    return true;
-  }
-  return clauses.Unhandled();
-}
-
-bool SquadLeaderSM::HandleJoinFormation(EventClauses& clauses) {
-  clauses.State("STATE_JoinFormation");
-  if (clauses.On(EVENT_Enter)) {
-    FormUp();
-    return true;
-  }
-  if (clauses.OnMessage(MSG_Arrived)) {
-    ReportReady();
-    return true;
-  }
-  return clauses.Unhandled();
-}
-
-bool SquadLeaderSM::HandleDissolveFormation(EventClauses& clauses) {
-  clauses.State("STATE_DissolveFormation");
-  if (clauses.On(EVENT_Enter)) {
-    formation.ResetSlots();
-    SetState(STATE_LookAround);
-    return true;
-  }
-  return clauses.Unhandled();
 }
 
 void SquadLeaderSM::RaiseSquad() {

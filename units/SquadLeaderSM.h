@@ -11,7 +11,6 @@
 #include "units/Formation.h"
 
 class Battle;
-class EventClauses;
 
 class SquadLeaderSM : public StateMachine {
  public:
@@ -78,13 +77,6 @@ class SquadLeaderSM : public StateMachine {
   bool squadRaised = false;
 
  private:
-  bool HandleInitialize(EventClauses& clauses);
-  bool HandleLookAround(EventClauses& clauses);
-  bool HandleAttack(EventClauses& clauses);
-  bool HandleAttackGeneral(EventClauses& clauses);
-  bool HandleJoinFormation(EventClauses& clauses);
-  bool HandleDissolveFormation(EventClauses& clauses);
-
   Battle& OwnBattle() const;
   // The squad leaders are looked up under serials below this one.
   static int SquadLeaderSerialEnd(const Battle& battle);

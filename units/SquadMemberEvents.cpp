@@ -15,22 +15,12 @@ void JoinFormation(GameObject& member) {
 }  // namespace
 
 bool HandleSquadMemberEvent(StateMachine& machine, int event, Message* msg, int blockState, int blockSubstate) {
-  EventClauses clauses(machine, event, msg);
-  if (blockState < 0) {
-    if (clauses.DelayedChange()) return true;
-    if (clauses.OnMessage(MSG_Reset)) {
-      machine.RequestRestart();
-      return true;
-    }
-    return clauses.Unhandled();
+  switch (EventClauses clauses(machine, event, msg, blockState, blockSubstate); clauses.Block()) {
+    case SquadMemberState::STATE_Initialize:
+      return clauses.State("STATE_Initialize")
+          .OnEnter([] {})  // handled, so that it is traced as such: the member only waits
+          .OnMessage(MSG_JoinFormation, [&machine] { JoinFormation(*machine.GetOwner()); })
+          .End();
+    default: return clauses.Global().OnMessage(MSG_Reset, [&machine] { machine.RequestRestart(); }).End();
   }
-  if (blockSubstate >= 0 || blockState != SquadMemberState::STATE_Initialize) return false;
-
-  clauses.State("STATE_Initialize");
-  if (clauses.On(EVENT_Enter)) return true;
-  if (clauses.OnMessage(MSG_JoinFormation)) {
-    JoinFormation(*machine.GetOwner());
-    return true;
-  }
-  return clauses.Unhandled();
 }

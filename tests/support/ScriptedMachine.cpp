@@ -48,7 +48,7 @@ ScriptedMachine::Block& ScriptedMachine::DefineSubstate(int stateId, int substat
 bool ScriptedMachine::HandleEvent(int event, Message* msg, int stateId, int substateId) {
   calls.push_back({event, stateId, substateId, msg != nullptr ? msg->id : -1, msg != nullptr ? msg->data : 0});
   EventClauses clauses(*this, event, msg);
-  if (stateId < 0) return clauses.Global();
+  if (stateId < 0) return clauses.Global().End();
   const auto found = blocks.find({stateId, substateId});
   if (found == blocks.end()) return false;
   return RunBlock(found->second, clauses, msg);
