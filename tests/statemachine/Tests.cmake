@@ -4,6 +4,7 @@ battlesim_test_suite(statemachine_tests
   ${CMAKE_SOURCE_DIR}/tests/statemachine/StateMachineTests.cpp
   ${CMAKE_SOURCE_DIR}/tests/statemachine/MessageRouterTests.cpp
   ${CMAKE_SOURCE_DIR}/tests/statemachine/TraceLogTests.cpp
+  ${CMAKE_SOURCE_DIR}/tests/statemachine/EventClausesTests.cpp
   ${CMAKE_SOURCE_DIR}/tests/statemachine/DebugStreamTests.cpp
   ${CMAKE_SOURCE_DIR}/tests/statemachine/MessageTests.cpp
 )
