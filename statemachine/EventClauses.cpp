@@ -15,19 +15,10 @@ const char* EventName(int event) {
     default: return "INVALID_EVENT";
   }
 }
-
-// Any negative state names the global block, whatever the substate.
-int BlockOf(int blockState, int blockSubstate) {
-  if (blockState < 0) return STATE_Global;
-  return blockSubstate >= 0 ? EventClauses::kNoBlock : blockState;
-}
 }  // namespace
 
 EventClauses::EventClauses(StateMachine& owner, int eventCode, Message* message)
     : machine(owner), event(eventCode), msg(message) {}
-
-EventClauses::EventClauses(StateMachine& owner, int eventCode, Message* message, int blockState, int blockSubstate)
-    : machine(owner), event(eventCode), msg(message), block(BlockOf(blockState, blockSubstate)) {}
 
 EventClauses& EventClauses::State(const char* name) {
   blockName = name;
@@ -57,15 +48,13 @@ EventClauses& EventClauses::Global() {
   return *this;
 }
 
-bool EventClauses::On(int eventCode) {
-  if (event != eventCode || event == EVENT_Message) return false;
+bool EventClauses::LogEventMatch() {
   Log(EventName(event), true);
   return true;
 }
 
-bool EventClauses::OnMessage(int id) {
-  if (event != EVENT_Message || msg == nullptr || msg->id != id) return false;
-  Log(MessageName(id), true);
+bool EventClauses::LogMessageMatch() {
+  Log(MessageName(msg->id), true);
   return true;
 }
 

@@ -12,8 +12,10 @@ class EventClauses {
   static constexpr int kNoBlock = -2;
 
   EventClauses(StateMachine& machine, int event, Message* msg);
-  // Remembers which block the handler was called for, for Block() and Global().
-  EventClauses(StateMachine& machine, int event, Message* msg, int blockState, int blockSubstate);
+  // Remembers which block the handler was called for, for Block() and Global(). Inline, so that
+  // a handler's switch jumps on the block without a call first.
+  EventClauses(StateMachine& owner, int eventCode, Message* message, int blockState, int blockSubstate)
+      : machine(owner), event(eventCode), msg(message), block(BlockOf(blockState, blockSubstate)) {}
 
   // The block a handler's switch selects: the state's own, STATE_Global, or kNoBlock.
   int Block() const { return block; }
@@ -26,10 +28,11 @@ class EventClauses {
   EventClauses& Global();
   // The two delayed-change clauses alone.
   bool DelayedChange();
-  // A clause for EVENT_Enter, EVENT_Update or EVENT_Exit; logs the match.
-  bool On(int eventCode);
+  // A clause for EVENT_Enter, EVENT_Update or EVENT_Exit; logs the match. The test is inline:
+  // most clauses of most units miss on every update.
+  bool On(int eventCode) { return event == eventCode && event != EVENT_Message && LogEventMatch(); }
   // A clause for a message id; logs the match under the message's name.
-  bool OnMessage(int id);
+  bool OnMessage(int id) { return event == EVENT_Message && msg != nullptr && msg->id == id && LogMessageMatch(); }
   // Logs that no clause of the open block matched; returns false for the handler to return.
   bool Unhandled();
 
@@ -61,11 +64,20 @@ class EventClauses {
  private:
   enum class Settled { Open, Matched, Skipped };
 
+  // Any negative state names the global block, whatever the substate.
+  static constexpr int BlockOf(int blockState, int blockSubstate) {
+    if (blockState < 0) return STATE_Global;
+    return blockSubstate >= 0 ? kNoBlock : blockState;
+  }
+
   template <class Action>
   void Settle(Action& action) {
     settled = Settled::Matched;
     action();
   }
+  // Both log a matched clause and return true.
+  bool LogEventMatch();
+  bool LogMessageMatch();
   void Log(const char* eventText, bool handled);
 
   StateMachine& machine;
