@@ -11,7 +11,7 @@
 #include "app/HeadlessRunner.h"
 #include "app/JsonFields.h"
 #include "app/JsonLine.h"
-#include "app/SeedRange.h"
+#include "app/setup/SeedRange.h"
 #include "app/SeedWorkers.h"
 #include "app/ShardMerge.h"
 #include "app/Tournament.h"

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "app/HeadlessRunner.h"
-#include "app/SeedRange.h"
+#include "app/setup/SeedRange.h"
 #include "app/SimulationPace.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/UnitCount.h"
+#include "app/setup/UnitCount.h"
 
 struct HeadlessOptions;
 

@@ -7,7 +7,7 @@
 
 #include "app/BattleRecorder.h"
 #include "app/BattleScrubber.h"
-#include "app/GeneralChoice.h"
+#include "app/setup/GeneralChoice.h"
 #include "app/Input.h"
 #include "app/SimulationPace.h"
 #include "app/UnitInspector.h"

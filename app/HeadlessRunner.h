@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/BattleReport.h"
-#include "app/SeedRange.h"
+#include "app/setup/SeedRange.h"
 #include "app/StudyIdentity.h"
-#include "app/UnitCount.h"
+#include "app/setup/UnitCount.h"
 #include "app/UnitTrace.h"
 #include "battle/BattleTimeline.h"
 #include "battle/Scenario.h"

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/SeedRange.h"
+#include "app/setup/SeedRange.h"
 
 namespace JsonFields {
 

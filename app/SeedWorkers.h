@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/HeadlessRunner.h"
-#include "app/SeedRange.h"
+#include "app/setup/SeedRange.h"
 #include "app/StepHistogram.h"
 
 class SeedWorkers {

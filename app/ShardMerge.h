@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/HeadlessRunner.h"
-#include "app/SeedRange.h"
+#include "app/setup/SeedRange.h"
 #include "app/StudyIdentity.h"
 
 class ShardMerge {

@@ -1,13 +1,13 @@
 target_sources(battlesim_lab PRIVATE
   app/HeadlessRunner.cpp
   app/StepHistogram.cpp
-  app/ScenarioFile.cpp
+  app/setup/ScenarioFile.cpp
   app/BattleRecorder.cpp
   app/BattleReport.cpp
   app/SimulationPace.cpp
   app/WinRate.cpp
-  app/UnitCount.cpp
-  app/SeedRange.cpp
+  app/setup/UnitCount.cpp
+  app/setup/SeedRange.cpp
   app/SeedStudy.cpp
   app/SeedWorkers.cpp
   app/QuietDebugChannel.cpp
@@ -17,14 +17,14 @@ target_sources(battlesim_lab PRIVATE
   app/BattleVerifier.cpp
   app/StudyIdentity.cpp
   app/CommandLine.cpp
-  app/MissingFiles.cpp
+  app/setup/MissingFiles.cpp
   app/UnitTrace.cpp
   app/Sprt.cpp
   app/TournamentTable.cpp
   app/TournamentIdentity.cpp
   app/Tournament.cpp
   app/TournamentMerge.cpp
-  app/GeneralChoice.cpp
+  app/setup/GeneralChoice.cpp
   app/WindowReport.cpp
 )
 target_sources(battlesim_window PRIVATE

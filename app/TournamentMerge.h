@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SeedRange.h"
+#include "app/setup/SeedRange.h"
 #include "app/TournamentIdentity.h"
 #include "app/TournamentTable.h"
 

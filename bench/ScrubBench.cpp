@@ -15,7 +15,7 @@
 #include "app/BattleRecorder.h"
 #include "app/BattleScrubber.h"
 #include "app/Game.h"
-#include "app/ScenarioFile.h"
+#include "app/setup/ScenarioFile.h"
 #include "app/SimulationPace.h"
 #include "battle/Battle.h"
 #include "battle/BattleTimeline.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "app/QuietDebugChannel.h"
-#include "app/UnitCount.h"
+#include "app/setup/UnitCount.h"
 #include "battle/Battle.h"
 #include "battle/BattleFingerprint.h"
 #include "battle/BattleTimeline.h"

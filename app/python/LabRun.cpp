@@ -5,14 +5,14 @@
 #include <sstream>
 
 #include "app/CommandLine.h"
-#include "app/GeneralChoice.h"
+#include "app/setup/GeneralChoice.h"
 #include "app/HeadlessRunner.h"
-#include "app/MissingFiles.h"
-#include "app/ScenarioFile.h"
+#include "app/setup/MissingFiles.h"
+#include "app/setup/ScenarioFile.h"
 #include "app/SeedStudy.h"
 #include "app/Tournament.h"
 #include "app/TournamentIdentity.h"
-#include "app/UnitCount.h"
+#include "app/setup/UnitCount.h"
 #include "strategy/StrategyScript.h"
 
 namespace {

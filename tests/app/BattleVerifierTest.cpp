@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/GeneralChoice.h"
-#include "app/ScenarioFile.h"
+#include "app/setup/GeneralChoice.h"
+#include "app/setup/ScenarioFile.h"
 #include "app/SeedStudy.h"
 #include "app/StepHistogram.h"
 #include "app/Tournament.h"

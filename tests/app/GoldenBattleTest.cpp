@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/HeadlessRunner.h"
-#include "app/ScenarioFile.h"
+#include "app/setup/ScenarioFile.h"
 #include "objects/UnitType.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/MissingFiles.h"
+#include "app/setup/MissingFiles.h"
 #include "battle/Battle.h"
 #include "platform/DataFiles.h"
 #include "tests/support/PngWriter.h"

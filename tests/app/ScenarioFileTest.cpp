@@ -1,6 +1,6 @@
 // Tests of scenario files: what a file says reaches the Scenario, what it leaves out keeps the
 // built-in battle, and every fault is refused with its place in the file and the reason.
-#include "app/ScenarioFile.h"
+#include "app/setup/ScenarioFile.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

@@ -1,5 +1,5 @@
 // Seed ranges and shards: what is accepted, and that the shards of a range run every seed once.
-#include "app/SeedRange.h"
+#include "app/setup/SeedRange.h"
 
 #include <gtest/gtest.h>
 

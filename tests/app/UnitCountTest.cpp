@@ -1,5 +1,5 @@
 // A scenario's unit count and the ceiling on it.
-#include "app/UnitCount.h"
+#include "app/setup/UnitCount.h"
 
 #include <gtest/gtest.h>
 

@@ -16,7 +16,7 @@
 
 #include <zlib.h>
 
-#include "app/ScenarioFile.h"
+#include "app/setup/ScenarioFile.h"
 #include "app/BattleVerifier.h"
 #include "app/ShardMerge.h"
 #include "app/TournamentMerge.h"

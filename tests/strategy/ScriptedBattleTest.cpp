@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/HeadlessRunner.h"
-#include "app/ScenarioFile.h"
+#include "app/setup/ScenarioFile.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

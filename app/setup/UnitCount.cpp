@@ -1,5 +1,5 @@
 // The unit count of a scenario and its ceiling.
-#include "app/UnitCount.h"
+#include "app/setup/UnitCount.h"
 
 long long UnitCount::Of(const Scenario& scenario) {
   long long units = 0;

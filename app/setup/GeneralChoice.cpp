@@ -1,5 +1,5 @@
 // Choosing and checking the Generals' strategy scripts.
-#include "app/GeneralChoice.h"
+#include "app/setup/GeneralChoice.h"
 
 #include <filesystem>
 

@@ -1,5 +1,5 @@
 // Seed ranges and shards of a study.
-#include "app/SeedRange.h"
+#include "app/setup/SeedRange.h"
 
 #include <charconv>
 #include <limits>

@@ -1,5 +1,5 @@
 // Warnings about unreadable images and height maps read otherwise than they look.
-#include "app/MissingFiles.h"
+#include "app/setup/MissingFiles.h"
 
 #include <iostream>
 #include <string_view>

@@ -1,6 +1,6 @@
 // Reads a scenario file (TOML, with toml++) into a Scenario: every key optional, every value
 // checked, the height map's header read before anything is decoded, the armies' fit checked.
-#include "app/ScenarioFile.h"
+#include "app/setup/ScenarioFile.h"
 
 #include <toml++/toml.h>
 
