@@ -9,7 +9,7 @@
 #include <map>
 #include <memory>
 
-#include "app/BattleRecorder.h"
+#include "app/run/BattleRecorder.h"
 #include "battle/Battle.h"
 #include "battle/BattleTimeline.h"
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <utility>
 
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/JsonFields.h"
 #include "app/JsonLine.h"
 #include "app/setup/SeedRange.h"

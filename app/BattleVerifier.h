@@ -16,7 +16,7 @@
 
 #include "app/SeedWorkers.h"
 #include "app/ShardMerge.h"
-#include "app/StudyIdentity.h"
+#include "app/run/StudyIdentity.h"
 #include "app/TournamentMerge.h"
 
 struct Scenario;

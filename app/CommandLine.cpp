@@ -8,7 +8,7 @@
 #include <memory>
 #include <sstream>
 
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/setup/SeedRange.h"
 #include "app/SimulationPace.h"
 

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <utility>
 
-#include "app/BattleRecorder.h"
+#include "app/run/BattleRecorder.h"
 #include "app/BattleScrubber.h"
 #include "app/setup/GeneralChoice.h"
 #include "app/Input.h"

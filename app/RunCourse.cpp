@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/QuietDebugChannel.h"
+#include "app/run/QuietDebugChannel.h"
 #include "battle/Battle.h"
 
 RunCourse::RunCourse(Scenario battleSetup, unsigned battleSeed, bool bloodAtStart, bool footstepsAtStart,

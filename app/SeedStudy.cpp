@@ -7,7 +7,7 @@
 #include <optional>
 #include <sstream>
 
-#include "app/StepHistogram.h"
+#include "app/run/StepHistogram.h"
 
 SeedStudy::SeedStudy(const HeadlessOptions& studyOptions, const Scenario& battleSetup)
     : options(studyOptions), scenario(battleSetup) {

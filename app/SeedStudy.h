@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/SeedWorkers.h"
 #include "battle/Scenario.h"
 

@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/setup/SeedRange.h"
-#include "app/StepHistogram.h"
+#include "app/run/StepHistogram.h"
 
 class SeedWorkers {
  public:

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/setup/SeedRange.h"
-#include "app/StudyIdentity.h"
+#include "app/run/StudyIdentity.h"
 
 class ShardMerge {
  public:

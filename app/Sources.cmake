@@ -1,24 +1,24 @@
 target_sources(battlesim_lab PRIVATE
-  app/HeadlessRunner.cpp
-  app/StepHistogram.cpp
+  app/run/HeadlessRunner.cpp
+  app/run/StepHistogram.cpp
   app/setup/ScenarioFile.cpp
-  app/BattleRecorder.cpp
-  app/BattleReport.cpp
+  app/run/BattleRecorder.cpp
+  app/run/BattleReport.cpp
   app/SimulationPace.cpp
-  app/WinRate.cpp
+  app/run/WinRate.cpp
   app/setup/UnitCount.cpp
   app/setup/SeedRange.cpp
   app/SeedStudy.cpp
   app/SeedWorkers.cpp
-  app/QuietDebugChannel.cpp
+  app/run/QuietDebugChannel.cpp
   app/JsonFields.cpp
   app/JsonLine.cpp
   app/ShardMerge.cpp
   app/BattleVerifier.cpp
-  app/StudyIdentity.cpp
+  app/run/StudyIdentity.cpp
   app/CommandLine.cpp
   app/setup/MissingFiles.cpp
-  app/UnitTrace.cpp
+  app/run/UnitTrace.cpp
   app/Sprt.cpp
   app/TournamentTable.cpp
   app/TournamentIdentity.cpp
@@ -37,5 +37,5 @@ target_sources(battlesim_window PRIVATE
   app/RunCourse.cpp
 )
 # The version a study's summary records; only this file needs it.
-set_property(SOURCE ${CMAKE_SOURCE_DIR}/app/StudyIdentity.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/app/run/StudyIdentity.cpp APPEND PROPERTY COMPILE_DEFINITIONS
              BATTLESIM_VERSION="${PROJECT_VERSION}")

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <utility>
 
-#include "app/BattleRecorder.h"
-#include "app/QuietDebugChannel.h"
+#include "app/run/BattleRecorder.h"
+#include "app/run/QuietDebugChannel.h"
 #include "app/SeedWorkers.h"
 #include "battle/Battle.h"
 #include "objects/UnitType.h"

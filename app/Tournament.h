@@ -13,8 +13,8 @@
 #include <ostream>
 #include <vector>
 
-#include "app/BattleReport.h"
-#include "app/HeadlessRunner.h"
+#include "app/run/BattleReport.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/Sprt.h"
 #include "app/TournamentIdentity.h"
 #include "app/TournamentTable.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/StudyIdentity.h"
+#include "app/run/StudyIdentity.h"
 
 class TournamentTable;
 struct HeadlessOptions;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/Sprt.h"
-#include "app/WinRate.h"
+#include "app/run/WinRate.h"
 
 // One game of a tournament: battle 1 of a seed from a fresh start, one strategy's General
 // leading red and the other's blue.

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
-#include "app/StudyIdentity.h"
+#include "app/run/StudyIdentity.h"
 
 RunSummary WindowReport::Summary(const WindowOptions& options, const Scenario& scenario, RunSummary counts,
                                  int changedFromBattle) {

@@ -3,7 +3,7 @@
 // know that it cannot (steps that followed the frame rate, battles the user changed).
 #pragma once
 
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 
 struct WindowOptions;
 

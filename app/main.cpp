@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "app/BattleRecorder.h"
+#include "app/run/BattleRecorder.h"
 #include "app/BattleScrubber.h"
 #include "app/CommandLine.h"
 #include "app/Game.h"
 #include "app/GameWindow.h"
 #include "app/setup/GeneralChoice.h"
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/Input.h"
 #include "app/setup/MissingFiles.h"
 #include "app/setup/ScenarioFile.h"

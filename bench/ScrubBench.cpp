@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/BattleRecorder.h"
+#include "app/run/BattleRecorder.h"
 #include "app/BattleScrubber.h"
 #include "app/Game.h"
 #include "app/setup/ScenarioFile.h"

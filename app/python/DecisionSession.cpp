@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cmath>
 
-#include "app/QuietDebugChannel.h"
+#include "app/run/QuietDebugChannel.h"
 #include "app/setup/UnitCount.h"
 #include "battle/Battle.h"
 #include "battle/BattleFingerprint.h"

@@ -6,7 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/setup/GeneralChoice.h"
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/setup/MissingFiles.h"
 #include "app/setup/ScenarioFile.h"
 #include "app/SeedStudy.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "battle/Scenario.h"
 
 class CommanderSource;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/QuietDebugChannel.h"
+#include "app/run/QuietDebugChannel.h"
 #include "app/python/DecisionSession.h"
 #include "app/python/LabRun.h"
 #include "app/python/PythonCommanderSource.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/BattleRecorder.h"
+#include "app/run/BattleRecorder.h"
 #include "app/Game.h"
 #include "app/SimulationPace.h"
 #include "app/UnitInspector.h"

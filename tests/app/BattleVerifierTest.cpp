@@ -16,7 +16,7 @@
 #include "app/setup/GeneralChoice.h"
 #include "app/setup/ScenarioFile.h"
 #include "app/SeedStudy.h"
-#include "app/StepHistogram.h"
+#include "app/run/StepHistogram.h"
 #include "app/Tournament.h"
 #include "app/WindowReport.h"
 #include "battle/Scenario.h"

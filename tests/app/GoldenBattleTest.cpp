@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/setup/ScenarioFile.h"
 #include "objects/UnitType.h"
 

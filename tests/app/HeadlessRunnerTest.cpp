@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "platform/Interrupt.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TempFolder.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/HeadlessRunner.h"
-#include "app/UnitTrace.h"
+#include "app/run/HeadlessRunner.h"
+#include "app/run/UnitTrace.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The step-time histogram must report what a sorted list of every sample would, to its resolution.
-#include "app/StepHistogram.h"
+#include "app/run/StepHistogram.h"
 
 #include <gtest/gtest.h>
 

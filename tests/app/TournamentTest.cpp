@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/Sprt.h"
 #include "app/Tournament.h"
 #include "app/TournamentIdentity.h"

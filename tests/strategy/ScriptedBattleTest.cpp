@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/setup/ScenarioFile.h"
 #include "tests/support/TempFolder.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <ostream>
 
-#include "app/BattleReport.h"
+#include "app/run/BattleReport.h"
 
 class Battle;
 

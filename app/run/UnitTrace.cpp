@@ -1,5 +1,5 @@
 // Trace lines of chosen units, numbered by battle.
-#include "app/UnitTrace.h"
+#include "app/run/UnitTrace.h"
 
 #include <algorithm>
 #include <utility>

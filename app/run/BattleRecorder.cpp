@@ -1,5 +1,5 @@
 // Battle reports from a running battle.
-#include "app/BattleRecorder.h"
+#include "app/run/BattleRecorder.h"
 
 #include <numeric>
 

@@ -1,5 +1,5 @@
 // A study's identity: the battle's files hashed, the settings and the version, as text and JSON.
-#include "app/StudyIdentity.h"
+#include "app/run/StudyIdentity.h"
 
 #include <zlib.h>
 
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 #include "battle/Scenario.h"
 
 namespace {

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/BattleReport.h"
+#include "app/run/BattleReport.h"
 #include "app/setup/SeedRange.h"
-#include "app/StudyIdentity.h"
+#include "app/run/StudyIdentity.h"
 #include "app/setup/UnitCount.h"
-#include "app/UnitTrace.h"
+#include "app/run/UnitTrace.h"
 #include "battle/BattleTimeline.h"
 #include "battle/Scenario.h"
 

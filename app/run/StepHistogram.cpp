@@ -1,5 +1,5 @@
 // Log-spaced step-time histogram of the headless runner.
-#include "app/StepHistogram.h"
+#include "app/run/StepHistogram.h"
 
 #include <algorithm>
 #include <cmath>

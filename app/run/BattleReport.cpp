@@ -1,5 +1,5 @@
 // The battle line, as text or JSON.
-#include "app/BattleReport.h"
+#include "app/run/BattleReport.h"
 
 #include <cstdio>
 #include <sstream>

@@ -1,5 +1,5 @@
 // The debug channel silenced for as long as any scope wants it so.
-#include "app/QuietDebugChannel.h"
+#include "app/run/QuietDebugChannel.h"
 
 #include <mutex>
 #include <string_view>

@@ -1,5 +1,5 @@
 // Win rates and their intervals.
-#include "app/WinRate.h"
+#include "app/run/WinRate.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // The headless battle runner: the battle's step, as every frame of the window takes it, on a
 // hand-driven clock.
-#include "app/HeadlessRunner.h"
+#include "app/run/HeadlessRunner.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,11 +14,11 @@
 #include <sstream>
 #include <utility>
 
-#include "app/BattleRecorder.h"
+#include "app/run/BattleRecorder.h"
 #include "app/CommandLine.h"
-#include "app/QuietDebugChannel.h"
-#include "app/StepHistogram.h"
-#include "app/WinRate.h"
+#include "app/run/QuietDebugChannel.h"
+#include "app/run/StepHistogram.h"
+#include "app/run/WinRate.h"
 #include "battle/Battle.h"
 #include "battle/BattleFingerprint.h"
 #include "platform/Interrupt.h"
