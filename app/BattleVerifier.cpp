@@ -9,11 +9,11 @@
 #include <utility>
 
 #include "app/run/HeadlessRunner.h"
-#include "app/JsonFields.h"
-#include "app/JsonLine.h"
+#include "app/study/JsonFields.h"
+#include "app/study/JsonLine.h"
 #include "app/setup/SeedRange.h"
-#include "app/SeedWorkers.h"
-#include "app/ShardMerge.h"
+#include "app/study/SeedWorkers.h"
+#include "app/study/ShardMerge.h"
 #include "app/Tournament.h"
 #include "app/TournamentTable.h"
 #include "battle/BattleFingerprint.h"

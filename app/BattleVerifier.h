@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/SeedWorkers.h"
-#include "app/ShardMerge.h"
+#include "app/study/SeedWorkers.h"
+#include "app/study/ShardMerge.h"
 #include "app/run/StudyIdentity.h"
 #include "app/TournamentMerge.h"
 

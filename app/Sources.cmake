@@ -8,12 +8,12 @@ target_sources(battlesim_lab PRIVATE
   app/run/WinRate.cpp
   app/setup/UnitCount.cpp
   app/setup/SeedRange.cpp
-  app/SeedStudy.cpp
-  app/SeedWorkers.cpp
+  app/study/SeedStudy.cpp
+  app/study/SeedWorkers.cpp
   app/run/QuietDebugChannel.cpp
-  app/JsonFields.cpp
-  app/JsonLine.cpp
-  app/ShardMerge.cpp
+  app/study/JsonFields.cpp
+  app/study/JsonLine.cpp
+  app/study/ShardMerge.cpp
   app/BattleVerifier.cpp
   app/run/StudyIdentity.cpp
   app/CommandLine.cpp

@@ -8,7 +8,7 @@
 
 #include "app/run/BattleRecorder.h"
 #include "app/run/QuietDebugChannel.h"
-#include "app/SeedWorkers.h"
+#include "app/study/SeedWorkers.h"
 #include "battle/Battle.h"
 #include "objects/UnitType.h"
 #include "platform/Interrupt.h"

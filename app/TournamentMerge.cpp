@@ -6,9 +6,9 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
-#include "app/JsonFields.h"
-#include "app/JsonLine.h"
-#include "app/ShardMerge.h"
+#include "app/study/JsonFields.h"
+#include "app/study/JsonLine.h"
+#include "app/study/ShardMerge.h"
 
 namespace {
 using nlohmann::json;

@@ -9,7 +9,7 @@
 #include "app/run/HeadlessRunner.h"
 #include "app/setup/MissingFiles.h"
 #include "app/setup/ScenarioFile.h"
-#include "app/SeedStudy.h"
+#include "app/study/SeedStudy.h"
 #include "app/Tournament.h"
 #include "app/TournamentIdentity.h"
 #include "app/setup/UnitCount.h"

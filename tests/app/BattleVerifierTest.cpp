@@ -15,7 +15,7 @@
 #include "app/CommandLine.h"
 #include "app/setup/GeneralChoice.h"
 #include "app/setup/ScenarioFile.h"
-#include "app/SeedStudy.h"
+#include "app/study/SeedStudy.h"
 #include "app/run/StepHistogram.h"
 #include "app/Tournament.h"
 #include "app/WindowReport.h"

@@ -1,6 +1,6 @@
 // The bounded reader of the headless runner's JSON lines: its own lines read back, anything else
 // refused with the reason, and no line read past its bound.
-#include "app/JsonLine.h"
+#include "app/study/JsonLine.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 #include "app/CommandLine.h"
 #include "app/run/HeadlessRunner.h"
-#include "app/SeedStudy.h"
+#include "app/study/SeedStudy.h"
 #include "platform/Interrupt.h"
 
 namespace {

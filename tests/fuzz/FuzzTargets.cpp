@@ -18,7 +18,7 @@
 
 #include "app/setup/ScenarioFile.h"
 #include "app/BattleVerifier.h"
-#include "app/ShardMerge.h"
+#include "app/study/ShardMerge.h"
 #include "app/TournamentMerge.h"
 #include "battle/Battle.h"
 #include "battle/Scenario.h"

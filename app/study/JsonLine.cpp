@@ -1,5 +1,5 @@
 // The bounded reader of our JSON lines.
-#include "app/JsonLine.h"
+#include "app/study/JsonLine.h"
 
 #include <nlohmann/json.hpp>
 #include <set>

@@ -1,12 +1,12 @@
 // Merging a study's shards, and checking the runs a verifier plays again.
-#include "app/ShardMerge.h"
+#include "app/study/ShardMerge.h"
 
 #include <limits>
 #include <utility>
 
 #include "app/CommandLine.h"
-#include "app/JsonFields.h"
-#include "app/JsonLine.h"
+#include "app/study/JsonFields.h"
+#include "app/study/JsonLine.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,12 +1,12 @@
 // The field readers and the line loop that merges and verification share.
-#include "app/JsonFields.h"
+#include "app/study/JsonFields.h"
 
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <utility>
 
-#include "app/JsonLine.h"
+#include "app/study/JsonLine.h"
 
 namespace JsonFields {
 

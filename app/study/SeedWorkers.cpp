@@ -1,5 +1,5 @@
 // A study's seeds on several threads, handed back in seed order.
-#include "app/SeedWorkers.h"
+#include "app/study/SeedWorkers.h"
 
 #include <utility>
 

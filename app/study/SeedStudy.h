@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "app/run/HeadlessRunner.h"
-#include "app/SeedWorkers.h"
+#include "app/study/SeedWorkers.h"
 #include "battle/Scenario.h"
 
 class StepHistogram;

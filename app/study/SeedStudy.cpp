@@ -1,5 +1,5 @@
 // Studies over seed ranges and their shards.
-#include "app/SeedStudy.h"
+#include "app/study/SeedStudy.h"
 
 #include <chrono>
 #include <cstdint>
