@@ -14,8 +14,8 @@
 #include "app/setup/SeedRange.h"
 #include "app/study/SeedWorkers.h"
 #include "app/study/ShardMerge.h"
-#include "app/Tournament.h"
-#include "app/TournamentTable.h"
+#include "app/tournament/Tournament.h"
+#include "app/tournament/TournamentTable.h"
 #include "battle/BattleFingerprint.h"
 
 namespace {

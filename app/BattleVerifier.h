@@ -17,7 +17,7 @@
 #include "app/study/SeedWorkers.h"
 #include "app/study/ShardMerge.h"
 #include "app/run/StudyIdentity.h"
-#include "app/TournamentMerge.h"
+#include "app/tournament/TournamentMerge.h"
 
 struct Scenario;
 

@@ -19,11 +19,11 @@ target_sources(battlesim_lab PRIVATE
   app/CommandLine.cpp
   app/setup/MissingFiles.cpp
   app/run/UnitTrace.cpp
-  app/Sprt.cpp
-  app/TournamentTable.cpp
-  app/TournamentIdentity.cpp
-  app/Tournament.cpp
-  app/TournamentMerge.cpp
+  app/tournament/Sprt.cpp
+  app/tournament/TournamentTable.cpp
+  app/tournament/TournamentIdentity.cpp
+  app/tournament/Tournament.cpp
+  app/tournament/TournamentMerge.cpp
   app/setup/GeneralChoice.cpp
   app/WindowReport.cpp
 )

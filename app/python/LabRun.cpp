@@ -10,8 +10,8 @@
 #include "app/setup/MissingFiles.h"
 #include "app/setup/ScenarioFile.h"
 #include "app/study/SeedStudy.h"
-#include "app/Tournament.h"
-#include "app/TournamentIdentity.h"
+#include "app/tournament/Tournament.h"
+#include "app/tournament/TournamentIdentity.h"
 #include "app/setup/UnitCount.h"
 #include "strategy/StrategyScript.h"
 

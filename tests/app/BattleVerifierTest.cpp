@@ -17,7 +17,7 @@
 #include "app/setup/ScenarioFile.h"
 #include "app/study/SeedStudy.h"
 #include "app/run/StepHistogram.h"
-#include "app/Tournament.h"
+#include "app/tournament/Tournament.h"
 #include "app/WindowReport.h"
 #include "battle/Scenario.h"
 #include "strategy/StrategyScript.h"

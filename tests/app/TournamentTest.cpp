@@ -11,11 +11,11 @@
 
 #include "app/CommandLine.h"
 #include "app/run/HeadlessRunner.h"
-#include "app/Sprt.h"
-#include "app/Tournament.h"
-#include "app/TournamentIdentity.h"
-#include "app/TournamentMerge.h"
-#include "app/TournamentTable.h"
+#include "app/tournament/Sprt.h"
+#include "app/tournament/Tournament.h"
+#include "app/tournament/TournamentIdentity.h"
+#include "app/tournament/TournamentMerge.h"
+#include "app/tournament/TournamentTable.h"
 #include "strategy/StrategyScript.h"
 #include "tests/support/TempFolder.h"
 

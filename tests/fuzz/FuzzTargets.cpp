@@ -19,7 +19,7 @@
 #include "app/setup/ScenarioFile.h"
 #include "app/BattleVerifier.h"
 #include "app/study/ShardMerge.h"
-#include "app/TournamentMerge.h"
+#include "app/tournament/TournamentMerge.h"
 #include "battle/Battle.h"
 #include "battle/Scenario.h"
 #include "math/Vector3.h"

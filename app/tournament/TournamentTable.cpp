@@ -1,5 +1,5 @@
 // Tallies and formats a tournament's games.
-#include "app/TournamentTable.h"
+#include "app/tournament/TournamentTable.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The win/loss (Bernoulli) form of the test, as engine testers run it on won and lost games.
-#include "app/Sprt.h"
+#include "app/tournament/Sprt.h"
 
 #include <cassert>
 #include <cmath>

@@ -1,12 +1,12 @@
 // A tournament's identity and its summary line.
-#include "app/TournamentIdentity.h"
+#include "app/tournament/TournamentIdentity.h"
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "app/run/HeadlessRunner.h"
-#include "app/TournamentTable.h"
+#include "app/tournament/TournamentTable.h"
 
 namespace {
 std::string Quoted(const std::string& text) {

@@ -1,5 +1,5 @@
 // Tournaments between strategies, on one thread or several.
-#include "app/Tournament.h"
+#include "app/tournament/Tournament.h"
 
 #include <chrono>
 #include <cmath>

@@ -15,9 +15,9 @@
 
 #include "app/run/BattleReport.h"
 #include "app/run/HeadlessRunner.h"
-#include "app/Sprt.h"
-#include "app/TournamentIdentity.h"
-#include "app/TournamentTable.h"
+#include "app/tournament/Sprt.h"
+#include "app/tournament/TournamentIdentity.h"
+#include "app/tournament/TournamentTable.h"
 #include "battle/Scenario.h"
 
 class Tournament {

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "app/setup/SeedRange.h"
-#include "app/TournamentIdentity.h"
-#include "app/TournamentTable.h"
+#include "app/tournament/TournamentIdentity.h"
+#include "app/tournament/TournamentTable.h"
 
 class TournamentMerge {
  public:

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Sprt.h"
+#include "app/tournament/Sprt.h"
 #include "app/run/WinRate.h"
 
 // One game of a tournament: battle 1 of a seed from a fresh start, one strategy's General

@@ -1,5 +1,5 @@
 // Merging a tournament's shards, and checking the games a verifier plays again.
-#include "app/TournamentMerge.h"
+#include "app/tournament/TournamentMerge.h"
 
 #include <fstream>
 #include <limits>
