@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/BattleVerifier.h"
+#include "app/verify/BattleVerifier.h"
 #include "app/CommandLine.h"
 #include "app/setup/GeneralChoice.h"
 #include "app/run/HeadlessRunner.h"

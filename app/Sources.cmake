@@ -14,7 +14,7 @@ target_sources(battlesim_lab PRIVATE
   app/study/JsonFields.cpp
   app/study/JsonLine.cpp
   app/study/ShardMerge.cpp
-  app/BattleVerifier.cpp
+  app/verify/BattleVerifier.cpp
   app/run/StudyIdentity.cpp
   app/CommandLine.cpp
   app/setup/MissingFiles.cpp

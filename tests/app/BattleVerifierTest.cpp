@@ -2,7 +2,7 @@
 // battles, each with the settings it was run with; an altered line is named by file, line, battle
 // and seed; whatever a merge refuses is refused; an interrupted run is played as far as it went
 // and not called whole.
-#include "app/BattleVerifier.h"
+#include "app/verify/BattleVerifier.h"
 
 #include <gtest/gtest.h>
 

@@ -17,7 +17,7 @@
 #include <zlib.h>
 
 #include "app/setup/ScenarioFile.h"
-#include "app/BattleVerifier.h"
+#include "app/verify/BattleVerifier.h"
 #include "app/study/ShardMerge.h"
 #include "app/tournament/TournamentMerge.h"
 #include "battle/Battle.h"

@@ -1,5 +1,5 @@
 // Verifying recorded battles by playing them again.
-#include "app/BattleVerifier.h"
+#include "app/verify/BattleVerifier.h"
 
 #include <algorithm>
 #include <array>
