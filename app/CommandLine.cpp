@@ -10,7 +10,7 @@
 
 #include "app/run/HeadlessRunner.h"
 #include "app/setup/SeedRange.h"
-#include "app/SimulationPace.h"
+#include "app/window/SimulationPace.h"
 
 namespace {
 const char kFrameHelp[] =

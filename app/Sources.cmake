@@ -4,7 +4,7 @@ target_sources(battlesim_lab PRIVATE
   app/setup/ScenarioFile.cpp
   app/run/BattleRecorder.cpp
   app/run/BattleReport.cpp
-  app/SimulationPace.cpp
+  app/window/SimulationPace.cpp
   app/run/WinRate.cpp
   app/setup/UnitCount.cpp
   app/setup/SeedRange.cpp
@@ -25,16 +25,16 @@ target_sources(battlesim_lab PRIVATE
   app/tournament/Tournament.cpp
   app/tournament/TournamentMerge.cpp
   app/setup/GeneralChoice.cpp
-  app/WindowReport.cpp
+  app/window/WindowReport.cpp
 )
 target_sources(battlesim_window PRIVATE
-  app/Game.cpp
-  app/Input.cpp
-  app/GameWindow.cpp
-  app/UnitInspector.cpp
-  app/BattleScrubber.cpp
-  app/BattleCheckpoints.cpp
-  app/RunCourse.cpp
+  app/window/Game.cpp
+  app/window/Input.cpp
+  app/window/GameWindow.cpp
+  app/window/UnitInspector.cpp
+  app/window/BattleScrubber.cpp
+  app/window/BattleCheckpoints.cpp
+  app/window/RunCourse.cpp
 )
 # The version a study's summary records; only this file needs it.
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/app/run/StudyIdentity.cpp APPEND PROPERTY COMPILE_DEFINITIONS

@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "app/Game.h"
-#include "app/GameWindow.h"
-#include "app/Input.h"
+#include "app/window/Game.h"
+#include "app/window/GameWindow.h"
+#include "app/window/Input.h"
 #include "render/Graphics.h"
 
 namespace {

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "app/run/BattleRecorder.h"
-#include "app/BattleScrubber.h"
-#include "app/Game.h"
+#include "app/window/BattleScrubber.h"
+#include "app/window/Game.h"
 #include "app/setup/ScenarioFile.h"
-#include "app/SimulationPace.h"
+#include "app/window/SimulationPace.h"
 #include "battle/Battle.h"
 #include "battle/BattleTimeline.h"
 

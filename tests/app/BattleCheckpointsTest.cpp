@@ -1,7 +1,7 @@
 // The copies kept for jumping back stay within their budget by thinning out (or are not made when
 // two would not fit), always keep the battle's start, and a jump starts from the latest one before
 // its second.
-#include "app/BattleCheckpoints.h"
+#include "app/window/BattleCheckpoints.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Tests of jumping through a seeded battle: a jump back lands on the battle as a run played to
 // that second has it, user switches included, and the inspected unit stays selected.
-#include "app/BattleScrubber.h"
+#include "app/window/BattleScrubber.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/run/BattleRecorder.h"
-#include "app/Game.h"
-#include "app/SimulationPace.h"
-#include "app/UnitInspector.h"
+#include "app/window/Game.h"
+#include "app/window/SimulationPace.h"
+#include "app/window/UnitInspector.h"
 #include "battle/BattleTimeline.h"
 #include "objects/Sprite.h"
 

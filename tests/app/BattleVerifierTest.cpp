@@ -18,7 +18,7 @@
 #include "app/study/SeedStudy.h"
 #include "app/run/StepHistogram.h"
 #include "app/tournament/Tournament.h"
-#include "app/WindowReport.h"
+#include "app/window/WindowReport.h"
 #include "battle/Scenario.h"
 #include "strategy/StrategyScript.h"
 #include "tests/support/TempFolder.h"

@@ -1,6 +1,6 @@
 // Tests of the game's construction, its frame step and its statistics lines, with and without a
 // window.
-#include "app/Game.h"
+#include "app/window/Game.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "app/run/BattleRecorder.h"
-#include "app/Input.h"
-#include "app/SimulationPace.h"
-#include "app/UnitInspector.h"
+#include "app/window/Input.h"
+#include "app/window/SimulationPace.h"
+#include "app/window/UnitInspector.h"
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "platform/Random.h"

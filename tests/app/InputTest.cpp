@@ -1,5 +1,5 @@
 // Tests of the keyboard and mouse handling: camera values, game switches and the camera lines.
-#include "app/Input.h"
+#include "app/window/Input.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
+#include "app/window/Game.h"
 #include "render/Graphics.h"
 #include "tests/support/GlWindow.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/SimulationPace.h"
+#include "app/window/SimulationPace.h"
 
 namespace {
 std::vector<std::uint32_t> StepsOfFrame(SimulationPace& pace, std::uint32_t nowMs, bool paused = false) {

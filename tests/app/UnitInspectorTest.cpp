@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/UnitInspector.h"
+#include "app/window/UnitInspector.h"
 #include "objects/UnitType.h"
 #include "tests/support/World.h"
 

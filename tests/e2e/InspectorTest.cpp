@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "app/Input.h"
+#include "app/window/Input.h"
 #include "battle/Scenario.h"
 #include "render/BillboardPicker.h"
 #include "render/Graphics.h"

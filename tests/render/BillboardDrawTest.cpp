@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
+#include "app/window/Game.h"
 #include "objects/GameObjectManager.h"
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
-#include "app/Input.h"
+#include "app/window/Game.h"
+#include "app/window/Input.h"
 #include "platform/TickCounter.h"
 #include "render/Lighting.h"
 #include "tests/support/GlWindow.h"

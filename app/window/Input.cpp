@@ -1,13 +1,13 @@
 // Turning key, button and drag events into camera values and game switches.
-#include "app/Input.h"
+#include "app/window/Input.h"
 
 #include <cstdlib>
 #include <sstream>
 
-#include "app/BattleScrubber.h"
-#include "app/Game.h"
-#include "app/SimulationPace.h"
-#include "app/UnitInspector.h"
+#include "app/window/BattleScrubber.h"
+#include "app/window/Game.h"
+#include "app/window/SimulationPace.h"
+#include "app/window/UnitInspector.h"
 #include "render/Graphics.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The window's report summary.
-#include "app/WindowReport.h"
+#include "app/window/WindowReport.h"
 
 #include <algorithm>
 #include <string>

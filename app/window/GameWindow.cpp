@@ -1,10 +1,10 @@
 // Opens the battle window and forwards the toolkit's events to the game.
-#include "app/GameWindow.h"
+#include "app/window/GameWindow.h"
 
 #include <GL/freeglut.h>
 
-#include "app/Game.h"
-#include "app/Input.h"
+#include "app/window/Game.h"
+#include "app/window/Input.h"
 #include "platform/Interrupt.h"
 #include "render/Graphics.h"
 

@@ -1,5 +1,5 @@
 // Playing a run on fixed steps again from its start.
-#include "app/RunCourse.h"
+#include "app/window/RunCourse.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,14 +1,14 @@
 // Jumps through the battle on view, and the record of what the user changed on the way.
-#include "app/BattleScrubber.h"
+#include "app/window/BattleScrubber.h"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <utility>
 
-#include "app/Game.h"
-#include "app/SimulationPace.h"
-#include "app/UnitInspector.h"
+#include "app/window/Game.h"
+#include "app/window/SimulationPace.h"
+#include "app/window/UnitInspector.h"
 #include "battle/Battle.h"
 #include "platform/Interrupt.h"
 #include "platform/TickCounter.h"

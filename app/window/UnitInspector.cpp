@@ -1,5 +1,5 @@
 // Picking, following and describing the selected unit.
-#include "app/UnitInspector.h"
+#include "app/window/UnitInspector.h"
 
 #include <cxxabi.h>
 
@@ -7,8 +7,8 @@
 #include <memory>
 #include <typeinfo>
 
-#include "app/Game.h"
-#include "app/Input.h"
+#include "app/window/Game.h"
+#include "app/window/Input.h"
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "render/BillboardPicker.h"

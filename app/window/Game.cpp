@@ -1,16 +1,16 @@
 // Construction of the world, the frame step, the battle rules and the statistics lines.
-#include "app/Game.h"
+#include "app/window/Game.h"
 
 #include <cstdio>
 #include <sstream>
 #include <utility>
 
 #include "app/run/BattleRecorder.h"
-#include "app/BattleScrubber.h"
+#include "app/window/BattleScrubber.h"
 #include "app/setup/GeneralChoice.h"
-#include "app/Input.h"
-#include "app/SimulationPace.h"
-#include "app/UnitInspector.h"
+#include "app/window/Input.h"
+#include "app/window/SimulationPace.h"
+#include "app/window/UnitInspector.h"
 #include "battle/BattleTimeline.h"
 #include "objects/UnitType.h"
 #include "platform/Interrupt.h"

@@ -1,5 +1,5 @@
 // Simulation pacing for the window.
-#include "app/SimulationPace.h"
+#include "app/window/SimulationPace.h"
 
 #include <cmath>
 #include <iterator>

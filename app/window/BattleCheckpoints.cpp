@@ -1,5 +1,5 @@
 // Which copies of the battle on view are kept, and which one a jump back starts from.
-#include "app/BattleCheckpoints.h"
+#include "app/window/BattleCheckpoints.h"
 
 #include <iterator>
 #include <utility>

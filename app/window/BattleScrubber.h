@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/BattleCheckpoints.h"
-#include "app/RunCourse.h"
+#include "app/window/BattleCheckpoints.h"
+#include "app/window/RunCourse.h"
 
 class Battle;
 class Game;
