@@ -8,9 +8,11 @@
 #include <memory>
 #include <sstream>
 
-#include "app/run/HeadlessRunner.h"
+#include "app/setup/HeadlessOptions.h"
 #include "app/setup/SeedRange.h"
+#include "app/study/RunLimits.h"
 #include "app/window/SimulationPace.h"
+#include "app/window/WindowOptions.h"
 
 namespace {
 const char kFrameHelp[] =
@@ -66,7 +68,7 @@ CLI::Option* AddSeed(CLI::App& app, unsigned& seed) {
 void AddFrameMs(CLI::App& app, int& frameMs) {
   app.add_option("--frame-ms", frameMs, kFrameHelp)
       ->type_name("M")
-      ->check(WholeBetween(1, CommandLine::kLongestFrameMs))
+      ->check(WholeBetween(1, RunLimits::kLongestFrameMs))
       ->capture_default_str();
 }
 
@@ -148,7 +150,7 @@ void AddStudy(CLI::App& app, HeadlessOptions& options, CLI::Option* seed) {
                  "run this many seeds of --seeds (or of --verify) at once, each on a thread of its own, 1 to 1024; "
                  "the output is the same as with one, but for the summary's timings")
       ->type_name("N")
-      ->check(WholeBetween(1, CommandLine::kMostJobs))
+      ->check(WholeBetween(1, RunLimits::kMostJobs))
       ->capture_default_str()
       ->excludes(merge);
 }
@@ -212,13 +214,13 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
   AddStudy(*app, options, seed);
   app->add_option("--battles", options.battles, "battles to finish, 1 to 1000000")
       ->type_name("K")
-      ->check(WholeBetween(1, CommandLine::kMostBattles))
+      ->check(WholeBetween(1, RunLimits::kMostBattles))
       ->capture_default_str();
   AddFrameMs(*app, options.frameMs);
   app->add_option("--max-seconds", options.maxSeconds,
                   "simulated seconds after which a battle counts as unfinished and the run stops, up to 604800")
       ->type_name("T")
-      ->check(FiniteBetween(0.001, CommandLine::kLongestBattleSeconds))
+      ->check(FiniteBetween(0.001, RunLimits::kLongestBattleSeconds))
       ->capture_default_str();
   AddScenario(*app, options.scenarioFile);
   AddGenerals(*app, options.generals);
@@ -250,13 +252,13 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
   AddMaxUnits(*app, options.maxUnits);
   app->add_option("--battle", options.battle, "play battles 1 to K-1 without drawing, then show battle K")
       ->type_name("K")
-      ->check(WholeBetween(1, CommandLine::kMostBattles))
+      ->check(WholeBetween(1, RunLimits::kMostBattles))
       ->capture_default_str();
   app->add_option("--at", options.at,
                   "start watching battle K at this simulated second (0 to 604800), played to it without drawing; "
                   "[ and ] jump 10 s back and on, Home to the battle's start")
       ->type_name("SECONDS")
-      ->check(FiniteBetween(0.0, CommandLine::kLongestBattleSeconds));
+      ->check(FiniteBetween(0.0, RunLimits::kLongestBattleSeconds));
   app->add_option("--speed", options.speed,
                   "simulated seconds per wall second at the start: 0.25, 0.5, 1, 2, 4, 8 or 16; + and - change it")
       ->type_name("X")

@@ -65,8 +65,8 @@ int Merge(const HeadlessOptions& options) {
   const RunSummary summary = merge.Summary();
   const std::string note = summary.study ? StudyIdentity::OtherBattlesNote(summary.study->version) : "";
   if (!note.empty()) std::cerr << kName << ": the shards were " << note << "\n";
-  std::cout << HeadlessRunner::FormatSummary(summary, options.json);
-  return HeadlessRunner::ExitStatus(summary);
+  std::cout << summary.Format(options.json);
+  return summary.ExitStatus();
 }
 
 // Everything a run is refused for comes before anything of the battle is created.

@@ -1,5 +1,8 @@
 target_sources(battlesim_lab PRIVATE
   app/run/HeadlessRunner.cpp
+  app/run/RunSummary.cpp
+  app/run/KillTotals.cpp
+  app/run/FixedDecimals.cpp
   app/run/StepHistogram.cpp
   app/setup/ScenarioFile.cpp
   app/run/BattleRecorder.cpp
@@ -14,6 +17,7 @@ target_sources(battlesim_lab PRIVATE
   app/study/JsonFields.cpp
   app/study/JsonLine.cpp
   app/study/ShardMerge.cpp
+  app/study/ShardsRead.cpp
   app/verify/BattleVerifier.cpp
   app/run/StudyIdentity.cpp
   app/CommandLine.cpp

@@ -15,12 +15,13 @@
 #include "app/window/Game.h"
 #include "app/window/GameWindow.h"
 #include "app/setup/GeneralChoice.h"
-#include "app/run/HeadlessRunner.h"
+#include "app/run/RunSummary.h"
 #include "app/window/Input.h"
 #include "app/setup/MissingFiles.h"
 #include "app/setup/ScenarioFile.h"
 #include "app/window/SimulationPace.h"
 #include "app/setup/UnitCount.h"
+#include "app/window/WindowOptions.h"
 #include "app/window/WindowReport.h"
 #include "battle/BattleTimeline.h"
 #include "platform/Interrupt.h"
@@ -54,7 +55,7 @@ void PrintSummary(const WindowOptions& options, const Scenario& scenario, unsign
   counts.blueWins = game.recorder->BlueWins();
   counts.interrupted = interrupted;
   const RunSummary summary = WindowReport::Summary(options, scenario, counts, game.firstChangedBattle);
-  std::cout << HeadlessRunner::FormatSummary(summary, options.json) << std::flush;
+  std::cout << summary.Format(options.json) << std::flush;
 }
 }  // namespace
 
@@ -124,5 +125,5 @@ int main(int argc, char** argv) {
   // The toolkit's close callback may still run as the process ends: the summary is said here, once.
   game->onQuit = nullptr;
   if (options.report) PrintSummary(options, scenario, seed, *game, true);
-  std::exit(HeadlessRunner::kInterruptedStatus);
+  std::exit(RunSummary::kInterruptedStatus);
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run/HeadlessRunner.h"
+#include "app/setup/HeadlessOptions.h"
 #include "battle/Scenario.h"
 
 class CommanderSource;

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/run/HeadlessRunner.h"
+#include "app/setup/HeadlessOptions.h"
 #include "battle/Scenario.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 
+#include "app/run/HeadlessRunner.h"
 #include "app/run/StepHistogram.h"
 
 SeedStudy::SeedStudy(const HeadlessOptions& studyOptions, const Scenario& battleSetup)
@@ -44,8 +45,8 @@ int SeedStudy::Run(std::ostream& out, std::ostream* progress) {
   }
   const double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   HeadlessRunner(options, scenario).AddTiming(total, steps, framesRun, wallSeconds);
-  out << HeadlessRunner::FormatSummary(total, options.json) << std::flush;
-  return HeadlessRunner::ExitStatus(total);
+  out << total.Format(options.json) << std::flush;
+  return total.ExitStatus();
 }
 
 RunSummary SeedStudy::RunSeed(unsigned seed, std::ostream& out, std::ostream* progress, StepHistogram& steps,

@@ -5,7 +5,8 @@
 
 #include <ostream>
 
-#include "app/run/HeadlessRunner.h"
+#include "app/run/RunSummary.h"
+#include "app/setup/HeadlessOptions.h"
 #include "app/study/SeedWorkers.h"
 #include "battle/Scenario.h"
 

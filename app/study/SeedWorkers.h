@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/run/HeadlessRunner.h"
+#include "app/run/RunSummary.h"
 #include "app/setup/SeedRange.h"
 #include "app/run/StepHistogram.h"
 

@@ -4,9 +4,10 @@
 #include <limits>
 #include <utility>
 
-#include "app/CommandLine.h"
+#include "app/run/BattleReport.h"
 #include "app/study/JsonFields.h"
 #include "app/study/JsonLine.h"
+#include "app/study/RunLimits.h"
 
 #include <nlohmann/json.hpp>
 
@@ -41,13 +42,13 @@ StudyIdentity StudyOf(const json& line) {
   StudyIdentity study;
   study.scenario = Text(line, "study.scenario");
   study.heightMap = Text(line, "study.height_map");
-  study.frameMs = static_cast<int>(Whole(line, "study.frame_ms", CommandLine::kLongestFrameMs));
-  study.battles = static_cast<int>(Whole(line, "study.battles", CommandLine::kMostBattles));
+  study.frameMs = static_cast<int>(Whole(line, "study.frame_ms", RunLimits::kLongestFrameMs));
+  study.battles = static_cast<int>(Whole(line, "study.battles", RunLimits::kMostBattles));
   const json& seconds = Member(line, "study.max_seconds");
   if (!seconds.is_number() || !(seconds.get<double>() > 0.0) ||
-      seconds.get<double>() > CommandLine::kLongestBattleSeconds) {
+      seconds.get<double>() > RunLimits::kLongestBattleSeconds) {
     Refuse("\"study.max_seconds\" must be a number above 0 and at most " +
-           std::to_string(static_cast<long long>(CommandLine::kLongestBattleSeconds)));
+           std::to_string(static_cast<long long>(RunLimits::kLongestBattleSeconds)));
   }
   study.maxSeconds = seconds.get<double>();
   const json& blood = Member(line, "study.blood");
@@ -77,7 +78,7 @@ int WindowChange(const json& line) {
         "on the frame rate and cannot be played again");
   }
   if (JsonLine::Find(line, "window.changed_from_battle") == nullptr) return 0;
-  return static_cast<int>(Whole(line, "window.changed_from_battle", CommandLine::kMostBattles));
+  return static_cast<int>(Whole(line, "window.changed_from_battle", RunLimits::kMostBattles));
 }
 }  // namespace
 
@@ -211,7 +212,7 @@ void ShardMerge::CheckCounts(const json& line, const RunSummary& counts) {
 
 void ShardMerge::JoinStudy(const json& line, const SeedRange& shard, const std::string& where) {
   const StudyIdentity identity = StudyOf(line);
-  if (!study) study = Study{where, shard, identity, {}};
+  if (!study) study = Study{{where, shard, {}}, identity};
   const std::string other = " in " + study->where +
                             (use == Use::Merge ? ": shards of different studies do not merge"
                                                : ": runs of different studies: verify each on its own");
@@ -234,8 +235,7 @@ void ShardMerge::JoinStudy(const json& line, const SeedRange& shard, const std::
       Refuse("\"study." + ours[i].first + "\" is " + ours[i].second + " here but " + theirs[i].second + other);
     }
   }
-  const auto [known, added] = study->shards.emplace(shard.shard, where);
-  if (!added) Refuse("\"shard\" " + shard.ShardText() + " was given already, in " + known->second);
+  study->Add(shard, where);
 }
 
 // A shard that was not interrupted ran each of its seeds up to the study's battles or to the
@@ -263,28 +263,11 @@ void ShardMerge::CheckSeeds(const Block& block, const SeedRange& shard, int batt
   }
 }
 
-std::string ShardMerge::FirstMissingShard() const {
-  std::uint64_t missing = 0;
-  for (const auto& [index, where] : study->shards) {
-    if (index != missing) break;
-    ++missing;
-  }
-  return std::to_string(missing) + "/" + std::to_string(study->seeds.shards);
-}
-
-bool ShardMerge::Complete(std::string& error) const {
-  if (!study || study->shards.size() == study->seeds.shards) return true;
-  const std::string shard = FirstMissingShard();
-  error = study->where + ": \"shard\" " + shard + " of seeds " + study->seeds.RangeText() +
-          " is missing: merge the output of --shard " + shard + " too";
-  return false;
-}
+bool ShardMerge::Complete(std::string& error) const { return !study || study->Complete(error); }
 
 std::string ShardMerge::NotWhole() const {
   if (!interruptedAt.empty()) return "the run was interrupted (" + interruptedAt + ")";
-  if (!study || study->shards.size() == study->seeds.shards) return "";
-  return "only " + std::to_string(study->shards.size()) + " of the " + std::to_string(study->seeds.shards) +
-         " shards of seeds " + study->seeds.RangeText() + " given";
+  return study ? study->NotGiven() : "";
 }
 
 bool ShardMerge::ReadStudy(const json& summary, StudyIdentity& study, std::string& error) {

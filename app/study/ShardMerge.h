@@ -17,8 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "app/run/HeadlessRunner.h"
+#include "app/run/RunSummary.h"
 #include "app/setup/SeedRange.h"
+#include "app/study/ShardsRead.h"
 #include "app/run/StudyIdentity.h"
 
 class ShardMerge {
@@ -82,11 +83,8 @@ class ShardMerge {
     std::vector<RecordedBattle> seedless;
   };
   // The study of the first summary read, which every other summary must belong to.
-  struct Study {
-    std::string where;  // FILE:LINE of that summary
-    SeedRange seeds;
+  struct Study : ShardsRead {
     StudyIdentity identity;
-    std::map<std::uint64_t, std::string> shards;  // each shard read, with its FILE:LINE
   };
 
   void AddLine(const nlohmann::json& line, Block& block, const std::string& where);
@@ -99,7 +97,6 @@ class ShardMerge {
   void JoinStudy(const nlohmann::json& line, const SeedRange& shard, const std::string& where);
   void CheckSeeds(const Block& block, const SeedRange& shard, int battles, bool cutShort) const;
   static void CheckCounts(const nlohmann::json& line, const RunSummary& counts);
-  std::string FirstMissingShard() const;
 
   Use use;
   Reader reader;

@@ -58,7 +58,7 @@ int Tournament::Run(std::ostream& out, std::ostream* progress) {
                             options.untilDecided, interrupted};
   out << table.Format(options.json, options.untilDecided ? &tests : nullptr)
       << identity.Summary(table, summary, options.json) << std::flush;
-  if (interrupted) return HeadlessRunner::kInterruptedStatus;
+  if (interrupted) return RunSummary::kInterruptedStatus;
   return table.Unfinished() == 0 ? 0 : 1;
 }
 

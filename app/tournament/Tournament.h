@@ -14,7 +14,8 @@
 #include <vector>
 
 #include "app/run/BattleReport.h"
-#include "app/run/HeadlessRunner.h"
+#include "app/run/RunSummary.h"
+#include "app/setup/HeadlessOptions.h"
 #include "app/tournament/Sprt.h"
 #include "app/tournament/TournamentIdentity.h"
 #include "app/tournament/TournamentTable.h"
@@ -37,7 +38,7 @@ class Tournament {
   Tournament(const HeadlessOptions& tournamentOptions, TournamentIdentity tournamentIdentity, PlayGame playGame);
 
   // Returns the exit status as HeadlessRunner::Run does: 0 when every game finished, 1 when one
-  // ran out of time, HeadlessRunner::kInterruptedStatus when interrupted. Whatever options.jobs,
+  // ran out of time, RunSummary::kInterruptedStatus when interrupted. Whatever options.jobs,
   // it writes the same.
   int Run(std::ostream& out, std::ostream* progress);
 

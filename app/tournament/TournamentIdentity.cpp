@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "app/run/HeadlessRunner.h"
+#include "app/setup/HeadlessOptions.h"
 #include "app/tournament/TournamentTable.h"
 
 namespace {

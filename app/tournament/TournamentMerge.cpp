@@ -172,7 +172,7 @@ void TournamentMerge::CloseBlock(const json& line, Block& block, const std::stri
 SeedRange TournamentMerge::JoinStudy(const json& line, const std::string& where) {
   const SeedRange shard = JsonFields::Shard(line);
   const TournamentIdentity identity = ReadIdentity(line);
-  if (!study) study = Study{where, shard, identity, {}};
+  if (!study) study = Study{{where, shard, {}}, identity};
   const std::string other = " in " + study->where +
                             (use == Use::Merge ? ": shards of different tournaments do not merge"
                                                : ": runs of different tournaments: verify each on its own");
@@ -181,8 +181,7 @@ SeedRange TournamentMerge::JoinStudy(const json& line, const std::string& where)
            study->seeds.RangeText() + " in " + std::to_string(study->seeds.shards) + " shards" + other);
   }
   if (!(identity == study->identity)) Refuse("other strategies or settings here than" + other);
-  const auto [known, added] = study->shards.emplace(shard.shard, where);
-  if (!added) Refuse("\"shard\" " + shard.ShardText() + " was given already, in " + known->second);
+  study->Add(shard, where);
   return shard;
 }
 
@@ -209,31 +208,14 @@ void TournamentMerge::CheckGames(Block& block, const SeedRange& shard, bool allP
   }
 }
 
-std::string TournamentMerge::FirstMissingShard() const {
-  std::uint64_t missing = 0;
-  for (const auto& [index, where] : study->shards) {
-    if (index != missing) break;
-    ++missing;
-  }
-  return std::to_string(missing) + "/" + std::to_string(study->seeds.shards);
-}
-
 std::string TournamentMerge::NotWhole() const {
   if (!interruptedAt.empty()) {
     return "the tournament was interrupted (" + interruptedAt + ")";
   }
-  if (!study || study->shards.size() == study->seeds.shards) return "";
-  return "only " + std::to_string(study->shards.size()) + " of the " + std::to_string(study->seeds.shards) +
-         " shards of seeds " + study->seeds.RangeText() + " given";
+  return study ? study->NotGiven() : "";
 }
 
-bool TournamentMerge::Complete(std::string& error) const {
-  if (!study || study->shards.size() == study->seeds.shards) return true;
-  const std::string shard = FirstMissingShard();
-  error = study->where + ": \"shard\" " + shard + " of seeds " + study->seeds.RangeText() +
-          " is missing: merge the output of --shard " + shard + " too";
-  return false;
-}
+bool TournamentMerge::Complete(std::string& error) const { return !study || study->Complete(error); }
 
 std::string TournamentMerge::Format(bool json) const {
   if (!study) return {};

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/setup/SeedRange.h"
+#include "app/study/ShardsRead.h"
 #include "app/tournament/TournamentIdentity.h"
 #include "app/tournament/TournamentTable.h"
 
@@ -79,11 +80,8 @@ class TournamentMerge {
     std::vector<GameLine> lines;
     std::set<unsigned> seeds;
   };
-  struct Study {
-    std::string where;  // FILE:LINE of the first summary
-    SeedRange seeds;
+  struct Study : ShardsRead {
     TournamentIdentity identity;
-    std::map<std::uint64_t, std::string> shards;
   };
 
   void AddLine(const nlohmann::json& line, Block& block, const std::string& where);
@@ -92,7 +90,6 @@ class TournamentMerge {
   SeedRange JoinStudy(const nlohmann::json& line, const std::string& where);
   // Gives each game its strategies' places.
   void CheckGames(Block& block, const SeedRange& shard, bool allPlayed) const;
-  std::string FirstMissingShard() const;
 
   Use use;
   Reader reader;

@@ -2,20 +2,14 @@
 #include "app/tournament/TournamentTable.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <utility>
 
+#include "app/run/FixedDecimals.h"
 #include "battle/BattleFingerprint.h"
 
 namespace {
-std::string Fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
-
 // Names and forfeit reasons come from users' files: escaped, and bytes that are not UTF-8 replaced.
 std::string Quoted(const std::string& text) {
   return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -23,13 +17,13 @@ std::string Quoted(const std::string& text) {
 
 std::string RateText(const WinRate& rate) {
   if (!rate.known) return "no finished game";
-  return Fixed(100.0 * rate.rate, 1) + "% (95% interval " + Fixed(100.0 * rate.low, 1) + "% to " +
-         Fixed(100.0 * rate.high, 1) + "%)";
+  return FixedDecimals(100.0 * rate.rate, 1) + "% (95% interval " + FixedDecimals(100.0 * rate.low, 1) + "% to " +
+         FixedDecimals(100.0 * rate.high, 1) + "%)";
 }
 
 std::string RateJson(const WinRate& rate) {
   if (!rate.known) return ",\"win_rate\":null,\"win_ci95\":null";
-  return ",\"win_rate\":" + Fixed(rate.rate, 4) + ",\"win_ci95\":[" + Fixed(rate.low, 4) + "," + Fixed(rate.high, 4) +
+  return ",\"win_rate\":" + FixedDecimals(rate.rate, 4) + ",\"win_ci95\":[" + FixedDecimals(rate.low, 4) + "," + FixedDecimals(rate.high, 4) +
          "]";
 }
 
@@ -141,7 +135,7 @@ std::string TournamentTable::FormatGame(const TournamentGame& game, bool json) c
     line << "{\"seed\":" << game.seed << ",\"game\":" << game.number << ",\"red\":" << Quoted(red)
          << ",\"blue\":" << Quoted(blue) << ",\"winner\":";
     line << (finished ? std::string("\"") + winner + "\"" : std::string("null,\"unfinished\":true"));
-    line << ",\"seconds\":" << Fixed(game.seconds, 3);
+    line << ",\"seconds\":" << FixedDecimals(game.seconds, 3);
     if (!game.forfeitSide.empty()) {
       line << ",\"forfeit\":" << Quoted(game.forfeitSide) << ",\"forfeit_reason\":" << Quoted(game.forfeitReason);
     }
@@ -150,7 +144,7 @@ std::string TournamentTable::FormatGame(const TournamentGame& game, bool json) c
     return line.str();
   }
   line << "Seed " << game.seed << " game " << game.number << ": red " << red << " vs blue " << blue << ": "
-       << (finished ? std::string(winner) + " wins" : std::string("unfinished")) << " after " << Fixed(game.seconds, 3)
+       << (finished ? std::string(winner) + " wins" : std::string("unfinished")) << " after " << FixedDecimals(game.seconds, 3)
        << " s";
   if (!game.forfeitSide.empty()) line << "; " << game.forfeitSide << " forfeits: " << game.forfeitReason;
   if (game.fingerprint) line << "; fingerprint " << BattleFingerprint::Hex(*game.fingerprint);
@@ -173,8 +167,8 @@ std::string TournamentTable::FormatStandingsText() const {
     const Tally& tally = tallies[static_cast<std::size_t>(strategy)];
     const WinRate rate = RateOf(strategy);
     const std::string interval =
-        rate.known ? Fixed(100.0 * rate.low, 1) + "% to " + Fixed(100.0 * rate.high, 1) + "%" : "-";
-    text += Column(std::to_string(rank), 4) + Column(rate.known ? Fixed(100.0 * rate.rate, 1) + "%" : "-", 10) + "  " +
+        rate.known ? FixedDecimals(100.0 * rate.low, 1) + "% to " + FixedDecimals(100.0 * rate.high, 1) + "%" : "-";
+    text += Column(std::to_string(rank), 4) + Column(rate.known ? FixedDecimals(100.0 * rate.rate, 1) + "%" : "-", 10) + "  " +
             interval + std::string(interval.size() < 14 ? 14 - interval.size() : 0, ' ') +
             Column(std::to_string(tally.games), 7) + Column(std::to_string(tally.wins), 7) +
             Column(std::to_string(tally.losses), 7) + Column(std::to_string(tally.forfeits), 9) +
@@ -206,8 +200,8 @@ std::string TournamentTable::FormatPairText(const PairTally& pair, const Sprt* t
                      RateText(WinRate::Of(pair.firstWins, pair.firstWins + pair.secondWins));
   if (test != nullptr) {
     const std::string played = " after " + std::to_string(test->Games()) + " games on " +
-                               std::to_string(test->Seeds()) + " seeds, LLR " + Fixed(test->Llr(), 3) + " (bounds " +
-                               Fixed(Sprt::LowerBound(), 3) + ", " + Fixed(Sprt::UpperBound(), 3) + ")";
+                               std::to_string(test->Seeds()) + " seeds, LLR " + FixedDecimals(test->Llr(), 3) + " (bounds " +
+                               FixedDecimals(Sprt::LowerBound(), 3) + ", " + FixedDecimals(Sprt::UpperBound(), 3) + ")";
     switch (test->Result()) {
       case Sprt::Decision::H1: text += "; SPRT H1 accepted, " + first + " stronger by 20 Elo," + played; break;
       case Sprt::Decision::H0:
@@ -229,7 +223,7 @@ std::string TournamentTable::FormatPairJson(const PairTally& pair, const Sprt* t
   if (test != nullptr) {
     text += ",\"sprt\":{\"decision\":\"" + std::string(DecisionName(test->Result())) +
             "\",\"games\":" + std::to_string(test->Games()) + ",\"seeds\":" + std::to_string(test->Seeds()) +
-            ",\"llr\":" + Fixed(test->Llr(), 4) + "}";
+            ",\"llr\":" + FixedDecimals(test->Llr(), 4) + "}";
   }
   return text + "}\n";
 }

@@ -397,7 +397,7 @@ std::string BattleVerifier::ResultLine(const Outcome& outcome) {
 }
 
 int BattleVerifier::ExitStatus(const Outcome& outcome) {
-  if (outcome.interrupted) return HeadlessRunner::kInterruptedStatus;
+  if (outcome.interrupted) return RunSummary::kInterruptedStatus;
   if (outcome.differing > 0) return 1;
   return outcome.cutShort.empty() ? 0 : kNotWholeStatus;
 }

@@ -67,7 +67,7 @@ class BattleVerifier {
   static std::string ResultLine(const Outcome& outcome);
   static constexpr int kNotWholeStatus = 3;
   // 0 when all match of a whole run, 1 when any differ, 3 when all match of a run not whole,
-  // HeadlessRunner::kInterruptedStatus when the replay was interrupted.
+  // RunSummary::kInterruptedStatus when the replay was interrupted.
   static int ExitStatus(const Outcome& outcome);
 
  private:

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <string>
 
-#include "app/CommandLine.h"
+#include "app/setup/HeadlessOptions.h"
 #include "app/run/StudyIdentity.h"
+#include "app/study/RunLimits.h"
+#include "app/window/WindowOptions.h"
 
 RunSummary WindowReport::Summary(const WindowOptions& options, const Scenario& scenario, RunSummary counts,
                                  int changedFromBattle) {
@@ -18,7 +20,7 @@ RunSummary WindowReport::Summary(const WindowOptions& options, const Scenario& s
   run.scenarioFile = options.scenarioFile;
   run.frameMs = options.frameMs;
   run.battles = std::max(1, counts.finished);
-  run.maxSeconds = CommandLine::kLongestBattleSeconds;
+  run.maxSeconds = RunLimits::kLongestBattleSeconds;
   StudyIdentity study;
   std::string unreadable;
   if (StudyIdentity::Of(run, scenario, study, unreadable)) summary.study = study;

@@ -3,7 +3,8 @@
 // know that it cannot (steps that followed the frame rate, battles the user changed).
 #pragma once
 
-#include "app/run/HeadlessRunner.h"
+#include "app/run/RunSummary.h"
+#include "battle/Scenario.h"
 
 struct WindowOptions;
 

@@ -16,8 +16,10 @@
 #include "app/setup/GeneralChoice.h"
 #include "app/setup/ScenarioFile.h"
 #include "app/study/SeedStudy.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/run/StepHistogram.h"
 #include "app/tournament/Tournament.h"
+#include "app/window/WindowOptions.h"
 #include "app/window/WindowReport.h"
 #include "battle/Scenario.h"
 #include "strategy/StrategyScript.h"
@@ -213,7 +215,7 @@ TEST_F(BattleVerifierTest, TheWindowsReportVerifiesUpToTheBattleItsUserChanged) 
   window.frameMs = 100;
   const auto report = [&](int changedFrom) {
     return lines.str() +
-           HeadlessRunner::FormatSummary(WindowReport::Summary(window, Scenario{}, counts, changedFrom), true);
+           WindowReport::Summary(window, Scenario{}, counts, changedFrom).Format(true);
   };
   EXPECT_EQ(BattleVerifier::ResultLine(Verify(report(0))), "verified 2 battles of 1 seed: all match\n");
   EXPECT_EQ(BattleVerifier::ResultLine(Verify(report(2))),

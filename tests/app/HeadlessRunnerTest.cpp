@@ -12,14 +12,16 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/run/BattleReport.h"
 #include "app/run/HeadlessRunner.h"
+#include "app/window/WindowOptions.h"
 #include "platform/Interrupt.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
 bool Parse(const std::vector<std::string>& arguments, HeadlessOptions& options, std::string& error) {
-  return HeadlessRunner::ParseArguments(arguments, options, error);
+  return CommandLine::ParseHeadless(arguments, options, error) == CommandLine::Outcome::Run;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -115,14 +117,14 @@ TEST(HeadlessRunner, FormatsABattleAsJson) {
   report.stateChanges = 35198;
   report.redTypes = {2, 1, 0};
   report.blueTypes = {1};
-  EXPECT_EQ(HeadlessRunner::FormatBattle(report, true),
+  EXPECT_EQ(FormatBattleLine(report, true),
             "{\"battle\":2,\"winner\":\"blue\",\"seconds\":104.768,\"frames\":6548,\"casualties\":447,"
             "\"kills\":{\"soldier\":1,\"archer\":2,\"berserker\":3,\"leader\":4,\"general\":5},"
             "\"state_changes\":35198,\"red_types\":[\"berserker\",\"archer\",\"soldier\"],\"blue_types\":[\"archer\"]}\n");
   report.residentKb = 30512;
-  EXPECT_NE(HeadlessRunner::FormatBattle(report, true).find(",\"state_changes\":35198,\"resident_kb\":30512,"),
+  EXPECT_NE(FormatBattleLine(report, true).find(",\"state_changes\":35198,\"resident_kb\":30512,"),
             std::string::npos);
-  EXPECT_NE(HeadlessRunner::FormatBattle(report, false)
+  EXPECT_NE(FormatBattleLine(report, false)
                 .find("; resident memory 30512 KiB; red squads berserker, archer, soldier; blue squads archer\n"),
             std::string::npos);
 }
@@ -198,15 +200,15 @@ TEST(HeadlessRunner, SummaryGivesEachSidesWinRateWithItsWilsonInterval) {
   summary.finished = 10;
   summary.redWins = 7;
   summary.blueWins = 3;
-  const std::string json = HeadlessRunner::FormatSummary(summary, true);
+  const std::string json = summary.Format(true);
   EXPECT_NE(json.find("\"red_win_rate\":0.7000,\"red_win_ci95\":[0.3968,0.8922]"), std::string::npos) << json;
   EXPECT_NE(json.find("\"blue_win_rate\":0.3000,\"blue_win_ci95\":[0.1078,0.6032]"), std::string::npos) << json;
   summary = RunSummary{};
-  EXPECT_NE(HeadlessRunner::FormatSummary(summary, true).find("\"red_win_rate\":null,\"red_win_ci95\":null"),
+  EXPECT_NE(summary.Format(true).find("\"red_win_rate\":null,\"red_win_ci95\":null"),
             std::string::npos);
   summary.finished = 4;
   summary.redWins = 4;
-  EXPECT_NE(HeadlessRunner::FormatSummary(summary, false).find("; red win rate 100.0% (95% interval 51.0% to 100.0%)"),
+  EXPECT_NE(summary.Format(false).find("; red win rate 100.0% (95% interval 51.0% to 100.0%)"),
             std::string::npos);
 }
 
@@ -221,7 +223,7 @@ TEST(HeadlessRunner, AnInterruptStopsTheRunWithTheSummaryOfWhatFinished) {
   Interrupt::Clear();
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
-  EXPECT_EQ(status, HeadlessRunner::kInterruptedStatus);
+  EXPECT_EQ(status, RunSummary::kInterruptedStatus);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].rfind("Summary: 0 finished, 0 unfinished;", 0), 0u) << lines[0];
   EXPECT_NE(lines[0].find("; interrupted"), std::string::npos) << lines[0];

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/run/HeadlessRunner.h"
 #include "app/run/UnitTrace.h"
 #include "tests/support/TempFolder.h"
@@ -46,8 +47,10 @@ int JsonNumber(const std::string& line, const std::string& key) {
 TEST(HeadlessTrace, ParsesRepeatedNamesAndTheOutputFiles) {
   HeadlessOptions options;
   std::string error;
-  ASSERT_TRUE(HeadlessRunner::ParseArguments(
-      {"--trace", "Archer 3", "--trace", "General ", "--trace-file", "t.txt", "--timeline", "t.csv"}, options, error))
+  ASSERT_EQ(CommandLine::ParseHeadless(
+                {"--trace", "Archer 3", "--trace", "General ", "--trace-file", "t.txt", "--timeline", "t.csv"}, options,
+                error),
+            CommandLine::Outcome::Run)
       << error;
   EXPECT_EQ(options.traceNames.size(), 2u);
   EXPECT_EQ(options.traceFile, "t.txt");

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/run/HeadlessRunner.h"
+#include "app/run/RunSummary.h"
+#include "app/setup/HeadlessOptions.h"
 #include "app/study/SeedStudy.h"
 #include "platform/Interrupt.h"
 
@@ -53,7 +54,7 @@ TEST(SeedStudy, AnInterruptStopsEveryThreadWithTheSummaryMarkedInterrupted) {
   Interrupt::Clear();
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
-  EXPECT_EQ(status, HeadlessRunner::kInterruptedStatus);
+  EXPECT_EQ(status, RunSummary::kInterruptedStatus);
   EXPECT_EQ(output.rfind("{\"summary\":true,\"seeds\":\"1-4\",\"finished\":0,", 0), 0u) << output;
   EXPECT_NE(output.find(",\"interrupted\":true"), std::string::npos) << output;
 }

@@ -80,7 +80,7 @@ TEST(ShardMerge, AddsCountsAndTakesEachSeedsKillsFromItsLastLine) {
   EXPECT_EQ(summary.redWins, 1);
   EXPECT_EQ(summary.blueWins, 3);
   EXPECT_EQ(summary.kills, (KillTotals{17, 3, 0, 0, 3}));
-  EXPECT_EQ(HeadlessRunner::FormatSummary(summary, true),
+  EXPECT_EQ(summary.Format(true),
             "{\"summary\":true,\"seeds_merged\":3,\"finished\":4,\"unfinished\":1,\"red_wins\":1,\"blue_wins\":3,"
             "\"kills\":{\"soldier\":17,\"archer\":3,\"berserker\":0,\"leader\":0,\"general\":3},"
             "\"red_win_rate\":0.2500,\"red_win_ci95\":[0.0456,0.6994],\"blue_win_rate\":0.7500,"

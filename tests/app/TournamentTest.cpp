@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/run/HeadlessRunner.h"
+#include "app/setup/HeadlessOptions.h"
 #include "app/tournament/Sprt.h"
 #include "app/tournament/Tournament.h"
 #include "app/tournament/TournamentIdentity.h"
