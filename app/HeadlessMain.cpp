@@ -2,7 +2,6 @@
 // the merge of a study's shards, or the check of recorded battles against a replay.
 #include <unistd.h>
 
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -11,17 +10,15 @@
 
 #include "app/verify/BattleVerifier.h"
 #include "app/CommandLine.h"
-#include "app/setup/GeneralChoice.h"
+#include "app/setup/BattleSetup.h"
 #include "app/run/HeadlessRunner.h"
 #include "app/setup/MissingFiles.h"
-#include "app/setup/ScenarioFile.h"
 #include "app/study/SeedStudy.h"
 #include "app/study/ShardMerge.h"
 #include "app/run/StudyIdentity.h"
 #include "app/tournament/Tournament.h"
 #include "app/tournament/TournamentIdentity.h"
 #include "app/tournament/TournamentMerge.h"
-#include "app/setup/UnitCount.h"
 #include "platform/Interrupt.h"
 #include "strategy/StrategyScript.h"
 
@@ -72,18 +69,8 @@ int Merge(const HeadlessOptions& options) {
 // Everything a run is refused for comes before anything of the battle is created.
 bool LoadBattle(const HeadlessOptions& options, Scenario& scenario) {
   std::string error;
-  if (!options.scenarioFile.empty() && !ScenarioFile::Load(options.scenarioFile, scenario, error)) {
-    std::cerr << kName << ": " << error << "\n";
-    return false;
-  }
-  if (!UnitCount::WithinLimit(scenario, options.maxUnits, error)) {
-    const std::string where = options.scenarioFile.empty() ? "" : options.scenarioFile + ": ";
-    std::cerr << kName << ": " << where << error << "\n";
-    return false;
-  }
-  if (!GeneralChoice::Apply(options.generals, scenario, error)) {
-    std::cerr << kName << ": " << error << "\n";
-    return false;
+  if (!BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error)) {
+    return Refused(error);
   }
   // On an empty field no path is ever found and no battle ends: refuse rather than simulate
   // half an hour of nothing.
@@ -177,7 +164,7 @@ int main(int argc, char** argv) {
   if (!LoadBattle(options, scenario)) return 2;
   if (!options.tournament.empty()) return RunTournament(options, scenario);
   if (options.study) return RunStudy(options, scenario);
-  if (!options.seedGiven) options.seed = static_cast<unsigned>(std::time(nullptr));
+  options.seed = BattleSetup::SeedOrClock(options.seedGiven, options.seed);
   // Said first, so that an interrupted or crashed run can still be repeated.
   std::cerr << kName << ": seed " << options.seed << "\n";
   Interrupt::Watch();

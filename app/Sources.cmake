@@ -5,6 +5,7 @@ target_sources(battlesim_lab PRIVATE
   app/run/FixedDecimals.cpp
   app/run/StepHistogram.cpp
   app/setup/ScenarioFile.cpp
+  app/setup/BattleSetup.cpp
   app/run/BattleRecorder.cpp
   app/run/BattleReport.cpp
   app/window/SimulationPace.cpp

@@ -3,7 +3,6 @@
 #include <GL/freeglut.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -12,15 +11,13 @@
 #include "app/run/BattleRecorder.h"
 #include "app/window/BattleScrubber.h"
 #include "app/CommandLine.h"
+#include "app/setup/BattleSetup.h"
 #include "app/window/Game.h"
 #include "app/window/GameWindow.h"
-#include "app/setup/GeneralChoice.h"
 #include "app/run/RunSummary.h"
 #include "app/window/Input.h"
 #include "app/setup/MissingFiles.h"
-#include "app/setup/ScenarioFile.h"
 #include "app/window/SimulationPace.h"
-#include "app/setup/UnitCount.h"
 #include "app/window/WindowOptions.h"
 #include "app/window/WindowReport.h"
 #include "battle/BattleTimeline.h"
@@ -71,19 +68,11 @@ int main(int argc, char** argv) {
     case CommandLine::Outcome::Run: break;
   }
   Scenario scenario;
-  if (!options.scenarioFile.empty() && !ScenarioFile::Load(options.scenarioFile, scenario, error)) {
+  if (!BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error)) {
     std::cerr << "battlesim: " << error << "\n";
     return 2;
   }
-  if (!UnitCount::WithinLimit(scenario, options.maxUnits, error)) {
-    std::cerr << "battlesim: " << (options.scenarioFile.empty() ? "" : options.scenarioFile + ": ") << error << "\n";
-    return 2;
-  }
-  if (!GeneralChoice::Apply(options.generals, scenario, error)) {
-    std::cerr << "battlesim: " << error << "\n";
-    return 2;
-  }
-  const unsigned seed = options.seedGiven ? options.seed : static_cast<unsigned>(std::time(nullptr));
+  const unsigned seed = BattleSetup::SeedOrClock(options.seedGiven, options.seed);
   // Said at the start, as the headless runner does; only with fixed steps does the seed bring the
   // same battles back.
   if (options.fixedSteps && !options.seedGiven) {

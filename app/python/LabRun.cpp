@@ -5,14 +5,12 @@
 #include <sstream>
 
 #include "app/CommandLine.h"
-#include "app/setup/GeneralChoice.h"
+#include "app/setup/BattleSetup.h"
 #include "app/run/HeadlessRunner.h"
 #include "app/setup/MissingFiles.h"
-#include "app/setup/ScenarioFile.h"
 #include "app/study/SeedStudy.h"
 #include "app/tournament/Tournament.h"
 #include "app/tournament/TournamentIdentity.h"
-#include "app/setup/UnitCount.h"
 #include "strategy/StrategyScript.h"
 
 namespace {
@@ -37,12 +35,7 @@ class ErrorCapture {
 };
 
 bool LoadBattle(const HeadlessOptions& options, Scenario& scenario, std::string& error) {
-  if (!options.scenarioFile.empty() && !ScenarioFile::Load(options.scenarioFile, scenario, error)) return false;
-  if (!UnitCount::WithinLimit(scenario, options.maxUnits, error)) {
-    if (!options.scenarioFile.empty()) error = options.scenarioFile + ": " + error;
-    return false;
-  }
-  if (!GeneralChoice::Apply(options.generals, scenario, error)) return false;
+  if (!BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error)) return false;
   const ErrorCapture capture;
   if (MissingFiles::GroundReadable(scenario.heightMap, kName)) return true;
   error = capture.FirstLine();
