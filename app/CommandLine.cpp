@@ -1,105 +1,15 @@
-// Both programs' options on CLI11. Help texts list every option with its default.
+// The headless program's options on CLI11. The help text lists every option with its default.
 #include "app/CommandLine.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
-#include <cmath>
-#include <iomanip>
 #include <memory>
-#include <sstream>
 
 #include "app/setup/HeadlessOptions.h"
 #include "app/setup/SeedRange.h"
+#include "app/CommandLineParts.h"
 #include "app/study/RunLimits.h"
-#include "app/window/SimulationPace.h"
-#include "app/window/WindowOptions.h"
 
 namespace {
-const char kFrameHelp[] =
-    "simulated frame length in whole milliseconds, 1 to 130; longer steps overshoot the distance at "
-    "which a walking unit arrives, so squads never form up and no battle ends";
-
-// CLI11's own range check lets "nan" through and reads "inf" as a number.
-CLI::Validator FiniteBetween(double low, double high) {
-  std::ostringstream description;
-  description << "a number from " << low << " to " << std::fixed << std::setprecision(0) << high;
-  const std::string text = description.str();
-  return CLI::Validator(
-      [low, high, text](std::string& input) -> std::string {
-        double value = 0.0;
-        if (!CLI::detail::lexical_cast(input, value) || !std::isfinite(value) || value < low || value > high) {
-          return "needs " + text + ", not '" + input + "'";
-        }
-        return {};
-      },
-      "");
-}
-
-// CLI11's own conversion says only "could not convert" for "1.5" or "-1"; this names the range.
-CLI::Validator WholeBetween(long long low, long long high) {
-  const std::string text = "a whole number from " + std::to_string(low) + " to " + std::to_string(high);
-  return CLI::Validator(
-      [low, high, text](std::string& input) -> std::string {
-        long long value = 0;
-        if (!CLI::detail::lexical_cast(input, value) || value < low || value > high) {
-          return "needs " + text + ", not '" + input + "'";
-        }
-        return {};
-      },
-      "");
-}
-
-CLI::Validator OneOfTheSpeeds() {
-  return CLI::Validator(
-      [](std::string& input) -> std::string {
-        double value = 0.0;
-        if (CLI::detail::lexical_cast(input, value) && SimulationPace::IsSpeed(value)) return {};
-        return "needs one of 0.25, 0.5, 1, 2, 4, 8, 16, not '" + input + "'";
-      },
-      "");
-}
-
-CLI::Option* AddSeed(CLI::App& app, unsigned& seed) {
-  return app.add_option("--seed", seed, "seed of the random generator, 0 to 4294967295 (default: the clock)")
-      ->type_name("N")
-      ->check(WholeBetween(0, 4294967295LL));
-}
-
-void AddFrameMs(CLI::App& app, int& frameMs) {
-  app.add_option("--frame-ms", frameMs, kFrameHelp)
-      ->type_name("M")
-      ->check(WholeBetween(1, RunLimits::kLongestFrameMs))
-      ->capture_default_str();
-}
-
-void AddScenario(CLI::App& app, std::string& file) {
-  app.add_option("--scenario", file, "scenario file (TOML) describing the battle (default: the built-in battle)")
-      ->type_name("FILE")
-      ->check(CLI::Validator(
-          [](const std::string& input) -> std::string { return input.empty() ? "needs a file name, not ''" : ""; },
-          ""));
-}
-
-void AddGenerals(CLI::App& app, std::array<std::string, 2>& generals) {
-  const auto named = CLI::Validator(
-      [](const std::string& input) -> std::string { return input.empty() ? "needs a file name, not ''" : ""; }, "");
-  app.add_option("--red-general", generals[0],
-                 "the red General's strategy script (Lua), over the scenario's (default: the built-in General)")
-      ->type_name("FILE")
-      ->check(named);
-  app.add_option("--blue-general", generals[1], "the blue General's strategy script (Lua), over the scenario's")
-      ->type_name("FILE")
-      ->check(named);
-}
-
-void AddMaxUnits(CLI::App& app, long long& maxUnits) {
-  app.add_option("--max-units", maxUnits,
-                 "refuse a scenario that raises more units than this, both armies with their Generals together")
-      ->type_name("N")
-      ->check(WholeBetween(1, 1000000000))
-      ->capture_default_str();
-}
-
 // Checks a range or shard text with the parser that later reads it, so both agree on what is good.
 CLI::Validator SeedText(std::string (*parse)(const std::string&, SeedRange&)) {
   return CLI::Validator(
@@ -150,13 +60,9 @@ void AddStudy(CLI::App& app, HeadlessOptions& options, CLI::Option* seed) {
                  "run this many seeds of --seeds (or of --verify) at once, each on a thread of its own, 1 to 1024; "
                  "the output is the same as with one, but for the summary's timings")
       ->type_name("N")
-      ->check(WholeBetween(1, RunLimits::kMostJobs))
+      ->check(CommandLineParts::WholeBetween(1, RunLimits::kMostJobs))
       ->capture_default_str()
       ->excludes(merge);
-}
-
-void AddFlag(CLI::App& app, const char* name, bool& value, const char* help) {
-  app.add_flag(name, value, help)->disable_flag_override();
 }
 
 // What the battles looked like from inside: units' trace lines and the balance per second.
@@ -210,25 +116,25 @@ void AddTournament(CLI::App& app, HeadlessOptions& options) {
 
 std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
   auto app = std::make_unique<CLI::App>("Battles without a window, reported line by line.", "battlesim-headless");
-  CLI::Option* seed = AddSeed(*app, options.seed);
+  CLI::Option* seed = CommandLineParts::AddSeed(*app, options.seed);
   AddStudy(*app, options, seed);
   app->add_option("--battles", options.battles, "battles to finish, 1 to 1000000")
       ->type_name("K")
-      ->check(WholeBetween(1, RunLimits::kMostBattles))
+      ->check(CommandLineParts::WholeBetween(1, RunLimits::kMostBattles))
       ->capture_default_str();
-  AddFrameMs(*app, options.frameMs);
+  CommandLineParts::AddFrameMs(*app, options.frameMs);
   app->add_option("--max-seconds", options.maxSeconds,
                   "simulated seconds after which a battle counts as unfinished and the run stops, up to 604800")
       ->type_name("T")
-      ->check(FiniteBetween(0.001, RunLimits::kLongestBattleSeconds))
+      ->check(CommandLineParts::FiniteBetween(0.001, RunLimits::kLongestBattleSeconds))
       ->capture_default_str();
-  AddScenario(*app, options.scenarioFile);
-  AddGenerals(*app, options.generals);
-  AddMaxUnits(*app, options.maxUnits);
+  CommandLineParts::AddScenario(*app, options.scenarioFile);
+  CommandLineParts::AddGenerals(*app, options.generals);
+  CommandLineParts::AddMaxUnits(*app, options.maxUnits);
   app->add_flag_callback("--no-blood", [&options] { options.blood = false; }, "start with blood splats switched off")
       ->disable_flag_override();
-  AddFlag(*app, "--json", options.json, "one JSON object per line instead of text");
-  AddFlag(*app, "--memory", options.memory, "add the resident memory after each battle");
+  CommandLineParts::AddFlag(*app, "--json", options.json, "one JSON object per line instead of text");
+  CommandLineParts::AddFlag(*app, "--memory", options.memory, "add the resident memory after each battle");
   AddInsideViews(*app, options);
   // The files say how their battles were run.
   for (const char* setting : {"--battles", "--frame-ms", "--max-seconds", "--no-blood", "--json", "--memory", "--trace",
@@ -239,58 +145,13 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
   return app;
 }
 
-std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
-  auto app = std::make_unique<CLI::App>(
-      "The battle window. With no options it runs battle after battle on the clock's seed, one step per "
-      "frame; with --seed, --battle, --at or --frame-ms it runs fixed steps, and battle K of a seed is battle K "
-      "of battlesim-headless with that seed.",
-      "battlesim");
-  AddSeed(*app, options.seed);
-  AddFrameMs(*app, options.frameMs);
-  AddScenario(*app, options.scenarioFile);
-  AddGenerals(*app, options.generals);
-  AddMaxUnits(*app, options.maxUnits);
-  app->add_option("--battle", options.battle, "play battles 1 to K-1 without drawing, then show battle K")
-      ->type_name("K")
-      ->check(WholeBetween(1, RunLimits::kMostBattles))
-      ->capture_default_str();
-  app->add_option("--at", options.at,
-                  "start watching battle K at this simulated second (0 to 604800), played to it without drawing; "
-                  "[ and ] jump 10 s back and on, Home to the battle's start")
-      ->type_name("SECONDS")
-      ->check(FiniteBetween(0.0, RunLimits::kLongestBattleSeconds));
-  app->add_option("--speed", options.speed,
-                  "simulated seconds per wall second at the start: 0.25, 0.5, 1, 2, 4, 8 or 16; + and - change it")
-      ->type_name("X")
-      ->check(OneOfTheSpeeds())
-      ->capture_default_str();
-  AddFlag(*app, "--report", options.report, "print each finished battle's line on standard output");
-  AddFlag(*app, "--json", options.json, "with --report: one JSON object per line");
-  app->get_option("--json")->needs("--report");
-  return app;
-}
-
-// CLI11 wants the arguments last first.
-CommandLine::Outcome Parse(CLI::App& app, const std::vector<std::string>& arguments, std::string& error) {
-  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
-  try {
-    app.parse(reversed);
-  } catch (const CLI::CallForHelp&) {
-    return CommandLine::Outcome::Help;
-  } catch (const CLI::ParseError& failure) {
-    error = failure.what();
-    std::replace(error.begin(), error.end(), '\n', ' ');
-    return CommandLine::Outcome::Error;
-  }
-  return CommandLine::Outcome::Run;
-}
 }  // namespace
 
 CommandLine::Outcome CommandLine::ParseHeadless(const std::vector<std::string>& arguments, HeadlessOptions& options,
                                                 std::string& error) {
   HeadlessOptions parsed = options;
   auto app = HeadlessApp(parsed);
-  const Outcome outcome = Parse(*app, arguments, error);
+  const Outcome outcome = CommandLineParts::Parse(*app, arguments, error);
   if (outcome != Outcome::Run) return outcome;
   parsed.seedGiven = app->count("--seed") > 0;
   if (parsed.tournament.size() == 1) {
@@ -301,26 +162,8 @@ CommandLine::Outcome CommandLine::ParseHeadless(const std::vector<std::string>& 
   return outcome;
 }
 
-CommandLine::Outcome CommandLine::ParseWindow(const std::vector<std::string>& arguments, WindowOptions& options,
-                                              std::string& error) {
-  WindowOptions parsed = options;
-  auto app = WindowApp(parsed);
-  const Outcome outcome = Parse(*app, arguments, error);
-  if (outcome != Outcome::Run) return outcome;
-  parsed.seedGiven = app->count("--seed") > 0;
-  parsed.atGiven = app->count("--at") > 0;
-  parsed.fixedSteps =
-      parsed.seedGiven || parsed.atGiven || app->count("--battle") > 0 || app->count("--frame-ms") > 0;
-  options = parsed;
-  return outcome;
-}
-
 std::string CommandLine::HeadlessUsage() {
   HeadlessOptions options;
   return HeadlessApp(options)->help();
 }
 
-std::string CommandLine::WindowUsage() {
-  WindowOptions options;
-  return WindowApp(options)->help();
-}

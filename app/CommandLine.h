@@ -1,20 +1,19 @@
-// The command lines of the two programs: their options, checks and help texts.
+// The headless program's command line: its options, checks and help text.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "app/CommandLineParts.h"
+
 struct HeadlessOptions;
-struct WindowOptions;
 
 class CommandLine {
  public:
-  enum class Outcome { Run, Help, Error };
+  using Outcome = CommandLineParts::Outcome;
 
   // On Error, error holds one line saying what is wrong.
   static Outcome ParseHeadless(const std::vector<std::string>& arguments, HeadlessOptions& options,
                                std::string& error);
-  static Outcome ParseWindow(const std::vector<std::string>& arguments, WindowOptions& options, std::string& error);
   static std::string HeadlessUsage();
-  static std::string WindowUsage();
 };

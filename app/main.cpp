@@ -10,7 +10,7 @@
 
 #include "app/run/BattleRecorder.h"
 #include "app/window/BattleScrubber.h"
-#include "app/CommandLine.h"
+#include "app/WindowCommandLine.h"
 #include "app/setup/BattleSetup.h"
 #include "app/window/Game.h"
 #include "app/window/GameWindow.h"
@@ -60,12 +60,12 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   WindowOptions options;
   std::string error;
-  switch (CommandLine::ParseWindow(arguments, options, error)) {
-    case CommandLine::Outcome::Help: std::cout << CommandLine::WindowUsage(); return 0;
-    case CommandLine::Outcome::Error:
-      std::cerr << "battlesim: " << error << "\n" << CommandLine::WindowUsage();
+  switch (WindowCommandLine::Parse(arguments, options, error)) {
+    case WindowCommandLine::Outcome::Help: std::cout << WindowCommandLine::Usage(); return 0;
+    case WindowCommandLine::Outcome::Error:
+      std::cerr << "battlesim: " << error << "\n" << WindowCommandLine::Usage();
       return 2;
-    case CommandLine::Outcome::Run: break;
+    case WindowCommandLine::Outcome::Run: break;
   }
   Scenario scenario;
   if (!BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error)) {

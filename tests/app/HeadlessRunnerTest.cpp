@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/WindowCommandLine.h"
 #include "app/run/BattleReport.h"
 #include "app/run/HeadlessRunner.h"
 #include "app/window/WindowOptions.h"
@@ -242,7 +243,7 @@ TEST(WindowCommandLine, FixedStepsComeWithASeedABattleOrAFrameLength) {
   for (const Case& each : cases) {
     WindowOptions options;
     std::string error;
-    ASSERT_EQ(CommandLine::ParseWindow(each.arguments, options, error), CommandLine::Outcome::Run) << error;
+    ASSERT_EQ(WindowCommandLine::Parse(each.arguments, options, error), WindowCommandLine::Outcome::Run) << error;
     EXPECT_EQ(options.fixedSteps, each.fixedSteps) << testing::PrintToString(each.arguments);
   }
 }
@@ -252,13 +253,13 @@ TEST(WindowCommandLine, RefusesWhatItDoesNotKnowAndSpeedsOffTheLadder) {
            {"--speed", "3"}, {"--speed", "32"}, {"--battle", "0"}, {"--frame-ms", "500"}, {"-display"}, {"--fast"}}) {
     WindowOptions options;
     std::string error;
-    EXPECT_EQ(CommandLine::ParseWindow(arguments, options, error), CommandLine::Outcome::Error)
+    EXPECT_EQ(WindowCommandLine::Parse(arguments, options, error), WindowCommandLine::Outcome::Error)
         << testing::PrintToString(arguments);
     EXPECT_EQ(error.find('\n'), std::string::npos);
   }
   WindowOptions options;
   std::string error;
-  EXPECT_EQ(CommandLine::ParseWindow({"--help"}, options, error), CommandLine::Outcome::Help);
+  EXPECT_EQ(WindowCommandLine::Parse({"--help"}, options, error), WindowCommandLine::Outcome::Help);
 }
 
 // What a user who typed a mistake reads: the reason from parsing, or from opening the outputs.
@@ -277,7 +278,7 @@ TEST(CommandLineWords, EachMistakeIsNamedWithItsReason) {
     WindowOptions windowOptions;
     HeadlessOptions options;
     if (window) {
-      EXPECT_EQ(CommandLine::ParseWindow(arguments, windowOptions, error), CommandLine::Outcome::Error);
+      EXPECT_EQ(WindowCommandLine::Parse(arguments, windowOptions, error), WindowCommandLine::Outcome::Error);
     } else if (Parse(arguments, options, error)) {
       testing::internal::CaptureStderr();
       EXPECT_EQ(HeadlessRunner(options).Run(std::cout, nullptr), 2);
