@@ -94,4 +94,16 @@ bool ReadLines(std::istream& lines, const std::string& name, const std::string& 
   return true;
 }
 
+bool ReadRecords(std::istream& lines, const std::string& name, bool merging,
+                 const std::function<void(const nlohmann::json&, const std::string&)>& addLine,
+                 const std::function<bool()>& blockOpen, const std::string& kind, const std::string& cutOff,
+                 std::string& error) {
+  int number = 0;
+  if (!ReadLines(lines, name, merging ? "run the shards with --json" : "verify --json output", addLine, number, error)) {
+    return false;
+  }
+  return EndsWithSummary(name, number, blockOpen(), kind, merging ? "the shard did not finish: run it again" : cutOff,
+                         error);
+}
+
 }  // namespace JsonFields

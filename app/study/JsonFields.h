@@ -42,4 +42,12 @@ bool ReadLines(std::istream& lines, const std::string& name, const std::string& 
                const std::function<void(const nlohmann::json&, const std::string&)>& addLine, int& number,
                std::string& error);
 
+// One file's lines read by a merge (merging) or a verifier: ReadLines, then EndsWithSummary while
+// blockOpen says lines wait for their summary. cutOff is the verifier's reason for such lines (a
+// merge says to run the shard again); kind names the lines ("battle").
+bool ReadRecords(std::istream& lines, const std::string& name, bool merging,
+                 const std::function<void(const nlohmann::json&, const std::string&)>& addLine,
+                 const std::function<bool()>& blockOpen, const std::string& kind, const std::string& cutOff,
+                 std::string& error);
+
 }  // namespace JsonFields

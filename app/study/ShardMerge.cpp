@@ -90,18 +90,11 @@ bool ShardMerge::AddFile(const std::string& path, std::string& error) {
 
 bool ShardMerge::AddLines(std::istream& lines, const std::string& name, std::string& error) {
   Block block;
-  int number = 0;
   const auto add = [this, &block](const nlohmann::json& line, const std::string& where) { AddLine(line, block, where); };
-  const bool merging = use == Use::Merge;
-  if (!JsonFields::ReadLines(lines, name, merging ? "run the shards with --json" : "verify --json output", add, number,
-                             error)) {
-    return false;
-  }
-  return JsonFields::EndsWithSummary(
-      name, number, block.lines > 0 || !block.seedless.empty(), "battle",
-      merging ? "the shard did not finish: run it again"
-              : "the run was cut off before its summary, which alone says how its battles were run: run it again",
-      error);
+  const auto open = [&block] { return block.lines > 0 || !block.seedless.empty(); };
+  return JsonFields::ReadRecords(lines, name, use == Use::Merge, add, open, "battle",
+                                 "the run was cut off before its summary, which alone says how its battles were run: run it again",
+                                 error);
 }
 
 void ShardMerge::AddLine(const json& line, Block& block, const std::string& where) {

@@ -81,19 +81,11 @@ bool TournamentMerge::AddFile(const std::string& path, std::string& error) {
 
 bool TournamentMerge::AddLines(std::istream& lines, const std::string& name, std::string& error) {
   Block block;
-  int number = 0;
   const auto add = [this, &block](const nlohmann::json& line, const std::string& where) { AddLine(line, block, where); };
-  const bool merging = use == Use::Merge;
-  if (!JsonFields::ReadLines(lines, name, merging ? "run the shards with --json" : "verify --json output", add, number,
-                             error)) {
-    return false;
-  }
-  return JsonFields::EndsWithSummary(
-      name, number, !block.lines.empty(), "game",
-      merging ? "the shard did not finish: run it again"
-              : "the tournament was cut off before its summary, which alone says how its games were played: run it "
-                "again",
-      error);
+  const auto open = [&block] { return !block.lines.empty(); };
+  return JsonFields::ReadRecords(lines, name, use == Use::Merge, add, open, "game",
+                                 "the tournament was cut off before its summary, which alone says how its games were played: run it again",
+                                 error);
 }
 
 // The standings and pairs of a shard are its own; the merge counts them again from the games.
