@@ -4,9 +4,9 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
+#include "app/CommandLineParts.h"
 #include "app/setup/HeadlessOptions.h"
 #include "app/setup/SeedRange.h"
-#include "app/CommandLineParts.h"
 #include "app/study/RunLimits.h"
 
 namespace {

@@ -13,7 +13,6 @@ class CommandLine {
   using Outcome = CommandLineParts::Outcome;
 
   // On Error, error holds one line saying what is wrong.
-  static Outcome ParseHeadless(const std::vector<std::string>& arguments, HeadlessOptions& options,
-                               std::string& error);
+  static Outcome ParseHeadless(const std::vector<std::string>& arguments, HeadlessOptions& options, std::string& error);
   static std::string HeadlessUsage();
 };

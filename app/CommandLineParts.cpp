@@ -88,7 +88,8 @@ void CommandLineParts::AddFlag(CLI::App& app, const char* name, bool& value, con
   app.add_flag(name, value, help)->disable_flag_override();
 }
 
-CommandLineParts::Outcome CommandLineParts::Parse(CLI::App& app, const std::vector<std::string>& arguments, std::string& error) {
+CommandLineParts::Outcome CommandLineParts::Parse(CLI::App& app, const std::vector<std::string>& arguments,
+                                                  std::string& error) {
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
     app.parse(reversed);

@@ -8,17 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "app/verify/BattleVerifier.h"
 #include "app/CommandLine.h"
-#include "app/setup/BattleSetup.h"
 #include "app/run/HeadlessRunner.h"
+#include "app/run/StudyIdentity.h"
+#include "app/setup/BattleSetup.h"
 #include "app/setup/MissingFiles.h"
 #include "app/study/SeedStudy.h"
 #include "app/study/ShardMerge.h"
-#include "app/run/StudyIdentity.h"
 #include "app/tournament/Tournament.h"
 #include "app/tournament/TournamentIdentity.h"
 #include "app/tournament/TournamentMerge.h"
+#include "app/verify/BattleVerifier.h"
 #include "platform/Interrupt.h"
 #include "strategy/StrategyScript.h"
 

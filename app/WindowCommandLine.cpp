@@ -60,8 +60,7 @@ WindowCommandLine::Outcome WindowCommandLine::Parse(const std::vector<std::strin
   if (outcome != Outcome::Run) return outcome;
   parsed.seedGiven = app->count("--seed") > 0;
   parsed.atGiven = app->count("--at") > 0;
-  parsed.fixedSteps =
-      parsed.seedGiven || parsed.atGiven || app->count("--battle") > 0 || app->count("--frame-ms") > 0;
+  parsed.fixedSteps = parsed.seedGiven || parsed.atGiven || app->count("--battle") > 0 || app->count("--frame-ms") > 0;
   options = parsed;
   return outcome;
 }

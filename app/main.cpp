@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "app/run/BattleRecorder.h"
-#include "app/window/BattleScrubber.h"
 #include "app/WindowCommandLine.h"
+#include "app/run/BattleRecorder.h"
+#include "app/run/RunSummary.h"
 #include "app/setup/BattleSetup.h"
+#include "app/setup/MissingFiles.h"
+#include "app/window/BattleScrubber.h"
 #include "app/window/Game.h"
 #include "app/window/GameWindow.h"
-#include "app/run/RunSummary.h"
 #include "app/window/Input.h"
-#include "app/setup/MissingFiles.h"
 #include "app/window/SimulationPace.h"
 #include "app/window/WindowOptions.h"
 #include "app/window/WindowReport.h"

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "app/run/BattleRecorder.h"
+#include "app/setup/ScenarioFile.h"
 #include "app/window/BattleScrubber.h"
 #include "app/window/Game.h"
-#include "app/setup/ScenarioFile.h"
 #include "app/window/SimulationPace.h"
 #include "battle/Battle.h"
 #include "battle/BattleTimeline.h"

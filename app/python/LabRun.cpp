@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "app/CommandLine.h"
-#include "app/setup/BattleSetup.h"
 #include "app/run/HeadlessRunner.h"
+#include "app/setup/BattleSetup.h"
 #include "app/setup/MissingFiles.h"
 #include "app/study/SeedStudy.h"
 #include "app/tournament/Tournament.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/run/QuietDebugChannel.h"
 #include "app/python/DecisionSession.h"
 #include "app/python/LabRun.h"
 #include "app/python/PythonCommanderSource.h"
+#include "app/run/QuietDebugChannel.h"
 #include "battle/Battle.h"
 #include "battle/BattleFingerprint.h"
 #include "objects/UnitType.h"

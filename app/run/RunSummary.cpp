@@ -69,9 +69,10 @@ std::string JsonSummary(const RunSummary& summary) {
     AppendKillsJson(line, summary.kills.byType);
   }
   if (summary.Timed()) {
-    line << ",\"sim_per_wall\":" << FixedDecimals(summary.simPerWall, 1) << ",\"step_us\":{\"median\":"
-         << FixedDecimals(summary.stepMedianUs, 1) << ",\"p99\":" << FixedDecimals(summary.stepP99Us, 1)
-         << ",\"max\":" << FixedDecimals(summary.stepMaxUs, 1) << "}";
+    line << ",\"sim_per_wall\":" << FixedDecimals(summary.simPerWall, 1)
+         << ",\"step_us\":{\"median\":" << FixedDecimals(summary.stepMedianUs, 1)
+         << ",\"p99\":" << FixedDecimals(summary.stepP99Us, 1) << ",\"max\":" << FixedDecimals(summary.stepMaxUs, 1)
+         << "}";
   }
   AppendWinRateJson(line, "red", WinRate::Of(summary.redWins, summary.finished));
   AppendWinRateJson(line, "blue", WinRate::Of(summary.blueWins, summary.finished));
@@ -92,9 +93,10 @@ std::string TextSummary(const RunSummary& summary) {
     AppendKillsText(line, summary.kills.byType);
   }
   if (summary.Timed()) {
-    line << "; " << FixedDecimals(summary.simPerWall, 1) << " simulated seconds per wall second; step per frame: median "
-         << FixedDecimals(summary.stepMedianUs, 1) << " us, 99th percentile " << FixedDecimals(summary.stepP99Us, 1)
-         << " us, max " << FixedDecimals(summary.stepMaxUs, 1) << " us";
+    line << "; " << FixedDecimals(summary.simPerWall, 1)
+         << " simulated seconds per wall second; step per frame: median " << FixedDecimals(summary.stepMedianUs, 1)
+         << " us, 99th percentile " << FixedDecimals(summary.stepP99Us, 1) << " us, max "
+         << FixedDecimals(summary.stepMaxUs, 1) << " us";
   }
   AppendWinRateText(line, "red", WinRate::Of(summary.redWins, summary.finished));
   AppendWinRateText(line, "blue", WinRate::Of(summary.blueWins, summary.finished));

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "app/run/RunSummary.h"
-#include "app/setup/SeedRange.h"
 #include "app/run/StepHistogram.h"
+#include "app/setup/SeedRange.h"
 
 class SeedWorkers {
  public:

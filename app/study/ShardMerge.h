@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "app/run/RunSummary.h"
+#include "app/run/StudyIdentity.h"
 #include "app/setup/SeedRange.h"
 #include "app/study/ShardsRead.h"
-#include "app/run/StudyIdentity.h"
 
 class ShardMerge {
  public:

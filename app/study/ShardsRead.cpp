@@ -22,8 +22,8 @@ void ShardsRead::Add(const SeedRange& shard, const std::string& summaryWhere) {
 bool ShardsRead::Complete(std::string& error) const {
   if (shards.size() == seeds.shards) return true;
   const std::string shard = FirstMissingShard(*this);
-  error = where + ": \"shard\" " + shard + " of seeds " + seeds.RangeText() + " is missing: merge the output of --shard " +
-          shard + " too";
+  error = where + ": \"shard\" " + shard + " of seeds " + seeds.RangeText() +
+          " is missing: merge the output of --shard " + shard + " too";
   return false;
 }
 

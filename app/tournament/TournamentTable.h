@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/tournament/Sprt.h"
 #include "app/run/WinRate.h"
+#include "app/tournament/Sprt.h"
 
 // One game of a tournament: battle 1 of a seed from a fresh start, one strategy's General
 // leading red and the other's blue.

@@ -9,9 +9,9 @@
 #include <utility>
 
 #include "app/run/HeadlessRunner.h"
+#include "app/setup/SeedRange.h"
 #include "app/study/JsonFields.h"
 #include "app/study/JsonLine.h"
-#include "app/setup/SeedRange.h"
 #include "app/study/SeedWorkers.h"
 #include "app/study/ShardMerge.h"
 #include "app/tournament/Tournament.h"

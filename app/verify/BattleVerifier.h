@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/run/StudyIdentity.h"
 #include "app/study/SeedWorkers.h"
 #include "app/study/ShardMerge.h"
-#include "app/run/StudyIdentity.h"
 #include "app/tournament/TournamentMerge.h"
 
 struct Scenario;

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "app/run/BattleRecorder.h"
-#include "app/window/BattleScrubber.h"
 #include "app/setup/GeneralChoice.h"
+#include "app/window/BattleScrubber.h"
 #include "app/window/Input.h"
 #include "app/window/SimulationPace.h"
 #include "app/window/UnitInspector.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <string>
 
-#include "app/setup/HeadlessOptions.h"
 #include "app/run/StudyIdentity.h"
+#include "app/setup/HeadlessOptions.h"
 #include "app/study/RunLimits.h"
 #include "app/window/WindowOptions.h"
 

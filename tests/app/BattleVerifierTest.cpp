@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/run/HeadlessRunner.h"
+#include "app/run/StepHistogram.h"
 #include "app/setup/GeneralChoice.h"
 #include "app/setup/ScenarioFile.h"
 #include "app/study/SeedStudy.h"
-#include "app/run/HeadlessRunner.h"
-#include "app/run/StepHistogram.h"
 #include "app/tournament/Tournament.h"
 #include "app/window/WindowOptions.h"
 #include "app/window/WindowReport.h"

@@ -1,7 +1,7 @@
 // Merging a study's shards: the totals of lines from many files, and every way a shard's output
 // can be wrong refused with the file, the line and the reason.
-#include "app/study/ShardMerge.h"
 #include "app/run/StudyIdentity.h"
+#include "app/study/ShardMerge.h"
 
 #include <gtest/gtest.h>
 

@@ -17,9 +17,9 @@
 #include <zlib.h>
 
 #include "app/setup/ScenarioFile.h"
-#include "app/verify/BattleVerifier.h"
 #include "app/study/ShardMerge.h"
 #include "app/tournament/TournamentMerge.h"
+#include "app/verify/BattleVerifier.h"
 #include "battle/Battle.h"
 #include "battle/Scenario.h"
 #include "math/Vector3.h"
