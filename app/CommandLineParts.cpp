@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iomanip>
+#include <iostream>
 #include <sstream>
 
 #include "app/study/RunLimits.h"
@@ -101,4 +102,14 @@ CommandLineParts::Outcome CommandLineParts::Parse(CLI::App& app, const std::vect
     return Outcome::Error;
   }
   return Outcome::Run;
+}
+
+int CommandLineParts::Stopped(Outcome outcome, const std::string& program, const std::string& error,
+                              const std::string& usage) {
+  if (outcome == Outcome::Help) {
+    std::cout << usage;
+    return 0;
+  }
+  std::cerr << program << ": " << error << "\n" << usage;
+  return 2;
 }

@@ -30,4 +30,7 @@ class CommandLineParts {
 
   // On Error, error holds one line saying what is wrong.
   static Outcome Parse(CLI::App& app, const std::vector<std::string>& arguments, std::string& error);
+  // The exit status of a command line that was not to run: 0 for help (the usage written on
+  // standard output), 2 for a mistake (the program's name, the reason and the usage on standard error).
+  static int Stopped(Outcome outcome, const std::string& program, const std::string& error, const std::string& usage);
 };

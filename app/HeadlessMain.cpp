@@ -151,12 +151,9 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   HeadlessOptions options;
   std::string error;
-  switch (CommandLine::ParseHeadless(arguments, options, error)) {
-    case CommandLine::Outcome::Help: std::cout << CommandLine::HeadlessUsage(); return 0;
-    case CommandLine::Outcome::Error:
-      std::cerr << kName << ": " << error << "\n" << CommandLine::HeadlessUsage();
-      return 2;
-    case CommandLine::Outcome::Run: break;
+  const CommandLine::Outcome outcome = CommandLine::ParseHeadless(arguments, options, error);
+  if (outcome != CommandLine::Outcome::Run) {
+    return CommandLineParts::Stopped(outcome, kName, error, CommandLine::HeadlessUsage());
   }
   if (!options.mergeFiles.empty()) return Merge(options);
   if (!options.verifyFiles.empty()) return Verify(options);

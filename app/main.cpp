@@ -60,12 +60,9 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   WindowOptions options;
   std::string error;
-  switch (WindowCommandLine::Parse(arguments, options, error)) {
-    case WindowCommandLine::Outcome::Help: std::cout << WindowCommandLine::Usage(); return 0;
-    case WindowCommandLine::Outcome::Error:
-      std::cerr << "battlesim: " << error << "\n" << WindowCommandLine::Usage();
-      return 2;
-    case WindowCommandLine::Outcome::Run: break;
+  const WindowCommandLine::Outcome outcome = WindowCommandLine::Parse(arguments, options, error);
+  if (outcome != WindowCommandLine::Outcome::Run) {
+    return CommandLineParts::Stopped(outcome, "battlesim", error, WindowCommandLine::Usage());
   }
   Scenario scenario;
   if (!BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error)) {
