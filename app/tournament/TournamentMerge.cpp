@@ -15,7 +15,6 @@ using nlohmann::json;
 
 using JsonFields::Count;
 using JsonFields::Member;
-using JsonFields::Refusal;
 using JsonFields::Refuse;
 using JsonFields::Text;
 using JsonFields::Whole;
