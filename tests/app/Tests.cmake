@@ -1,33 +1,28 @@
-battlesim_test_suite(app_tests
-  ${CMAKE_SOURCE_DIR}/tests/app/HeadlessRunnerTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/GoldenBattleTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/BattleCheckpointsTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/StepHistogramTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/ScenarioFileTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/SimulationPaceTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/MissingFilesTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/JsonLineTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/SeedRangeTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/SeedStudyTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/ShardMergeTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/BattleVerifierTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/TournamentTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/UnitCountTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/InsideViewTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/UnitInspectorTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/World.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/ScriptedMachine.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/Battlefield.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
+battlesim_test_suite(app_tests lab
+  GoldenBattleTest.cpp
+  StepHistogramTest.cpp
+  ScenarioFileTest.cpp
+  MissingFilesTest.cpp
+  JsonLineTest.cpp
+  SeedRangeTest.cpp
+  SeedStudyTest.cpp
+  ShardMergeTest.cpp
+  TournamentTest.cpp
+  UnitCountTest.cpp
+  InsideViewTest.cpp
 )
 
-# Keyboard and mouse, and the frame step with and without a window.
-battlesim_test_suite(app_window_tests
-  ${CMAKE_SOURCE_DIR}/tests/app/InputTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/GameFrameTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/app/BattleScrubberTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/GlWindow.cpp
+# Keyboard and mouse, and the frame step with and without a window; with them the files that
+# also check the window's command line, pace and report.
+battlesim_test_suite(app_window_tests window
+  HeadlessRunnerTest.cpp
+  SimulationPaceTest.cpp
+  BattleVerifierTest.cpp
+  InputTest.cpp
+  GameFrameTest.cpp
+  BattleScrubberTest.cpp
+  BattleCheckpointsTest.cpp
+  UnitInspectorTest.cpp
 )
 
 # Shards of a study run side by side by GNU parallel and merged give the unsharded study's summary.

@@ -1,9 +1,2 @@
-battlesim_test_suite(platform_tests
-  ${CMAKE_SOURCE_DIR}/tests/platform/RandomTests.cpp
-  ${CMAKE_SOURCE_DIR}/tests/platform/TickCounterTests.cpp
-  ${CMAKE_SOURCE_DIR}/tests/platform/TimerTests.cpp
-  ${CMAKE_SOURCE_DIR}/tests/platform/DebugChannelTests.cpp
-  ${CMAKE_SOURCE_DIR}/tests/platform/PngPixelsTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
-)
+battlesim_test_suite(platform_tests sim
+  RandomTests.cpp TickCounterTests.cpp TimerTests.cpp DebugChannelTests.cpp PngPixelsTest.cpp)

@@ -1,10 +1,3 @@
-battlesim_test_suite(statemachine_tests
-  ${CMAKE_SOURCE_DIR}/tests/support/World.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/ScriptedMachine.cpp
-  ${CMAKE_SOURCE_DIR}/tests/statemachine/StateMachineTests.cpp
-  ${CMAKE_SOURCE_DIR}/tests/statemachine/MessageRouterTests.cpp
-  ${CMAKE_SOURCE_DIR}/tests/statemachine/TraceLogTests.cpp
-  ${CMAKE_SOURCE_DIR}/tests/statemachine/EventClausesTests.cpp
-  ${CMAKE_SOURCE_DIR}/tests/statemachine/DebugStreamTests.cpp
-  ${CMAKE_SOURCE_DIR}/tests/statemachine/MessageTests.cpp
-)
+battlesim_test_suite(statemachine_tests sim
+  StateMachineTests.cpp MessageRouterTests.cpp TraceLogTests.cpp EventClausesTests.cpp DebugStreamTests.cpp
+  MessageTests.cpp)

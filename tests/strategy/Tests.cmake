@@ -1,11 +1,7 @@
-# The Generals' strategy scripts: the sandbox, the script API and whole scripted battles.
-battlesim_test_suite(strategy_tests
-  ${CMAKE_SOURCE_DIR}/tests/strategy/LuaStateTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/strategy/StrategyScriptTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/strategy/ScriptedBattleTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/strategy/CommanderSourceTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/TempFolder.cpp
-)
+# The Generals' strategy scripts: the sandbox and the script API.
+battlesim_test_suite(strategy_tests sim LuaStateTest.cpp StrategyScriptTest.cpp CommanderSourceTest.cpp)
+# Whole scripted battles, run and reported as the headless program does.
+battlesim_test_suite(scripted_battle_tests lab ScriptedBattleTest.cpp)
 
 # A script that does not compile is refused before the first battle: exit 2, one line naming it.
 add_test(NAME StrategyScripts.SyntaxErrorIsRefusedBeforeTheFirstBattle

@@ -1,8 +1,4 @@
-battlesim_test_suite(tools_tests
-  ${CMAKE_SOURCE_DIR}/tests/tools/TextureSetTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/tools/HeightMapPainterTest.cpp
-  ${CMAKE_SOURCE_DIR}/tests/tools/LargeFieldPainterTest.cpp
-)
+battlesim_test_suite(tools_tests sim TextureSetTest.cpp HeightMapPainterTest.cpp LargeFieldPainterTest.cpp)
 target_link_libraries(tools_tests PRIVATE battlesim_texture_painter)
 
 # tools/fit-lanchester runs on Debian's Python, where numpy and scipy are installed.
