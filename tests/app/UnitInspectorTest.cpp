@@ -7,13 +7,13 @@
 
 #include "app/window/UnitInspector.h"
 #include "objects/UnitType.h"
-#include "tests/support/World.h"
+#include "tests/support/Battlefield.h"
 
 namespace {
-class UnitInspectorTest : public World {
+class UnitInspectorTest : public Battlefield {
  protected:
   GameObject& Soldier(int team, float z) {
-    return *battle().factory.Create(UnitType::Soldier, Vector3(0.0f, 0.0f, z), 0.0f, team);
+    return *battle->factory.Create(UnitType::Soldier, Vector3(0.0f, 0.0f, z), 0.0f, team);
   }
 };
 }  // namespace
@@ -22,7 +22,7 @@ TEST_F(UnitInspectorTest, ReadsIdentityLeaderStackTopFirstAndTheDuel) {
   GameObject& red = Soldier(Team::Red, 0.0f);
   GameObject& blue = Soldier(Team::Blue, 1.0f);
   red.SetLeaderName("SquadLeader 2");
-  battle().Engage(&red, &blue);
+  battle->Engage(&red, &blue);
   const std::vector<std::string> expected = {"Name: Soldier 0",
                                              "Team: red  Type: Soldier",
                                              "Leader: SquadLeader 2",
@@ -36,14 +36,14 @@ TEST_F(UnitInspectorTest, KeepsTheLastTenTraceLinesOfTheSelectedUnitOnly) {
   GameObject& red = Soldier(Team::Red, 0.0f);
   GameObject& blue = Soldier(Team::Blue, 1.0f);
   UnitInspector inspector;
-  inspector.Select(battle(), red);
+  inspector.Select(*battle, red);
   for (int duel = 0; duel < 8; ++duel) {
-    battle().Engage(&red, &blue);
+    battle->Engage(&red, &blue);
     red.PopMachine();
     blue.PopMachine();
-    Frame(16);
+    StepObjectsAndMessages(16);
   }
-  const std::vector<std::string> lines = inspector.Lines(battle());
+  const std::vector<std::string> lines = inspector.Lines(*battle);
   ASSERT_GE(lines.size(), 10u);
   const std::vector<std::string> trace(lines.end() - 10, lines.end());
   EXPECT_EQ(*(lines.end() - 11), "Trace:");
@@ -54,27 +54,27 @@ TEST_F(UnitInspectorTest, KeepsTheLastTenTraceLinesOfTheSelectedUnitOnly) {
 TEST_F(UnitInspectorTest, SaysSoAndClearsWhenTheUnitDiesOrANewBattleStarts) {
   GameObject& red = Soldier(Team::Red, 0.0f);
   UnitInspector inspector;
-  inspector.Select(battle(), red);
+  inspector.Select(*battle, red);
   red.dying = true;
-  inspector.AfterFrame(battle(), nullptr);
-  EXPECT_EQ(inspector.Lines(battle()), std::vector<std::string>{"Soldier 0 died"});
-  EXPECT_FALSE(battle().traceLog->Recording()) << "a cleared selection still makes records";
+  inspector.AfterFrame(*battle, nullptr);
+  EXPECT_EQ(inspector.Lines(*battle), std::vector<std::string>{"Soldier 0 died"});
+  EXPECT_FALSE(battle->traceLog->Recording()) << "a cleared selection still makes records";
 
-  inspector.Select(battle(), Soldier(Team::Blue, 3.0f));
-  ++battle().battlesStarted;
-  inspector.AfterFrame(battle(), nullptr);
-  EXPECT_EQ(inspector.Lines(battle()), std::vector<std::string>{"New battle: Soldier 1 is gone"});
+  inspector.Select(*battle, Soldier(Team::Blue, 3.0f));
+  ++battle->battlesStarted;
+  inspector.AfterFrame(*battle, nullptr);
+  EXPECT_EQ(inspector.Lines(*battle), std::vector<std::string>{"New battle: Soldier 1 is gone"});
 }
 
 TEST_F(UnitInspectorTest, FollowingStopsWithTheSelectionAndTheNoteGoesWithItsBattle) {
   GameObject& red = Soldier(Team::Red, 0.0f);
   UnitInspector inspector;
-  inspector.Select(battle(), red);
+  inspector.Select(*battle, red);
   inspector.ToggleFollowing();
   red.dying = true;
-  inspector.AfterFrame(battle(), nullptr);
+  inspector.AfterFrame(*battle, nullptr);
   EXPECT_FALSE(inspector.Following()) << "the next unit clicked would be followed at once";
-  ++battle().battlesStarted;
-  inspector.AfterFrame(battle(), nullptr);
-  EXPECT_EQ(inspector.Lines(battle()), std::vector<std::string>{"None: left click a unit"});
+  ++battle->battlesStarted;
+  inspector.AfterFrame(*battle, nullptr);
+  EXPECT_EQ(inspector.Lines(*battle), std::vector<std::string>{"None: left click a unit"});
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/World.h"
+#include "tests/support/Battlefield.h"
 
 namespace {
 // Counts its updates and its destruction in a journal that outlives it, and can run an action
@@ -36,11 +36,11 @@ class ProbeObject : public GameObject {
   Journal& log;
 };
 
-class GameObjectManager : public World {
+class GameObjectManager : public Battlefield {
  protected:
   // The probe's key in the journal defaults to its name.
   ProbeObject& AddProbe(const std::string& name, const std::string& key = "") {
-    auto probe = std::make_unique<ProbeObject>(name, key.empty() ? name : key, journal, battle());
+    auto probe = std::make_unique<ProbeObject>(name, key.empty() ? name : key, journal, *battle);
     ProbeObject& added = *probe;
     objects().Add(std::move(probe));
     return added;
@@ -216,7 +216,7 @@ TEST_F(GameObjectManager, RemovalsMidPassKeepEveryoneElseOnceAndInOrder) {
 TEST_F(GameObjectManager, HandleReadsNullOnceItsObjectIsDeleted) {
   ProbeObject& old = AddProbe("Blood", "old");
   UpdateObjects();
-  const HandleSlots& slots = battle().handleSlots;
+  const HandleSlots& slots = battle->handleSlots;
   const ObjectHandle toOld(&old, slots);
   ProbeObject& fresh = AddProbe("Blood", "fresh");
   EXPECT_EQ(toOld.Get(slots), &old);  // still what the name finds until the newer one is registered

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "objects/Sprite.h"
-#include "tests/support/World.h"
+#include "tests/support/Battlefield.h"
 
 namespace {
 using Call = ScriptedMachine::Call;
@@ -17,7 +17,7 @@ int CountEnters(const ScriptedMachine& machine, int state) {
   return count;
 }
 
-class GameObject : public World {
+class GameObject : public Battlefield {
  protected:
   ::GameObject& AddLeaderAndFollower() {
     ::GameObject& leader = AddObject("Squadleader 0");

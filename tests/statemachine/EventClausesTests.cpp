@@ -4,7 +4,7 @@
 
 #include "statemachine/EventClauses.h"
 #include "statemachine/TraceLog.h"
-#include "tests/support/World.h"
+#include "tests/support/Battlefield.h"
 
 namespace {
 // State 0 has two clauses for the same event, so a second run would show; its global block
@@ -28,10 +28,10 @@ class TwoClauseMachine : public StateMachine {
   int resets = 0;
 };
 
-class EventClauses : public World {
+class EventClauses : public Battlefield {
  protected:
   void SetUp() override {
-    World::SetUp();
+    Battlefield::SetUp();
     traceLog().enabled = true;
   }
 

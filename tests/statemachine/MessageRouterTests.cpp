@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/World.h"
+#include "tests/support/Battlefield.h"
 
 namespace {
 struct Delivery {
@@ -20,7 +20,7 @@ std::ostream& operator<<(std::ostream& out, const Delivery& d) {
   return out << "{id " << d.id << ", data " << d.data << ", at " << d.time << "}";
 }
 
-class MessageRouter : public World {
+class MessageRouter : public Battlefield {
  protected:
   // "Unit" sits in state 1 and records every test message it gets; MSG_UnitTestMessage3 moves
   // it to the state given in the message's data.
@@ -152,12 +152,12 @@ TEST_F(MessageRouter, ScopedStateChangeAppliesWhenStateIsUnchanged) {
 // at 3.2 s is dropped and nothing re-arms.
 TEST_F(MessageRouter, TimerRearmsWithDataZeroUntilTheStateChanges) {
   AddRecorder([](ScriptedMachine& self) { self.SetTimer(0.8f, MSG_UnitTestTimer, SCOPE_Substate); });
-  for (int frame = 0; frame < 25; ++frame) Frame(100);
+  for (int frame = 0; frame < 25; ++frame) StepObjectsAndMessages(100);
   EXPECT_EQ(deliveries, (std::vector<Delivery>{
                             {MSG_UnitTestTimer, 0, 0.8f}, {MSG_UnitTestTimer, 0, 1.6f}, {MSG_UnitTestTimer, 0, 2.4f}}));
   SendToUnit(0.0f, MSG_UnitTestMessage3, 2);
   ASSERT_EQ(router().Pending().size(), 1u);
-  for (int frame = 0; frame < 10; ++frame) Frame(100);
+  for (int frame = 0; frame < 10; ++frame) StepObjectsAndMessages(100);
   EXPECT_EQ(deliveries.size(), 3u);
   EXPECT_TRUE(router().Pending().empty());
 }
@@ -264,7 +264,7 @@ TEST_F(MessageRouter, MessageReachesNewObjectThatTookTheRemovedOnesName) {
   ScriptedMachine& old = AddRecorder();
   SendToUnit(0.5f, MSG_UnitTestMessage, 1);
   old.GetOwner()->MarkForRemoval();
-  Frame(100);
+  StepObjectsAndMessages(100);
   ASSERT_EQ(Find("Unit"), nullptr);
   ScriptedMachine& replacement = AddRecorder();
   AdvanceMs(400);

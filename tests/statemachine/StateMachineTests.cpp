@@ -4,12 +4,12 @@
 
 #include <vector>
 
-#include "tests/support/World.h"
+#include "tests/support/Battlefield.h"
 
 namespace {
 using Call = ScriptedMachine::Call;
 
-class StateMachine : public World {
+class StateMachine : public Battlefield {
  protected:
   // Only the Enter and Exit calls, in order.
   static std::vector<Call> Transitions(const ScriptedMachine& machine) {
@@ -111,7 +111,7 @@ TEST_F(StateMachine, AppliesAtMostTwentyChangesPerEventAndResumesOnTheNext) {
   EXPECT_EQ(machine.GetChangeCount(), 40);
   EXPECT_EQ(machine.GetStateChangeCount(), 40);
   EXPECT_TRUE(machine.IsChangePending());
-  EXPECT_EQ(battle().StateChanges(), 40);
+  EXPECT_EQ(battle->StateChanges(), 40);
 }
 
 TEST_F(StateMachine, SubstateChangeEntersOnlyTheSubstate) {

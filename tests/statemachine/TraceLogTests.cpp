@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "tests/support/World.h"
+#include "tests/support/Battlefield.h"
 
 namespace {
-class TraceLog : public World {
+class TraceLog : public Battlefield {
  protected:
   // "Soldier 3" waits in state 0 until an update moves it to state 1, "STATE_Marching".
   ScriptedMachine& AddSoldier() {
@@ -163,7 +163,7 @@ TEST_F(TraceLog, DelayedChangeMessagesLeaveNoRecord) {
 TEST_F(TraceLog, TracingOffRecordsNothingButCountsEveryChange) {
   ScriptedMachine& soldier = AddSoldier();
   ScriptedMachine& arrow = AddArrow();
-  EXPECT_EQ(battle().StateChanges(), 1);
+  EXPECT_EQ(battle->StateChanges(), 1);
   testing::internal::CaptureStdout();
   soldier.Update();
   arrow.Update();
@@ -172,7 +172,7 @@ TEST_F(TraceLog, TracingOffRecordsNothingButCountsEveryChange) {
   soldier.Update();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   EXPECT_TRUE(Records().empty());
-  EXPECT_EQ(battle().StateChanges(), 3);
+  EXPECT_EQ(battle->StateChanges(), 3);
 }
 
 }  // namespace

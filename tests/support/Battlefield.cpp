@@ -1,7 +1,6 @@
-// Test fixture for the battle rules and unit behaviours.
+// The battlefield fixture.
 #include "tests/support/Battlefield.h"
 
-#include <algorithm>
 #include <string_view>
 #include <utility>
 
@@ -15,16 +14,6 @@ namespace {
 // The terrain's loading progress is of no interest here.
 void Discard(std::string_view) {}
 }  // namespace
-
-bool RecordingSM::HandleEvent(int event, Message* msg, int, int) {
-  if (event == EVENT_Message && msg != nullptr) received.push_back(*msg);
-  return true;
-}
-
-int RecordingSM::Count(int id) const {
-  return static_cast<int>(
-      std::count_if(received.begin(), received.end(), [id](const Message& m) { return m.id == id; }));
-}
 
 void Battlefield::SetUp() {
   DebugChannel::SetSink(&Discard);
@@ -48,14 +37,26 @@ void Battlefield::UseFlatTerrain(int side) {
   battle->terrain.Scale(0.0f, 10.0f);
 }
 
-void Battlefield::StepFrame(std::uint32_t ms) {
-  elapsedMs += ms;
+void Battlefield::AdvanceMs(std::uint32_t milliseconds) {
+  elapsedMs += milliseconds;
   battle->timer.TickTo(elapsedMs);
+}
+
+void Battlefield::StepFrame(std::uint32_t ms) {
+  AdvanceMs(ms);
   battle->RunSimulationStep();
 }
 
 void Battlefield::StepFrames(int count, std::uint32_t ms) {
   for (int i = 0; i < count; ++i) StepFrame(ms);
+}
+
+void Battlefield::UpdateObjects() { battle->objects->Update(battle->timer.delta); }
+
+void Battlefield::StepObjectsAndMessages(std::uint32_t milliseconds) {
+  AdvanceMs(milliseconds);
+  UpdateObjects();
+  battle->router->DeliverDue();
 }
 
 GameObject* Battlefield::AddBare(const std::string& name, int type, int team, const Vector3& at) {
@@ -74,6 +75,27 @@ RecordingSM* Battlefield::AddRecorder(const std::string& name, int type, int tea
   return raw;
 }
 
+GameObject& Battlefield::AddObject(const std::string& name) {
+  auto object = std::make_unique<GameObject>(name, 0, 0, 2.0f, battle.get());
+  GameObject& added = *object;
+  battle->objects->Add(std::move(object));
+  return added;
+}
+
+ScriptedMachine& Battlefield::AddScripted(const std::string& name,
+                                          const std::function<void(ScriptedMachine&)>& script, bool start) {
+  return PushScripted(AddObject(name), script, start);
+}
+
+ScriptedMachine& Battlefield::PushScripted(GameObject& object, const std::function<void(ScriptedMachine&)>& script,
+                                           bool start) {
+  auto machine = std::make_unique<ScriptedMachine>(&object);
+  ScriptedMachine& pushed = *machine;
+  if (script) script(pushed);
+  object.PushMachine(std::move(machine), start);
+  return pushed;
+}
+
 void Battlefield::SendNow(int id, const std::string& receiver, const std::string& sender) {
   battle->router->Send(0.0f, id, receiver, sender, SCOPE_None, 0, DATA_Integer, 0, false);
 }
@@ -84,3 +106,7 @@ float Battlefield::PeekRandomFloat(unsigned seed) {
   battle->random.Seed(seed);
   return value;
 }
+
+GameObject* Battlefield::Find(const std::string& name) const { return battle->objects->Find(name); }
+
+float Battlefield::Now() const { return battle->timer.now; }
