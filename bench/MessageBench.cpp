@@ -61,7 +61,7 @@ class Engine {
 void BM_MessageDispatch_SendToNoDelay(benchmark::State& state) {
   Engine engine;
   for (auto _ : state) {
-    engine.sender->SendTo(MSG_UnitTestPing, "Soldier 1", 0);
+    engine.sender->SendTo(PingMachine::MSG_Ping, "Soldier 1", 0);
   }
   state.counters["delivered"] =
       static_cast<double>(engine.receiver->received) / static_cast<double>(state.iterations());
@@ -75,7 +75,7 @@ void BM_MessageDispatch_QueuedThenDeliverDue(benchmark::State& state) {
   Engine engine;
   MessageRouter& router = *engine.battle->router;
   for (auto _ : state) {
-    engine.sender->SendToSelfDelayed(0.05f, MSG_UnitTestPing, SCOPE_None, 0);
+    engine.sender->SendToSelfDelayed(0.05f, PingMachine::MSG_Ping, SCOPE_None, 0);
     engine.AdvanceMs(100);
     router.DeliverDue();
   }

@@ -19,6 +19,6 @@ bool PingMachine::HandleTurn(EventClauses& clauses, const char* name, int other)
       .OnUpdate([this, other] {
         if (flipping) SetState(other);
       })
-      .OnMessage(MSG_UnitTestPing, [this] { ++received; })
+      .OnMessage(MSG_Ping, [this] { ++received; })
       .End();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "objects/GameObject.h"
+#include "statemachine/Message.h"
 #include "statemachine/StateMachine.h"
 
 class EventClauses;
@@ -11,6 +12,8 @@ class PingMachine : public StateMachine {
  public:
   static constexpr int STATE_Ping = 1;
   static constexpr int STATE_Pong = 2;
+  // Its one message, beyond the simulation's vocabulary: no machine of the simulation handles it.
+  static constexpr int MSG_Ping = kFirstFreeMessageId;
 
   explicit PingMachine(GameObject* machineOwner) : StateMachine(machineOwner) {}
 

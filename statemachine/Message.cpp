@@ -3,7 +3,11 @@
 
 #include <utility>
 
-const char* const kMessageNames[kMessageNameCount] = {
+namespace {
+
+constexpr const char* kInvalidName = "Invalid";
+
+const char* const kVocabularyNames[kFirstFreeMessageId] = {
     "MSG_NULL",
     "MSG_CHANGE_STATE_DELAYED",
     "MSG_CHANGE_SUBSTATE_DELAYED",
@@ -26,21 +30,25 @@ const char* const kMessageNames[kMessageNameCount] = {
     "MSG_LookAround",
     "MSG_EnteringCombat",
     "MSG_LeavingCombat",
-    "MSG_UnitTestMessage",
-    "MSG_UnitTestMessage2",
-    "MSG_UnitTestMessage3",
-    "MSG_UnitTestBroken",
-    "MSG_UnitTestPing",
-    "MSG_UnitTestAck",
-    "MSG_UnitTestDone",
-    "MSG_UnitTestTimer",
-    "Invalid",
 };
 
-const char* MessageName(int id) {
-  if (id < 0 || id >= kMessageNameCount) return kMessageNames[kMessageNameCount - 1];
-  return kMessageNames[id];
+std::vector<const char*>& FreeMessageNames() {
+  static std::vector<const char*> names;
+  return names;
 }
+
+}  // namespace
+
+const char* MessageName(int id) {
+  if (id >= 0 && id < kFirstFreeMessageId) return kVocabularyNames[id];
+  const std::vector<const char*>& freeNames = FreeMessageNames();
+  if (id >= kFirstFreeMessageId && static_cast<std::size_t>(id - kFirstFreeMessageId) < freeNames.size()) {
+    return freeNames[static_cast<std::size_t>(id - kFirstFreeMessageId)];
+  }
+  return kInvalidName;
+}
+
+void NameFreeMessages(std::vector<const char*> names) { FreeMessageNames() = std::move(names); }
 
 Message::Message(int messageId, std::string senderName, std::string receiverName, int type, int payload, float dueTime,
                  int stamp, int messageScope, bool repeating)

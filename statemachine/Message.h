@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 enum MessageId : int {
   MSG_NULL = 0,
@@ -26,21 +27,18 @@ enum MessageId : int {
   MSG_LookAround,
   MSG_EnteringCombat,
   MSG_LeavingCombat,
-  MSG_UnitTestMessage,
-  MSG_UnitTestMessage2,
-  MSG_UnitTestMessage3,
-  MSG_UnitTestBroken,
-  MSG_UnitTestPing,
-  MSG_UnitTestAck,
-  MSG_UnitTestDone,
-  MSG_UnitTestTimer,
 };
 
-// Entries 0..29 are the ids above; entry 30 is "Invalid".
-constexpr int kMessageNameCount = 31;
-extern const char* const kMessageNames[kMessageNameCount];
-// The name of an id; ids outside the table read as "Invalid".
+// The simulation's own vocabulary ends below this id. Machines made outside the simulation number
+// their own messages from here up, and may name them for the trace with NameFreeMessages.
+constexpr int kFirstFreeMessageId = MSG_LeavingCombat + 1;
+
+// The name of an id as the trace prints it: the vocabulary's, one given to a free id, or "Invalid".
 const char* MessageName(int id);
+// Names the free ids in order from kFirstFreeMessageId, in place of any names given before. The
+// names must outlive every trace. Give them before any battle runs: battles on other threads read
+// them unguarded.
+void NameFreeMessages(std::vector<const char*> names);
 
 enum MessageScope : int { SCOPE_None = 0, SCOPE_State = 1, SCOPE_Substate = 2 };
 enum MessageDataType : int { DATA_None = 0, DATA_Integer = 1, DATA_TimerPeriod = 2 };

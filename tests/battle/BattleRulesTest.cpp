@@ -14,6 +14,7 @@
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "tests/support/Battlefield.h"
+#include "tests/support/TestMessages.h"
 #include "units/CombatSM.h"
 #include "units/DyingSM.h"
 

@@ -7,6 +7,7 @@
 
 #include "objects/Sprite.h"
 #include "tests/support/Battlefield.h"
+#include "tests/support/TestMessages.h"
 
 namespace {
 using Call = ScriptedMachine::Call;

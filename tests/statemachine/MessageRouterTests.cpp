@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "tests/support/Battlefield.h"
+#include "tests/support/TestMessages.h"
 
 namespace {
 struct Delivery {
@@ -29,7 +31,8 @@ class MessageRouter : public Battlefield {
       m.DefineState(0).Enter([](ScriptedMachine& self) { self.SetState(1); });
       for (int s = 1; s <= 3; ++s) {
         ScriptedMachine::Block& block = m.DefineState(s);
-        for (int id : {MSG_LookAround, MSG_UnitTestMessage, MSG_UnitTestMessage2, MSG_UnitTestTimer}) {
+        for (const int id :
+             std::initializer_list<int>{MSG_LookAround, MSG_UnitTestMessage, MSG_UnitTestMessage2, MSG_UnitTestTimer}) {
           block.OnMessage(id, [this](ScriptedMachine&, Message& msg) {
             deliveries.push_back({msg.id, msg.data, Now()});
           });
@@ -119,9 +122,8 @@ TEST_F(MessageRouter, SendToAllSkipsTheSendersOwnName) {
   std::vector<std::string> received;
   for (const std::string name : {"Leader", "A", "B"}) {
     AddScripted(name, [&received, name](ScriptedMachine& m) {
-      m.DefineState(0).OnMessage(MSG_JoinFormation, [&received, name](ScriptedMachine&, Message&) {
-        received.push_back(name);
-      });
+      m.DefineState(0).OnMessage(MSG_JoinFormation,
+                                 [&received, name](ScriptedMachine&, Message&) { received.push_back(name); });
     });
   }
   auto& leader = static_cast<ScriptedMachine&>(*Find("Leader")->TopMachine());

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "statemachine/Message.h"
+#include "tests/support/TestMessages.h"
 
 TEST(Message, NamesFollowTheIdsAndOutOfRangeIdsReadInvalid) {
+  NameTestMessages();
   EXPECT_STREQ(MessageName(MSG_NULL), "MSG_NULL");
   EXPECT_STREQ(MessageName(MSG_CHANGE_SUBSTATE_DELAYED), "MSG_CHANGE_SUBSTATE_DELAYED");
   EXPECT_STREQ(MessageName(MSG_Arrived), "MSG_Arrived");
@@ -13,6 +15,17 @@ TEST(Message, NamesFollowTheIdsAndOutOfRangeIdsReadInvalid) {
   EXPECT_STREQ(MessageName(30), "Invalid");
   EXPECT_STREQ(MessageName(-1), "Invalid");
   EXPECT_STREQ(MessageName(1000), "Invalid");
+}
+
+// Machines made outside the simulation may use ids beyond its vocabulary; the trace names them
+// once they are named, and never takes them for the simulation's own.
+TEST(Message, FreeIdsReadInvalidUntilNamed) {
+  NameFreeMessages({});
+  EXPECT_STREQ(MessageName(kFirstFreeMessageId), "Invalid");
+  NameFreeMessages({"MSG_Extra"});
+  EXPECT_STREQ(MessageName(kFirstFreeMessageId), "MSG_Extra");
+  EXPECT_STREQ(MessageName(kFirstFreeMessageId + 1), "Invalid");
+  EXPECT_STREQ(MessageName(MSG_LeavingCombat), "MSG_LeavingCombat");
 }
 
 TEST(Message, StartsUndelivered) {

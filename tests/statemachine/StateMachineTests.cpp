@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/support/Battlefield.h"
+#include "tests/support/TestMessages.h"
 
 namespace {
 using Call = ScriptedMachine::Call;

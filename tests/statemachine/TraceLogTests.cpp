@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tests/support/Battlefield.h"
+#include "tests/support/TestMessages.h"
 
 namespace {
 class TraceLog : public Battlefield {

@@ -17,6 +17,7 @@ void Discard(std::string_view) {}
 
 void Battlefield::SetUp() {
   DebugChannel::SetSink(&Discard);
+  NameTestMessages();
   Rebuild();
 }
 
@@ -82,8 +83,8 @@ GameObject& Battlefield::AddObject(const std::string& name) {
   return added;
 }
 
-ScriptedMachine& Battlefield::AddScripted(const std::string& name,
-                                          const std::function<void(ScriptedMachine&)>& script, bool start) {
+ScriptedMachine& Battlefield::AddScripted(const std::string& name, const std::function<void(ScriptedMachine&)>& script,
+                                          bool start) {
   return PushScripted(AddObject(name), script, start);
 }
 

@@ -1,6 +1,6 @@
 // Test fixture: a battlefield of its own on a hand-driven clock with a fixed random seed, stepped
 // either whole, in the frame loop's order, or as the engine alone (objects, then due messages),
-// with helpers to add bare, recording and scripted objects.
+// with helpers to add bare, recording and scripted objects. The tests' own messages are named.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include "statemachine/Message.h"
 #include "tests/support/RecordingSM.h"
 #include "tests/support/ScriptedMachine.h"
+#include "tests/support/TestMessages.h"
 
 class Battlefield : public ::testing::Test {
  protected:
