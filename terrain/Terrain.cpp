@@ -186,14 +186,6 @@ float Terrain::HeightAt(int x, int z) const {
   return index < 0 ? kOffGridHeight : heights[static_cast<std::size_t>(index)];
 }
 
-void Terrain::SetHeight(int x, int z, float height) {
-  if (heights.empty()) return;
-  const long long index = CellIndex(x, z);
-  if (index < 0) return;
-  heights[static_cast<std::size_t>(index)] = height;
-  heightCodes.clear();
-}
-
 float Terrain::CodedHeightAt(int x, int z) const {
   if (heightCodes.empty()) return HeightAt(x, z);
   const long long index = CellIndex(x, z);
@@ -243,7 +235,7 @@ void Terrain::PrefetchAround(float x, float z, bool colourToo) const {
     const long long index = CellIndex(ix, iz + dz);
     if (index < 0) continue;
     const auto point = static_cast<std::size_t>(index);
-    __builtin_prefetch(heightCodes.empty() ? static_cast<const void*>(&heights[point]) : &heightCodes[point]);
+    __builtin_prefetch(&heightCodes[point]);
   }
   if (!colourToo) return;
   const long long here = CellIndex(ix, iz);

@@ -32,8 +32,6 @@ class Terrain {
   const std::vector<float>& Heights() const { return heights; }
   // Integer world coordinates; 5.0 off the grid, 0 on an empty terrain.
   float HeightAt(int x, int z) const;
-  // Integer world coordinates; off-grid points and an empty terrain are left alone.
-  void SetHeight(int x, int z, float height);
   // Asks the processor to fetch what InterpolatedHeight (and SetColour, when colourToo) will read
   // at this point, ahead of a large army's update that would otherwise wait for each in turn.
   void PrefetchAround(float x, float z, bool colourToo) const;
@@ -55,7 +53,7 @@ class Terrain {
   std::vector<float> heights;
   // The image's height byte of every point, and the height each byte stands for: what heights
   // holds, in a quarter of the bytes, for the ground under every unit on every step, which in a
-  // large army is a miss to memory. Dropped once a height is set directly.
+  // large army is a miss to memory. Empty only while the terrain is.
   std::vector<std::uint8_t> heightCodes;
   std::array<float, 256> heightOfCode{};
 

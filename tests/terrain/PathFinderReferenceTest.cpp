@@ -193,18 +193,19 @@ class ReferenceFinder {
   int goalZ = 0;
 };
 
-// Rolling ground with scattered cliffs: many steep refusals, detours and cost updates.
+// Rolling ground with scattered cliffs, read from height bytes as a height map is: many steep
+// refusals, detours and cost updates.
 Terrain RandomTerrain(std::mt19937& random, int side) {
-  Terrain terrain = testmaps::FlatTerrain(side);
-  std::uniform_real_distribution<float> bump(0.0f, 0.5f);
+  std::uniform_int_distribution<int> bump(0, 63);
   std::uniform_int_distribution<int> cliff(0, 9);
   // Grid point by grid point, row after row.
-  for (int row = 0; row < side; ++row) {
-    for (int col = 0; col < side; ++col) {
-      testmaps::SetHeight(terrain, col - side / 2, side - side / 2 - row,
-                          bump(random) + (cliff(random) == 0 ? 1.5f : 0.0f));
-    }
-  }
+  const auto heightByte = [&](int, int) {
+    const int ground = bump(random);
+    return static_cast<unsigned char>(ground + (cliff(random) == 0 ? 192 : 0));
+  };
+  Terrain terrain;
+  terrain.LoadPixels(testmaps::RgbaImage(side, side, heightByte), false);
+  terrain.Scale(0.0f, 2.0f);
   return terrain;
 }
 

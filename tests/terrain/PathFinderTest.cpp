@@ -14,7 +14,7 @@
 using testmaps::Colour;
 using testmaps::ColourAt;
 using testmaps::FlatTerrain;
-using testmaps::SetHeight;
+using testmaps::RaisedTerrain;
 
 namespace {
 
@@ -35,8 +35,7 @@ std::list<Vector3> Line(std::initializer_list<Vector3> points) { return points; 
 }  // namespace
 
 TEST(PathFinder, StartAtGoalGivesTheStartPointAlone) {
-  Terrain terrain = FlatTerrain(16);
-  SetHeight(terrain, 2, 3, 0.5f);
+  Terrain terrain = RaisedTerrain(16, {{2, 3, 0.5f}});
   PathFinder finder(terrain);
   EXPECT_EQ(PathFinder::kSearching, finder.Status());
   EXPECT_EQ(Line({{2.0f, 0.5f, 3.0f}}), Route(finder, 2, 3, 2, 3));
@@ -110,28 +109,23 @@ TEST(PathFinder, SouthernmostAllowedRowLooksAheadOffTheGrid) {
 
 TEST(PathFinder, RefusesCellsFromWhichTheGroundClimbsOnward) {
   // (1, 0) is flat, but moving east from it would climb 1.0: it cannot be entered eastwards.
-  Terrain terrain = FlatTerrain(16);
-  SetHeight(terrain, 2, 0, 1.0f);
+  Terrain terrain = RaisedTerrain(16, {{2, 0, 1.0f}});
   PathFinder finder(terrain);
   const std::list<Vector3> detour = Route(finder, 0, 0, 1, 0);
   ASSERT_EQ(3u, detour.size());
   EXPECT_EQ(Vector3(1, 0, 0), detour.back());
 
-  Terrain behind = FlatTerrain(16);
-  SetHeight(behind, -1, 0, 1.0f);
+  Terrain behind = RaisedTerrain(16, {{-1, 0, 1.0f}});
   PathFinder direct(behind);
   EXPECT_EQ(Line({{0, 0, 0}, {1, 0, 0}}), Route(direct, 0, 0, 1, 0));
 }
 
 TEST(PathFinder, RefusesDiagonalsBetweenTwoSteepSides) {
-  Terrain both = FlatTerrain(16);
-  SetHeight(both, 1, 0, 1.0f);
-  SetHeight(both, 0, 1, 1.0f);
+  Terrain both = RaisedTerrain(16, {{1, 0, 1.0f}, {0, 1, 1.0f}});
   PathFinder blocked(both);
   EXPECT_EQ(3u, Route(blocked, 0, 0, 1, 1).size());
 
-  Terrain one = FlatTerrain(16);
-  SetHeight(one, 1, 0, 1.0f);
+  Terrain one = RaisedTerrain(16, {{1, 0, 1.0f}});
   PathFinder allowed(one);
   EXPECT_EQ(Line({{0, 0, 0}, {1, 0, 1}}), Route(allowed, 0, 0, 1, 1));
 }
