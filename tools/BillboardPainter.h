@@ -2,7 +2,7 @@
 // (row 0 is the top), so the team tint multiplies them into red or blue.
 #pragma once
 
-#include "tools/RgbaPngWriter.h"
+#include "tools/RgbaImage.h"
 
 class BillboardPainter {
  public:

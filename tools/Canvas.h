@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "tools/RgbaPngWriter.h"
+#include "tools/RgbaImage.h"
 #include "tools/Shapes.h"
 
 struct Colour {

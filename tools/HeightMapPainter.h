@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "tools/RgbaPngWriter.h"
+#include "tools/RgbaImage.h"
 
 class HeightMapPainter {
  public:

@@ -2,7 +2,7 @@
 // ground colour. Open, gently rolling ground with one broad hill on red's half.
 #pragma once
 
-#include "tools/RgbaPngWriter.h"
+#include "tools/RgbaImage.h"
 
 class HillMapPainter {
  public:

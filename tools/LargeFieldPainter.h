@@ -3,7 +3,7 @@
 // both halves where their many rows stand, and nothing a march cannot climb.
 #pragma once
 
-#include "tools/RgbaPngWriter.h"
+#include "tools/RgbaImage.h"
 
 class LargeFieldPainter {
  public:

@@ -2,9 +2,13 @@
 // painter of each.
 #include "tools/TextureSet.h"
 
+#include <png.h>
+
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
+#include "platform/PngWriter.h"
 #include "tools/BillboardPainter.h"
 #include "tools/HeightMapPainter.h"
 #include "tools/HillMapPainter.h"
@@ -43,7 +47,9 @@ bool TextureSet::Write(const std::string& folder, const std::vector<Entry>& entr
   std::filesystem::create_directories(folder, error);
   for (const Entry& entry : entries) {
     const std::string path = (std::filesystem::path(folder) / entry.fileName).string();
-    if (!RgbaPngWriter::Write(path, entry.paint())) {
+    RgbaImage image = entry.paint();
+    if (!PngWriter::Write(
+            path, PngWriter::Image(image.width, image.height, PNG_COLOR_TYPE_RGB_ALPHA, 8, std::move(image.bytes)))) {
       return false;
     }
   }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/RgbaPngWriter.h"
+#include "tools/RgbaImage.h"
 
 class TextureSet {
  public:

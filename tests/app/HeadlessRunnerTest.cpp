@@ -17,7 +17,7 @@
 #include "app/run/HeadlessRunner.h"
 #include "app/window/WindowOptions.h"
 #include "platform/Interrupt.h"
-#include "tests/support/PngWriter.h"
+#include "platform/PngWriter.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "app/setup/MissingFiles.h"
 #include "battle/Battle.h"
 #include "platform/DataFiles.h"
-#include "tests/support/PngWriter.h"
+#include "platform/PngWriter.h"
 #include "tests/support/TempFolder.h"
 
 TEST(MissingFiles, AnUnreadableHeightMapIsNamedWithItsFolderAndWhy) {

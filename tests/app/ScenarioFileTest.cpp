@@ -10,7 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/PngWriter.h"
+#include "platform/PngWriter.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -76,7 +77,7 @@ TEST(ScenarioFile, EveryShippedScenarioLoadsAndSaysWhatToWatchFor) {
     Scenario scenario;
     std::string error;
     EXPECT_TRUE(ScenarioFile::Load(entry.path().string(), scenario, error)) << error;
-    EXPECT_EQ(PngWriter::ReadBytes(entry.path().string())[0], '#') << entry.path();
+    EXPECT_EQ(FileBytes::Read(entry.path().string())[0], '#') << entry.path();
     ++count;
   }
   EXPECT_GE(count, 4);
@@ -108,7 +109,7 @@ squads = 0
 type_advantage = [[1, 0, 0, 0, 0], [0, 1, 0, 0, 0], [0, 0, 1, 0, 0], [0, 0, 0, 1, 0], [0, 0, 0, 0, -1]]
 formation_advantage = [[0.5, 0, 0], [0, 0.5, 0], [0, 0, -0.5]]
 )";
-  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("full.toml"), {text.begin(), text.end()}));
+  ASSERT_TRUE(FileBytes::Write(Folder().Path("full.toml"), {text.begin(), text.end()}));
   Scenario scenario;
   std::string error;
   ASSERT_TRUE(ScenarioFile::Load(Folder().Path("full.toml"), scenario, error)) << error;
@@ -144,7 +145,8 @@ TEST(ScenarioFile, FaultsAreRefusedWithTheirPlaceAndReason) {
        "test.toml:2:20: red.types[1] is \"knight\"; it must be one of \"soldier\", \"archer\", \"berserker\""},
       {"[terrain]\nlow = nan", "test.toml:2:7: terrain.low is nan; the allowed range is -1000 to 1000"},
       {"[terrain]\nlow = 5\nhigh = 4", "test.toml:3:8: terrain.low (5) must not be above terrain.high (4)"},
-      {"name = \"\"\"" + std::string(101, 'n') + "\"\"\"", "test.toml:1:8: name is 101 bytes long; at most 100 are allowed"},
+      {"name = \"\"\"" + std::string(101, 'n') + "\"\"\"",
+       "test.toml:1:8: name is 101 bytes long; at most 100 are allowed"},
       {"[duel]\nformation_advantage = [[0, 0, 0], [0, 0, 0]]",
        "test.toml:2:23: duel.formation_advantage must have 3 rows, not 2"},
       {"[duel]\nformation_advantage = [[0, 0, 0], [0, 0], [0, 0, 0]]",
@@ -160,21 +162,21 @@ TEST(ScenarioFile, FaultsAreRefusedWithTheirPlaceAndReason) {
 TEST(ScenarioFile, UnreadableHeightMapsAreRefusedWithThePathLookedAt) {
   WriteGreyMap("tiny.png", 64, 64);
   fs::create_directories(Folder().Root() / "maps");
-  const std::vector<unsigned char> valid = PngWriter::ReadBytes(WriteGreyMap("valid.png", 100, 100));
+  const std::vector<unsigned char> valid = FileBytes::Read(WriteGreyMap("valid.png", 100, 100));
   std::vector<unsigned char> huge = valid;
   huge[18] = huge[22] = 0x13;  // 0x1364 = 4964 on each side; the rest of the file no longer matches
-  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("huge.png"), huge));
+  ASSERT_TRUE(FileBytes::Write(Folder().Path("huge.png"), huge));
   // Over the limit on one side only: 4097 x 16 and 16 x 4097.
   std::vector<unsigned char> wide = valid;
   std::vector<unsigned char> tall = valid;
   wide[18] = 0x10, wide[19] = 0x01, wide[23] = 0x10;
   tall[19] = 0x10, tall[22] = 0x10, tall[23] = 0x01;
-  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("wide.png"), wide));
-  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("tall.png"), tall));
-  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("cut.png"), {valid.begin(), valid.begin() + 60}));
-  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("text.png"), {'h', 'i', '\n'}));
+  ASSERT_TRUE(FileBytes::Write(Folder().Path("wide.png"), wide));
+  ASSERT_TRUE(FileBytes::Write(Folder().Path("tall.png"), tall));
+  ASSERT_TRUE(FileBytes::Write(Folder().Path("cut.png"), {valid.begin(), valid.begin() + 60}));
+  ASSERT_TRUE(FileBytes::Write(Folder().Path("text.png"), {'h', 'i', '\n'}));
   // Sparse: no disk is spent on the length.
-  ASSERT_TRUE(PngWriter::WriteBytes(Folder().Path("long.png"), valid));
+  ASSERT_TRUE(FileBytes::Write(Folder().Path("long.png"), valid));
   fs::resize_file(Folder().Path("long.png"), ScenarioFile::kLargestMapBytes + 1);
   const std::string at = Folder().Root().string() + "/";
   const std::vector<std::pair<std::string, std::string>> cases{
@@ -231,7 +233,7 @@ TEST(ScenarioFile, UnreadableScenarioFileIsNamedAndLeavesTheScenarioAlone) {
   EXPECT_EQ(error, "scenarios/no-such.toml: cannot read the scenario file (No such file or directory)");
   EXPECT_FALSE(ScenarioFile::Parse("name = \"x\"\n[red]\nsquads = 6000", "t.toml", ".", scenario, error));
   EXPECT_EQ(scenario.name, "kept");
-  EXPECT_FALSE(ScenarioFile::Parse(std::string(ScenarioFile::kLargestFileBytes + 1, ' '), "big.toml", ".", scenario,
-                                   error));
+  EXPECT_FALSE(
+      ScenarioFile::Parse(std::string(ScenarioFile::kLargestFileBytes + 1, ' '), "big.toml", ".", scenario, error));
   EXPECT_EQ(error, "big.toml: the scenario file is larger than 1048576 bytes, the most allowed");
 }

@@ -12,9 +12,7 @@ add_executable(battlesim-shot
   ${CMAKE_SOURCE_DIR}/tests/e2e/WindowShot.cpp
   ${CMAKE_SOURCE_DIR}/tests/e2e/ShotAnalysis.cpp
   ${CMAKE_SOURCE_DIR}/tests/e2e/VirtualDisplay.cpp
-  ${CMAKE_SOURCE_DIR}/tests/support/PngWriter.cpp
 )
-target_include_directories(battlesim-shot PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(battlesim-shot PRIVATE X11::X11 X11::Xtst PNG::PNG)
+target_link_libraries(battlesim-shot PRIVATE X11::X11 X11::Xtst battlesim_png_writer)
 target_compile_definitions(battlesim-shot PRIVATE BATTLESIM_PROGRAM="$<TARGET_FILE:battlesim>")
 add_dependencies(battlesim-shot battlesim)

@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/PngWriter.h"
 #include "tests/e2e/ShotAnalysis.h"
 #include "tests/e2e/VirtualDisplay.h"
-#include "tests/support/PngWriter.h"
 
 namespace {
 constexpr char kTitle[] = "TR417 - Clashmoor - Orvane - Tessik";

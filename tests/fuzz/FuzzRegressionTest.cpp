@@ -13,7 +13,7 @@
 
 #include "platform/PngPixels.h"
 #include "tests/fuzz/FuzzTargets.h"
-#include "tests/support/PngWriter.h"
+#include "tests/support/FileBytes.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ using Harness = FuzzOutcome (*)(const std::uint8_t* data, std::size_t size);
 
 void ExpectOutcome(const fs::path& path, Harness harness) {
   SCOPED_TRACE(path.string());
-  const Bytes bytes = PngWriter::ReadBytes(path.string());
+  const Bytes bytes = FileBytes::Read(path.string());
   const FuzzOutcome outcome = harness(bytes.data(), bytes.size());
   Expected expected;
   if (IsBad(path)) {
@@ -89,7 +89,7 @@ TEST(FuzzPngCorpus, ValidSeedsDecodeToTheirNamedSizeAndBrokenOnesAreRefused) {
 TEST(FuzzPngCorpus, FileAndMemoryDecodesAgree) {
   for (const fs::path& path : FilesIn("tests/fuzz/corpus/png")) {
     SCOPED_TRACE(path.string());
-    const Bytes bytes = PngWriter::ReadBytes(path.string());
+    const Bytes bytes = FileBytes::Read(path.string());
     PngRaw fromFile;
     PngRaw fromMemory;
     EXPECT_EQ(PngPixels::LoadRaw(path.string(), fromFile),
@@ -121,7 +121,7 @@ TEST(FuzzHeightMapCorpus, RuntimeImagesLoadAsTerrains) {
   ASSERT_FALSE(files.empty());
   for (const fs::path& path : files) {
     SCOPED_TRACE(path.string());
-    const Bytes bytes = PngWriter::ReadBytes(path.string());
+    const Bytes bytes = FileBytes::Read(path.string());
     EXPECT_TRUE(DecodePngBytes(bytes.data(), bytes.size()).loaded);
     EXPECT_TRUE(LoadHeightMapBytes(bytes.data(), bytes.size()).loaded);
   }
@@ -133,7 +133,7 @@ TEST(FuzzScenarioCorpus, ShippedScenariosAreAcceptedAndTheirArmiesRaised) {
   for (const fs::path& path : files) {
     if (path.extension() != ".toml") continue;
     SCOPED_TRACE(path.string());
-    const Bytes bytes = PngWriter::ReadBytes(path.string());
+    const Bytes bytes = FileBytes::Read(path.string());
     const FuzzOutcome outcome = LoadScenarioBytes(bytes.data(), bytes.size());
     EXPECT_TRUE(outcome.loaded);
     // The fuzz target raises armies of up to 3000 units; the large scenarios are only read.
@@ -175,7 +175,7 @@ TEST(FuzzShardMergeCorpus, ShardOutputIsTakenAndShardsCutShortOrInterruptedAreRe
   ASSERT_GE(CountIf(files, false), 2u);
   for (const fs::path& path : files) {
     SCOPED_TRACE(path.string());
-    const Bytes bytes = PngWriter::ReadBytes(path.string());
+    const Bytes bytes = FileBytes::Read(path.string());
     EXPECT_EQ(MergeShardBytes(bytes.data(), bytes.size()).loaded, !IsBad(path));
   }
 }
@@ -185,11 +185,11 @@ TEST(FuzzLuaCorpus, ShippedStrategiesLoadAndSeedsPassTheHarness) {
   ASSERT_GE(shipped.size(), 4u);
   for (const fs::path& path : shipped) {
     SCOPED_TRACE(path.string());
-    const Bytes bytes = PngWriter::ReadBytes(path.string());
+    const Bytes bytes = FileBytes::Read(path.string());
     EXPECT_TRUE(RunStrategyBytes(bytes.data(), bytes.size()).loaded);
   }
   for (const fs::path& path : FilesIn("tests/fuzz/corpus/lua")) {
-    const Bytes bytes = PngWriter::ReadBytes(path.string());
+    const Bytes bytes = FileBytes::Read(path.string());
     RunStrategyBytes(bytes.data(), bytes.size());
   }
 }
@@ -197,7 +197,7 @@ TEST(FuzzLuaCorpus, ShippedStrategiesLoadAndSeedsPassTheHarness) {
 TEST(FuzzRegressions, LuaInputsThatOnceFailedPassTheHarness) {
   for (const fs::path& path : FilesIn("tests/fuzz/regressions/lua")) {
     SCOPED_TRACE(path.string());
-    const Bytes bytes = PngWriter::ReadBytes(path.string());
+    const Bytes bytes = FileBytes::Read(path.string());
     RunStrategyBytes(bytes.data(), bytes.size());
   }
 }

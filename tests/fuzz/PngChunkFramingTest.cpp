@@ -2,11 +2,10 @@
 // sees them, while everything a valid file may hold still loads.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "platform/PngPixels.h"
+#include "tests/support/FileBytes.h"
 
 namespace {
 
@@ -14,10 +13,7 @@ using Bytes = std::vector<unsigned char>;
 
 constexpr std::size_t kHeaderEnd = 33;  // signature and IHDR chunk
 
-Bytes ValidImage() {
-  std::ifstream in("tests/fuzz/corpus/png/ok-4x4-c4-rgba.png", std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+Bytes ValidImage() { return FileBytes::Read("tests/fuzz/corpus/png/ok-4x4-c4-rgba.png"); }
 
 bool Decodes(const Bytes& bytes) {
   PngRaw raw;

@@ -8,7 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/PngWriter.h"
+#include "platform/PngWriter.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -117,44 +118,44 @@ TEST(PngPixels, MissingFileFailsAndLeavesOutputUntouched) { ExpectLoadFailsUntou
 TEST(PngPixels, TextFileNamedPngFails) {
   const std::string path = TempPath("text.png");
   const std::string text = "This is not an image, only text with a .png name.\n";
-  ASSERT_TRUE(PngWriter::WriteBytes(path, Bytes(text.begin(), text.end())));
+  ASSERT_TRUE(FileBytes::Write(path, Bytes(text.begin(), text.end())));
   ExpectLoadFailsUntouched(path);
 }
 
 TEST(PngPixels, TruncatedFileFails) {
   const std::string valid = WriteValidRgba(32, 32);
-  Bytes bytes = PngWriter::ReadBytes(valid);
+  Bytes bytes = FileBytes::Read(valid);
   ASSERT_GT(bytes.size(), 100u);
   bytes.resize(bytes.size() / 2);
   const std::string path = TempPath("half.png");
-  ASSERT_TRUE(PngWriter::WriteBytes(path, bytes));
+  ASSERT_TRUE(FileBytes::Write(path, bytes));
   ExpectLoadFailsUntouched(path);
 }
 
 TEST(PngPixels, CorruptImageDataFails) {
-  Bytes bytes = PngWriter::ReadBytes(WriteValidRgba(16, 16));
+  Bytes bytes = FileBytes::Read(WriteValidRgba(16, 16));
   ASSERT_GT(bytes.size(), 80u);
   for (std::size_t i = 60; i < bytes.size() - 20; ++i) {
     bytes[i] = static_cast<unsigned char>(bytes[i] ^ 0x5A);
   }
   const std::string path = TempPath("corrupt.png");
-  ASSERT_TRUE(PngWriter::WriteBytes(path, bytes));
+  ASSERT_TRUE(FileBytes::Write(path, bytes));
   ExpectLoadFailsUntouched(path);
 }
 
 TEST(PngPixels, EmptyFileFails) {
   const std::string path = TempPath("empty.png");
-  ASSERT_TRUE(PngWriter::WriteBytes(path, {}));
+  ASSERT_TRUE(FileBytes::Write(path, {}));
   ExpectLoadFailsUntouched(path);
 }
 
 TEST(PngPixels, ReadSizeTakesTheSidesFromTheHeaderAlone) {
-  Bytes bytes = PngWriter::ReadBytes(WriteValidRgba(16, 9));
+  Bytes bytes = FileBytes::Read(WriteValidRgba(16, 9));
   // Only the header is read: a file cut right after it still tells its size.
   bytes.resize(24);
   bytes[16] = 0x7f;  // width 0x7f000010
   const std::string path = TempPath("header-only.png");
-  ASSERT_TRUE(PngWriter::WriteBytes(path, bytes));
+  ASSERT_TRUE(FileBytes::Write(path, bytes));
   int width = 0;
   int height = 0;
   ASSERT_TRUE(PngPixels::ReadSize(path, width, height));
@@ -163,16 +164,34 @@ TEST(PngPixels, ReadSizeTakesTheSidesFromTheHeaderAlone) {
 }
 
 TEST(PngPixels, ReadSizeRefusesWhatIsNotAPngHeader) {
-  const Bytes valid = PngWriter::ReadBytes(WriteValidRgba(4, 4));
+  const Bytes valid = FileBytes::Read(WriteValidRgba(4, 4));
   const std::vector<std::pair<const char*, Bytes>> cases{
       {"cut inside the header", Bytes(valid.begin(), valid.begin() + 20)},
-      {"zero width", [&] { Bytes b = valid; b[16] = b[17] = b[18] = b[19] = 0; return b; }()},
-      {"side beyond the format", [&] { Bytes b = valid; b[20] = 0x80; return b; }()},
-      {"other first chunk", [&] { Bytes b = valid; b[12] = 'I'; b[13] = 'D'; b[14] = 'A'; b[15] = 'T'; return b; }()},
+      {"zero width",
+       [&] {
+         Bytes b = valid;
+         b[16] = b[17] = b[18] = b[19] = 0;
+         return b;
+       }()},
+      {"side beyond the format",
+       [&] {
+         Bytes b = valid;
+         b[20] = 0x80;
+         return b;
+       }()},
+      {"other first chunk",
+       [&] {
+         Bytes b = valid;
+         b[12] = 'I';
+         b[13] = 'D';
+         b[14] = 'A';
+         b[15] = 'T';
+         return b;
+       }()},
   };
   for (const auto& [what, bytes] : cases) {
     const std::string path = TempPath("bad-header.png");
-    ASSERT_TRUE(PngWriter::WriteBytes(path, bytes));
+    ASSERT_TRUE(FileBytes::Write(path, bytes));
     int width = -1;
     int height = -1;
     EXPECT_FALSE(PngPixels::ReadSize(path, width, height)) << what;

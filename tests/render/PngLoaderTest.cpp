@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/PngWriter.h"
 #include "tests/support/GlWindow.h"
-#include "tests/support/PngWriter.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/PngWriter.h"
 #include "tests/support/GlWindow.h"
-#include "tests/support/PngWriter.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

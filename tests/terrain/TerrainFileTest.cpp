@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/PngWriter.h"
+#include "platform/PngWriter.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -53,17 +54,17 @@ TEST(Terrain, LoadReadsHeightsFromAlphaAndColoursFromRgb) {
 
 TEST(Terrain, LoadOfCorruptFileFailsAndLeavesTerrainEmpty) {
   const std::string path = TempPath("corrupt.png");
-  ASSERT_TRUE(PngWriter::WriteBytes(path, {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'}));
+  ASSERT_TRUE(FileBytes::Write(path, {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'}));
   Terrain terrain;
   EXPECT_EQ(-4, terrain.Load(path, true));
   ExpectSafelyEmpty(terrain);
 }
 
 TEST(Terrain, LoadOfTruncatedFileFailsAndLeavesTerrainEmpty) {
-  std::vector<unsigned char> bytes = PngWriter::ReadBytes(WriteHeightMap());
+  std::vector<unsigned char> bytes = FileBytes::Read(WriteHeightMap());
   bytes.resize(bytes.size() / 2);
   const std::string path = TempPath("truncated.png");
-  ASSERT_TRUE(PngWriter::WriteBytes(path, bytes));
+  ASSERT_TRUE(FileBytes::Write(path, bytes));
   Terrain terrain;
   EXPECT_EQ(-4, terrain.Load(path, true));
   ExpectSafelyEmpty(terrain);

@@ -3,61 +3,42 @@
 #include "tools/TextureSet.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/PngPixels.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
-std::vector<char> FileBytes(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-class GeneratedFolder {
- public:
-  GeneratedFolder()
-      : path_(std::filesystem::temp_directory_path() / ("make-textures-test-" + std::to_string(getpid()))) {}
-  ~GeneratedFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+// Every image the entries paint, written into a fresh folder, against the committed file of the
+// same name in the committed folder.
+void ExpectSameBytesAsCommitted(const std::vector<TextureSet::Entry>& entries, bool (*writeAll)(const std::string&),
+                                const std::string& committedFolder, const std::string& remedy) {
+  const TempFolder folder("make-textures-test");
+  ASSERT_TRUE(writeAll(folder.Root().string()));
+  for (const TextureSet::Entry& entry : entries) {
+    const std::vector<unsigned char> committed = FileBytes::Read(committedFolder + "/" + entry.fileName);
+    ASSERT_FALSE(committed.empty()) << entry.fileName << " is not committed";
+    EXPECT_TRUE(committed == FileBytes::Read(folder.Path(entry.fileName)))
+        << entry.fileName << " differs from the generator's output: " << remedy;
   }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+}
 
 }  // namespace
 
 TEST(TextureSet, RegeneratedImagesMatchTheCommittedOnesByteForByte) {
-  GeneratedFolder folder;
-  ASSERT_TRUE(TextureSet::WriteAll(folder.Path().string()));
   ASSERT_EQ(TextureSet::Entries().size(), 8u);
-  for (const TextureSet::Entry& entry : TextureSet::Entries()) {
-    const std::vector<char> committed = FileBytes(std::filesystem::path("Textures") / entry.fileName);
-    ASSERT_FALSE(committed.empty()) << entry.fileName << " is not committed";
-    EXPECT_TRUE(committed == FileBytes(folder.Path() / entry.fileName))
-        << entry.fileName << " differs from the generator's output: re-run make-textures";
-  }
+  ExpectSameBytesAsCommitted(TextureSet::Entries(), &TextureSet::WriteAll, "Textures", "re-run make-textures");
 }
 
 TEST(TextureSet, RegeneratedScenarioMapsMatchTheCommittedOnesByteForByte) {
-  GeneratedFolder folder;
-  ASSERT_TRUE(TextureSet::WriteScenarioImages(folder.Path().string()));
   ASSERT_EQ(TextureSet::ScenarioEntries().size(), 4u);
-  for (const TextureSet::Entry& entry : TextureSet::ScenarioEntries()) {
-    const std::vector<char> committed = FileBytes(std::filesystem::path("scenarios") / entry.fileName);
-    ASSERT_FALSE(committed.empty()) << entry.fileName << " is not committed";
-    EXPECT_TRUE(committed == FileBytes(folder.Path() / entry.fileName))
-        << entry.fileName << " differs from the generator's output: re-run make-textures --scenarios scenarios";
-  }
+  ExpectSameBytesAsCommitted(TextureSet::ScenarioEntries(), &TextureSet::WriteScenarioImages, "scenarios",
+                             "re-run make-textures --scenarios scenarios");
 }
 
 TEST(TextureSet, EveryCommittedImageLoadsAsRgbaOfItsSize) {

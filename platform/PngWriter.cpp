@@ -1,12 +1,10 @@
-// Test helper: writes small PNG files of any colour type, so loader tests make their own inputs.
-#include "tests/support/PngWriter.h"
+// PNG writing with libpng, at fixed settings.
+#include "platform/PngWriter.h"
 
 #include <png.h>
 
 #include <csetjmp>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -19,12 +17,15 @@ int ComponentsOf(int colourType) {
   }
 }
 
-// Only plain data in this frame: libpng leaves it by long jump on error.
+// No time chunk and fixed compression settings: the output depends on the pixels alone.
+// Only plain data lives in this frame, as libpng leaves it by long jump on error.
 bool Encode(png_structp png, png_infop info, FILE* file, const PngWriterImage& image, png_bytep* rows) {
   if (setjmp(png_jmpbuf(png)) != 0) {
     return false;
   }
   png_init_io(png, file);
+  png_set_compression_level(png, 9);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), image.bitDepth,
                image.colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (!image.palette.empty()) {
@@ -58,7 +59,7 @@ bool PngWriter::Write(const std::string& path, const PngWriterImage& image) {
            static_cast<std::size_t>(image.bitDepth) +
        7) /
       8;
-  if (image.rows.size() != rowBytes * static_cast<std::size_t>(image.height)) {
+  if (image.width <= 0 || image.height <= 0 || image.rows.size() != rowBytes * static_cast<std::size_t>(image.height)) {
     return false;
   }
   std::vector<png_bytep> rows(static_cast<std::size_t>(image.height));
@@ -74,15 +75,4 @@ bool PngWriter::Write(const std::string& path, const PngWriterImage& image) {
   const bool written = info != nullptr && Encode(png, info, file, image, rows.data());
   png_destroy_write_struct(&png, &info);
   return std::fclose(file) == 0 && written;
-}
-
-bool PngWriter::WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(file);
-}
-
-std::vector<unsigned char> PngWriter::ReadBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }

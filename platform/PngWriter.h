@@ -1,4 +1,6 @@
-// Test helper: writes small PNG files of any colour type, so loader tests make their own inputs.
+// Writes PNG files of any colour type and depth with fixed settings, so the same pixels always
+// give the same bytes: the image tool's committed images, and the tests' own inputs. Neither program
+// writes images, so it is a library of its own beside the reader, outside the simulation.
 #pragma once
 
 #include <string>
@@ -18,8 +20,6 @@ class PngWriter {
  public:
   // An image without palette, of packed sample rows.
   static PngWriterImage Image(int width, int height, int colourType, int bitDepth, std::vector<unsigned char> rows);
+  // false when the file cannot be written, the image is empty or its rows do not fill it.
   static bool Write(const std::string& path, const PngWriterImage& image);
-  // Writes text (or any bytes) to a file, for inputs that are not PNGs at all.
-  static bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
-  static std::vector<unsigned char> ReadBytes(const std::string& path);
 };
