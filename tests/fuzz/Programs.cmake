@@ -9,6 +9,6 @@ foreach(target png heightmap scenario shardmerge lua)
     ${CMAKE_SOURCE_DIR}/tests/fuzz/FuzzTargets.cpp
     ${CMAKE_SOURCE_DIR}/tests/fuzz/${entry_${target}}
   )
-  target_link_libraries(fuzz-${target} PRIVATE battlesim_window)
+  target_link_libraries(fuzz-${target} PRIVATE battlesim_lab)
   target_link_options(fuzz-${target} PRIVATE -fsanitize=fuzzer,address,undefined)
 endforeach()
