@@ -43,21 +43,23 @@ class BattleRulesTest : public Battlefield {
     }
   }
 
+  // Decides every running duel with the generator seeded at `seed`.
+  void DecideDuels(unsigned seed) {
+    battle->random.Seed(seed);
+    battle->UpdateDuels(6.0f);
+  }
+
   // Starts a duel and decides it with the generator seeded at `seed`.
   void FightOut(GameObject* attacker, GameObject* defender, unsigned seed) {
     battle->Engage(attacker, defender);
-    battle->random.Seed(seed);
-    battle->UpdateDuels(6.0f);
+    DecideDuels(seed);
   }
 
   int Kills() const { return std::accumulate(battle->kills.begin(), battle->kills.end(), 0); }
 
   // Frames while the game is paused: the clock ticks, nothing steps.
   void PausedFrames(int count) {
-    for (int frame = 0; frame < count; ++frame) {
-      elapsedMs += kFrameMs;
-      battle->timer.TickTo(elapsedMs);
-    }
+    for (int frame = 0; frame < count; ++frame) AdvanceMs(kFrameMs);
   }
 };
 
@@ -65,11 +67,11 @@ class BattleRulesTest : public Battlefield {
 // h = 0.5 + T[attacker][defender] + F[attacker shape][defender shape] + H, where H is +0.05 when
 // the defender stands lower and -0.05 otherwise (also on level ground).
 constexpr float kTypeTable[5][5] = {
-    {0.0f, 0.2f, -0.2f, -0.2f, -0.4f},    // Soldier attacking
-    {-0.2f, 0.0f, 0.2f, -0.2f, -0.4f},    // Archer
-    {0.2f, -0.2f, 0.0f, -0.2f, -0.4f},    // Berserker
-    {0.25f, 0.25f, 0.25f, 0.0f, -0.3f},   // SquadLeader
-    {0.4f, 0.4f, 0.4f, 0.2f, 0.0f},       // General
+    {0.0f, 0.2f, -0.2f, -0.2f, -0.4f},   // Soldier attacking
+    {-0.2f, 0.0f, 0.2f, -0.2f, -0.4f},   // Archer
+    {0.2f, -0.2f, 0.0f, -0.2f, -0.4f},   // Berserker
+    {0.25f, 0.25f, 0.25f, 0.0f, -0.3f},  // SquadLeader
+    {0.4f, 0.4f, 0.4f, 0.2f, 0.0f},      // General
 };
 constexpr float kShapeTable[3][3] = {{0.0f, 0.2f, -0.2f}, {-0.2f, 0.0f, 0.2f}, {0.2f, -0.2f, 0.0f}};
 
@@ -100,9 +102,9 @@ std::vector<Matchup> DuelRuleCells() {
       cells.push_back({UnitType::SquadLeader, UnitType::SquadLeader, attacker, defender});
     }
   }
-  cells.push_back({UnitType::SquadLeader, UnitType::SquadLeader, 4, 2});    // no such shape
-  cells.push_back({UnitType::SquadLeader, UnitType::SquadLeader, 3, 0});    // not formed up
-  cells.push_back({UnitType::Blood, UnitType::General});                    // no type advantage
+  cells.push_back({UnitType::SquadLeader, UnitType::SquadLeader, 4, 2});  // no such shape
+  cells.push_back({UnitType::SquadLeader, UnitType::SquadLeader, 3, 0});  // not formed up
+  cells.push_back({UnitType::Blood, UnitType::General});                  // no type advantage
   cells.push_back({UnitType::Soldier, UnitType::Arrow});
   cells.push_back({UnitType::Soldier, UnitType::Soldier, 0, 0, 2.0f, 1.0f});  // defender lower
   cells.push_back({UnitType::Soldier, UnitType::Soldier, 0, 0, 1.0f, 2.0f});  // defender higher
@@ -115,8 +117,8 @@ TEST_F(BattleRulesTest, DuelIsDecidedByTheTypeShapeAndHeightTables) {
   int pair = 0;
   for (const Matchup& cell : DuelRuleCells()) {
     const float h = RuleThreshold(cell);
-    SCOPED_TRACE(testing::Message() << "attacker " << cell.attackerType << " shape " << cell.attackerShape
-                                    << " y " << cell.attackerY << ", defender " << cell.defenderType << " shape "
+    SCOPED_TRACE(testing::Message() << "attacker " << cell.attackerType << " shape " << cell.attackerShape << " y "
+                                    << cell.attackerY << ", defender " << cell.defenderType << " shape "
                                     << cell.defenderShape << " y " << cell.defenderY << ", h " << h);
     for (const bool below : {true, false}) {
       const std::string tag = std::to_string(pair++);
@@ -149,8 +151,8 @@ TEST_F(BattleRulesTest, GeneralFromHigherGroundInTheWinningShapeAlwaysWins) {
 TEST_F(BattleRulesTest, DuelLastsTwoToFiveSecondsSpreadOverTheWholeDraw) {
   GameObject* a = AddBare("A", UnitType::Soldier, 0, Vector3(0, 0, 0));
   GameObject* b = AddBare("B", UnitType::Soldier, 1, Vector3(1, 0, 0));
-  for (const unsigned seed : {SeedDrawingWithin(0.0f, 0.002f), SeedDrawingWithin(0.5f, 0.6f),
-                              SeedDrawingWithin(0.998f, 1.0f)}) {
+  for (const unsigned seed :
+       {SeedDrawingWithin(0.0f, 0.002f), SeedDrawingWithin(0.5f, 0.6f), SeedDrawingWithin(0.998f, 1.0f)}) {
     const float draw = PeekRandomFloat(seed);
     battle->Engage(a, b);
     EXPECT_FLOAT_EQ(3.0f * draw + 2.0f, battle->duels.back().timeLeft) << "draw " << draw;
@@ -177,8 +179,7 @@ TEST_F(BattleRulesTest, LoserWithAQueuedStackCommandStillDies) {
   GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
   battle->Engage(a, b);
   b->QueueMachineCommand(GameObject::kCommandPop);
-  battle->random.Seed(SeedDrawing(0.45f, true));
-  battle->UpdateDuels(6.0f);
+  DecideDuels(SeedDrawing(0.45f, true));
   ASSERT_TRUE(b->dying);
   StepFrames(40);
   EXPECT_EQ(nullptr, battle->objects->Find("Soldier 1"));
@@ -192,10 +193,9 @@ TEST_F(BattleRulesTest, LoserWithADelayedChangeOfItsOldMachineStillDies) {
   battle->Engage(a, b);
   for (int stamp = 0; stamp < 4; ++stamp) {
     battle->router->Send(0.5f, MSG_CHANGE_STATE_DELAYED, b->name, b->name, SCOPE_Substate, stamp, DATA_Integer, 4,
-                       false);
+                         false);
   }
-  battle->random.Seed(SeedDrawing(0.45f, true));
-  battle->UpdateDuels(6.0f);
+  DecideDuels(SeedDrawing(0.45f, true));
   ASSERT_TRUE(b->dying);
   StepFrames(60);
   EXPECT_EQ(nullptr, battle->objects->Find("Soldier 1"));
@@ -208,8 +208,7 @@ TEST_F(BattleRulesTest, UnitAlreadyDyingIsNotKilledAgainByItsOtherDuel) {
   battle->Engage(a, b);
   battle->Engage(c, b);
   battle->duels.back().timeLeft = 10.0f;
-  battle->random.Seed(SeedDrawing(0.45f, true));
-  battle->UpdateDuels(6.0f);
+  DecideDuels(SeedDrawing(0.45f, true));
   ASSERT_TRUE(b->dying);
   DyingSM* death = dynamic_cast<DyingSM*>(b->TopMachine());
   battle->duels.back().timeLeft = 0.0f;

@@ -75,15 +75,21 @@ std::size_t CountIf(const std::vector<fs::path>& files, bool bad) {
       std::count_if(files.begin(), files.end(), [bad](const fs::path& path) { return IsBad(path) == bad; }));
 }
 
+// Every seed of a corpus through its harness, once the corpus holds enough broken and valid seeds
+// for the outcomes to mean anything.
+void ExpectCorpusOutcomes(const std::string& folder, std::size_t leastBroken, std::size_t leastValid, Harness harness) {
+  const std::vector<fs::path> files = FilesIn(folder);
+  ASSERT_GE(CountIf(files, true), leastBroken);
+  ASSERT_GE(CountIf(files, false), leastValid);
+  for (const fs::path& path : files) {
+    ExpectOutcome(path, harness);
+  }
+}
+
 }  // namespace
 
 TEST(FuzzPngCorpus, ValidSeedsDecodeToTheirNamedSizeAndBrokenOnesAreRefused) {
-  const std::vector<fs::path> files = FilesIn("tests/fuzz/corpus/png");
-  ASSERT_GE(CountIf(files, true), 15u);
-  ASSERT_GE(CountIf(files, false), 10u);
-  for (const fs::path& path : files) {
-    ExpectOutcome(path, DecodePngBytes);
-  }
+  ExpectCorpusOutcomes("tests/fuzz/corpus/png", 15, 10, DecodePngBytes);
 }
 
 TEST(FuzzPngCorpus, FileAndMemoryDecodesAgree) {
@@ -108,12 +114,7 @@ TEST(FuzzPngCorpus, NoBytesAtAllAreRefused) {
 }
 
 TEST(FuzzHeightMapCorpus, ValidSeedsBecomeTerrainsOfTheirNamedSizeAndBrokenOnesLeaveItEmpty) {
-  const std::vector<fs::path> files = FilesIn("tests/fuzz/corpus/heightmap");
-  ASSERT_GE(CountIf(files, true), 2u);
-  ASSERT_GE(CountIf(files, false), 10u);
-  for (const fs::path& path : files) {
-    ExpectOutcome(path, LoadHeightMapBytes);
-  }
+  ExpectCorpusOutcomes("tests/fuzz/corpus/heightmap", 2, 10, LoadHeightMapBytes);
 }
 
 TEST(FuzzHeightMapCorpus, RuntimeImagesLoadAsTerrains) {
@@ -144,11 +145,7 @@ TEST(FuzzScenarioCorpus, ShippedScenariosAreAcceptedAndTheirArmiesRaised) {
 }
 
 TEST(FuzzScenarioCorpus, SeedsNamedBadAreRefused) {
-  const std::vector<fs::path> files = FilesIn("tests/fuzz/corpus/scenario");
-  ASSERT_GE(CountIf(files, true), 3u);
-  for (const fs::path& path : files) {
-    ExpectOutcome(path, LoadScenarioBytes);
-  }
+  ExpectCorpusOutcomes("tests/fuzz/corpus/scenario", 3, 0, LoadScenarioBytes);
 }
 
 TEST(FuzzRegressions, PngInputsThatOnceFailedPassTheHarness) {

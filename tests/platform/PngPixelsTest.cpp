@@ -21,10 +21,6 @@ std::string TempPath(const std::string& file) {
   return folder.Path(file);
 }
 
-PngWriterImage Image(int width, int height, int colourType, int bitDepth, Bytes rows) {
-  return PngWriter::Image(width, height, colourType, bitDepth, std::move(rows));
-}
-
 PngRaw LoadWritten(const PngWriterImage& image) {
   const std::string path = TempPath("image.png");
   EXPECT_TRUE(PngWriter::Write(path, image));
@@ -41,7 +37,7 @@ void ExpectRaw(const PngRaw& raw, int width, int height, int components, const B
 }
 
 PngWriterImage PaletteImage(Bytes alpha) {
-  PngWriterImage image = Image(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {2, 0, 1});
+  PngWriterImage image = PngWriter::Image(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {2, 0, 1});
   image.palette = {10, 20, 30, 40, 50, 60, 70, 80, 90};
   image.paletteAlpha = std::move(alpha);
   return image;
@@ -69,7 +65,7 @@ std::string WriteValidRgba(int width, int height) {
     rows[i] = static_cast<unsigned char>(i * 37 % 251);
   }
   const std::string path = TempPath("valid.png");
-  EXPECT_TRUE(PngWriter::Write(path, Image(width, height, PNG_COLOR_TYPE_RGB_ALPHA, 8, rows)));
+  EXPECT_TRUE(PngWriter::Write(path, PngWriter::Image(width, height, PNG_COLOR_TYPE_RGB_ALPHA, 8, rows)));
   return path;
 }
 
@@ -85,32 +81,34 @@ TEST(PngPixels, PaletteWithTransparencyBecomesRgba) {
 }
 
 TEST(PngPixels, GreyStaysOneComponent) {
-  ExpectRaw(LoadWritten(Image(2, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 9, 200, 255})), 2, 2, 1, {0, 9, 200, 255});
+  ExpectRaw(LoadWritten(PngWriter::Image(2, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 9, 200, 255})), 2, 2, 1, {0, 9, 200, 255});
 }
 
 TEST(PngPixels, LowDepthGreyWidensToFullRange) {
   // Four 1-bit samples 1,0,1,1 packed into the high bits of one byte.
-  ExpectRaw(LoadWritten(Image(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10110000})), 4, 1, 1, {255, 0, 255, 255});
+  ExpectRaw(LoadWritten(PngWriter::Image(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10110000})), 4, 1, 1, {255, 0, 255, 255});
 }
 
 TEST(PngPixels, GreyAlphaStaysTwoComponents) {
-  ExpectRaw(LoadWritten(Image(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {5, 6, 7, 8})), 2, 1, 2, {5, 6, 7, 8});
+  ExpectRaw(LoadWritten(PngWriter::Image(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {5, 6, 7, 8})), 2, 1, 2, {5, 6, 7, 8});
 }
 
 TEST(PngPixels, RgbKeepsRowsInFileOrder) {
   const Bytes pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-  ExpectRaw(LoadWritten(Image(2, 2, PNG_COLOR_TYPE_RGB, 8, pixels)), 2, 2, 3, pixels);
+  ExpectRaw(LoadWritten(PngWriter::Image(2, 2, PNG_COLOR_TYPE_RGB, 8, pixels)), 2, 2, 3, pixels);
 }
 
 TEST(PngPixels, RgbaKeepsFourComponents) {
   const Bytes pixels = {1, 2, 3, 4, 250, 251, 252, 0};
-  ExpectRaw(LoadWritten(Image(1, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8, pixels)), 1, 2, 4, pixels);
+  ExpectRaw(LoadWritten(PngWriter::Image(1, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8, pixels)), 1, 2, 4, pixels);
 }
 
 TEST(PngPixels, SixteenBitChannelsKeepTheHighByte) {
   const Bytes samples = {0xAB, 0xCD, 0x12, 0x34, 0x00, 0xFF, 0xFF, 0x00};
-  ExpectRaw(LoadWritten(Image(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, samples)), 1, 1, 4, {0xAB, 0x12, 0x00, 0xFF});
-  ExpectRaw(LoadWritten(Image(2, 1, PNG_COLOR_TYPE_GRAY, 16, {0x80, 0xFF, 0x01, 0x00})), 2, 1, 1, {0x80, 0x01});
+  ExpectRaw(LoadWritten(PngWriter::Image(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, samples)), 1, 1, 4,
+            {0xAB, 0x12, 0x00, 0xFF});
+  ExpectRaw(LoadWritten(PngWriter::Image(2, 1, PNG_COLOR_TYPE_GRAY, 16, {0x80, 0xFF, 0x01, 0x00})), 2, 1, 1,
+            {0x80, 0x01});
 }
 
 TEST(PngPixels, MissingFileFailsAndLeavesOutputUntouched) { ExpectLoadFailsUntouched(TempPath("does-not-exist.png")); }

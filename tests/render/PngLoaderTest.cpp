@@ -22,10 +22,6 @@ std::string TempPath(const std::string& file) {
   return folder.Path(file);
 }
 
-PngWriterImage Image(int width, int height, int colourType, int bitDepth, Bytes rows) {
-  return PngWriter::Image(width, height, colourType, bitDepth, std::move(rows));
-}
-
 GLuint FreshTexture() {
   GLuint texture = 0;
   glGenTextures(1, &texture);
@@ -51,7 +47,7 @@ TEST(PngLoaderTexture, UploadsRgbaWithItsOwnAlpha) {
   ASSERT_TRUE(GlWindow::EnsureCurrent());
   const Bytes pixels = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0, 10, 20, 30, 40};
   const std::string path = TempPath("quad.png");
-  ASSERT_TRUE(PngWriter::Write(path, Image(2, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8, pixels)));
+  ASSERT_TRUE(PngWriter::Write(path, PngWriter::Image(2, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8, pixels)));
   GLuint texture = FreshTexture();
   ASSERT_TRUE(PngLoader::LoadTexture(path));
   EXPECT_EQ(ReadBoundTexture(2, 2), pixels);
@@ -61,7 +57,7 @@ TEST(PngLoaderTexture, UploadsRgbaWithItsOwnAlpha) {
 TEST(PngLoaderTexture, FilesWithoutAlphaUploadOpaque) {
   ASSERT_TRUE(GlWindow::EnsureCurrent());
   const std::string path = TempPath("grey.png");
-  ASSERT_TRUE(PngWriter::Write(path, Image(2, 1, PNG_COLOR_TYPE_GRAY, 8, {7, 200})));
+  ASSERT_TRUE(PngWriter::Write(path, PngWriter::Image(2, 1, PNG_COLOR_TYPE_GRAY, 8, {7, 200})));
   GLuint texture = FreshTexture();
   ASSERT_TRUE(PngLoader::LoadTexture(path));
   EXPECT_EQ(ReadBoundTexture(2, 1), (Bytes{7, 7, 7, 255, 200, 200, 200, 255}));
