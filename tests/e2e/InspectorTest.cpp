@@ -17,14 +17,12 @@
 #include "render/Lighting.h"
 #include "terrain/Terrain.h"
 #include "tests/e2e/HudText.h"
+#include "tests/e2e/ProgramWindowTest.h"
 #include "tests/e2e/ShotAnalysis.h"
 #include "tests/e2e/VirtualDisplay.h"
 #include "units/ArmyLayout.h"
 
 namespace {
-constexpr char kTitle[] = "TR417 - Clashmoor - Orvane - Tessik";
-constexpr double kStartSeconds = 60.0;
-constexpr double kWaitSeconds = 45.0;
 constexpr float kGeneralHalfSize = 0.85f;
 constexpr int kArmyPixels = 40;
 
@@ -49,44 +47,18 @@ bool RedGeneralOnScreen(int& x, int& y) {
   return true;
 }
 
-class Inspector : public testing::Test {
+class Inspector : public ProgramWindowTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(display.IsOpen()) << "no private X server (is Xvfb installed?)";
     ASSERT_TRUE(RedGeneralOnScreen(generalX, generalY));
-    const std::filesystem::path program(BATTLESIM_PROGRAM);
-    process = std::make_unique<ProgramProcess>(program.string(), program.parent_path().string(), display.Name(),
-                                               std::vector<std::string>{"--seed", "1", "--speed", "0.25"});
-    window = display.WaitForWindow(kTitle, kStartSeconds);
-    ASSERT_NE(window, 0u) << "the window did not appear";
+    StartInBuildFolder({"--seed", "1", "--speed", "0.25"});
+    if (HasFatalFailure()) return;
     // The armies are registered, and so drawn and pickable, from the first simulation step on.
     WaitFor([](const Screenshot& shot) { return shots::Count(shot, shots::IsRedUnit) >= kArmyPixels; }, "the army");
     display.PressKey(window, "p");
     WaitFor([](const Screenshot& shot) { return HudText::FindLine(shot, "Paused: yes (P)") >= 0; }, "the pause");
   }
 
-  bool WaitFor(const std::function<bool(const Screenshot&)>& test, const std::string& what) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kWaitSeconds);
-    do {
-      lastShot = display.Capture(window);
-      if (test(lastShot)) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    } while (std::chrono::steady_clock::now() < deadline);
-    ADD_FAILURE() << "never saw: " << what;
-    return false;
-  }
-
-  void TearDown() override {
-    if (!HasFailure() || lastShot.rgb.empty()) return;
-    const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / ("battlesim-e2e-" + name + ".ppm");
-    if (shots::SavePpm(lastShot, path.string())) std::cout << "last screenshot: " << path.string() << "\n";
-  }
-
-  VirtualDisplay display;
-  std::unique_ptr<ProgramProcess> process;
-  Window window = 0;
-  Screenshot lastShot;
   int generalX = 0;
   int generalY = 0;
 };
@@ -98,7 +70,8 @@ bool ShowsSelectedGeneral(const Screenshot& shot) {
 
 TEST_F(Inspector, AClickOnTheRedGeneralSelectsItAndAClickOnEmptyGroundClearsIt) {
   display.Click(window, 1, generalX, generalY);
-  ASSERT_TRUE(WaitFor(ShowsSelectedGeneral, "the red General in the Selected category"));
+  WaitFor(ShowsSelectedGeneral, "the red General in the Selected category");
+  ASSERT_FALSE(HasFailure());
   display.Click(window, 1, generalX, generalY - 120);
   WaitFor([](const Screenshot& shot) { return HudText::FindLine(shot, "None: left click a unit") >= 0; },
           "the selection cleared");
@@ -106,7 +79,8 @@ TEST_F(Inspector, AClickOnTheRedGeneralSelectsItAndAClickOnEmptyGroundClearsIt) 
 
 TEST_F(Inspector, ADragStartingOnTheGeneralTurnsTheCameraAndSelectsNothing) {
   display.Drag(window, 1, generalX, generalY, generalX + 100, generalY);
-  ASSERT_TRUE(WaitFor([](const Screenshot& shot) { return HudText::FindLine(shot, "Spin: 140") >= 0; }, "the spin"));
+  WaitFor([](const Screenshot& shot) { return HudText::FindLine(shot, "Spin: 140") >= 0; }, "the spin");
+  ASSERT_FALSE(HasFailure());
   const Screenshot shot = display.Capture(window);
   EXPECT_GE(HudText::FindLine(shot, "None: left click a unit"), 0);
   EXPECT_FALSE(ShowsSelectedGeneral(shot));

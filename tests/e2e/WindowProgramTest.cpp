@@ -13,18 +13,16 @@
 #include <vector>
 
 #include "tests/e2e/HudText.h"
+#include "tests/e2e/ProgramWindowTest.h"
 #include "tests/e2e/ShotAnalysis.h"
 #include "tests/e2e/VirtualDisplay.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
 
-constexpr char kTitle[] = "TR417 - Clashmoor - Orvane - Tessik";
 // Generous: the sanitizer build on a software renderer starts and draws slowly. Bounds, not
 // expectations: every wait ends as soon as its condition holds.
-constexpr double kStartSeconds = 60.0;
 constexpr double kExitSeconds = 30.0;
-constexpr double kWaitSeconds = 45.0;
 // Enough billboard pixels of one colour to be a squad, not a stray pixel.
 constexpr int kArmyPixels = 40;
 constexpr int kPaintedPixels = 2000;
@@ -35,8 +33,6 @@ constexpr int kInputRow = 6;
 constexpr int kZoomRow = 7;
 constexpr int kTiltRow = 8;
 constexpr int kSpinRow = 9;
-
-using ShotTest = std::function<bool(const Screenshot&)>;
 
 ShotTest ShowsCamera(const std::string& zoom, const std::string& tilt, const std::string& spin) {
   return [=](const Screenshot& shot) {
@@ -50,34 +46,9 @@ bool ShowsBothArmies(const Screenshot& shot) {
   return shots::Count(shot, shots::IsRedUnit) >= kArmyPixels && shots::Count(shot, shots::IsBlueUnit) >= kArmyPixels;
 }
 
-class RunningProgram : public testing::Test {
+class RunningProgram : public ProgramWindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(display.IsOpen()) << "no private X server (is Xvfb installed?)";
-    const std::filesystem::path program(BATTLESIM_PROGRAM);
-    process = std::make_unique<ProgramProcess>(program.string(), program.parent_path().string(), display.Name());
-    window = display.WaitForWindow(kTitle, kStartSeconds);
-    ASSERT_NE(window, 0u) << "the window did not appear";
-  }
-
-  void TearDown() override {
-    if (!HasFailure() || lastShot.rgb.empty()) return;
-    const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / ("battlesim-e2e-" + name + ".ppm");
-    if (shots::SavePpm(lastShot, path.string())) std::cout << "last screenshot: " << path.string() << "\n";
-  }
-
-  // Screenshots until one passes the test; a failure naming what never showed otherwise.
-  Screenshot WaitFor(const ShotTest& test, const std::string& what) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kWaitSeconds);
-    do {
-      lastShot = display.Capture(window);
-      if (test(lastShot)) return lastShot;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    } while (std::chrono::steady_clock::now() < deadline);
-    ADD_FAILURE() << "never saw: " << what;
-    return lastShot;
-  }
+  void SetUp() override { StartInBuildFolder({}); }
 
   Screenshot WaitForSceneChange(const Screenshot& from, const std::string& what) {
     return WaitFor([&](const Screenshot& shot) { return !shots::SameScene(shot, from); }, what);
@@ -97,11 +68,6 @@ class RunningProgram : public testing::Test {
     ASSERT_TRUE(process->WaitForExit(kExitSeconds, exitCode)) << "still running after " << key;
     EXPECT_EQ(exitCode, 0);
   }
-
-  VirtualDisplay display;
-  std::unique_ptr<ProgramProcess> process;
-  Window window = 0;
-  Screenshot lastShot;
 };
 
 // Started by each test itself, with options or in a folder of its own; standard error kept.
