@@ -54,7 +54,7 @@ bool EventClauses::LogEventMatch() {
 }
 
 bool EventClauses::LogMessageMatch() {
-  Log(MessageName(msg->id), true);
+  if (const TraceLog* log = machine.Trace()) Log(log->NameOf(msg->id), true);
   return true;
 }
 

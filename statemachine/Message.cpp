@@ -32,23 +32,12 @@ const char* const kVocabularyNames[kFirstFreeMessageId] = {
     "MSG_LeavingCombat",
 };
 
-std::vector<const char*>& FreeMessageNames() {
-  static std::vector<const char*> names;
-  return names;
-}
-
 }  // namespace
 
 const char* MessageName(int id) {
   if (id >= 0 && id < kFirstFreeMessageId) return kVocabularyNames[id];
-  const std::vector<const char*>& freeNames = FreeMessageNames();
-  if (id >= kFirstFreeMessageId && static_cast<std::size_t>(id - kFirstFreeMessageId) < freeNames.size()) {
-    return freeNames[static_cast<std::size_t>(id - kFirstFreeMessageId)];
-  }
   return kInvalidName;
 }
-
-void NameFreeMessages(std::vector<const char*> names) { FreeMessageNames() = std::move(names); }
 
 Message::Message(int messageId, std::string senderName, std::string receiverName, int type, int payload, float dueTime,
                  int stamp, int messageScope, bool repeating)

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 enum MessageId : int {
   MSG_NULL = 0,
@@ -30,15 +29,11 @@ enum MessageId : int {
 };
 
 // The simulation's own vocabulary ends below this id. Machines made outside the simulation number
-// their own messages from here up, and may name them for the trace with NameFreeMessages.
+// their own messages from here up, and may name them on the trace log that prints them.
 constexpr int kFirstFreeMessageId = MSG_LeavingCombat + 1;
 
-// The name of an id as the trace prints it: the vocabulary's, one given to a free id, or "Invalid".
+// The vocabulary's name of an id, or "Invalid" for any other.
 const char* MessageName(int id);
-// Names the free ids in order from kFirstFreeMessageId, in place of any names given before. The
-// names must outlive every trace. Give them before any battle runs: battles on other threads read
-// them unguarded.
-void NameFreeMessages(std::vector<const char*> names);
 
 enum MessageScope : int { SCOPE_None = 0, SCOPE_State = 1, SCOPE_Substate = 2 };
 enum MessageDataType : int { DATA_None = 0, DATA_Integer = 1, DATA_TimerPeriod = 2 };

@@ -15,10 +15,10 @@ void CopyText(char (&target)[N], const char* source) {
   target[N - 1] = '\0';
 }
 
-const char* DecodeEventNumber(const char* eventText, const Message* msg) {
+const char* DecodeEventNumber(const char* eventText, const char* messageName) {
   switch (eventText[0]) {
     case '1': return "EVENT_Update";
-    case '2': return msg != nullptr ? MessageName(msg->id) : "INVALID_EVENT";
+    case '2': return messageName != nullptr ? messageName : "INVALID_EVENT";
     case '3': return "EVENT_CCMessage";
     case '4': return "EVENT_Enter";
     case '5': return "EVENT_Exit";
@@ -33,6 +33,13 @@ void TraceLog::CopyFrom(const TraceLog& other) {
   enabled = other.enabled;
   stateChanges = other.stateChanges;
   records = other.records;
+  freeMessageNames = other.freeMessageNames;
+}
+
+const char* TraceLog::NameOf(int messageId) const {
+  const auto freeIndex = static_cast<std::size_t>(messageId - kFirstFreeMessageId);
+  if (messageId >= kFirstFreeMessageId && freeIndex < freeMessageNames.size()) return freeMessageNames[freeIndex];
+  return MessageName(messageId);
 }
 
 bool TraceLog::Watched(const std::string& ownerName) const {
@@ -53,7 +60,7 @@ void TraceLog::LogEvent(const std::string& ownerName, const Message* msg, const 
   record.time = clock.now;
   CopyText(record.stateText, stateText);
   CopyText(record.substateText, substateText);
-  CopyText(record.eventText, handled ? eventText : DecodeEventNumber(eventText, msg));
+  CopyText(record.eventText, handled ? eventText : DecodeEventNumber(eventText, msg != nullptr ? NameOf(msg->id) : nullptr));
   if (msg != nullptr) {
     record.hasMessage = true;
     record.receiver = msg->receiver;

@@ -4,6 +4,8 @@
 
 #include <deque>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "statemachine/Message.h"
 
@@ -50,8 +52,14 @@ class TraceLog {
   static void Print(const TraceRecord& record);
   static std::string FormatLine(const TraceRecord& record);
 
+  // Names the ids from kFirstFreeMessageId on, in order, for this log's records: machines made
+  // outside the simulation (the tests') bring messages of their own. The names must outlive the log.
+  void NameFreeMessages(std::vector<const char*> names) { freeMessageNames = std::move(names); }
+  // The name a record gives the id: the vocabulary's, a free id's given name, or "Invalid".
+  const char* NameOf(int messageId) const;
+
   const std::deque<TraceRecord>& Records() const { return records; }
-  // Takes over the other log's switch, count and records, as a copied battle's log. Not its
+  // Takes over the other log's switch, count, records and free names, as a copied battle's log. Not its
   // watcher, which goes on watching the other.
   void CopyFrom(const TraceLog& other);
 
@@ -68,5 +76,6 @@ class TraceLog {
 
   const Timer& clock;
   std::deque<TraceRecord> records;
+  std::vector<const char*> freeMessageNames;
   TraceWatcher* watcher = nullptr;
 };

@@ -227,7 +227,7 @@ TEST_F(MessageRouter, CancelScopedLeavesUnscopedAndOtherReceiversAlone) {
   router().Send(1.0f, MSG_UnitTestMessage, "Other", "Unit", SCOPE_State, 1, DATA_Integer, 4, false);
   router().CancelScoped("Unit");
   std::vector<std::string> left;
-  for (const auto& msg : router().Pending()) left.push_back(msg->receiver + " " + MessageName(msg->id));
+  for (const auto& msg : router().Pending()) left.push_back(msg->receiver + " " + traceLog().NameOf(msg->id));
   EXPECT_EQ(left, (std::vector<std::string>{"Unit MSG_LookAround", "Other MSG_UnitTestMessage"}));
 }
 

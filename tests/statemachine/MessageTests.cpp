@@ -1,31 +1,38 @@
 // The message vocabulary as the trace prints it.
 #include <gtest/gtest.h>
 
+#include "platform/Timer.h"
 #include "statemachine/Message.h"
+#include "statemachine/TraceLog.h"
 #include "tests/support/TestMessages.h"
 
 TEST(Message, NamesFollowTheIdsAndOutOfRangeIdsReadInvalid) {
-  NameTestMessages();
-  EXPECT_STREQ(MessageName(MSG_NULL), "MSG_NULL");
-  EXPECT_STREQ(MessageName(MSG_CHANGE_SUBSTATE_DELAYED), "MSG_CHANGE_SUBSTATE_DELAYED");
-  EXPECT_STREQ(MessageName(MSG_Arrived), "MSG_Arrived");
-  EXPECT_STREQ(MessageName(MSG_LookAround), "MSG_LookAround");
-  EXPECT_STREQ(MessageName(MSG_UnitTestTimer), "MSG_UnitTestTimer");
+  const Timer clock;
+  TraceLog log(clock);
+  NameTestMessages(log);
+  EXPECT_STREQ(log.NameOf(MSG_NULL), "MSG_NULL");
+  EXPECT_STREQ(log.NameOf(MSG_CHANGE_SUBSTATE_DELAYED), "MSG_CHANGE_SUBSTATE_DELAYED");
+  EXPECT_STREQ(log.NameOf(MSG_Arrived), "MSG_Arrived");
+  EXPECT_STREQ(log.NameOf(MSG_LookAround), "MSG_LookAround");
+  EXPECT_STREQ(log.NameOf(MSG_UnitTestTimer), "MSG_UnitTestTimer");
   EXPECT_EQ(MSG_UnitTestTimer, 29);
-  EXPECT_STREQ(MessageName(30), "Invalid");
-  EXPECT_STREQ(MessageName(-1), "Invalid");
-  EXPECT_STREQ(MessageName(1000), "Invalid");
+  EXPECT_STREQ(log.NameOf(30), "Invalid");
+  EXPECT_STREQ(log.NameOf(-1), "Invalid");
+  EXPECT_STREQ(log.NameOf(1000), "Invalid");
 }
 
-// Machines made outside the simulation may use ids beyond its vocabulary; the trace names them
-// once they are named, and never takes them for the simulation's own.
-TEST(Message, FreeIdsReadInvalidUntilNamed) {
-  NameFreeMessages({});
+// Machines made outside the simulation may use ids beyond its vocabulary; a log names them once
+// they are named on it (another log does not), and never takes them for the simulation's own.
+TEST(Message, FreeIdsReadInvalidUntilNamedOnTheLog) {
+  const Timer clock;
+  TraceLog named(clock);
+  const TraceLog unnamed(clock);
+  named.NameFreeMessages({"MSG_Extra"});
+  EXPECT_STREQ(unnamed.NameOf(kFirstFreeMessageId), "Invalid");
   EXPECT_STREQ(MessageName(kFirstFreeMessageId), "Invalid");
-  NameFreeMessages({"MSG_Extra"});
-  EXPECT_STREQ(MessageName(kFirstFreeMessageId), "MSG_Extra");
-  EXPECT_STREQ(MessageName(kFirstFreeMessageId + 1), "Invalid");
-  EXPECT_STREQ(MessageName(MSG_LeavingCombat), "MSG_LeavingCombat");
+  EXPECT_STREQ(named.NameOf(kFirstFreeMessageId), "MSG_Extra");
+  EXPECT_STREQ(named.NameOf(kFirstFreeMessageId + 1), "Invalid");
+  EXPECT_STREQ(named.NameOf(MSG_LeavingCombat), "MSG_LeavingCombat");
 }
 
 TEST(Message, StartsUndelivered) {

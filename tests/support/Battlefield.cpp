@@ -17,7 +17,6 @@ void Discard(std::string_view) {}
 
 void Battlefield::SetUp() {
   DebugChannel::SetSink(&Discard);
-  NameTestMessages();
   Rebuild();
 }
 
@@ -29,6 +28,7 @@ void Battlefield::TearDown() {
 void Battlefield::Rebuild(Scenario scenario, unsigned seed) {
   battle.reset();
   battle = std::make_unique<Battle>(std::move(scenario), seed);
+  NameTestMessages(*battle->traceLog);
   elapsedMs = 0;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "statemachine/Message.h"
+#include "statemachine/TraceLog.h"
 
 enum TestMessageId : int {
   MSG_UnitTestMessage = kFirstFreeMessageId,
@@ -15,5 +16,5 @@ enum TestMessageId : int {
   MSG_UnitTestTimer,
 };
 
-// Gives the ids above their names in every trace made from then on.
-void NameTestMessages();
+// Gives the ids above their names in the log's records.
+void NameTestMessages(TraceLog& log);
