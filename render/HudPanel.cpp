@@ -4,6 +4,8 @@
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
+#include "render/SceneMatrices.h"
+
 void HudPanel::AddHudLine(const std::string& text, const std::string& category) {
   const std::string name = category.substr(0, kMaxNameLength);
   for (HudCategory& existing : categories) {
@@ -23,16 +25,15 @@ void HudPanel::DrawText(int y, const std::string& text) {
 }
 
 void HudPanel::DrawHud(int width, int height) const {
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glDisable(GL_LIGHTING);
-  glColor3f(0.0f, 0.0f, 0.0f);
-  gluOrtho2D(0.0, width, 0.0, height);
+  SceneMatrices::DrawOver([&] {
+    glDisable(GL_LIGHTING);
+    glColor3f(0.0f, 0.0f, 0.0f);
+    gluOrtho2D(0.0, width, 0.0, height);
+    DrawCategories(height);
+  });
+}
 
+void HudPanel::DrawCategories(int height) const {
   int y = height - kRowHeight;
   for (const HudCategory& category : categories) {
     DrawText(y, category.name);
@@ -42,9 +43,4 @@ void HudPanel::DrawHud(int width, int height) const {
     }
     y -= kRowHeight;
   }
-
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
 }

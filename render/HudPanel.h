@@ -29,6 +29,8 @@ class HudPanel {
 
  private:
   static void DrawText(int y, const std::string& text);
+  // Each category's name and its lines, top down from the window's top edge.
+  void DrawCategories(int height) const;
 
   std::vector<HudCategory> categories;
 };

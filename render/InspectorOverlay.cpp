@@ -10,6 +10,7 @@
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "render/FrameScene.h"
+#include "render/SceneMatrices.h"
 
 namespace {
 constexpr float kRed[3] = {0.85f, 0.1f, 0.1f};
@@ -33,22 +34,7 @@ int Text(const float colour[3], int x, int y, const std::string& text) {
 }
 
 // One pixel per unit with the origin at the top left, like the window toolkit's pointer.
-void BeginWindowPixels(int width, int height) {
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0.0, width, height, 0.0, -1.0, 1.0);
-}
-
-void EndWindowPixels() {
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-}
+void UseWindowPixels(int width, int height) { glOrtho(0.0, width, height, 0.0, -1.0, 1.0); }
 
 void Rectangle(float left, float top, float right, float bottom) {
   glBegin(GL_QUADS);
@@ -107,10 +93,11 @@ void InspectorOverlay::DrawRing(const Sprite& sprite) {
 void InspectorOverlay::DrawBalance(const BattleTimeline& timeline, double viewSecond, int width, int height) {
   const int right = width - kRightMargin;
   if (right <= kLeftEdge) return;
-  BeginWindowPixels(width, height);
-  DrawBar(timeline.Latest().redAlive, timeline.Latest().blueAlive, kLeftEdge, right, kBarTop);
-  DrawChart(timeline, viewSecond, kLeftEdge, right, kChartTop);
-  EndWindowPixels();
+  SceneMatrices::DrawOver([&] {
+    UseWindowPixels(width, height);
+    DrawBar(timeline.Latest().redAlive, timeline.Latest().blueAlive, kLeftEdge, right, kBarTop);
+    DrawChart(timeline, viewSecond, kLeftEdge, right, kChartTop);
+  });
 }
 
 double InspectorOverlay::ChartSecondAt(const BattleTimeline& timeline, int width, int x, int y) {

@@ -8,6 +8,7 @@ target_sources(battlesim_window PRIVATE
   render/PngLoader.cpp
   render/Graphics.cpp
   render/HudPanel.cpp
+  render/SceneMatrices.cpp
   render/Lighting.cpp
   render/TextureManager.cpp
   render/BillboardPicker.cpp
