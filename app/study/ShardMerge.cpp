@@ -109,7 +109,7 @@ void ShardMerge::AddLine(const json& line, Block& block, const std::string& wher
     block = Block{};
     return;
   }
-  if (reader.battle) reader.battle(line);
+  if (reader.record) reader.record(line);
   if (JsonLine::Find(line, "seed") != nullptr) {
     if (!block.seedless.empty()) Refuse("a battle line with its seed after lines without: not one run's lines");
     AddBattle(line, static_cast<unsigned>(Whole(line, "seed", std::numeric_limits<unsigned>::max())), block, where);
@@ -118,7 +118,7 @@ void ShardMerge::AddLine(const json& line, Block& block, const std::string& wher
   if (use == Use::Merge) Refuse("a battle line without its seed: run the shards with --seeds");
   if (block.lines > 0) Refuse("a battle line without its seed after lines with: not one run's lines");
   Count(line, "battle");
-  block.seedless.push_back(RecordedBattle{where, 0, 0, line});
+  block.seedless.push_back(RecordedBattle{where, {}, line});
 }
 
 // A run writes each seed's lines together and its seeds in their order, whatever its threads; and
@@ -156,7 +156,7 @@ void ShardMerge::AddBattle(const json& line, unsigned seed, Block& block, const 
   block.counts.unfinished += finished ? 0 : 1;
   block.counts.redWins += side == "red" ? 1 : 0;
   block.counts.blueWins += side == "blue" ? 1 : 0;
-  if (reader.run) block.battles.push_back(RecordedBattle{where, seed, battle, line});
+  if (reader.run) block.battles.push_back(RecordedBattle{where, {seed, battle}, line});
 }
 
 void ShardMerge::CloseBlock(const json& line, Block& block, const std::string& where) {

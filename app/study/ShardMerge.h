@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <istream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -20,18 +19,20 @@
 #include "app/run/RunSummary.h"
 #include "app/run/StudyIdentity.h"
 #include "app/setup/SeedRange.h"
+#include "app/study/MergeUse.h"
+#include "app/study/RecordReader.h"
+#include "app/study/RecordedLine.h"
 #include "app/study/ShardsRead.h"
 
 class ShardMerge {
  public:
-  enum class Use { Merge, Verify };
+  using Use = MergeUse;
 
-  struct RecordedBattle {
-    std::string where;  // FILE:LINE
+  struct SeedBattle {
     unsigned seed = 0;
     int battle = 0;
-    nlohmann::json line;
   };
+  using RecordedBattle = RecordedLine<SeedBattle>;
   // One summary with the battle lines before it, as read and checked.
   struct RecordedRun {
     std::string where;  // FILE:LINE of the summary
@@ -41,12 +42,7 @@ class ShardMerge {
     // after it are not the ones the seed plays. 0: the user changed none.
     int changedFromBattle = 0;
   };
-  // What a verifier adds to the checks: each battle line as it is read (a Refusal thrown names
-  // that line), and each run once its summary has been checked.
-  struct Reader {
-    std::function<void(const nlohmann::json& line)> battle;
-    std::function<void(RecordedRun&& run)> run;
-  };
+  using Reader = RecordReader<RecordedRun>;
 
   explicit ShardMerge(Use shardUse = Use::Merge, Reader read = {});
 

@@ -94,7 +94,7 @@ void TournamentMerge::AddLine(const json& line, Block& block, const std::string&
   }
   if (Has(line, "rank") || Has(line, "pair")) return;
   if (Has(line, "game")) {
-    if (reader.game) reader.game(line);
+    if (reader.record) reader.record(line);
     AddGame(line, block, where);
     return;
   }

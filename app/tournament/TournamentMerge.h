@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <istream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -18,31 +17,25 @@
 #include <vector>
 
 #include "app/setup/SeedRange.h"
+#include "app/study/MergeUse.h"
+#include "app/study/RecordReader.h"
+#include "app/study/RecordedLine.h"
 #include "app/study/ShardsRead.h"
 #include "app/tournament/TournamentIdentity.h"
 #include "app/tournament/TournamentTable.h"
 
 class TournamentMerge {
  public:
-  enum class Use { Merge, Verify };
+  using Use = MergeUse;
 
-  struct RecordedGame {
-    std::string where;  // FILE:LINE
-    TournamentGame game;
-    nlohmann::json line;
-  };
+  using RecordedGame = RecordedLine<TournamentGame>;
   // One summary with the game lines before it, as read and checked.
   struct RecordedRun {
     std::string where;  // FILE:LINE of the summary
     TournamentIdentity identity;
     std::vector<RecordedGame> games;
   };
-  // What a verifier adds to the checks: each game line as it is read (a Refusal thrown names that
-  // line), and each run once its summary has been checked.
-  struct Reader {
-    std::function<void(const nlohmann::json& line)> game;
-    std::function<void(RecordedRun&& run)> run;
-  };
+  using Reader = RecordReader<RecordedRun>;
 
   explicit TournamentMerge(Use mergeUse = Use::Merge, Reader read = {});
 

@@ -117,15 +117,15 @@ void BattleVerifier::CheckFingerprint(const json& line, const char* kind) {
 // A seed's lines come together in a run: each seed's battles follow one another.
 void BattleVerifier::TakeRun(ShardMerge::RecordedRun&& run) {
   for (ShardMerge::RecordedBattle& battle : run.battles) {
-    if (run.changedFromBattle > 0 && battle.battle >= run.changedFromBattle) {
+    if (run.changedFromBattle > 0 && battle.record.battle >= run.changedFromBattle) {
       ++changedBattles;
       changedFrom = run.changedFromBattle;
       continue;
     }
-    if (seeds.empty() || seeds.back().seed != battle.seed || seeds.back().where != run.where) {
-      seeds.push_back(Seed{battle.seed, run.study, run.where, {}, {}});
+    if (seeds.empty() || seeds.back().seed != battle.record.seed || seeds.back().where != run.where) {
+      seeds.push_back(Seed{battle.record.seed, run.study, run.where, {}, {}});
     }
-    seeds.back().battles.push_back(Recorded{battle.where, battle.battle, std::move(battle.line)});
+    seeds.back().battles.push_back(Recorded{battle.where, battle.record.battle, std::move(battle.line)});
   }
 }
 
@@ -136,11 +136,11 @@ void BattleVerifier::TakeTournament(TournamentMerge::RecordedRun&& run) {
     tournamentWhere = run.where;
   }
   for (TournamentMerge::RecordedGame& game : run.games) {
-    if (seeds.empty() || seeds.back().seed != game.game.seed || seeds.back().where != run.where) {
-      seeds.push_back(Seed{game.game.seed, run.identity.study, run.where, {}, {}});
+    if (seeds.empty() || seeds.back().seed != game.record.seed || seeds.back().where != run.where) {
+      seeds.push_back(Seed{game.record.seed, run.identity.study, run.where, {}, {}});
     }
-    seeds.back().battles.push_back(Recorded{game.where, game.game.number, std::move(game.line)});
-    seeds.back().players.emplace_back(game.game.red, game.game.blue);
+    seeds.back().battles.push_back(Recorded{game.where, game.record.number, std::move(game.line)});
+    seeds.back().players.emplace_back(game.record.red, game.record.blue);
   }
 }
 
