@@ -13,6 +13,7 @@
 #include "app/window/Input.h"
 #include "platform/TickCounter.h"
 #include "render/Lighting.h"
+#include "tests/support/GlState.h"
 #include "tests/support/GlWindow.h"
 
 namespace {
@@ -70,11 +71,8 @@ TEST(Graphics, ConstructorEnablesTexturingAndSetsDepthFunction) {
   glDisable(GL_TEXTURE_2D);
   Graphics graphics;
   EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_TRUE);
-  GLint value = 0;
-  glGetIntegerv(GL_DEPTH_FUNC, &value);
-  EXPECT_EQ(value, GL_LEQUAL);
-  glGetIntegerv(GL_SHADE_MODEL, &value);
-  EXPECT_EQ(value, GL_SMOOTH);
+  EXPECT_EQ(GlState::Integer(GL_DEPTH_FUNC), GL_LEQUAL);
+  EXPECT_EQ(GlState::Integer(GL_SHADE_MODEL), GL_SMOOTH);
 }
 
 TEST_F(ManualClock, SteadyTenMillisecondFramesShowOneHundredFramesPerSecondOnRefresh) {
@@ -220,12 +218,9 @@ TEST_F(GameScene, SceneLeavesBlendingAndDepthTestOffAndModulatesTextures) {
   GLint value = 0;
   glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
   EXPECT_EQ(value, GL_MODULATE);
-  glGetIntegerv(GL_BLEND_SRC, &value);
-  EXPECT_EQ(value, GL_SRC_ALPHA);
-  glGetIntegerv(GL_BLEND_DST, &value);
-  EXPECT_EQ(value, GL_ONE_MINUS_SRC_ALPHA);
-  glGetIntegerv(GL_MATRIX_MODE, &value);
-  EXPECT_EQ(value, GL_PROJECTION);
+  EXPECT_EQ(GlState::Integer(GL_BLEND_SRC), GL_SRC_ALPHA);
+  EXPECT_EQ(GlState::Integer(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
+  EXPECT_EQ(GlState::Integer(GL_MATRIX_MODE), GL_PROJECTION);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "tests/support/GlState.h"
 #include "tests/support/GlWindow.h"
 
 namespace {
@@ -104,10 +105,8 @@ TEST(HudPanel, DrawsOneRowPerNameAndLineTenPixelsApartFromTheTop) {
 
 TEST(HudPanel, DrawingRestoresBothMatrixStacksAndLeavesProjectionMode) {
   ASSERT_TRUE(GlWindow::EnsureCurrent());
-  GLint modelviewDepth = 0;
-  GLint projectionDepth = 0;
-  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelviewDepth);
-  glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projectionDepth);
+  const GLint modelviewDepth = GlState::Integer(GL_MODELVIEW_STACK_DEPTH);
+  const GLint projectionDepth = GlState::Integer(GL_PROJECTION_STACK_DEPTH);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glTranslatef(1.0f, 2.0f, 3.0f);
@@ -116,14 +115,9 @@ TEST(HudPanel, DrawingRestoresBothMatrixStacksAndLeavesProjectionMode) {
   panel.AddHudLine("line", "Timing");
   panel.DrawHud(kWidth, kPanelHeight);
 
-  GLint mode = 0;
-  GLint depth = 0;
-  glGetIntegerv(GL_MATRIX_MODE, &mode);
-  EXPECT_EQ(mode, GL_PROJECTION);
-  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-  EXPECT_EQ(depth, modelviewDepth);
-  glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
-  EXPECT_EQ(depth, projectionDepth);
+  EXPECT_EQ(GlState::Integer(GL_MATRIX_MODE), GL_PROJECTION);
+  EXPECT_EQ(GlState::Integer(GL_MODELVIEW_STACK_DEPTH), modelviewDepth);
+  EXPECT_EQ(GlState::Integer(GL_PROJECTION_STACK_DEPTH), projectionDepth);
   float matrix[16] = {};
   glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
   EXPECT_FLOAT_EQ(matrix[12], 1.0f);
