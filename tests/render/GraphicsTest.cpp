@@ -49,6 +49,14 @@ int RunUntilRefresh(Graphics& graphics, const Lines& expectedBefore) {
   return 0;
 }
 
+// The view and projection the renderer makes of this camera in a window of this size.
+Lighting CameraIn(const CameraView& camera, int width, int height) {
+  Graphics graphics;
+  Lighting lighting;
+  graphics.UpdateCamera(lighting, camera, width, height);
+  return lighting;
+}
+
 double FloatCos(double degrees) { return static_cast<float>(std::cos(static_cast<float>(degrees * 3.14159 / 180.0))); }
 double FloatSin(double degrees) { return static_cast<float>(std::sin(static_cast<float>(degrees * 3.14159 / 180.0))); }
 
@@ -114,10 +122,7 @@ TEST(Graphics, RenderFrameEmptiesTheHud) {
 
 TEST(Graphics, CameraAtTheStartValuesInAWideWindow) {
   ASSERT_TRUE(GlWindow::EnsureCurrent());
-  Graphics graphics;
-  Input input;
-  Lighting lighting;
-  graphics.UpdateCamera(lighting, input, 1280, 1024);
+  const Lighting lighting = CameraIn(Input(), 1280, 1024);
 
   const Matrix4& p = lighting.projection;
   EXPECT_DOUBLE_EQ(p.At(0, 0), 1.0 / 0.5);  // 0.4 * 1280 / 1024
@@ -144,29 +149,24 @@ TEST(Graphics, CameraAtTheStartValuesInAWideWindow) {
 
 TEST(Graphics, NarrowWindowWidensTheVerticalHalfExtentOnly) {
   ASSERT_TRUE(GlWindow::EnsureCurrent());
-  Graphics graphics;
-  Input input;
-  Lighting lighting;
-  graphics.UpdateCamera(lighting, input, 800, 1000);
-  EXPECT_DOUBLE_EQ(lighting.projection.At(0, 0), 1.0 / static_cast<double>(0.4f));
-  EXPECT_DOUBLE_EQ(lighting.projection.At(1, 1), 1.0 / 0.5);  // 0.4 * 1000 / 800
+  const Matrix4 narrow = CameraIn(Input(), 800, 1000).projection;
+  EXPECT_DOUBLE_EQ(narrow.At(0, 0), 1.0 / static_cast<double>(0.4f));
+  EXPECT_DOUBLE_EQ(narrow.At(1, 1), 1.0 / 0.5);  // 0.4 * 1000 / 800
 
-  graphics.UpdateCamera(lighting, input, 600, 600);
-  EXPECT_DOUBLE_EQ(lighting.projection.At(0, 0), 1.0 / static_cast<double>(0.4f));
-  EXPECT_DOUBLE_EQ(lighting.projection.At(1, 1), 1.0 / static_cast<double>(0.4f));
+  const Matrix4 square = CameraIn(Input(), 600, 600).projection;
+  EXPECT_DOUBLE_EQ(square.At(0, 0), 1.0 / static_cast<double>(0.4f));
+  EXPECT_DOUBLE_EQ(square.At(1, 1), 1.0 / static_cast<double>(0.4f));
 }
 
 TEST(Graphics, CameraPansByHundredthsOfTheInputValues) {
   ASSERT_TRUE(GlWindow::EnsureCurrent());
-  Graphics graphics;
   Input input;
   input.spin = 0.0f;
   input.tilt = 0.0f;
   input.panX = 250.0f;
   input.panY = -100.0f;
   input.zoom = -50.0f;
-  Lighting lighting;
-  graphics.UpdateCamera(lighting, input, 100, 100);
+  const Lighting lighting = CameraIn(input, 100, 100);
   EXPECT_NEAR(lighting.view.At(0, 3), 2.5, 1e-6);
   EXPECT_NEAR(lighting.view.At(1, 3), -1.0, 1e-6);
   EXPECT_DOUBLE_EQ(lighting.view.At(2, 3), -50.0);
