@@ -115,6 +115,13 @@ class BillboardScheduling : public testing::Test {
   std::vector<std::unique_ptr<Sprite>> sprites;
   BillboardScheduler scheduler;
   int runByRunDrawCalls = 0;
+
+  // Draws the billboards added run by run, then scheduled: whether the two frames' colours match.
+  bool ScheduledColoursMatchRunByRun() {
+    const Frame runByRun = Capture([this] { DrawRunByRun(); });
+    const Frame scheduled = Capture([this] { DrawScheduled(); });
+    return runByRun.colours == scheduled.colours;
+  }
 };
 
 // A camera 8 units back and a little raised, looking down at a crowd.
@@ -126,6 +133,14 @@ void LookAtTheCrowd() {
   glLoadIdentity();
   glTranslatef(0.0f, -1.0f, -8.0f);
   glRotatef(20.0f, 1.0f, 0.0f, 0.0f);
+}
+
+// No camera: x and y from -1 to 1 span the window.
+void LookStraightAtTheWindow() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
 }
 
 }  // namespace
@@ -165,32 +180,22 @@ TEST_F(BillboardScheduling, DrawsTheSamePixelsAndDepthsAsDrawingRunByRun) {
 // A corner exactly on the window's edge: whether GL clips its draw call is a matter of rounding,
 // so the frame is drawn run by run.
 TEST_F(BillboardScheduling, ABillboardOnTheEdgeOfTheViewIsDrawnRunByRun) {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  LookStraightAtTheWindow();
   for (int i = 0; i < 6; ++i) AddSprite(0, Vector3(-0.8f + 0.3f * static_cast<float>(i), -0.5f, 0.0f), 0.0f, 0.1f, i % 3);
   AddSprite(1, Vector3(0.5f, -0.2f, 0.0f), 0.0f, 0.5f, 0);  // its right side lies on x = 1
-  const Frame runByRun = Capture([this] { DrawRunByRun(); });
-  const Frame scheduled = Capture([this] { DrawScheduled(); });
-  EXPECT_TRUE(runByRun.colours == scheduled.colours);
+  EXPECT_TRUE(ScheduledColoursMatchRunByRun());
   EXPECT_TRUE(scheduler.DrewRunByRun());
   EXPECT_EQ(scheduler.DrawCalls(), runByRunDrawCalls);
 }
 
 // Thirty billboards apart from each other, the three textures taking turns: one draw call each.
 TEST_F(BillboardScheduling, BillboardsThatShareNoPixelTakeOneDrawCallPerTexture) {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  LookStraightAtTheWindow();
   for (int i = 0; i < 30; ++i) {
     AddSprite(0, Vector3(-0.9f + 0.3f * static_cast<float>(i % 6), -0.9f + 0.3f * static_cast<float>(i / 6), 0.0f),
               0.0f, 0.05f, i % 3);
   }
-  const Frame runByRun = Capture([this] { DrawRunByRun(); });
-  const Frame scheduled = Capture([this] { DrawScheduled(); });
-  EXPECT_TRUE(runByRun.colours == scheduled.colours);
+  EXPECT_TRUE(ScheduledColoursMatchRunByRun());
   EXPECT_EQ(runByRunDrawCalls, 30);
   EXPECT_FALSE(scheduler.DrewRunByRun());
   EXPECT_EQ(scheduler.DrawCalls(), kTextureCount);
@@ -200,10 +205,7 @@ TEST_F(BillboardScheduling, BillboardsThatShareNoPixelTakeOneDrawCallPerTexture)
 // widened footprints meet in a single cell; many ready billboards of the later texture tempt the
 // scheduler to draw it first. Pixels as on the window's 256 x 256 grid, 4 to a cell.
 TEST_F(BillboardScheduling, BillboardsMeetingOnlyInTheLastCellOfTheirFootprintsKeepTheirOrder) {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  LookStraightAtTheWindow();
   const auto add = [this](float left, float right, float bottom, float top, int kind) {
     const float half = (right - left) / 256.0f;
     ASSERT_FLOAT_EQ(top - bottom, right - left) << "a billboard is twice its half size high";
@@ -218,10 +220,8 @@ TEST_F(BillboardScheduling, BillboardsMeetingOnlyInTheLastCellOfTheirFootprintsK
     const float y = i < 4 ? 200.0f : 150.0f;
     add(x, x + 6.0f, y, y + 6.0f, 1);
   }
-  const Frame runByRun = Capture([this] { DrawRunByRun(); });
-  const Frame scheduled = Capture([this] { DrawScheduled(); });
+  EXPECT_TRUE(ScheduledColoursMatchRunByRun());
   EXPECT_FALSE(scheduler.DrewRunByRun());
-  EXPECT_TRUE(runByRun.colours == scheduled.colours);
 }
 
 // The first frames of a battle, and a field cleared between battles, have nothing to draw.
