@@ -32,6 +32,19 @@ std::list<Vector3> Route(PathFinder& finder, int sx, int sz, int gx, int gz, flo
 
 std::list<Vector3> Line(std::initializer_list<Vector3> points) { return points; }
 
+struct PaintedCell {
+  int x;
+  int z;
+  Colour colour;
+};
+
+// A failure names the cell whose colour is off.
+void ExpectPainted(const Terrain& terrain, std::initializer_list<PaintedCell> cells) {
+  for (const PaintedCell& cell : cells) {
+    EXPECT_EQ(cell.colour, ColourAt(terrain, cell.x, cell.z)) << cell.x << "," << cell.z;
+  }
+}
+
 }  // namespace
 
 TEST(PathFinder, StartAtGoalGivesTheStartPointAlone) {
@@ -66,9 +79,7 @@ TEST(PathFinder, ExaminesTheNewestOfEqualCostNodesFirst) {
   Terrain terrain = FlatTerrain(16);
   PathFinder finder(terrain);
   finder.FindPath(0, 0, 1, 1, 0.0f);
-  EXPECT_EQ(kYellow, ColourAt(terrain, 1, 1));
-  EXPECT_EQ(kGreen, ColourAt(terrain, 1, 0));
-  EXPECT_EQ(kGreen, ColourAt(terrain, -1, -1));
+  ExpectPainted(terrain, {{1, 1, kYellow}, {1, 0, kGreen}, {-1, -1, kGreen}});
 
   Terrain other = FlatTerrain(16);
   PathFinder otherFinder(other);
@@ -149,12 +160,8 @@ TEST(PathFinder, PaintsExaminedOpenAndRouteCells) {
   Terrain terrain = FlatTerrain(16);
   PathFinder finder(terrain);
   finder.FindPath(0, 0, 2, 0, 1.1f);
-  EXPECT_EQ(kYellow, ColourAt(terrain, 0, 0));
-  EXPECT_EQ(kYellow, ColourAt(terrain, 1, 0));
-  EXPECT_EQ(kYellow, ColourAt(terrain, 2, 0));
-  EXPECT_EQ(kGreen, ColourAt(terrain, -1, 0));
-  EXPECT_EQ(kGreen, ColourAt(terrain, 2, 1));
-  EXPECT_EQ(kImage, ColourAt(terrain, 3, 0));
+  ExpectPainted(terrain,
+                {{0, 0, kYellow}, {1, 0, kYellow}, {2, 0, kYellow}, {-1, 0, kGreen}, {2, 1, kGreen}, {3, 0, kImage}});
   std::list<Vector3> route;
   finder.BuildPath(route);
   for (int x = 0; x <= 2; ++x) {
