@@ -25,6 +25,27 @@ bool Parse(const std::vector<std::string>& arguments, HeadlessOptions& options, 
   return CommandLine::ParseHeadless(arguments, options, error) == CommandLine::Outcome::Run;
 }
 
+// The options every run reads back, beside its seed.
+struct RunSettings {
+  bool seedGiven;
+  int battles;
+  int frameMs;
+  double maxSeconds;
+  bool blood;
+  bool json;
+  bool memory;
+};
+
+void ExpectSettings(const HeadlessOptions& options, const RunSettings& expected) {
+  EXPECT_EQ(options.seedGiven, expected.seedGiven);
+  EXPECT_EQ(options.battles, expected.battles);
+  EXPECT_EQ(options.frameMs, expected.frameMs);
+  EXPECT_DOUBLE_EQ(options.maxSeconds, expected.maxSeconds);
+  EXPECT_EQ(options.blood, expected.blood);
+  EXPECT_EQ(options.json, expected.json);
+  EXPECT_EQ(options.memory, expected.memory);
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream stream(text);
@@ -49,26 +70,16 @@ TEST(HeadlessRunner, ParsesEveryOption) {
                     options, error))
       << error;
   EXPECT_EQ(options.seed, 7u);
-  EXPECT_TRUE(options.seedGiven);
-  EXPECT_EQ(options.battles, 3);
-  EXPECT_EQ(options.frameMs, 20);
-  EXPECT_DOUBLE_EQ(options.maxSeconds, 90.5);
-  EXPECT_FALSE(options.blood);
-  EXPECT_TRUE(options.json);
-  EXPECT_TRUE(options.memory);
+  ExpectSettings(options, {.seedGiven = true, .battles = 3, .frameMs = 20, .maxSeconds = 90.5, .blood = false,
+                           .json = true, .memory = true});
 }
 
 TEST(HeadlessRunner, DefaultsWithoutArguments) {
   HeadlessOptions options;
   std::string error;
   ASSERT_TRUE(Parse({}, options, error));
-  EXPECT_FALSE(options.seedGiven);
-  EXPECT_EQ(options.battles, 1);
-  EXPECT_EQ(options.frameMs, 16);
-  EXPECT_DOUBLE_EQ(options.maxSeconds, 1800.0);
-  EXPECT_TRUE(options.blood);
-  EXPECT_FALSE(options.json);
-  EXPECT_FALSE(options.memory);
+  ExpectSettings(options, {.seedGiven = false, .battles = 1, .frameMs = 16, .maxSeconds = 1800.0, .blood = true,
+                           .json = false, .memory = false});
 }
 
 TEST(HeadlessRunner, AcceptsValuesAfterAnEqualsSign) {
