@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,45 @@ class InputWithGame : public testing::Test {
   Input input;
   std::unique_ptr<Game> game;
 };
+
+// The camera values a mouse drag moves, compared whole so that a failure shows all four.
+struct DragCamera {
+  float spin;
+  float tilt;
+  float panX;
+  float panY;
+  bool operator==(const DragCamera&) const = default;
+};
+
+void PrintTo(const DragCamera& camera, std::ostream* out) {
+  *out << "spin " << camera.spin << ", tilt " << camera.tilt << ", pan " << camera.panX << " " << camera.panY;
+}
+
+DragCamera DragCameraOf(const Input& input) { return {input.spin, input.tilt, input.panX, input.panY}; }
+
+// A mouse event as the toolkit reports it: a button pressed or released at a point, or the
+// pointer moved there with whatever buttons are down.
+struct MouseEvent {
+  int button;
+  int state;  // 0 pressed, 1 released; unused for a move
+  int x;
+  int y;
+};
+constexpr int kMoved = -1;
+
+MouseEvent Press(int button, int x, int y) { return {button, 0, x, y}; }
+MouseEvent Release(int button, int x, int y) { return {button, 1, x, y}; }
+MouseEvent MoveTo(int x, int y) { return {kMoved, 0, x, y}; }
+
+void Play(Input& input, const std::vector<MouseEvent>& events) {
+  for (const MouseEvent& event : events) {
+    if (event.button == kMoved) {
+      input.OnMouseMotion(event.x, event.y);
+    } else {
+      input.OnMouseButton(event.button, event.state, event.x, event.y);
+    }
+  }
+}
 
 }  // namespace
 
@@ -141,52 +181,45 @@ TEST(Input, WheelZoomsOnPressAndReleaseAlike) {
   EXPECT_EQ(input.zoom, -125.0f);
 }
 
-TEST(Input, LeftDragSpinsAndTiltsOneDegreePerPixel) {
+namespace {
+// Each case: mouse events played into a fresh input, and the camera they leave.
+struct MouseDragCase {
+  const char* name;
+  std::vector<MouseEvent> events;
+  DragCamera camera;
+};
+
+void PrintTo(const MouseDragCase& drag, std::ostream* out) { *out << drag.name; }
+
+class MouseDrag : public testing::TestWithParam<MouseDragCase> {};
+}  // namespace
+
+TEST_P(MouseDrag, MovesTheCamera) {
   Input input;
-  input.OnMouseButton(Input::kLeft, 0, 200, 300);
-  input.OnMouseMotion(250, 300);
-  input.OnMouseMotion(300, 295);
-  EXPECT_EQ(input.spin, 140.0f);
-  EXPECT_EQ(input.tilt, 25.0f);
-  EXPECT_EQ(input.panX, 0.0f);
-  EXPECT_EQ(input.panY, 0.0f);
+  Play(input, GetParam().events);
+  EXPECT_EQ(DragCameraOf(input), GetParam().camera);
 }
 
-TEST(Input, RightDragUpwardsRaisesThePan) {
-  Input input;
-  input.OnMouseButton(Input::kRight, 0, 100, 100);
-  input.OnMouseMotion(103, 90);
-  EXPECT_EQ(input.panY, 100.0f);
-  EXPECT_EQ(input.panX, 30.0f);
-  EXPECT_EQ(input.spin, 40.0f);
-}
-
-TEST(Input, DragWithBothButtonsAppliesBothRules) {
-  Input input;
-  input.OnMouseButton(Input::kLeft, 0, 10, 10);
-  input.OnMouseButton(Input::kRight, 0, 10, 10);
-  input.OnMouseMotion(20, 5);
-  EXPECT_EQ(input.spin, 50.0f);
-  EXPECT_EQ(input.tilt, 25.0f);
-  EXPECT_EQ(input.panX, 100.0f);
-  EXPECT_EQ(input.panY, 50.0f);
-}
-
-TEST(Input, ButtonPressWithoutMotionDoesNotJump) {
-  Input input;
-  input.OnMouseButton(Input::kLeft, 0, 0, 0);
-  input.OnMouseButton(Input::kLeft, 1, 0, 0);
-  input.OnMouseButton(Input::kLeft, 0, 500, 500);
-  input.OnMouseMotion(500, 500);
-  EXPECT_EQ(input.spin, 40.0f);
-  EXPECT_EQ(input.tilt, 30.0f);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Input, MouseDrag,
+    testing::Values(MouseDragCase{"LeftDragSpinsAndTiltsOneDegreePerPixel",
+                                  {Press(Input::kLeft, 200, 300), MoveTo(250, 300), MoveTo(300, 295)},
+                                  {.spin = 140.0f, .tilt = 25.0f, .panX = 0.0f, .panY = 0.0f}},
+                    MouseDragCase{"RightDragUpwardsRaisesThePan",
+                                  {Press(Input::kRight, 100, 100), MoveTo(103, 90)},
+                                  {.spin = 40.0f, .tilt = 30.0f, .panX = 30.0f, .panY = 100.0f}},
+                    MouseDragCase{"DragWithBothButtonsAppliesBothRules",
+                                  {Press(Input::kLeft, 10, 10), Press(Input::kRight, 10, 10), MoveTo(20, 5)},
+                                  {.spin = 50.0f, .tilt = 25.0f, .panX = 100.0f, .panY = 50.0f}},
+                    MouseDragCase{"ButtonPressWithoutMotionDoesNotJump",
+                                  {Press(Input::kLeft, 0, 0), Release(Input::kLeft, 0, 0), Press(Input::kLeft, 500, 500),
+                                   MoveTo(500, 500)},
+                                  {.spin = 40.0f, .tilt = 30.0f, .panX = 0.0f, .panY = 0.0f}}),
+    [](const testing::TestParamInfo<MouseDragCase>& drag) { return std::string(drag.param.name); });
 
 TEST(Input, MotionWithoutButtonsOnlyMovesTheReference) {
   Input input;
-  input.OnMouseButton(Input::kLeft, 0, 0, 0);
-  input.OnMouseButton(Input::kLeft, 1, 0, 0);
-  input.OnMouseMotion(70, 80);
+  Play(input, {Press(Input::kLeft, 0, 0), Release(Input::kLeft, 0, 0), MoveTo(70, 80)});
   EXPECT_EQ(input.spin, 40.0f);
   EXPECT_EQ(input.lastX, 70);
   EXPECT_EQ(input.lastY, 80);
