@@ -63,6 +63,17 @@ class TouchingGoalVisitor : public GoalVisitor {
  private:
   std::vector<Vertex>* touched;
 };
+
+// Both searches' named parameters: the visitor, and the vertex maps the search reads and writes.
+template <class Visitor, class Maps>
+auto SearchParameters(Visitor visitor, Maps& maps, const Graph& graph) {
+  const auto index = boost::get(boost::vertex_index, graph);
+  return boost::visitor(visitor)
+      .predecessor_map(boost::make_iterator_property_map(maps.predecessors.begin(), index))
+      .distance_map(boost::make_iterator_property_map(maps.costs.begin(), index))
+      .rank_map(boost::make_iterator_property_map(maps.ranks.begin(), index))
+      .color_map(boost::make_iterator_property_map(maps.colours.begin(), index));
+}
 }  // namespace
 
 GridAStarPeer::GridAStarPeer(const Terrain& terrain) : width(terrain.width), depth(terrain.depth), graph(CellCount()) {
@@ -133,14 +144,9 @@ GridAStarPeer::Route GridAStarPeer::Search(int startX, int startZ, int goalX, in
   Vertex start = 0;
   Vertex goalVertex = 0;
   if (!Endpoints(startX, startZ, goalX, goalZ, start, goalVertex)) return route;
-  const auto index = boost::get(boost::vertex_index, graph);
   try {
     boost::astar_search(graph, start, DistanceHeuristic(*this, goalX, goalZ, weight),
-                        boost::visitor(GoalVisitor(goalVertex, route.examined))
-                            .predecessor_map(boost::make_iterator_property_map(fullInit.predecessors.begin(), index))
-                            .distance_map(boost::make_iterator_property_map(fullInit.costs.begin(), index))
-                            .rank_map(boost::make_iterator_property_map(fullInit.ranks.begin(), index))
-                            .color_map(boost::make_iterator_property_map(fullInit.colours.begin(), index)));
+                        SearchParameters(GoalVisitor(goalVertex, route.examined), fullInit, graph));
   } catch (const FoundGoal&) {
     route.found = true;
     route.length = RouteLength(fullInit, start, goalVertex);
@@ -154,7 +160,6 @@ GridAStarPeer::Route GridAStarPeer::SearchTouchedOnly(int startX, int startZ, in
   Vertex goalVertex = 0;
   if (!Endpoints(startX, startZ, goalX, goalZ, s, goalVertex)) return route;
   const DistanceHeuristic heuristic(*this, goalX, goalZ, weight);
-  const auto index = boost::get(boost::vertex_index, graph);
   touched.clear();
   touched.push_back(s);
   touchedOnly.costs[s] = 0.0f;
@@ -162,11 +167,7 @@ GridAStarPeer::Route GridAStarPeer::SearchTouchedOnly(int startX, int startZ, in
   try {
     boost::astar_search_no_init(
         graph, s, heuristic,
-        boost::visitor(TouchingGoalVisitor(goalVertex, route.examined, touched))
-            .predecessor_map(boost::make_iterator_property_map(touchedOnly.predecessors.begin(), index))
-            .distance_map(boost::make_iterator_property_map(touchedOnly.costs.begin(), index))
-            .rank_map(boost::make_iterator_property_map(touchedOnly.ranks.begin(), index))
-            .color_map(boost::make_iterator_property_map(touchedOnly.colours.begin(), index)));
+        SearchParameters(TouchingGoalVisitor(goalVertex, route.examined, touched), touchedOnly, graph));
   } catch (const FoundGoal&) {
     route.found = true;
     route.length = RouteLength(touchedOnly, s, goalVertex);
