@@ -5,5 +5,5 @@
 #include "tests/fuzz/FuzzTargets.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  return FuzzHeightMapBytes(data, size);
+  return FuzzEntry<&LoadHeightMapBytes>(data, size);
 }

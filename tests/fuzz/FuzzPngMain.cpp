@@ -4,4 +4,6 @@
 
 #include "tests/fuzz/FuzzTargets.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { return FuzzPngBytes(data, size); }
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  return FuzzEntry<&DecodePngBytes>(data, size);
+}

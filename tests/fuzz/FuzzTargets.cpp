@@ -464,28 +464,3 @@ FuzzOutcome RunStrategyBytes(const std::uint8_t* data, std::size_t size) {
   }
   return outcome;
 }
-
-int FuzzLuaBytes(const std::uint8_t* data, std::size_t size) {
-  RunStrategyBytes(data, size);
-  return 0;
-}
-
-int FuzzPngBytes(const std::uint8_t* data, std::size_t size) {
-  DecodePngBytes(data, size);
-  return 0;
-}
-
-int FuzzHeightMapBytes(const std::uint8_t* data, std::size_t size) {
-  LoadHeightMapBytes(data, size);
-  return 0;
-}
-
-int FuzzScenarioBytes(const std::uint8_t* data, std::size_t size) {
-  LoadScenarioBytes(data, size);
-  return 0;
-}
-
-int FuzzShardMergeBytes(const std::uint8_t* data, std::size_t size) {
-  MergeShardBytes(data, size);
-  return 0;
-}

@@ -28,8 +28,10 @@ FuzzOutcome MergeShardBytes(const std::uint8_t* data, std::size_t size);
 // squad orders and fight decisions; a refusal or failure says why on one line, an order is sane.
 FuzzOutcome RunStrategyBytes(const std::uint8_t* data, std::size_t size);
 
-int FuzzLuaBytes(const std::uint8_t* data, std::size_t size);
-int FuzzPngBytes(const std::uint8_t* data, std::size_t size);
-int FuzzHeightMapBytes(const std::uint8_t* data, std::size_t size);
-int FuzzScenarioBytes(const std::uint8_t* data, std::size_t size);
-int FuzzShardMergeBytes(const std::uint8_t* data, std::size_t size);
+// A libFuzzer program's entry into one harness: the outcome serves the regression suite, and the
+// fuzzer wants 0 for every input it may keep.
+template <FuzzOutcome (*Harness)(const std::uint8_t*, std::size_t)>
+int FuzzEntry(const std::uint8_t* data, std::size_t size) {
+  Harness(data, size);
+  return 0;
+}
