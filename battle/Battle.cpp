@@ -5,10 +5,10 @@
 #include <utility>
 
 #include "battle/BattleFingerprint.h"
+#include "battle/CommanderSource.h"
 #include "math/RandomFloat.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
-#include "strategy/CommanderSource.h"
 #include "strategy/StrategyScript.h"
 #include "units/ArmyLayout.h"
 #include "units/CombatSM.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "strategy/Commander.h"
 #include "strategy/LuaState.h"
+#include "units/Commander.h"
 
 struct lua_State;
 class Battle;

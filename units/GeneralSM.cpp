@@ -9,9 +9,9 @@
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "statemachine/EventClauses.h"
-#include "strategy/Commander.h"
 #include "units/AISM.h"
 #include "units/ArmyLayout.h"
+#include "units/Commander.h"
 #include "units/SquadLeaderSM.h"
 
 bool GeneralSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {

@@ -9,9 +9,9 @@
 #include "battle/Battle.h"
 #include "battle/BattleFingerprint.h"
 #include "battle/BattleTimeline.h"
+#include "battle/CommanderSource.h"
 #include "objects/GameObject.h"
 #include "strategy/BattleView.h"
-#include "strategy/CommanderSource.h"
 
 // The caller's side: every order comes from the caller; the General fights as the built-in one does.
 class DecisionSession::LedSide : public Commander {

@@ -13,7 +13,7 @@
 
 #include "app/python/BattleObservation.h"
 #include "battle/Scenario.h"
-#include "strategy/Commander.h"
+#include "units/Commander.h"
 
 class Battle;
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/python/PythonBattleView.h"
-#include "strategy/Commander.h"
+#include "units/Commander.h"
 
 class Battle;
 

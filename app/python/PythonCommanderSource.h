@@ -4,7 +4,7 @@
 
 #include <pybind11/pybind11.h>
 
-#include "strategy/CommanderSource.h"
+#include "battle/CommanderSource.h"
 
 class PythonCommanderSource : public CommanderSource {
  public:

@@ -14,7 +14,7 @@
 #include "render/BillboardPicker.h"
 #include "render/Graphics.h"
 #include "statemachine/TraceLog.h"
-#include "strategy/Commander.h"
+#include "units/Commander.h"
 
 namespace {
 const char* const kTypeNames[] = {"Soldier", "Archer", "Berserker", "SquadLeader", "General", "Blood", "Arrow"};

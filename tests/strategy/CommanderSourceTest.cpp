@@ -7,7 +7,7 @@
 
 #include "battle/Battle.h"
 #include "battle/BattleFingerprint.h"
-#include "strategy/CommanderSource.h"
+#include "battle/CommanderSource.h"
 
 namespace {
 // Holds every squad, and counts the questions its side was asked.

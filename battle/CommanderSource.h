@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "strategy/Commander.h"
+#include "units/Commander.h"
 
 class Battle;
 
