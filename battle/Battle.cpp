@@ -195,7 +195,7 @@ void Battle::Engage(GameObject* a, GameObject* b) {
   Duel duel{a->name, b->name, length};
   for (GameObject* duellist : {a, b}) {
     duellist->SetInCombat(true);
-    if (duellist->FindCombatMachine() == nullptr) {
+    if (duellist->FindMachine<CombatSM>() == nullptr) {
       duellist->PushMachine(std::make_unique<CombatSM>(duellist), true);
     }
   }
@@ -247,14 +247,14 @@ void Battle::ResolveDuel(const Duel& duel) {
     attacker->SetInCombat(false);
     defender->SetInCombat(false);
     for (GameObject* duellist : {attacker, defender}) {
-      if (!duellist->dying && duellist->FindCombatMachine() != nullptr) duellist->PopMachine();
+      if (!duellist->dying && duellist->FindMachine<CombatSM>() != nullptr) duellist->PopMachine();
     }
   }
 }
 
 void Battle::LeaveCombat(GameObject& unit) {
   unit.SetInCombat(false);
-  if (!unit.dying && unit.FindCombatMachine() != nullptr) unit.PopMachine();
+  if (!unit.dying && unit.FindMachine<CombatSM>() != nullptr) unit.PopMachine();
 }
 
 // The loser keeps its combat flag: it never fights again. A unit may still stand in other duels

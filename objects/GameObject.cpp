@@ -10,9 +10,6 @@
 #include "objects/ObjectRemap.h"
 #include "objects/Sprite.h"
 #include "statemachine/MessageRouter.h"
-#include "units/CombatSM.h"
-#include "units/DyingSM.h"
-#include "units/SquadLeaderSM.h"
 
 GameObject::GameObject(std::string objectName, int objectTeam, int type, float range, Battle* ownBattle)
     : GOB(std::move(objectName)),
@@ -79,8 +76,6 @@ bool GameObject::IsInRangeOf(const GameObject& other) const {
   return attackRange >= (other.sprite->position - sprite->position).Length();
 }
 
-CombatSM* GameObject::FindCombatMachine() const { return FindMachine<CombatSM>(); }
-
 void GameObject::SetLeaderName(const std::string& newLeaderName) {
   leaderName = newLeaderName;
   leader = ObjectHandle();
@@ -102,8 +97,8 @@ void GameObject::PrefetchLeader() const {
 void GameObject::PrefetchFormationSlot() const {
   if (battle == nullptr) return;
   const GameObject* kept = leader.Get(battle->handleSlots);
-  if (kept == nullptr || kept->squadLeaderMachine == nullptr) return;
-  kept->squadLeaderMachine->formation.PrefetchSlot(formationSlot);
+  if (kept == nullptr || kept->leadingMachine == nullptr) return;
+  kept->leadingMachine->formation.PrefetchSlot(formationSlot);
 }
 
 void GameObject::SetInCombat(bool flag) {
@@ -126,7 +121,7 @@ void GameObject::HandleMessage(Message& message) {
 
 void GameObject::StackChanged() {
   topMachine = machines.empty() ? nullptr : machines.back().get();
-  squadLeaderMachine = FindMachine<SquadLeaderSM>();
+  leadingMachine = FindMachine<FormationLead>();
 }
 
 void GameObject::PushMachine(std::unique_ptr<StateMachine> machine, bool start) {
@@ -137,7 +132,7 @@ void GameObject::PushMachine(std::unique_ptr<StateMachine> machine, bool start) 
 }
 
 void GameObject::PopMachine() {
-  if (machines.size() < 2 || dynamic_cast<DyingSM*>(TopMachine()) != nullptr) return;
+  if (machines.size() < 2 || dying) return;
   machines.pop_back();
   StackChanged();
   machines.back()->Initialize();

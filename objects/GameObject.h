@@ -7,15 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "objects/FormationLead.h"
 #include "objects/GOB.h"
 #include "objects/ObjectHandle.h"
 #include "statemachine/StateMachine.h"
 
 class Battle;
-class CombatSM;
 struct Message;
 class ObjectRemap;
-class SquadLeaderSM;
 class Sprite;
 
 // Aligned, and its members ordered, so that what every update reads (the running machine, the
@@ -82,15 +81,17 @@ class alignas(64) GameObject : public GOB {
     }
     return nullptr;
   }
-  CombatSM* FindCombatMachine() const;
-  SquadLeaderSM* FindSquadLeaderMachine() const { return squadLeaderMachine; }
+  // The machine of the stack that leads a formation (a squad leader's), or null.
+  FormationLead* LeadingMachine() const { return leadingMachine; }
+  Formation* LedFormation() const { return leadingMachine != nullptr ? &leadingMachine->formation : nullptr; }
   StateMachine* TopMachine() const { return topMachine; }
   std::size_t MachineCount() const { return machines.size(); }
   // Index 0 is the base machine; must be below MachineCount().
   const StateMachine* MachineAt(std::size_t index) const { return machines[index].get(); }
 
   void PushMachine(std::unique_ptr<StateMachine> machine, bool start);
-  // Keeps a single machine, and never pulls a dying unit out of its dying machine.
+  // Keeps a single machine, and never pulls a dying unit out of its dying machine (a unit is dying
+  // from the moment its dying machine starts, and nothing is pushed over that machine).
   void PopMachine();
   void ReplaceMachine(std::unique_ptr<StateMachine> machine);
   // Forgets a queued command that no longer applies, as when the machine that queued it is
@@ -112,7 +113,7 @@ class alignas(64) GameObject : public GOB {
  private:
   // Follows every change of the stack, as topMachine does: followers ask their leader for it on
   // every update.
-  SquadLeaderSM* squadLeaderMachine = nullptr;
+  FormationLead* leadingMachine = nullptr;
   mutable ObjectHandle leader;
   Battle* const battle;
 

@@ -1,4 +1,5 @@
 target_sources(battlesim_sim PRIVATE
+  objects/Formation.cpp
   objects/GameObject.cpp
   objects/GameObjectManager.cpp
   objects/LeaderGrid.cpp

@@ -38,7 +38,7 @@ const char* SquadType(const Battle& battle, const GameObject& leader) {
   const GameObject* first = leader.subordinates.empty() ? nullptr : battle.Find(leader.subordinates.front());
   if (first != nullptr) {
     type = first->unitType;
-  } else if (const SquadLeaderSM* machine = leader.FindSquadLeaderMachine()) {
+  } else if (const SquadLeaderSM* machine = SquadLeaderSM::Of(leader)) {
     type = machine->memberType;
   }
   const auto& names = ArmySetup::kFollowerTypeNames;
@@ -125,7 +125,7 @@ void BattleView::PushSquad(lua_State* lua, const GameObject& leader, bool own) c
   SetInteger(lua, "followers", static_cast<lua_Integer>(leader.subordinates.size()));
   lua_pushboolean(lua, leader.inCombat);
   lua_setfield(lua, -2, "in_combat");
-  const SquadLeaderSM* machine = leader.FindSquadLeaderMachine();
+  const SquadLeaderSM* machine = SquadLeaderSM::Of(leader);
   if (!own || machine == nullptr || machine->orderMode != SquadLeaderSM::OrderMode::MarchToTarget) return;
   lua_createtable(lua, 0, 2);
   SetNumber(lua, "x", machine->storedTarget.x);

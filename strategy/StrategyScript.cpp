@@ -15,10 +15,10 @@
 #include <string_view>
 
 #include "battle/Battle.h"
+#include "objects/Formation.h"
 #include "objects/GameObject.h"
 #include "platform/Random.h"
 #include "strategy/BattleView.h"
-#include "units/Formation.h"
 
 namespace {
 constexpr const char kOrderFunction[] = "on_squad_ready";

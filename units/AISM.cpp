@@ -2,17 +2,17 @@
 #include "units/AISM.h"
 
 #include "battle/Battle.h"
+#include "objects/Formation.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "statemachine/EventClauses.h"
 #include "terrain/PathFinder.h"
-#include "units/Formation.h"
 #include "units/SquadLeaderSM.h"
 
 namespace {
 SquadLeaderSM* LocateSquadLeader(const GameObject& leader) {
   GameObject* self = leader.GetBattle()->Find(leader.name);
-  return self != nullptr ? self->FindSquadLeaderMachine() : nullptr;
+  return self != nullptr ? SquadLeaderSM::Of(*self) : nullptr;
 }
 }  // namespace
 

@@ -2,10 +2,10 @@
 #include "units/FollowerSM.h"
 
 #include "battle/Battle.h"
+#include "objects/Formation.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "statemachine/EventClauses.h"
-#include "units/Formation.h"
 #include "units/SquadLeaderSM.h"
 
 bool FollowerSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
@@ -33,8 +33,7 @@ bool FollowerSM::HandleEvent(int event, Message* msg, int blockState, int blockS
 Formation* FollowerSM::LocateFormation() const {
   GameObject* squadLeaderObject = GetOwner()->Leader();
   if (squadLeaderObject == nullptr) return nullptr;
-  SquadLeaderSM* squadLeader = squadLeaderObject->FindSquadLeaderMachine();
-  return squadLeader != nullptr ? &squadLeader->formation : nullptr;
+  return squadLeaderObject->LedFormation();
 }
 
 // A member that finds no slot (formation full, every slot taken, or the leader gone) leaves

@@ -123,7 +123,7 @@ void GeneralSM::GiveOrders() {
   const Battle& battle = *GetOwner()->GetBattle();
   GameObject* leader = battle.Find(reportingLeader);
   if (leader == nullptr) return;
-  SquadLeaderSM* squadLeader = leader->FindSquadLeaderMachine();
+  SquadLeaderSM* squadLeader = SquadLeaderSM::Of(*leader);
   if (squadLeader == nullptr) return;
   const std::vector<std::string> followers = leader->subordinates;
   const GameObject* firstFollower = followers.empty() ? nullptr : battle.Find(followers.front());

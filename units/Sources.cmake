@@ -1,6 +1,5 @@
 target_sources(battlesim_sim PRIVATE
   units/ArmyLayout.cpp
-  units/Formation.cpp
   units/SquadMemberEvents.cpp
   units/FollowerSM.cpp
   units/SquadLeaderSM.cpp

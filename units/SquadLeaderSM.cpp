@@ -21,7 +21,7 @@ float DistanceBetween(const GameObject& a, const GameObject& b) {
 
 // The formation's shape is drawn as the machine is made, before anything else of it.
 SquadLeaderSM::SquadLeaderSM(GameObject* machineOwner)
-    : StateMachine(machineOwner), formation(machineOwner->GetBattle()->random.Rand()) {}
+    : StateMachine(machineOwner), FormationLead(machineOwner->GetBattle()->random.Rand()) {}
 
 Battle& SquadLeaderSM::OwnBattle() const { return *GetOwner()->GetBattle(); }
 

@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "math/Vector3.h"
+#include "objects/FormationLead.h"
+#include "objects/GameObject.h"
 #include "statemachine/StateMachine.h"
-#include "units/Formation.h"
 
 class Battle;
 
-class SquadLeaderSM : public StateMachine {
+class SquadLeaderSM : public StateMachine, public FormationLead {
  public:
   enum State : int {
     STATE_Initialize = 0,
@@ -49,6 +50,10 @@ class SquadLeaderSM : public StateMachine {
     return CopyOf(*this, newHost, newOwner);
   }
 
+  // The squad leader machine in the object's stack, or null. It is the only machine that leads a
+  // formation.
+  static SquadLeaderSM* Of(const GameObject& leader) { return static_cast<SquadLeaderSM*>(leader.LeadingMachine()); }
+
   GameObject* EnemyGeneral() const;
   bool EnemyLeaderInRange() const;
   // The first enemy squad leader by serial, or a nearer one with more than two followers ready;
@@ -70,7 +75,6 @@ class SquadLeaderSM : public StateMachine {
     Deploy = 2,
   };
 
-  Formation formation;
   OrderMode orderMode = OrderMode::Deploy;
   Vector3 storedTarget;
   int memberType = 0;

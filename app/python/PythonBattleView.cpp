@@ -16,7 +16,7 @@ std::string SquadType(const Battle& field, const GameObject& leader) {
   const GameObject* first = leader.subordinates.empty() ? nullptr : field.Find(leader.subordinates.front());
   if (first != nullptr) {
     type = first->unitType;
-  } else if (const SquadLeaderSM* machine = leader.FindSquadLeaderMachine()) {
+  } else if (const SquadLeaderSM* machine = SquadLeaderSM::Of(leader)) {
     type = machine->memberType;
   }
   const auto& names = ArmySetup::kFollowerTypeNames;
@@ -93,7 +93,7 @@ PythonBattleView::Squad PythonBattleView::SquadOf(const GameObject& leader, bool
               static_cast<int>(leader.subordinates.size()),
               leader.inCombat,
               std::nullopt};
-  const SquadLeaderSM* machine = leader.FindSquadLeaderMachine();
+  const SquadLeaderSM* machine = SquadLeaderSM::Of(leader);
   if (own && machine != nullptr && machine->orderMode == SquadLeaderSM::OrderMode::MarchToTarget) {
     squad.target = Point{machine->storedTarget.x, machine->storedTarget.z};
   }

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "objects/Formation.h"
 #include "objects/GameObject.h"
-#include "units/Formation.h"
 
 namespace py = pybind11;
 

@@ -15,8 +15,8 @@
 #include "app/run/QuietDebugChannel.h"
 #include "battle/Battle.h"
 #include "battle/BattleFingerprint.h"
+#include "objects/Formation.h"
 #include "objects/UnitType.h"
-#include "units/Formation.h"
 
 namespace py = pybind11;
 

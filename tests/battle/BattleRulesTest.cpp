@@ -264,7 +264,7 @@ TEST_F(BattleRulesTest, DuelWithOneDuellistGoneOnlyReleasesTheOtherAndDrawsNoNum
     EXPECT_EQ(firstDraw, battle->random.Rand());
     EXPECT_FALSE(left->inCombat);
     EXPECT_EQ(1u, left->MachineCount());
-    EXPECT_EQ(nullptr, left->FindCombatMachine());
+    EXPECT_EQ(nullptr, left->FindMachine<CombatSM>());
     EXPECT_EQ(0, battle->casualties);
     EXPECT_TRUE(battle->duels.empty());
   }

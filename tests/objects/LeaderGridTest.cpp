@@ -94,7 +94,7 @@ class LeaderGridTest : public Battlefield {
   // Every squad leader's searches, as they stand between two frames.
   void CheckEverySquadLeader() {
     for (GameObject* object : battle->objects->Registered()) {
-      SquadLeaderSM* machine = object->FindSquadLeaderMachine();
+      SquadLeaderSM* machine = SquadLeaderSM::Of(*object);
       if (machine != nullptr && !object->dying && !object->removed) CheckSearches(*machine);
     }
   }

@@ -9,12 +9,12 @@
 #include <string>
 
 #include "battle/Battle.h"
+#include "objects/Formation.h"
 #include "objects/GameObject.h"
 #include "objects/UnitType.h"
 #include "platform/Interrupt.h"
 #include "strategy/StrategyScript.h"
 #include "tests/support/TempFolder.h"
-#include "units/Formation.h"
 
 namespace {
 class ScriptedGeneral : public ::testing::Test {

@@ -1,5 +1,5 @@
 // Formation: the three shapes, the slot bookkeeping and the turn towards a point.
-#include "units/Formation.h"
+#include "objects/Formation.h"
 
 #include <gtest/gtest.h>
 

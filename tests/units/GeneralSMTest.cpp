@@ -24,7 +24,7 @@ class GeneralSMTest : public Battlefield {
   static GeneralSM& MachineOf(GameObject* general) { return *general->FindMachine<GeneralSM>(); }
 
   SquadLeaderSM& SquadOf(const std::string& leaderName) {
-    return *battle->objects->Find(leaderName)->FindSquadLeaderMachine();
+    return *SquadLeaderSM::Of(*battle->objects->Find(leaderName));
   }
 
   GameObject* red = nullptr;

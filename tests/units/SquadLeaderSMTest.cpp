@@ -80,7 +80,7 @@ TEST_F(SquadLeaderSMTest, MemberTypesCycleBerserkerArcherSoldier) {
   while (cycle[start] != battle->PeekNextMemberType()) ++start;
   for (int i = 0; i < 4; ++i) {
     GameObject* leader = battle->factory.Create(UnitType::SquadLeader, Vector3(0, 0, 0), 0.0f, Team::Red);
-    EXPECT_EQ(cycle[(start + i) % 3], leader->FindSquadLeaderMachine()->memberType);
+    EXPECT_EQ(cycle[(start + i) % 3], SquadLeaderSM::Of(*leader)->memberType);
   }
 }
 
@@ -94,7 +94,7 @@ TEST_F(SquadLeaderSMTest, MemberTypeCycleCarriesOverIntoTheNextBattle) {
   StepFrame();
   for (int serial = 0; serial < 10; ++serial) {
     GameObject* leader = battle->objects->Find("SquadLeader " + std::to_string(serial));
-    EXPECT_EQ(cycle[(start + 10 + serial) % 3], leader->FindSquadLeaderMachine()->memberType) << serial;
+    EXPECT_EQ(cycle[(start + 10 + serial) % 3], SquadLeaderSM::Of(*leader)->memberType) << serial;
   }
 }
 
@@ -102,7 +102,7 @@ TEST_F(SquadLeaderSMTest, FormsUpOnSlotZeroAndReportsToItsGeneralAlmostAtOnce) {
   RecordingSM* general = AddRecorder("Boss", UnitType::General, Team::Red, Vector3(0, 0, 30));
   GameObject* leader = battle->factory.Create(UnitType::SquadLeader, Vector3(4, 0, 20), 0.0f, Team::Red);
   leader->SetLeaderName("Boss");
-  SquadLeaderSM* machine = leader->FindSquadLeaderMachine();
+  SquadLeaderSM* machine = SquadLeaderSM::Of(*leader);
   int frames = 0;
   while (machine->GetState() != SquadLeaderSM::STATE_JoinFormation && frames < 400) {
     StepFrame();
@@ -174,7 +174,7 @@ TEST_F(SquadLeaderSMTest, EnemyWithinStrikeDistanceIsAttackedByFreeFollowers) {
   auto machine = std::make_unique<SquadLeaderSM>(own);
   machine->squadRaised = true;
   own->PushMachine(std::move(machine), true);
-  EXPECT_EQ(SquadLeaderSM::STATE_Attack, own->FindSquadLeaderMachine()->GetState());
+  EXPECT_EQ(SquadLeaderSM::STATE_Attack, SquadLeaderSM::Of(*own)->GetState());
   ASSERT_EQ(2u, battle->duels.size());
   EXPECT_EQ("Own 0", battle->duels.front().attackerName);
   EXPECT_EQ("Own 2", battle->duels.back().attackerName);

@@ -1,5 +1,5 @@
 // Formation shapes, turning and slot bookkeeping.
-#include "units/Formation.h"
+#include "objects/Formation.h"
 
 #include <cassert>
 #include <cmath>
