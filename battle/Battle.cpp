@@ -37,36 +37,17 @@ std::size_t Side(int team) { return team == Team::Red ? 0 : 1; }
 }  // namespace
 
 Battle::Battle(Scenario battleSetup, unsigned seed)
-    : scenario(std::move(battleSetup)),
-      random(seed),
-      traceLog(std::make_unique<TraceLog>(timer)),
-      router(std::make_unique<MessageRouter>(timer,
-                                             [this](const std::string& name) -> StateMachine* {
-                                               GameObject* receiver = Find(name);
-                                               return receiver != nullptr ? receiver->TopMachine() : nullptr;
-                                             })),
-      objects(std::make_unique<GameObjectManager>()),
-      factory(*this) {
+    : BattleContext(seed, *this), scenario(std::move(battleSetup)), factory(*this) {
   terrain.Load(scenario.heightMap, true);
   terrain.Scale(scenario.low, scenario.high);
   pathFinder = std::make_unique<PathFinder>(terrain);
 }
 
 Battle::Battle(const Battle& original, CopyTag)
-    : scenario(original.scenario),
-      bloodEnabled(original.bloodEnabled),
-      paintFootsteps(original.paintFootsteps),
+    : BattleContext(original, *this),
+      scenario(original.scenario),
       endFingerprint(original.endFingerprint),
-      random(original.random),
-      handleSlots(original.handleSlots),
-      traceLog(std::make_unique<TraceLog>(timer)),
-      router(std::make_unique<MessageRouter>(timer,
-                                             [this](const std::string& name) -> StateMachine* {
-                                               GameObject* receiver = Find(name);
-                                               return receiver != nullptr ? receiver->TopMachine() : nullptr;
-                                             })),
       factory(*this),
-      terrain(original.terrain),
       duels(original.duels),
       battlesStarted(original.battlesStarted),
       battleStartedAt(original.battleStartedAt),
@@ -80,13 +61,7 @@ Battle::Battle(const Battle& original, CopyTag)
       squadsRaised(original.squadsRaised),
       squadTypes(original.squadTypes),
       pendingForfeit(original.pendingForfeit) {
-  timer.startTick = original.timer.startTick;
-  timer.now = original.timer.now;
-  timer.delta = original.timer.delta;
-  traceLog->CopyFrom(*original.traceLog);
-  router->CopyQueueFrom(*original.router);
   factory.CopyCountsFrom(original.factory);
-  pathFinder = std::make_unique<PathFinder>(terrain, *original.pathFinder);
 }
 
 std::unique_ptr<Battle> Battle::Copy() const {
@@ -97,7 +72,8 @@ std::unique_ptr<Battle> Battle::Copy() const {
   return copy;
 }
 
-// The objects go first: their machines and handles reach into the rest while they are destroyed.
+// The objects go first, before the rules' own parts too: their machines and handles reach into the
+// rest while they are destroyed.
 Battle::~Battle() { objects.reset(); }
 
 void Battle::StartBattle() {
@@ -183,6 +159,10 @@ int Battle::TakeMemberType(int team) {
   squadTypes[Side(team)].push_back(type);
   return type;
 }
+
+int Battle::Squads(int team) const { return scenario.armies[Side(team)].squads; }
+
+int Battle::Followers(int team) const { return scenario.armies[Side(team)].followers; }
 
 int Battle::PeekNextMemberType() const { return kMemberTypeCycle[nextMemberTypeIndex]; }
 

@@ -1,7 +1,8 @@
-// One battlefield and everything its battles need: the clock, the random generator, the message
-// router, the trace log, the objects, the unit factory, the terrain, the path finder, the duels,
-// the statistics and the switches. Battles follow one another on it: a fallen General ends one
-// and starts the next. Nothing of it is shared, so battlefields may run side by side on threads.
+// One battlefield and everything its battles need: the parts its units share (the clock, the random
+// generator, the message router, the trace log, the objects, the terrain, the path finder and the
+// switches), and above them the rules: the unit factory, the duels and the statistics. Battles
+// follow one another on it: a fallen General ends one and starts the next. Nothing of it is shared,
+// so battlefields may run side by side on threads.
 #pragma once
 
 #include <array>
@@ -13,16 +14,10 @@
 
 #include "battle/Duel.h"
 #include "battle/Scenario.h"
-#include "objects/GameObjectManager.h"
-#include "objects/HandleSlots.h"
-#include "objects/UnitFactory.h"
+#include "objects/BattleContext.h"
 #include "objects/UnitType.h"
-#include "platform/Random.h"
-#include "platform/Timer.h"
-#include "statemachine/MessageRouter.h"
-#include "statemachine/TraceLog.h"
-#include "terrain/PathFinder.h"
-#include "terrain/Terrain.h"
+#include "units/BattleRules.h"
+#include "units/UnitFactory.h"
 
 class Commander;
 
@@ -33,12 +28,12 @@ struct Forfeit {
   std::string reason;
 };
 
-class Battle {
+class Battle : public BattleRules, public BattleContext {
  public:
   // Loads and scales the scenario's height map (a missing or unreadable one leaves the ground
   // empty, and the battles run without it) and seeds the random generator.
   explicit Battle(Scenario battleSetup = Scenario{}, unsigned seed = 1);
-  ~Battle();
+  ~Battle() override;
   Battle(const Battle&) = delete;
   Battle& operator=(const Battle&) = delete;
 
@@ -52,17 +47,17 @@ class Battle {
   // battle before.
   void StartBattle();
   // Scores the battle lost by the dead General's team, clears the field and starts the next.
-  void EndBattle(int deadGeneralTeam);
+  void EndBattle(int deadGeneralTeam) override;
   // A new battle that changes no tally.
   void ResetBattle();
   void CountKill(int killerType);
-  // The team gives up the running battle, which ends at the close of the step (the first forfeit
-  // of a step is the one that counts): a General's handler may be on the stack when it is asked.
-  void ForfeitBattle(int team, const std::string& reason);
-  // Who leads the team's side in this battle (its strategy script); null for the built-in General.
-  Commander* Strategy(int team) const;
-  // Starts a duel; a or b may be null (failed lookups) or dying, and then nothing starts.
-  void Engage(GameObject* a, GameObject* b);
+  void ForfeitBattle(int team, const std::string& reason) override;
+  Commander* Strategy(int team) const override;
+  void Engage(GameObject* a, GameObject* b) override;
+  UnitFactory& Factory() override { return factory; }
+  int Squads(int team) const override;
+  int Followers(int team) const override;
+  float BattleStartedAt() const override { return battleStartedAt; }
   void UpdateDuels(float dt);
 
   // The attacker's chance of winning: the type and formation advantages and the height term.
@@ -73,7 +68,7 @@ class Battle {
   // The follower type of the team's next squad: its side's own types in turn, or else the next
   // of the cycle that every side without types of its own shares, which runs on from battle to
   // battle. Counts the squad and notes its type.
-  int TakeMemberType(int team);
+  int TakeMemberType(int team) override;
   // The type the shared cycle gives next.
   int PeekNextMemberType() const;
   // The follower types of the team's squads of this battle in the order they were raised: what a
@@ -84,8 +79,6 @@ class Battle {
   // step's length: the frame's delta, of at most kLongestStep.
   float RunSimulationStep();
 
-  // The object of that name, or null.
-  GameObject* Find(const std::string& name) const { return objects ? objects->Find(name) : nullptr; }
   int StateChanges() const { return traceLog->stateChanges; }
   int Kills(int killerType) const { return kills[static_cast<std::size_t>(killerType)]; }
 
@@ -95,27 +88,11 @@ class Battle {
   // What every battle of this battlefield is made of.
   const Scenario scenario;
 
-  // Whether a dying unit leaves a blood splat.
-  bool bloodEnabled = true;
-  // Walking units paint the ground under them, which shows only on the window's dynamic
-  // terrain. Without a window it is work nobody sees: a write to a scattered line of the colour
-  // grid for every unit on every step, so the headless runner switches it off.
-  bool paintFootsteps = true;
-
   // The last ended battle's fingerprint (BattleFingerprint), taken as it ended (its General fell,
   // or the user reset it), before its field was cleared: the last moment it could be read whole.
   std::uint64_t endFingerprint = 0;
 
-  platform::Random random;
-  // Before the objects, which hold slots until they are destroyed.
-  HandleSlots handleSlots;
-  Timer timer;
-  std::unique_ptr<TraceLog> traceLog;
-  std::unique_ptr<MessageRouter> router;
-  std::unique_ptr<GameObjectManager> objects;
   UnitFactory factory;
-  Terrain terrain;
-  std::unique_ptr<PathFinder> pathFinder;
   std::list<Duel> duels;
 
   int battlesStarted = 0;

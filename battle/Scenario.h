@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/DataFiles.h"
+#include "units/SquadType.h"
 
 class CommanderSource;
 
@@ -18,7 +19,7 @@ struct ArmySetup {
   static constexpr int kMostFollowers = 39;
 
   // The follower types by UnitType code, as scenario files and battle lines name them.
-  static constexpr std::array<std::string_view, 3> kFollowerTypeNames{"soldier", "archer", "berserker"};
+  static constexpr const auto& kFollowerTypeNames = SquadType::kNames;
 
   int squads = 5;
   int followers = kMostFollowers;

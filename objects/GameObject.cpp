@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <utility>
 
-#include "battle/Battle.h"
+#include "objects/BattleContext.h"
 #include "objects/GameObjectManager.h"
 #include "objects/ObjectRemap.h"
 #include "objects/Sprite.h"
 #include "statemachine/MessageRouter.h"
 
-GameObject::GameObject(std::string objectName, int objectTeam, int type, float range, Battle* ownBattle)
+GameObject::GameObject(std::string objectName, int objectTeam, int type, float range, BattleContext* ownBattle)
     : GOB(std::move(objectName)),
       battle(ownBattle),
       team(objectTeam),
@@ -19,7 +19,7 @@ GameObject::GameObject(std::string objectName, int objectTeam, int type, float r
       attackRange(range),
       lifeSlot(ownBattle != nullptr ? ownBattle->handleSlots.Open() : 0) {}
 
-GameObject::GameObject(const GameObject& original, Battle& copiedBattle)
+GameObject::GameObject(const GameObject& original, BattleContext& copiedBattle)
     : GOB(original.name),
       formationSlot(original.formationSlot),
       battle(&copiedBattle),
@@ -38,7 +38,7 @@ GameObject::GameObject(const GameObject& original, Battle& copiedBattle)
   removed = original.removed;
 }
 
-std::unique_ptr<GameObject> GameObject::CopyFor(Battle& copiedBattle) const {
+std::unique_ptr<GameObject> GameObject::CopyFor(BattleContext& copiedBattle) const {
   std::unique_ptr<GameObject> copy(new GameObject(*this, copiedBattle));
   if (sprite) copy->sprite = sprite->CopyFor(copy.get());
   for (const auto& machine : machines) {

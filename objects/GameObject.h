@@ -12,7 +12,7 @@
 #include "objects/ObjectHandle.h"
 #include "statemachine/StateMachine.h"
 
-class Battle;
+class BattleContext;
 struct Message;
 class ObjectRemap;
 class Sprite;
@@ -31,7 +31,7 @@ class alignas(64) GameObject : public GOB {
 
   // The battle the object belongs to, whose router, trace log and names it uses; null only for
   // objects made outside any battle, which then find no leader and send no message.
-  GameObject(std::string objectName, int objectTeam, int type, float range, Battle* ownBattle = nullptr);
+  GameObject(std::string objectName, int objectTeam, int type, float range, BattleContext* ownBattle = nullptr);
   ~GameObject() override;
   GameObject(const GameObject&) = delete;
   GameObject& operator=(const GameObject&) = delete;
@@ -39,12 +39,12 @@ class alignas(64) GameObject : public GOB {
   // The same object in a copy of its battle, whose handle slots are a copy of its own battle's:
   // it holds the same slot. Null when one of its machines cannot be copied. Its leader handle
   // still points into the original until RemapLeader.
-  std::unique_ptr<GameObject> CopyFor(Battle& copiedBattle) const;
+  std::unique_ptr<GameObject> CopyFor(BattleContext& copiedBattle) const;
   void RemapLeader(const ObjectRemap& remap);
 
   MessageRouter* Router() const override;
   TraceLog* Trace() const override;
-  Battle* GetBattle() const { return battle; }
+  BattleContext* GetBattle() const { return battle; }
 
   void Update(float dt) override;
 
@@ -115,7 +115,7 @@ class alignas(64) GameObject : public GOB {
   // every update.
   FormationLead* leadingMachine = nullptr;
   mutable ObjectHandle leader;
-  Battle* const battle;
+  BattleContext* const battle;
 
   // Read wherever units are drawn, fight or measure their range: in the second line with the
   // leader, ahead of the names.
@@ -145,6 +145,6 @@ class alignas(64) GameObject : public GOB {
   friend class RegistryOrder;
 
   // The copy CopyFor makes: everything but the machines, the sprite and the leader handle.
-  GameObject(const GameObject& original, Battle& copiedBattle);
+  GameObject(const GameObject& original, BattleContext& copiedBattle);
   void StackChanged();
 };

@@ -8,7 +8,7 @@
 #include "statemachine/Message.h"
 
 // The copies are registered in the original's walking order, so they are walked alike.
-bool GameObjectManager::CopyRegistry(const RegistryOrder& original, Battle& copiedBattle, ObjectRemap& remap) {
+bool GameObjectManager::CopyRegistry(const RegistryOrder& original, BattleContext& copiedBattle, ObjectRemap& remap) {
   for (const GameObject* object : original.Objects()) {
     std::unique_ptr<GameObject> copy = object->CopyFor(copiedBattle);
     if (copy == nullptr) return false;
@@ -18,7 +18,7 @@ bool GameObjectManager::CopyRegistry(const RegistryOrder& original, Battle& copi
   return true;
 }
 
-bool GameObjectManager::CopyPending(const GameObjectManager& original, Battle& copiedBattle, ObjectRemap& remap) {
+bool GameObjectManager::CopyPending(const GameObjectManager& original, BattleContext& copiedBattle, ObjectRemap& remap) {
   for (const auto& object : original.pending) {
     std::unique_ptr<GameObject> copy = object->CopyFor(copiedBattle);
     if (copy == nullptr) return false;
@@ -29,7 +29,7 @@ bool GameObjectManager::CopyPending(const GameObjectManager& original, Battle& c
   return true;
 }
 
-std::unique_ptr<GameObjectManager> GameObjectManager::CopyFor(Battle& copiedBattle) const {
+std::unique_ptr<GameObjectManager> GameObjectManager::CopyFor(BattleContext& copiedBattle) const {
   auto copy = std::make_unique<GameObjectManager>();
   ObjectRemap remap;
   if (!copy->CopyRegistry(order, copiedBattle, remap) || !copy->CopyPending(*this, copiedBattle, remap)) {

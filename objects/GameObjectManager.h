@@ -13,7 +13,7 @@
 #include "objects/RegistryOrder.h"
 #include "objects/SerialIndex.h"
 
-class Battle;
+class BattleContext;
 class ObjectRemap;
 
 class GameObjectManager {
@@ -25,7 +25,7 @@ class GameObjectManager {
   // Every object copied into the battle (whose handle slots are a copy of the original's), walked
   // in the same order. Between updates only. Null only when an object's machine cannot be copied
   // (every built-in one can).
-  std::unique_ptr<GameObjectManager> CopyFor(Battle& copiedBattle) const;
+  std::unique_ptr<GameObjectManager> CopyFor(BattleContext& copiedBattle) const;
 
   // Objects added during a frame are found by name at once but updated (and seen by the renderer)
   // from the next update on.
@@ -58,8 +58,8 @@ class GameObjectManager {
   using Registry = RegistryOrder::Registry;
 
   // Fills the registry with the copies, remembering which is whose; false when one fails.
-  bool CopyRegistry(const RegistryOrder& original, Battle& copiedBattle, ObjectRemap& remap);
-  bool CopyPending(const GameObjectManager& original, Battle& copiedBattle, ObjectRemap& remap);
+  bool CopyRegistry(const RegistryOrder& original, BattleContext& copiedBattle, ObjectRemap& remap);
+  bool CopyPending(const GameObjectManager& original, BattleContext& copiedBattle, ObjectRemap& remap);
   void RegisterPending();
   // Deletes an object that has just been updated.
   void Erase(GameObject& object);

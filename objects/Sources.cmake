@@ -1,5 +1,6 @@
 target_sources(battlesim_sim PRIVATE
   objects/Formation.cpp
+  objects/BattleContext.cpp
   objects/GameObject.cpp
   objects/GameObjectManager.cpp
   objects/LeaderGrid.cpp
@@ -8,5 +9,5 @@ target_sources(battlesim_sim PRIVATE
   objects/RegistryOrder.cpp
   objects/SerialIndex.cpp
   objects/Sprite.cpp
+  objects/UnitTypeInfo.cpp
 )
-target_sources(battlesim_sim PRIVATE objects/UnitFactory.cpp)

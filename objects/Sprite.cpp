@@ -3,11 +3,11 @@
 
 #include <cmath>
 
-#include "battle/Battle.h"
 #include "math/PortableMath.h"
+#include "objects/BattleContext.h"
 #include "objects/GameObject.h"
-#include "objects/UnitFactory.h"
 #include "objects/UnitType.h"
+#include "objects/UnitTypeInfo.h"
 #include "statemachine/Message.h"
 
 Sprite::Sprite(GameObject* spriteOwner, const Vector3& start, float facingAngle)
@@ -17,10 +17,10 @@ Sprite::Sprite(GameObject* spriteOwner, const Vector3& start, float facingAngle)
   facingSin = static_cast<float>(PortableMath::Sin(static_cast<double>(facing)));
 }
 
-// The unit-type table is the factory's; a code outside it gets the common size.
+// A code outside the unit-type table gets the common size.
 float Sprite::HalfSizeFor(int unitType) {
   if (unitType < 0 || unitType >= UnitType::kCount) return 0.5f;
-  return UnitFactory::Info(unitType).halfSize;
+  return UnitTypeInfo::Of(unitType).halfSize;
 }
 
 void Sprite::SetTarget(const Vector3& point, bool notify) {
@@ -30,7 +30,7 @@ void Sprite::SetTarget(const Vector3& point, bool notify) {
 }
 
 void Sprite::Update(float dt) {
-  Battle* battle = owner != nullptr ? owner->GetBattle() : nullptr;
+  BattleContext* battle = owner != nullptr ? owner->GetBattle() : nullptr;
   Vector3 toTarget(target.x - position.x, 0.0f, target.z - position.z);
   const float distance = toTarget.Length();
   if (distance > kArrivalDistance) {
@@ -57,6 +57,6 @@ void Sprite::Update(float dt) {
 }
 
 void Sprite::PrefetchGround() const {
-  const Battle* battle = owner != nullptr ? owner->GetBattle() : nullptr;
+  const BattleContext* battle = owner != nullptr ? owner->GetBattle() : nullptr;
   if (battle != nullptr) battle->terrain.PrefetchAround(position.x, position.z, battle->paintFootsteps);
 }

@@ -8,8 +8,8 @@
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
 #include "objects/Sprite.h"
-#include "objects/UnitFactory.h"
 #include "render/TextureManager.h"
+#include "units/UnitFactory.h"
 
 namespace {
 // As in the objects' update: objects are fetched this far ahead, their billboards half as far.

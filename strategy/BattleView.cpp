@@ -4,12 +4,14 @@
 
 #include <lua.hpp>
 
-#include "battle/Battle.h"
+#include "objects/BattleContext.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "strategy/LuaState.h"
+#include "units/BattleRules.h"
 #include "units/SquadLeaderSM.h"
+#include "units/SquadType.h"
 
 namespace {
 void SetNumber(lua_State* lua, const char* key, double value) {
@@ -32,26 +34,13 @@ void SetFunction(lua_State* lua, const char* key, lua_CFunction function) {
   lua_setfield(lua, -2, key);
 }
 
-// The follower type of a squad: its first follower's, or while it has none the type it raised.
-const char* SquadType(const Battle& battle, const GameObject& leader) {
-  int type = -1;
-  const GameObject* first = leader.subordinates.empty() ? nullptr : battle.Find(leader.subordinates.front());
-  if (first != nullptr) {
-    type = first->unitType;
-  } else if (const SquadLeaderSM* machine = SquadLeaderSM::Of(leader)) {
-    type = machine->memberType;
-  }
-  const auto& names = ArmySetup::kFollowerTypeNames;
-  return type >= 0 && type < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(type)].data() : "unknown";
-}
-
 double MinX(const Terrain& terrain) { return terrain.MinGridX(); }
 double MaxX(const Terrain& terrain) { return terrain.MinGridX() + terrain.width - 1; }
 double MaxZ(const Terrain& terrain) { return terrain.MaxGridZ(); }
 double MinZ(const Terrain& terrain) { return terrain.MaxGridZ() - (terrain.depth - 1); }
 }  // namespace
 
-BattleView::BattleView(Battle& ownBattle, const GameObject& ownGeneral) : battle(ownBattle), general(ownGeneral) {}
+BattleView::BattleView(BattleContext& ownBattle, const GameObject& ownGeneral) : battle(ownBattle), general(ownGeneral) {}
 
 const BattleView& BattleView::Current(lua_State* lua) {
   const void* view = LuaState::Of(lua).context;
@@ -78,7 +67,7 @@ bool BattleView::OnTerrain(double x, double z) const {
 void BattleView::PushBattle(lua_State* lua) const {
   lua_createtable(lua, 0, 10);
   SetString(lua, "side", general.team == Team::Red ? "red" : "blue");
-  SetNumber(lua, "time", battle.timer.now - battle.battleStartedAt);
+  SetNumber(lua, "time", battle.timer.now - battle.Rules().BattleStartedAt());
   PushTerrain(lua);
   lua_setfield(lua, -2, "terrain");
   PushGeneral(lua, general);
@@ -119,7 +108,7 @@ void BattleView::PushSquad(lua_State* lua, const GameObject& leader, bool own) c
   const Vector3& position = leader.GetSprite()->position;
   lua_createtable(lua, 0, 7);
   SetString(lua, "name", leader.name.c_str());
-  SetString(lua, "type", SquadType(battle, leader));
+  SetString(lua, "type", SquadType::NameOf(battle, leader).data());
   SetNumber(lua, "x", position.x);
   SetNumber(lua, "z", position.z);
   SetInteger(lua, "followers", static_cast<lua_Integer>(leader.subordinates.size()));

@@ -3,13 +3,13 @@
 #pragma once
 
 struct lua_State;
-class Battle;
+class BattleContext;
 class GameObject;
 
 class BattleView {
  public:
   // The view of general's side; both must outlive the call it is lent to.
-  BattleView(Battle& battle, const GameObject& general);
+  BattleView(BattleContext& battle, const GameObject& general);
 
   // The `battle` argument: side, time, terrain, the Generals, and the functions squads(),
   // enemies(), height(x, z) and rand(), which work while this view is the state's context.
@@ -34,6 +34,6 @@ class BattleView {
   void PushTerrain(lua_State* lua) const;
   void PushSquadsOf(lua_State* lua, const GameObject* general, bool own) const;
 
-  Battle& battle;
+  BattleContext& battle;
   const GameObject& general;
 };

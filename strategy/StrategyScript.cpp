@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "battle/Battle.h"
+#include "objects/BattleContext.h"
 #include "objects/Formation.h"
 #include "objects/GameObject.h"
 #include "platform/Random.h"
@@ -142,7 +142,7 @@ std::string Quote(lua_State* lua, int index) {
 }
 }  // namespace
 
-StrategyScript::StrategyScript(Battle& ownBattle, int ownTeam) : battle(ownBattle), team(ownTeam) {}
+StrategyScript::StrategyScript(BattleContext& ownBattle, int ownTeam) : battle(ownBattle), team(ownTeam) {}
 
 StrategyScript::~StrategyScript() = default;
 

@@ -11,7 +11,7 @@
 #include "units/Commander.h"
 
 struct lua_State;
-class Battle;
+class BattleContext;
 class BattleView;
 class GameObject;
 
@@ -26,7 +26,7 @@ class StrategyScript : public Commander {
   static bool Check(const std::string& path, std::string& error);
 
   // A script for general's side of battle, drawing from the battle's generator; Load before use.
-  StrategyScript(Battle& battle, int team);
+  StrategyScript(BattleContext& battle, int team);
   ~StrategyScript() override;
   StrategyScript(const StrategyScript&) = delete;
   StrategyScript& operator=(const StrategyScript&) = delete;
@@ -61,7 +61,7 @@ class StrategyScript : public Commander {
   SquadOrder ReadOrder(const BattleView& view, const GameObject& leader);
   bool ReadFormation(lua_State* lua, int& formation);
 
-  Battle& battle;
+  BattleContext& battle;
   int team;
   std::string path;
   std::unique_ptr<LuaState> state;

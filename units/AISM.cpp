@@ -1,7 +1,7 @@
 // Squad movement along a found path.
 #include "units/AISM.h"
 
-#include "battle/Battle.h"
+#include "objects/BattleContext.h"
 #include "objects/Formation.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"

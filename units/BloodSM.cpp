@@ -1,7 +1,7 @@
 // Blood splat growth and lifetime.
 #include "units/BloodSM.h"
 
-#include "battle/Battle.h"
+#include "objects/BattleContext.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "statemachine/EventClauses.h"

@@ -1,7 +1,7 @@
 // Combat movement.
 #include "units/CombatSM.h"
 
-#include "battle/Battle.h"
+#include "objects/BattleContext.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "statemachine/EventClauses.h"

@@ -1,11 +1,13 @@
 // Death of a unit.
 #include "units/DyingSM.h"
 
-#include "battle/Battle.h"
+#include "objects/BattleContext.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "statemachine/EventClauses.h"
+#include "units/BattleRules.h"
+#include "units/UnitFactory.h"
 
 bool DyingSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
   switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
@@ -34,12 +36,12 @@ void DyingSM::StartDying() {
   height = sprite->position.y;
   SetStateDelayed(kDyingTime, STATE_Dead, SCOPE_Substate);
   sprite->followTerrain = false;
-  Battle& battle = *GetOwner()->GetBattle();
-  if (battle.bloodEnabled) battle.factory.Create(UnitType::Blood, sprite->position, 0.0f, Team::Red);
+  BattleContext& battle = *GetOwner()->GetBattle();
+  if (battle.bloodEnabled) battle.Rules().Factory().Create(UnitType::Blood, sprite->position, 0.0f, Team::Red);
 }
 
 void DyingSM::Die() {
   GameObject* unit = GetOwner();
-  if (unit->unitType == UnitType::General) unit->GetBattle()->EndBattle(unit->team);
+  if (unit->unitType == UnitType::General) unit->GetBattle()->Rules().EndBattle(unit->team);
   unit->MarkForRemoval();
 }

@@ -1,7 +1,7 @@
 // Follower behaviour.
 #include "units/FollowerSM.h"
 
-#include "battle/Battle.h"
+#include "objects/BattleContext.h"
 #include "objects/Formation.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"

@@ -4,15 +4,17 @@
 #include <memory>
 #include <vector>
 
-#include "battle/Battle.h"
+#include "objects/BattleContext.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "statemachine/EventClauses.h"
 #include "units/AISM.h"
 #include "units/ArmyLayout.h"
+#include "units/BattleRules.h"
 #include "units/Commander.h"
 #include "units/SquadLeaderSM.h"
+#include "units/UnitFactory.h"
 
 bool GeneralSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
   switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
@@ -45,13 +47,13 @@ bool GeneralSM::HandleEvent(int event, Message* msg, int blockState, int blockSu
 
 void GeneralSM::RaiseArmy() {
   GameObject* general = GetOwner();
-  Battle& battle = *general->GetBattle();
+  BattleContext& battle = *general->GetBattle();
   const Vector3 position = general->GetSprite()->position;
   const float facing = general->GetSprite()->facing;
-  const int squads = battle.scenario.armies[general->team == Team::Red ? 0 : 1].squads;
+  const int squads = battle.Rules().Squads(general->team);
   for (int index = 0; index < squads; ++index) {
     const Vector3 place = ArmyLayout::SquadPlace(general->team, index, position, battle.terrain.width);
-    GameObject* leader = battle.factory.Create(UnitType::SquadLeader, place, facing, general->team);
+    GameObject* leader = battle.Rules().Factory().Create(UnitType::SquadLeader, place, facing, general->team);
     general->subordinates.push_back(leader->name);
     leader->SetLeaderName(general->name);
   }
@@ -60,8 +62,8 @@ void GeneralSM::RaiseArmy() {
 
 void GeneralSM::FightGeneralWhenArmiesAreGone() {
   GameObject* general = GetOwner();
-  Battle& battle = *general->GetBattle();
-  if (Commander* strategy = battle.Strategy(general->team); strategy != nullptr && strategy->DecidesWhenToFight()) {
+  BattleContext& battle = *general->GetBattle();
+  if (Commander* strategy = battle.Rules().Strategy(general->team); strategy != nullptr && strategy->DecidesWhenToFight()) {
     FightGeneralWhenScriptSays(*strategy);
     return;
   }
@@ -69,7 +71,7 @@ void GeneralSM::FightGeneralWhenArmiesAreGone() {
   for (int serial = 0; serial < 2; ++serial) {
     GameObject* enemy = battle.objects->FindGeneral(serial);
     if (enemy == nullptr || enemy->team == general->team) continue;
-    if (enemy->subordinates.empty()) battle.Engage(general, enemy);
+    if (enemy->subordinates.empty()) battle.Rules().Engage(general, enemy);
     return;
   }
 }
@@ -78,7 +80,7 @@ void GeneralSM::FightGeneralWhenScriptSays(Commander& strategy) {
   GameObject* general = GetOwner();
   bool fights = false;
   if (!strategy.GeneralFights(*general, fights)) {
-    if (strategy.Failed()) general->GetBattle()->ForfeitBattle(general->team, strategy.Failure());
+    if (strategy.Failed()) general->GetBattle()->Rules().ForfeitBattle(general->team, strategy.Failure());
     return;
   }
   if (fights) EngageEnemyGeneral();
@@ -86,18 +88,18 @@ void GeneralSM::FightGeneralWhenScriptSays(Commander& strategy) {
 
 void GeneralSM::EngageEnemyGeneral() {
   GameObject* general = GetOwner();
-  Battle& battle = *general->GetBattle();
+  BattleContext& battle = *general->GetBattle();
   for (int serial = 0; serial < 2; ++serial) {
     GameObject* enemy = battle.objects->FindGeneral(serial);
     if (enemy == nullptr || enemy->team == general->team) continue;
-    battle.Engage(general, enemy);
+    battle.Rules().Engage(general, enemy);
     return;
   }
 }
 
 bool GeneralSM::ChooseGoal(const SquadLeaderSM& squadLeader, const GameObject* firstFollower, Vector3& goal) const {
   const int sign = GetOwner()->team == Team::Red ? 1 : -1;
-  Battle& battle = *GetOwner()->GetBattle();
+  BattleContext& battle = *GetOwner()->GetBattle();
   switch (squadLeader.orderMode) {
     case SquadLeaderSM::OrderMode::MarchToTarget: goal = squadLeader.storedTarget; return true;
     case SquadLeaderSM::OrderMode::GeneralPicksPoint:
@@ -120,7 +122,7 @@ bool GeneralSM::ChooseGoal(const SquadLeaderSM& squadLeader, const GameObject* f
 }
 
 void GeneralSM::GiveOrders() {
-  const Battle& battle = *GetOwner()->GetBattle();
+  const BattleContext& battle = *GetOwner()->GetBattle();
   GameObject* leader = battle.Find(reportingLeader);
   if (leader == nullptr) return;
   SquadLeaderSM* squadLeader = SquadLeaderSM::Of(*leader);
@@ -128,7 +130,7 @@ void GeneralSM::GiveOrders() {
   const std::vector<std::string> followers = leader->subordinates;
   const GameObject* firstFollower = followers.empty() ? nullptr : battle.Find(followers.front());
   Vector3 goal;
-  if (Commander* strategy = battle.Strategy(GetOwner()->team)) {
+  if (Commander* strategy = battle.Rules().Strategy(GetOwner()->team)) {
     if (!ScriptedGoal(*strategy, *leader, *squadLeader, goal)) return;
   } else if (!ChooseGoal(*squadLeader, firstFollower, goal)) {
     return;
@@ -140,7 +142,7 @@ void GeneralSM::GiveOrders() {
 bool GeneralSM::ScriptedGoal(Commander& strategy, GameObject& leader, SquadLeaderSM& squadLeader, Vector3& goal) {
   const SquadOrder order = strategy.OnSquadReady(*GetOwner(), leader);
   if (order.kind == SquadOrder::Kind::Failed) {
-    GetOwner()->GetBattle()->ForfeitBattle(GetOwner()->team, strategy.Failure());
+    GetOwner()->GetBattle()->Rules().ForfeitBattle(GetOwner()->team, strategy.Failure());
     return false;
   }
   if (order.kind == SquadOrder::Kind::Hold) return false;

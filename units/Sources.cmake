@@ -1,6 +1,7 @@
 target_sources(battlesim_sim PRIVATE
   units/ArmyLayout.cpp
   units/SquadMemberEvents.cpp
+  units/SquadType.cpp
   units/FollowerSM.cpp
   units/SquadLeaderSM.cpp
   units/GeneralSM.cpp
@@ -9,4 +10,5 @@ target_sources(battlesim_sim PRIVATE
   units/DyingSM.cpp
   units/BloodSM.cpp
   units/ArrowSM.cpp
+  units/UnitFactory.cpp
 )

@@ -5,12 +5,14 @@
 #include <limits>
 #include <string>
 
-#include "battle/Battle.h"
+#include "objects/BattleContext.h"
 #include "objects/GameObject.h"
 #include "objects/GameObjectManager.h"
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "statemachine/EventClauses.h"
+#include "units/BattleRules.h"
+#include "units/UnitFactory.h"
 
 namespace {
 float DistanceBetween(const GameObject& a, const GameObject& b) {
@@ -23,7 +25,7 @@ float DistanceBetween(const GameObject& a, const GameObject& b) {
 SquadLeaderSM::SquadLeaderSM(GameObject* machineOwner)
     : StateMachine(machineOwner), FormationLead(machineOwner->GetBattle()->random.Rand()) {}
 
-Battle& SquadLeaderSM::OwnBattle() const { return *GetOwner()->GetBattle(); }
+BattleContext& SquadLeaderSM::OwnBattle() const { return *GetOwner()->GetBattle(); }
 
 bool SquadLeaderSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
   switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
@@ -72,10 +74,10 @@ bool SquadLeaderSM::HandleEvent(int event, Message* msg, int blockState, int blo
 }
 
 void SquadLeaderSM::RaiseSquad() {
-  Battle& battle = OwnBattle();
+  BattleContext& battle = OwnBattle();
   GameObject* leader = GetOwner();
-  memberType = battle.TakeMemberType(leader->team);
-  int followersLeft = battle.scenario.armies[leader->team == Team::Red ? 0 : 1].followers;
+  memberType = battle.Rules().TakeMemberType(leader->team);
+  int followersLeft = battle.Rules().Followers(leader->team);
 
   const Vector3 origin = leader->GetSprite()->position;
   const float facing = leader->GetSprite()->facing;
@@ -87,7 +89,7 @@ void SquadLeaderSM::RaiseSquad() {
       if (followersLeft-- <= 0) continue;
       const Vector3 place(origin.x + static_cast<float>(column - 5), origin.y,
                           origin.z + 2.0f * static_cast<float>(row) * rowSign);
-      GameObject* follower = battle.factory.Create(memberType, place, facing, leader->team);
+      GameObject* follower = battle.Rules().Factory().Create(memberType, place, facing, leader->team);
       follower->SetLeaderName(leader->name);
       leader->readyFollowers += 1;
       leader->subordinates.push_back(follower->name);
@@ -97,15 +99,15 @@ void SquadLeaderSM::RaiseSquad() {
   SetStateDelayed(kFormUpDelay, STATE_JoinFormation, SCOPE_Substate);
 }
 
-int SquadLeaderSM::SquadLeaderSerialEnd(const Battle& battle) {
-  const int leaders = battle.scenario.armies[0].squads + battle.scenario.armies[1].squads;
+int SquadLeaderSM::SquadLeaderSerialEnd(const BattleContext& battle) {
+  const int leaders = battle.Rules().Squads(Team::Red) + battle.Rules().Squads(Team::Blue);
   return std::min(std::max(leaders, kSquadLeaderSerials), battle.objects->SquadLeaderSerialEnd());
 }
 
 // The grid may offer the leaders in any order, so ties are settled by serial here.
 template <class Wanted>
 GameObject* SquadLeaderSM::NearestEnemyLeaderWhere(Wanted&& wanted) const {
-  const Battle& battle = OwnBattle();
+  const BattleContext& battle = OwnBattle();
   GameObject* nearest = nullptr;
   int nearestSerial = 0;
   float best = 0.0f;
@@ -136,7 +138,7 @@ GameObject* SquadLeaderSM::EnemyGeneral() const {
 // Asked on every update of a marching squad: the search stops at the first hit and looks only
 // at leaders whose cells are within the owner's attack range.
 bool SquadLeaderSM::EnemyLeaderInRange() const {
-  const Battle& battle = OwnBattle();
+  const BattleContext& battle = OwnBattle();
   const GameObject* self = GetOwner();
   bool inRange = false;
   battle.objects->SquadLeaderGrid().VisitOtherTeams(
@@ -152,7 +154,7 @@ bool SquadLeaderSM::EnemyLeaderInRange() const {
 // The first enemy by serial is a candidate whatever its followers, so the nearest candidate is
 // the walk's answer.
 GameObject* SquadLeaderSM::ChosenTarget() const {
-  const Battle& battle = OwnBattle();
+  const BattleContext& battle = OwnBattle();
   const int first =
       battle.objects->SquadLeaderGrid().FirstSerialOfOtherTeams(GetOwner()->team, SquadLeaderSerialEnd(battle));
   auto candidate = [first](int serial, const GameObject& enemy) { return serial == first || enemy.readyFollowers > 2; };
@@ -171,32 +173,32 @@ bool SquadLeaderSM::WithinStrikeDistance(const GameObject& other) const {
 void SquadLeaderSM::EngageTarget(GameObject& target) {
   GameObject* leader = GetOwner();
   if (leader->subordinates.empty()) {
-    if (!leader->inCombat) OwnBattle().Engage(leader, &target);
+    if (!leader->inCombat) OwnBattle().Rules().Engage(leader, &target);
     return;
   }
   const std::vector<std::string> followers = leader->subordinates;
-  Battle& battle = OwnBattle();
-  for (const std::string& name : followers) battle.Engage(battle.Find(name), &target);
+  BattleContext& battle = OwnBattle();
+  for (const std::string& name : followers) battle.Rules().Engage(battle.Find(name), &target);
 }
 
 void SquadLeaderSM::EngageSquad(GameObject& enemyLeader) {
   GameObject* leader = GetOwner();
   const std::vector<std::string> enemies = enemyLeader.subordinates;
   if (enemies.empty()) return;
-  Battle& battle = OwnBattle();
+  BattleContext& battle = OwnBattle();
   auto randomEnemy = [&enemies, &battle]() {
     const auto index = static_cast<unsigned>(battle.random.Rand()) % static_cast<unsigned>(enemies.size());
     return battle.Find(enemies[index]);
   };
   if (leader->subordinates.empty()) {
-    battle.Engage(leader, randomEnemy());
+    battle.Rules().Engage(leader, randomEnemy());
     return;
   }
   const std::vector<std::string> followers = leader->subordinates;
   for (const std::string& name : followers) {
     GameObject* follower = battle.Find(name);
     if (follower == nullptr || follower->inCombat) continue;
-    battle.Engage(follower, randomEnemy());
+    battle.Rules().Engage(follower, randomEnemy());
   }
 }
 

@@ -11,7 +11,7 @@
 #include "objects/GameObject.h"
 #include "statemachine/StateMachine.h"
 
-class Battle;
+class BattleContext;
 
 class SquadLeaderSM : public StateMachine, public FormationLead {
  public:
@@ -81,9 +81,9 @@ class SquadLeaderSM : public StateMachine, public FormationLead {
   bool squadRaised = false;
 
  private:
-  Battle& OwnBattle() const;
+  BattleContext& OwnBattle() const;
   // The squad leaders are looked up under serials below this one.
-  static int SquadLeaderSerialEnd(const Battle& battle);
+  static int SquadLeaderSerialEnd(const BattleContext& battle);
   // Of the enemy squad leaders wanted(serial, leader) accepts, the nearest; ties go to the lower
   // serial. Only the leaders the grid cannot rule out by where they stand are looked at.
   template <class Wanted>

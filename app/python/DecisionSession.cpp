@@ -150,7 +150,7 @@ void DecisionSession::Take(const Battle& field, const GameObject* asking) {
 }
 
 SquadOrder DecisionSession::Ask(const GameObject& leader) {
-  Take(*leader.GetBattle(), &leader);
+  Take(*battle, &leader);
   std::unique_lock lock(mutex);
   if (stopping) return {};
   phase = Phase::Deciding;

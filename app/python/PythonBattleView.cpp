@@ -8,22 +8,9 @@
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "units/SquadLeaderSM.h"
+#include "units/SquadType.h"
 
 namespace {
-// The follower type of a squad: its first follower's, or while it has none the type it raised.
-std::string SquadType(const Battle& field, const GameObject& leader) {
-  int type = -1;
-  const GameObject* first = leader.subordinates.empty() ? nullptr : field.Find(leader.subordinates.front());
-  if (first != nullptr) {
-    type = first->unitType;
-  } else if (const SquadLeaderSM* machine = SquadLeaderSM::Of(leader)) {
-    type = machine->memberType;
-  }
-  const auto& names = ArmySetup::kFollowerTypeNames;
-  return type >= 0 && type < static_cast<int>(names.size()) ? std::string(names[static_cast<std::size_t>(type)])
-                                                            : "unknown";
-}
-
 PythonBattleView::General GeneralOf(const GameObject& general) {
   const Vector3& position = general.GetSprite()->position;
   return {general.name, position.x, position.z, static_cast<int>(general.subordinates.size()), general.inCombat};
@@ -87,7 +74,7 @@ std::vector<PythonBattleView::Squad> PythonBattleView::SquadsOf(const GameObject
 PythonBattleView::Squad PythonBattleView::SquadOf(const GameObject& leader, bool own) const {
   const Vector3& position = leader.GetSprite()->position;
   Squad squad{leader.name,
-              SquadType(*battle, leader),
+              std::string(SquadType::NameOf(*battle, leader)),
               position.x,
               position.z,
               static_cast<int>(leader.subordinates.size()),

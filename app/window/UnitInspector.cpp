@@ -151,7 +151,7 @@ std::vector<std::string> UnitInspector::MindLines(const GameObject& unit) {
   }
   lines.push_back(unit.inCombat ? "Duel: with " + unit.targetName : std::string("Duel: none"));
   if (unit.unitType == UnitType::General && unit.GetBattle() != nullptr) {
-    if (const Commander* strategy = unit.GetBattle()->Strategy(unit.team)) {
+    if (const Commander* strategy = unit.GetBattle()->Rules().Strategy(unit.team)) {
       lines.push_back("Decision: " + strategy->LastDecision());
     }
   }

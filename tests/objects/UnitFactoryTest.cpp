@@ -1,6 +1,6 @@
 // UnitFactory: names and serials, attack ranges and billboards per type, first machines, and
 // keeping spawn points on the terrain.
-#include "objects/UnitFactory.h"
+#include "units/UnitFactory.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 
 #include "math/RandomFloat.h"
 #include "objects/Sprite.h"
-#include "objects/UnitFactory.h"
 #include "platform/DebugChannel.h"
 #include "tests/terrain/TestMaps.h"
+#include "units/UnitFactory.h"
 
 namespace {
 // The terrain's loading progress is of no interest here.

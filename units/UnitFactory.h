@@ -7,26 +7,16 @@
 #include <vector>
 
 #include "math/Vector3.h"
+#include "objects/UnitTypeInfo.h"
 
-class Battle;
+class BattleContext;
 class GameObject;
 class StateMachine;
-
-struct UnitTypeInfo {
-  // The name prefix ends in a blank and is followed by the serial; Blood and Arrow carry the
-  // bare word, so all of them share one name.
-  const char* name;
-  const char* textureFile;
-  float attackRange;
-  bool numbered;
-  // Half the width (and height) of the type's billboard.
-  float halfSize;
-};
 
 class UnitFactory {
  public:
   // Makes the units of this battle, which outlives the factory.
-  explicit UnitFactory(Battle& ownBattle) : battle(ownBattle) {}
+  explicit UnitFactory(BattleContext& ownBattle) : battle(ownBattle) {}
   UnitFactory(const UnitFactory&) = delete;
   UnitFactory& operator=(const UnitFactory&) = delete;
 
@@ -38,7 +28,7 @@ class UnitFactory {
   // The other factory's numbering, as a copied battle's factory.
   void CopyCountsFrom(const UnitFactory& other);
 
-  static const UnitTypeInfo& Info(int type);
+  static const UnitTypeInfo& Info(int type) { return UnitTypeInfo::Of(type); }
   // Every type's image file, in type order.
   static const std::vector<std::string>& ImageFiles();
   static std::unique_ptr<StateMachine> FirstMachine(int type, GameObject* owner);
@@ -53,5 +43,5 @@ class UnitFactory {
  private:
   std::string NextName(int type);
 
-  Battle& battle;
+  BattleContext& battle;
 };

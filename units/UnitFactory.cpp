@@ -1,9 +1,7 @@
 // Unit construction.
-#include "objects/UnitFactory.h"
+#include "units/UnitFactory.h"
 
-#include <cassert>
-
-#include "battle/Battle.h"
+#include "objects/BattleContext.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
@@ -12,23 +10,6 @@
 #include "units/GeneralSM.h"
 #include "units/SquadLeaderSM.h"
 #include "units/SquadMemberSM.h"
-
-namespace {
-const UnitTypeInfo kUnitTypes[UnitType::kCount] = {
-    {"Soldier ", "Textures/Soldier_new.png", 2.0f, true, 0.5f},
-    {"Archer ", "Textures/Archer_new.png", 20.0f, true, 0.5f},
-    {"Berserker ", "Textures/Berserker_new.png", 2.0f, true, 0.6f},
-    {"SquadLeader ", "Textures/Squadleader_new.png", 2.0f, true, 0.8f},
-    {"General ", "Textures/General_new.png", 2.0f, true, 0.85f},
-    {"Blood", "Textures/Blood.png", 2.0f, false, 0.5f},
-    {"Arrow", "Textures/Arrow.png", 2.0f, false, 0.5f},
-};
-}  // namespace
-
-const UnitTypeInfo& UnitFactory::Info(int type) {
-  assert(type >= 0 && type < UnitType::kCount && "unit type codes run from 0 to 6");
-  return kUnitTypes[type];
-}
 
 const std::vector<std::string>& UnitFactory::ImageFiles() {
   static const std::vector<std::string> files = [] {
