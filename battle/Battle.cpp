@@ -46,17 +46,17 @@ Battle::Battle(Scenario battleSetup, unsigned seed)
 Battle::Battle(const Battle& original, CopyTag)
     : BattleContext(original, *this),
       scenario(original.scenario),
-      endFingerprint(original.endFingerprint),
       factory(*this),
       duels(original.duels),
       battlesStarted(original.battlesStarted),
-      battleStartedAt(original.battleStartedAt),
-      lastForfeit(original.lastForfeit),
-      endSquadTypes(original.endSquadTypes),
       redWins(original.redWins),
       blueWins(original.blueWins),
       casualties(original.casualties),
       kills(original.kills),
+      endFingerprint(original.endFingerprint),
+      battleStartedAt(original.battleStartedAt),
+      lastForfeit(original.lastForfeit),
+      endSquadTypes(original.endSquadTypes),
       nextMemberTypeIndex(original.nextMemberTypeIndex),
       squadsRaised(original.squadsRaised),
       squadTypes(original.squadTypes),
@@ -167,6 +167,8 @@ int Battle::Followers(int team) const { return scenario.armies[Side(team)].follo
 int Battle::PeekNextMemberType() const { return kMemberTypeCycle[nextMemberTypeIndex]; }
 
 const std::vector<int>& Battle::SquadTypes(int team) const { return squadTypes[Side(team)]; }
+
+const std::vector<int>& Battle::EndSquadTypes(int team) const { return endSquadTypes[Side(team)]; }
 
 void Battle::Engage(GameObject* a, GameObject* b) {
   // Drawn before any check, so that a refused duel uses up its random number as well.

@@ -81,6 +81,16 @@ class Battle : public BattleRules, public BattleContext {
 
   int StateChanges() const { return traceLog->stateChanges; }
   int Kills(int killerType) const { return kills[static_cast<std::size_t>(killerType)]; }
+  // The last ended battle's fingerprint (BattleFingerprint), taken as it ended (its General fell,
+  // or the user reset it), before its field was cleared: the last moment it could be read whole.
+  std::uint64_t EndFingerprint() const { return endFingerprint; }
+  // The last ended battle's forfeit, kept with its fingerprint and match-up as it ended (team -1:
+  // it ended otherwise): the next battle has started by the time anyone can read them.
+  const Forfeit& LastForfeit() const { return lastForfeit; }
+  // The last ended battle's SquadTypes.
+  const std::vector<int>& EndSquadTypes(int team) const;
+  // Where the shared cycle of follower types stands.
+  int NextMemberTypeIndex() const { return nextMemberTypeIndex; }
 
   // A long frame (a stall, a dragged window) advances the world by at most this many seconds.
   static constexpr float kLongestStep = 0.2f;
@@ -88,33 +98,27 @@ class Battle : public BattleRules, public BattleContext {
   // What every battle of this battlefield is made of.
   const Scenario scenario;
 
-  // The last ended battle's fingerprint (BattleFingerprint), taken as it ended (its General fell,
-  // or the user reset it), before its field was cleared: the last moment it could be read whole.
-  std::uint64_t endFingerprint = 0;
-
   UnitFactory factory;
   std::list<Duel> duels;
 
   int battlesStarted = 0;
-  // When the running battle started, on the timer's clock.
-  float battleStartedAt = 0.0f;
-  // The last ended battle's forfeit, kept with its fingerprint and match-up as it ended (team -1:
-  // it ended otherwise): the next battle has started by the time anyone can read them.
-  Forfeit lastForfeit;
-  std::array<std::vector<int>, 2> endSquadTypes;
   int redWins = 0;
   int blueWins = 0;
   int casualties = 0;
   // Kills by the killer's unit type, from the first battle on.
   std::array<int, UnitType::kFighters> kills{};
-  // Where the shared cycle of follower types stands.
-  int nextMemberTypeIndex = 0;
 
  private:
   struct CopyTag {};
   // Everything but the objects, which Copy adds.
   Battle(const Battle& original, CopyTag);
 
+  std::uint64_t endFingerprint = 0;
+  // When the running battle started, on the timer's clock.
+  float battleStartedAt = 0.0f;
+  Forfeit lastForfeit;
+  std::array<std::vector<int>, 2> endSquadTypes;
+  int nextMemberTypeIndex = 0;
   std::array<int, 2> squadsRaised{};
   std::array<std::vector<int>, 2> squadTypes;
   std::array<std::unique_ptr<Commander>, 2> strategies;

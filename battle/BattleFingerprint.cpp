@@ -98,7 +98,7 @@ void BattleFingerprint::AddCounters(const Battle& battle) {
   Field("state changes");
   Add(battle.StateChanges());
   Field("nextMemberTypeIndex");
-  Add(battle.nextMemberTypeIndex);
+  Add(battle.NextMemberTypeIndex());
   for (const int team : {Team::Red, Team::Blue}) {
     const std::vector<int>& types = battle.SquadTypes(team);
     Field(team == Team::Red ? "red squad types" : "blue squad types");

@@ -124,7 +124,7 @@ void DecisionSession::Play(const std::stop_token& stop) {
     if (field.battlesStarted != startedBattles) {
       const bool redWon = field.redWins > 0;
       ending = redWon == (team == Team::Red) ? Phase::Won : Phase::Lost;
-      tallies.fingerprint = field.endFingerprint;
+      tallies.fingerprint = field.EndFingerprint();
       break;
     }
   }
@@ -132,7 +132,7 @@ void DecisionSession::Play(const std::stop_token& stop) {
   observation.asking = -1;
   observation.askingTeam = -1;
   tallies.seconds = static_cast<double>(frames) * frameMs / 1000.0;
-  tallies.fingerprint = ending == Phase::OutOfTime ? BattleFingerprint::Of(field) : field.endFingerprint;
+  tallies.fingerprint = ending == Phase::OutOfTime ? BattleFingerprint::Of(field) : field.EndFingerprint();
   Finish(ending);
   const std::lock_guard lock(mutex);
   battle = nullptr;

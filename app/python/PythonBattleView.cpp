@@ -26,7 +26,7 @@ std::string PythonBattleView::Side() const { return Lent().team == Team::Red ? "
 
 double PythonBattleView::Time() const {
   Lent();
-  return battle->timer.now - battle->battleStartedAt;
+  return battle->timer.now - battle->BattleStartedAt();
 }
 
 // Terrain grid columns run from -width/2, rows against z from depth - depth/2.

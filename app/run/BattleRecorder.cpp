@@ -53,10 +53,10 @@ void BattleRecorder::StartNext(const Battle& battle) {
 // The battle kept these as it ended: the recorder need not have seen it start (a battle may end
 // by a forfeit on its first step).
 void BattleRecorder::TakeEnded(const Battle& battle, BattleReport& report) {
-  report.fingerprint = battle.endFingerprint;
-  report.redTypes = battle.endSquadTypes[0];
-  report.blueTypes = battle.endSquadTypes[1];
-  const Forfeit& forfeit = battle.lastForfeit;
+  report.fingerprint = battle.EndFingerprint();
+  report.redTypes = battle.EndSquadTypes(Team::Red);
+  report.blueTypes = battle.EndSquadTypes(Team::Blue);
+  const Forfeit& forfeit = battle.LastForfeit();
   if (forfeit.team < 0) return;
   report.forfeitSide = forfeit.team == Team::Red ? "red" : "blue";
   report.forfeitReason = forfeit.reason;

@@ -91,7 +91,7 @@ TEST(CommanderSource, OneThatCannotLeadForfeitsTheBattleWithItsReason) {
   battle.StartBattle();
   RunFor(battle, 1);
   EXPECT_EQ(battle.blueWins, 1);
-  EXPECT_EQ(battle.lastForfeit.team, Team::Red);
-  EXPECT_EQ(battle.lastForfeit.reason, "no orders today");
+  EXPECT_EQ(battle.LastForfeit().team, Team::Red);
+  EXPECT_EQ(battle.LastForfeit().reason, "no orders today");
   EXPECT_EQ(source->battles, 2);
 }
