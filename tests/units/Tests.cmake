@@ -1,3 +1,3 @@
 battlesim_test_suite(units_tests sim
-  ArmyLayoutTest.cpp FormationTest.cpp GeneralSMTest.cpp SquadLeaderSMTest.cpp FollowerSMTest.cpp AISMTest.cpp
+  ArmyLayoutTest.cpp UnitFactoryTest.cpp GeneralSMTest.cpp SquadLeaderSMTest.cpp FollowerSMTest.cpp AISMTest.cpp
   CombatSMTest.cpp DyingSMTest.cpp ArrowSMTest.cpp)
