@@ -98,6 +98,16 @@ class Battle : public BattleRules, public BattleContext {
   // What every battle of this battlefield is made of.
   const Scenario scenario;
 
+  // The running duels, oldest first.
+  const std::list<Duel>& Duels() const { return duels; }
+  // How many battles this battlefield has started, the running one included.
+  int BattlesStarted() const { return battlesStarted; }
+  int RedWins() const { return redWins; }
+  int BlueWins() const { return blueWins; }
+  // The running battle's dead, of every type.
+  int Casualties() const { return casualties; }
+  const std::array<int, UnitType::kFighters>& KillsByType() const { return kills; }
+
   UnitFactory factory;
   std::list<Duel> duels;
 

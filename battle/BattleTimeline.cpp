@@ -16,11 +16,11 @@ void BattleTimeline::WriteRowsTo(std::ostream* csv) {
 // registered: that step closes the old battle with the counts from the step before, and the new
 // battle's clock starts at the following step. The first battle starts before any step.
 void BattleTimeline::AfterStep(const Battle& field, float dt) {
-  if (field.battlesStarted != battle) {
+  if (field.BattlesStarted() != battle) {
     const bool first = battle == 0;
     latest.second = elapsed + dt;
     Finish();
-    StartBattle(field.battlesStarted);
+    StartBattle(field.BattlesStarted());
     if (!first) return;
   }
   elapsed += dt;
@@ -66,7 +66,7 @@ TimelineSample BattleTimeline::Count(const Battle& field, double second) {
       ++sample.blueAlive;
     }
   }
-  sample.duels = static_cast<int>(field.duels.size());
+  sample.duels = static_cast<int>(field.Duels().size());
   return sample;
 }
 

@@ -27,7 +27,7 @@ void BM_BattleFrame(benchmark::State& state) {
       battle->timer.TickTo(elapsedMs);
       battle->RunSimulationStep();
     }
-    state.counters["battles"] = battle->redWins + battle->blueWins;
+    state.counters["battles"] = battle->RedWins() + battle->BlueWins();
   }
   battle.reset();
   DebugChannel::SetSink(nullptr);

@@ -48,7 +48,7 @@ void BM_ScaledBattleFrame(benchmark::State& state) {
     }
     state.counters["units"] = startUnits;
     // What the battle came to, for comparing builds: equal figures, equal battles.
-    state.counters["casualties"] = battle->casualties;
+    state.counters["casualties"] = battle->Casualties();
     state.counters["state_changes"] = battle->StateChanges();
     state.counters["position_sum"] = PositionSum(*battle->objects);
     state.counters["per_unit_step"] =

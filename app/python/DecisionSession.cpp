@@ -110,7 +110,7 @@ void DecisionSession::Play(const std::stop_token& stop) {
     battle = &field;
   }
   field.StartBattle();
-  const int startedBattles = field.battlesStarted;
+  const int startedBattles = field.BattlesStarted();
   const auto framesAllowed = static_cast<long long>(std::ceil(maxSeconds * 1000.0 / frameMs));
   std::uint32_t elapsedMs = 0;
   long long frames = 0;
@@ -121,8 +121,8 @@ void DecisionSession::Play(const std::stop_token& stop) {
     field.RunSimulationStep();
     ++frames;
     tallies.frames = frames;
-    if (field.battlesStarted != startedBattles) {
-      const bool redWon = field.redWins > 0;
+    if (field.BattlesStarted() != startedBattles) {
+      const bool redWon = field.RedWins() > 0;
       ending = redWon == (team == Team::Red) ? Phase::Won : Phase::Lost;
       tallies.fingerprint = field.EndFingerprint();
       break;
@@ -144,8 +144,8 @@ void DecisionSession::Take(const Battle& field, const GameObject* asking) {
   tallies.seconds = static_cast<double>(tallies.frames) * frameMs / 1000.0;
   tallies.redAlive = counts.redAlive;
   tallies.blueAlive = counts.blueAlive;
-  tallies.casualties = field.casualties;
-  for (std::size_t type = 0; type < tallies.kills.size(); ++type) tallies.kills[type] = field.kills[type];
+  tallies.casualties = field.Casualties();
+  for (std::size_t type = 0; type < tallies.kills.size(); ++type) tallies.kills[type] = field.KillsByType()[type];
   tallies.fingerprint = BattleFingerprint::Of(field);
 }
 

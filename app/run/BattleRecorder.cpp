@@ -9,7 +9,10 @@
 #include "platform/ProcessMemory.h"
 
 namespace {
-int KillSum(const Battle& battle) { return std::accumulate(battle.kills.begin(), battle.kills.end(), 0); }
+int KillSum(const Battle& battle) {
+  const auto& kills = battle.KillsByType();
+  return std::accumulate(kills.begin(), kills.end(), 0);
+}
 }  // namespace
 
 void BattleRecorder::WriteLinesTo(std::ostream* lines, bool json) {
@@ -18,9 +21,9 @@ void BattleRecorder::WriteLinesTo(std::ostream* lines, bool json) {
 }
 
 bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
-  if (battlesSeen < 0) battlesSeen = battle.battlesStarted;
-  const bool wonOrLost = battle.redWins + battle.blueWins != redWins + blueWins;
-  if (!wonOrLost && battle.battlesStarted != battlesSeen) {
+  if (battlesSeen < 0) battlesSeen = battle.BattlesStarted();
+  const bool wonOrLost = battle.RedWins() + battle.BlueWins() != redWins + blueWins;
+  if (!wonOrLost && battle.BattlesStarted() != battlesSeen) {
     // Reset: the battle before it counts for nobody; this step is the new one's first.
     running = BattleReport{running.battle};
     StartNext(battle);
@@ -29,14 +32,14 @@ bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
   runningMs += stepMs;
   if (wonOrLost) {
     running.finished = true;
-    running.redWon = battle.redWins > redWins;
+    running.redWon = battle.RedWins() > redWins;
     Close(battle, running);
     TakeEnded(battle, running);
     lastFinished = running;
     if (lineOut != nullptr) *lineOut << FormatBattleLine(lastFinished, linesAsJson) << std::flush;
     ++finished;
-    redWins = battle.redWins;
-    blueWins = battle.blueWins;
+    redWins = battle.RedWins();
+    blueWins = battle.BlueWins();
     running = BattleReport{finished + 1};
     StartNext(battle);
     return true;
@@ -47,7 +50,7 @@ bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
 void BattleRecorder::StartNext(const Battle& battle) {
   runningMs = 0.0;
   killsBefore = KillSum(battle);
-  battlesSeen = battle.battlesStarted;
+  battlesSeen = battle.BattlesStarted();
 }
 
 // The battle kept these as it ended: the recorder need not have seen it start (a battle may end
@@ -77,7 +80,7 @@ BattleReport BattleRecorder::CloseUnfinished(const Battle& battle) const {
 void BattleRecorder::Close(const Battle& battle, BattleReport& report) const {
   report.seconds = runningMs / 1000.0;
   report.casualties = KillSum(battle) - killsBefore;
-  report.kills = battle.kills;
+  report.kills = battle.KillsByType();
   report.stateChanges = battle.StateChanges();
   if (memory) report.residentKb = ProcessMemory::ResidentKilobytes();
 }

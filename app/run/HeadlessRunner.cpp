@@ -120,7 +120,7 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
   summary.finished = recorder.Finished();
   summary.redWins = recorder.RedWins();
   summary.blueWins = recorder.BlueWins();
-  for (std::size_t type = 0; type < battle.kills.size(); ++type) summary.kills.byType[type] = battle.kills[type];
+  for (std::size_t type = 0; type < battle.KillsByType().size(); ++type) summary.kills.byType[type] = battle.KillsByType()[type];
   return summary;
 }
 

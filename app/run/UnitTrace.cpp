@@ -23,7 +23,7 @@ bool UnitTrace::Watches(const std::string& ownerName) const {
 // Names restart every battle, so without its number a line could belong to any of them. The
 // headless runner never resets a battle, so the battles started are the battle's number.
 void UnitTrace::Take(const TraceRecord& record) {
-  const int number = battle != nullptr ? battle->battlesStarted : 0;
+  const int number = battle != nullptr ? battle->BattlesStarted() : 0;
   if (number > last) return;
   for (std::size_t i = 0; i < patterns.size(); ++i) {
     if (Matches(patterns[i], record.ownerName)) matched[i] = true;

@@ -226,10 +226,10 @@ void Game::PostStatistics() {
 }
 
 void Game::PostBattleLines() {
-  PostHudLine(Labelled("Red Wins: ", battle->redWins), "Wins");
-  PostHudLine(Labelled("Blue Wins: ", battle->blueWins), "Wins");
+  PostHudLine(Labelled("Red Wins: ", battle->RedWins()), "Wins");
+  PostHudLine(Labelled("Blue Wins: ", battle->BlueWins()), "Wins");
   PostHudLine(Labelled("State Changes: ", battle->StateChanges()), "StateMachine");
-  PostHudLine(Labelled("Casualties This Battle: ", battle->casualties), "Battle");
+  PostHudLine(Labelled("Casualties This Battle: ", battle->Casualties()), "Battle");
   const std::pair<const char*, int> kinds[] = {{"Archer Kills: ", UnitType::Archer},
                                                {"Soldier Kills: ", UnitType::Soldier},
                                                {"Berserker Kills: ", UnitType::Berserker},

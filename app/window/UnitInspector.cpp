@@ -62,7 +62,7 @@ void UnitInspector::PickAt(Game& game, int x, int y) {
 void UnitInspector::Select(Battle& battle, const GameObject& unit) {
   Clear("");
   selectedName = unit.name;
-  selectedBattle = battle.battlesStarted;
+  selectedBattle = battle.BattlesStarted();
   watchedLog = battle.traceLog.get();
   watchedLog->Watch(this);
 }
@@ -93,7 +93,7 @@ void UnitInspector::FindAgain(Battle& battle) {
   if (unit == nullptr || unit->dying || unit->removed) {
     const std::string name = selectedName;
     Clear(name + " died");
-    noticeBattle = battle.battlesStarted;
+    noticeBattle = battle.BattlesStarted();
     return;
   }
   recent.clear();
@@ -102,7 +102,7 @@ void UnitInspector::FindAgain(Battle& battle) {
 }
 
 GameObject* UnitInspector::Selected(const Battle& battle) const {
-  if (selectedName.empty() || battle.battlesStarted != selectedBattle) return nullptr;
+  if (selectedName.empty() || battle.BattlesStarted() != selectedBattle) return nullptr;
   return battle.objects->Find(selectedName);
 }
 
@@ -111,12 +111,12 @@ GameObject* UnitInspector::Selected(const Battle& battle) const {
 void UnitInspector::AfterFrame(const Battle& battle, CameraView* camera) {
   if (camera != nullptr) camera->following = false;
   if (selectedName.empty()) return;
-  if (battle.battlesStarted != selectedBattle) {
+  if (battle.BattlesStarted() != selectedBattle) {
     Clear("New battle: " + selectedName + " is gone");
-    noticeBattle = battle.battlesStarted;
+    noticeBattle = battle.BattlesStarted();
   } else if (const GameObject* unit = Selected(battle); unit == nullptr || unit->dying || unit->removed) {
     Clear(selectedName + " died");
-    noticeBattle = battle.battlesStarted;
+    noticeBattle = battle.BattlesStarted();
   }
   if (camera == nullptr) return;
   const GameObject* unit = Selected(battle);
@@ -127,7 +127,7 @@ void UnitInspector::AfterFrame(const Battle& battle, CameraView* camera) {
 std::vector<std::string> UnitInspector::Lines(const Battle& battle) const {
   const GameObject* unit = Selected(battle);
   if (unit == nullptr) {
-    const bool noted = !notice.empty() && noticeBattle == battle.battlesStarted;
+    const bool noted = !notice.empty() && noticeBattle == battle.BattlesStarted();
     return {noted ? notice : "None: left click a unit"};
   }
   std::vector<std::string> lines = MindLines(*unit);
