@@ -58,7 +58,7 @@ std::vector<std::string> StateOf(const Battle& battle) {
   }
   platform::Random next = battle.random;
   std::snprintf(line, sizeof line, "changes %d casualties %d wins %d-%d duels %zu pending %zu draw %d",
-                battle.StateChanges(), battle.casualties, battle.redWins, battle.blueWins, battle.duels.size(),
+                battle.StateChanges(), battle.Casualties(), battle.RedWins(), battle.BlueWins(), battle.Duels().size(),
                 battle.router->Pending().size(), next.Rand());
   lines.emplace_back(line);
   return lines;

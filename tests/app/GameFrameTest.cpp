@@ -149,16 +149,20 @@ TEST_F(WindowedGame, EveryUnitTypeIsDrawnWithTheGamesTextureOfItsImage) {
 }
 
 TEST_F(WindowedGame, PostStatisticsPostsTheTalliesAndTheKeyList) {
-  game->battle->redWins = 2;
-  game->battle->casualties = 7;
-  game->battle->kills[UnitType::General] = 1;
+  // Red wins two battles; the third has seven dead, one felled by a General and six by what no
+  // kill line names.
+  game->battle->EndBattle(Team::Blue);
+  game->battle->EndBattle(Team::Blue);
+  game->battle->CountKill(UnitType::General);
+  for (int death = 0; death < 6; ++death) game->battle->CountKill(UnitType::Arrow);
   game->PostStatistics();
   const auto& categories = graphics->Hud().Categories();
   ASSERT_EQ(categories.size(), 6u);
   EXPECT_EQ(categories[0].name, "Wins");
   EXPECT_EQ(categories[0].lines, (Lines{"Red Wins: 2", "Blue Wins: 0"}));
   EXPECT_EQ(categories[1].name, "StateMachine");
-  EXPECT_EQ(categories[1].lines, (Lines{"State Changes: 0"}));
+  // The two battles started since were raised at once, and their machines changed state four times.
+  EXPECT_EQ(categories[1].lines, (Lines{"State Changes: 4"}));
   EXPECT_EQ(categories[2].name, "Battle");
   EXPECT_EQ(categories[2].lines, (Lines{"Casualties This Battle: 7", "Archer Kills: 0", "Soldier Kills: 0",
                                         "Berserker Kills: 0", "Leader Kills: 0", "General Kills: 1"}));
@@ -175,10 +179,9 @@ TEST_F(WindowedGame, PostStatisticsEndsWithTheSwitchesAndTheSelection) {
   const auto& categories = graphics->Hud().Categories();
   ASSERT_EQ(categories.size(), 6u);
   EXPECT_EQ(categories[4].name, "Switches");
-  EXPECT_EQ(categories[4].lines,
-            (Lines{"Paused: yes (P)", "Blood: on (B)", "Dynamic Terrain: off (D)",
-                   "Mouse: left drag turns, right drag pans, wheel zooms", "Click: inspect a unit, F follows it",
-                   "Esc - Quit Program"}));
+  EXPECT_EQ(categories[4].lines, (Lines{"Paused: yes (P)", "Blood: on (B)", "Dynamic Terrain: off (D)",
+                                        "Mouse: left drag turns, right drag pans, wheel zooms",
+                                        "Click: inspect a unit, F follows it", "Esc - Quit Program"}));
   EXPECT_EQ(categories[5].name, "Selected");
   EXPECT_EQ(categories[5].lines, (Lines{"None: left click a unit"}));
 }

@@ -116,8 +116,8 @@ TEST_F(InputWithGame, RResetsTheBattleAndKeepsTheWins) {
   ASSERT_GT(game->battle->objects->RegisteredCount(), 0u);
   Keys("r");
   for (const GameObject* object : game->battle->objects->Registered()) EXPECT_TRUE(object->removed) << object->name;
-  EXPECT_EQ(game->battle->redWins, 0);
-  EXPECT_EQ(game->battle->blueWins, 0);
+  EXPECT_EQ(game->battle->RedWins(), 0);
+  EXPECT_EQ(game->battle->BlueWins(), 0);
 }
 
 TEST_F(InputWithGame, UpperCaseAndOtherKeysDoNothing) {

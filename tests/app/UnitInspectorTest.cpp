@@ -13,7 +13,7 @@ namespace {
 class UnitInspectorTest : public Battlefield {
  protected:
   GameObject& Soldier(int team, float z) {
-    return *battle->factory.Create(UnitType::Soldier, Vector3(0.0f, 0.0f, z), 0.0f, team);
+    return *battle->Factory().Create(UnitType::Soldier, Vector3(0.0f, 0.0f, z), 0.0f, team);
   }
 };
 }  // namespace
@@ -61,7 +61,7 @@ TEST_F(UnitInspectorTest, SaysSoAndClearsWhenTheUnitDiesOrANewBattleStarts) {
   EXPECT_FALSE(battle->traceLog->Recording()) << "a cleared selection still makes records";
 
   inspector.Select(*battle, Soldier(Team::Blue, 3.0f));
-  ++battle->battlesStarted;
+  battle->ResetBattle();
   inspector.AfterFrame(*battle, nullptr);
   EXPECT_EQ(inspector.Lines(*battle), std::vector<std::string>{"New battle: Soldier 1 is gone"});
 }
@@ -74,7 +74,7 @@ TEST_F(UnitInspectorTest, FollowingStopsWithTheSelectionAndTheNoteGoesWithItsBat
   red.dying = true;
   inspector.AfterFrame(*battle, nullptr);
   EXPECT_FALSE(inspector.Following()) << "the next unit clicked would be followed at once";
-  ++battle->battlesStarted;
+  battle->ResetBattle();
   inspector.AfterFrame(*battle, nullptr);
   EXPECT_EQ(inspector.Lines(*battle), std::vector<std::string>{"None: left click a unit"});
 }

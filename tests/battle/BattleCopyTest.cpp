@@ -47,7 +47,7 @@ TEST_F(BattleCopyTest, ACopyPlaysOnAsTheOriginalAfterTheOriginalIsGone) {
 // names still find old units.
 TEST_F(BattleCopyTest, ACopyTakenAsTheNextBattleBeginsPlaysItAlike) {
   battle->StartBattle();
-  while (battle->battlesStarted < 2) StepFrame(kStepMs);
+  while (battle->BattlesStarted() < 2) StepFrame(kStepMs);
   ASSERT_GT(battle->objects->PendingCount(), 0u);
   std::unique_ptr<Battle> copy = battle->Copy();
   ASSERT_NE(copy, nullptr);

@@ -55,7 +55,7 @@ class BattleRulesTest : public Battlefield {
     DecideDuels(seed);
   }
 
-  int Kills() const { return std::accumulate(battle->kills.begin(), battle->kills.end(), 0); }
+  int Kills() const { return std::accumulate(battle->KillsByType().begin(), battle->KillsByType().end(), 0); }
 
   // Frames while the game is paused: the clock ticks, nothing steps.
   void PausedFrames(int count) {
@@ -155,15 +155,15 @@ TEST_F(BattleRulesTest, DuelLastsTwoToFiveSecondsSpreadOverTheWholeDraw) {
        {SeedDrawingWithin(0.0f, 0.002f), SeedDrawingWithin(0.5f, 0.6f), SeedDrawingWithin(0.998f, 1.0f)}) {
     const float draw = PeekRandomFloat(seed);
     battle->Engage(a, b);
-    EXPECT_FLOAT_EQ(3.0f * draw + 2.0f, battle->duels.back().timeLeft) << "draw " << draw;
+    EXPECT_FLOAT_EQ(3.0f * draw + 2.0f, battle->Duels().back().timeLeft) << "draw " << draw;
   }
-  EXPECT_LT(battle->duels.front().timeLeft, 2.01f);
-  EXPECT_GT(battle->duels.back().timeLeft, 4.99f);
+  EXPECT_LT(battle->Duels().front().timeLeft, 2.01f);
+  EXPECT_GT(battle->Duels().back().timeLeft, 4.99f);
 }
 
 TEST_F(BattleRulesTest, AttackerInRangeWinningTheDrawKillsTheDefender) {
-  GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  GameObject* a = battle->Factory().Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = battle->Factory().Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
   FightOut(a, b, SeedDrawing(0.45f, true));
   EXPECT_TRUE(b->dying);
   EXPECT_NE(nullptr, dynamic_cast<DyingSM*>(b->TopMachine()));
@@ -171,12 +171,12 @@ TEST_F(BattleRulesTest, AttackerInRangeWinningTheDrawKillsTheDefender) {
   EXPECT_FALSE(a->inCombat);
   EXPECT_EQ(1u, a->MachineCount());
   EXPECT_EQ(1, battle->Kills(UnitType::Soldier));
-  EXPECT_EQ(1, battle->casualties);
+  EXPECT_EQ(1, battle->Casualties());
 }
 
 TEST_F(BattleRulesTest, LoserWithAQueuedStackCommandStillDies) {
-  GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  GameObject* a = battle->Factory().Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = battle->Factory().Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
   battle->Engage(a, b);
   b->QueueMachineCommand(GameObject::kCommandPop);
   DecideDuels(SeedDrawing(0.45f, true));
@@ -188,8 +188,8 @@ TEST_F(BattleRulesTest, LoserWithAQueuedStackCommandStillDies) {
 // The loser's earlier machine left a delayed change of state queued, stamped as the dying
 // machine will stamp its own delayed death; whatever the stamp, the unit dies.
 TEST_F(BattleRulesTest, LoserWithADelayedChangeOfItsOldMachineStillDies) {
-  GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  GameObject* a = battle->Factory().Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = battle->Factory().Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
   battle->Engage(a, b);
   for (int stamp = 0; stamp < 4; ++stamp) {
     battle->router->Send(0.5f, MSG_CHANGE_STATE_DELAYED, b->name, b->name, SCOPE_Substate, stamp, DATA_Integer, 4,
@@ -202,45 +202,50 @@ TEST_F(BattleRulesTest, LoserWithADelayedChangeOfItsOldMachineStillDies) {
 }
 
 TEST_F(BattleRulesTest, UnitAlreadyDyingIsNotKilledAgainByItsOtherDuel) {
-  GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
-  GameObject* c = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 1), 0.0f, 0);
+  GameObject* a = battle->Factory().Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = battle->Factory().Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  GameObject* c = battle->Factory().Create(UnitType::Soldier, Vector3(0, 0, 1), 0.0f, 0);
+  // The first duel lasts about 2 s, the second about 5 s: the first is decided alone.
+  battle->random.Seed(SeedDrawingWithin(0.0f, 0.1f));
   battle->Engage(a, b);
+  battle->random.Seed(SeedDrawingWithin(0.9f, 1.1f));
   battle->Engage(c, b);
-  battle->duels.back().timeLeft = 10.0f;
-  DecideDuels(SeedDrawing(0.45f, true));
-  ASSERT_TRUE(b->dying);
-  DyingSM* death = dynamic_cast<DyingSM*>(b->TopMachine());
-  battle->duels.back().timeLeft = 0.0f;
   battle->random.Seed(SeedDrawing(0.45f, true));
-  battle->UpdateDuels(0.1f);
+  battle->UpdateDuels(3.0f);
+  ASSERT_TRUE(b->dying);
+  ASSERT_EQ(1u, battle->Duels().size());
+  DyingSM* death = dynamic_cast<DyingSM*>(b->TopMachine());
+  DecideDuels(SeedDrawing(0.45f, true));
   EXPECT_EQ(death, b->TopMachine()) << "the dying machine runs on";
   EXPECT_EQ(1, battle->Kills(UnitType::Soldier));
-  EXPECT_EQ(1, battle->casualties);
+  EXPECT_EQ(1, battle->Casualties());
   EXPECT_FALSE(c->inCombat);
   EXPECT_EQ(1u, c->MachineCount());
 }
 
 TEST_F(BattleRulesTest, ArcherLosingTheDrawToASoldierOutOfItsReachLeavesNobodyDead) {
-  GameObject* archer = battle->factory.Create(UnitType::Archer, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* soldier = battle->factory.Create(UnitType::Soldier, Vector3(10, 0, 0), 0.0f, 1);
+  GameObject* archer = battle->Factory().Create(UnitType::Archer, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* soldier = battle->Factory().Create(UnitType::Soldier, Vector3(10, 0, 0), 0.0f, 1);
   FightOut(archer, soldier, SeedDrawing(RuleThreshold({UnitType::Archer, UnitType::Soldier}), false));
   EXPECT_FALSE(archer->dying || soldier->dying);
   EXPECT_FALSE(archer->inCombat || soldier->inCombat);
   EXPECT_EQ(1u, archer->MachineCount());
   EXPECT_EQ(1u, soldier->MachineCount());
-  EXPECT_EQ(0, battle->casualties);
-  EXPECT_TRUE(battle->duels.empty());
+  EXPECT_EQ(0, battle->Casualties());
+  EXPECT_TRUE(battle->Duels().empty());
 }
 
 TEST_F(BattleRulesTest, DuelWithExactlyNoTimeLeftIsDecidedOnTheNextUpdate) {
-  battle->duels.push_back(Duel{"Nobody", "Neither", 0.5f});
-  battle->UpdateDuels(0.25f);
-  battle->UpdateDuels(0.25f);
-  ASSERT_EQ(1u, battle->duels.size());
-  EXPECT_EQ(0.0f, battle->duels.front().timeLeft);
+  battle->Engage(AddBare("A", UnitType::Soldier, 0, Vector3(0, 0, 0)),
+                 AddBare("B", UnitType::Soldier, 1, Vector3(1, 0, 0)));
+  // Halving is exact: the two halves leave exactly nothing.
+  const float half = battle->Duels().front().timeLeft / 2.0f;
+  battle->UpdateDuels(half);
+  battle->UpdateDuels(half);
+  ASSERT_EQ(1u, battle->Duels().size());
+  EXPECT_EQ(0.0f, battle->Duels().front().timeLeft);
   battle->UpdateDuels(0.016f);
-  EXPECT_TRUE(battle->duels.empty());
+  EXPECT_TRUE(battle->Duels().empty());
 }
 
 // Whichever duellist is gone, the one left leaves combat and its combat machine, nobody dies and
@@ -248,8 +253,8 @@ TEST_F(BattleRulesTest, DuelWithExactlyNoTimeLeftIsDecidedOnTheNextUpdate) {
 TEST_F(BattleRulesTest, DuelWithOneDuellistGoneOnlyReleasesTheOtherAndDrawsNoNumber) {
   for (const bool attackerGone : {true, false}) {
     SCOPED_TRACE(attackerGone ? "attacker gone" : "defender gone");
-    GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-    GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+    GameObject* a = battle->Factory().Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+    GameObject* b = battle->Factory().Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
     battle->Engage(a, b);
     GameObject* gone = attackerGone ? a : b;
     GameObject* left = attackerGone ? b : a;
@@ -265,14 +270,14 @@ TEST_F(BattleRulesTest, DuelWithOneDuellistGoneOnlyReleasesTheOtherAndDrawsNoNum
     EXPECT_FALSE(left->inCombat);
     EXPECT_EQ(1u, left->MachineCount());
     EXPECT_EQ(nullptr, left->FindMachine<CombatSM>());
-    EXPECT_EQ(0, battle->casualties);
-    EXPECT_TRUE(battle->duels.empty());
+    EXPECT_EQ(0, battle->Casualties());
+    EXPECT_TRUE(battle->Duels().empty());
   }
 }
 
 TEST_F(BattleRulesTest, EngageRefusesMissingAndDyingUnitsButStillDrawsItsNumber) {
-  GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = battle->factory.Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
+  GameObject* a = battle->Factory().Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = battle->Factory().Create(UnitType::Soldier, Vector3(1, 0, 0), 0.0f, 1);
   b->dying = true;
   battle->random.Seed(77);
   battle->random.Rand();
@@ -282,17 +287,17 @@ TEST_F(BattleRulesTest, EngageRefusesMissingAndDyingUnitsButStillDrawsItsNumber)
   battle->Engage(nullptr, a);
   battle->Engage(a, b);
   EXPECT_EQ(third, battle->random.Rand());
-  EXPECT_TRUE(battle->duels.empty());
+  EXPECT_TRUE(battle->Duels().empty());
   EXPECT_FALSE(a->inCombat);
   EXPECT_EQ(1u, a->MachineCount());
 }
 
 TEST_F(BattleRulesTest, EngageGivesEachDuellistOneCombatMachineAndNamesTheOpponent) {
-  GameObject* a = battle->factory.Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* b = battle->factory.Create(UnitType::Archer, Vector3(1, 0, 0), 0.0f, 1);
+  GameObject* a = battle->Factory().Create(UnitType::Soldier, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* b = battle->Factory().Create(UnitType::Archer, Vector3(1, 0, 0), 0.0f, 1);
   battle->Engage(a, b);
   battle->Engage(a, b);
-  ASSERT_EQ(2u, battle->duels.size());
+  ASSERT_EQ(2u, battle->Duels().size());
   EXPECT_EQ(2u, a->MachineCount());
   EXPECT_EQ(2u, b->MachineCount());
   EXPECT_TRUE(a->inCombat && b->inCombat);
@@ -308,16 +313,16 @@ TEST_F(BattleRulesTest, CountKillCreditsTheWinnersTypeAndAlwaysCountsACasualty) 
   EXPECT_EQ(1, battle->Kills(UnitType::Berserker));
   EXPECT_EQ(1, battle->Kills(UnitType::SquadLeader));
   EXPECT_EQ(1, battle->Kills(UnitType::General));
-  EXPECT_EQ(8, battle->casualties);
+  EXPECT_EQ(8, battle->Casualties());
 }
 
 TEST_F(BattleRulesTest, FallOfTheRedGeneralScoresForBlueAndOfTheBlueForRed) {
   battle->EndBattle(Team::Red);
-  EXPECT_EQ(1, battle->blueWins);
-  EXPECT_EQ(0, battle->redWins);
+  EXPECT_EQ(1, battle->BlueWins());
+  EXPECT_EQ(0, battle->RedWins());
   battle->EndBattle(Team::Blue);
-  EXPECT_EQ(1, battle->redWins);
-  EXPECT_EQ(1, battle->blueWins);
+  EXPECT_EQ(1, battle->RedWins());
+  EXPECT_EQ(1, battle->BlueWins());
 }
 
 TEST_F(BattleRulesTest, ResetTwiceChangesNoTallyClearsCasualtiesAndKeepsKills) {
@@ -325,9 +330,9 @@ TEST_F(BattleRulesTest, ResetTwiceChangesNoTallyClearsCasualtiesAndKeepsKills) {
   battle->CountKill(UnitType::Soldier);
   battle->ResetBattle();
   battle->ResetBattle();
-  EXPECT_EQ(0, battle->redWins);
-  EXPECT_EQ(0, battle->blueWins);
-  EXPECT_EQ(0, battle->casualties);
+  EXPECT_EQ(0, battle->RedWins());
+  EXPECT_EQ(0, battle->BlueWins());
+  EXPECT_EQ(0, battle->Casualties());
   EXPECT_EQ(1, battle->Kills(UnitType::Archer));
   EXPECT_EQ(1, battle->Kills(UnitType::Soldier));
 }
@@ -383,7 +388,7 @@ TEST_F(BattleRulesTest, ResetWhilePausedSwapsTheBattlesAtTheFirstUnpausedFrame) 
   GameObject* newRed = battle->objects->Find("General 0");
   ASSERT_NE(nullptr, newRed);
   EXPECT_FALSE(newRed->removed);
-  EXPECT_EQ(0, battle->redWins + battle->blueWins);
+  EXPECT_EQ(0, battle->RedWins() + battle->BlueWins());
 }
 
 TEST_F(BattleRulesTest, NoDelayedMessageIsDeliveredWhilePaused) {
@@ -403,7 +408,7 @@ TEST_F(BattleRulesTest, ABattleResetDropsItsDuelsAndQueuedMessagesButNotTheNewBa
   battle->Engage(battle->objects->Find("SquadLeader 0"), battle->objects->Find("SquadLeader 5"));
   battle->router->Send(0.1f, MSG_UnitTestMessage, "SquadLeader 0", "General 0", SCOPE_None, 0, DATA_Integer, 0, false);
   battle->ResetBattle();
-  EXPECT_TRUE(battle->duels.empty());
+  EXPECT_TRUE(battle->Duels().empty());
   const std::vector<const Message*> queued = battle->router->Pending();
   EXPECT_FALSE(queued.empty()) << "the new battle's own messages stay";
   for (const Message* message : queued) EXPECT_NE(MSG_UnitTestMessage, message->id);
@@ -414,8 +419,8 @@ TEST_F(BattleRulesTest, ABattleResetDropsItsDuelsAndQueuedMessagesButNotTheNewBa
 }
 
 TEST_F(BattleRulesTest, TwoBloodSplatsOfOneFrameLeaveOneRegisteredAndBothEnd) {
-  battle->factory.Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, 0);
-  GameObject* second = battle->factory.Create(UnitType::Blood, Vector3(3, 0, 0), 0.0f, 0);
+  battle->Factory().Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, 0);
+  GameObject* second = battle->Factory().Create(UnitType::Blood, Vector3(3, 0, 0), 0.0f, 0);
   StepFrame();
   EXPECT_EQ(1u, battle->objects->RegisteredCount());
   EXPECT_EQ(second, battle->objects->Find("Blood"));

@@ -30,25 +30,25 @@ struct BattleSummary {
 
 class WholeBattleTest : public Battlefield {
  protected:
-  int Kills() const { return std::accumulate(battle->kills.begin(), battle->kills.end(), 0); }
+  int Kills() const { return std::accumulate(battle->KillsByType().begin(), battle->KillsByType().end(), 0); }
 
   BattleSummary RunBattle(unsigned seed) {
     Rebuild(Scenario{}, seed);
     battle->StartBattle();
     BattleSummary summary;
-    while (battle->redWins + battle->blueWins == 0 && summary.frames < kFrameCap) {
-      summary.casualtiesBeforeEnd = battle->casualties;
+    while (battle->RedWins() + battle->BlueWins() == 0 && summary.frames < kFrameCap) {
+      summary.casualtiesBeforeEnd = battle->Casualties();
       const int killsBefore = Kills();
-      if (Kills() != battle->casualties) summary.killsMatchedCasualties = false;
+      if (Kills() != battle->Casualties()) summary.killsMatchedCasualties = false;
       StepFrame();
       ++summary.frames;
       summary.killsInLastFrame = Kills() - killsBefore;
     }
-    summary.redWins = battle->redWins;
-    summary.blueWins = battle->blueWins;
-    summary.kills = battle->kills;
+    summary.redWins = battle->RedWins();
+    summary.blueWins = battle->BlueWins();
+    summary.kills = battle->KillsByType();
     summary.stateChanges = battle->StateChanges();
-    summary.casualtiesAfter = battle->casualties;
+    summary.casualtiesAfter = battle->Casualties();
     return summary;
   }
 };

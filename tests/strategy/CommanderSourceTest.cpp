@@ -90,7 +90,7 @@ TEST(CommanderSource, OneThatCannotLeadForfeitsTheBattleWithItsReason) {
   Battle battle(scenario, 4);
   battle.StartBattle();
   RunFor(battle, 1);
-  EXPECT_EQ(battle.blueWins, 1);
+  EXPECT_EQ(battle.BlueWins(), 1);
   EXPECT_EQ(battle.LastForfeit().team, Team::Red);
   EXPECT_EQ(battle.LastForfeit().reason, "no orders today");
   EXPECT_EQ(source->battles, 2);

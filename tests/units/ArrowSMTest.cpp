@@ -28,7 +28,7 @@ class ArrowSMTest : public Battlefield {
 };
 
 TEST_F(ArrowSMTest, ArrowWithoutATargetIsGoneAfterTheNextUpdate) {
-  GameObject* arrow = battle->factory.Create(UnitType::Arrow, Vector3(0, 0, 0), 0.0f, Team::Red);
+  GameObject* arrow = battle->Factory().Create(UnitType::Arrow, Vector3(0, 0, 0), 0.0f, Team::Red);
   EXPECT_TRUE(arrow->removed);
   StepFrame();
   EXPECT_EQ(nullptr, battle->objects->Find("Arrow"));

@@ -63,28 +63,28 @@ TEST_F(DyingSMTest, DeadUnitIsRemovedAfterAboutHalfASecond) {
   EXPECT_NE(nullptr, battle->objects->Find("Victim"));
   StepFrames(4);
   EXPECT_EQ(nullptr, battle->objects->Find("Victim"));
-  EXPECT_EQ(0, battle->redWins + battle->blueWins);
+  EXPECT_EQ(0, battle->RedWins() + battle->BlueWins());
 }
 
 TEST_F(DyingSMTest, DeadBlueGeneralWinsTheBattleForRed) {
   Kill(UnitType::General, Team::Blue, Vector3(0, 0, 0));
   StepFrames(40);
-  EXPECT_EQ(1, battle->redWins);
-  EXPECT_EQ(0, battle->blueWins);
+  EXPECT_EQ(1, battle->RedWins());
+  EXPECT_EQ(0, battle->BlueWins());
   EXPECT_NE(nullptr, battle->objects->Find("General 1"));
 }
 
 TEST_F(DyingSMTest, DeadRedGeneralWinsTheBattleForBlue) {
   Kill(UnitType::General, Team::Red, Vector3(0, 0, 0));
   StepFrames(40);
-  EXPECT_EQ(1, battle->blueWins);
-  EXPECT_EQ(0, battle->redWins);
+  EXPECT_EQ(1, battle->BlueWins());
+  EXPECT_EQ(0, battle->RedWins());
 }
 
 TEST_F(DyingSMTest, DeadSquadLeaderEndsNoBattle) {
   Kill(UnitType::SquadLeader, Team::Red, Vector3(0, 0, 0));
   StepFrames(40);
-  EXPECT_EQ(0, battle->redWins + battle->blueWins);
+  EXPECT_EQ(0, battle->RedWins() + battle->BlueWins());
   EXPECT_EQ(nullptr, battle->objects->Find("General 0"));
 }
 
@@ -94,7 +94,7 @@ TEST_F(DyingSMTest, DyingUnitCannotBeEngagedOrPoppedOutOfDying) {
   unit->PushMachine(std::make_unique<DyingSM>(unit), true);
   GameObject* enemy = AddBare("Enemy", UnitType::Soldier, Team::Blue, Vector3(1, 0, 0));
   battle->Engage(enemy, unit);
-  EXPECT_TRUE(battle->duels.empty());
+  EXPECT_TRUE(battle->Duels().empty());
   unit->PopMachine();
   EXPECT_NE(nullptr, dynamic_cast<DyingSM*>(unit->TopMachine()));
   unit->QueueMachineCommand(GameObject::kCommandPop);
@@ -105,7 +105,7 @@ TEST_F(DyingSMTest, DyingUnitCannotBeEngagedOrPoppedOutOfDying) {
 
 TEST_F(DyingSMTest, BloodSplatGrowsWithADecayingRateAtFiftyFramesASecond) {
   StepFrame(20);
-  GameObject* blood = battle->factory.Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, Team::Red);
+  GameObject* blood = battle->Factory().Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, Team::Red);
   EXPECT_FLOAT_EQ(0.7f, blood->GetSprite()->alpha);
   const float expected[] = {0.2f, 0.4f, 0.59f, 0.7705f, 0.942f};
   for (float size : expected) {
@@ -116,7 +116,7 @@ TEST_F(DyingSMTest, BloodSplatGrowsWithADecayingRateAtFiftyFramesASecond) {
 
 TEST_F(DyingSMTest, BloodSplatIsRemovedAboutEightTenthsOfASecondAfterCreation) {
   StepFrame(20);
-  battle->factory.Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, Team::Red);
+  battle->Factory().Create(UnitType::Blood, Vector3(0, 0, 0), 0.0f, Team::Red);
   StepFrames(38, 20);
   EXPECT_NE(nullptr, battle->objects->Find("Blood"));
   StepFrames(4, 20);

@@ -59,7 +59,7 @@ TEST_F(GeneralSMTest, RestartRaisesNoSecondArmy) {
   SendNow(MSG_Reset, red->name, "Test");
   StepFrame();
   EXPECT_EQ(5u, red->subordinates.size());
-  EXPECT_EQ(10, battle->factory.squadLeaderCount);
+  EXPECT_EQ(10, battle->Factory().squadLeaderCount);
   EXPECT_EQ(402u, battle->objects->RegisteredCount());
   EXPECT_EQ(GeneralSM::STATE_Idle, MachineOf(red).GetState());
 }
@@ -176,7 +176,7 @@ TEST_F(GeneralSMTest, ReportFromALeaderThatIsGoneGivesNoOrder) {
 TEST_F(GeneralSMTest, GeneralWithSquadsLeftDoesNotFightTheEnemyGeneral) {
   blue->subordinates.clear();
   StepFrames(2);
-  EXPECT_TRUE(battle->duels.empty());
+  EXPECT_TRUE(battle->Duels().empty());
   EXPECT_FALSE(red->inCombat || blue->inCombat);
 }
 
@@ -184,8 +184,8 @@ TEST_F(GeneralSMTest, GeneralsFightOnceBothArmiesAreGone) {
   blue->subordinates.clear();
   red->subordinates.clear();
   StepFrame();
-  ASSERT_FALSE(battle->duels.empty());
-  const Duel& duel = battle->duels.front();
+  ASSERT_FALSE(battle->Duels().empty());
+  const Duel& duel = battle->Duels().front();
   EXPECT_TRUE((duel.attackerName == "General 0" && duel.defenderName == "General 1") ||
               (duel.attackerName == "General 1" && duel.defenderName == "General 0"));
   EXPECT_TRUE(red->inCombat && blue->inCombat);

@@ -51,7 +51,7 @@ class SquadLeaderSMTest : public Battlefield {
 
 TEST_F(SquadLeaderSMTest, RaisesThirtyNineFollowersInRowsBehindIt) {
   const int memberType = battle->PeekNextMemberType();
-  GameObject* leader = battle->factory.Create(UnitType::SquadLeader, Vector3(10, 0, 20), 0.5f, Team::Blue);
+  GameObject* leader = battle->Factory().Create(UnitType::SquadLeader, Vector3(10, 0, 20), 0.5f, Team::Blue);
   ASSERT_EQ(39u, leader->subordinates.size());
   EXPECT_EQ(39, leader->readyFollowers);
   for (int k = 0; k < 39; ++k) {
@@ -68,7 +68,7 @@ TEST_F(SquadLeaderSMTest, RaisesThirtyNineFollowersInRowsBehindIt) {
 }
 
 TEST_F(SquadLeaderSMTest, RedSquadRowsRunTowardsMinusZ) {
-  GameObject* leader = battle->factory.Create(UnitType::SquadLeader, Vector3(0, 0, 20), 0.0f, Team::Red);
+  GameObject* leader = battle->Factory().Create(UnitType::SquadLeader, Vector3(0, 0, 20), 0.0f, Team::Red);
   GameObject* last = battle->objects->Find(leader->subordinates.back());
   EXPECT_FLOAT_EQ(14.0f, last->GetSprite()->position.z);
   EXPECT_FLOAT_EQ(3.0f, last->GetSprite()->position.x);
@@ -79,7 +79,7 @@ TEST_F(SquadLeaderSMTest, MemberTypesCycleBerserkerArcherSoldier) {
   int start = 0;
   while (cycle[start] != battle->PeekNextMemberType()) ++start;
   for (int i = 0; i < 4; ++i) {
-    GameObject* leader = battle->factory.Create(UnitType::SquadLeader, Vector3(0, 0, 0), 0.0f, Team::Red);
+    GameObject* leader = battle->Factory().Create(UnitType::SquadLeader, Vector3(0, 0, 0), 0.0f, Team::Red);
     EXPECT_EQ(cycle[(start + i) % 3], SquadLeaderSM::Of(*leader)->memberType);
   }
 }
@@ -100,7 +100,7 @@ TEST_F(SquadLeaderSMTest, MemberTypeCycleCarriesOverIntoTheNextBattle) {
 
 TEST_F(SquadLeaderSMTest, FormsUpOnSlotZeroAndReportsToItsGeneralAlmostAtOnce) {
   RecordingSM* general = AddRecorder("Boss", UnitType::General, Team::Red, Vector3(0, 0, 30));
-  GameObject* leader = battle->factory.Create(UnitType::SquadLeader, Vector3(4, 0, 20), 0.0f, Team::Red);
+  GameObject* leader = battle->Factory().Create(UnitType::SquadLeader, Vector3(4, 0, 20), 0.0f, Team::Red);
   leader->SetLeaderName("Boss");
   SquadLeaderSM* machine = SquadLeaderSM::Of(*leader);
   int frames = 0;
@@ -175,10 +175,10 @@ TEST_F(SquadLeaderSMTest, EnemyWithinStrikeDistanceIsAttackedByFreeFollowers) {
   machine->squadRaised = true;
   own->PushMachine(std::move(machine), true);
   EXPECT_EQ(SquadLeaderSM::STATE_Attack, SquadLeaderSM::Of(*own)->GetState());
-  ASSERT_EQ(2u, battle->duels.size());
-  EXPECT_EQ("Own 0", battle->duels.front().attackerName);
-  EXPECT_EQ("Own 2", battle->duels.back().attackerName);
-  for (const Duel& duel : battle->duels) EXPECT_EQ(0u, duel.defenderName.rfind("Enemy ", 0)) << duel.defenderName;
+  ASSERT_EQ(2u, battle->Duels().size());
+  EXPECT_EQ("Own 0", battle->Duels().front().attackerName);
+  EXPECT_EQ("Own 2", battle->Duels().back().attackerName);
+  for (const Duel& duel : battle->Duels()) EXPECT_EQ(0u, duel.defenderName.rfind("Enemy ", 0)) << duel.defenderName;
   EXPECT_FALSE(enemy->inCombat);
 }
 
@@ -200,10 +200,10 @@ TEST_F(SquadLeaderSMTest, EngageSquadPicksEnemiesByTheSeedsDrawsInFollowerOrder)
   }
   battle->random.Seed(31337);
   machine->EngageSquad(*enemy);
-  ASSERT_EQ(3u, battle->duels.size());
+  ASSERT_EQ(3u, battle->Duels().size());
   const std::vector<std::string> attackers = {"Own 0", "Own 1", "Own 3"};
   int i = 0;
-  for (const Duel& duel : battle->duels) {
+  for (const Duel& duel : battle->Duels()) {
     EXPECT_EQ(attackers[static_cast<std::size_t>(i)], duel.attackerName);
     EXPECT_EQ(picks[static_cast<std::size_t>(i)], duel.defenderName);
     EXPECT_FLOAT_EQ(lengths[static_cast<std::size_t>(i)], duel.timeLeft);
@@ -217,9 +217,9 @@ TEST_F(SquadLeaderSMTest, LeaderWithoutFollowersFightsARandomEnemyFollowerItself
   GameObject* own = machine->GetOwner();
   own->inCombat = true;
   machine->EngageSquad(*enemy);
-  ASSERT_EQ(1u, battle->duels.size());
-  EXPECT_EQ("SquadLeader 0", battle->duels.front().attackerName);
-  EXPECT_EQ(0u, battle->duels.front().defenderName.rfind("Enemy ", 0));
+  ASSERT_EQ(1u, battle->Duels().size());
+  EXPECT_EQ("SquadLeader 0", battle->Duels().front().attackerName);
+  EXPECT_EQ(0u, battle->Duels().front().defenderName.rfind("Enemy ", 0));
 }
 
 TEST_F(SquadLeaderSMTest, EnemyLeaderWithoutFollowersIsAttackedByTheWholeSquad) {
@@ -229,8 +229,8 @@ TEST_F(SquadLeaderSMTest, EnemyLeaderWithoutFollowersIsAttackedByTheWholeSquad) 
   auto machine = std::make_unique<SquadLeaderSM>(own);
   machine->squadRaised = true;
   own->PushMachine(std::move(machine), true);
-  ASSERT_EQ(3u, battle->duels.size());
-  for (const Duel& duel : battle->duels) EXPECT_EQ("SquadLeader 5", duel.defenderName);
+  ASSERT_EQ(3u, battle->Duels().size());
+  for (const Duel& duel : battle->Duels()) EXPECT_EQ("SquadLeader 5", duel.defenderName);
   EXPECT_TRUE(enemy->inCombat);
 }
 
@@ -239,11 +239,11 @@ TEST_F(SquadLeaderSMTest, LeaderAloneEngagesATargetOnlyWhenNotFighting) {
   GameObject* target = AddBare("General 1", UnitType::General, Team::Blue, Vector3(0, 0, 5));
   machine->GetOwner()->inCombat = true;
   machine->EngageTarget(*target);
-  EXPECT_TRUE(battle->duels.empty());
+  EXPECT_TRUE(battle->Duels().empty());
   machine->GetOwner()->inCombat = false;
   machine->EngageTarget(*target);
-  ASSERT_EQ(1u, battle->duels.size());
-  EXPECT_EQ("SquadLeader 0", battle->duels.front().attackerName);
+  ASSERT_EQ(1u, battle->Duels().size());
+  EXPECT_EQ("SquadLeader 0", battle->Duels().front().attackerName);
 }
 
 }  // namespace

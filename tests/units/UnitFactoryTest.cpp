@@ -16,7 +16,7 @@ namespace {
 class UnitFactoryTest : public Battlefield {
  protected:
   GameObject* Make(int type, const Vector3& at = Vector3(0, 0, 0)) {
-    return battle->factory.Create(type, at, 0.0f, Team::Blue);
+    return battle->Factory().Create(type, at, 0.0f, Team::Blue);
   }
 };
 
@@ -47,7 +47,7 @@ TEST_F(UnitFactoryTest, SerialsCountPerTypeAndRestartAfterReset) {
   EXPECT_EQ("Soldier 1", Make(UnitType::Soldier)->name);
   EXPECT_EQ("Archer 0", Make(UnitType::Archer)->name);
   EXPECT_EQ("Berserker 0", Make(UnitType::Berserker)->name);
-  battle->factory.Reset();
+  battle->Factory().Reset();
   EXPECT_EQ("Soldier 0", Make(UnitType::Soldier)->name);
 }
 
@@ -71,7 +71,7 @@ TEST_F(UnitFactoryTest, BillboardSizeFollowsTheType) {
 }
 
 TEST_F(UnitFactoryTest, NewUnitHasTeamFacingAndAStartedFirstMachine) {
-  GameObject* archer = battle->factory.Create(UnitType::Archer, Vector3(4, 0, -6), 1.25f, Team::Red);
+  GameObject* archer = battle->Factory().Create(UnitType::Archer, Vector3(4, 0, -6), 1.25f, Team::Red);
   EXPECT_EQ(Team::Red, archer->team);
   EXPECT_EQ(UnitType::Archer, archer->unitType);
   EXPECT_EQ(1.25f, archer->GetSprite()->facing);
@@ -94,7 +94,7 @@ TEST_F(UnitFactoryTest, GeneralArrivesWithItsWholeArmy) {
   GameObject* general = Make(UnitType::General);
   EXPECT_EQ("General 0", general->name);
   EXPECT_EQ(0.85f, general->GetSprite()->halfSize);
-  EXPECT_EQ(5, battle->factory.squadLeaderCount);
+  EXPECT_EQ(5, battle->Factory().squadLeaderCount);
   EXPECT_EQ(201u, battle->objects->PendingCount());
 }
 
