@@ -108,6 +108,11 @@ class Battle : public BattleRules, public BattleContext {
   int Casualties() const { return casualties; }
   const std::array<int, UnitType::kFighters>& KillsByType() const { return kills; }
 
+ private:
+  struct CopyTag {};
+  // Everything but the objects, which Copy adds.
+  Battle(const Battle& original, CopyTag);
+
   UnitFactory factory;
   std::list<Duel> duels;
 
@@ -117,12 +122,6 @@ class Battle : public BattleRules, public BattleContext {
   int casualties = 0;
   // Kills by the killer's unit type, from the first battle on.
   std::array<int, UnitType::kFighters> kills{};
-
- private:
-  struct CopyTag {};
-  // Everything but the objects, which Copy adds.
-  Battle(const Battle& original, CopyTag);
-
   std::uint64_t endFingerprint = 0;
   // When the running battle started, on the timer's clock.
   float battleStartedAt = 0.0f;
