@@ -265,7 +265,7 @@ float Battle::RunSimulationStep() {
   const int battleOfStep = battlesStarted;
   float dt = timer.delta;
   if (dt > kLongestStep) dt = kLongestStep;
-  objects->Update(dt);
+  objects->Update(dt, walkForesight.get());
   UpdateDuels(dt);
   router->DeliverDue();
   if (pendingForfeit.team >= 0 && pendingForfeit.battle == battleOfStep) {

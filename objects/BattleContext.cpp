@@ -37,3 +37,11 @@ BattleContext::BattleContext(const BattleContext& original, BattleRules& copiedR
 
 // The objects go first: their machines and handles reach into the rest while they are destroyed.
 BattleContext::~BattleContext() { objects.reset(); }
+
+void BattleContext::SetStepThreads(int threads) {
+  if (threads < 2) {
+    walkForesight.reset();
+  } else if (walkForesight == nullptr) {
+    walkForesight = std::make_unique<WalkForesight>(terrain);
+  }
+}

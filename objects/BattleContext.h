@@ -9,6 +9,7 @@
 
 #include "objects/GameObjectManager.h"
 #include "objects/HandleSlots.h"
+#include "objects/WalkForesight.h"
 #include "platform/Random.h"
 #include "platform/Timer.h"
 #include "statemachine/MessageRouter.h"
@@ -46,6 +47,11 @@ class BattleContext {
   std::unique_ptr<GameObjectManager> objects;
   Terrain terrain;
   std::unique_ptr<PathFinder> pathFinder;
+  // The second thread of a step, when asked for; after the ground it reads, so gone before it.
+  std::unique_ptr<WalkForesight> walkForesight;
+
+  // Steps on one thread, or on two: the same battle either way.
+  void SetStepThreads(int threads);
 
  protected:
   // Everything but the objects, which the copy's owner adds once its rules are whole too.

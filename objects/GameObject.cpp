@@ -63,11 +63,15 @@ TraceLog* GameObject::Trace() const { return battle != nullptr ? battle->traceLo
 // The running machine stands for the stack here: the stack itself lies in a line the update
 // does not otherwise read.
 void GameObject::Update(float dt) {
+  UpdateMachines();
+  if (sprite) sprite->Update(dt);
+}
+
+void GameObject::UpdateMachines() {
   if (topMachine != nullptr) {
     RunMachineCommands();
     if (StateMachine* top = TopMachine()) top->Update();
   }
-  if (sprite) sprite->Update(dt);
 }
 
 void GameObject::SetSprite(std::unique_ptr<Sprite> newSprite) { sprite = std::move(newSprite); }

@@ -46,7 +46,9 @@ class alignas(64) GameObject : public GOB {
   TraceLog* Trace() const override;
   BattleContext* GetBattle() const { return battle; }
 
+  // The running machine's update, then the billboard's walk.
   void Update(float dt) override;
+  void UpdateMachines();
 
   const std::string& GetName() const { return name; }
   const std::string& GetLeaderName() const { return leaderName; }

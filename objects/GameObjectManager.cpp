@@ -5,6 +5,7 @@
 
 #include "objects/ObjectRemap.h"
 #include "objects/Sprite.h"
+#include "objects/WalkForesight.h"
 #include "statemachine/Message.h"
 
 // The copies are registered in the original's walking order, so they are walked alike.
@@ -112,36 +113,59 @@ void PrefetchParts(const GameObject& object) {
   __builtin_prefetch(object.TopMachine());
 }
 
-// The ground under the billboard, and the leader a follower looks up on its update.
-void PrefetchSurroundings(const GameObject& object) {
-  if (const Sprite* sprite = object.GetSprite()) sprite->PrefetchGround();
+// The ground under the billboard (unless another thread reads it), and the leader a follower
+// looks up on its update.
+void PrefetchSurroundings(const GameObject& object, bool ground) {
+  if (const Sprite* sprite = object.GetSprite(); sprite != nullptr && ground) sprite->PrefetchGround();
   object.PrefetchLeader();
 }
+
+// How often a foresight hears where the update is.
+constexpr std::size_t kTellProgressEvery = 256;
 }  // namespace
 
 // Objects are updated in registry order, a flat list that can be fetched ahead. Only the object being updated is ever
 // erased, which leaves the order of the others as it was.
-void GameObjectManager::Update(float dt) {
+void GameObjectManager::Update(float dt, WalkForesight* foresight) {
   RegisterPending();
   std::vector<GameObject*>& updateOrder = order.Objects();
   const std::size_t count = updateOrder.size();
+  WalkForesight* ahead = count >= WalkForesight::kFewestObjects ? foresight : nullptr;
+  if (ahead != nullptr) ahead->BeginStep(count, dt);
   std::size_t kept = 0;
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kFetchObject < count) GameObject::PrefetchHotLines(updateOrder[i + kFetchObject]);
     if (i + kFetchParts < count) PrefetchParts(*updateOrder[i + kFetchParts]);
-    if (i + kFetchSurroundings < count) PrefetchSurroundings(*updateOrder[i + kFetchSurroundings]);
+    if (i + kFetchSurroundings < count) PrefetchSurroundings(*updateOrder[i + kFetchSurroundings], ahead == nullptr);
     if (i + kFetchFormation < count) updateOrder[i + kFetchFormation]->PrefetchFormationSlot();
     GameObject& object = *updateOrder[i];
-    object.Update(dt);
+    if (ahead == nullptr) {
+      object.Update(dt);
+    } else {
+      UpdateForeseen(object, i, dt, *ahead);
+    }
     squadLeaderGrid.Moved(object);
     if (object.removed) {
       Erase(object);
     } else {
       if (kept != i) RegistryOrder::MovedTo(object, kept);
+      if (ahead != nullptr && object.GetSprite() != nullptr) ahead->Record(kept, object.GetSprite()->Start());
       updateOrder[kept++] = &object;
     }
   }
   updateOrder.resize(kept);
+  if (ahead != nullptr) ahead->EndStep(kept);
+}
+
+// What Update does, with the walk taken from the foresight where it was worked out from the very
+// start the sprite has now.
+void GameObjectManager::UpdateForeseen(GameObject& object, std::size_t index, float dt, WalkForesight& foresight) {
+  object.UpdateMachines();
+  if (index % kTellProgressEvery == 0) foresight.Passed(index);
+  Sprite* sprite = object.GetSprite();
+  if (sprite == nullptr) return;
+  WalkEnd end;
+  if (!foresight.Take(index, sprite->Start(), end) || !sprite->TakeWalk(end)) sprite->Update(dt);
 }
 
 std::vector<GameObject*> GameObjectManager::Registered() const { return order.Objects(); }

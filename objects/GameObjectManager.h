@@ -15,6 +15,7 @@
 
 class BattleContext;
 class ObjectRemap;
+class WalkForesight;
 
 class GameObjectManager {
  public:
@@ -43,7 +44,8 @@ class GameObjectManager {
   void SendSystemMessage(const std::string& name, int code);
   // Marks every registered object; objects still waiting to be registered are left alone.
   void RemoveAll();
-  void Update(float dt);
+  // With a foresight, a large army's walks are worked out beside the update (the same battle).
+  void Update(float dt, WalkForesight* foresight = nullptr);
 
   std::size_t RegisteredCount() const { return registry.size(); }
   std::size_t PendingCount() const { return pending.size(); }
@@ -61,6 +63,7 @@ class GameObjectManager {
   bool CopyRegistry(const RegistryOrder& original, BattleContext& copiedBattle, ObjectRemap& remap);
   bool CopyPending(const GameObjectManager& original, BattleContext& copiedBattle, ObjectRemap& remap);
   void RegisterPending();
+  static void UpdateForeseen(GameObject& object, std::size_t index, float dt, WalkForesight& foresight);
   // Deletes an object that has just been updated.
   void Erase(GameObject& object);
 

@@ -10,4 +10,5 @@ target_sources(battlesim_sim PRIVATE
   objects/SerialIndex.cpp
   objects/Sprite.cpp
   objects/UnitTypeInfo.cpp
+  objects/WalkForesight.cpp
 )

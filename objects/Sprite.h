@@ -7,6 +7,27 @@
 #include "math/Vector3.h"
 
 class GameObject;
+class Terrain;
+class BattleContext;
+
+// What one update's walk depends on besides the step's length and the ground: the walk is a pure
+// function of these, so a walk worked out ahead from an equal start is the walk itself.
+struct WalkStart {
+  Vector3 position;
+  float targetX = 0.0f;
+  float targetZ = 0.0f;
+  float speed = 0.0f;
+  bool followTerrain = true;
+
+  // Bit for bit: -0 and 0 would walk alike here but not in every later sum, and NaN never equals.
+  bool SameAs(const WalkStart& other) const;
+};
+
+// Where a walk ends, and whether it ended within arrival distance without moving.
+struct WalkEnd {
+  Vector3 position;
+  bool arrived = false;
+};
 
 // Aligned so that what its every update reads (position, target, speed and the flags) lies in
 // one cache line, and with no virtual functions (nothing derives from it) so that the whole
@@ -23,6 +44,14 @@ class alignas(64) Sprite {
 
   // One step towards the target, then the arrival notice, the ground painting and the height.
   void Update(float dt);
+  WalkStart Start() const { return {position, target.x, target.z, speed, followTerrain}; }
+  // The walk Update takes from that start, standing on that ground (the height only where the
+  // start follows it).
+  static WalkEnd Walk(const WalkStart& start, float dt, const Terrain& ground);
+  // Takes a walk worked out from this sprite's own start; false, leaving the sprite alone, when
+  // the walk would also send the arrival notice (whose receiver may change what follows), or the
+  // sprite is in no battle. Update must then run instead.
+  bool TakeWalk(const WalkEnd& end);
   // Fetches ahead the ground that Update will read and paint here.
   void PrefetchGround() const;
 
@@ -49,6 +78,10 @@ class alignas(64) Sprite {
   GameObject* owner = nullptr;
 
  private:
+  // The first half of Walk: the position on the flat, before the height.
+  static WalkEnd Stride(const WalkStart& start, float dt);
+  void PaintFootstep(BattleContext& battle) const;
+
   // Only CopyFor copies, and sets the owner.
   Sprite(const Sprite&) = default;
 };

@@ -70,6 +70,7 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
   Battle battle(scenario, options.seed);
   battle.bloodEnabled = options.blood;
   battle.paintFootsteps = false;
+  battle.SetStepThreads(options.threads);
   if (trace) {
     battle.traceLog->Watch(trace.get());
     trace->Follow(&battle);

@@ -33,6 +33,8 @@ struct HeadlessOptions {
   bool seedInLines = false;
   // Threads that run a study's seeds at once; the output is the same whatever their number.
   int jobs = 1;
+  // Threads that step each battle; the battles are the same whatever their number.
+  int threads = 1;
   // Merge the JSON lines of these files (a study's shards) instead of running battles.
   std::vector<std::string> mergeFiles;
   // Play again the battles these files (JSON output of runs, studies or shards) record and compare.
