@@ -63,13 +63,8 @@ void AddStudy(CLI::App& app, HeadlessOptions& options, CLI::Option* seed) {
       ->check(CommandLineParts::WholeBetween(1, RunLimits::kMostJobs))
       ->capture_default_str()
       ->excludes(merge);
-  app.add_option("--threads", options.threads,
-                 "step each battle on this many threads, 1 or 2: the same battles, a large army's (2048 objects "
-                 "or more) sooner; with --jobs each job's battle takes that many")
-      ->type_name("N")
-      ->check(CLI::Range(1, 2))
-      ->capture_default_str()
-      ->excludes(merge);
+  CLI::Option* threads = CommandLineParts::AddThreads(app, options.threads)->excludes(merge);
+  threads->description(threads->get_description() + "; with --jobs, each job's battle takes that many");
 }
 
 // What the battles looked like from inside: units' trace lines and the balance per second.

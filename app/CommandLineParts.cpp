@@ -85,6 +85,16 @@ void CommandLineParts::AddMaxUnits(CLI::App& app, long long& maxUnits) {
       ->capture_default_str();
 }
 
+CLI::Option* CommandLineParts::AddThreads(CLI::App& app, int& threads) {
+  return app
+      .add_option("--threads", threads,
+                  "step a battle on this many threads, 1 or 2: the same battle, a large army's (2048 objects or more) "
+                  "sooner")
+      ->type_name("N")
+      ->check(CLI::Range(1, 2))
+      ->capture_default_str();
+}
+
 void CommandLineParts::AddFlag(CLI::App& app, const char* name, bool& value, const char* help) {
   app.add_flag(name, value, help)->disable_flag_override();
 }

@@ -26,6 +26,7 @@ class CommandLineParts {
   static void AddScenario(CLI::App& app, std::string& file);
   static void AddGenerals(CLI::App& app, std::array<std::string, 2>& generals);
   static void AddMaxUnits(CLI::App& app, long long& maxUnits);
+  static CLI::Option* AddThreads(CLI::App& app, int& threads);
   static void AddFlag(CLI::App& app, const char* name, bool& value, const char* help);
 
   // On Error, error holds one line saying what is wrong.

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/CommandLine.h"
@@ -77,6 +78,17 @@ bool LoadBattle(const HeadlessOptions& options, Scenario& scenario) {
   return MissingFiles::GroundReadable(scenario.heightMap, kName);
 }
 
+// Threads beyond the processors' own only take turns with each other: the battles stay the same,
+// the run gets slower.
+void NoteCrowdedThreads(const HeadlessOptions& options) {
+  const unsigned processors = std::thread::hardware_concurrency();
+  const long long asked = static_cast<long long>(options.jobs) * options.threads;
+  if (options.threads < 2 || processors == 0 || asked <= processors) return;
+  std::cerr << kName << ": --jobs " << options.jobs << " with --threads " << options.threads << " asks for " << asked
+            << " threads on " << processors << " processors; for many seeds, --jobs " << processors
+            << " alone gets through them sooner\n";
+}
+
 // A file that starts as our JSON lines do is a record to verify; any other a tournament's strategy.
 bool IsRecord(const std::string& path) {
   std::error_code ignored;
@@ -115,6 +127,7 @@ int Verify(const HeadlessOptions& options) {
   const std::string otherVersion = verifier.OtherVersion();
   if (!otherVersion.empty()) std::cerr << kName << ": " << otherVersion << "\n";
   Interrupt::Watch();
+  verifier.stepThreads = options.threads;
   const BattleVerifier::Outcome outcome =
       verifier.Replay(scenario, options.jobs, std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
   std::cout << BattleVerifier::ResultLine(outcome) << std::flush;
@@ -156,6 +169,7 @@ int main(int argc, char** argv) {
     return CommandLineParts::Stopped(outcome, kName, error, CommandLine::HeadlessUsage());
   }
   if (!options.mergeFiles.empty()) return Merge(options);
+  NoteCrowdedThreads(options);
   if (!options.verifyFiles.empty()) return Verify(options);
   Scenario scenario;
   if (!LoadBattle(options, scenario)) return 2;

@@ -31,6 +31,7 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
   CommandLineParts::AddScenario(*app, options.scenarioFile);
   CommandLineParts::AddGenerals(*app, options.generals);
   CommandLineParts::AddMaxUnits(*app, options.maxUnits);
+  CommandLineParts::AddThreads(*app, options.threads);
   app->add_option("--battle", options.battle, "play battles 1 to K-1 without drawing, then show battle K")
       ->type_name("K")
       ->check(CommandLineParts::WholeBetween(1, RunLimits::kMostBattles))

@@ -84,6 +84,8 @@ int main(int argc, char** argv) {
   auto input = std::make_unique<Input>();
   auto game = std::make_unique<Game>(graphics.get(), input.get(), scenario, seed);
   MissingFiles::ReportGround(*game->battle, "battlesim");
+  game->stepThreads = options.threads;
+  game->battle->SetStepThreads(options.threads);
   auto pace = std::make_unique<SimulationPace>(options.fixedSteps ? options.frameMs : 0, options.speed,
                                                game->battle->timer.startTick);
   auto recorder = std::make_unique<BattleRecorder>();

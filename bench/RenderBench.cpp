@@ -1,6 +1,6 @@
 // Frames per second of the battle window on this machine's GL: the window program's own frame
 // loop, counted over a fixed time after a warm-up, with the terrain drawn either way.
-//   battlesim-render-bench [--terrain dynamic|static] [--seconds S] [--seed N] [--squads N]
+//   battlesim-render-bench [--terrain dynamic|static] [--seconds S] [--seed N] [--squads N] [--threads 1|2]
 #include <GL/freeglut.h>
 #include <sys/resource.h>
 
@@ -24,6 +24,7 @@ struct Settings {
   double seconds = 20.0;
   unsigned seed = 1;
   int squads = 5;  // per side
+  int threads = 1;  // stepping the battle
 };
 
 constexpr double kWarmUpSeconds = 2.0;
@@ -53,6 +54,8 @@ bool Parse(int argc, char** argv) {
       settings.dynamicTerrain = value == "dynamic";
     } else if (name == "--seconds" && std::atof(value.c_str()) > 0.0) {
       settings.seconds = std::atof(value.c_str());
+    } else if (name == "--threads" && (value == "1" || value == "2")) {
+      settings.threads = std::atoi(value.c_str());
     } else if (name == "--squads" && std::atoi(value.c_str()) > 0) {
       settings.squads = std::atoi(value.c_str());
     } else if (name == "--seed") {
@@ -94,7 +97,7 @@ int main(int argc, char** argv) {
   GameWindow::Open(argc, argv);
   if (!Parse(argc, argv)) {
     std::fprintf(stderr,
-                 "usage: battlesim-render-bench [--terrain dynamic|static] [--seconds S] [--seed N] [--squads N]\n");
+                 "usage: battlesim-render-bench [--terrain dynamic|static] [--seconds S] [--seed N] [--squads N] [--threads 1|2]\n");
     return 2;
   }
   auto graphics = std::make_unique<Graphics>();
@@ -105,6 +108,7 @@ int main(int argc, char** argv) {
   GameWindow::Show(game.get());
   measured = game.get();
   game->dynamicTerrain = settings.dynamicTerrain;
+  game->battle->SetStepThreads(settings.threads);
   game->StartBattle();
   glutIdleFunc(CountFrame);
   glutMainLoop();

@@ -22,6 +22,7 @@ Tournament::PlayGame Tournament::Battles(const HeadlessOptions& options, const S
     Battle battle(setup, seed);
     battle.bloodEnabled = options.blood;
     battle.paintFootsteps = false;
+    battle.SetStepThreads(options.threads);
     battle.StartBattle();
     const auto framesAllowed = static_cast<long long>(std::ceil(options.maxSeconds * 1000.0 / options.frameMs));
     BattleRecorder recorder;

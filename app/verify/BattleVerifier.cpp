@@ -242,7 +242,7 @@ BattleVerifier::Outcome BattleVerifier::Replay(const Scenario& scenario, int job
   SeedWorkers workers(
       positions, threads, [this, &scenario](unsigned position, StepHistogram& steps, long long& frames) {
         const Seed& seed = seeds[position];
-        return seed.players.empty() ? PlayAgain(seed, scenario, steps, frames) : PlayGames(seed, scenario);
+        return seed.players.empty() ? PlayAgain(seed, scenario, stepThreads, steps, frames) : PlayGames(seed, scenario);
       });
   for (std::size_t done = 0; !outcome.interrupted; ++done) {
     const std::optional<SeedWorkers::SeedLines> seed = workers.Next(progress);
@@ -275,9 +275,10 @@ std::string BattleVerifier::Partial() const {
 }
 
 // As the recorded run played the seed, up to its last recorded battle.
-SeedWorkers::SeedLines BattleVerifier::PlayAgain(const Seed& seed, const Scenario& scenario, StepHistogram& steps,
-                                                 long long& frames) {
+SeedWorkers::SeedLines BattleVerifier::PlayAgain(const Seed& seed, const Scenario& scenario, int threads,
+                                                 StepHistogram& steps, long long& frames) {
   HeadlessOptions options;
+  options.threads = threads;
   options.seed = seed.seed;
   options.seedGiven = true;
   for (const Recorded& recorded : seed.battles) options.battles = std::max(options.battles, recorded.battle);
@@ -294,6 +295,7 @@ SeedWorkers::SeedLines BattleVerifier::PlayAgain(const Seed& seed, const Scenari
 // Each recorded game of the seed, its strategies' files in their places.
 SeedWorkers::SeedLines BattleVerifier::PlayGames(const Seed& seed, const Scenario& scenario) const {
   HeadlessOptions options;
+  options.threads = stepThreads;
   options.tournament = scripts;
   options.frameMs = seed.study.frameMs;
   options.maxSeconds = seed.study.maxSeconds;

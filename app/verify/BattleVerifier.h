@@ -64,6 +64,8 @@ class BattleVerifier {
   // Plays every recorded seed again on the given number of threads and writes one line for each
   // battle that differs, in the order the files hold them.
   Outcome Replay(const Scenario& scenario, int jobs, std::ostream& out, std::ostream* progress) const;
+  // Threads that step each battle played again: the same battles whatever their number.
+  int stepThreads = 1;
   static std::string ResultLine(const Outcome& outcome);
   static constexpr int kNotWholeStatus = 3;
   // 0 when all match of a whole run, 1 when any differ, 3 when all match of a run not whole,
@@ -89,8 +91,8 @@ class BattleVerifier {
   void TakeRun(ShardMerge::RecordedRun&& run);
   void TakeTournament(TournamentMerge::RecordedRun&& run);
   bool KindIs(bool tournamentFile, const std::string& name, std::string& error);
-  static SeedWorkers::SeedLines PlayAgain(const Seed& seed, const Scenario& scenario, StepHistogram& steps,
-                                          long long& frames);
+  static SeedWorkers::SeedLines PlayAgain(const Seed& seed, const Scenario& scenario, int threads,
+                                          StepHistogram& steps, long long& frames);
   SeedWorkers::SeedLines PlayGames(const Seed& seed, const Scenario& scenario) const;
   std::string AsRecorded(const std::string& reason) const;
   // The lines of the seed's battles that differ from those played now, with these Generals' scripts.

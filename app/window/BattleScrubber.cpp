@@ -118,6 +118,7 @@ void BattleScrubber::ReplayTo(std::int64_t targetStep) {
   game.battle.reset();
   const bool fromSpare = checkpoint->battle == nullptr;
   game.battle = fromSpare ? TakeSpare() : checkpoint->battle->Copy();
+  if (game.battle != nullptr) game.battle->SetStepThreads(game.stepThreads);
   stepsDone = from;
   nextEvent = course.EventsBefore(from);
   *game.timeline = checkpoint->timeline;

@@ -85,6 +85,8 @@ class Game {
 
   Lighting scene;
   std::unique_ptr<Battle> battle;
+  // Threads that step the battle, kept when a jump puts another copy of it on view.
+  int stepThreads = 1;
   // Null without graphics: there is no GL context to load textures into.
   std::unique_ptr<TextureManager> textures;
   // The unit the user clicked; only with graphics.

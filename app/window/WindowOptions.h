@@ -16,6 +16,8 @@ struct WindowOptions {
   int frameMs = 16;
   std::string scenarioFile;
   long long maxUnits = UnitCount::kDefaultMost;
+  // Threads that step the battle on view (the window draws on threads of its own besides).
+  int threads = 1;
   int battle = 1;
   // The second of battle K the window starts at.
   double at = 0.0;

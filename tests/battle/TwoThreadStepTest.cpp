@@ -1,5 +1,6 @@
-// A battle stepped on two threads is the battle stepped on one, fingerprint for fingerprint, while
-// the second thread does work the first takes.
+// A battle stepped on two threads is the battle stepped on one, fingerprint for fingerprint. How
+// much the second thread does depends on the processors it gets; that the walks it works out are
+// taken, and only from their own start, WalkForesightTest holds.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -39,7 +40,6 @@ TEST_F(TwoThreadStepTest, TwoThreadsPlayTheBattleOfOne) {
   const std::vector<std::uint64_t> one = Fingerprints(1);
   const std::vector<std::uint64_t> two = Fingerprints(2);
   ASSERT_GE(battle->objects->RegisteredCount(), WalkForesight::kFewestObjects);
-  EXPECT_GT(battle->walkForesight->Taken(), static_cast<std::uint64_t>(kFrames) * WalkForesight::kFewestObjects / 4);
   ASSERT_EQ(one.size(), two.size());
   for (std::size_t i = 0; i < one.size(); ++i) EXPECT_EQ(one[i], two[i]) << "after frame " << (i + 1) * kEvery;
 }
