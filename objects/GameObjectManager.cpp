@@ -113,7 +113,7 @@ void PrefetchParts(const GameObject& object) {
   __builtin_prefetch(object.TopMachine());
 }
 
-// The ground under the billboard (unless another thread reads it), and the leader a follower
+// The ground under the billboard (unless another thread walks on it), and the leader a follower
 // looks up on its update.
 void PrefetchSurroundings(const GameObject& object, bool ground) {
   if (const Sprite* sprite = object.GetSprite(); sprite != nullptr && ground) sprite->PrefetchGround();
@@ -132,11 +132,12 @@ void GameObjectManager::Update(float dt, WalkForesight* foresight) {
   const std::size_t count = updateOrder.size();
   WalkForesight* ahead = count >= WalkForesight::kFewestObjects ? foresight : nullptr;
   if (ahead != nullptr) ahead->BeginStep(count, dt);
+  const bool fetchGround = ahead == nullptr || !ahead->MostlyTaken();
   std::size_t kept = 0;
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kFetchObject < count) GameObject::PrefetchHotLines(updateOrder[i + kFetchObject]);
     if (i + kFetchParts < count) PrefetchParts(*updateOrder[i + kFetchParts]);
-    if (i + kFetchSurroundings < count) PrefetchSurroundings(*updateOrder[i + kFetchSurroundings], ahead == nullptr);
+    if (i + kFetchSurroundings < count) PrefetchSurroundings(*updateOrder[i + kFetchSurroundings], fetchGround);
     if (i + kFetchFormation < count) updateOrder[i + kFetchFormation]->PrefetchFormationSlot();
     GameObject& object = *updateOrder[i];
     if (ahead == nullptr) {

@@ -25,6 +25,9 @@ void WalkForesight::AwaitIdle(std::uint64_t lastPublished) const {
 // The results grow only while the thread is idle: it writes into them.
 void WalkForesight::BeginStep(std::size_t count, float dt) {
   ++step;
+  mostlyTaken = 2 * (taken - takenBeforeStep) > countBefore;
+  takenBeforeStep = taken;
+  countBefore = count;
   if (results.size() < count) {
     AwaitIdle(step - 1);
     results = std::vector<Result>(std::max(count, 2 * results.size()));

@@ -37,6 +37,9 @@ class WalkForesight {
   bool Take(std::size_t index, const WalkStart& start, WalkEnd& end);
   // Walks taken so far.
   std::uint64_t Taken() const { return taken; }
+  // Whether the step before took most of its walks from here: when it did not (units in combat
+  // turn every step), the update had better fetch the ground ahead for the walks it works out.
+  bool MostlyTaken() const { return mostlyTaken; }
   // Where the sprite that stands at index in the next step's order starts that step, as far as
   // this step knows. In rising order, below this step's count.
   void Record(std::size_t index, const WalkStart& start);
@@ -73,6 +76,9 @@ class WalkForesight {
   std::vector<Result> results;
   std::uint64_t step = 0;
   std::uint64_t taken = 0;
+  std::uint64_t takenBeforeStep = 0;
+  std::size_t countBefore = 0;
+  bool mostlyTaken = false;
   // Whether this step's starts are being recorded: not while the thread may still read the buffer.
   bool recording = false;
   std::atomic<std::uint64_t> published{0};
