@@ -186,18 +186,24 @@ void Battle::Engage(GameObject* a, GameObject* b) {
   duels.push_back(std::move(duel));
 }
 
+// The running duels stay in the order they started, the decided ones closed up. Resolving may
+// start new duels (a winner's restarted squad leader looks around at once): they are added at the
+// end, and the walk goes on into them. A large battle runs tens of thousands of duels, so they lie
+// side by side rather than one allocation each.
 void Battle::UpdateDuels(float dt) {
-  for (auto duel = duels.begin(); duel != duels.end();) {
-    duel->timeLeft -= dt;
-    if (duel->timeLeft < 0.0f) {
-      // Resolving may start new duels (a winner's restarted squad leader looks around at once);
-      // std::list keeps this node valid meanwhile and the walk goes on into the new ones.
-      ResolveDuel(*duel);
-      duel = duels.erase(duel);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < duels.size(); ++i) {
+    duels[i].timeLeft -= dt;
+    if (duels[i].timeLeft < 0.0f) {
+      // Taken out first: a duel started while it resolves may move the others.
+      const Duel decided = std::move(duels[i]);
+      ResolveDuel(decided);
     } else {
-      ++duel;
+      if (kept != i) duels[kept] = std::move(duels[i]);
+      ++kept;
     }
   }
+  duels.resize(kept);
 }
 
 float Battle::DuelThreshold(const GameObject& attacker, const GameObject& defender, const DuelTables& tables) {

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -99,7 +98,7 @@ class Battle : public BattleRules, public BattleContext {
   const Scenario scenario;
 
   // The running duels, oldest first.
-  const std::list<Duel>& Duels() const { return duels; }
+  const std::vector<Duel>& Duels() const { return duels; }
   // How many battles this battlefield has started, the running one included.
   int BattlesStarted() const { return battlesStarted; }
   int RedWins() const { return redWins; }
@@ -114,7 +113,7 @@ class Battle : public BattleRules, public BattleContext {
   Battle(const Battle& original, CopyTag);
 
   UnitFactory factory;
-  std::list<Duel> duels;
+  std::vector<Duel> duels;
 
   int battlesStarted = 0;
   int redWins = 0;
