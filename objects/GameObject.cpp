@@ -85,6 +85,15 @@ void GameObject::SetLeaderName(const std::string& newLeaderName) {
   leader = ObjectHandle();
 }
 
+GameObject* GameObject::Target() const {
+  if (battle == nullptr) return nullptr;
+  GameObject* found = target.Get(battle->handleSlots);
+  if (found != nullptr && found->name == targetName) return found;
+  found = battle->Find(targetName);
+  target = ObjectHandle(found, battle->handleSlots);
+  return found;
+}
+
 GameObject* GameObject::Leader() const {
   if (battle == nullptr) return nullptr;
   GameObject* found = leader.Get(battle->handleSlots);

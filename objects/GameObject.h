@@ -62,7 +62,10 @@ class alignas(64) GameObject : public GOB {
   // The slot a follower tracks in its leader's formation, once the leader's lines are in.
   void PrefetchFormationSlot() const;
   const std::string& GetTargetName() const { return targetName; }
-  void SetTargetName(const std::string& target) { targetName = target; }
+  void SetTargetName(const std::string& newTargetName) { targetName = newTargetName; }
+  // What a lookup of the target's name finds, kept as the leader is; a fighter asks on every
+  // update. The name is checked too, as the rules set it directly when a duel starts.
+  GameObject* Target() const;
 
   void SetSprite(std::unique_ptr<Sprite> newSprite);
   Sprite* GetSprite() const { return sprite.get(); }
@@ -144,9 +147,11 @@ class alignas(64) GameObject : public GOB {
   const std::uint32_t lifeSlot;
   // Where the object stands in the registry's walking order, kept by that order.
   std::uint32_t registrySlot = 0;
+  // After the lines every update reads: only fighters use it, and then their opponent's lines too.
+  mutable ObjectHandle target;
   friend class RegistryOrder;
 
-  // The copy CopyFor makes: everything but the machines, the sprite and the leader handle.
+  // The copy CopyFor makes: everything but the machines, the sprite and the handles.
   GameObject(const GameObject& original, BattleContext& copiedBattle);
   void StackChanged();
 };

@@ -20,7 +20,7 @@ bool CombatSM::HandleEvent(int event, Message* msg, int blockState, int blockSub
 void CombatSM::CloseIn() {
   GameObject* self = GetOwner();
   if (!self->inCombat) return;
-  GameObject* opponent = self->GetBattle()->Find(self->targetName);
+  GameObject* opponent = self->Target();
   if (opponent == nullptr) return;
   Sprite* sprite = self->GetSprite();
   if (self->IsInRangeOf(*opponent)) {
