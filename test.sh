@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: in the normal build and in an
-# AddressSanitizer + UndefinedBehaviorSanitizer build. Window and GL tests run under Xvfb.
+# AddressSanitizer + UndefinedBehaviorSanitizer build. Window and GL tests run under Xvfb. The tests
+# of a battle stepped on two threads run once more under ThreadSanitizer.
 # Then the same battles in four builds of the headless program, a short soak of many battles and a short fuzzing run of the file readers.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -39,6 +40,12 @@ run_suite() {
 }
 run_suite build
 run_suite build/asan
+echo "== ThreadSanitizer: a battle stepped on two threads"
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBATTLESIM_THREAD_SANITIZE=ON -DBATTLESIM_TESTS=ON \
+  -DBATTLESIM_WINDOW=OFF -DBATTLESIM_BENCH=OFF >/dev/null
+cmake --build build/tsan -j "$jobs" --target objects_tests battle_tests
+TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/objects_tests --gtest_filter='WalkForesight*'
+TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/battle_tests --gtest_filter='TwoThread*'
 echo "== Determinism: the same battles in four builds (gcc -O2 and -O0, clang with libc++, 64-bit ARM)"
 tools/determinism-check --jobs "$jobs"
 echo "== Soak: 6 battles (the full soak: tools/soak.sh)"
