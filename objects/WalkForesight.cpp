@@ -9,12 +9,13 @@ constexpr std::size_t kLookEvery = 64;
 }  // namespace
 
 WalkForesight::WalkForesight(const Terrain& walkedGround)
-    : ground(walkedGround), thread([this](const std::stop_token& stop) { Run(stop); }) {}
+    : ground(walkedGround), thread([this] { Run(); }) {}
 
 WalkForesight::~WalkForesight() {
-  thread.request_stop();
+  stopping.store(true, std::memory_order_relaxed);
   published.fetch_add(1, std::memory_order_release);
   published.notify_one();
+  thread.join();
 }
 
 void WalkForesight::AwaitIdle(std::uint64_t lastPublished) const {
@@ -70,11 +71,11 @@ void WalkForesight::EndStep(std::size_t count) {
   next.recorded = recording ? std::min(next.recorded, count) : 0;
 }
 
-void WalkForesight::Run(const std::stop_token& stop) {
+void WalkForesight::Run() {
   std::uint64_t seen = 0;
   while (true) {
     published.wait(seen, std::memory_order_acquire);
-    if (stop.stop_requested()) return;
+    if (stopping.load(std::memory_order_relaxed)) return;
     seen = published.load(std::memory_order_acquire);
     threadAt.store(2 * seen + 1, std::memory_order_release);
     WorkOut(seen);

@@ -64,7 +64,7 @@ class WalkForesight {
     std::atomic<float> dt{0.0f};
   };
 
-  void Run(const std::stop_token& stop);
+  void Run();
   void WorkOut(std::uint64_t forStep);
   bool Abandoned(std::uint64_t forStep) const { return published.load(std::memory_order_relaxed) != forStep; }
   // Waits until the thread has finished or given up every step published so far.
@@ -85,5 +85,8 @@ class WalkForesight {
   // 2 * step + 1 while the thread works the step out, 2 * step + 2 once it has left it.
   std::atomic<std::uint64_t> threadAt{0};
   std::atomic<std::size_t> passed{0};
-  std::jthread thread;
+  std::atomic<bool> stopping{false};
+  // Last, so that it starts once everything it reads is in place. A plain thread, stopped by
+  // hand: libc++ of the determinism matrix has no std::jthread.
+  std::thread thread;
 };
