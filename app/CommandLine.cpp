@@ -81,14 +81,15 @@ void AddInsideViews(CLI::App& app, HeadlessOptions& options) {
                  "write per battle and simulated second the units alive on each side and the duels (CSV)")
       ->type_name("FILE.csv");
   app.add_option("--fingerprint-every", options.fingerprintEvery,
-                 "write after every N steps a line \"step S fingerprint F\": where two builds' battles part")
+                 "write after every N steps a line \"step S fingerprint F\" (with --json {\"step\":S,\"fingerprint\":F}): "
+                 "where two builds' battles part")
       ->type_name("N")
-      ->check(CLI::Range(1LL, 1000000000LL));
+      ->check(CommandLineParts::WholeBetween(1, 1000000000LL));
   app.add_option("--state-at-step", options.stateAtStep,
                  "write every field the fingerprint covers after step S (\"step S object NAME: FIELD = VALUE\"), "
                  "then stop: the first line that differs between two builds names the object and field")
       ->type_name("S")
-      ->check(CLI::Range(1LL, 1000000000000LL));
+      ->check(CommandLineParts::WholeBetween(1, 1000000000000LL));
   // A study runs each seed afresh and a merge runs nothing: neither has one battle numbering to
   // write these against.
   for (const char* view : {"--trace", "--trace-file", "--timeline", "--fingerprint-every", "--state-at-step"}) {

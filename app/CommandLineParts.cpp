@@ -91,7 +91,7 @@ CLI::Option* CommandLineParts::AddThreads(CLI::App& app, int& threads) {
                   "step a battle on this many threads, 1 or 2: the same battle, a large army's (2048 objects or more) "
                   "sooner")
       ->type_name("N")
-      ->check(CLI::Range(1, 2))
+      ->check(WholeBetween(1, 2))
       ->capture_default_str();
 }
 

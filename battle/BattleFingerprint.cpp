@@ -151,12 +151,19 @@ void BattleFingerprint::AddSprite(const GameObject& object) {
   Field("sprite");
   AddFlag(sprite != nullptr);
   if (sprite == nullptr) return;
-  Field("sprite.position, sprite.target (x y z each)");
-  for (const Vector3& point : {sprite->position, sprite->target}) {
-    Add(point.x);
-    Add(point.y);
-    Add(point.z);
-  }
+  // Each coordinate under its own name, so that the field dump names the one that parts.
+  Field("sprite.position.x");
+  Add(sprite->position.x);
+  Field("sprite.position.y");
+  Add(sprite->position.y);
+  Field("sprite.position.z");
+  Add(sprite->position.z);
+  Field("sprite.target.x");
+  Add(sprite->target.x);
+  Field("sprite.target.y");
+  Add(sprite->target.y);
+  Field("sprite.target.z");
+  Add(sprite->target.z);
   Field("sprite.facing");
   Add(sprite->facing);
   Field("sprite.halfSize");

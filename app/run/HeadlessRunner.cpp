@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
 #include <utility>
@@ -50,15 +51,32 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
   AddTiming(summary, steps, framesRun, std::chrono::duration<double>(Clock::now() - runStart).count());
   out << summary.Format(options.json) << std::flush;
   if (trace) std::cerr << trace->UnmatchedLine();
+  if (!summary.interrupted && options.stateAtStep > stepsRun) {
+    std::cerr << "battlesim-headless: --state-at-step " << options.stateAtStep << " was never reached: the run ended "
+              << "after step " << stepsRun << "; ask for an earlier step or more --battles\n";
+    return kStepNotReachedStatus;
+  }
   return summary.ExitStatus();
 }
 
+// As JSON lines beside JSON battle lines, so that the output stays one JSON object per line.
 bool HeadlessRunner::ShowState(const Battle& battle, long long step, std::ostream& out) const {
   if (options.fingerprintEvery > 0 && step % options.fingerprintEvery == 0) {
-    out << "step " << step << " fingerprint " << BattleFingerprint::Hex(BattleFingerprint::Of(battle)) << "\n";
+    const std::string hex = BattleFingerprint::Hex(BattleFingerprint::Of(battle));
+    if (options.json) {
+      out << nlohmann::ordered_json{{"step", step}, {"fingerprint", hex}}.dump() << "\n";
+    } else {
+      out << "step " << step << " fingerprint " << hex << "\n";
+    }
   }
   if (step != options.stateAtStep) return false;
-  for (const std::string& field : BattleFingerprint::Fields(battle)) out << "step " << step << " " << field << "\n";
+  for (const std::string& field : BattleFingerprint::Fields(battle)) {
+    if (options.json) {
+      out << nlohmann::ordered_json{{"step", step}, {"state", field}}.dump() << "\n";
+    } else {
+      out << "step " << step << " " << field << "\n";
+    }
+  }
   return true;
 }
 
@@ -85,7 +103,7 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
   std::uint32_t elapsedMs = 0;
   const std::optional<unsigned> lineSeed = options.seedInLines ? std::optional<unsigned>(options.seed) : std::nullopt;
 
-  long long stepsRun = 0;
+  stepsRun = 0;
   while (recorder.Finished() < options.battles) {
     if (Interrupt::Requested()) {
       summary.interrupted = true;

@@ -24,8 +24,10 @@ class HeadlessRunner {
   // Runs until the requested battles are finished, one runs out of simulated time or the user
   // interrupts. Writes one line per battle and the summary to out, and progress to progress when
   // it is not null. Returns the process exit status: 0 when every battle finished, 1 when one ran
-  // out of time, RunSummary::kInterruptedStatus when interrupted.
+  // out of time, RunSummary::kInterruptedStatus when interrupted, kStepNotReachedStatus when the
+  // run ended before the step --state-at-step asked for.
   int Run(std::ostream& out, std::ostream* progress);
+  static constexpr int kStepNotReachedStatus = 4;
   // The battles of options.seed with their lines but no summary: the summary's counts and kills
   // are filled, its step times go into steps and the frames run are added to framesRun.
   RunSummary RunBattles(std::ostream& out, std::ostream* progress, StepHistogram& steps, long long& framesRun);
@@ -46,4 +48,6 @@ class HeadlessRunner {
 
   HeadlessOptions options;
   Scenario scenario;
+  // Steps the last RunBattles took.
+  long long stepsRun = 0;
 };

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdio>
 #include <fstream>
+#include <regex>
 
 #include "app/setup/HeadlessOptions.h"
 #include "battle/Scenario.h"
@@ -75,6 +76,11 @@ bool StudyIdentity::PlaysBattlesAsThisVersion(const std::string& version) {
   int minor = 0;
   if (std::sscanf(version.c_str(), "%d.%d", &major, &minor) != 2) return false;
   return major > kSameBattlesSince[0] || (major == kSameBattlesSince[0] && minor >= kSameBattlesSince[1]);
+}
+
+bool StudyIdentity::WellFormedVersion(const std::string& version) {
+  static const std::regex pattern("[0-9]{1,9}\\.[0-9]{1,9}\\.[0-9]{1,9}");
+  return std::regex_match(version, pattern);
 }
 
 std::string StudyIdentity::OtherBattlesNote(const std::string& version) {

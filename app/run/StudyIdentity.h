@@ -33,6 +33,8 @@ struct StudyIdentity {
   // False for a version whose seeds play other battles than this one's (before 0.10.0 the update
   // order followed the standard library's hash table, and the C library's sine and cosine).
   static bool PlaysBattlesAsThisVersion(const std::string& version);
+  // Whether version reads as one of ours does: MAJOR.MINOR.PATCH in digits.
+  static bool WellFormedVersion(const std::string& version);
   // One line for output recorded by such a version; empty when it plays battles as this one.
   static std::string OtherBattlesNote(const std::string& version);
   // "crc32:XXXXXXXX" of the file's bytes: enough to tell two files apart that were not made to

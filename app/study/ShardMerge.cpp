@@ -55,10 +55,20 @@ StudyIdentity StudyOf(const json& line) {
   if (!blood.is_boolean()) Refuse("\"study.blood\" must be true or false");
   study.blood = blood.get<bool>();
   study.version = Text(line, "study.version");
+  if (!StudyIdentity::WellFormedVersion(study.version)) {
+    Refuse("\"study.version\" is " + json(study.version.substr(0, 40)).dump() +
+           ", which no battlesim writes: the file is damaged");
+  }
   if (JsonLine::Find(line, "study.red_general") != nullptr) study.generals[0] = Text(line, "study.red_general");
   if (JsonLine::Find(line, "study.blue_general") != nullptr) study.generals[1] = Text(line, "study.blue_general");
   if (study.frameMs < 1 || study.battles < 1) Refuse("\"study.frame_ms\" and \"study.battles\" must be at least 1");
   return study;
+}
+
+// As the user ran it: a run of one seed is no shard.
+std::string RunNamed(const SeedRange& seeds, bool oneSeed) {
+  if (oneSeed) return "the run of seed " + std::to_string(seeds.first);
+  return "seeds " + seeds.RangeText() + (seeds.shards > 1 ? " (shard " + seeds.ShardText() + ")" : "");
 }
 
 void AddCounts(RunSummary& to, const RunSummary& from) {
@@ -115,6 +125,10 @@ void ShardMerge::AddLine(const json& line, Block& block, const std::string& wher
     AddBattle(line, static_cast<unsigned>(Whole(line, "seed", std::numeric_limits<unsigned>::max())), block, where);
     return;
   }
+  if (JsonLine::Find(line, "step") != nullptr && JsonLine::Find(line, "battle") == nullptr) {
+    Count(line, "step");  // --fingerprint-every's: where two builds part, not a battle to play again
+    return;
+  }
   if (use == Use::Merge) Refuse("a battle line without its seed: run the shards with --seeds");
   if (block.lines > 0) Refuse("a battle line without its seed after lines with: not one run's lines");
   Count(line, "battle");
@@ -127,7 +141,11 @@ void ShardMerge::CheckSeedPlace(unsigned seed, const Block& block) const {
   const std::string named = "seed " + std::to_string(seed);
   const bool inBlock = block.seeds.count(seed) > 0;
   if (inBlock && lastSeed != seed) Refuse("the lines of " + named + " are not together: out of order");
-  if (!inBlock && seeds.count(seed) > 0) Refuse(named + " appears twice: shards overlap or a file was given twice");
+  if (!inBlock && seeds.count(seed) > 0) {
+    const auto run = oneSeedRuns.find(seed);
+    if (run != oneSeedRuns.end()) Refuse(named + " appears twice: here and in the run of " + named + " (" + run->second + ")");
+    Refuse(named + " appears twice: shards overlap or a file was given twice");
+  }
   if (!inBlock && !block.seeds.empty() && seed < *block.seeds.rbegin()) {
     Refuse(named + " after seed " + std::to_string(*block.seeds.rbegin()) + ": out of order");
   }
@@ -162,12 +180,13 @@ void ShardMerge::AddBattle(const json& line, unsigned seed, Block& block, const 
 void ShardMerge::CloseBlock(const json& line, Block& block, const std::string& where) {
   if (JsonLine::Find(line, "seeds_merged") != nullptr) Refuse("a merged summary: give the shards' own output");
   const SeedRange shard = RunSeeds(line);
+  const bool oneSeed = JsonLine::Find(line, "seeds") == nullptr;
   const bool window = use == Use::Verify && JsonLine::Find(line, "window") != nullptr;
   const int changedFrom = window ? WindowChange(line) : 0;
   // The window's report ends whenever its user stops it: every battle it finished is there.
-  const bool interrupted = Flag(line, "interrupted") && !window;
+  const bool interrupted = Flag(line, "interrupted");
   if (interrupted && use == Use::Merge) Refuse("the shard was interrupted: run it again");
-  JoinStudy(line, shard, where);
+  JoinStudy(line, shard, oneSeed, where);
   // A run over one seed names it here: its lines are checked now, each naming its own line.
   for (const RecordedBattle& seedless : block.seedless) {
     try {
@@ -176,7 +195,8 @@ void ShardMerge::CloseBlock(const json& line, Block& block, const std::string& w
       Refuse(refusal.what + " (at " + seedless.where + ")");
     }
   }
-  CheckSeeds(block, shard, study->identity.battles, interrupted || window);
+  CheckSeeds(block, shard, oneSeed, interrupted || window);
+  if (oneSeed) oneSeedRuns.emplace(shard.first, where);
   for (const unsigned seed : block.seeds) block.counts.kills += seeds.at(seed).kills;
   CheckCounts(line, block.counts);
   if (interrupted) interruptedAt = where;
@@ -203,9 +223,9 @@ void ShardMerge::CheckCounts(const json& line, const RunSummary& counts) {
   }
 }
 
-void ShardMerge::JoinStudy(const json& line, const SeedRange& shard, const std::string& where) {
+void ShardMerge::JoinStudy(const json& line, const SeedRange& shard, bool oneSeed, const std::string& where) {
   const StudyIdentity identity = StudyOf(line);
-  if (!study) study = Study{{where, shard, {}}, identity};
+  if (!study) study = Study{{where, shard, {}}, identity, oneSeed};
   const std::string other = " in " + study->where +
                             (use == Use::Merge ? ": shards of different studies do not merge"
                                                : ": runs of different studies: verify each on its own");
@@ -213,6 +233,12 @@ void ShardMerge::JoinStudy(const json& line, const SeedRange& shard, const std::
   const std::string studyNote = StudyIdentity::OtherBattlesNote(study->identity.version);
   if (note.empty() != studyNote.empty()) {
     Refuse("this file was " + (note.empty() ? studyNote + " (" + study->where + ")" : note));
+  }
+  if (oneSeed || study->oneSeed) {
+    if (oneSeed != study->oneSeed || shard.first != study->seeds.first) {
+      Refuse(RunNamed(shard, oneSeed) + " here but " + RunNamed(study->seeds, study->oneSeed) + other);
+    }
+    if (!study->shards.empty()) Refuse(RunNamed(shard, oneSeed) + " was given already, in " + study->where);
   }
   if (shard.RangeText() != study->seeds.RangeText()) {
     Refuse("\"seeds\" is " + shard.RangeText() + " here but " + study->seeds.RangeText() + other);
@@ -233,7 +259,8 @@ void ShardMerge::JoinStudy(const json& line, const SeedRange& shard, const std::
 
 // A shard that was not interrupted ran each of its seeds up to the study's battles or to the
 // first one out of time; an interrupted one ran its first seeds, the last of them perhaps cut short.
-void ShardMerge::CheckSeeds(const Block& block, const SeedRange& shard, int battles, bool cutShort) const {
+void ShardMerge::CheckSeeds(const Block& block, const SeedRange& shard, bool oneSeed, bool cutShort) const {
+  const int battles = study->identity.battles;
   std::optional<unsigned> expected = shard.First();
   std::size_t place = 0;
   for (const unsigned seed : block.seeds) {
@@ -247,8 +274,11 @@ void ShardMerge::CheckSeeds(const Block& block, const SeedRange& shard, int batt
     const bool mayBeCut = cutShort && ++place == block.seeds.size();
     if (!tally.ended && tally.lastBattle != battles && !mayBeCut) {
       Refuse("seed " + std::to_string(seed) + " ran " + std::to_string(tally.lastBattle) + " of its " +
-             std::to_string(battles) + " battles: run the shard again");
+             std::to_string(battles) + " battles: run " + (oneSeed ? "it" : "the shard") + " again");
     }
+  }
+  if (oneSeed && block.seeds.empty() && !cutShort) {
+    Refuse(RunNamed(shard, oneSeed) + " has no battle line before its summary: run it again");
   }
   if (!cutShort && block.seeds.size() != shard.Count()) {
     Refuse("the shard ran " + std::to_string(block.seeds.size()) + " of its " + std::to_string(shard.Count()) +

@@ -81,6 +81,7 @@ class ShardMerge {
   // The study of the first summary read, which every other summary must belong to.
   struct Study : ShardsRead {
     StudyIdentity identity;
+    bool oneSeed = false;  // a run of one --seed, not a study's shard
   };
 
   void AddLine(const nlohmann::json& line, Block& block, const std::string& where);
@@ -90,8 +91,8 @@ class ShardMerge {
   // The seeds the summary says its run played: a study's range and shard, or a run's one seed.
   SeedRange RunSeeds(const nlohmann::json& line) const;
   // The shard the summary belongs to, checked against the study of the summaries before it.
-  void JoinStudy(const nlohmann::json& line, const SeedRange& shard, const std::string& where);
-  void CheckSeeds(const Block& block, const SeedRange& shard, int battles, bool cutShort) const;
+  void JoinStudy(const nlohmann::json& line, const SeedRange& shard, bool oneSeed, const std::string& where);
+  void CheckSeeds(const Block& block, const SeedRange& shard, bool oneSeed, bool cutShort) const;
   static void CheckCounts(const nlohmann::json& line, const RunSummary& counts);
 
   Use use;
@@ -101,4 +102,5 @@ class ShardMerge {
   RunSummary total;
   std::optional<Study> study;
   std::string interruptedAt;  // FILE:LINE of an interrupted run's summary
+  std::map<unsigned, std::string> oneSeedRuns;  // each run of one --seed read, by seed, with FILE:LINE
 };

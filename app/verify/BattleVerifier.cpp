@@ -384,7 +384,17 @@ std::string BattleVerifier::Differences(const json& recorded, const json& now) {
   return text;
 }
 
+// Nothing played matches nothing: a report of no finished battle is not called a match.
+std::string BattleVerifier::NothingPlayedLine(const Outcome& outcome) {
+  std::string line = std::string("verified no ") + (outcome.games ? "game" : "battle") +
+                     ": the files hold none to play again";
+  if (!outcome.partial.empty()) line += " (" + outcome.partial + ")";
+  if (!outcome.cutShort.empty()) line += "; " + outcome.cutShort;
+  return line + "\n";
+}
+
 std::string BattleVerifier::ResultLine(const Outcome& outcome) {
+  if (outcome.battles == 0 && !outcome.interrupted) return NothingPlayedLine(outcome);
   const char* noun = outcome.games ? "game" : "battle";
   std::string line = "verified " + Plural(outcome.battles, noun) + " of " + Plural(outcome.seeds, "seed");
   if (!outcome.partial.empty()) line += " (" + outcome.partial + ")";
@@ -401,5 +411,5 @@ std::string BattleVerifier::ResultLine(const Outcome& outcome) {
 int BattleVerifier::ExitStatus(const Outcome& outcome) {
   if (outcome.interrupted) return RunSummary::kInterruptedStatus;
   if (outcome.differing > 0) return 1;
-  return outcome.cutShort.empty() ? 0 : kNotWholeStatus;
+  return outcome.cutShort.empty() && outcome.battles > 0 ? 0 : kNotWholeStatus;
 }

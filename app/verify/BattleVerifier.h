@@ -68,8 +68,8 @@ class BattleVerifier {
   int stepThreads = 1;
   static std::string ResultLine(const Outcome& outcome);
   static constexpr int kNotWholeStatus = 3;
-  // 0 when all match of a whole run, 1 when any differ, 3 when all match of a run not whole,
-  // RunSummary::kInterruptedStatus when the replay was interrupted.
+  // 0 when all match of a whole run, 1 when any differ, 3 when all match of a run not whole or
+  // when there was no battle to play, RunSummary::kInterruptedStatus when the replay was interrupted.
   static int ExitStatus(const Outcome& outcome);
 
  private:
@@ -102,6 +102,7 @@ class BattleVerifier {
   static std::string Differences(const nlohmann::json& recorded, const nlohmann::json& now);
   std::string NotWhole() const;
   std::string Partial() const;
+  static std::string NothingPlayedLine(const Outcome& outcome);
 
   ShardMerge runs;
   TournamentMerge tournament;

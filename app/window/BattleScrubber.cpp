@@ -94,15 +94,24 @@ double BattleScrubber::ViewSecond() const {
   return static_cast<double>(stepsDone - battleStartStep) * stepMs / 1000.0;
 }
 
+// A jump that runs into the next battle stops at its first step, where a jump to its start lands:
+// in the step it began in, its armies are not yet on the field and its chart holds nothing.
 bool BattleScrubber::StepForwardTo(std::int64_t targetStep) {
   const int begun = battlesBegun;
   while (stepsDone < targetStep) {
     if (Interrupt::Requested()) return false;
-    game.battle->timer.TickTo(course.MsAfter(stepsDone + 1));
-    game.RunRecordedStep(static_cast<double>(stepMs));
-    if (battlesBegun != begun) return false;
+    StepOnce();
+    if (battlesBegun != begun) {
+      StepOnce();
+      return false;
+    }
   }
   return true;
+}
+
+void BattleScrubber::StepOnce() {
+  game.battle->timer.TickTo(course.MsAfter(stepsDone + 1));
+  game.RunRecordedStep(static_cast<double>(stepMs));
 }
 
 // The old battlefield goes before the spare is taken, and the next spare is made only once the

@@ -52,7 +52,7 @@ class BattleScrubber {
   // Moves the view to that second of the battle on view, at the earliest its first step (where its
   // armies first stand): back by playing the run again, forward
   // (also beyond the furthest second reached) by stepping on. A forward jump stops where the
-  // battle ends, with the next one on view. Returns false when it stopped short.
+  // battle ends, with the next one on view at its first step. Returns false when it stopped short.
   bool JumpTo(double second);
   bool JumpBy(double seconds);
   // Seconds into the battle on view.
@@ -67,6 +67,7 @@ class BattleScrubber {
  private:
   void Logged(RunCourse::Action action);
   bool StepForwardTo(std::int64_t targetStep);
+  void StepOnce();
   void ReplayTo(std::int64_t targetStep);
   // The battle on view began after battleStartStep.
   void BattleBegan();

@@ -62,6 +62,7 @@ std::string Played(const std::vector<std::string>& arguments, const Tournament::
   options.jobs = jobs;
   TournamentIdentity identity;
   identity.strategies = options.tournament;
+  identity.study.version = StudyIdentity::ProgramVersion();
   for (std::size_t i = 0; i < identity.strategies.size(); ++i)
     identity.checksums.push_back("crc32:0000000" + std::to_string(i));
   std::ostringstream out;
