@@ -165,6 +165,16 @@ CommandLine::Outcome CommandLine::ParseHeadless(const std::vector<std::string>& 
   return outcome;
 }
 
+// Threads beyond the processors' own only take turns with each other: the battles stay the same,
+// the run gets slower.
+std::string CommandLine::CrowdedThreadsNote(const HeadlessOptions& options, unsigned processors) {
+  const long long asked = static_cast<long long>(options.jobs) * options.threads;
+  if (options.threads < 2 || processors == 0 || asked <= processors) return "";
+  return "--jobs " + std::to_string(options.jobs) + " with --threads " + std::to_string(options.threads) +
+         " asks for " + std::to_string(asked) + " threads on " + std::to_string(processors) +
+         " processors; for many seeds, --jobs " + std::to_string(processors) + " alone gets through them sooner";
+}
+
 std::string CommandLine::HeadlessUsage() {
   HeadlessOptions options;
   return HeadlessApp(options)->help();

@@ -78,15 +78,9 @@ bool LoadBattle(const HeadlessOptions& options, Scenario& scenario) {
   return MissingFiles::GroundReadable(scenario.heightMap, kName);
 }
 
-// Threads beyond the processors' own only take turns with each other: the battles stay the same,
-// the run gets slower.
 void NoteCrowdedThreads(const HeadlessOptions& options) {
-  const unsigned processors = std::thread::hardware_concurrency();
-  const long long asked = static_cast<long long>(options.jobs) * options.threads;
-  if (options.threads < 2 || processors == 0 || asked <= processors) return;
-  std::cerr << kName << ": --jobs " << options.jobs << " with --threads " << options.threads << " asks for " << asked
-            << " threads on " << processors << " processors; for many seeds, --jobs " << processors
-            << " alone gets through them sooner\n";
+  const std::string note = CommandLine::CrowdedThreadsNote(options, std::thread::hardware_concurrency());
+  if (!note.empty()) std::cerr << kName << ": " << note << "\n";
 }
 
 // A file that starts as our JSON lines do is a record to verify; any other a tournament's strategy.

@@ -159,3 +159,26 @@ TEST(BattleScrubber, TheChartKeepsTheBattleAsFarAsItWasSeen) {
   seeded.scrubber().JumpBy(BattleScrubber::kJumpSeconds);
   EXPECT_EQ(seeded.timeline.Samples().size(), seen);
 }
+
+// A jump that runs into the next battle shows it as a jump to its start does: at its first step,
+// its armies standing and counted on the chart.
+TEST(BattleScrubber, AJumpIntoTheNextBattleStopsAtItsFirstStep) {
+  SeededGame seeded(2);
+  seeded.PlayToNextBattle();
+  EXPECT_EQ(seeded.recorder.BattleNumber(), 2);
+  EXPECT_DOUBLE_EQ(seeded.scrubber().ViewSecond(), kStepMs / 1000.0);
+  ASSERT_FALSE(seeded.timeline.Samples().empty());
+  EXPECT_GT(seeded.timeline.Samples().front().redAlive, 0);
+  EXPECT_GT(seeded.timeline.Samples().front().blueAlive, 0);
+}
+
+// The window's report names the first battle the user changed, however many came after it.
+TEST(BattleScrubber, TheFirstBattleTheUserChangedIsKept) {
+  SeededGame seeded(2);
+  seeded.scrubber().JumpTo(3.0);
+  seeded.game.SwitchBlood();
+  seeded.PlayToNextBattle();
+  seeded.game.ResetBattle();
+  seeded.game.SwitchBlood();
+  EXPECT_EQ(seeded.game.firstChangedBattle, 1);
+}

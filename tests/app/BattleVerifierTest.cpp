@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "app/CommandLine.h"
 #include "app/run/HeadlessRunner.h"
+#include "app/run/StudyIdentity.h"
 #include "app/run/StepHistogram.h"
 #include "app/setup/GeneralChoice.h"
 #include "app/setup/ScenarioFile.h"
@@ -55,6 +57,17 @@ std::string Output(const std::vector<std::string>& arguments) {
   const HeadlessOptions options = Parsed(arguments);
   std::ostringstream out;
   SeedStudy(options, Loaded(options)).Run(out, nullptr);
+  return out.str();
+}
+
+// What the program writes for a run of one seed with these options, and its exit status.
+std::string RunOutput(const std::vector<std::string>& arguments, int* status = nullptr) {
+  const HeadlessOptions options = Parsed(arguments);
+  std::ostringstream out;
+  testing::internal::CaptureStderr();
+  const int exit = HeadlessRunner(options, Loaded(options)).Run(out, nullptr);
+  testing::internal::GetCapturedStderr();
+  if (status != nullptr) *status = exit;
   return out.str();
 }
 
@@ -152,6 +165,77 @@ TEST_F(BattleVerifierTest, RefusesWhatAMergeRefuses) {
   EXPECT_EQ(error, "scenarios: is a directory; give the files of JSON lines in it");
 }
 
+// Seeds 1-3 read 1, 3, 2: each seed after a later one is out of order, not only the second's.
+TEST_F(BattleVerifierTest, RefusesThreeSeedsOutOfOrder) {
+  const std::vector<std::string> l = Lines(Output({"--seeds", "1-3"}));
+  ASSERT_EQ(l.size(), 4u);
+  EXPECT_EQ(Refusal(l[0] + l[2] + l[1] + l[3]), "study.jsonl:3: seed 2 after seed 3: out of order");
+}
+
+// An interrupt cuts a run's last seed short, never one before it.
+TEST_F(BattleVerifierTest, RefusesAnInterruptedRunWhoseSeedBeforeTheLastIsShort) {
+  const std::vector<std::string> l = Lines(study);
+  const std::string cut = Replace(l[4], ",\"study\"", ",\"interrupted\":true,\"study\"");
+  EXPECT_EQ(Refusal(l[0] + l[2] + l[3] + cut), "study.jsonl:4: seed 1 ran 1 of its 2 battles: run the shard again");
+}
+
+// One shard of two: what was given is played and said to be part; the status is a match's.
+TEST_F(BattleVerifierTest, AShardWithoutItsPartnerMatchesAsAPart) {
+  const BattleVerifier::Outcome outcome = Verify(Output({"--seeds", "1-2", "--shard", "0/2"}));
+  EXPECT_EQ(BattleVerifier::ResultLine(outcome),
+            "verified 1 battle of 1 seed (only 1 of the 2 shards of seeds 1-2 given): all match\n");
+  EXPECT_EQ(BattleVerifier::ExitStatus(outcome), 0);
+}
+
+// A run of one --seed is named as the user ran it, not as a shard, and a version no battlesim
+// writes is damage, not another program's battles.
+TEST_F(BattleVerifierTest, ARunOfOneSeedIsNamedAsARun) {
+  const std::vector<std::string> run = Lines(RunOutput({"--seed", "2", "--battles", "2"}));
+  ASSERT_EQ(run.size(), 3u);
+  EXPECT_EQ(Refusal(run[2]), "study.jsonl:1: the run of seed 2 has no battle line before its summary: run it again");
+  EXPECT_EQ(Refusal(run[0] + run[1]),
+            "study.jsonl: ends without a summary after its last battle lines; the run was cut off before its summary, "
+            "which alone says how its battles were run: run it again");
+  EXPECT_EQ(Refusal(Replace(run[0] + run[1] + run[2], "\"version\":\"", "\"version\":\"banana")),
+            "study.jsonl:3: \"study.version\" is \"banana" + StudyIdentity::ProgramVersion() +
+                "\", which no battlesim writes: the file is damaged");
+  const auto second = [&](const std::string& first, const std::string& firstName, const std::string& then,
+                          const std::string& thenName) {
+    BattleVerifier verifier;
+    std::string error;
+    EXPECT_TRUE(Read(verifier, first, error, firstName)) << error;
+    EXPECT_FALSE(Read(verifier, then, error, thenName));
+    return error;
+  };
+  const std::string whole = run[0] + run[1] + run[2];
+  EXPECT_EQ(second(whole, "run.jsonl", whole, "again.jsonl"), "again.jsonl:3: the run of seed 2 was given already, in run.jsonl:3");
+  EXPECT_EQ(second(whole, "run.jsonl", study, "study.jsonl"),
+            "study.jsonl:3: seed 2 appears twice: here and in the run of seed 2 (run.jsonl:3)");
+  EXPECT_EQ(second(study, "study.jsonl", whole, "run.jsonl"),
+            "run.jsonl:3: the run of seed 2 here but seeds 1-2 in study.jsonl:5: runs of different studies: verify "
+            "each on its own");
+}
+
+// The --json step lines of --fingerprint-every are JSON, and the run verifies; a step the run never
+// reaches is said, not passed over; each coordinate has its own label.
+TEST_F(BattleVerifierTest, AStepViewsOutputStaysVerifiableAndAStepNeverReachedFails) {
+  const std::string printed = RunOutput({"--seed", "1", "--fingerprint-every", "400"});
+  const std::vector<std::string> lines = Lines(printed);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0].rfind("{\"step\":400,\"fingerprint\":\"", 0), 0u) << lines[0];
+  EXPECT_EQ(BattleVerifier::ResultLine(Verify(printed)), "verified 1 battle of 1 seed: all match\n") << said;
+  int status = 0;
+  RunOutput({"--seed", "1", "--state-at-step", "100000"}, &status);
+  EXPECT_EQ(status, HeadlessRunner::kStepNotReachedStatus);
+  HeadlessOptions text = Parsed({"--seed", "1", "--state-at-step", "1"});
+  text.json = false;
+  std::ostringstream fields;
+  EXPECT_EQ(HeadlessRunner(text, Scenario{}).Run(fields, nullptr), 0);
+  for (const char* label : {"sprite.position.x = ", "sprite.position.z = ", "sprite.target.y = "}) {
+    EXPECT_NE(fields.str().find(label), std::string::npos) << label;
+  }
+}
+
 TEST_F(BattleVerifierTest, AnInterruptedRunIsPlayedAsFarAsItWentAndNotCalledWhole) {
   // Seeds 1-2 stopped after seed 1: seed 1's lines and counts, the summary marked interrupted.
   const std::string firstSeed = Output({"--seeds", "1-1", "--battles", "2"});
@@ -218,13 +302,40 @@ TEST_F(BattleVerifierTest, TheWindowsReportVerifiesUpToTheBattleItsUserChanged) 
            WindowReport::Summary(window, Scenario{}, counts, changedFrom).Format(true);
   };
   EXPECT_EQ(BattleVerifier::ResultLine(Verify(report(0))), "verified 2 battles of 1 seed: all match\n");
-  EXPECT_EQ(BattleVerifier::ResultLine(Verify(report(2))),
+  const BattleVerifier::Outcome reset = Verify(report(2));
+  EXPECT_EQ(BattleVerifier::ResultLine(reset),
             "verified 1 battle of 1 seed (not played: 1 battle from battle 2 on, which the window's user changed by a "
             "reset or the blood switch): all match\n");
+  EXPECT_EQ(BattleVerifier::ExitStatus(reset), 0);
   window.fixedSteps = false;
   EXPECT_EQ(Refusal(report(0)),
             "study.jsonl:3: the window ran one step per frame (without --seed, --battle, --at or --frame-ms): its "
             "battles hang on the frame rate and cannot be played again");
+}
+
+// Ended by Ctrl-C, the window's report is as whole as a headless run ended so; with no battle
+// finished it has nothing to match.
+TEST_F(BattleVerifierTest, AWindowReportInterruptedOrWithoutABattleIsNotCalledAMatch) {
+  HeadlessOptions run = Parsed({"--seed", "1"});
+  std::ostringstream lines;
+  StepHistogram steps;
+  long long frames = 0;
+  RunSummary counts = HeadlessRunner(run, Scenario{}).RunBattles(lines, nullptr, steps, frames);
+  counts.interrupted = true;
+  WindowOptions window;
+  window.fixedSteps = true;
+  window.frameMs = 100;
+  const BattleVerifier::Outcome interrupted =
+      Verify(lines.str() + WindowReport::Summary(window, Scenario{}, counts, 0).Format(true));
+  EXPECT_EQ(BattleVerifier::ResultLine(interrupted),
+            "verified 1 battle of 1 seed as far as the run went: none differ, but the run was interrupted "
+            "(study.jsonl:2) and is not whole\n");
+  EXPECT_EQ(BattleVerifier::ExitStatus(interrupted), BattleVerifier::kNotWholeStatus);
+  RunSummary none;
+  none.seed = 1;
+  const BattleVerifier::Outcome empty = Verify(WindowReport::Summary(window, Scenario{}, none, 0).Format(true));
+  EXPECT_EQ(BattleVerifier::ResultLine(empty), "verified no battle: the files hold none to play again\n");
+  EXPECT_EQ(BattleVerifier::ExitStatus(empty), BattleVerifier::kNotWholeStatus);
 }
 
 TEST_F(BattleVerifierTest, ATournamentsGamesVerifyGivenTheirScriptsMatchedByChecksum) {
@@ -247,6 +358,12 @@ TEST_F(BattleVerifierTest, ATournamentsGamesVerifyGivenTheirScriptsMatchedByChec
     return BattleVerifier::ResultLine(Replay(verifier));
   };
   EXPECT_EQ(verified({fails, holds}, error), "verified 2 games of 1 seed: all match\n") << error;
+  // The same files elsewhere: the forfeit's reason names the script as the tournament did.
+  const TempFolder moved("verify-tournament-moved");
+  std::filesystem::copy_file(holds, moved.Path("holds.lua"));
+  std::filesystem::copy_file(fails, moved.Path("fails.lua"));
+  EXPECT_EQ(verified({moved.Path("fails.lua"), moved.Path("holds.lua")}, error), "verified 2 games of 1 seed: all match\n")
+      << error;
   EXPECT_EQ(verified({holds}, error), "");
   EXPECT_EQ(error, "table.jsonl:6: the tournament's strategy " + fails + " (" + identity.checksums[1] +
                        ") was not given: give its file after the tournament's output");

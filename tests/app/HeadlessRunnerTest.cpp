@@ -15,6 +15,7 @@
 #include "app/WindowCommandLine.h"
 #include "app/run/BattleReport.h"
 #include "app/run/HeadlessRunner.h"
+#include "app/setup/BattleSetup.h"
 #include "app/window/WindowOptions.h"
 #include "platform/Interrupt.h"
 #include "platform/PngWriter.h"
@@ -279,6 +280,11 @@ TEST(CommandLineWords, EachMistakeIsNamedWithItsReason) {
       {false, {"--trace-file", "t.txt"}, "--trace-file requires --trace"},
       {false, {"--seed", "-1"}, "--seed: needs a whole number from 0 to 4294967295, not '-1'"},
       {false, {"--battles", "1.5"}, "--battles: needs a whole number from 1 to 1000000, not '1.5'"},
+      {false, {"--threads", "two"}, "--threads: needs a whole number from 1 to 2, not 'two'"},
+      {false, {"--threads", "2.0"}, "--threads: needs a whole number from 1 to 2, not '2.0'"},
+      {false, {"--threads", "0"}, "--threads: needs a whole number from 1 to 2, not '0'"},
+      {false, {"--threads", "3"}, "--threads: needs a whole number from 1 to 2, not '3'"},
+      {true, {"--threads", "3"}, "--threads: needs a whole number from 1 to 2, not '3'"},
       {false, {"--timeline", "/no-such/t.csv"}, "timeline file /no-such/t.csv (No such file or directory)"},
       {false, {"--trace", "A", "--trace-file", "/no/t.txt"}, "trace file /no/t.txt (No such file or directory)"},
       {true, {"--json"}, "--json requires --report"},
@@ -315,6 +321,38 @@ TEST(HeadlessRunner, ParsesAStudyItsShardTheMergeAndTheUnitCeiling) {
   ASSERT_TRUE(Parse({"--merge", "a.jsonl", "b.jsonl", "--json"}, merge, error)) << error;
   EXPECT_EQ(merge.mergeFiles, (std::vector<std::string>{"a.jsonl", "b.jsonl"}));
   EXPECT_EQ(HeadlessOptions{}.maxUnits, 200000);
+}
+
+// Seed 0 is a seed like any other, not "no seed": the clock must not replace it.
+TEST(HeadlessRunner, SeedZeroIsPlayedAsGiven) {
+  HeadlessOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--seed", "0"}, options, error)) << error;
+  EXPECT_TRUE(options.seedGiven);
+  EXPECT_EQ(BattleSetup::SeedOrClock(options.seedGiven, options.seed), 0u);
+}
+
+TEST(HeadlessRunner, TheUnitCeilingsRefusalNamesTheScenarioFile) {
+  Scenario scenario;
+  std::string error;
+  EXPECT_FALSE(BattleSetup::Load("scenarios/default.toml", 100, {}, scenario, error));
+  EXPECT_EQ(error.rfind("scenarios/default.toml: the battle would raise ", 0), 0u) << error;
+  EXPECT_NE(error.find("more than the 100 allowed by --max-units"), std::string::npos) << error;
+}
+
+// The battles stay the same on crowded processors, only slower: said once, and only when so.
+TEST(CommandLineWords, ThreadsBeyondTheProcessorsAreNoted) {
+  HeadlessOptions options;
+  options.threads = 2;
+  options.jobs = 2;
+  EXPECT_EQ(CommandLine::CrowdedThreadsNote(options, 3),
+            "--jobs 2 with --threads 2 asks for 4 threads on 3 processors; for many seeds, --jobs 3 alone gets "
+            "through them sooner");
+  EXPECT_EQ(CommandLine::CrowdedThreadsNote(options, 4), "");
+  EXPECT_EQ(CommandLine::CrowdedThreadsNote(options, 0), "");
+  options.threads = 1;
+  options.jobs = 8;
+  EXPECT_EQ(CommandLine::CrowdedThreadsNote(options, 2), "");
 }
 
 // A study runs each seed afresh and a merge runs nothing: options that need one run, or that

@@ -183,6 +183,12 @@ TEST(TournamentMerge, ShardsMergeToTheUnshardedTableAndStrangersAreRefused) {
     shardArgs.insert(shardArgs.end(), {"--shard", shard});
     std::istringstream lines(Played(shardArgs, &ThreeWay));
     ASSERT_TRUE(merge.AddLines(lines, shard, error)) << error;
+    if (std::string(shard) != "1/2") continue;
+    // Alone, a shard is no tournament: the one missing is named.
+    EXPECT_FALSE(merge.Complete(error));
+    EXPECT_NE(error.find(": \"shard\" 0/2 of seeds 1-5 is missing: merge the output of --shard 0/2 too"),
+              std::string::npos)
+        << error;
   }
   ASSERT_TRUE(merge.Complete(error)) << error;
   std::string wholeTable;
