@@ -1,12 +1,15 @@
 // Runs the committed fuzzing seeds, the shipped scenarios and the inputs that once broke something
-// through the harness bodies, holding files named ok-<W>x<H>-c<K>-... to their size and files
-// named bad-... to refusal.
+// through the harness bodies, and holds every file to what its name says: ok-<W>x<H>-c<K>-... to
+// its size, ok-... to being taken (a script's calls never failing), fails-... to a script that
+// loads and fails in a call, bad-... to refusal. A file named otherwise, or a folder missing or
+// empty, fails: an input nobody judges guards nothing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <regex>
 #include <string>
 #include <vector>
@@ -29,18 +32,21 @@ struct Expected {
 // The tests run from the project root.
 std::vector<fs::path> FilesIn(const std::string& folder) {
   std::vector<fs::path> files;
-  if (fs::is_directory(folder)) {
-    for (const auto& entry : fs::directory_iterator(folder)) {
-      if (entry.is_regular_file()) {
-        files.push_back(entry.path());
-      }
-    }
+  if (!fs::is_directory(folder)) {
+    ADD_FAILURE() << folder << ": no such folder";
+    return files;
   }
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  }
+  if (files.empty()) ADD_FAILURE() << folder << ": holds no files";
   std::sort(files.begin(), files.end());
   return files;
 }
 
-bool IsBad(const fs::path& path) { return path.filename().string().rfind("bad-", 0) == 0; }
+bool Named(const fs::path& path, const char* prefix) { return path.filename().string().rfind(prefix, 0) == 0; }
+
+bool IsBad(const fs::path& path) { return Named(path, "bad-"); }
 
 bool ParseOk(const fs::path& path, Expected& expected) {
   static const std::regex pattern(R"(ok-(\d+)x(\d+)-c(\d)-.*)");
@@ -62,11 +68,19 @@ void ExpectOutcome(const fs::path& path, Harness harness) {
   Expected expected;
   if (IsBad(path)) {
     EXPECT_FALSE(outcome.loaded);
+  } else if (Named(path, "fails-")) {
+    EXPECT_TRUE(outcome.loaded);
+    EXPECT_TRUE(outcome.failed);
   } else if (ParseOk(path, expected)) {
     EXPECT_TRUE(outcome.loaded);
     EXPECT_EQ(expected.width, outcome.width);
     EXPECT_EQ(expected.height, outcome.height);
     EXPECT_EQ(expected.components, outcome.components);
+  } else if (Named(path, "ok-")) {
+    EXPECT_TRUE(outcome.loaded);
+    EXPECT_FALSE(outcome.failed);
+  } else {
+    ADD_FAILURE() << "named neither ok-, fails- nor bad-: nothing says what it must come to";
   }
 }
 
@@ -144,26 +158,8 @@ TEST(FuzzScenarioCorpus, ShippedScenariosAreAcceptedAndTheirArmiesRaised) {
   }
 }
 
-TEST(FuzzScenarioCorpus, SeedsNamedBadAreRefused) {
-  ExpectCorpusOutcomes("tests/fuzz/corpus/scenario", 3, 0, LoadScenarioBytes);
-}
-
-TEST(FuzzRegressions, PngInputsThatOnceFailedPassTheHarness) {
-  for (const fs::path& path : FilesIn("tests/fuzz/regressions/png")) {
-    ExpectOutcome(path, DecodePngBytes);
-  }
-}
-
-TEST(FuzzRegressions, HeightMapInputsThatOnceFailedPassTheHarness) {
-  for (const fs::path& path : FilesIn("tests/fuzz/regressions/heightmap")) {
-    ExpectOutcome(path, LoadHeightMapBytes);
-  }
-}
-
-TEST(FuzzRegressions, ScenarioInputsThatOnceFailedPassTheHarness) {
-  for (const fs::path& path : FilesIn("tests/fuzz/regressions/scenario")) {
-    ExpectOutcome(path, LoadScenarioBytes);
-  }
+TEST(FuzzScenarioCorpus, SeedsComeToWhatTheirNamesSay) {
+  ExpectCorpusOutcomes("tests/fuzz/corpus/scenario", 3, 2, LoadScenarioBytes);
 }
 
 TEST(FuzzShardMergeCorpus, ShardOutputIsTakenAndShardsCutShortOrInterruptedAreRefused) {
@@ -183,18 +179,30 @@ TEST(FuzzLuaCorpus, ShippedStrategiesLoadAndSeedsPassTheHarness) {
   for (const fs::path& path : shipped) {
     SCOPED_TRACE(path.string());
     const Bytes bytes = FileBytes::Read(path.string());
-    EXPECT_TRUE(RunStrategyBytes(bytes.data(), bytes.size()).loaded);
+    const FuzzOutcome outcome = RunStrategyBytes(bytes.data(), bytes.size());
+    EXPECT_TRUE(outcome.loaded);
+    EXPECT_FALSE(outcome.failed);
   }
-  for (const fs::path& path : FilesIn("tests/fuzz/corpus/lua")) {
-    const Bytes bytes = FileBytes::Read(path.string());
-    RunStrategyBytes(bytes.data(), bytes.size());
-  }
+  for (const fs::path& path : FilesIn("tests/fuzz/corpus/lua")) ExpectOutcome(path, RunStrategyBytes);
 }
 
-TEST(FuzzRegressions, LuaInputsThatOnceFailedPassTheHarness) {
-  for (const fs::path& path : FilesIn("tests/fuzz/regressions/lua")) {
-    SCOPED_TRACE(path.string());
-    const Bytes bytes = FileBytes::Read(path.string());
-    RunStrategyBytes(bytes.data(), bytes.size());
+// Each kept input under the harness its folder names; a folder no harness reads fails.
+TEST(FuzzRegressions, InputsThatOnceFailedComeToWhatTheirNamesSay) {
+  const std::map<std::string, Harness> harnesses = {{"png", DecodePngBytes},
+                                                    {"heightmap", LoadHeightMapBytes},
+                                                    {"scenario", LoadScenarioBytes},
+                                                    {"shardmerge", MergeShardBytes},
+                                                    {"lua", RunStrategyBytes}};
+  std::size_t folders = 0;
+  for (const auto& entry : fs::directory_iterator("tests/fuzz/regressions")) {
+    const std::string target = entry.path().filename().string();
+    const auto harness = harnesses.find(target);
+    if (harness == harnesses.end()) {
+      ADD_FAILURE() << entry.path() << ": no harness is named " << target;
+      continue;
+    }
+    ++folders;
+    for (const fs::path& path : FilesIn(entry.path().string())) ExpectOutcome(path, harness->second);
   }
+  EXPECT_GE(folders, 3u);
 }

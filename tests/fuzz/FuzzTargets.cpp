@@ -462,5 +462,6 @@ FuzzOutcome RunStrategyBytes(const std::uint8_t* data, std::size_t size) {
       Require(script.Failed() && OneLine(script.Failure()), "a failed fight call leaves one line saying why");
     }
   }
+  outcome.failed = script.Failed();
   return outcome;
 }
