@@ -81,8 +81,8 @@ void AddInsideViews(CLI::App& app, HeadlessOptions& options) {
                  "write per battle and simulated second the units alive on each side and the duels (CSV)")
       ->type_name("FILE.csv");
   app.add_option("--fingerprint-every", options.fingerprintEvery,
-                 "write after every N steps a line \"step S fingerprint F\" (with --json {\"step\":S,\"fingerprint\":F}): "
-                 "where two builds' battles part")
+                 "write after every N steps a line \"step S fingerprint F\" (with --json "
+                 "{\"step\":S,\"fingerprint\":F}): where two builds' battles part")
       ->type_name("N")
       ->check(CommandLineParts::WholeBetween(1, 1000000000LL));
   app.add_option("--state-at-step", options.stateAtStep,

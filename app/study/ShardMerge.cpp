@@ -143,7 +143,9 @@ void ShardMerge::CheckSeedPlace(unsigned seed, const Block& block) const {
   if (inBlock && lastSeed != seed) Refuse("the lines of " + named + " are not together: out of order");
   if (!inBlock && seeds.count(seed) > 0) {
     const auto run = oneSeedRuns.find(seed);
-    if (run != oneSeedRuns.end()) Refuse(named + " appears twice: here and in the run of " + named + " (" + run->second + ")");
+    if (run != oneSeedRuns.end()) {
+      Refuse(named + " appears twice: here and in the run of " + named + " (" + run->second + ")");
+    }
     Refuse(named + " appears twice: shards overlap or a file was given twice");
   }
   if (!inBlock && !block.seeds.empty() && seed < *block.seeds.rbegin()) {

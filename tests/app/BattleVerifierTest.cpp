@@ -208,7 +208,8 @@ TEST_F(BattleVerifierTest, ARunOfOneSeedIsNamedAsARun) {
     return error;
   };
   const std::string whole = run[0] + run[1] + run[2];
-  EXPECT_EQ(second(whole, "run.jsonl", whole, "again.jsonl"), "again.jsonl:3: the run of seed 2 was given already, in run.jsonl:3");
+  EXPECT_EQ(second(whole, "run.jsonl", whole, "again.jsonl"),
+            "again.jsonl:3: the run of seed 2 was given already, in run.jsonl:3");
   EXPECT_EQ(second(whole, "run.jsonl", study, "study.jsonl"),
             "study.jsonl:3: seed 2 appears twice: here and in the run of seed 2 (run.jsonl:3)");
   EXPECT_EQ(second(study, "study.jsonl", whole, "run.jsonl"),
@@ -362,7 +363,8 @@ TEST_F(BattleVerifierTest, ATournamentsGamesVerifyGivenTheirScriptsMatchedByChec
   const TempFolder moved("verify-tournament-moved");
   std::filesystem::copy_file(holds, moved.Path("holds.lua"));
   std::filesystem::copy_file(fails, moved.Path("fails.lua"));
-  EXPECT_EQ(verified({moved.Path("fails.lua"), moved.Path("holds.lua")}, error), "verified 2 games of 1 seed: all match\n")
+  EXPECT_EQ(verified({moved.Path("fails.lua"), moved.Path("holds.lua")}, error),
+            "verified 2 games of 1 seed: all match\n")
       << error;
   EXPECT_EQ(verified({holds}, error), "");
   EXPECT_EQ(error, "table.jsonl:6: the tournament's strategy " + fails + " (" + identity.checksums[1] +
