@@ -3,10 +3,12 @@
 
 #include <bit>
 #include <cstdio>
+#include <iterator>
 
 #include "battle/Battle.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
+#include "objects/UnitType.h"
 #include "statemachine/Message.h"
 #include "statemachine/StateMachine.h"
 
@@ -93,8 +95,13 @@ void BattleFingerprint::AddCounters(const Battle& battle) {
   Add(battle.BlueWins());
   Field("casualties");
   Add(battle.Casualties());
-  Field("kills by type");
-  for (const int kills : battle.KillsByType()) Add(kills);
+  static constexpr const char* kKills[] = {"kills of soldiers", "kills of archers", "kills of berserkers",
+                                           "kills of squad leaders", "kills of generals"};
+  static_assert(std::size(kKills) == UnitType::kFighters);
+  for (std::size_t type = 0; type < std::size(kKills); ++type) {
+    Field(kKills[type]);
+    Add(battle.KillsByType()[type]);
+  }
   Field("state changes");
   Add(battle.StateChanges());
   Field("nextMemberTypeIndex");
