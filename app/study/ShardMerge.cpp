@@ -56,8 +56,9 @@ StudyIdentity StudyOf(const json& line) {
   study.blood = blood.get<bool>();
   study.version = Text(line, "study.version");
   if (!StudyIdentity::WellFormedVersion(study.version)) {
-    Refuse("\"study.version\" is " + json(study.version.substr(0, 40)).dump() +
-           ", which no battlesim writes: the file is damaged");
+    // Cut short, the text may end inside a character: replaced, not thrown over.
+    const std::string shown = json(study.version.substr(0, 40)).dump(-1, ' ', false, json::error_handler_t::replace);
+    Refuse("\"study.version\" is " + shown + ", which no battlesim writes: the file is damaged");
   }
   if (JsonLine::Find(line, "study.red_general") != nullptr) study.generals[0] = Text(line, "study.red_general");
   if (JsonLine::Find(line, "study.blue_general") != nullptr) study.generals[1] = Text(line, "study.blue_general");
@@ -119,14 +120,15 @@ void ShardMerge::AddLine(const json& line, Block& block, const std::string& wher
     block = Block{};
     return;
   }
+  // --fingerprint-every's and --state-at-step's lines say where two builds part: no battle to play.
+  if (JsonLine::Find(line, "step") != nullptr && JsonLine::Find(line, "battle") == nullptr) {
+    Count(line, "step");
+    return;
+  }
   if (reader.record) reader.record(line);
   if (JsonLine::Find(line, "seed") != nullptr) {
     if (!block.seedless.empty()) Refuse("a battle line with its seed after lines without: not one run's lines");
     AddBattle(line, static_cast<unsigned>(Whole(line, "seed", std::numeric_limits<unsigned>::max())), block, where);
-    return;
-  }
-  if (JsonLine::Find(line, "step") != nullptr && JsonLine::Find(line, "battle") == nullptr) {
-    Count(line, "step");  // --fingerprint-every's: where two builds part, not a battle to play again
     return;
   }
   if (use == Use::Merge) Refuse("a battle line without its seed: run the shards with --seeds");
