@@ -65,16 +65,21 @@ class Analysis:
         return lines
 
     def model_lines(self):
+        paired = self.logistic["paired"]
+        if len(paired) >= 2 and len(paired) < len(self.effects):
+            logistic = f"Logistic model with the two-factor interactions of the {len(paired)} strongest factors"
+        elif len(paired) >= 2:
+            logistic = "Logistic model with two-factor interactions"
+        else:
+            logistic = "Logistic model of the main effects (too few design points for interactions)"
         lines = []
-        for name, model in (("Logistic model with two-factor interactions", self.logistic),
-                            (f"Decision tree of depth {_metamodels.TREE_DEPTH}", self.tree)):
+        for name, model in ((logistic, self.logistic), (f"Decision tree of depth {_metamodels.TREE_DEPTH}", self.tree)):
+            if model["baseline_brier"] == 0:
+                lines.append(f"{name}: every battle ended alike, nothing to predict")
+                continue
             lines.append(f"{name}, on held-out design points: Brier score {model['held_out_brier']:.3f} "
                          f"against {model['baseline_brier']:.3f} for the overall rate (skill {model['skill']:+.2f}), "
                          f"off each point's win rate by {model['point_error']:.3f} on average")
-        paired = self.logistic["paired"]
-        if len(paired) < len(self.effects):
-            lines.append(f"Interactions only among the {len(paired)} strongest factors "
-                         f"({', '.join(paired) or 'none'}): the design's points cannot carry more terms")
         if self.logistic["strongest"]:
             first, second, value = self.logistic["strongest"]
             lines.append(f"Strongest interaction: {first} with {second} (coded log-odds term {value:+.2f})")
@@ -137,9 +142,11 @@ def analyse(frame, factors=None, plots=None):
     varied = [factor for factor in every if factor.varied]
     if not varied:
         raise ValueError("no factor takes more than one value in these battles")
-    if battles["point"].nunique() < 2:
-        raise ValueError("the battles hold a single design point: nothing to compare")
     matrix = _factors.coded_matrix(battles, varied)
+    points = battles["point"].nunique()
+    if points <= matrix.shape[1] + 1:
+        raise ValueError(f"{points} design points cannot tell {len(varied)} factors' effects apart: "
+                         f"it takes at least {matrix.shape[1] + 2}")
     effects, win_fit = _effects.main_effects(battles, matrix, varied)
     natural = tree_columns(battles, varied, matrix)
     result = Analysis(_effects.point_table(battles, varied), effects, _effects.untold_pairs(effects, win_fit),
