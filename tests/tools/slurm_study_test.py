@@ -1,8 +1,10 @@
 # tools/slurm-study against a real single-node Slurm started here (munged, slurmctld and slurmd in
 # the foreground, their configuration in a temporary folder): the merged study equals a local run.
+# The daemons run as whoever runs the test, root or not, and its jobs as that user.
 import json
 import os
 import pathlib
+import pwd
 import shutil
 import signal
 import socket
@@ -79,7 +81,7 @@ class SingleNodeSlurm:
         folder.mkdir(mode=0o700)
         for name in ("munge", "state", "spool"):
             (folder / name).mkdir(mode=0o700)
-        (folder / "slurm.conf").write_text(slurm_conf(folder, os.environ.get("USER") or "root"))
+        (folder / "slurm.conf").write_text(slurm_conf(folder, pwd.getpwuid(os.getuid()).pw_name))
         self.env = dict(os.environ, SLURM_CONF=str(folder / "slurm.conf"))
 
     def start(self):
