@@ -18,8 +18,8 @@ import threading
 from battlesim import _battlesim
 from battlesim._battlesim import BattleView, General, Point, Squad, Terrain
 
-__all__ = ["run", "study", "tournament", "timeline", "analyse", "BattleEnv", "ParallelBattleEnv", "VectorBattleEnv", "BattleView",
-           "General", "Point", "Squad", "Terrain"]
+__all__ = ["run", "study", "tournament", "timeline", "analyse", "BattleEnv", "ParallelBattleEnv", "VectorBattleEnv",
+           "BattleView", "General", "Point", "Squad", "Terrain"]
 
 # The command line's own bounds, so that a bad value is named by its Python argument.
 _MOST_BATTLES = 1000000
