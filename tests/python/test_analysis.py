@@ -86,3 +86,22 @@ def test_the_tool_refuses_lines_without_factors_in_one_line(tmp_path):
     done = run_tool(lines)
     assert done.returncode == 2
     assert done.stderr.count("\n") == 1 and "no factor columns" in done.stderr
+
+
+def test_real_battles_where_only_reds_squads_change_the_battle(tmp_path):
+    """Red's squads from 1 to 5 against blue's 5, crossed with a factor no battle reads."""
+    from conftest import ROOT
+
+    base = (ROOT / "scenarios" / "default.toml").read_text()
+    base = base.replace("../Textures/ASTest.png", str(ROOT / "Textures" / "ASTest.png"))
+    frames = []
+    for squads in range(1, 6):
+        scenario = tmp_path / f"red-{squads}.toml"
+        scenario.write_text(base.replace("squads = 5      #", f"squads = {squads}      #", 1))
+        for unread in (0, 1):
+            seeds = range(10 * squads + 5 * unread, 10 * squads + 5 * unread + 4)
+            battles = battlesim.study(seeds=seeds, scenario=scenario, jobs=2)
+            frames.append(battles.assign(point=2 * squads + unread, **{"red.squads": squads, "unread.level": unread}))
+    found = battlesim.analyse(pd.concat(frames, ignore_index=True))
+    assert found.ranking[0] == "red.squads"
+    assert found.deciding == ["red.squads"] and found.negligible == ["unread.level"]
