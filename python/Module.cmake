@@ -25,7 +25,8 @@ target_link_libraries(battlesim_python PRIVATE battlesim_lab)
 set_target_properties(battlesim_python PROPERTIES OUTPUT_NAME _battlesim
                       LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/python/battlesim)
 
-set(battlesim_python_files __init__.py env.py _distributed.py)
+set(battlesim_python_files __init__.py env.py _distributed.py analysis.py _factors.py _effects.py _metamodels.py
+                            _analysis_plots.py)
 foreach(file ${battlesim_python_files})
   configure_file(python/battlesim/${file} ${CMAKE_BINARY_DIR}/python/battlesim/${file} COPYONLY)
 endforeach()

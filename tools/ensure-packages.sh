@@ -38,7 +38,7 @@ ensure_architecture() {
 }
 
 BUILD_PACKAGES=(g++ cmake make pkg-config dpkg-dev libpng-dev zlib1g-dev freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libtomlplusplus-dev libcli11-dev nlohmann-json3-dev liblua5.4-dev)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth libx11-dev libxtst-dev clang libclang-rt-14-dev libboost-graph-dev gnuplot-nox jq parallel time python3-numpy python3-scipy python3-dev python3-pybind11 python3-pandas python3-pytest python3-distributed python3-matplotlib)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth libx11-dev libxtst-dev clang libclang-rt-14-dev libboost-graph-dev gnuplot-nox jq parallel time python3-numpy python3-scipy python3-dev python3-pybind11 python3-pandas python3-pytest python3-distributed python3-matplotlib python3-sklearn python3-statsmodels slurm-wlm munge)
 # The determinism check's builds: clang with libc++, and the headless program cross-built for
 # 64-bit ARM with the arm64 libraries it links, run under qemu.
 MATRIX_PACKAGES=(libc++-dev libc++abi-dev g++-aarch64-linux-gnu qemu-user liblua5.4-dev:arm64 libpng-dev:arm64

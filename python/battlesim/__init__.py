@@ -1,6 +1,6 @@
 """battlesim from Python: the headless program's battles, studies, tournaments and timelines as
-Python lists and pandas DataFrames, Generals written in Python, and battles played one decision at
-a time (see battlesim.env).
+Python lists and pandas DataFrames, Generals written in Python, battles played one decision at
+a time (see battlesim.env), and which factors decide a designed study (see battlesim.analysis).
 
 Every function plays the very battles battlesim-headless plays for the same options: a battle line
 here is the program's --json line as a dict. Battles run without Python's lock, and Ctrl-C stops
@@ -18,8 +18,8 @@ import threading
 from battlesim import _battlesim
 from battlesim._battlesim import BattleView, General, Point, Squad, Terrain
 
-__all__ = ["run", "study", "tournament", "timeline", "BattleEnv", "ParallelBattleEnv", "VectorBattleEnv", "BattleView",
-           "General", "Point", "Squad", "Terrain"]
+__all__ = ["run", "study", "tournament", "timeline", "analyse", "BattleEnv", "ParallelBattleEnv", "VectorBattleEnv",
+           "BattleView", "General", "Point", "Squad", "Terrain"]
 
 # The command line's own bounds, so that a bad value is named by its Python argument.
 _MOST_BATTLES = 1000000
@@ -203,6 +203,15 @@ def timeline(seed=1, battles=1, scenario=None, red_general=None, blue_general=No
         path = os.path.join(folder, "timeline.csv")
         _lab(arguments + ["--timeline", path], generals)
         return pandas.read_csv(path)
+
+
+def analyse(frame, factors=None, plots=None):
+    """Which factors decide the battles of a design's frame: the win rate and casualties at each
+    point, each factor's main effect, a logistic model and a decision tree judged on held-out
+    points, the factors ranked (see battlesim.analysis.analyse). Print the result for a report."""
+    from battlesim.analysis import analyse as analyse_frame
+
+    return analyse_frame(frame, factors, plots)
 
 
 # Last: the environments build on the functions above.

@@ -17,3 +17,13 @@ endforeach()
 add_test(NAME PlotTournament.SaysThatNoGameFinished
   COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/plot_tournament_test.sh
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+
+# tools/slurm-study through a single-node Slurm that the test starts and stops (slurm-wlm, munge).
+# Once, in the normal build: it tests the scheduler's path, which the sanitizers add nothing to.
+if(NOT BATTLESIM_SANITIZE)
+add_test(NAME SlurmStudy
+  COMMAND ${CMAKE_COMMAND} -E env BATTLESIM_HEADLESS=$<TARGET_FILE:battlesim-headless>
+          /usr/bin/python3 -m pytest -q -p no:cacheprovider ${CMAKE_SOURCE_DIR}/tests/tools/slurm_study_test.py
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(SlurmStudy PROPERTIES TIMEOUT 900)
+endif()
