@@ -89,6 +89,48 @@ TEST_F(LuaSandbox, TheBudgetAndTheCeilingHoldInMessageHandlersAndCloseMethods) {
   EXPECT_EQ(result, "handled boom");
 }
 
+// The handler's own error is what xpcall returns, as a failed pcall's would be; the script goes on.
+TEST_F(LuaSandbox, AnXpcallWhoseHandlerRaisesReturnsTheHandlersError) {
+  ASSERT_TRUE(RunChunk(state,
+                       "local ok, why = xpcall(error, function(m) error('handler broke on ' .. m, 0) end, 'boom', 0)\n"
+                       "return tostring(ok) .. ': ' .. why",
+                       result))
+      << result;
+  EXPECT_EQ(result, "false: handler broke on boom");
+}
+
+namespace {
+int NewBlock(lua_State* lua) {
+  lua_newuserdatauv(lua, static_cast<std::size_t>(luaL_checkinteger(lua, 1)), 0);
+  return 1;
+}
+
+int MemoryInUse(lua_State* lua) {
+  lua_pushinteger(lua, static_cast<lua_Integer>(LuaState::Of(lua).MemoryInUse()));
+  return 1;
+}
+}  // namespace
+
+// Lua collects its garbage when an allocation is refused and asks again: a retry that fits is no
+// overrun, however often it happens, while a block that never fits still is.
+TEST_F(LuaSandbox, ARefusalThatACollectionMendsLeavesTheCeilingAsItWas) {
+  LuaState small(random, 1u << 20);
+  lua_register(small.Raw(), "block", NewBlock);
+  lua_register(small.Raw(), "in_use", MemoryInUse);
+  const char* refusedThenRetried = R"(
+    for round = 1, 3 do
+      local junk = {}
+      while in_use() < 600 * 1024 do junk[#junk + 1] = {round} end
+      junk = nil
+      local kept = block(512 * 1024)
+    end
+    return 'fine')";
+  ASSERT_TRUE(RunChunk(small, refusedThenRetried, result)) << result;
+  EXPECT_EQ(result, "fine");
+  EXPECT_FALSE(RunChunk(small, "return block(2 * 1024 * 1024)", error));
+  EXPECT_NE(error.find("memory ceiling of 1 MiB exceeded"), std::string::npos) << error;
+}
+
 namespace {
 int RaiseInterrupt(lua_State*) {
   std::raise(SIGINT);
