@@ -5,6 +5,7 @@
 #include <lua.hpp>
 
 #include <climits>
+#include <cmath>
 #include <csignal>
 #include <fstream>
 #include <iterator>
@@ -179,6 +180,15 @@ TEST_F(LuaSandbox, MathRandomDrawsFromTheBattlesGenerator) {
   std::uint64_t bits = 0;
   for (int draw = 0; draw < 5; ++draw) bits = (bits << 15) | static_cast<std::uint64_t>(expected.Rand());
   EXPECT_EQ(result, std::to_string(static_cast<std::int64_t>(bits)));
+}
+
+// A script's math.tan is the tangent in every quadrant, below and above zero.
+TEST_F(LuaSandbox, MathTanIsTheTangentInEveryQuadrant) {
+  for (const double x : {0.5, 2.0, 3.6, 5.0, -0.5, -2.0, -3.6, -5.0}) {
+    ASSERT_TRUE(RunChunk(state, "return string.format('%.17g', math.tan(" + std::to_string(x) + "))", result)) << result;
+    const double tan = std::tan(std::stod(std::to_string(x)));
+    EXPECT_NEAR(std::stod(result), tan, std::fabs(tan) * 1e-14) << x;
+  }
 }
 
 // Library functions that would copy, scan or move without limit inside one C call are bounded or
