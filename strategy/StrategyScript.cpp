@@ -133,7 +133,8 @@ std::string KeyAt(lua_State* lua, int index) {
 GeneralAnswer AnswerAt(lua_State* lua) {
   const int type = lua_type(lua, -1);
   if (type == LUA_TNIL) return GeneralAnswer(GeneralAnswer::Shape::Nothing);
-  if (type != LUA_TTABLE || !lua_checkstack(lua, 3)) return GeneralAnswer(GeneralAnswer::Shape::Other, lua_typename(lua, type));
+  if (type != LUA_TTABLE || !lua_checkstack(lua, 3))
+    return GeneralAnswer(GeneralAnswer::Shape::Other, lua_typename(lua, type));
   GeneralAnswer answer(GeneralAnswer::Shape::Table);
   lua_pushnil(lua);
   while (lua_next(lua, -2) != 0) {

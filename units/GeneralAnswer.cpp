@@ -77,7 +77,7 @@ SquadOrder GeneralAnswer::Read(const TerrainBounds& bounds, const Words& words, 
     bool known = false;
     for (const std::string_view key : kKeys) known = known || field.key == key;
     if (known) continue;
-    why = "returned a key it may not: " + Quote(field.key, words.quote) + "; an answer holds x, z and formation";
+    why = "returned an unknown key " + Quote(field.key, words.quote) + " (an answer holds x, z and formation)";
     return order;
   }
   if (!ReadGoal(bounds, words, order, why) || !ReadFormation(words, order.formation, why)) return order;
@@ -129,7 +129,7 @@ bool GeneralAnswer::ReadFormation(const Words& words, int& formation, std::strin
     given = number;
   }
   const std::string q(1, words.quote);
-  why = "returned formation " + given + "; it must be " + q + "block" + q + ", " + q + "wedge" + q + " or " + q + "vee" +
-        q + ", or 0 to 3 (0 keeps the squad's shape)";
+  why = "returned formation " + given + "; it must be " + q + "block" + q + ", " + q + "wedge" + q + " or " + q +
+        "vee" + q + ", or 0 to 3 (0 keeps the squad's shape)";
   return false;
 }

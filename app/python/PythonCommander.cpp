@@ -122,8 +122,9 @@ GeneralAnswer PythonCommander::AnswerOf(py::handle answer) const {
   Py_ssize_t position = 0;
   while (PyDict_Next(answer.ptr(), &position, &key, &value)) {
     const py::handle keyHandle(key);
-    const std::string name = py::isinstance<py::str>(keyHandle) ? keyHandle.cast<std::string>()
-                                                                : "[" + OneLine(py::repr(keyHandle).cast<std::string>()) + "]";
+    const std::string name = py::isinstance<py::str>(keyHandle)
+                                 ? keyHandle.cast<std::string>()
+                                 : "[" + OneLine(py::repr(keyHandle).cast<std::string>()) + "]";
     read.Add(name, ValueOf(py::handle(value)));
   }
   return read;
@@ -146,7 +147,7 @@ GeneralAnswer::Value PythonCommander::ValueOf(py::handle value) const {
       PyErr_Clear();
     } else {
       read.kind = py::isinstance(value, integralNumber) ? GeneralAnswer::Value::Kind::Integer
-                                                         : GeneralAnswer::Value::Kind::Number;
+                                                        : GeneralAnswer::Value::Kind::Number;
     }
   }
   return read;

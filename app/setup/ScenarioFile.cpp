@@ -334,7 +334,8 @@ void CheckFit(const Scenario& scenario, std::pair<int, int> size, const Places& 
   if (fit == 0 && anySquads) {
     Refuse(places.heightMap, "terrain.height_map: " + scenario.heightMap + " is " + SizeText(size.first, size.second) +
                                  " pixels, too small for an army's first row (at least " +
-                                 SizeText(SmallestSide(true), SmallestSide(false)) + ") unless both armies have squads = 0");
+                                 SizeText(SmallestSide(true), SmallestSide(false)) +
+                                 ") unless both armies have squads = 0");
   }
   for (std::size_t team = 0; team < kArmyNames.size(); ++team) {
     const int squads = scenario.armies[team].squads;

@@ -188,8 +188,9 @@ TEST(ScenarioFile, UnreadableHeightMapsAreRefusedWithThePathLookedAt) {
       {"huge.png", "huge.png is 4964 x 4964 pixels; at most 4096 x 4096 are allowed"},
       {"wide.png", "wide.png is 4097 x 16 pixels; at most 4096 x 4096 are allowed"},
       {"tall.png", "tall.png is 16 x 4097 pixels; at most 4096 x 4096 are allowed"},
-      {"tiny.png", "tiny.png is 64 x 64 pixels, too small for an army's first row (at least 72 x 96) unless both "
-                   "armies have squads = 0"},
+      {"tiny.png",
+       "tiny.png is 64 x 64 pixels, too small for an army's first row (at least 72 x 96) unless both "
+       "armies have squads = 0"},
       {"cut.png", "cut.png is a damaged PNG image"},
       {"long.png", "long.png is larger than 268435456 bytes, the most allowed"},
   };
@@ -234,8 +235,8 @@ TEST(ScenarioFile, ArmiesWithoutSquadsTakeAMapOfAnySize) {
   const std::string map = "[terrain]\nheight_map = \"two.png\"\n";
   Scenario scenario;
   std::string error;
-  ASSERT_TRUE(ScenarioFile::Parse(map + "[red]\nsquads = 0\n[blue]\nsquads = 0\n", "t.toml", Folder().Root(),
-                                  scenario, error))
+  ASSERT_TRUE(
+      ScenarioFile::Parse(map + "[red]\nsquads = 0\n[blue]\nsquads = 0\n", "t.toml", Folder().Root(), scenario, error))
       << error;
   HeadlessOptions options;
   options.seed = 1;
@@ -245,8 +246,8 @@ TEST(ScenarioFile, ArmiesWithoutSquadsTakeAMapOfAnySize) {
   HeadlessRunner(options, scenario).Run(out, nullptr);
   EXPECT_NE(out.str().find("Battle 1: blue wins after"), std::string::npos) << out.str();
 
-  EXPECT_FALSE(ScenarioFile::Parse(map + "[red]\nsquads = 1\n[blue]\nsquads = 0\n", "t.toml", Folder().Root(),
-                                   scenario, error));
+  EXPECT_FALSE(
+      ScenarioFile::Parse(map + "[red]\nsquads = 1\n[blue]\nsquads = 0\n", "t.toml", Folder().Root(), scenario, error));
   EXPECT_NE(error.find("two.png is 2 x 2 pixels, too small for an army's first row"), std::string::npos) << error;
 }
 

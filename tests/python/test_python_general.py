@@ -57,7 +57,7 @@ def red_forfeit(general):
     ({"x": 0, "z": 0, "formation": "square"}, "formation 'square'"),
     ({"x": 0, "z": 0, "formation": 4}, "formation 4;"),
     ({"x": 0, "z": 0, "formation": True}, "formation bool;"),
-    ({"x": 0, "z": 0, "fomration": "vee"}, "returned a key it may not: 'fomration'"),
+    ({"x": 0, "z": 0, "fomration": "vee"}, "returned an unknown key 'fomration' (an answer holds x, z and formation)"),
 ])
 def test_a_nonsense_answer_forfeits_saying_what_was_wrong(answer, reason):
     side, why = red_forfeit(Answering(answer))

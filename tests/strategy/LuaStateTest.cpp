@@ -185,7 +185,8 @@ TEST_F(LuaSandbox, MathRandomDrawsFromTheBattlesGenerator) {
 // A script's math.tan is the tangent in every quadrant, below and above zero.
 TEST_F(LuaSandbox, MathTanIsTheTangentInEveryQuadrant) {
   for (const double x : {0.5, 2.0, 3.6, 5.0, -0.5, -2.0, -3.6, -5.0}) {
-    ASSERT_TRUE(RunChunk(state, "return string.format('%.17g', math.tan(" + std::to_string(x) + "))", result)) << result;
+    ASSERT_TRUE(RunChunk(state, "return string.format('%.17g', math.tan(" + std::to_string(x) + "))", result))
+        << result;
     const double tan = std::tan(std::stod(std::to_string(x)));
     EXPECT_NEAR(std::stod(result), tan, std::fabs(tan) * 1e-14) << x;
   }

@@ -94,8 +94,8 @@ TEST_F(ScriptedGeneral, NonsenseAnswersStopTheScriptWithTheReason) {
       {"{x = 500, z = 0}", "red.lua:1: on_squad_ready returned a goal off the terrain (500.0, 0.0)"},
       {"{x = 0, z = 0, formation = 'square'}", "red.lua:1: on_squad_ready returned formation \"square\""},
       {"{x = 0, z = 0, formation = 4}", "red.lua:1: on_squad_ready returned formation 4;"},
-      {"{x = 0, z = 0, fomration = 'vee'}", "red.lua:1: on_squad_ready returned a key it may not: \"fomration\""},
-      {"{1, 2}", "red.lua:1: on_squad_ready returned a key it may not: \"[1]\""},
+      {"{x = 0, z = 0, fomration = 'vee'}", "red.lua:1: on_squad_ready returned an unknown key \"fomration\""},
+      {"{1, 2}", "red.lua:1: on_squad_ready returned an unknown key \"[1]\""},
   };
   for (const auto& [returned, reason] : cases) {
     SCOPED_TRACE(returned);

@@ -126,8 +126,14 @@ TEST(PathFinder, AGoalNoRouteReachesLeadsToTheNearestReachableCell) {
   EXPECT_EQ(Vector3(3, 0, 2), routeEnd(3, 2));
 
   // A pit whose rim no step climbs out of is never entered: the route ends on the rim's nearest point.
-  Terrain pit = RaisedTerrain(16, {{4, -1, 1.0f}, {4, 0, 1.0f}, {4, 1, 1.0f}, {5, -1, 1.0f}, {5, 1, 1.0f},
-                                      {6, -1, 1.0f}, {6, 0, 1.0f}, {6, 1, 1.0f}});
+  Terrain pit = RaisedTerrain(16, {{4, -1, 1.0f},
+                                   {4, 0, 1.0f},
+                                   {4, 1, 1.0f},
+                                   {5, -1, 1.0f},
+                                   {5, 1, 1.0f},
+                                   {6, -1, 1.0f},
+                                   {6, 0, 1.0f},
+                                   {6, 1, 1.0f}});
   PathFinder aroundThePit(pit);
   aroundThePit.FindPathOrNearest(0, 0, 5, 0, 1.1f);
   std::list<Vector3> route;

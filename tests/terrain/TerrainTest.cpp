@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <random>
