@@ -1,4 +1,4 @@
-// Asking a Python General for decisions and reading its answers as strictly as a script's.
+// Asking a Python General for decisions; its answers go to the reader a Lua script's go to.
 #include "app/python/PythonCommander.h"
 
 #include <array>
