@@ -9,6 +9,7 @@
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "strategy/LuaState.h"
+#include "terrain/TerrainBounds.h"
 #include "units/BattleRules.h"
 #include "units/SquadLeaderSM.h"
 #include "units/SquadType.h"
@@ -34,10 +35,6 @@ void SetFunction(lua_State* lua, const char* key, lua_CFunction function) {
   lua_setfield(lua, -2, key);
 }
 
-double MinX(const Terrain& terrain) { return terrain.MinGridX(); }
-double MaxX(const Terrain& terrain) { return terrain.MinGridX() + terrain.width - 1; }
-double MaxZ(const Terrain& terrain) { return terrain.MaxGridZ(); }
-double MinZ(const Terrain& terrain) { return terrain.MaxGridZ() - (terrain.depth - 1); }
 }  // namespace
 
 BattleView::BattleView(BattleContext& ownBattle, const GameObject& ownGeneral) : battle(ownBattle), general(ownGeneral) {}
@@ -54,14 +51,6 @@ const GameObject* BattleView::EnemyGeneral() const {
     if (candidate != nullptr && candidate->team != general.team) return candidate;
   }
   return nullptr;
-}
-
-// Exactly the bounds the script is told: a point that truncates onto the grid from beyond them
-// (127.5 when the last column is 127) would be a goal the script could not have known it may use.
-bool BattleView::OnTerrain(double x, double z) const {
-  const Terrain& terrain = battle.terrain;
-  if (terrain.width == 0 || terrain.depth == 0) return true;
-  return x >= MinX(terrain) && x <= MaxX(terrain) && z >= MinZ(terrain) && z <= MaxZ(terrain);
 }
 
 void BattleView::PushBattle(lua_State* lua) const {
@@ -83,14 +72,14 @@ void BattleView::PushBattle(lua_State* lua) const {
 }
 
 void BattleView::PushTerrain(lua_State* lua) const {
-  const Terrain& terrain = battle.terrain;
+  const TerrainBounds bounds(battle.terrain);
   lua_createtable(lua, 0, 6);
-  SetInteger(lua, "width", terrain.width);
-  SetInteger(lua, "depth", terrain.depth);
-  SetNumber(lua, "min_x", MinX(terrain));
-  SetNumber(lua, "max_x", MaxX(terrain));
-  SetNumber(lua, "min_z", MinZ(terrain));
-  SetNumber(lua, "max_z", MaxZ(terrain));
+  SetInteger(lua, "width", bounds.width);
+  SetInteger(lua, "depth", bounds.depth);
+  SetNumber(lua, "min_x", bounds.minX);
+  SetNumber(lua, "max_x", bounds.maxX);
+  SetNumber(lua, "min_z", bounds.minZ);
+  SetNumber(lua, "max_z", bounds.maxZ);
 }
 
 void BattleView::PushGeneral(lua_State* lua, const GameObject& leader) const {
@@ -150,7 +139,8 @@ int BattleView::Height(lua_State* lua) {
   const BattleView& view = Current(lua);
   const double x = luaL_checknumber(lua, 1);
   const double z = luaL_checknumber(lua, 2);
-  if (view.battle.terrain.width == 0 || !view.OnTerrain(x, z)) {
+  const TerrainBounds bounds(view.battle.terrain);
+  if (bounds.Empty() || !bounds.Holds(x, z)) {
     lua_pushnil(lua);
   } else {
     lua_pushnumber(lua, view.battle.terrain.InterpolatedHeight(static_cast<float>(x), static_cast<float>(z)));

@@ -20,9 +20,6 @@ class BattleView {
   // The view lent to the running call; a Lua error when none is.
   static const BattleView& Current(lua_State* lua);
 
-  // Whether a goal lies on the ground; on a battlefield without ground every point does.
-  bool OnTerrain(double x, double z) const;
-
  private:
   static int Squads(lua_State* lua);
   static int Enemies(lua_State* lua);

@@ -15,16 +15,15 @@
 #include <string_view>
 
 #include "objects/BattleContext.h"
-#include "objects/Formation.h"
 #include "objects/GameObject.h"
 #include "platform/Random.h"
 #include "strategy/BattleView.h"
+#include "terrain/TerrainBounds.h"
+#include "units/GeneralAnswer.h"
 
 namespace {
 constexpr const char kOrderFunction[] = "on_squad_ready";
 constexpr const char kFightFunction[] = "general_fights";
-constexpr std::array<std::pair<std::string_view, int>, 3> kFormations{
-    {{"block", Formation::kBlock}, {"wedge", Formation::kWedge}, {"vee", Formation::kOpenVee}}};
 
 bool ReadScript(const std::string& path, std::string& text, std::string& error) {
   std::error_code code;
@@ -78,7 +77,7 @@ int FindEntryPoints(lua_State* lua) {
   return 2;
 }
 
-// Leaves the answer's type and, for a table, its raw x, z and formation: no metamethod of the
+// Leaves the answer alone on the stack: it is read after the call, raw, so that no metamethod of the
 // script's runs while the answer is read.
 int CallOnSquadReady(lua_State* lua) {
   const auto* leader = static_cast<const GameObject*>(lua_touserdata(lua, 1));
@@ -88,17 +87,7 @@ int CallOnSquadReady(lua_State* lua) {
   view.PushBattle(lua);
   view.PushSquad(lua, *leader, true);
   lua_call(lua, 2, 1);
-  const int type = lua_type(lua, 1);
-  lua_pushinteger(lua, type);
-  for (const char* key : {"x", "z", "formation"}) {
-    if (type == LUA_TTABLE) {
-      lua_pushstring(lua, key);
-      lua_rawget(lua, 1);
-    } else {
-      lua_pushnil(lua);
-    }
-  }
-  return 4;
+  return 1;
 }
 
 int CallGeneralFights(lua_State* lua) {
@@ -110,35 +99,49 @@ int CallGeneralFights(lua_State* lua) {
   return 1;
 }
 
-// Why a goal the script returned cannot be marched to.
-std::string WhyNoGoal(double x, double z, const std::string& point) {
-  if (std::isnan(x) || std::isnan(z)) return std::string("whose ") + (std::isnan(x) ? "x" : "z") + " is not a number (NaN)";
-  return "off the terrain " + point;
-}
-
-// How the inspector names the shape a march order chose; nothing when it kept the squad's own.
-std::string FormationWords(int formation) {
-  for (const auto& [name, shape] : kFormations) {
-    if (shape == formation) return " in " + std::string(name);
+// Reads only: nothing here allocates or raises, so it runs outside the protected call. Strings are
+// read as they are; a key of another type is named by its value or its type.
+GeneralAnswer::Value ValueAt(lua_State* lua, int index) {
+  GeneralAnswer::Value value;
+  value.type = luaL_typename(lua, index);
+  switch (lua_type(lua, index)) {
+    case LUA_TNIL: value.kind = GeneralAnswer::Value::Kind::Nothing; break;
+    case LUA_TNUMBER:
+      value.kind = lua_isinteger(lua, index) ? GeneralAnswer::Value::Kind::Integer : GeneralAnswer::Value::Kind::Number;
+      value.number = lua_tonumber(lua, index);
+      break;
+    case LUA_TSTRING: {
+      std::size_t length = 0;
+      const char* text = lua_tolstring(lua, index, &length);
+      value.kind = GeneralAnswer::Value::Kind::Text;
+      value.text.assign(text, length);
+      break;
+    }
+    default: value.kind = GeneralAnswer::Value::Kind::Other;
   }
-  return "";
+  return value;
 }
 
-std::string Fixed1(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  return text;
+std::string KeyAt(lua_State* lua, int index) {
+  const GeneralAnswer::Value key = ValueAt(lua, index);
+  if (key.kind == GeneralAnswer::Value::Kind::Text) return key.text;
+  if (key.kind == GeneralAnswer::Value::Kind::Integer) return "[" + std::to_string(lua_tointeger(lua, index)) + "]";
+  return "[" + key.type + "]";
 }
 
-// A script's own string inside a message: short, quoted, on one line.
-std::string Quote(lua_State* lua, int index) {
-  std::size_t length = 0;
-  const char* text = lua_tolstring(lua, index, &length);
-  std::string quoted(text, std::min<std::size_t>(length, 20));
-  for (char& c : quoted) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == '"' || c == 0x7f) c = '?';
+// The answer at the top of the stack, which stays there.
+GeneralAnswer AnswerAt(lua_State* lua) {
+  const int type = lua_type(lua, -1);
+  if (type == LUA_TNIL) return GeneralAnswer(GeneralAnswer::Shape::Nothing);
+  if (type != LUA_TTABLE || !lua_checkstack(lua, 3))
+    return GeneralAnswer(GeneralAnswer::Shape::Other, lua_typename(lua, type));
+  GeneralAnswer answer(GeneralAnswer::Shape::Table);
+  lua_pushnil(lua);
+  while (lua_next(lua, -2) != 0) {
+    answer.Add(KeyAt(lua, -2), ValueAt(lua, -1));
+    lua_pop(lua, 1);
   }
-  return "\"" + quoted + (length > 20 ? "...\"" : "\"");
+  return answer;
 }
 }  // namespace
 
@@ -221,64 +224,26 @@ SquadOrder StrategyScript::OnSquadReady(const GameObject& general, const GameObj
   lua_pushcfunction(state->Raw(), CallOnSquadReady);
   lua_pushlightuserdata(state->Raw(), const_cast<GameObject*>(&leader));
   std::string error;
-  const bool answered = state->Call(1, 4, error);
+  const bool answered = state->Call(1, 1, error);
   if (state != nullptr) state->context = nullptr;
   if (!answered) {
     if (WasInterrupted()) return SquadOrder{};
     Fail(error);
     return failed;
   }
-  const SquadOrder order = ReadOrder(view, leader);
-  if (state != nullptr) lua_pop(state->Raw(), 4);
+  const SquadOrder order = ReadOrder(leader);
+  if (state != nullptr) lua_pop(state->Raw(), 1);
   return order;
 }
 
-// The answer stands at -4 (its type), -3 (x), -2 (z) and -1 (formation).
-SquadOrder StrategyScript::ReadOrder(const BattleView& view, const GameObject& leader) {
-  lua_State* lua = state->Raw();
-  SquadOrder order;
-  const auto type = static_cast<int>(lua_tointeger(lua, -4));
-  const std::string where = Where(orderLine) + kOrderFunction;
-  if (type == LUA_TNIL) {
-    lastDecision = leader.name + ": hold";
-    return order;
-  }
-  order.kind = SquadOrder::Kind::Failed;
-  if (type != LUA_TTABLE) {
-    Fail(where + " returned " + lua_typename(lua, type) + "; it must return nil (hold) or a table {x = ..., z = ...}");
-    return order;
-  }
-  if (lua_type(lua, -3) != LUA_TNUMBER || lua_type(lua, -2) != LUA_TNUMBER) {
-    Fail(where + " returned a goal without numbers x and z (x is " + luaL_typename(lua, -3) + ", z is " +
-         luaL_typename(lua, -2) + ")");
-    return order;
-  }
-  const double x = lua_tonumber(lua, -3);
-  const double z = lua_tonumber(lua, -2);
-  const std::string point = "(" + Fixed1(x) + ", " + Fixed1(z) + ")";
-  if (!std::isfinite(x) || !std::isfinite(z) || !view.OnTerrain(x, z)) {
-    Fail(where + " returned a goal " + WhyNoGoal(x, z, point));
-    return order;
-  }
-  if (!ReadFormation(lua, order.formation)) return order;
-  order = {SquadOrder::Kind::March, static_cast<float>(x), static_cast<float>(z), order.formation};
-  lastDecision = leader.name + " -> " + point + FormationWords(order.formation);
+// The answer stands at the top of the stack.
+SquadOrder StrategyScript::ReadOrder(const GameObject& leader) {
+  static constexpr GeneralAnswer::Words kLuaWords{"nil", "a table {x = ..., z = ...}", '"'};
+  std::string why;
+  const SquadOrder order =
+      AnswerAt(state->Raw()).Read(TerrainBounds(battle.terrain), kLuaWords, leader.name, why, lastDecision);
+  if (order.kind == SquadOrder::Kind::Failed) Fail(Where(orderLine) + kOrderFunction + " " + why);
   return order;
-}
-
-bool StrategyScript::ReadFormation(lua_State* lua, int& formation) {
-  formation = 0;
-  if (lua_type(lua, -1) == LUA_TNIL) return true;
-  if (lua_type(lua, -1) == LUA_TSTRING) {
-    const std::string_view name = lua_tostring(lua, -1);
-    for (const auto& [known, shape] : kFormations) {
-      if (name == known) formation = shape;
-    }
-    if (formation != 0) return true;
-  }
-  const std::string given = lua_type(lua, -1) == LUA_TSTRING ? Quote(lua, -1) : luaL_typename(lua, -1);
-  return Fail(Where(orderLine) + kOrderFunction + " returned formation " + given +
-              "; it must be \"block\", \"wedge\" or \"vee\"");
 }
 
 bool StrategyScript::GeneralFights(const GameObject& general, bool& fights) {

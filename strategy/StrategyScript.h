@@ -58,8 +58,7 @@ class StrategyScript : public Commander {
   bool Fail(const std::string& why);
   bool WasInterrupted();
   std::string Where(int line) const;
-  SquadOrder ReadOrder(const BattleView& view, const GameObject& leader);
-  bool ReadFormation(lua_State* lua, int& formation);
+  SquadOrder ReadOrder(const GameObject& leader);
 
   BattleContext& battle;
   int team;

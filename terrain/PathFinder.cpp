@@ -100,6 +100,45 @@ void PathFinder::FindPath(int sx, int sz, int gx, int gz, float searchWeight) {
   }
 }
 
+void PathFinder::FindPathOrNearest(int sx, int sz, int gx, int gz, float searchWeight) {
+  FindPath(sx, sz, gx, gz, searchWeight);
+  if (status != kNoRoute) return;
+  const Cell nearest = NearestReachable(sx, sz, gx, gz);
+  FindPath(sx, sz, nearest.x, nearest.z, searchWeight);
+}
+
+// Breadth first, so that the first of equally near cells is the one fewest steps away; the cell
+// slots mark the cells reached while it runs, as in ExamineAllReachable.
+PathFinder::Cell PathFinder::NearestReachable(int x, int z, int towardsX, int towardsZ) {
+  Reset();
+  const auto distance = [towardsX, towardsZ](int cx, int cz) {
+    const long long dx = static_cast<long long>(cx) - towardsX;
+    const long long dz = static_cast<long long>(cz) - towardsZ;
+    return dx * dx + dz * dz;
+  };
+  PathNode reachedMark;
+  CellSlot(x, z) = &reachedMark;
+  std::deque<Cell> work{{x, z}};
+  Cell nearest{x, z};
+  while (!work.empty()) {
+    const Cell cell = work.front();
+    work.pop_front();
+    if (distance(cell.x, cell.z) < distance(nearest.x, nearest.z)) nearest = cell;
+    const std::uint8_t allowed = steps->From(cell.x, cell.z);
+    for (std::size_t k = 0; k < StepMask::kSteps.size(); ++k) {
+      if ((allowed & (1u << k)) == 0) continue;
+      const Cell next{cell.x + StepMask::kSteps[k].dx, cell.z + StepMask::kSteps[k].dz};
+      PathNode*& slot = CellSlot(next.x, next.z);
+      if (slot != nullptr) continue;
+      slot = &reachedMark;
+      work.push_back(next);
+    }
+  }
+  cells.assign(cells.size(), nullptr);
+  offGridNode = nullptr;
+  return nearest;
+}
+
 // A flood fill over the allowed steps; the cell slots mark the cells reached while it runs.
 void PathFinder::ExamineAllReachable(int x, int z) {
   PathNode reachedMark;

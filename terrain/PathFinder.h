@@ -32,6 +32,10 @@ class PathFinder {
   // Runs a complete search from (startX, startZ) to (goalX, goalZ) in integer world coordinates,
   // freeing the previous search's nodes first.
   void FindPath(int startX, int startZ, int goalX, int goalZ, float weight);
+  // FindPath, except that a goal no route reaches (a point on the grid's outermost ring, ground
+  // walled off by steep climbs) gives the route to the reachable cell nearest it. A goal that a
+  // route reaches is searched exactly as FindPath searches it.
+  void FindPathOrNearest(int startX, int startZ, int goalX, int goalZ, float weight);
   // Puts the route of the last search, start first and goal last, in front of out's contents;
   // leaves out unchanged when there is no route and empties it when the route exceeds 300 points.
   void BuildPath(std::list<Vector3>& out);
@@ -47,6 +51,13 @@ class PathFinder {
   void Improve(PathNode* node, float g, PathNode* parent);
   void Propagate(PathNode* from);
   void Reset();
+  struct Cell {
+    int x;
+    int z;
+  };
+  // The cell the allowed steps lead to from the start that lies nearest the goal, straight-line;
+  // of cells equally near, the one fewest steps from the start.
+  Cell NearestReachable(int x, int z, int towardsX, int towardsZ);
   // Paints what an exhaustive search from the start examines: every cell it can reach.
   void ExamineAllReachable(int x, int z);
 

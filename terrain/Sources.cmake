@@ -3,4 +3,5 @@ target_sources(battlesim_sim PRIVATE
   terrain/PathFinder.cpp
   terrain/OpenList.cpp
   terrain/StepMask.cpp
+  terrain/TerrainBounds.cpp
 )

@@ -62,8 +62,8 @@ bool AISM::HandleEvent(int event, Message* msg, int blockState, int blockSubstat
 void AISM::FindPath() {
   PathFinder& pathFinder = *GetOwner()->GetBattle()->pathFinder;
   const Vector3 start = GetOwner()->GetSprite()->position;
-  pathFinder.FindPath(static_cast<int>(start.x), static_cast<int>(start.z), static_cast<int>(targetPosition.x),
-                      static_cast<int>(targetPosition.z), kPathWeight);
+  pathFinder.FindPathOrNearest(static_cast<int>(start.x), static_cast<int>(start.z), static_cast<int>(targetPosition.x),
+                               static_cast<int>(targetPosition.z), kPathWeight);
   // The path finder adds its route in front of whatever the list holds. The march can be sent
   // back here with way-points left (a delayed change meant for the squad leader below carries
   // this state's id), and the old remainder would then be walked after the new goal.

@@ -5,6 +5,7 @@ target_sources(battlesim_sim PRIVATE
   units/FollowerSM.cpp
   units/SquadLeaderSM.cpp
   units/GeneralSM.cpp
+  units/GeneralAnswer.cpp
   units/AISM.cpp
   units/CombatSM.cpp
   units/DyingSM.cpp

@@ -49,13 +49,13 @@ void BindBattleView(py::module_& module) {
       .def_readonly("z", &View::Point::z)
       .def("__repr__",
            [](const View::Point& p) { return "Point(x=" + std::to_string(p.x) + ", z=" + std::to_string(p.z) + ")"; });
-  py::class_<View::TerrainBounds>(module, "Terrain")
-      .def_readonly("width", &View::TerrainBounds::width)
-      .def_readonly("depth", &View::TerrainBounds::depth)
-      .def_readonly("min_x", &View::TerrainBounds::minX)
-      .def_readonly("max_x", &View::TerrainBounds::maxX)
-      .def_readonly("min_z", &View::TerrainBounds::minZ)
-      .def_readonly("max_z", &View::TerrainBounds::maxZ);
+  py::class_<TerrainBounds>(module, "Terrain")
+      .def_readonly("width", &TerrainBounds::width)
+      .def_readonly("depth", &TerrainBounds::depth)
+      .def_readonly("min_x", &TerrainBounds::minX)
+      .def_readonly("max_x", &TerrainBounds::maxX)
+      .def_readonly("min_z", &TerrainBounds::minZ)
+      .def_readonly("max_z", &TerrainBounds::maxZ);
   py::class_<View::General>(module, "General")
       .def_readonly("name", &View::General::name)
       .def_readonly("x", &View::General::x)

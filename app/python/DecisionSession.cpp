@@ -11,7 +11,7 @@
 #include "battle/BattleTimeline.h"
 #include "battle/CommanderSource.h"
 #include "objects/GameObject.h"
-#include "strategy/BattleView.h"
+#include "terrain/TerrainBounds.h"
 
 // The caller's side: every order comes from the caller; the General fights as the built-in one does.
 class DecisionSession::LedSide : public Commander {
@@ -95,10 +95,7 @@ DecisionSession::Phase DecisionSession::Wait(int timeoutMs) {
 
 bool DecisionSession::OnTerrain(double x, double z) const {
   const std::lock_guard lock(mutex);
-  if (battle == nullptr || battle->terrain.width == 0) return true;
-  const GameObject* general = battle->objects->FindGeneral(0);
-  if (general == nullptr) return true;
-  return BattleView(*battle, *general).OnTerrain(x, z);
+  return battle == nullptr || TerrainBounds(battle->terrain).Holds(x, z);
 }
 
 void DecisionSession::Play(const std::stop_token& stop) {

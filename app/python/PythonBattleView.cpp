@@ -29,16 +29,9 @@ double PythonBattleView::Time() const {
   return battle->timer.now - battle->BattleStartedAt();
 }
 
-// Terrain grid columns run from -width/2, rows against z from depth - depth/2.
-PythonBattleView::TerrainBounds PythonBattleView::Terrain() const {
+TerrainBounds PythonBattleView::Terrain() const {
   Lent();
-  const ::Terrain& terrain = battle->terrain;
-  TerrainBounds bounds{terrain.width, terrain.depth};
-  bounds.minX = -(terrain.width / 2);
-  bounds.maxX = terrain.width - terrain.width / 2 - 1;
-  bounds.maxZ = terrain.depth - terrain.depth / 2;
-  bounds.minZ = bounds.maxZ - (terrain.depth - 1);
-  return bounds;
+  return TerrainBounds(battle->terrain);
 }
 
 PythonBattleView::General PythonBattleView::OwnGeneral() const { return GeneralOf(Lent()); }
@@ -88,19 +81,12 @@ PythonBattleView::Squad PythonBattleView::SquadOf(const GameObject& leader, bool
 }
 
 std::optional<double> PythonBattleView::Height(double x, double z) const {
-  Lent();
-  if (battle->terrain.width == 0 || !OnTerrain(x, z)) return std::nullopt;
+  const TerrainBounds bounds = Terrain();
+  if (bounds.Empty() || !bounds.Holds(x, z)) return std::nullopt;
   return battle->terrain.InterpolatedHeight(static_cast<float>(x), static_cast<float>(z));
 }
 
 int PythonBattleView::Rand() const {
   Lent();
   return battle->random.Rand();
-}
-
-// The path finder truncates a goal to its cell: every point that truncates onto the grid is on it.
-bool PythonBattleView::OnTerrain(double x, double z) const {
-  if (battle->terrain.width == 0 || battle->terrain.depth == 0) return true;
-  const TerrainBounds bounds = Terrain();
-  return x > bounds.minX - 1.0 && x < bounds.maxX + 1.0 && z > bounds.minZ - 1.0 && z < bounds.maxZ + 1.0;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "terrain/TerrainBounds.h"
+
 class Battle;
 class GameObject;
 
@@ -15,14 +17,6 @@ class PythonBattleView {
   struct Point {
     double x = 0.0;
     double z = 0.0;
-  };
-  struct TerrainBounds {
-    int width = 0;
-    int depth = 0;
-    double minX = 0.0;
-    double maxX = 0.0;
-    double minZ = 0.0;
-    double maxZ = 0.0;
   };
   struct General {
     std::string name;
@@ -59,8 +53,6 @@ class PythonBattleView {
   int Rand() const;
 
   Squad SquadOf(const GameObject& leader, bool own) const;
-  // Whether a goal lies on the ground; on a battlefield without ground every point does.
-  bool OnTerrain(double x, double z) const;
 
  private:
   // The general lent to the running call; a RuntimeError in Python when none is.

@@ -1,4 +1,4 @@
-// Asking a Python General for decisions and reading its answers as strictly as a script's.
+// Asking a Python General for decisions; its answers go to the reader a Lua script's go to.
 #include "app/python/PythonCommander.h"
 
 #include <array>
@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <string_view>
 
-#include "objects/Formation.h"
 #include "objects/GameObject.h"
 
 namespace py = pybind11;
@@ -14,15 +13,6 @@ namespace py = pybind11;
 namespace {
 constexpr char kOrderFunction[] = "on_squad_ready";
 constexpr char kFightFunction[] = "general_fights";
-constexpr std::array<std::pair<std::string_view, int>, 3> kFormations{
-    {{"block", Formation::kBlock}, {"wedge", Formation::kWedge}, {"vee", Formation::kOpenVee}}};
-
-std::string Fixed1(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  return text;
-}
-
 std::string TypeName(py::handle value) { return Py_TYPE(value.ptr())->tp_name; }
 
 // One line of at most kLongestReason bytes: a battle line carries it.
@@ -38,6 +28,7 @@ std::string OneLine(std::string text) {
 PythonCommander::PythonCommander(Battle& battle, py::handle general)
     : viewObject(py::cast(PythonBattleView(battle))), view(viewObject.cast<PythonBattleView*>()) {
   realNumber = py::module_::import("numbers").attr("Real");
+  integralNumber = py::module_::import("numbers").attr("Integral");
   orderFunction = py::getattr(general, kOrderFunction, py::none());
   if (orderFunction.is_none() || !PyCallable_Check(orderFunction.ptr())) {
     Fail(TypeName(general) + " has no method " + kOrderFunction + "(battle, squad)");
@@ -62,6 +53,7 @@ PythonCommander::~PythonCommander() {
   orderFunction = py::object();
   fightFunction = py::object();
   realNumber = py::object();
+  integralNumber = py::object();
 }
 
 std::string PythonCommander::Where(py::handle function, const char* name) {
@@ -112,60 +104,53 @@ SquadOrder PythonCommander::OnSquadReady(const GameObject& general, const GameOb
 }
 
 SquadOrder PythonCommander::ReadOrder(py::handle answer, const GameObject& leader) {
-  SquadOrder order;
-  if (answer.is_none()) {
-    lastDecision = leader.name + ": hold";
-    return order;
-  }
-  order.kind = SquadOrder::Kind::Failed;
-  if (!PyDict_Check(answer.ptr())) {
-    Fail(orderWhere + " returned " + TypeName(answer) + "; it must return None (hold) or a dict {'x': ..., 'z': ...}");
-    return order;
-  }
-  py::dict fields = py::reinterpret_borrow<py::dict>(answer);
-  double x = 0.0;
-  double z = 0.0;
-  const bool numbers =
-      fields.contains("x") && fields.contains("z") && ReadNumber(fields["x"], x) && ReadNumber(fields["z"], z);
-  if (!numbers) {
-    Fail(orderWhere + " returned a goal without numbers x and z");
-    return order;
-  }
-  const std::string point = "(" + Fixed1(x) + ", " + Fixed1(z) + ")";
-  if (!std::isfinite(x) || !std::isfinite(z) || !view->OnTerrain(x, z)) {
-    Fail(orderWhere + " returned a goal off the terrain " + point);
-    return order;
-  }
-  int formation = 0;
-  if (fields.contains("formation") && !ReadFormation(fields["formation"], formation)) return order;
-  lastDecision = leader.name + " -> " + point;
-  return {SquadOrder::Kind::March, static_cast<float>(x), static_cast<float>(z), formation};
+  static constexpr GeneralAnswer::Words kPythonWords{"None", "a dict {'x': ..., 'z': ...}", '\''};
+  std::string why;
+  const SquadOrder order = AnswerOf(answer).Read(view->Terrain(), kPythonWords, leader.name, why, lastDecision);
+  if (order.kind == SquadOrder::Kind::Failed) Fail(orderWhere + " " + why);
+  return order;
 }
 
-// Any real number but a truth value: True is no place on the field.
-bool PythonCommander::ReadNumber(py::handle value, double& number) const {
-  if (PyBool_Check(value.ptr()) || !py::isinstance(value, realNumber)) return false;
-  number = PyFloat_AsDouble(value.ptr());
-  if (number == -1.0 && PyErr_Occurred()) {
-    PyErr_Clear();
-    return false;
+// A dict's items as they are, without calling its own methods: a subclass's __getitem__ or
+// __iter__ is not asked.
+GeneralAnswer PythonCommander::AnswerOf(py::handle answer) const {
+  if (answer.is_none()) return GeneralAnswer(GeneralAnswer::Shape::Nothing);
+  if (!PyDict_Check(answer.ptr())) return GeneralAnswer(GeneralAnswer::Shape::Other, TypeName(answer));
+  GeneralAnswer read(GeneralAnswer::Shape::Table);
+  PyObject* key = nullptr;
+  PyObject* value = nullptr;
+  Py_ssize_t position = 0;
+  while (PyDict_Next(answer.ptr(), &position, &key, &value)) {
+    const py::handle keyHandle(key);
+    const std::string name = py::isinstance<py::str>(keyHandle)
+                                 ? keyHandle.cast<std::string>()
+                                 : "[" + OneLine(py::repr(keyHandle).cast<std::string>()) + "]";
+    read.Add(name, ValueOf(py::handle(value)));
   }
-  return true;
+  return read;
 }
 
-bool PythonCommander::ReadFormation(py::handle value, int& formation) {
-  formation = 0;
-  if (value.is_none()) return true;
-  std::string given = TypeName(value);
-  if (py::isinstance<py::str>(value)) {
-    const std::string name = value.cast<std::string>();
-    for (const auto& [known, shape] : kFormations) {
-      if (name == known) formation = shape;
+// Any real number but a truth value (True is no place on the field); an integer too large for a
+// double is not one.
+GeneralAnswer::Value PythonCommander::ValueOf(py::handle value) const {
+  GeneralAnswer::Value read;
+  read.type = TypeName(value);
+  read.kind = GeneralAnswer::Value::Kind::Other;
+  if (value.is_none()) {
+    read.kind = GeneralAnswer::Value::Kind::Nothing;
+  } else if (py::isinstance<py::str>(value)) {
+    read.kind = GeneralAnswer::Value::Kind::Text;
+    read.text = value.cast<std::string>();
+  } else if (!PyBool_Check(value.ptr()) && py::isinstance(value, realNumber)) {
+    read.number = PyFloat_AsDouble(value.ptr());
+    if (read.number == -1.0 && PyErr_Occurred()) {
+      PyErr_Clear();
+    } else {
+      read.kind = py::isinstance(value, integralNumber) ? GeneralAnswer::Value::Kind::Integer
+                                                        : GeneralAnswer::Value::Kind::Number;
     }
-    if (formation != 0) return true;
-    given = "'" + OneLine(name.substr(0, 20)) + (name.size() > 20 ? "...'" : "'");
   }
-  return Fail(orderWhere + " returned formation " + given + "; it must be 'block', 'wedge' or 'vee'");
+  return read;
 }
 
 bool PythonCommander::GeneralFights(const GameObject& general, bool& fights) {

@@ -10,6 +10,7 @@
 
 #include "app/python/PythonBattleView.h"
 #include "units/Commander.h"
+#include "units/GeneralAnswer.h"
 
 class Battle;
 
@@ -39,8 +40,8 @@ class PythonCommander : public Commander {
 
  private:
   SquadOrder ReadOrder(pybind11::handle answer, const GameObject& leader);
-  bool ReadNumber(pybind11::handle value, double& number) const;
-  bool ReadFormation(pybind11::handle value, int& formation);
+  GeneralAnswer AnswerOf(pybind11::handle answer) const;
+  GeneralAnswer::Value ValueOf(pybind11::handle value) const;
   bool Fail(const std::string& why);
 
   // Owned by Python, which may keep it beyond the battle: it then refuses to be read.
@@ -49,6 +50,7 @@ class PythonCommander : public Commander {
   pybind11::object orderFunction;
   pybind11::object fightFunction;
   pybind11::object realNumber;
+  pybind11::object integralNumber;
   std::string orderWhere;
   std::string fightWhere;
   std::string failure;

@@ -17,6 +17,7 @@
 #include "battle/BattleFingerprint.h"
 #include "objects/Formation.h"
 #include "objects/UnitType.h"
+#include "terrain/TerrainBounds.h"
 
 namespace py = pybind11;
 
@@ -121,17 +122,16 @@ py::dict Tallies(const SessionHandle& handle) {
 }
 // The ground's extent (min_x, max_x, min_z, max_z) for the battle these arguments give; a field
 // without ground has none.
-py::object TerrainBounds(const std::vector<std::string>& arguments) {
+py::object BoundsOf(const std::vector<std::string>& arguments) {
   HeadlessOptions options;
   Scenario scenario;
   std::string error;
   if (!LabRun::Prepare(arguments, options, scenario, error)) throw std::invalid_argument(error);
   const QuietDebugChannel quiet;
   const Battle probe(scenario, options.seed);
-  const Terrain& terrain = probe.terrain;
-  if (terrain.width == 0 || terrain.depth == 0) return py::none();
-  const double maxZ = terrain.depth - terrain.depth / 2;
-  return py::make_tuple(-(terrain.width / 2), terrain.width - terrain.width / 2 - 1, maxZ - (terrain.depth - 1), maxZ);
+  const TerrainBounds bounds(probe.terrain);
+  if (bounds.Empty()) return py::none();
+  return py::make_tuple(bounds.minX, bounds.maxX, bounds.minZ, bounds.maxZ);
 }
 }  // namespace
 
@@ -147,7 +147,7 @@ void BindDecisionSession(py::module_& module) {
       .def("on_terrain",
            [](const SessionHandle& handle, double x, double z) { return handle.Session().OnTerrain(x, z); })
       .def("close", &SessionHandle::Close);
-  module.def("terrain_bounds", &TerrainBounds, py::arg("arguments"));
+  module.def("terrain_bounds", &BoundsOf, py::arg("arguments"));
   module.attr("FORMATIONS") = py::dict(py::arg("block") = static_cast<int>(Formation::kBlock),
                                        py::arg("wedge") = static_cast<int>(Formation::kWedge),
                                        py::arg("vee") = static_cast<int>(Formation::kOpenVee));

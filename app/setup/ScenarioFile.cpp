@@ -308,10 +308,6 @@ std::pair<int, int> CheckHeightMap(const std::string& path, const toml::source_r
   if (width > kMost || depth > kMost) {
     Refuse(at, name + " is " + SizeText(width, depth) + " pixels; at most " + SizeText(kMost, kMost) + " are allowed");
   }
-  if (ArmyLayout::SquadsThatFit(width, depth) == 0) {
-    Refuse(at, name + " is " + SizeText(width, depth) + " pixels, too small for an army's first row (at least " +
-                   SizeText(SmallestSide(true), SmallestSide(false)) + ")");
-  }
   const auto bytes = fs::file_size(path, code);
   if (code || bytes > static_cast<std::uintmax_t>(ScenarioFile::kLargestMapBytes)) {
     Refuse(at, name + " is larger than " + Text(ScenarioFile::kLargestMapBytes) + " bytes, the most allowed");
@@ -331,8 +327,16 @@ void CheckBuiltInMap(const std::string& path) {
              " cannot be read: start from the project root, install battlesim or give terrain.height_map");
 }
 
+// Only an army with squads needs room for them: Generals alone stand anywhere on the ground.
 void CheckFit(const Scenario& scenario, std::pair<int, int> size, const Places& places) {
   const int fit = ArmyLayout::SquadsThatFit(size.first, size.second);
+  const bool anySquads = scenario.armies[0].squads > 0 || scenario.armies[1].squads > 0;
+  if (fit == 0 && anySquads) {
+    Refuse(places.heightMap, "terrain.height_map: " + scenario.heightMap + " is " + SizeText(size.first, size.second) +
+                                 " pixels, too small for an army's first row (at least " +
+                                 SizeText(SmallestSide(true), SmallestSide(false)) +
+                                 ") unless both armies have squads = 0");
+  }
   for (std::size_t team = 0; team < kArmyNames.size(); ++team) {
     const int squads = scenario.armies[team].squads;
     if (squads > fit) {

@@ -3,7 +3,8 @@ ParallelBattleEnv in the PettingZoo parallel shape, and VectorBattleEnv for many
 
 A step is one decision: the battle plays on until a squad of the side you lead reports ready (or
 the battle ends) and shows you that moment; your action is that squad's order: None to hold, or a
-dict {"x": X, "z": Z} with an optional "formation" ("block", "wedge", "vee", or 1 to 3). Gymnasium
+dict {"x": X, "z": Z} with an optional "formation" ("block", "wedge", "vee", or 0 to 3, 0 keeping the
+squad's shape). Gymnasium
 and PettingZoo are not needed; when Gymnasium is installed the environments are its Env and use its
 spaces.
 """

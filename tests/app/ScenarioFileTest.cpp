@@ -6,10 +6,12 @@
 #include <png.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/run/HeadlessRunner.h"
 #include "platform/PngWriter.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
@@ -186,7 +188,9 @@ TEST(ScenarioFile, UnreadableHeightMapsAreRefusedWithThePathLookedAt) {
       {"huge.png", "huge.png is 4964 x 4964 pixels; at most 4096 x 4096 are allowed"},
       {"wide.png", "wide.png is 4097 x 16 pixels; at most 4096 x 4096 are allowed"},
       {"tall.png", "tall.png is 16 x 4097 pixels; at most 4096 x 4096 are allowed"},
-      {"tiny.png", "tiny.png is 64 x 64 pixels, too small for an army's first row (at least 72 x 96)"},
+      {"tiny.png",
+       "tiny.png is 64 x 64 pixels, too small for an army's first row (at least 72 x 96) unless both "
+       "armies have squads = 0"},
       {"cut.png", "cut.png is a damaged PNG image"},
       {"long.png", "long.png is larger than 268435456 bytes, the most allowed"},
   };
@@ -223,6 +227,28 @@ TEST(ScenarioFile, AFileWithoutAMapRunFromAnotherFolderSaysWhereTheBuiltInMapWas
 TEST(ScenarioFile, ArmyThatDoesNotFitIsRefusedWithHowManyFit) {
   EXPECT_EQ(ParseError("[red]\nsquads = 141\n[blue]\nsquads = 142"),
             "test.toml:4:10: blue: 142 squads do not fit on this terrain's half (256 x 256): at most 141 fit");
+}
+
+// Generals alone need no room for a row of squads: the smallest map plays their duel to its end.
+TEST(ScenarioFile, ArmiesWithoutSquadsTakeAMapOfAnySize) {
+  WriteGreyMap("two.png", 2, 2);
+  const std::string map = "[terrain]\nheight_map = \"two.png\"\n";
+  Scenario scenario;
+  std::string error;
+  ASSERT_TRUE(
+      ScenarioFile::Parse(map + "[red]\nsquads = 0\n[blue]\nsquads = 0\n", "t.toml", Folder().Root(), scenario, error))
+      << error;
+  HeadlessOptions options;
+  options.seed = 1;
+  options.seedGiven = true;
+  options.maxSeconds = 300.0;
+  std::ostringstream out;
+  HeadlessRunner(options, scenario).Run(out, nullptr);
+  EXPECT_NE(out.str().find("Battle 1: blue wins after"), std::string::npos) << out.str();
+
+  EXPECT_FALSE(
+      ScenarioFile::Parse(map + "[red]\nsquads = 1\n[blue]\nsquads = 0\n", "t.toml", Folder().Root(), scenario, error));
+  EXPECT_NE(error.find("two.png is 2 x 2 pixels, too small for an army's first row"), std::string::npos) << error;
 }
 
 TEST(ScenarioFile, UnreadableScenarioFileIsNamedAndLeavesTheScenarioAlone) {

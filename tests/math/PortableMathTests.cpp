@@ -57,6 +57,24 @@ TEST(PortableMath, IsAsAccurateAsTheCLibrary) {
   EXPECT_LE(worst, 2);
 }
 
+// Both halves of each quadrant, below and above zero and past a whole turn: the sign and the size.
+TEST(PortableMath, TanIsTheCLibrarysInEveryQuadrant) {
+  constexpr double kHalfPi = 1.57079632679489661923;
+  std::int64_t worst = 0;
+  int checked = 0;
+  for (int quadrant = -8; quadrant < 8; ++quadrant) {
+    for (const double within : {0.05, 0.3, 0.7, 1.2, 1.5}) {
+      const double x = quadrant * kHalfPi + within;
+      const double tan = PortableMath::Tan(x);
+      EXPECT_EQ(std::signbit(tan), std::signbit(std::tan(x))) << x;
+      worst = std::max(worst, UlpsApart(tan, std::tan(x)));
+      ++checked;
+    }
+  }
+  EXPECT_LE(worst, 2);
+  EXPECT_EQ(checked, 80);
+}
+
 TEST(PortableMath, AnswersTheEdgesAsTheCLibraryDoes) {
   EXPECT_EQ(PortableMath::Atan2(0.0, -1.0), std::atan2(0.0, -1.0));
   EXPECT_EQ(PortableMath::Atan2(-0.0, -1.0), std::atan2(-0.0, -1.0));

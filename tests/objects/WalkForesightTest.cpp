@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "objects/GameObject.h"
+#include "objects/UnitType.h"
 #include "tests/support/Battlefield.h"
 
 namespace {
@@ -60,6 +62,33 @@ TEST_F(WalkForesightTest, TakesTheSpritesOwnWalkOnlyFromTheStartItWasWorkedOutFr
   foresight.EndStep(kCount);
   foresight.BeginStep(kCount, kDt);
   EXPECT_FALSE(foresight.Take(index, StartOf(index), end)) << "nothing was recorded for this step";
+}
+
+// The arrival notice is sent by the sprite's own update, in order, never skipped by a walk taken
+// from the second thread: a leader waiting for it would otherwise wait for ever.
+TEST_F(WalkForesightTest, AForeseenWalkThatWouldSendTheArrivalNoticeIsLeftToTheSprite) {
+  UseFlatTerrain(64);
+  RecordingSM* recorder = AddRecorder("Soldier 1", UnitType::Soldier, Team::Red, Vector3(3.0f, 0.0f, 3.0f));
+  Sprite& sprite = *objects().Find("Soldier 1")->GetSprite();
+  sprite.SetTarget(Vector3(3.1f, 0.0f, 3.0f), true);
+  const WalkStart start = sprite.Start();
+  WalkForesight foresight(battle->terrain);
+  foresight.BeginStep(kCount, kDt);
+  // The thread starts a little ahead of the update: the sprite stands in the middle of the order.
+  const std::size_t index = kCount / 2;
+  for (std::size_t i = 0; i < kCount; ++i) foresight.Record(i, i == index ? start : StartOf(i));
+  foresight.EndStep(kCount);
+  foresight.BeginStep(kCount, kDt);
+  ASSERT_TRUE(AwaitLast(foresight));
+  WalkEnd end;
+  ASSERT_TRUE(foresight.Take(index, start, end));
+  ASSERT_TRUE(end.arrived);
+
+  EXPECT_FALSE(sprite.TakeWalk(end));
+  sprite.Update(kDt);
+  StepObjectsAndMessages(0);
+  EXPECT_EQ(1, recorder->Count(MSG_Arrived));
+  foresight.EndStep(kCount);
 }
 
 }  // namespace

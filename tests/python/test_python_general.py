@@ -50,17 +50,35 @@ def red_forfeit(general):
     ({"x": 1}, "without numbers x and z"),
     ({"x": "1", "z": 2}, "without numbers x and z"),
     ({"x": True, "z": 2}, "without numbers x and z"),
-    ({"x": float("nan"), "z": 0}, "off the terrain"),
+    ({"x": float("nan"), "z": 0}, "whose x is not a number (NaN)"),
+    ({"x": 127.5, "z": 0}, "off the terrain (127.5, 0.0)"),
     ({"x": 1e9, "z": 0}, "off the terrain"),
     ({"x": 2 ** 2000, "z": 0}, "without numbers x and z"),
     ({"x": 0, "z": 0, "formation": "square"}, "formation 'square'"),
-    ({"x": 0, "z": 0, "formation": 3}, "formation int"),
+    ({"x": 0, "z": 0, "formation": 4}, "formation 4;"),
+    ({"x": 0, "z": 0, "formation": True}, "formation bool;"),
+    ({"x": 0, "z": 0, "fomration": "vee"}, "returned an unknown key 'fomration' (an answer holds x, z and formation)"),
 ])
 def test_a_nonsense_answer_forfeits_saying_what_was_wrong(answer, reason):
     side, why = red_forfeit(Answering(answer))
     assert side == "red"
     assert reason in why
     assert "test_python_general.py" in why
+
+
+def test_the_told_bounds_hold_goals_and_heights_and_a_formation_may_be_its_number():
+    seen = []
+
+    class Edgy:
+        def on_squad_ready(self, battle, squad):
+            t = battle.terrain
+            seen.append((battle.height(t.max_x, t.min_z) is not None, battle.height(t.max_x + 0.99, 0),
+                         battle.height(0, t.min_z - 0.5)))
+            return {"x": t.max_x, "z": t.max_z, "formation": 2}
+
+    line = battlesim.run(seed=1, red_general=Edgy(), max_seconds=20)[0]
+    assert "forfeit" not in line
+    assert seen and set(seen) == {(True, None, None)}
 
 
 def test_an_exception_forfeits_with_its_last_traceback_line():

@@ -60,4 +60,15 @@ TEST_F(EventClauses, GlobalBlockRunsOnlyForTheGlobalCall) {
   EXPECT_EQ(machine.resets, 1);
   EXPECT_EQ(RecordCount(), 1u);
 }
+
+// The global block takes a delayed change as handled and leaves no record of it: a unit's trace
+// would otherwise show an unhandled message at every delayed change.
+TEST_F(EventClauses, ADelayedChangeIsHandledByTheGlobalBlockWithoutARecord) {
+  TwoClauseMachine machine(&AddObject("Soldier 1"));
+  for (const int id : {MSG_CHANGE_STATE_DELAYED, MSG_CHANGE_SUBSTATE_DELAYED}) {
+    Message change(id, "Soldier 1", "Soldier 1", DATA_Integer, 0, 0.0f, 0, SCOPE_None, false);
+    EXPECT_TRUE(machine.HandleEvent(EVENT_Message, &change, STATE_Global, NO_SUBSTATE)) << id;
+  }
+  EXPECT_EQ(RecordCount(), 0u);
+}
 }  // namespace

@@ -5,6 +5,7 @@
 #include <lua.hpp>
 
 #include <climits>
+#include <cmath>
 #include <csignal>
 #include <fstream>
 #include <iterator>
@@ -89,6 +90,48 @@ TEST_F(LuaSandbox, TheBudgetAndTheCeilingHoldInMessageHandlersAndCloseMethods) {
   EXPECT_EQ(result, "handled boom");
 }
 
+// The handler's own error is what xpcall returns, as a failed pcall's would be; the script goes on.
+TEST_F(LuaSandbox, AnXpcallWhoseHandlerRaisesReturnsTheHandlersError) {
+  ASSERT_TRUE(RunChunk(state,
+                       "local ok, why = xpcall(error, function(m) error('handler broke on ' .. m, 0) end, 'boom', 0)\n"
+                       "return tostring(ok) .. ': ' .. why",
+                       result))
+      << result;
+  EXPECT_EQ(result, "false: handler broke on boom");
+}
+
+namespace {
+int NewBlock(lua_State* lua) {
+  lua_newuserdatauv(lua, static_cast<std::size_t>(luaL_checkinteger(lua, 1)), 0);
+  return 1;
+}
+
+int MemoryInUse(lua_State* lua) {
+  lua_pushinteger(lua, static_cast<lua_Integer>(LuaState::Of(lua).MemoryInUse()));
+  return 1;
+}
+}  // namespace
+
+// Lua collects its garbage when an allocation is refused and asks again: a retry that fits is no
+// overrun, however often it happens, while a block that never fits still is.
+TEST_F(LuaSandbox, ARefusalThatACollectionMendsLeavesTheCeilingAsItWas) {
+  LuaState small(random, 1u << 20);
+  lua_register(small.Raw(), "block", NewBlock);
+  lua_register(small.Raw(), "in_use", MemoryInUse);
+  const char* refusedThenRetried = R"(
+    for round = 1, 3 do
+      local junk = {}
+      while in_use() < 600 * 1024 do junk[#junk + 1] = {round} end
+      junk = nil
+      local kept = block(512 * 1024)
+    end
+    return 'fine')";
+  ASSERT_TRUE(RunChunk(small, refusedThenRetried, result)) << result;
+  EXPECT_EQ(result, "fine");
+  EXPECT_FALSE(RunChunk(small, "return block(2 * 1024 * 1024)", error));
+  EXPECT_NE(error.find("memory ceiling of 1 MiB exceeded"), std::string::npos) << error;
+}
+
 namespace {
 int RaiseInterrupt(lua_State*) {
   std::raise(SIGINT);
@@ -137,6 +180,16 @@ TEST_F(LuaSandbox, MathRandomDrawsFromTheBattlesGenerator) {
   std::uint64_t bits = 0;
   for (int draw = 0; draw < 5; ++draw) bits = (bits << 15) | static_cast<std::uint64_t>(expected.Rand());
   EXPECT_EQ(result, std::to_string(static_cast<std::int64_t>(bits)));
+}
+
+// A script's math.tan is the tangent in every quadrant, below and above zero.
+TEST_F(LuaSandbox, MathTanIsTheTangentInEveryQuadrant) {
+  for (const double x : {0.5, 2.0, 3.6, 5.0, -0.5, -2.0, -3.6, -5.0}) {
+    ASSERT_TRUE(RunChunk(state, "return string.format('%.17g', math.tan(" + std::to_string(x) + "))", result))
+        << result;
+    const double tan = std::tan(std::stod(std::to_string(x)));
+    EXPECT_NEAR(std::stod(result), tan, std::fabs(tan) * 1e-14) << x;
+  }
 }
 
 // Library functions that would copy, scan or move without limit inside one C call are bounded or

@@ -97,6 +97,25 @@ end
   }
 }
 
+// The second battle starts within the step that ends the first, and its script's top level draws
+// differently and fails: that battle is forfeited, after one step of its own, and only it.
+TEST(ScriptedBattles, AScriptThatFailsToLoadForALaterBattleForfeitsThatBattleOnly) {
+  TempFolder folder("forfeit");
+  const std::string path = folder.Path("unlucky.lua");
+  std::ofstream(path) << "if math.random(1, 3) == 2 then error('drew 2') end\n"
+                         "function on_squad_ready(battle, squad)\n"
+                         "  local enemy = battle.enemy_general\n"
+                         "  if enemy then return {x = enemy.x, z = enemy.z} end\n"
+                         "end\n";
+  const std::vector<std::string> lines = BattleLines(2, 3, WithGenerals(path, ""), false);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].find("forfeit"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("Battle 2: blue wins after 0.016 s (1 frames)"), std::string::npos) << lines[1];
+  EXPECT_NE(lines[1].find("; red forfeits: " + path + ":1: drew 2; fingerprint "), std::string::npos) << lines[1];
+  EXPECT_EQ(lines[2].find("forfeit"), std::string::npos) << lines[2];
+  EXPECT_EQ(lines[2].find("unfinished"), std::string::npos) << lines[2];
+}
+
 // Each shipped strategy finishes its battles against the built-in General, and not as it does.
 TEST(ScriptedBattles, ShippedStrategiesFinishTheirBattlesEachItsOwnWay) {
   const std::vector<std::string> builtIn = BattleLines(1, 1, Scenario{});

@@ -93,6 +93,9 @@ TEST_F(ScriptedGeneral, NonsenseAnswersStopTheScriptWithTheReason) {
       {"{x = 0, z = -(0/0)}", "red.lua:1: on_squad_ready returned a goal whose z is not a number (NaN)"},
       {"{x = 500, z = 0}", "red.lua:1: on_squad_ready returned a goal off the terrain (500.0, 0.0)"},
       {"{x = 0, z = 0, formation = 'square'}", "red.lua:1: on_squad_ready returned formation \"square\""},
+      {"{x = 0, z = 0, formation = 4}", "red.lua:1: on_squad_ready returned formation 4;"},
+      {"{x = 0, z = 0, fomration = 'vee'}", "red.lua:1: on_squad_ready returned an unknown key \"fomration\""},
+      {"{1, 2}", "red.lua:1: on_squad_ready returned an unknown key \"[1]\""},
   };
   for (const auto& [returned, reason] : cases) {
     SCOPED_TRACE(returned);
@@ -176,9 +179,10 @@ TEST_F(ScriptedGeneral, GoalsAndHeightsReachExactlyTheToldBounds) {
   StrategyScript& script = Start(
       "function on_squad_ready(b) local t = b.terrain\n"
       "assert(b.height(t.min_x, t.min_z) and not b.height(t.max_x + 0.5, 0) and not b.height(0, t.min_z - 0.5))\n"
-      "return {x = t.max_x, z = t.max_z} end\n");
-  EXPECT_EQ(script.OnSquadReady(First(UnitType::General), FirstSquad()).kind, SquadOrder::Kind::March)
-      << script.Failure();
+      "return {x = t.max_x, z = t.max_z, formation = 2} end\n");
+  const SquadOrder edge = script.OnSquadReady(First(UnitType::General), FirstSquad());
+  EXPECT_EQ(edge.kind, SquadOrder::Kind::March) << script.Failure();
+  EXPECT_EQ(edge.formation, Formation::kWedge);
   for (const char* beyond : {"{x = 127.5, z = 0}", "{x = 0, z = -127.5}"}) {
     EXPECT_EQ(Answer(beyond).kind, SquadOrder::Kind::Failed) << beyond;
   }

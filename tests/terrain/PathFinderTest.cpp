@@ -106,6 +106,42 @@ TEST(PathFinder, NeverReachesTheOutermostRing) {
   EXPECT_EQ(7u, Route(finder, 0, 0, 0, -6).size());
 }
 
+// A General may send a squad to any grid point; those the search never enters lead to the nearest
+// one it does, and goals it reaches are searched as before.
+TEST(PathFinder, AGoalNoRouteReachesLeadsToTheNearestReachableCell) {
+  Terrain terrain = FlatTerrain(16);
+  PathFinder finder(terrain);
+  const auto routeEnd = [&finder](int gx, int gz) {
+    finder.FindPathOrNearest(0, 0, gx, gz, 1.1f);
+    std::list<Vector3> route;
+    finder.BuildPath(route);
+    EXPECT_EQ(PathFinder::kGoalReached, finder.Status()) << gx << "," << gz;
+    return route.empty() ? Vector3(99, 99, 99) : route.back();
+  };
+  EXPECT_EQ(Vector3(6, 0, 0), routeEnd(7, 0));
+  EXPECT_EQ(Vector3(-7, 0, 0), routeEnd(-8, 0));
+  EXPECT_EQ(Vector3(0, 0, 6), routeEnd(0, 8));
+  EXPECT_EQ(Vector3(0, 0, -6), routeEnd(0, -7));
+  EXPECT_EQ(Vector3(6, 0, -6), routeEnd(7, -7));
+  EXPECT_EQ(Vector3(3, 0, 2), routeEnd(3, 2));
+
+  // A pit whose rim no step climbs out of is never entered: the route ends on the rim's nearest point.
+  Terrain pit = RaisedTerrain(16, {{4, -1, 1.0f},
+                                   {4, 0, 1.0f},
+                                   {4, 1, 1.0f},
+                                   {5, -1, 1.0f},
+                                   {5, 1, 1.0f},
+                                   {6, -1, 1.0f},
+                                   {6, 0, 1.0f},
+                                   {6, 1, 1.0f}});
+  PathFinder aroundThePit(pit);
+  aroundThePit.FindPathOrNearest(0, 0, 5, 0, 1.1f);
+  std::list<Vector3> route;
+  aroundThePit.BuildPath(route);
+  ASSERT_FALSE(route.empty());
+  EXPECT_EQ(Vector3(4, 1, 0), route.back());
+}
+
 TEST(PathFinder, SouthernmostAllowedRowLooksAheadOffTheGrid) {
   // Grid rows span z = -7..8 on a 16-deep map while allowed cells span z = -7..6: heading south
   // into z = -7 looks ahead at z = -8, off the grid, whose height 5.0 is a climb of 25 from flat.

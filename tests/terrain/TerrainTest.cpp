@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -176,6 +177,39 @@ TEST(Terrain, InterpolatedHeightAtTheEdgesIsTheGroundsOwn) {
     for (const float z : {-3.5f, -3.0f, 0.0f, 4.0f, 4.5f})
       EXPECT_EQ(2.0f, terrain.InterpolatedHeight(x, z)) << x << ", " << z;
   }
+}
+
+// On uneven ground every edge point blends its own neighbours, a neighbour beyond the edge being
+// the edge point nearest it: checked around each outermost point of a map wider than deep.
+TEST(Terrain, InterpolatedHeightNearEveryEdgeBlendsThatPointsOwnNeighbours) {
+  const Terrain terrain = NumberedTerrain(7, 6);  // x from -3 to 3, z from -2 to 3
+  const auto held = [&terrain](int x, int z) { return terrain.HeightAt(std::clamp(x, -3, 3), std::clamp(z, -2, 3)); };
+  const auto expected = [&held](float x, float z) {
+    const int ix = static_cast<int>(x);
+    const int iz = static_cast<int>(z);
+    const float fx = x - std::floor(x);
+    const float fz = z - std::floor(z);
+    const float hz = fz * held(ix, static_cast<int>(z + 1.0f)) + (1.0f - fz) * held(ix, static_cast<int>(z - 1.0f));
+    const float hx = (1.0f - fx) * held(static_cast<int>(x - 1.0f), iz) + fx * held(static_cast<int>(x + 1.0f), iz);
+    return (hz + hx) * 0.5f;
+  };
+  int checked = 0;
+  for (int x = -3; x <= 3; ++x) {
+    for (int z = -2; z <= 3; ++z) {
+      if (x != -3 && x != 3 && z != -2 && z != 3) continue;
+      for (const float dx : {-0.5f, 0.0f, 0.25f, 0.5f}) {
+        for (const float dz : {-0.5f, 0.0f, 0.25f, 0.5f}) {
+          const float px = static_cast<float>(x) + dx;
+          const float pz = static_cast<float>(z) + dz;
+          // Only the points that belong to this edge point.
+          if (static_cast<int>(px) != x || static_cast<int>(pz) != z) continue;
+          EXPECT_FLOAT_EQ(expected(px, pz), terrain.InterpolatedHeight(px, pz)) << px << ", " << pz;
+          ++checked;
+        }
+      }
+    }
+  }
+  EXPECT_GT(checked, 100);
 }
 
 TEST(Terrain, InterpolatedHeightOfWildCoordinatesIsOffGrid) {

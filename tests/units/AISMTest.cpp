@@ -89,9 +89,21 @@ TEST_F(AISMTest, EndedMarchIsPoppedAtTheNextUpdateAndTheSquadLeaderRestarts) {
   EXPECT_EQ(SquadLeaderSM::STATE_AttackGeneral, leaderMachine->GetState());
 }
 
-TEST_F(AISMTest, UnreachableGoalDissolvesTheSquadAfterHalfASecond) {
+// A goal on the map's outermost points, where no route goes, is marched to as near as a route goes.
+TEST_F(AISMTest, GoalOnTheEdgeIsMarchedToTheNearestPointARouteReaches) {
   MakeSquad(Vector3(0, 0, 0));
   March(Vector3(31, 0, 0));
+  ASSERT_EQ(AISM::STATE_RotateInFormation, Running()->GetState());
+  for (int frame = 0; frame < 20000 && Running() != nullptr; ++frame) StepFrame();
+  EXPECT_EQ(nullptr, Running());
+  EXPECT_NEAR(30.0f, leader->GetSprite()->position.x, 0.2f);
+  EXPECT_NEAR(0.0f, leader->GetSprite()->position.z, 0.2f);
+}
+
+TEST_F(AISMTest, GoalBeyondTheLongestRouteDissolvesTheSquadAfterHalfASecond) {
+  UseFlatTerrain(320);
+  MakeSquad(Vector3(-150, 0, 0));
+  March(Vector3(150, 0, 0));
   ASSERT_EQ(AISM::STATE_FindPath, Running()->GetState());
   StepFrames(30);
   ASSERT_NE(nullptr, Running());
