@@ -93,6 +93,7 @@ void Battle::StartBattle() {
 // messages. The dying General calls this while the router delivers, never while duels resolve.
 void Battle::EndBattle(int deadGeneralTeam) {
   endFingerprint = BattleFingerprint::Of(*this);
+  if (endWatcher != nullptr) endWatcher->BattleEnding(*this);
   endSquadTypes = squadTypes;
   lastForfeit = {};
   if (deadGeneralTeam != Team::Red) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "battle/BattleEndWatcher.h"
 #include "battle/Duel.h"
 #include "battle/Scenario.h"
 #include "objects/BattleContext.h"
@@ -49,6 +50,8 @@ class Battle : public BattleRules, public BattleContext {
   void EndBattle(int deadGeneralTeam) override;
   // A new battle that changes no tally.
   void ResetBattle();
+  // Told of every battle that ends from now on (not of a reset); null for none. Not copied with the battle.
+  void WatchEnds(BattleEndWatcher* watcher) { endWatcher = watcher; }
   void CountKill(int killerType);
   void ForfeitBattle(int team, const std::string& reason) override;
   Commander* Strategy(int team) const override;
@@ -131,6 +134,7 @@ class Battle : public BattleRules, public BattleContext {
   std::array<std::vector<int>, 2> squadTypes;
   std::array<std::unique_ptr<Commander>, 2> strategies;
   Forfeit pendingForfeit;
+  BattleEndWatcher* endWatcher = nullptr;
 
   void LoadStrategies();
 

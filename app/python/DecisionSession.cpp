@@ -102,6 +102,7 @@ void DecisionSession::Play(const std::stop_token& stop) {
   const QuietDebugChannel quiet;
   Battle field(setup, seed);
   field.paintFootsteps = false;
+  field.WatchEnds(this);
   {
     const std::lock_guard lock(mutex);
     battle = &field;
@@ -110,30 +111,28 @@ void DecisionSession::Play(const std::stop_token& stop) {
   const int startedBattles = field.BattlesStarted();
   const auto framesAllowed = static_cast<long long>(std::ceil(maxSeconds * 1000.0 / frameMs));
   std::uint32_t elapsedMs = 0;
-  long long frames = 0;
   Phase ending = Phase::OutOfTime;
-  while (!stop.stop_requested() && frames < framesAllowed) {
+  while (!stop.stop_requested() && tallies.frames < framesAllowed) {
     elapsedMs += static_cast<std::uint32_t>(frameMs);
     field.timer.TickTo(elapsedMs);
+    // Counted before the step: a decision taken inside it is at the step's time, as the battle's clock says.
+    ++tallies.frames;
     field.RunSimulationStep();
-    ++frames;
-    tallies.frames = frames;
     if (field.BattlesStarted() != startedBattles) {
       const bool redWon = field.RedWins() > 0;
       ending = redWon == (team == Team::Red) ? Phase::Won : Phase::Lost;
-      tallies.fingerprint = field.EndFingerprint();
       break;
     }
   }
-  // A battle that ended has been cleared for the next: the last decision's view is its last.
-  observation.asking = -1;
-  observation.askingTeam = -1;
-  tallies.seconds = static_cast<double>(frames) * frameMs / 1000.0;
-  tallies.fingerprint = ending == Phase::OutOfTime ? BattleFingerprint::Of(field) : field.EndFingerprint();
+  // An ended battle was taken as it ended (BattleEnding): its field has been cleared for the next.
+  if (ending == Phase::OutOfTime) Take(field, nullptr);
+  field.WatchEnds(nullptr);
   Finish(ending);
   const std::lock_guard lock(mutex);
   battle = nullptr;
 }
+
+void DecisionSession::BattleEnding(const Battle& ended) { Take(ended, nullptr); }
 
 void DecisionSession::Take(const Battle& field, const GameObject* asking) {
   observation.Take(field, asking);

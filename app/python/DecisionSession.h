@@ -12,16 +12,17 @@
 #include <thread>
 
 #include "app/python/BattleObservation.h"
+#include "battle/BattleEndWatcher.h"
 #include "battle/Scenario.h"
 #include "units/Commander.h"
 
 class Battle;
 
-class DecisionSession {
+class DecisionSession : private BattleEndWatcher {
  public:
   enum class Phase { Running, Deciding, Won, Lost, OutOfTime };
 
-  // Tallies a reward can be shaped from, as they stand at the decision.
+  // Tallies a reward can be shaped from, as they stand at the decision or as the battle ended.
   struct Tallies {
     double seconds = 0.0;
     long long frames = 0;
@@ -35,7 +36,7 @@ class DecisionSession {
   // The battle of scenario from seed, the caller leading the sides marked in led (by team code);
   // Won and Lost are told from the side of team. The battle starts on the first Wait.
   DecisionSession(Scenario scenario, unsigned seed, int frameMs, double maxSeconds, std::array<bool, 2> led, int team);
-  ~DecisionSession();
+  ~DecisionSession() override;
   DecisionSession(const DecisionSession&) = delete;
   DecisionSession& operator=(const DecisionSession&) = delete;
 
@@ -55,6 +56,7 @@ class DecisionSession {
   class LedSideSource;
 
   void Play(const std::stop_token& stop);
+  void BattleEnding(const Battle& ended) override;
   SquadOrder Ask(const GameObject& leader);
   void Take(const Battle& battle, const GameObject* asking);
   void Finish(Phase ending);

@@ -123,3 +123,52 @@ def test_pettingzoo_checker_passes():
     from pettingzoo.test import parallel_api_test
 
     parallel_api_test(battlesim.ParallelBattleEnv(), num_cycles=20)
+
+
+def march_to_the_end(env, seed):
+    """Sends every squad to the centre until the battle ends: (first info, last step's results)."""
+    _, first = env.reset(seed=seed)
+    while True:
+        observation, reward, terminated, truncated, info = env.step({"x": 0.0, "z": 0.0})
+        if terminated or truncated:
+            return first, (observation, reward, info)
+
+
+def test_the_step_that_ends_a_battle_reports_it_as_it_ended():
+    env = battlesim.BattleEnv()
+    first, (observation, reward, info) = march_to_the_end(env, 1)
+    env.close()
+    assert reward == -1.0 and info["casualties"] == sum(info["kills"].values()) > 0
+    assert info["red_alive"] + info["blue_alive"] + info["casualties"] == first["red_alive"] + first["blue_alive"]
+    assert int(observation["alive"].sum()) == info["red_alive"] + info["blue_alive"]
+    assert not observation["alive"][(observation["type"] == 4) & (observation["team"] == 0)].any()
+    assert int(observation["asking"]) == -1 and info["seconds"] == pytest.approx(info["frames"] * 0.016)
+
+
+def test_a_vector_env_reports_the_ended_battle_too():
+    single = battlesim.BattleEnv()
+    _, (ended, _, ended_info) = march_to_the_end(single, 1)
+    single.close()
+    vector = battlesim.VectorBattleEnv(1)
+    vector.reset(seed=1)
+    done = False
+    while not done:
+        _, _, terminated, truncated, infos = vector.step([{"x": 0.0, "z": 0.0}])
+        done = terminated[0] or truncated[0]
+    vector.close()
+    numpy.testing.assert_array_equal(infos[0]["final_observation"]["alive"], ended["alive"])
+    assert infos[0]["casualties"] == ended_info["casualties"]
+
+
+def test_a_decision_is_at_the_time_the_battle_view_gives():
+    class Timing:
+        times = []
+
+        def on_squad_ready(self, battle, squad):
+            Timing.times.append(battle.time)
+
+    battlesim.run(seed=1, red_general=Timing(), max_seconds=10)
+    env = battlesim.BattleEnv()
+    _, info = env.reset(seed=1)
+    env.close()
+    assert info["seconds"] == pytest.approx(Timing.times[0], abs=1e-5)
