@@ -26,7 +26,7 @@ std::string OneLine(std::string text) {
 }  // namespace
 
 PythonCommander::PythonCommander(Battle& battle, py::handle general)
-    : viewObject(py::cast(PythonBattleView(battle))), view(viewObject.cast<PythonBattleView*>()) {
+    : viewed(&battle) {
   realNumber = py::module_::import("numbers").attr("Real");
   integralNumber = py::module_::import("numbers").attr("Integral");
   orderFunction = py::getattr(general, kOrderFunction, py::none());
@@ -78,6 +78,13 @@ std::string PythonCommander::ExceptionReason(py::error_already_set& error) {
   return OneLine(place + last);
 }
 
+// A view of its own for every call: one kept from an earlier call is never lent again.
+void PythonCommander::LendView(const GameObject& general) {
+  viewObject = py::cast(PythonBattleView(*viewed));
+  view = viewObject.cast<PythonBattleView*>();
+  view->Lend(general);
+}
+
 bool PythonCommander::Fail(const std::string& why) {
   failure = why.empty() ? std::string("failed") : why;
   lastDecision = "stopped: " + failure;
@@ -88,7 +95,7 @@ SquadOrder PythonCommander::OnSquadReady(const GameObject& general, const GameOb
   const SquadOrder failed{SquadOrder::Kind::Failed};
   if (Failed()) return failed;
   py::gil_scoped_acquire lock;
-  view->Lend(general);
+  LendView(general);
   SquadOrder order = failed;
   try {
     py::object squad = py::cast(view->SquadOf(leader, true));
@@ -157,7 +164,7 @@ bool PythonCommander::GeneralFights(const GameObject& general, bool& fights) {
   fights = false;
   if (Failed() || !fightFunction) return false;
   py::gil_scoped_acquire lock;
-  view->Lend(general);
+  LendView(general);
   try {
     py::object answer = fightFunction(viewObject);
     if (!answer.is_none() && !PyBool_Check(answer.ptr())) {

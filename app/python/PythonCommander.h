@@ -43,8 +43,10 @@ class PythonCommander : public Commander {
   GeneralAnswer AnswerOf(pybind11::handle answer) const;
   GeneralAnswer::Value ValueOf(pybind11::handle value) const;
   bool Fail(const std::string& why);
+  void LendView(const GameObject& general);
 
-  // Owned by Python, which may keep it beyond the battle: it then refuses to be read.
+  Battle* viewed;
+  // The running call's view, owned by Python, which may keep it beyond the call: it then refuses to be read.
   pybind11::object viewObject;
   PythonBattleView* view = nullptr;
   pybind11::object orderFunction;

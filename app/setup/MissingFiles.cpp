@@ -32,10 +32,11 @@ void SayIfHeightFromBlue(const PngRaw& image, const std::string& heightMap, cons
 bool MissingFiles::GroundReadable(const std::string& heightMap, const char* program) {
   PngRaw image;
   Terrain probe;
-  // The probe's loading lines are not the user's business.
-  DebugChannel::SetSink(DiscardDebugText);
+  // The probe's loading lines are not the user's business; a caller that silenced them already
+  // (an embedding program with battles running) keeps its own sink.
+  const DebugChannel::Sink before = DebugChannel::SetSink(DiscardDebugText);
   const bool loaded = PngPixels::LoadRaw(heightMap, image) && probe.LoadPixels(image, false) == 0;
-  DebugChannel::SetSink(nullptr);
+  DebugChannel::SetSink(before);
   if (!loaded) SayNoGround(heightMap, program, "without ground no battle can end, so none is run");
   if (loaded) SayIfHeightFromBlue(image, heightMap, program);
   return loaded;

@@ -164,22 +164,27 @@ class _Battles:
         self._session = self._open(self._seed)
         return self
 
-    def answer(self, action):
+    def live(self, what):
+        """The open battle's session; a clear error instead when no battle is open."""
         if self._session is None:
-            raise RuntimeError("reset() the environment before step()")
+            raise RuntimeError(f"no battle is open: reset() the environment before {what}")
+        return self._session
+
+    def answer(self, action):
+        session = self.live("step()")
         if self._phase != DECIDING:
             raise RuntimeError("the battle has ended: reset() the environment for the next")
-        self._session.answer(_order(action, self._session))
+        session.answer(_order(action, session))
 
     def wait(self):
-        self._phase = self._session.wait()
+        self._phase = self.live("step()").wait()
         return self._phase
 
     def observation(self):
-        return self._session.observation()
+        return self.live("reading the observation").observation()
 
-    def info(self):
-        return self._session.tallies()
+    def info(self, what="step()"):
+        return self.live(what).tallies()
 
     def close(self):
         if self._session is not None:
@@ -221,7 +226,7 @@ class BattleEnv(_EnvBase):
 
     def fingerprint(self):
         """The battle's fingerprint as it stands (at its end, the ended battle's)."""
-        return self._battles.info()["fingerprint"]
+        return self._battles.info("fingerprint()")["fingerprint"]
 
     def close(self):
         self._battles.close()
@@ -275,7 +280,8 @@ class ParallelBattleEnv:
         info = self._battles.info()
         ended = phase in (WON, LOST)
         red_reward = 1.0 if phase == WON else -1.0 if phase == LOST else 0.0
-        rewards = {"red": red_reward, "blue": -red_reward}
+        # 0.0 - 0.0 is 0.0, where -0.0 would print as a loss's sign for a draw.
+        rewards = {"red": red_reward, "blue": 0.0 - red_reward}
         terminations = {agent: ended for agent in self.agents}
         truncations = {agent: phase == OUT_OF_TIME for agent in self.agents}
         observations = self._observations()
@@ -285,7 +291,7 @@ class ParallelBattleEnv:
         return observations, rewards, terminations, truncations, infos
 
     def fingerprint(self):
-        return self._battles.info()["fingerprint"]
+        return self._battles.info("fingerprint()")["fingerprint"]
 
     def close(self):
         self._battles.close()

@@ -172,3 +172,54 @@ def test_a_decision_is_at_the_time_the_battle_view_gives():
     _, info = env.reset(seed=1)
     env.close()
     assert info["seconds"] == pytest.approx(Timing.times[0], abs=1e-5)
+
+
+def test_environments_opened_beside_a_running_one_say_nothing(capfd):
+    running = battlesim.BattleEnv()
+    running.reset(seed=1)
+    capfd.readouterr()
+    beside = [battlesim.BattleEnv(), battlesim.ParallelBattleEnv()]
+    for env in beside:
+        env.reset(seed=2)
+        env.close()
+    running.close()
+    assert capfd.readouterr().err == ""
+
+
+def general_alive(observation, team):
+    return bool(observation["alive"][(observation["type"] == 4) & (observation["team"] == team)].any())
+
+
+@pytest.mark.parametrize("side, team", [("red", 0), ("blue", 1)])
+def test_the_reward_is_the_led_sides_win_or_loss(side, team):
+    env = battlesim.BattleEnv(side=side)
+    _, (observation, reward, _) = march_to_the_end(env, 1)
+    env.close()
+    assert reward == (1.0 if general_alive(observation, team) else -1.0)
+    assert general_alive(observation, 1 - team) != general_alive(observation, team)
+
+
+def test_parallel_rewards_are_each_agents_own_and_a_draw_is_zero():
+    """Red marches on the blue General, blue holds: red wins."""
+    env = battlesim.ParallelBattleEnv()
+    observations, _ = env.reset(seed=1)
+    _, rewards, _, _, _ = env.step({"red": None, "blue": None})
+    assert str(rewards["red"]) == str(rewards["blue"]) == "0.0"
+    while env.agents:
+        seen = observations["red"]
+        x, z = seen["position"][(seen["type"] == 4) & (seen["team"] == 1)][0]
+        observations, rewards, _, _, _ = env.step({"red": {"x": float(x), "z": float(z)}, "blue": None})
+    env.close()
+    assert rewards == {"red": 1.0, "blue": -1.0}
+    assert general_alive(observations["red"], 0) and not general_alive(observations["blue"], 1)
+
+
+def test_a_closed_or_unstarted_environment_says_to_reset():
+    env = battlesim.BattleEnv()
+    with pytest.raises(RuntimeError, match=r"reset\(\) the environment before fingerprint"):
+        env.fingerprint()
+    parallel = battlesim.ParallelBattleEnv()
+    parallel.reset(seed=1)
+    parallel.close()
+    with pytest.raises(RuntimeError, match=r"reset\(\) the environment before step"):
+        parallel.step({"red": None, "blue": None})

@@ -114,6 +114,25 @@ def test_a_battle_kept_from_a_call_cannot_be_read_later():
         Keeping.kept.squads()
 
 
+def test_a_battle_kept_from_an_earlier_call_cannot_be_read_in_a_later_one():
+    class KeepingFirst:
+        kept = None
+        errors = []
+
+        def on_squad_ready(self, battle, squad):
+            if KeepingFirst.kept is None:
+                KeepingFirst.kept = battle
+            else:
+                try:
+                    KeepingFirst.kept.time
+                except RuntimeError as error:
+                    KeepingFirst.errors.append(str(error))
+            return None
+
+    battlesim.run(seed=1, red_general=KeepingFirst(), max_seconds=10)
+    assert KeepingFirst.errors and all("during the call" in error for error in KeepingFirst.errors)
+
+
 def test_the_battle_view_holds_what_a_script_sees():
     seen = {}
 
