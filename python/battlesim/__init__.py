@@ -104,9 +104,13 @@ def _seed_blocks(seeds):
     """The seeds in order, as runs of consecutive seeds: (first, last) pairs."""
     if isinstance(seeds, (str, bytes)) or not hasattr(seeds, "__iter__"):
         raise TypeError(f"seeds must be a range or a list of integers, not {type(seeds).__name__}")
-    ordered = sorted({_integer("seeds", seed, 0, _LARGEST_SEED) for seed in seeds})
+    ordered = sorted(_integer("seeds", seed, 0, _LARGEST_SEED) for seed in seeds)
     if not ordered:
         raise ValueError("seeds must hold at least one seed")
+    for seed, following in zip(ordered, ordered[1:]):
+        if seed == following:
+            raise ValueError(f"seeds holds seed {seed} twice: a seed plays the same battle every time "
+                             f"(battles=N plays N battles of each seed)")
     blocks = []
     for seed in ordered:
         if blocks and blocks[-1][1] + 1 == seed:

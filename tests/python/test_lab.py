@@ -79,6 +79,8 @@ def test_a_wrong_type_or_keyword_is_a_type_error_naming_it(call, name):
     (lambda: battlesim.run(max_seconds=-1), "max_seconds"),
     (lambda: battlesim.study(seeds=[], jobs=1), "seeds"),
     (lambda: battlesim.study(seeds=range(1, 3), jobs=0), "jobs"),
+    (lambda: battlesim.study(seeds=[3, 3, 1]), "seed 3 twice"),
+    (lambda: battlesim.tournament([str(ROOT / "strategies" / "builtin.lua")] * 2, seeds=[1, 1, 2]), "seed 1 twice"),
 ])
 def test_a_value_out_of_range_is_a_value_error_naming_it(call, name):
     with pytest.raises(ValueError, match=name):
@@ -99,4 +101,4 @@ def test_ctrl_c_stops_a_run_between_steps():
 
 def test_a_study_of_scattered_seeds_runs_each_block_of_them(headless):
     expected = battle_lines(headless("--seeds", "1-2")) + battle_lines(headless("--seeds", "9-9"))
-    assert battlesim.study(seeds=[9, 2, 1, 2], jobs=1).to_dict("records") == expected
+    assert battlesim.study(seeds=[9, 2, 1], jobs=1).to_dict("records") == expected
