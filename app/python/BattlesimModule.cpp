@@ -18,15 +18,18 @@
 namespace py = pybind11;
 
 namespace {
-std::shared_ptr<const CommanderSource> SourceOf(const py::object& general) {
+std::shared_ptr<const CommanderSource> SourceOf(const py::object& general, bool copyPerSeed) {
   if (general.is_none()) return nullptr;
-  return std::make_shared<PythonCommanderSource>(general);
+  using Sharing = PythonCommanderSource::Sharing;
+  return std::make_shared<PythonCommanderSource>(general, copyPerSeed ? Sharing::CopyPerBattlefield : Sharing::OneObject);
 }
 
-// (status, lines, error) of a run given as the headless command line; Python Generals by side.
+// (status, lines, error) of a run given as the headless command line; Python Generals by side,
+// copied for each seed when copyPerSeed.
 std::tuple<int, std::string, std::string> Lab(const std::vector<std::string>& arguments, const py::object& red,
-                                              const py::object& blue, bool watchInterrupt) {
-  const std::array<std::shared_ptr<const CommanderSource>, 2> commanders{SourceOf(red), SourceOf(blue)};
+                                              const py::object& blue, bool watchInterrupt, bool copyPerSeed) {
+  const std::array<std::shared_ptr<const CommanderSource>, 2> commanders{SourceOf(red, copyPerSeed),
+                                                                         SourceOf(blue, copyPerSeed)};
   LabRun::Outcome outcome;
   bool interrupted = false;
   {
@@ -85,7 +88,8 @@ void BindBattleView(py::module_& module) {
 
 PYBIND11_MODULE(_battlesim, module) {
   module.doc() = "battlesim's simulation, played from Python";
-  module.def("lab", &Lab, py::arg("arguments"), py::arg("red"), py::arg("blue"), py::arg("watch_interrupt"));
+  module.def("lab", &Lab, py::arg("arguments"), py::arg("red"), py::arg("blue"), py::arg("watch_interrupt"),
+             py::arg("copy_per_seed"));
   BindBattleView(module);
   BindDecisionSession(module);
 }

@@ -25,10 +25,14 @@ std::string OneLine(std::string text) {
 }
 }  // namespace
 
-PythonCommander::PythonCommander(Battle& battle, py::handle general)
+PythonCommander::PythonCommander(Battle& battle, py::handle general, const std::string& failedAlready)
     : viewed(&battle) {
   realNumber = py::module_::import("numbers").attr("Real");
   integralNumber = py::module_::import("numbers").attr("Integral");
+  if (!failedAlready.empty()) {
+    Fail(OneLine(failedAlready));
+    return;
+  }
   orderFunction = py::getattr(general, kOrderFunction, py::none());
   if (orderFunction.is_none() || !PyCallable_Check(orderFunction.ptr())) {
     Fail(TypeName(general) + " has no method " + kOrderFunction + "(battle, squad)");

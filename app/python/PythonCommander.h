@@ -19,8 +19,9 @@ class PythonCommander : public Commander {
   // Longer reasons are cut: the General's own exception text is its to make long.
   static constexpr std::size_t kLongestReason = 300;
 
-  // general must have on_squad_ready; the caller holds Python's lock.
-  PythonCommander(Battle& battle, pybind11::handle general);
+  // general must have on_squad_ready; the caller holds Python's lock. A commander given a failure
+  // has failed from the start, with that reason.
+  PythonCommander(Battle& battle, pybind11::handle general, const std::string& failedAlready = {});
   ~PythonCommander() override;
   PythonCommander(const PythonCommander&) = delete;
   PythonCommander& operator=(const PythonCommander&) = delete;

@@ -1,15 +1,22 @@
 // A Python General handed in with a run: every battle gets a PythonCommander asking the same
-// object, which may keep what it learns from one battle to the next.
+// object, which may keep what it learns from one battle to the next. In a study each battlefield
+// (each seed) may instead get a copy of its own, so that no two threads ever share one General and
+// a seed's battles do not depend on which seeds ran before it or beside it.
 #pragma once
 
 #include <pybind11/pybind11.h>
+
+#include <unordered_map>
 
 #include "battle/CommanderSource.h"
 
 class PythonCommanderSource : public CommanderSource {
  public:
+  enum class Sharing { OneObject, CopyPerBattlefield };
+
   // The caller holds Python's lock.
-  explicit PythonCommanderSource(pybind11::object pythonGeneral) : general(std::move(pythonGeneral)) {}
+  PythonCommanderSource(pybind11::object pythonGeneral, Sharing sharing)
+      : general(std::move(pythonGeneral)), copies(sharing == Sharing::CopyPerBattlefield) {}
   ~PythonCommanderSource() override;
   PythonCommanderSource(const PythonCommanderSource&) = delete;
   PythonCommanderSource& operator=(const PythonCommanderSource&) = delete;
@@ -17,5 +24,12 @@ class PythonCommanderSource : public CommanderSource {
   std::unique_ptr<Commander> ForBattle(Battle& battle, int team) const override;
 
  private:
+  // The General that leads this battlefield's battles; the caller holds Python's lock.
+  pybind11::object GeneralFor(const Battle& battle) const;
+
   pybind11::object general;
+  bool copies;
+  // By battlefield, while the source lives: a battlefield's first battle takes a fresh copy, so a
+  // battlefield that reuses a gone one's address never inherits its General. Read under Python's lock.
+  mutable std::unordered_map<const Battle*, pybind11::object> copied;
 };

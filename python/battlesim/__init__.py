@@ -7,6 +7,7 @@ here is the program's --json line as a dict. Battles run without Python's lock, 
 them between two steps with KeyboardInterrupt.
 """
 
+import copy
 import json
 import math
 import numbers
@@ -91,10 +92,11 @@ def _battle_arguments(scenario, frame_ms, blood, max_seconds, red_general, blue_
     return arguments, generals
 
 
-def _lab(arguments, generals=(None, None)):
-    """The --json lines of the headless program for these arguments, as dicts."""
+def _lab(arguments, generals=(None, None), copy_per_seed=False):
+    """The --json lines of the headless program for these arguments, as dicts. With copy_per_seed
+    each seed's battles are led by copies of the Python Generals of their own."""
     watch = threading.current_thread() is threading.main_thread()
-    status, text, error = _battlesim.lab(arguments, generals[0], generals[1], watch)
+    status, text, error = _battlesim.lab(arguments, generals[0], generals[1], watch, copy_per_seed)
     if status == 2:
         raise ValueError(error or "the battle could not be run")
     return [json.loads(line) for line in text.splitlines() if line]
@@ -141,11 +143,24 @@ def run(seed=1, battles=1, scenario=None, red_general=None, blue_general=None, f
     return [line for line in _lab(arguments, generals) if not line.get("summary")]
 
 
+def _copyable(generals):
+    """Each seed of a study is led by a copy of its own of a Python General: one that cannot be
+    copied is named before any battle runs."""
+    for side, general in zip(("red_general", "blue_general"), generals):
+        if general is None:
+            continue
+        try:
+            copy.deepcopy(general)
+        except Exception as error:
+            raise TypeError(f"{side} must be copyable with copy.deepcopy, since each seed of a study is led by a "
+                            f"copy of its own: {type(error).__name__}: {error}") from error
+
+
 def _study_rows(blocks, jobs, battles, arguments, generals):
     rows = []
     for first, last in blocks:
         block = arguments + ["--seeds", f"{first}-{last}", "--jobs", str(jobs), "--battles", str(battles)]
-        rows += [line for line in _lab(block, generals) if not line.get("summary")]
+        rows += [line for line in _lab(block, generals, copy_per_seed=True) if not line.get("summary")]
     return rows
 
 
@@ -154,11 +169,14 @@ def study(seeds=range(1, 101), jobs=2, battles=1, scenario=None, red_general=Non
     """Every seed from a fresh start, its battles on a battlefield of its own: a pandas DataFrame,
     one row per battle in seed order, a seed column and the battle line's fields (the rows of
     battlesim-headless --seeds A-B --json). jobs seeds run at once, on threads; with a Dask
-    distributed client the seeds are spread over its workers instead."""
+    distributed client the seeds are spread over its workers instead. A Python General leads each
+    seed as a copy of its own (copy.deepcopy of the one given, which itself leads none), so the rows
+    are the same whatever jobs or the client."""
     blocks = _seed_blocks(seeds)
     jobs = _integer("jobs", jobs, 1, _MOST_JOBS)
     battles = _integer("battles", battles, 1, _MOST_BATTLES)
     arguments, generals = _battle_arguments(scenario, frame_ms, blood, max_seconds, red_general, blue_general)
+    _copyable(generals)
     if client is None:
         rows = _study_rows(blocks, jobs, battles, arguments, generals)
     else:

@@ -6,7 +6,7 @@ import battlesim
 
 def _run_seeds(arguments, first, last, generals):
     """One share of the seeds, run on a worker; its battle lines."""
-    lines = battlesim._lab(arguments + ["--seeds", f"{first}-{last}", "--jobs", "1"], generals)
+    lines = battlesim._lab(arguments + ["--seeds", f"{first}-{last}", "--jobs", "1"], generals, copy_per_seed=True)
     return [line for line in lines if not line.get("summary")]
 
 

@@ -9,8 +9,10 @@ and PettingZoo are not needed; when Gymnasium is installed the environments are 
 spaces.
 """
 
+import copy
 import math
 import numbers
+import os
 
 import numpy
 
@@ -297,14 +299,24 @@ class ParallelBattleEnv:
         self._battles.close()
 
 
+def _own(opponent):
+    """A Python opponent of a battle of its own: battles on threads never share one General."""
+    if opponent is None or isinstance(opponent, (str, os.PathLike)):
+        return opponent
+    return copy.deepcopy(opponent)
+
+
 class VectorBattleEnv:
     """n BattleEnvs stepped together, each battle on a thread of its own: reset and step take and
     give stacked arrays (an observation dict of arrays with a first axis of n). Battle i plays seeds
-    seed + i, seed + i + n, ...: one that ends starts its next at once; its last observation is in info["final_observation"]."""
+    seed + i, seed + i + n, ...: one that ends starts its next at once; its last observation is in info["final_observation"].
+    A Python opponent leads each battle as a copy of its own (copy.deepcopy), which leads all of
+    that battle's seeds in turn."""
 
     def __init__(self, n, scenario=None, side="red", opponent=None, frame_ms=16, max_seconds=None):
         n = battlesim._integer("n", n, 1, 1024)
-        self.envs = [BattleEnv(scenario, side, opponent, frame_ms, max_seconds) for _ in range(n)]
+        battlesim._general("opponent", opponent)
+        self.envs = [BattleEnv(scenario, side, _own(opponent), frame_ms, max_seconds) for _ in range(n)]
         self.num_envs = n
         self.single_observation_space = self.envs[0].observation_space
         self.single_action_space = self.envs[0].action_space

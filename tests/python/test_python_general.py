@@ -211,3 +211,35 @@ def test_a_forfeit_ends_only_its_battle():
     lines = battlesim.run(seed=1, battles=2, red_general=FailsFirst(), max_seconds=600)
     assert lines[0]["forfeit"] == "red" and lines[0]["forfeit_reason"].endswith("ValueError: not yet")
     assert "forfeit" not in lines[1] and lines[1]["winner"] in ("red", "blue")
+
+
+class Counting(BuiltinGeneral):
+    """Holds every third squad it is asked about: its battles depend on every call it had before."""
+
+    def __init__(self):
+        self.calls = 0
+
+    def on_squad_ready(self, battle, squad):
+        self.calls += 1
+        return None if self.calls % 3 == 0 else super().on_squad_ready(battle, squad)
+
+
+def test_each_seed_of_a_study_is_led_by_a_fresh_copy_of_the_general():
+    given = Counting()
+    rows = battlesim.study(seeds=range(1, 5), jobs=2, red_general=given, max_seconds=60)
+    alone = [battlesim.run(seed=seed, red_general=Counting(), max_seconds=60)[0]["fingerprint"] for seed in range(1, 5)]
+    assert list(rows["fingerprint"]) == alone
+    assert given.calls == 0
+
+
+def test_each_battle_of_a_vector_env_has_an_opponent_of_its_own():
+    vector = battlesim.VectorBattleEnv(2, opponent=Counting(), max_seconds=60)
+    vector.reset(seed=1)
+    single = battlesim.BattleEnv(opponent=Counting(), max_seconds=60)
+    single.reset(seed=2)
+    for _ in range(30):
+        vector.step([None, None])
+        single.step(None)
+    assert vector.fingerprints()[1] == single.fingerprint()
+    vector.close()
+    single.close()
