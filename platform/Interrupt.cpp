@@ -19,4 +19,6 @@ void Interrupt::Watch() {
 
 bool Interrupt::Requested() { return requested; }
 
+void Interrupt::Request() { requested = true; }
+
 void Interrupt::Clear() { requested = false; }

@@ -7,5 +7,7 @@ class Interrupt {
   // Installs the handlers for SIGINT and SIGTERM.
   static void Watch();
   static bool Requested();
+  // As if a signal had come: for a part of the program that must stop the run it is in.
+  static void Request();
   static void Clear();
 };

@@ -14,6 +14,7 @@ pybind11_add_module(battlesim_python MODULE NO_EXTRAS
   app/python/BattlesimModule.cpp
   app/python/LabRun.cpp
   app/python/InterruptScope.cpp
+  app/python/GeneralCalls.cpp
   app/python/PythonBattleView.cpp
   app/python/PythonCommander.cpp
   app/python/PythonCommanderSource.cpp

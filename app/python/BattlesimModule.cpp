@@ -4,39 +4,67 @@
 #include <pybind11/stl.h>
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
+#include "app/python/GeneralCalls.h"
 #include "app/python/InterruptScope.h"
 #include "app/python/LabRun.h"
 #include "app/python/PythonBattleView.h"
 #include "app/python/PythonCommanderSource.h"
 #include "app/python/SessionBinding.h"
+#include "platform/Interrupt.h"
 
 namespace py = pybind11;
 
 namespace {
-std::shared_ptr<const CommanderSource> SourceOf(const py::object& general, bool copyPerSeed) {
+// How often a run looks for Ctrl-C that a General's own code must hear.
+constexpr std::chrono::milliseconds kRelayEvery{50};
+
+std::shared_ptr<const CommanderSource> SourceOf(const py::object& general, bool copyPerSeed, GeneralCalls& calls) {
   if (general.is_none()) return nullptr;
   using Sharing = PythonCommanderSource::Sharing;
-  return std::make_shared<PythonCommanderSource>(general, copyPerSeed ? Sharing::CopyPerBattlefield : Sharing::OneObject);
+  return std::make_shared<PythonCommanderSource>(
+      general, copyPerSeed ? Sharing::CopyPerBattlefield : Sharing::OneObject, calls);
+}
+
+// The program's handler only notes Ctrl-C, which a run hears between two steps: a General that
+// never returns hears it as KeyboardInterrupt in its own code. Must be stopped before the caller
+// takes Python's lock back.
+std::jthread RelayInterrupts(const GeneralCalls& calls) {
+  return std::jthread([&calls](const std::stop_token& stop) {
+    while (!stop.stop_requested()) {
+      std::this_thread::sleep_for(kRelayEvery);
+      if (!Interrupt::Requested()) continue;
+      const py::gil_scoped_acquire lock;
+      calls.InterruptAll();
+    }
+  });
 }
 
 // (status, lines, error) of a run given as the headless command line; Python Generals by side,
 // copied for each seed when copyPerSeed.
 std::tuple<int, std::string, std::string> Lab(const std::vector<std::string>& arguments, const py::object& red,
                                               const py::object& blue, bool watchInterrupt, bool copyPerSeed) {
-  const std::array<std::shared_ptr<const CommanderSource>, 2> commanders{SourceOf(red, copyPerSeed),
-                                                                         SourceOf(blue, copyPerSeed)};
+  GeneralCalls calls(GeneralCalls::OnEscape::StopRun);
+  const std::array<std::shared_ptr<const CommanderSource>, 2> commanders{SourceOf(red, copyPerSeed, calls),
+                                                                         SourceOf(blue, copyPerSeed, calls)};
   LabRun::Outcome outcome;
   bool interrupted = false;
   {
     const InterruptScope scope(watchInterrupt);
     const py::gil_scoped_release unlocked;
+    const std::jthread relay = RelayInterrupts(calls);
     outcome = LabRun::Run(arguments, commanders);
     interrupted = scope.Interrupted();
+  }
+  if (calls.Kept()) {
+    Interrupt::Clear();
+    calls.RaiseKept();
   }
   if (interrupted) {
     PyErr_SetNone(PyExc_KeyboardInterrupt);

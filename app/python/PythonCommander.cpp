@@ -25,8 +25,9 @@ std::string OneLine(std::string text) {
 }
 }  // namespace
 
-PythonCommander::PythonCommander(Battle& battle, py::handle general, const std::string& failedAlready)
-    : viewed(&battle) {
+PythonCommander::PythonCommander(Battle& battle, py::handle general, GeneralCalls& generalCalls,
+                                 const std::string& failedAlready)
+    : viewed(&battle), calls(&generalCalls) {
   realNumber = py::module_::import("numbers").attr("Real");
   integralNumber = py::module_::import("numbers").attr("Integral");
   if (!failedAlready.empty()) {
@@ -83,10 +84,23 @@ std::string PythonCommander::ExceptionReason(py::error_already_set& error) {
 }
 
 // A view of its own for every call: one kept from an earlier call is never lent again.
-void PythonCommander::LendView(const GameObject& general) {
+void PythonCommander::Begin(const GameObject& general) {
+  calls->Enter();
   viewObject = py::cast(PythonBattleView(*viewed));
   view = viewObject.cast<PythonBattleView*>();
   view->Lend(general);
+}
+
+void PythonCommander::End() {
+  view->Return();
+  calls->Leave();
+}
+
+// SystemExit, KeyboardInterrupt and MemoryError end the run, as they would end a Python program;
+// anything else the General raises forfeits the battle.
+void PythonCommander::Caught(py::error_already_set& error) {
+  Fail(ExceptionReason(error));
+  if (GeneralCalls::Escapes(error)) calls->Keep(error);
 }
 
 bool PythonCommander::Fail(const std::string& why) {
@@ -99,18 +113,18 @@ SquadOrder PythonCommander::OnSquadReady(const GameObject& general, const GameOb
   const SquadOrder failed{SquadOrder::Kind::Failed};
   if (Failed()) return failed;
   py::gil_scoped_acquire lock;
-  LendView(general);
+  Begin(general);
   SquadOrder order = failed;
   try {
     py::object squad = py::cast(view->SquadOf(leader, true));
     py::object answer = orderFunction(viewObject, squad);
     order = ReadOrder(answer, leader);
   } catch (py::error_already_set& error) {
-    Fail(ExceptionReason(error));
+    Caught(error);
   } catch (const std::exception& error) {
     Fail(OneLine(orderWhere + ": " + error.what()));
   }
-  view->Return();
+  End();
   return order;
 }
 
@@ -168,7 +182,7 @@ bool PythonCommander::GeneralFights(const GameObject& general, bool& fights) {
   fights = false;
   if (Failed() || !fightFunction) return false;
   py::gil_scoped_acquire lock;
-  LendView(general);
+  Begin(general);
   try {
     py::object answer = fightFunction(viewObject);
     if (!answer.is_none() && !PyBool_Check(answer.ptr())) {
@@ -177,11 +191,11 @@ bool PythonCommander::GeneralFights(const GameObject& general, bool& fights) {
       fights = answer.ptr() == Py_True;
     }
   } catch (py::error_already_set& error) {
-    Fail(ExceptionReason(error));
+    Caught(error);
   } catch (const std::exception& error) {
     Fail(OneLine(fightWhere + ": " + error.what()));
   }
-  view->Return();
+  End();
   if (fights) lastDecision = "fight the enemy General";
   return !Failed();
 }

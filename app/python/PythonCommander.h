@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "app/python/GeneralCalls.h"
 #include "app/python/PythonBattleView.h"
 #include "units/Commander.h"
 #include "units/GeneralAnswer.h"
@@ -19,9 +20,9 @@ class PythonCommander : public Commander {
   // Longer reasons are cut: the General's own exception text is its to make long.
   static constexpr std::size_t kLongestReason = 300;
 
-  // general must have on_squad_ready; the caller holds Python's lock. A commander given a failure
-  // has failed from the start, with that reason.
-  PythonCommander(Battle& battle, pybind11::handle general, const std::string& failedAlready = {});
+  // general must have on_squad_ready; the caller holds Python's lock. calls outlives the commander.
+  // A commander given a failure has failed from the start, with that reason.
+  PythonCommander(Battle& battle, pybind11::handle general, GeneralCalls& calls, const std::string& failedAlready = {});
   ~PythonCommander() override;
   PythonCommander(const PythonCommander&) = delete;
   PythonCommander& operator=(const PythonCommander&) = delete;
@@ -44,9 +45,13 @@ class PythonCommander : public Commander {
   GeneralAnswer AnswerOf(pybind11::handle answer) const;
   GeneralAnswer::Value ValueOf(pybind11::handle value) const;
   bool Fail(const std::string& why);
-  void LendView(const GameObject& general);
+  // Around every call: the view lent and the call counted, then both ended.
+  void Begin(const GameObject& general);
+  void End();
+  void Caught(pybind11::error_already_set& error);
 
   Battle* viewed;
+  GeneralCalls* calls;
   // The running call's view, owned by Python, which may keep it beyond the call: it then refuses to be read.
   pybind11::object viewObject;
   PythonBattleView* view = nullptr;

@@ -23,9 +23,9 @@ py::object PythonCommanderSource::GeneralFor(const Battle& battle) const {
 std::unique_ptr<Commander> PythonCommanderSource::ForBattle(Battle& battle, int /*team*/) const {
   py::gil_scoped_acquire lock;
   try {
-    return std::make_unique<PythonCommander>(battle, GeneralFor(battle));
+    return std::make_unique<PythonCommander>(battle, GeneralFor(battle), *calls);
   } catch (py::error_already_set& error) {
-    return std::make_unique<PythonCommander>(battle, py::none(),
+    return std::make_unique<PythonCommander>(battle, py::none(), *calls,
                                              "the General could not be copied: " + PythonCommander::ExceptionReason(error));
   }
 }

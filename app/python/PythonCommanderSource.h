@@ -8,15 +8,16 @@
 
 #include <unordered_map>
 
+#include "app/python/GeneralCalls.h"
 #include "battle/CommanderSource.h"
 
 class PythonCommanderSource : public CommanderSource {
  public:
   enum class Sharing { OneObject, CopyPerBattlefield };
 
-  // The caller holds Python's lock.
-  PythonCommanderSource(pybind11::object pythonGeneral, Sharing sharing)
-      : general(std::move(pythonGeneral)), copies(sharing == Sharing::CopyPerBattlefield) {}
+  // The caller holds Python's lock; calls outlives every battle of the run.
+  PythonCommanderSource(pybind11::object pythonGeneral, Sharing sharing, GeneralCalls& generalCalls)
+      : general(std::move(pythonGeneral)), copies(sharing == Sharing::CopyPerBattlefield), calls(&generalCalls) {}
   ~PythonCommanderSource() override;
   PythonCommanderSource(const PythonCommanderSource&) = delete;
   PythonCommanderSource& operator=(const PythonCommanderSource&) = delete;
@@ -29,6 +30,7 @@ class PythonCommanderSource : public CommanderSource {
 
   pybind11::object general;
   bool copies;
+  GeneralCalls* calls;
   // By battlefield, while the source lives: a battlefield's first battle takes a fresh copy, so a
   // battlefield that reuses a gone one's address never inherits its General. Read under Python's lock.
   mutable std::unordered_map<const Battle*, pybind11::object> copied;

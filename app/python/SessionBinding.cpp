@@ -38,8 +38,8 @@ class SessionHandle {
     const std::array<const py::object*, 2> opponents{&redOpponent, &blueOpponent};
     for (std::size_t side = 0; side < opponents.size(); ++side) {
       if (!opponents[side]->is_none())
-        scenario.armies[side].commander =
-            std::make_shared<PythonCommanderSource>(*opponents[side], PythonCommanderSource::Sharing::OneObject);
+        scenario.armies[side].commander = std::make_shared<PythonCommanderSource>(
+            *opponents[side], PythonCommanderSource::Sharing::OneObject, calls);
     }
     session = std::make_unique<DecisionSession>(std::move(scenario), options.seed, options.frameMs, options.maxSeconds,
                                                 std::array<bool, 2>{ledRed, ledBlue}, team);
@@ -48,10 +48,19 @@ class SessionHandle {
   SessionHandle(const SessionHandle&) = delete;
   SessionHandle& operator=(const SessionHandle&) = delete;
 
+  // An opponent that never returns is stopped in its own code first: the battle's thread must end.
   void Close() {
     if (session == nullptr) return;
+    calls.InterruptAll();
     const py::gil_scoped_release unlocked;
     session.reset();
+  }
+
+  // Closes the battle and raises what an opponent raised that must end the caller's program.
+  void RaiseEscaped() {
+    if (!calls.Kept()) return;
+    Close();
+    calls.RaiseKept();
   }
 
   DecisionSession& Session() const {
@@ -60,6 +69,8 @@ class SessionHandle {
   }
 
  private:
+  // Before the session, whose battle's Python opponents use it to the end.
+  GeneralCalls calls{GeneralCalls::OnEscape::ForfeitOnly};
   std::unique_ptr<DecisionSession> session;
 };
 
@@ -71,6 +82,7 @@ int WaitFor(SessionHandle& handle) {
       const py::gil_scoped_release unlocked;
       phase = session.Wait(kWaitSliceMs);
     }
+    handle.RaiseEscaped();
     if (phase != DecisionSession::Phase::Running) return static_cast<int>(phase);
     if (PyErr_CheckSignals() != 0) throw py::error_already_set();
   }

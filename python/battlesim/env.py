@@ -9,10 +9,12 @@ and PettingZoo are not needed; when Gymnasium is installed the environments are 
 spaces.
 """
 
+import atexit
 import copy
 import math
 import numbers
 import os
+import weakref
 
 import numpy
 
@@ -137,10 +139,23 @@ def _spaces(capacity, bounds):
     return observation, action
 
 
+# Battles still open when Python exits are closed while their threads may still take Python's lock
+# to ask a Python opponent; during the interpreter's own teardown such a thread would be ended
+# mid-call, and the process aborted.
+_open_battles = weakref.WeakSet()
+
+
+@atexit.register
+def _close_open_battles():
+    for battles in list(_open_battles):
+        battles.close()
+
+
 class _Battles:
     """One battle at a time, for the sides the caller leads."""
 
     def __init__(self, scenario, led, opponents, frame_ms, max_seconds):
+        _open_battles.add(self)
         self._arguments, python_opponents = _battle_arguments(scenario, frame_ms, max_seconds, opponents)
         self._led = led
         self._opponents = python_opponents

@@ -1,4 +1,7 @@
 # Battles a decision at a time: the same seed and the same actions give the same battle.
+import subprocess
+import sys
+
 import numpy
 import pytest
 
@@ -223,3 +226,10 @@ def test_a_closed_or_unstarted_environment_says_to_reset():
     parallel.close()
     with pytest.raises(RuntimeError, match=r"reset\(\) the environment before step"):
         parallel.step({"red": None, "blue": None})
+
+
+def test_python_exits_cleanly_with_an_environment_left_open():
+    script = ("import sys; sys.path.insert(0, 'examples'); import battlesim; from builtin_general import BuiltinGeneral; "
+              "env = battlesim.BattleEnv(opponent=BuiltinGeneral()); env.reset(seed=1); env.step(None)")
+    done = subprocess.run([sys.executable, "-c", script], cwd=ROOT, capture_output=True, text=True)
+    assert done.returncode == 0, done.stderr[-500:]

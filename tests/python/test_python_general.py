@@ -243,3 +243,70 @@ def test_each_battle_of_a_vector_env_has_an_opponent_of_its_own():
     assert vector.fingerprints()[1] == single.fingerprint()
     vector.close()
     single.close()
+
+
+class Raising:
+    def __init__(self, error):
+        self.error = error
+
+    def on_squad_ready(self, battle, squad):
+        raise self.error
+
+
+@pytest.mark.parametrize("error", [SystemExit(3), KeyboardInterrupt(), MemoryError("no room")])
+def test_exit_interrupt_and_memory_errors_end_the_run_instead_of_forfeiting(error):
+    for call in (lambda: battlesim.run(seed=1, red_general=Raising(error)),
+                 lambda: battlesim.study(seeds=range(1, 5), jobs=2, blue_general=Raising(error))):
+        with pytest.raises(type(error)) as raised:
+            call()
+        assert raised.value.args == error.args
+    assert battlesim.run(seed=1, max_seconds=10)
+
+
+class Looping:
+    def on_squad_ready(self, battle, squad):
+        while True:
+            pass
+
+
+@pytest.fixture
+def ctrl_c_soon():
+    """Ctrl-C half a second after the test starts; a test that hangs all the same is ended with its traceback."""
+    import faulthandler
+    import os
+    import signal
+    import threading
+
+    def ctrl_c():
+        os.kill(os.getpid(), signal.SIGINT)
+
+    faulthandler.dump_traceback_later(60, exit=True)
+    timer = threading.Timer(0.5, ctrl_c)
+    timer.start()
+    yield
+    timer.cancel()
+    faulthandler.cancel_dump_traceback_later()
+
+
+def test_ctrl_c_stops_a_general_that_never_returns(ctrl_c_soon):
+    with pytest.raises(KeyboardInterrupt):
+        battlesim.study(seeds=range(1, 3), jobs=2, red_general=Looping())
+    assert battlesim.run(seed=1, max_seconds=10)
+
+
+def test_ctrl_c_and_close_stop_an_opponent_that_never_returns(ctrl_c_soon):
+    env = battlesim.BattleEnv(opponent=Looping())
+    env.reset(seed=1)
+    with pytest.raises(KeyboardInterrupt):
+        for _ in range(1000):
+            env.step(None)
+    env.close()
+
+
+def test_an_opponents_exit_ends_the_step_that_waited_for_it():
+    env = battlesim.BattleEnv(opponent=Raising(SystemExit(4)))
+    with pytest.raises(SystemExit, match="4"):
+        env.reset(seed=1)
+        for _ in range(1000):
+            env.step(None)
+    env.close()
