@@ -32,6 +32,18 @@ def test_the_same_seed_and_actions_give_the_same_fingerprints():
     env.close()
 
 
+def test_reset_without_a_seed_plays_the_seed_after_the_last():
+    def first_print(env, seed=None):
+        env.reset(seed=seed)
+        return env.fingerprint()
+
+    env = battlesim.BattleEnv()
+    unseeded = [first_print(env), first_print(env), first_print(env, 7), first_print(env)]
+    assert unseeded == [first_print(env, seed) for seed in (1, 2, 7, 8)]
+    assert len(set(unseeded)) == 4
+    env.close()
+
+
 def test_observations_fit_their_space():
     env = battlesim.BattleEnv()
     observation, info = env.reset(seed=1)
@@ -114,19 +126,66 @@ def test_vector_env_steps_battles_that_match_single_ones():
     single.close()
 
 
+def assert_in_space(observation, space):
+    assert set(observation) == set(space.spaces)
+    for key, part in space.spaces.items():
+        value = numpy.asarray(observation[key])
+        assert value.shape == part.shape and value.dtype == part.dtype, key
+        assert part.contains(observation[key]), key
+
+
+def test_battle_env_keeps_the_gymnasium_shape():
+    """What Gymnasium's checker asks, asked here too: it is not in Debian, so it seldom runs."""
+    env = battlesim.BattleEnv(max_seconds=30)
+    observation, info = env.reset(seed=2)
+    again, _ = env.reset(seed=2)
+    for key in observation:
+        numpy.testing.assert_array_equal(observation[key], again[key])
+    assert_in_space(observation, env.observation_space)
+    assert isinstance(info, dict)
+    for _ in range(5):
+        result = env.step(env.action_space.sample())
+        assert len(result) == 5
+        observation, reward, terminated, truncated, info = result
+        assert_in_space(observation, env.observation_space)
+        assert isinstance(reward, float) and isinstance(terminated, bool) and isinstance(truncated, bool)
+        assert isinstance(info, dict)
+    env.close()
+
+
+def test_parallel_env_keeps_the_pettingzoo_shape():
+    """What PettingZoo's parallel API test asks, asked here too: it is not in Debian either."""
+    env = battlesim.ParallelBattleEnv(max_seconds=30)
+    observations, infos = env.reset(seed=3)
+    assert env.agents == env.possible_agents and set(observations) == set(infos) == set(env.agents)
+    while env.agents:
+        acting = list(env.agents)
+        results = env.step({agent: env.action_space(agent).sample() for agent in acting})
+        for part in results:
+            assert set(part) == set(acting)
+        observations, rewards, terminations, truncations, infos = results
+        for agent in acting:
+            assert_in_space(observations[agent], env.observation_space(agent))
+            assert isinstance(rewards[agent], float) and isinstance(infos[agent], dict)
+        ended = {agent for agent in acting if terminations[agent] or truncations[agent]}
+        assert set(env.agents) == set(acting) - ended
+    env.close()
+
+
 def test_gymnasium_checker_passes():
-    gymnasium = pytest.importorskip("gymnasium")
+    pytest.importorskip("gymnasium", reason="Gymnasium is not installed (pip install gymnasium); "
+                                            "test_battle_env_keeps_the_gymnasium_shape checks the same shape")
     from gymnasium.utils.env_checker import check_env
 
     check_env(battlesim.BattleEnv(), skip_render_check=True)
 
 
 def test_pettingzoo_checker_passes():
-    pytest.importorskip("pettingzoo")
+    pytest.importorskip("pettingzoo", reason="PettingZoo is not installed (pip install pettingzoo); "
+                                             "test_parallel_env_keeps_the_pettingzoo_shape checks the same shape")
     from pettingzoo.test import parallel_api_test
 
     parallel_api_test(battlesim.ParallelBattleEnv(), num_cycles=20)
-
 
 def march_to_the_end(env, seed):
     """Sends every squad to the centre until the battle ends: (first info, last step's results)."""
