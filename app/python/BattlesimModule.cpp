@@ -5,7 +5,9 @@
 
 #include <array>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -37,10 +39,12 @@ std::shared_ptr<const CommanderSource> SourceOf(const py::object& general, bool 
 // takes Python's lock back.
 std::jthread RelayInterrupts(const GeneralCalls& calls) {
   return std::jthread([&calls](const std::stop_token& stop) {
-    while (!stop.stop_requested()) {
-      std::this_thread::sleep_for(kRelayEvery);
+    std::mutex mutex;
+    std::condition_variable_any stopped;
+    std::unique_lock lock(mutex);
+    while (!stopped.wait_for(lock, stop, kRelayEvery, [] { return false; }) && !stop.stop_requested()) {
       if (!Interrupt::Requested()) continue;
-      const py::gil_scoped_acquire lock;
+      const py::gil_scoped_acquire python;
       calls.InterruptAll();
     }
   });
@@ -53,12 +57,13 @@ std::tuple<int, std::string, std::string> Lab(const std::vector<std::string>& ar
   GeneralCalls calls(GeneralCalls::OnEscape::StopRun);
   const std::array<std::shared_ptr<const CommanderSource>, 2> commanders{SourceOf(red, copyPerSeed, calls),
                                                                          SourceOf(blue, copyPerSeed, calls)};
+  const bool pythonGenerals = !red.is_none() || !blue.is_none();
   LabRun::Outcome outcome;
   bool interrupted = false;
   {
     const InterruptScope scope(watchInterrupt);
     const py::gil_scoped_release unlocked;
-    const std::jthread relay = RelayInterrupts(calls);
+    const std::jthread relay = pythonGenerals ? RelayInterrupts(calls) : std::jthread();
     outcome = LabRun::Run(arguments, commanders);
     interrupted = scope.Interrupted();
   }
