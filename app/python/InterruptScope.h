@@ -1,6 +1,7 @@
 // Ctrl-C while a battle runs without Python's lock: Python's own handler would only note it for
 // when the lock comes back, so for the run the program's handler takes the signal, the run stops
-// between two steps, and Python's handler is back in place afterwards.
+// between two steps, and Python's handler is back in place afterwards. SIGTERM stops the run the
+// same way and is then raised again, to meet whatever Python does with it.
 #pragma once
 
 #include <csignal>

@@ -313,3 +313,18 @@ def test_an_opponents_exit_ends_the_step_that_waited_for_it():
         for _ in range(1000):
             env.step(None)
     env.close()
+
+
+def test_sigterm_ends_python_as_it_would_without_a_run():
+    import signal
+    import subprocess
+
+    script = ("import os, signal, threading, battlesim\n"
+              "class Looping:\n"
+              "    def on_squad_ready(self, battle, squad):\n"
+              "        while True:\n"
+              "            pass\n"
+              "threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGTERM)).start()\n"
+              "battlesim.run(seed=1, red_general=Looping())\n")
+    done = subprocess.run([sys.executable, "-c", script], cwd=ROOT, capture_output=True, text=True, timeout=120)
+    assert done.returncode == -signal.SIGTERM, done.stderr[-500:]
