@@ -1,5 +1,10 @@
 # Generals written in Python lead a side exactly where a Lua script would, and forfeit as one does.
+import faulthandler
+import os
+import signal
+import subprocess
 import sys
+import threading
 
 import pytest
 
@@ -227,15 +232,11 @@ class Counting(BuiltinGeneral):
         return None if self.calls % 3 == 0 else super().on_squad_ready(battle, squad)
 
 
-def test_each_seed_of_a_study_is_led_by_a_fresh_copy_of_the_general():
+def test_no_two_battles_at_once_share_a_general():
     given = Counting()
     rows = battlesim.study(seeds=range(1, 5), jobs=2, red_general=given, max_seconds=60)
     alone = [battlesim.run(seed=seed, red_general=Counting(), max_seconds=60)[0]["fingerprint"] for seed in range(1, 5)]
-    assert list(rows["fingerprint"]) == alone
-    assert given.calls == 0
-
-
-def test_each_battle_of_a_vector_env_has_an_opponent_of_its_own():
+    assert list(rows["fingerprint"]) == alone and given.calls == 0
     vector = battlesim.VectorBattleEnv(2, opponent=Counting(), max_seconds=60)
     vector.reset(seed=1)
     single = battlesim.BattleEnv(opponent=Counting(), max_seconds=60)
@@ -256,69 +257,43 @@ class Raising:
         raise self.error
 
 
-@pytest.mark.parametrize("error", [SystemExit(3), KeyboardInterrupt(), MemoryError("no room")])
-def test_exit_interrupt_and_memory_errors_end_the_run_instead_of_forfeiting(error):
-    for call in (lambda: battlesim.run(seed=1, red_general=Raising(error)),
-                 lambda: battlesim.study(seeds=range(1, 5), jobs=2, blue_general=Raising(error))):
-        with pytest.raises(type(error)) as raised:
-            call()
-        assert raised.value.args == error.args
-    assert battlesim.run(seed=1, max_seconds=10)
-
-
 class Looping:
     def on_squad_ready(self, battle, squad):
         while True:
             pass
 
 
-@pytest.fixture
-def ctrl_c_soon():
-    """Ctrl-C half a second after the test starts; a test that hangs all the same is ended with its traceback."""
-    import faulthandler
-    import os
-    import signal
-    import threading
-
-    def ctrl_c():
-        os.kill(os.getpid(), signal.SIGINT)
-
-    faulthandler.dump_traceback_later(60, exit=True)
-    timer = threading.Timer(0.5, ctrl_c)
-    timer.start()
-    yield
-    timer.cancel()
-    faulthandler.cancel_dump_traceback_later()
+def step_on(env):
+    env.reset(seed=1)
+    for _ in range(1000):
+        env.step(None)
 
 
-def test_ctrl_c_stops_a_general_that_never_returns(ctrl_c_soon):
-    with pytest.raises(KeyboardInterrupt):
-        battlesim.study(seeds=range(1, 3), jobs=2, red_general=Looping())
+@pytest.mark.parametrize("error", [SystemExit(3), KeyboardInterrupt(), MemoryError("no room")])
+def test_exit_interrupt_and_memory_errors_end_the_run_instead_of_forfeiting(error):
+    for call in (lambda: battlesim.run(seed=1, red_general=Raising(error)),
+                 lambda: battlesim.study(seeds=range(1, 5), jobs=2, blue_general=Raising(error)),
+                 lambda: step_on(battlesim.BattleEnv(opponent=Raising(error)))):
+        with pytest.raises(type(error)) as raised:
+            call()
+        assert raised.value.args == error.args
     assert battlesim.run(seed=1, max_seconds=10)
 
 
-def test_ctrl_c_and_close_stop_an_opponent_that_never_returns(ctrl_c_soon):
+def test_ctrl_c_stops_a_general_that_never_returns():
+    # Should it not, the test is ended with a traceback rather than hang.
+    faulthandler.dump_traceback_later(60, exit=True)
     env = battlesim.BattleEnv(opponent=Looping())
-    env.reset(seed=1)
-    with pytest.raises(KeyboardInterrupt):
-        for _ in range(1000):
-            env.step(None)
+    for call in (lambda: battlesim.study(seeds=range(1, 3), jobs=2, red_general=Looping()), lambda: step_on(env)):
+        threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT)).start()
+        with pytest.raises(KeyboardInterrupt):
+            call()
     env.close()
-
-
-def test_an_opponents_exit_ends_the_step_that_waited_for_it():
-    env = battlesim.BattleEnv(opponent=Raising(SystemExit(4)))
-    with pytest.raises(SystemExit, match="4"):
-        env.reset(seed=1)
-        for _ in range(1000):
-            env.step(None)
-    env.close()
+    faulthandler.cancel_dump_traceback_later()
+    assert battlesim.run(seed=1, max_seconds=10)
 
 
 def test_sigterm_ends_python_as_it_would_without_a_run():
-    import signal
-    import subprocess
-
     script = ("import os, signal, threading, battlesim\n"
               "class Looping:\n"
               "    def on_squad_ready(self, battle, squad):\n"
