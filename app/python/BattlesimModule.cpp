@@ -30,8 +30,8 @@ constexpr std::chrono::milliseconds kRelayEvery{50};
 std::shared_ptr<const CommanderSource> SourceOf(const py::object& general, bool copyPerSeed, GeneralCalls& calls) {
   if (general.is_none()) return nullptr;
   using Sharing = PythonCommanderSource::Sharing;
-  return std::make_shared<PythonCommanderSource>(
-      general, copyPerSeed ? Sharing::CopyPerBattlefield : Sharing::OneObject, calls);
+  return std::make_shared<PythonCommanderSource>(general,
+                                                 copyPerSeed ? Sharing::CopyPerBattlefield : Sharing::OneObject, calls);
 }
 
 // The program's handler only notes Ctrl-C, which a run hears between two steps: a General that

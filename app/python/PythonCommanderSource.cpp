@@ -25,7 +25,7 @@ std::unique_ptr<Commander> PythonCommanderSource::ForBattle(Battle& battle, int 
   try {
     return std::make_unique<PythonCommander>(battle, GeneralFor(battle), *calls);
   } catch (py::error_already_set& error) {
-    return std::make_unique<PythonCommander>(battle, py::none(), *calls,
-                                             "the General could not be copied: " + PythonCommander::ExceptionReason(error));
+    return std::make_unique<PythonCommander>(
+        battle, py::none(), *calls, "the General could not be copied: " + PythonCommander::ExceptionReason(error));
   }
 }

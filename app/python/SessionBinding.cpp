@@ -38,8 +38,8 @@ class SessionHandle {
     const std::array<const py::object*, 2> opponents{&redOpponent, &blueOpponent};
     for (std::size_t side = 0; side < opponents.size(); ++side) {
       if (!opponents[side]->is_none())
-        scenario.armies[side].commander = std::make_shared<PythonCommanderSource>(
-            *opponents[side], PythonCommanderSource::Sharing::OneObject, calls);
+        scenario.armies[side].commander =
+            std::make_shared<PythonCommanderSource>(*opponents[side], PythonCommanderSource::Sharing::OneObject, calls);
     }
     session = std::make_unique<DecisionSession>(std::move(scenario), options.seed, options.frameMs, options.maxSeconds,
                                                 std::array<bool, 2>{ledRed, ledBlue}, team);
