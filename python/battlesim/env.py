@@ -108,6 +108,9 @@ def _order(action, session):
     for key in ("x", "z"):
         if key not in action:
             raise ValueError(f"action has no {key!r}")
+    unknown = sorted(str(key) for key in action if key not in ("x", "z", "formation"))
+    if unknown:
+        raise ValueError(f"action has an unknown key {unknown[0]!r} (an action holds x, z and formation)")
     x, z = _number(action["x"], "x"), _number(action["z"], "z")
     if not session.on_terrain(x, z):
         raise ValueError(f"action: the goal ({x:.1f}, {z:.1f}) is off the terrain")

@@ -81,6 +81,7 @@ def test_a_battle_led_by_the_built_in_moves_ends_with_a_reward():
     ({"x": "0", "z": 0}, TypeError),
     ({"x": 1e9, "z": 0}, ValueError),
     ({"x": 0, "z": 0, "formation": "square"}, ValueError),
+    ({"x": 0, "z": 0, "fomration": "vee"}, ValueError),
 ])
 def test_an_action_of_the_wrong_shape_is_refused(action, error):
     env = battlesim.BattleEnv()
