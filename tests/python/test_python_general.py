@@ -100,10 +100,11 @@ def test_an_exception_forfeits_naming_the_line_that_raised_it():
     assert why == f"{__file__}:{divide_by_zero.__code__.co_firstlineno + 1}: ZeroDivisionError: division by zero"
 
 
-def test_general_fights_must_answer_true_or_false():
+@pytest.mark.parametrize("yes", ["yes", 1])
+def test_general_fights_must_answer_true_or_false(yes):
     class Fighting(BuiltinGeneral):
         def general_fights(self, battle):
-            return "yes" if battle.time > 1 else False
+            return yes if battle.time > 1 else False
 
     side, why = red_forfeit(Fighting())
     assert side == "red" and "it must return True or False" in why
