@@ -5,6 +5,7 @@ target_sources(battlesim_lab PRIVATE
   app/setup/DesignFile.cpp
   app/setup/ScenarioVariant.cpp
   app/setup/GeneralChoice.cpp
+  app/setup/LatinHypercube.cpp
   app/setup/MissingFiles.cpp
   app/setup/ScenarioFile.cpp
   app/setup/SeedRange.cpp
@@ -22,7 +23,7 @@ target_sources(battlesim_lab PRIVATE
   app/run/WinRate.cpp
   app/study/DesignPlan.cpp
   app/study/JsonFields.cpp
-  app/study/LatinHypercube.cpp
+  app/setup/LatinHypercube.cpp
   app/study/JsonLine.cpp
   app/study/SeedStudy.cpp
   app/study/SeedWorkers.cpp

@@ -12,7 +12,7 @@
 #include <limits>
 #include <sstream>
 
-#include "app/study/LatinHypercube.h"
+#include "app/setup/LatinHypercube.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "app/setup/ScenarioFile.h"
 #include "app/setup/ScenarioVariant.h"
 #include "app/setup/UnitCount.h"
-#include "app/study/LatinHypercube.h"
+#include "app/setup/LatinHypercube.h"
 
 namespace {
 // Four decimals: what the scenario is given is exactly what the battle lines say it was.

@@ -14,7 +14,7 @@
 #include "app/CommandLine.h"
 #include "app/setup/HeadlessOptions.h"
 #include "app/study/DesignPlan.h"
-#include "app/study/LatinHypercube.h"
+#include "app/setup/LatinHypercube.h"
 #include "app/study/SeedStudy.h"
 #include "app/verify/BattleVerifier.h"
 

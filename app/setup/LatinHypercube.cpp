@@ -1,7 +1,7 @@
 // Nearly orthogonal Latin hypercubes, found by a seeded search: random column permutations,
 // improved by swapping two levels within a column while that lowers the sum of squared column
 // products; of several such searches the one whose closest two points lie farthest apart wins.
-#include "app/study/LatinHypercube.h"
+#include "app/setup/LatinHypercube.h"
 
 #include <algorithm>
 #include <cassert>
