@@ -89,9 +89,21 @@ bool ReadText(const std::string& path, std::string& text, std::string& error) {
 
 bool DesignPlan::Load(const std::string& path, long long maxUnits, const std::array<std::string, 2>& generals,
                       std::unique_ptr<DesignPlan>& out, std::string& error) {
+  Design settings;
+  return DesignFile::Load(path, settings, error) && Make(std::move(settings), maxUnits, generals, out, error);
+}
+
+bool DesignPlan::Make(Design settings, long long maxUnits, const std::array<std::string, 2>& generals,
+                      std::unique_ptr<DesignPlan>& out, std::string& error) {
   auto plan = std::make_unique<DesignPlan>();
-  if (!DesignFile::Load(path, plan->design, error)) return false;
+  plan->design = std::move(settings);
   const std::string& scenarioFile = plan->design.scenarioFile;
+  std::error_code code;
+  // A pipe or device named in a shared file would hold the run forever.
+  if (!scenarioFile.empty() && !std::filesystem::is_regular_file(scenarioFile, code)) {
+    error = plan->design.file + ": scenario " + scenarioFile + " cannot be read (not a file)";
+    return false;
+  }
   if (!scenarioFile.empty()) {
     if (!ScenarioFile::Load(scenarioFile, plan->base, error)) return false;
     if (!ReadText(scenarioFile, plan->baseText, error)) return false;

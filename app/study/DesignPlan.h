@@ -30,6 +30,9 @@ class DesignPlan {
   // units; false with one line naming the factor, or the point and its values, that is refused.
   static bool Load(const std::string& path, long long maxUnits, const std::array<std::string, 2>& generals,
                    std::unique_ptr<DesignPlan>& out, std::string& error);
+  // The same for a design already read.
+  static bool Make(Design settings, long long maxUnits, const std::array<std::string, 2>& generals,
+                   std::unique_ptr<DesignPlan>& out, std::string& error);
 
   // Loads options.designFile as Load does and makes options its study: the seeds of every battle
   // (or of the point and replicate asked for, refused past the design's), the shard kept, the base
