@@ -50,7 +50,8 @@ long long Whole(const toml::node& node, const std::string& name, long long low, 
 
 double Number(const toml::node& node, const std::string& name) {
   if (!node.is_number()) Refuse(node, name + " must be a number");
-  const double value = node.is_integer() ? static_cast<double>(node.as_integer()->get()) : node.as_floating_point()->get();
+  const double value =
+      node.is_integer() ? static_cast<double>(node.as_integer()->get()) : node.as_floating_point()->get();
   if (!std::isfinite(value) || std::fabs(value) > 1e9) Refuse(node, name + " must be a finite number within +-1e9");
   return value;
 }
@@ -120,7 +121,8 @@ DesignFactor ReadFactor(const toml::node& node, std::size_t index, const std::st
   const toml::node* key = table.get("key");
   if (key == nullptr) Refuse(node, name + " needs a key, the scenario key it varies (\"red.squads\")");
   factor.key = Text(*key, name + ".key");
-  if (factor.key.empty() || factor.key.size() > DesignFile::kLongestKey) Refuse(*key, name + ".key must be 1 to 100 bytes long");
+  if (factor.key.empty() || factor.key.size() > DesignFile::kLongestKey)
+    Refuse(*key, name + ".key must be 1 to 100 bytes long");
   name = "factor \"" + factor.key + "\"";
   const toml::node* levels = table.get("levels");
   const bool ranged = table.get("low") != nullptr || table.get("high") != nullptr;
@@ -128,7 +130,8 @@ DesignFactor ReadFactor(const toml::node& node, std::size_t index, const std::st
   if (levels == nullptr && !ranged) Refuse(node, name + " needs low and high, or levels");
   if (levels != nullptr) {
     for (const char* rangeOnly : {"integer", "count"}) {
-      if (const toml::node* misplaced = table.get(rangeOnly)) Refuse(*misplaced, name + ": " + rangeOnly + " goes with low and high");
+      if (const toml::node* misplaced = table.get(rangeOnly))
+        Refuse(*misplaced, name + ": " + rangeOnly + " goes with low and high");
     }
     ReadLevels(*levels, factor, name);
   } else {
@@ -172,7 +175,8 @@ void ReadPoints(const toml::table& root, Design& design) {
   const toml::node* points = root.get("points");
   const auto factors = static_cast<int>(design.factors.size());
   if (design.kind == Design::Kind::Factorial) {
-    if (points != nullptr) Refuse(*points, "a factorial design's points are its factors' levels combined: leave points out");
+    if (points != nullptr)
+      Refuse(*points, "a factorial design's points are its factors' levels combined: leave points out");
     return;
   }
   if (design.kind == Design::Kind::LatinHypercube) {
@@ -235,7 +239,8 @@ Design ReadDesign(std::string_view text, const std::string& sourceName, const st
 }
 
 std::string OneLine(std::string text) {
-  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
   return text;
 }
 }  // namespace
@@ -256,7 +261,8 @@ long long DesignFile::PointCount(const Design& design) {
 bool DesignFile::Load(const std::string& path, Design& out, std::string& error) {
   std::error_code code;
   if (!fs::is_regular_file(path, code)) {
-    error = path + (fs::exists(path, code) ? ": cannot read the design file (not a file)" : ": cannot read the design file (no such file)");
+    error = path + (fs::exists(path, code) ? ": cannot read the design file (not a file)"
+                                           : ": cannot read the design file (no such file)");
     return false;
   }
   if (fs::file_size(path, code) > static_cast<std::uintmax_t>(kLargestFileBytes)) {
@@ -276,7 +282,8 @@ bool DesignFile::Load(const std::string& path, Design& out, std::string& error) 
 bool DesignFile::Parse(std::string_view text, const std::string& sourceName, const std::string& folder, Design& out,
                        std::string& error) {
   if (text.size() > static_cast<std::size_t>(kLargestFileBytes)) {
-    error = sourceName + ": the design file is larger than " + std::to_string(kLargestFileBytes) + " bytes, the most allowed";
+    error = sourceName + ": the design file is larger than " + std::to_string(kLargestFileBytes) +
+            " bytes, the most allowed";
     return false;
   }
   try {

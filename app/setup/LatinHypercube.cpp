@@ -31,7 +31,8 @@ class SplitMix {
 std::vector<int> Shuffled(int points, SplitMix& random) {
   std::vector<int> column(static_cast<std::size_t>(points));
   for (int i = 0; i < points; ++i) column[static_cast<std::size_t>(i)] = i;
-  for (int i = points - 1; i > 0; --i) std::swap(column[static_cast<std::size_t>(i)], column[static_cast<std::size_t>(random.Below(i + 1))]);
+  for (int i = points - 1; i > 0; --i)
+    std::swap(column[static_cast<std::size_t>(i)], column[static_cast<std::size_t>(random.Below(i + 1))]);
   return column;
 }
 
@@ -58,14 +59,16 @@ long long Dot(const std::vector<long long>& a, const std::vector<long long>& b) 
 // every product is within the bound or the swaps run out.
 class OrthogonalSearch {
  public:
-  OrthogonalSearch(int points, int factors, std::uint64_t seed) : random(seed), columns(static_cast<std::size_t>(factors)) {
+  OrthogonalSearch(int points, int factors, std::uint64_t seed)
+      : random(seed), columns(static_cast<std::size_t>(factors)) {
     for (auto& column : columns) {
       for (const int level : Shuffled(points, random)) column.push_back(2LL * level - (points - 1));
     }
     norm = Dot(columns[0], columns[0]);
     products.assign(columns.size(), std::vector<long long>(columns.size(), 0));
     for (std::size_t j = 0; j < columns.size(); ++j) {
-      for (std::size_t k = j + 1; k < columns.size(); ++k) products[j][k] = products[k][j] = Dot(columns[j], columns[k]);
+      for (std::size_t k = j + 1; k < columns.size(); ++k)
+        products[j][k] = products[k][j] = Dot(columns[j], columns[k]);
     }
   }
 
@@ -82,7 +85,8 @@ class OrthogonalSearch {
     const std::size_t points = columns[0].size();
     LatinHypercube::Matrix design(points, std::vector<int>(columns.size()));
     for (std::size_t j = 0; j < columns.size(); ++j) {
-      for (std::size_t i = 0; i < points; ++i) design[i][j] = static_cast<int>((columns[j][i] + static_cast<long long>(points - 1)) / 2);
+      for (std::size_t i = 0; i < points; ++i)
+        design[i][j] = static_cast<int>((columns[j][i] + static_cast<long long>(points - 1)) / 2);
     }
     return design;
   }
@@ -146,7 +150,9 @@ LatinHypercube::Matrix Search(int points, int factors) {
   LatinHypercube::Matrix best;
   long long bestSpread = -1;
   for (int start = 0; start < kStarts; ++start) {
-    OrthogonalSearch search(points, factors, 0x6261747465ULL * 1000003ULL + static_cast<std::uint64_t>(start) * 7919ULL + static_cast<std::uint64_t>(points));
+    OrthogonalSearch search(points, factors,
+                            0x6261747465ULL * 1000003ULL + static_cast<std::uint64_t>(start) * 7919ULL +
+                                static_cast<std::uint64_t>(points));
     if (!search.Run(kSwaps)) continue;
     LatinHypercube::Matrix design = search.Design();
     const long long spread = SmallestSquaredDistance(design);
@@ -195,7 +201,8 @@ LatinHypercube::Matrix LatinHypercube::NearlyOrthogonal(int factors, int copies)
   for (int copy = 0; copy < copies; ++copy) {
     for (const std::vector<int>& row : base) {
       std::vector<int> point;
-      for (std::size_t j = 0; j < static_cast<std::size_t>(factors); ++j) point.push_back(row[(j + static_cast<std::size_t>(copy)) % columns]);
+      for (std::size_t j = 0; j < static_cast<std::size_t>(factors); ++j)
+        point.push_back(row[(j + static_cast<std::size_t>(copy)) % columns]);
       design.push_back(std::move(point));
     }
   }

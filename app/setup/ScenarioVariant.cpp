@@ -102,7 +102,8 @@ void SetCell(toml::table& table, const KeyPart& cell, const nlohmann::json& valu
   if (!table.contains(cell.name)) table.insert(cell.name, DefaultTable(cell.name));
   toml::array* rows = table.get_as<toml::array>(cell.name);
   if (rows == nullptr) throw Unsettable{"\"" + cell.name + "\" is not a table of numbers in the base scenario"};
-  if (static_cast<std::size_t>(cell.row) >= rows->size() || !rows->get(static_cast<std::size_t>(cell.row))->is_array()) {
+  if (static_cast<std::size_t>(cell.row) >= rows->size() ||
+      !rows->get(static_cast<std::size_t>(cell.row))->is_array()) {
     throw Unsettable{"\"" + cell.name + "\" has no row " + std::to_string(cell.row)};
   }
   toml::array& row = *rows->get(static_cast<std::size_t>(cell.row))->as_array();

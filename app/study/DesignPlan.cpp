@@ -9,10 +9,10 @@
 
 #include "app/setup/DesignFile.h"
 #include "app/setup/GeneralChoice.h"
+#include "app/setup/LatinHypercube.h"
 #include "app/setup/ScenarioFile.h"
 #include "app/setup/ScenarioVariant.h"
 #include "app/setup/UnitCount.h"
-#include "app/setup/LatinHypercube.h"
 
 namespace {
 // Four decimals: what the scenario is given is exactly what the battle lines say it was.
@@ -69,7 +69,8 @@ LatinHypercube::Matrix Levels(const Design& design, std::vector<long long>& coun
 std::string Described(const nlohmann::ordered_json& factors) {
   std::string text;
   for (const auto& [key, value] : factors.items()) {
-    text += (text.empty() ? "" : ", ") + key + " " + value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    text +=
+        (text.empty() ? "" : ", ") + key + " " + value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   }
   return text;
 }
@@ -124,7 +125,8 @@ bool DesignPlan::CheckFactors(std::string& error) const {
     if (factor.ranged) {
       tried = {{"low", Value(factor, 0.0)}, {"high", Value(factor, 1.0)}};
     } else {
-      for (std::size_t i = 0; i < factor.levels.size(); ++i) tried.emplace_back("level " + std::to_string(i + 1), factor.levels[i]);
+      for (std::size_t i = 0; i < factor.levels.size(); ++i)
+        tried.emplace_back("level " + std::to_string(i + 1), factor.levels[i]);
     }
     for (const auto& [which, value] : tried) {
       Scenario ignored;
@@ -149,7 +151,8 @@ bool DesignPlan::MakePoints(long long maxUnits, const std::array<std::string, 2>
       point.factors[design.factors[j].key] = value;
       settings.emplace_back(design.factors[j].key, value);
     }
-    const std::string named = design.file + ": point " + std::to_string(i + 1) + " (" + Described(point.factors) + "): ";
+    const std::string named =
+        design.file + ": point " + std::to_string(i + 1) + " (" + Described(point.factors) + "): ";
     if (!variant.Make(settings, point.scenario, error) || !UnitCount::WithinLimit(point.scenario, maxUnits, error) ||
         !GeneralChoice::Apply(generals, point.scenario, error)) {
       error = named + error;
@@ -190,7 +193,8 @@ SeedRange DesignPlan::Seeds(int point, int replicate) const {
     seeds.last = design.seed + static_cast<unsigned>(points.size()) * replicates - 1;
     return seeds;
   }
-  seeds.first = design.seed + static_cast<unsigned>(point - 1) * replicates + (replicate > 0 ? static_cast<unsigned>(replicate - 1) : 0);
+  seeds.first = design.seed + static_cast<unsigned>(point - 1) * replicates +
+                (replicate > 0 ? static_cast<unsigned>(replicate - 1) : 0);
   seeds.last = replicate > 0 ? seeds.first : seeds.first + replicates - 1;
   return seeds;
 }
@@ -215,8 +219,9 @@ std::string DesignPlan::Line(const std::string& battleLine, unsigned seed, bool 
   if (json) {
     // After "seed":S, the line's first member.
     const std::size_t at = battleLine.find(',') + 1;
-    return battleLine.substr(0, at) + "\"point\":" + point + ",\"replicate\":" + replicate + ",\"factors\":" +
-           factors.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "," + battleLine.substr(at);
+    return battleLine.substr(0, at) + "\"point\":" + point + ",\"replicate\":" + replicate +
+           ",\"factors\":" + factors.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "," +
+           battleLine.substr(at);
   }
   // "Battle 1 of seed S: ..." becomes "Point K replicate R of seed S (factors): ...".
   const std::size_t at = battleLine.find(": ");

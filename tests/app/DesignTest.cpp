@@ -13,8 +13,8 @@
 
 #include "app/CommandLine.h"
 #include "app/setup/HeadlessOptions.h"
-#include "app/study/DesignPlan.h"
 #include "app/setup/LatinHypercube.h"
+#include "app/study/DesignPlan.h"
 #include "app/study/SeedStudy.h"
 #include "app/verify/BattleVerifier.h"
 
@@ -108,11 +108,13 @@ TEST(DesignFile, RefusesAFactorThatIsNoKeyOrLeavesItsKeysRangeNamingTheFactor) {
       {"[[factor]]\nkey = \"red.squadz\"\nlow = 2\nhigh = 6\ninteger = true\n",
        "2:1: factor \"red.squadz\" (low 2): unknown key \"squadz\" in [red] (did you mean \"squads\"?)"},
       {"[[factor]]\nkey = \"duel.type_advantage[0][1]\"\nlow = -0.5\nhigh = 1.5\n",
-       "2:1: factor \"duel.type_advantage[0][1]\" (high 1.5): duel.type_advantage[0][1] is 1.5; the allowed range is -1 to 1"},
+       "2:1: factor \"duel.type_advantage[0][1]\" (high 1.5): duel.type_advantage[0][1] is 1.5; the allowed range is "
+       "-1 to 1"},
       {"[[factor]]\nkey = \"blue.types\"\nlevels = [[\"archer\"], [\"dragon\"]]\n",
        "2:1: factor \"blue.types\" (level 2 [\"dragon\"]): blue.types[0] is \"dragon\"; it must be one of \"soldier\", "
        "\"archer\", \"berserker\""},
-      {"design = \"lhs\"\n[[factor]]\nkey = \"red.squads\"\nlow = 2\nhigh = 6\n", "1:1: an lhs design needs points = N"},
+      {"design = \"lhs\"\n[[factor]]\nkey = \"red.squads\"\nlow = 2\nhigh = 6\n",
+       "1:1: an lhs design needs points = N"},
   };
   for (const auto& [body, reason] : refused) EXPECT_EQ(Refusal(body), reason) << body;
   std::string thirty;
@@ -153,7 +155,8 @@ TEST(DesignStudy, ShardsAndOneLineRunAloneGiveTheWholeStudysLinesAndVerifyThem) 
   const std::string output = Output({"--design", file, "--json", "--jobs", "2"});
   std::vector<std::string> whole;
   std::istringstream each(output);
-  for (std::string line; std::getline(each, line) && line.find("\"summary\"") == std::string::npos;) whole.push_back(line);
+  for (std::string line; std::getline(each, line) && line.find("\"summary\"") == std::string::npos;)
+    whole.push_back(line);
   ASSERT_EQ(whole.size(), 17u);
   std::vector<std::string> sharded = Lines({"--design", file, "--json", "--shard", "0/2"});
   for (const std::string& line : Lines({"--design", file, "--json", "--shard", "1/2"})) sharded.push_back(line);
@@ -161,7 +164,8 @@ TEST(DesignStudy, ShardsAndOneLineRunAloneGiveTheWholeStudysLinesAndVerifyThem) 
   std::vector<std::string> sorted = whole;
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(sharded, sorted);
-  EXPECT_EQ(Lines({"--design", file, "--json", "--point", "5", "--replicate", "1"}), std::vector<std::string>{whole[4]});
+  EXPECT_EQ(Lines({"--design", file, "--json", "--point", "5", "--replicate", "1"}),
+            std::vector<std::string>{whole[4]});
 
   std::unique_ptr<DesignPlan> plan;
   std::string error;
@@ -177,6 +181,7 @@ TEST(DesignStudy, ShardsAndOneLineRunAloneGiveTheWholeStudysLinesAndVerifyThem) 
     verifier.design = plan.get();
     ASSERT_TRUE(verifier.SameBattle(plan->Settings().scenarioFile, plan->BaseScenario(), error, file)) << error;
     std::ostringstream report;
-    EXPECT_EQ(verifier.Replay(plan->BaseScenario(), 2, report, nullptr).differing, text == edited ? 1 : 0) << report.str();
+    EXPECT_EQ(verifier.Replay(plan->BaseScenario(), 2, report, nullptr).differing, text == edited ? 1 : 0)
+        << report.str();
   }
 }
