@@ -1,6 +1,6 @@
 # What `cmake --install` puts beside the programs, and the Debian package CPack makes of it.
 # The programs look for their files in <prefix>/share/battlesim when the working folder has none.
-install(DIRECTORY Textures scenarios DESTINATION share/battlesim)
+install(DIRECTORY Textures scenarios designs DESTINATION share/battlesim)
 if(EXISTS ${CMAKE_SOURCE_DIR}/strategies)
   install(DIRECTORY strategies DESTINATION share/battlesim)
 endif()

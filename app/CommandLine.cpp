@@ -34,11 +34,10 @@ void AddStudy(CLI::App& app, HeadlessOptions& options, CLI::Option* seed) {
                           ->excludes(seed);
   app.add_option_function<std::string>(
          "--shard", [&options](const std::string& text) { SeedRange::ParseShard(text, options.seeds); },
-         "with --seeds: run only the seeds at positions I, I+N, I+2N, ... of the range (I from 0); merge the "
+         "with --seeds or --design: run only the seeds at positions I, I+N, I+2N, ... of the range (I from 0); merge the "
          "shards' --json output with --merge")
       ->type_name("I/N")
-      ->check(SeedText(&SeedRange::ParseShard))
-      ->needs(seeds);
+      ->check(SeedText(&SeedRange::ParseShard));
   CLI::Option* merge =
       app.add_option("--merge", options.mergeFiles,
                      "run no battles: read the --json output of a study's shards and print the one summary of them all")
@@ -97,6 +96,29 @@ void AddInsideViews(CLI::App& app, HeadlessOptions& options) {
   }
 }
 
+// Needs the study's, the inside views' and the tournament's options defined first: it names them.
+void AddDesign(CLI::App& app, HeadlessOptions& options) {
+  CLI::Option* design =
+      app.add_option("--design", options.designFile,
+                     "run the designed study of this file (TOML): every point's battle, its replicates each with "
+                     "its own seed; battle lines carry their point, replicate and factors")
+          ->type_name("FILE");
+  for (const char* other : {"--seed", "--seeds", "--battles", "--scenario", "--merge", "--tournament", "--trace",
+                            "--trace-file", "--timeline", "--fingerprint-every", "--state-at-step"}) {
+    design->excludes(other);
+  }
+  CLI::Option* point = app.add_option("--point", options.designPoint, "with --design: run only this point (from 1)")
+                           ->type_name("K")
+                           ->check(CommandLineParts::WholeBetween(1, 1000000))
+                           ->needs(design)
+                           ->excludes("--verify");
+  app.add_option("--replicate", options.designReplicate,
+                 "with --point: run only this replicate of it (from 1): the battle of one line again")
+      ->type_name("R")
+      ->check(CommandLineParts::WholeBetween(1, 1000000))
+      ->needs(point);
+}
+
 // Needs the study's options defined first: it names them.
 void AddTournament(CLI::App& app, HeadlessOptions& options) {
   CLI::Option* tournament =
@@ -145,6 +167,7 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
     app->get_option(setting)->excludes("--verify");
   }
   AddTournament(*app, options);
+  AddDesign(*app, options);
   return app;
 }
 
@@ -157,6 +180,10 @@ CommandLine::Outcome CommandLine::ParseHeadless(const std::vector<std::string>& 
   const Outcome outcome = CommandLineParts::Parse(*app, arguments, error);
   if (outcome != Outcome::Run) return outcome;
   parsed.seedGiven = app->count("--seed") > 0;
+  if (app->count("--shard") > 0 && app->count("--seeds") == 0 && app->count("--design") == 0) {
+    error = "--shard requires --seeds or --design";
+    return Outcome::Error;
+  }
   if (parsed.tournament.size() == 1) {
     error = "--tournament needs two strategy files or more, not one";
     return Outcome::Error;

@@ -14,6 +14,7 @@
 #include "app/run/StudyIdentity.h"
 #include "app/setup/BattleSetup.h"
 #include "app/setup/MissingFiles.h"
+#include "app/study/DesignPlan.h"
 #include "app/study/SeedStudy.h"
 #include "app/study/ShardMerge.h"
 #include "app/tournament/Tournament.h"
@@ -93,7 +94,7 @@ bool IsRecord(const std::string& path) {
 }
 
 // Every file is read, and the battle they ran checked, before any battle is played again.
-int Verify(const HeadlessOptions& options) {
+int Verify(HeadlessOptions options) {
   std::vector<std::string> records;
   std::vector<std::string> scripts;
   for (const std::string& file : options.verifyFiles) (IsRecord(file) ? records : scripts).push_back(file);
@@ -107,9 +108,20 @@ int Verify(const HeadlessOptions& options) {
     if (!error.empty()) Refused(error);
     return 2;
   }
+  std::unique_ptr<DesignPlan> design;
+  if (!options.designFile.empty() && !DesignPlan::Prepare(options, design, error)) {
+    Refused(error);
+    return 2;
+  }
   Scenario scenario;
-  if (!LoadBattle(options, scenario)) return 2;
-  if (!verifier.SameBattle(options.scenarioFile, scenario, error)) {
+  if (design) {
+    scenario = design->BaseScenario();
+    if (!MissingFiles::GroundReadable(scenario.heightMap, kName)) return 2;
+  } else if (!LoadBattle(options, scenario)) {
+    return 2;
+  }
+  verifier.design = design.get();
+  if (!verifier.SameBattle(options.scenarioFile, scenario, error, options.designFile)) {
     Refused(error);
     return 2;
   }
@@ -134,6 +146,24 @@ int RunStudy(const HeadlessOptions& options, const Scenario& scenario) {
   std::cerr << "\n";
   Interrupt::Watch();
   SeedStudy study(options, scenario);
+  return study.Run(std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+}
+
+// Every point's battle is made and checked before the first is played.
+int RunDesign(HeadlessOptions options) {
+  std::unique_ptr<DesignPlan> design;
+  std::string error;
+  if (!DesignPlan::Prepare(options, design, error)) {
+    Refused(error);
+    return 2;
+  }
+  if (!MissingFiles::GroundReadable(design->BaseScenario().heightMap, kName)) return 2;
+  std::cerr << kName << ": design " << options.designFile << ", " << design->Points() << " points x "
+            << design->Settings().replicates << " replicates, seeds " << options.seeds.RangeText();
+  if (options.seeds.shards > 1) std::cerr << " shard " << options.seeds.ShardText();
+  std::cerr << "\n";
+  Interrupt::Watch();
+  SeedStudy study(options, design->BaseScenario(), design.get());
   return study.Run(std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
 }
 
@@ -165,6 +195,7 @@ int main(int argc, char** argv) {
   if (!options.mergeFiles.empty()) return Merge(options);
   NoteCrowdedThreads(options);
   if (!options.verifyFiles.empty()) return Verify(options);
+  if (!options.designFile.empty()) return RunDesign(options);
   Scenario scenario;
   if (!LoadBattle(options, scenario)) return 2;
   if (!options.tournament.empty()) return RunTournament(options, scenario);

@@ -2,7 +2,10 @@ target_sources(battlesim_lab PRIVATE
   app/CommandLine.cpp
   app/CommandLineParts.cpp
   app/setup/BattleSetup.cpp
+  app/setup/DesignFile.cpp
+  app/setup/ScenarioVariant.cpp
   app/setup/GeneralChoice.cpp
+  app/setup/LatinHypercube.cpp
   app/setup/MissingFiles.cpp
   app/setup/ScenarioFile.cpp
   app/setup/SeedRange.cpp
@@ -18,7 +21,9 @@ target_sources(battlesim_lab PRIVATE
   app/run/StudyIdentity.cpp
   app/run/UnitTrace.cpp
   app/run/WinRate.cpp
+  app/study/DesignPlan.cpp
   app/study/JsonFields.cpp
+  app/setup/LatinHypercube.cpp
   app/study/JsonLine.cpp
   app/study/SeedStudy.cpp
   app/study/SeedWorkers.cpp

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 build=build/fuzz
-targets=(png heightmap scenario shardmerge lua)
+targets=(png heightmap scenario design shardmerge lua)
 if [ $# -gt 1 ]; then
   targets=("${@:2}")
 fi
@@ -25,6 +25,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 seed_folders() {
   local folder shipped=Textures
   [ "$1" = scenario ] && shipped=scenarios
+  [ "$1" = design ] && shipped=designs
   [ "$1" = lua ] && shipped=strategies
   [ "$1" = shardmerge ] && shipped=
   for folder in "tests/fuzz/corpus/$1" "tests/fuzz/regressions/$1" "$shipped"; do
@@ -34,7 +35,7 @@ seed_folders() {
 
 dictionary() {
   case "$1" in
-    scenario) echo tests/fuzz/toml.dict ;;
+    scenario | design) echo tests/fuzz/toml.dict ;;
     shardmerge) echo tests/fuzz/json.dict ;;
     lua) echo tests/fuzz/lua.dict ;;
     *) echo tests/fuzz/png.dict ;;

@@ -8,6 +8,7 @@
 #include "app/run/HeadlessRunner.h"
 #include "app/setup/BattleSetup.h"
 #include "app/setup/MissingFiles.h"
+#include "app/study/DesignPlan.h"
 #include "app/study/SeedStudy.h"
 #include "app/tournament/Tournament.h"
 #include "app/tournament/TournamentIdentity.h"
@@ -48,6 +49,12 @@ int Play(const HeadlessOptions& options, const Scenario& scenario, std::ostream&
     if (!TournamentIdentity::Of(options, scenario, &StrategyScript::Check, identity, error)) return 2;
     Tournament tournament(options, identity, Tournament::Battles(options, scenario));
     return tournament.Run(out, nullptr);
+  }
+  if (!options.designFile.empty()) {
+    HeadlessOptions designOptions = options;
+    std::unique_ptr<DesignPlan> design;
+    if (!DesignPlan::Prepare(designOptions, design, error)) return 2;
+    return SeedStudy(designOptions, design->BaseScenario(), design.get()).Run(out, nullptr);
   }
   if (options.study) return SeedStudy(options, scenario).Run(out, nullptr);
   HeadlessRunner runner(options, scenario);

@@ -55,6 +55,10 @@ bool StudyIdentity::Of(const HeadlessOptions& options, const Scenario& battle, S
       return false;
     }
   }
+  if (!options.designFile.empty() && !ContentHash(options.designFile, study.design)) {
+    error = options.designFile + ": cannot be read again to record it in the summary";
+    return false;
+  }
   study.frameMs = options.frameMs;
   study.battles = options.battles;
   study.maxSeconds = options.maxSeconds;
@@ -98,11 +102,12 @@ std::vector<std::pair<std::string, std::string>> StudyIdentity::Fields() const {
           {"blood", blood ? "true" : "false"},
           {"version", Quoted(version)},
           {"red_general", Quoted(generals[0])},
-          {"blue_general", Quoted(generals[1])}};
+          {"blue_general", Quoted(generals[1])},
+          {"design", Quoted(design)}};
 }
 
 bool StudyIdentity::Shown(const std::string& name, const std::string& value) {
-  return !(name.ends_with("_general") && value == Quoted(kBuiltIn));
+  return !(name.ends_with("_general") && value == Quoted(kBuiltIn)) && !(name == "design" && value == Quoted(""));
 }
 
 std::string StudyIdentity::Json() const {
@@ -119,5 +124,5 @@ std::string StudyIdentity::Text() const {
          (battles == 1 ? " battle" : " battles") + " per seed, at most " + Shortest(maxSeconds) +
          " s each, blood " + (blood ? "on" : "off") + ", battlesim " + version +
          (generals[0] == kBuiltIn ? "" : ", red General " + generals[0]) +
-         (generals[1] == kBuiltIn ? "" : ", blue General " + generals[1]);
+         (generals[1] == kBuiltIn ? "" : ", blue General " + generals[1]) + (design.empty() ? "" : ", design " + design);
 }

@@ -25,6 +25,8 @@ struct StudyIdentity {
   // Each side's strategy script by team code: "builtin" (the built-in General) or "crc32:XXXXXXXX" of
   // the script's bytes. Summaries name only the scripted sides, so older summaries read as built-in.
   std::array<std::string, 2> generals{kBuiltIn, kBuiltIn};
+  // A designed study's file, "crc32:XXXXXXXX" of its bytes; empty for a study of seeds alone.
+  std::string design;
 
   // The study the options and the loaded scenario run; false with a one-line reason when a file
   // cannot be read again.

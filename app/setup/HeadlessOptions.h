@@ -43,6 +43,10 @@ struct HeadlessOptions {
   // test's decision when untilDecided.
   std::vector<std::string> tournament;
   bool untilDecided = false;
+  // A designed study (--design): its file, and one point (from 1) or one replicate of it alone (0: all).
+  std::string designFile;
+  int designPoint = 0;
+  int designReplicate = 0;
   // --red-general, --blue-general by team code: strategy scripts over the scenario's.
   std::array<std::string, 2> generals;
 };

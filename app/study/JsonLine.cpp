@@ -7,8 +7,8 @@
 #include <vector>
 
 namespace {
-// An object or array inside the line's object is as deep as our lines go.
-constexpr int kDeepest = 1;
+// A designed study's lines go deepest: its factors, a level that is a list, a list inside it.
+constexpr int kDeepest = 3;
 
 struct Fault {
   std::string what;

@@ -1,5 +1,5 @@
 // Reads the lines of the headless runner's JSON output back with nlohmann/json, bounded for files
-// from anywhere: a line is one object of at most kLongestLine bytes whose members nest one level
+// from anywhere: a line is one object of at most kLongestLine bytes whose members nest three levels
 // at most, as ours do; anything else is refused with a reason and no exception escapes.
 #pragma once
 

@@ -9,9 +9,10 @@
 
 #include "app/run/HeadlessRunner.h"
 #include "app/run/StepHistogram.h"
+#include "app/study/DesignPlan.h"
 
-SeedStudy::SeedStudy(const HeadlessOptions& studyOptions, const Scenario& battleSetup)
-    : options(studyOptions), scenario(battleSetup) {
+SeedStudy::SeedStudy(const HeadlessOptions& studyOptions, const Scenario& battleSetup, const DesignPlan* studyDesign)
+    : options(studyOptions), scenario(battleSetup), design(studyDesign) {
   options.seedInLines = true;
 }
 
@@ -53,8 +54,17 @@ RunSummary SeedStudy::RunSeed(unsigned seed, std::ostream& out, std::ostream* pr
                               long long& framesRun) const {
   HeadlessOptions seedOptions = options;
   seedOptions.seed = seed;
-  HeadlessRunner runner(seedOptions, scenario);
-  return runner.RunBattles(out, progress, steps, framesRun);
+  if (design == nullptr) {
+    HeadlessRunner runner(seedOptions, scenario);
+    return runner.RunBattles(out, progress, steps, framesRun);
+  }
+  HeadlessRunner runner(seedOptions, design->PointAt(design->PointOf(seed)).scenario);
+  std::ostringstream lines;
+  const RunSummary run = runner.RunBattles(lines, progress, steps, framesRun);
+  std::istringstream each(lines.str());
+  for (std::string line; std::getline(each, line);) out << design->Line(line, seed, options.json) << "\n";
+  out << std::flush;
+  return run;
 }
 
 void SeedStudy::RunInOrder(RunSummary& total, std::ostream& out, std::ostream* progress, StepHistogram& steps,

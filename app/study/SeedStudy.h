@@ -10,11 +10,13 @@
 #include "app/study/SeedWorkers.h"
 #include "battle/Scenario.h"
 
+class DesignPlan;
 class StepHistogram;
 
 class SeedStudy {
  public:
-  SeedStudy(const HeadlessOptions& studyOptions, const Scenario& battleSetup);
+  // With a design, each seed plays its point's battle and its lines name the point (DesignPlan).
+  SeedStudy(const HeadlessOptions& studyOptions, const Scenario& battleSetup, const DesignPlan* studyDesign = nullptr);
 
   // Writes every seed's battle lines, each carrying its seed, then the summary; returns the exit
   // status as HeadlessRunner::Run does. A seed whose battle runs out of time ends only that seed.
@@ -35,4 +37,5 @@ class SeedStudy {
 
   HeadlessOptions options;
   Scenario scenario;
+  const DesignPlan* design;
 };

@@ -62,6 +62,7 @@ StudyIdentity StudyOf(const json& line) {
   }
   if (JsonLine::Find(line, "study.red_general") != nullptr) study.generals[0] = Text(line, "study.red_general");
   if (JsonLine::Find(line, "study.blue_general") != nullptr) study.generals[1] = Text(line, "study.blue_general");
+  if (JsonLine::Find(line, "study.design") != nullptr) study.design = Text(line, "study.design");
   if (study.frameMs < 1 || study.battles < 1) Refuse("\"study.frame_ms\" and \"study.battles\" must be at least 1");
   return study;
 }

@@ -10,6 +10,7 @@
 
 #include "app/run/HeadlessRunner.h"
 #include "app/setup/SeedRange.h"
+#include "app/study/DesignPlan.h"
 #include "app/study/JsonFields.h"
 #include "app/study/JsonLine.h"
 #include "app/study/SeedWorkers.h"
@@ -178,7 +179,33 @@ bool BattleVerifier::TakeScripts(const std::vector<std::string>& paths, std::str
   return true;
 }
 
-bool BattleVerifier::SameBattle(const std::string& scenarioFile, const Scenario& scenario, std::string& error) const {
+bool BattleVerifier::SameDesign(const std::string& designFile, std::string& error) const {
+  std::string here;
+  if (!designFile.empty() && !StudyIdentity::ContentHash(designFile, here)) {
+    error = designFile + ": cannot be read again";
+    return false;
+  }
+  for (const Seed& seed : seeds) {
+    if (seed.study.design != here) {
+      error = seed.where + ": " +
+              (seed.study.design.empty() ? "the battles are no designed study's, but --design was given"
+               : here.empty()            ? "the battles ran the design " + seed.study.design +
+                                    ": give its file with --design FILE"
+                                         : "the battles ran the design " + seed.study.design + ", but " + designFile +
+                                    " is " + here);
+      return false;
+    }
+    if (design != nullptr && !design->Holds(seed.seed)) {
+      error = seed.where + ": seed " + std::to_string(seed.seed) + " is none of the design's battles";
+      return false;
+    }
+  }
+  return true;
+}
+
+bool BattleVerifier::SameBattle(const std::string& scenarioFile, const Scenario& scenario, std::string& error,
+                                const std::string& designFile) const {
+  if (!SameDesign(designFile, error)) return false;
   HeadlessOptions options;
   options.scenarioFile = scenarioFile;
   StudyIdentity here;
@@ -242,7 +269,8 @@ BattleVerifier::Outcome BattleVerifier::Replay(const Scenario& scenario, int job
   SeedWorkers workers(
       positions, threads, [this, &scenario](unsigned position, StepHistogram& steps, long long& frames) {
         const Seed& seed = seeds[position];
-        return seed.players.empty() ? PlayAgain(seed, scenario, stepThreads, steps, frames) : PlayGames(seed, scenario);
+        return seed.players.empty() ? PlayAgain(seed, scenario, stepThreads, design, steps, frames)
+                                    : PlayGames(seed, scenario);
       });
   for (std::size_t done = 0; !outcome.interrupted; ++done) {
     const std::optional<SeedWorkers::SeedLines> seed = workers.Next(progress);
@@ -276,7 +304,7 @@ std::string BattleVerifier::Partial() const {
 
 // As the recorded run played the seed, up to its last recorded battle.
 SeedWorkers::SeedLines BattleVerifier::PlayAgain(const Seed& seed, const Scenario& scenario, int threads,
-                                                 StepHistogram& steps, long long& frames) {
+                                                 const DesignPlan* design, StepHistogram& steps, long long& frames) {
   HeadlessOptions options;
   options.threads = threads;
   options.seed = seed.seed;
@@ -286,10 +314,20 @@ SeedWorkers::SeedLines BattleVerifier::PlayAgain(const Seed& seed, const Scenari
   options.maxSeconds = seed.study.maxSeconds;
   options.blood = seed.study.blood;
   options.json = true;
+  // A design's lines name their point after the seed.
+  options.seedInLines = design != nullptr;
   std::ostringstream played;
-  const RunSummary run = HeadlessRunner(options, scenario).RunBattles(played, nullptr, steps, frames);
-  const std::array<std::string, 2> scripts = {scenario.armies[0].general, scenario.armies[1].general};
-  return SeedWorkers::SeedLines{run.interrupted ? "" : Compare(seed, played.str(), scripts), run};
+  const Scenario& battle = design != nullptr ? design->PointAt(design->PointOf(seed.seed)).scenario : scenario;
+  const RunSummary run = HeadlessRunner(options, battle).RunBattles(played, nullptr, steps, frames);
+  const std::array<std::string, 2> scripts = {battle.armies[0].general, battle.armies[1].general};
+  std::string lines = played.str();
+  if (design != nullptr) {
+    std::ostringstream again;
+    std::istringstream each(lines);
+    for (std::string line; std::getline(each, line);) again << design->Line(line, seed.seed, true) << "\n";
+    lines = again.str();
+  }
+  return SeedWorkers::SeedLines{run.interrupted ? "" : Compare(seed, lines, scripts), run};
 }
 
 // Each recorded game of the seed, its strategies' files in their places.

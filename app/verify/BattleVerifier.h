@@ -19,6 +19,7 @@
 #include "app/study/ShardMerge.h"
 #include "app/tournament/TournamentMerge.h"
 
+class DesignPlan;
 struct Scenario;
 
 class BattleVerifier {
@@ -55,7 +56,9 @@ class BattleVerifier {
   // Whether the recorded battles ran the battle here: the scenario file given (empty: the
   // built-in battle) and its height map, compared by checksum. False with one line naming the
   // first summary that ran another.
-  bool SameBattle(const std::string& scenarioFile, const Scenario& scenario, std::string& error) const;
+  // A designed study's runs also need its design file, the same by checksum, holding every seed.
+  bool SameBattle(const std::string& scenarioFile, const Scenario& scenario, std::string& error,
+                  const std::string& designFile = "") const;
   // A file recorded by a version whose seeds play other battles, in one line; empty when none.
   std::string OtherBattles() const;
   // The first summary written by another version of the program, as "FILE:LINE: version V", or "".
@@ -66,6 +69,8 @@ class BattleVerifier {
   Outcome Replay(const Scenario& scenario, int jobs, std::ostream& out, std::ostream* progress) const;
   // Threads that step each battle played again: the same battles whatever their number.
   int stepThreads = 1;
+  // The design whose points the recorded seeds play, when they are a designed study's; not owned.
+  const DesignPlan* design = nullptr;
   static std::string ResultLine(const Outcome& outcome);
   static constexpr int kNotWholeStatus = 3;
   // 0 when all match of a whole run, 1 when any differ, 3 when all match of a run not whole or
@@ -92,7 +97,8 @@ class BattleVerifier {
   void TakeTournament(TournamentMerge::RecordedRun&& run);
   bool KindIs(bool tournamentFile, const std::string& name, std::string& error);
   static SeedWorkers::SeedLines PlayAgain(const Seed& seed, const Scenario& scenario, int threads,
-                                          StepHistogram& steps, long long& frames);
+                                          const DesignPlan* design, StepHistogram& steps, long long& frames);
+  bool SameDesign(const std::string& designFile, std::string& error) const;
   SeedWorkers::SeedLines PlayGames(const Seed& seed, const Scenario& scenario) const;
   std::string AsRecorded(const std::string& reason) const;
   // The lines of the seed's battles that differ from those played now, with these Generals' scripts.

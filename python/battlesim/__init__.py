@@ -19,8 +19,8 @@ import threading
 from battlesim import _battlesim
 from battlesim._battlesim import BattleView, General, Point, Squad, Terrain
 
-__all__ = ["run", "study", "tournament", "timeline", "analyse", "BattleEnv", "ParallelBattleEnv", "VectorBattleEnv",
-           "BattleView", "General", "Point", "Squad", "Terrain"]
+__all__ = ["run", "study", "farm", "tournament", "timeline", "analyse", "BattleEnv", "ParallelBattleEnv",
+           "VectorBattleEnv", "BattleView", "General", "Point", "Squad", "Terrain"]
 
 # The command line's own bounds, so that a bad value is named by its Python argument.
 _MOST_BATTLES = 1000000
@@ -184,6 +184,38 @@ def study(seeds=range(1, 101), jobs=2, battles=1, scenario=None, red_general=Non
 
         rows = study_rows(client, blocks, battles, arguments, generals)
     return _data_frame(rows, ["seed"])
+
+
+def _farm_frame(rows):
+    """One column per factor key, after the point, the replicate and the seed."""
+    keys = []
+    flat = []
+    for row in rows:
+        factors = row.pop("factors", {})
+        keys += [key for key in factors if key not in keys]
+        flat.append({"point": row.pop("point"), "replicate": row.pop("replicate"), "seed": row.pop("seed"),
+                     **factors, **row})
+    flat.sort(key=lambda row: (row["point"], row["replicate"]))
+    return _data_frame(flat, ["point", "replicate", "seed"] + keys)
+
+
+def farm(design, jobs=2, client=None, frame_ms=16, blood=True, max_seconds=None):
+    """A designed study (a design file: its base scenario, factors, points and replicates): a pandas
+    DataFrame, one row per battle in point and replicate order, with the columns point, replicate
+    and seed, one column per factor key holding its value at that point, then the battle line's
+    fields (the rows of battlesim-headless --design FILE --json). jobs battles run at once, on
+    threads; with a Dask distributed client they are spread over its workers instead."""
+    path = _file("design", design)
+    jobs = _integer("jobs", jobs, 1, _MOST_JOBS)
+    arguments, _ = _battle_arguments(None, frame_ms, blood, max_seconds, None, None)
+    arguments += ["--design", path]
+    if client is None:
+        rows = [line for line in _lab(arguments + ["--jobs", str(jobs)]) if not line.get("summary")]
+    else:
+        from battlesim._distributed import farm_rows
+
+        rows = farm_rows(client, arguments)
+    return _farm_frame(rows)
 
 
 def tournament(strategies, seeds=range(1, 11), jobs=2, scenario=None, frame_ms=16, blood=True, max_seconds=None,

@@ -1,5 +1,6 @@
 """A study spread over the workers of a Dask distributed cluster: each worker runs its share of
-the seeds as battlesim-headless --seeds would, and the rows come back in seed order."""
+the seeds as battlesim-headless --seeds would (a design's shards as --design FILE --shard I/N
+would), and the rows come back in seed order."""
 
 import battlesim
 
@@ -26,6 +27,22 @@ def study_rows(client, blocks, battles, arguments, generals):
     arguments = arguments + ["--battles", str(battles)]
     futures = [client.submit(_run_seeds, arguments, first, last, generals, pure=False)
                for first, last in _shares(blocks, 4 * workers)]
+    rows = []
+    for share in client.gather(futures):
+        rows += share
+    return rows
+
+
+def _run_shard(arguments, shard, shards):
+    """One shard of a design, run on a worker; its battle lines."""
+    lines = battlesim._lab(arguments + ["--shard", f"{shard}/{shards}", "--jobs", "1"])
+    return [line for line in lines if not line.get("summary")]
+
+
+def farm_rows(client, arguments):
+    workers = max(1, len(client.scheduler_info().get("workers", {})))
+    shards = 4 * workers
+    futures = [client.submit(_run_shard, arguments, shard, shards, pure=False) for shard in range(shards)]
     rows = []
     for share in client.gather(futures):
         rows += share

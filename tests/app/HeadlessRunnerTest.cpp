@@ -360,7 +360,7 @@ TEST(CommandLineWords, ThreadsBeyondTheProcessorsAreNoted) {
 TEST(HeadlessRunner, RefusesStudyOptionsThatCannotGoTogetherNamingThem) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
       {{"--seed", "1", "--seeds", "1-6"}, "--seed excludes --seeds"},
-      {{"--shard", "0/2"}, "--shard requires --seeds"},
+      {{"--shard", "0/2"}, "--shard requires --seeds or --design"},
       {{"--merge", "a", "--seeds", "1-2"}, "--seeds excludes --merge"},
       {{"--merge", "a", "--seed", "1"}, "--seed excludes --merge"},
       {{"--seeds", "1-2", "--timeline", "t.csv"}, "--seeds excludes --timeline"},

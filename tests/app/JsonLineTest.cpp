@@ -30,8 +30,8 @@ TEST(JsonLine, RefusesWhatTheRunnerNeverWritesWithTheReason) {
       {R"({"battle":1)", "column 12: syntax error while parsing object - unexpected end of input; expected '}'"},
       {R"({"battle":1}x)", "column 13: syntax error while parsing value - invalid literal"},
       {R"({"battle":1,"battle":2})", "\"battle\" appears twice"},
-      {R"({"a":{"b":{"c":1}}})", "objects or arrays nested deeper than ours"},
-      {R"({"a":[[1]]})", "objects or arrays nested deeper than ours"},
+      {R"({"a":{"b":{"c":{"d":{"e":1}}}}})", "objects or arrays nested deeper than ours"},
+      {R"({"a":[[[[1]]]]})", "objects or arrays nested deeper than ours"},
       {R"({"a":1e999})", "number overflow parsing '1e999'"},
       {"[1,2]", "an object {...} expected"},
   };

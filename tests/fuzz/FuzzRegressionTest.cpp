@@ -158,6 +158,18 @@ TEST(FuzzScenarioCorpus, ShippedScenariosAreAcceptedAndTheirArmiesRaised) {
   }
 }
 
+TEST(FuzzDesignCorpus, ShippedDesignsAndSeedsAreAcceptedAndTheirPointsMade) {
+  for (const std::string folder : {"designs", "tests/fuzz/corpus/design"}) {
+    for (const fs::path& path : FilesIn(folder)) {
+      SCOPED_TRACE(path.string());
+      const Bytes bytes = FileBytes::Read(path.string());
+      const FuzzOutcome outcome = LoadDesignBytes(bytes.data(), bytes.size());
+      EXPECT_TRUE(outcome.loaded);
+      EXPECT_GE(outcome.width, 5);
+    }
+  }
+}
+
 TEST(FuzzScenarioCorpus, SeedsComeToWhatTheirNamesSay) {
   ExpectCorpusOutcomes("tests/fuzz/corpus/scenario", 3, 2, LoadScenarioBytes);
 }

@@ -16,7 +16,10 @@
 
 #include <zlib.h>
 
+#include "app/setup/DesignFile.h"
 #include "app/setup/ScenarioFile.h"
+#include "app/setup/UnitCount.h"
+#include "app/study/DesignPlan.h"
 #include "app/study/ShardMerge.h"
 #include "app/tournament/TournamentMerge.h"
 #include "app/verify/BattleVerifier.h"
@@ -463,5 +466,44 @@ FuzzOutcome RunStrategyBytes(const std::uint8_t* data, std::size_t size) {
     }
   }
   outcome.failed = script.Failed();
+  return outcome;
+}
+
+namespace {
+constexpr const char* kDesignName = "fuzz-design.toml";
+// Each point's battle is read through the scenario reader, its height map decoded: more points
+// would starve the fuzzer without reaching other code.
+constexpr long long kMostMadePoints = 40;
+}  // namespace
+
+FuzzOutcome LoadDesignBytes(const std::uint8_t* data, std::size_t size) {
+  DebugChannel::SetSink(DropText);
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  Design design;
+  std::string error;
+  FuzzOutcome outcome;
+  if (!DesignFile::Parse(text, kDesignName, "scenarios", design, error)) {
+    Require(error.rfind(std::string(kDesignName) + ":", 0) == 0, "a refused design names the file first");
+    Require(error.find('\n') == std::string::npos, "a refused design is one line");
+    return outcome;
+  }
+  const long long points = DesignFile::PointCount(design);
+  Require(!design.factors.empty() && design.factors.size() <= static_cast<std::size_t>(DesignFile::kMostFactors),
+          "an accepted design has 1 to 64 factors");
+  Require(points >= 1 && points * design.replicates <= DesignFile::kMostBattles, "an accepted design is bounded");
+  if (points > kMostMadePoints) return outcome;
+  std::unique_ptr<DesignPlan> plan;
+  const std::size_t factors = design.factors.size();
+  if (!DesignPlan::Make(std::move(design), UnitCount::kDefaultMost, {}, plan, error)) {
+    Require(error.find('\n') == std::string::npos && !error.empty(), "a refused point is one line");
+    return outcome;
+  }
+  Require(plan->Points() == points, "every point is made");
+  for (int point = 1; point <= plan->Points(); ++point) {
+    Require(plan->PointAt(point).factors.size() == factors, "every point names every factor");
+    Require(UnitCount::Of(plan->PointAt(point).scenario) <= UnitCount::kDefaultMost, "no point raises too many units");
+  }
+  outcome.loaded = true;
+  outcome.width = plan->Points();
   return outcome;
 }

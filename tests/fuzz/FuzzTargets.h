@@ -18,6 +18,10 @@ FuzzOutcome LoadHeightMapBytes(const std::uint8_t* data, std::size_t size);
 // frames run.
 FuzzOutcome LoadScenarioBytes(const std::uint8_t* data, std::size_t size);
 
+// Arbitrary bytes read as a design file beside the shipped scenarios; an accepted design of a few
+// dozen points has every point's battle made through the scenario reader.
+FuzzOutcome LoadDesignBytes(const std::uint8_t* data, std::size_t size);
+
 // Arbitrary bytes read as our JSON output by every reader of it: merged as a study's shard and as a
 // tournament's, then once more as a second file, and read as --verify reads them. Each refuses
 // with one line naming the file, or accepts; the same shard given twice is always refused. Loaded

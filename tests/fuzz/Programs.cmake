@@ -1,8 +1,9 @@
 # The libFuzzer programs: one per harness, sharing the harness bodies with the regression suite.
-foreach(target png heightmap scenario shardmerge lua)
+foreach(target png heightmap scenario design shardmerge lua)
   set(entry_png FuzzPngMain.cpp)
   set(entry_heightmap FuzzHeightMapMain.cpp)
   set(entry_scenario FuzzScenarioMain.cpp)
+  set(entry_design FuzzDesignMain.cpp)
   set(entry_shardmerge FuzzShardMergeMain.cpp)
   set(entry_lua FuzzLuaMain.cpp)
   add_executable(fuzz-${target}

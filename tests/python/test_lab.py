@@ -102,3 +102,16 @@ def test_ctrl_c_stops_a_run_between_steps():
 def test_a_study_of_scattered_seeds_runs_each_block_of_them(headless):
     expected = battle_lines(headless("--seeds", "1-2")) + battle_lines(headless("--seeds", "9-9"))
     assert battlesim.study(seeds=[9, 2, 1], jobs=1).to_dict("records") == expected
+
+
+def test_a_farm_has_a_column_per_factor_and_the_programs_design_lines(tmp_path, headless):
+    design = tmp_path / "farm.toml"
+    design.write_text(f'scenario = "{ROOT / "scenarios" / "default.toml"}"\ndesign = "factorial"\nreplicates = 2\n'
+                      '[[factor]]\nkey = "red.squads"\nlevels = [1, 2]\n[[factor]]\nkey = "blue.squads"\nlevels = [1]\n'
+                      '[[factor]]\nkey = "blue.types"\nlevels = [["archer"], ["soldier"]]\n')
+    expected = battle_lines(headless("--design", design))
+    frame = battlesim.farm(design, jobs=2)
+    assert list(frame.columns[:6]) == ["point", "replicate", "seed", "red.squads", "blue.squads", "blue.types"]
+    assert len(frame) == 8 and frame["blue.types"].iloc[2] == ["soldier"]
+    for line, row in zip(expected, frame.to_dict("records")):
+        assert row == {**{key: value for key, value in line.items() if key != "factors"}, **line["factors"]}
