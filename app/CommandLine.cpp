@@ -144,6 +144,14 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
     app->get_option(setting)->excludes("--verify");
   }
   AddTournament(*app, options);
+  app->add_option("--orders", options.ordersFile,
+                  "play again the battles of the window's --report --json of a battle led by hand (battlesim --lead), "
+                  "its orders at their steps; seed, frame length and battles from the report unless given")
+      ->type_name("REPORT")
+      ->excludes("--verify")
+      ->excludes("--seeds")
+      ->excludes("--merge")
+      ->excludes("--tournament");
   return app;
 }
 
@@ -156,6 +164,8 @@ CommandLine::Outcome CommandLine::ParseHeadless(const std::vector<std::string>& 
   const Outcome outcome = CommandLineParts::Parse(*app, arguments, error);
   if (outcome != Outcome::Run) return outcome;
   parsed.seedGiven = app->count("--seed") > 0;
+  parsed.battlesGiven = app->count("--battles") > 0;
+  parsed.frameMsGiven = app->count("--frame-ms") > 0;
   if (parsed.tournament.size() == 1) {
     error = "--tournament needs two strategy files or more, not one";
     return Outcome::Error;

@@ -10,6 +10,7 @@ target_sources(battlesim_lab PRIVATE
   app/run/BattleRecorder.cpp
   app/run/BattleReport.cpp
   app/run/FixedDecimals.cpp
+  app/run/HandOrderText.cpp
   app/run/HeadlessRunner.cpp
   app/run/KillTotals.cpp
   app/run/QuietDebugChannel.cpp
@@ -30,6 +31,10 @@ target_sources(battlesim_lab PRIVATE
   app/tournament/TournamentMerge.cpp
   app/tournament/TournamentTable.cpp
   app/verify/BattleVerifier.cpp
+  app/lead/LedSide.cpp
+  app/lead/LedSideSource.cpp
+  app/lead/OrderReport.cpp
+  app/lead/OrderBook.cpp
 )
 target_sources(battlesim_window PRIVATE
   app/window/Game.cpp
@@ -41,6 +46,7 @@ target_sources(battlesim_window PRIVATE
   app/window/RunCourse.cpp
   app/window/SimulationPace.cpp
   app/window/WindowReport.cpp
+  app/window/LeadMode.cpp
   app/WindowCommandLine.cpp
 )
 # The version a study's summary records; only this file needs it.

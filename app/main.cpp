@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/WindowCommandLine.h"
+#include "app/lead/LedSideSource.h"
+#include "app/lead/OrderBook.h"
 #include "app/run/BattleRecorder.h"
 #include "app/run/RunSummary.h"
 #include "app/setup/BattleSetup.h"
@@ -17,6 +19,7 @@
 #include "app/window/Game.h"
 #include "app/window/GameWindow.h"
 #include "app/window/Input.h"
+#include "app/window/LeadMode.h"
 #include "app/window/SimulationPace.h"
 #include "app/window/WindowOptions.h"
 #include "app/window/WindowReport.h"
@@ -69,6 +72,8 @@ int main(int argc, char** argv) {
     std::cerr << "battlesim: " << error << "\n";
     return 2;
   }
+  const auto book = std::make_shared<OrderBook>();
+  if (options.lead >= 0) scenario.armies[options.lead].commander = std::make_shared<LedSideSource>(book);
   const unsigned seed = BattleSetup::SeedOrClock(options.seedGiven, options.seed);
   // Said at the start, as the headless runner does; only with fixed steps does the seed bring the
   // same battles back.
@@ -100,6 +105,9 @@ int main(int argc, char** argv) {
   std::unique_ptr<BattleScrubber> scrubber;
   if (options.fixedSteps) scrubber = std::make_unique<BattleScrubber>(*game, options.frameMs);
   game->scrubber = scrubber.get();
+  std::unique_ptr<LeadMode> lead;
+  if (options.lead >= 0) lead = std::make_unique<LeadMode>(*game, book, options.lead);
+  input->mode = lead.get();
   GameWindow::Show(game.get());
   game->StartBattle();
   Interrupt::Watch();

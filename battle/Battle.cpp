@@ -55,6 +55,7 @@ Battle::Battle(const Battle& original, CopyTag)
       kills(original.kills),
       endFingerprint(original.endFingerprint),
       battleStartedAt(original.battleStartedAt),
+      stepOfBattle(original.stepOfBattle),
       lastForfeit(original.lastForfeit),
       endSquadTypes(original.endSquadTypes),
       nextMemberTypeIndex(original.nextMemberTypeIndex),
@@ -79,6 +80,7 @@ Battle::~Battle() { objects.reset(); }
 void Battle::StartBattle() {
   ++battlesStarted;
   battleStartedAt = timer.now;
+  stepOfBattle = 0;
   squadsRaised = {};
   squadTypes = {};
   LoadStrategies();
@@ -269,6 +271,7 @@ void Battle::Kill(GameObject& winner, GameObject& loser) {
 // for the next step: every battle runs at least one step, which its report counts.
 float Battle::RunSimulationStep() {
   const int battleOfStep = battlesStarted;
+  ++stepOfBattle;
   float dt = timer.delta;
   if (dt > kLongestStep) dt = kLongestStep;
   objects->Update(dt, walkForesight.get());

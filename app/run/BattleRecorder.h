@@ -36,6 +36,8 @@ class BattleRecorder {
   // up and why.
   static void TakeEnded(const Battle& battle, BattleReport& report);
   void StartNext(const Battle& battle);
+  // The orders of the side led by hand, if one is, as they were given in the report's battle.
+  static void TakeHandOrders(const Battle& battle, BattleReport& report);
 
   bool memory;
   std::ostream* lineOut = nullptr;

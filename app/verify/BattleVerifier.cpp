@@ -8,6 +8,7 @@
 #include <sstream>
 #include <utility>
 
+#include "app/lead/OrderReport.h"
 #include "app/run/HeadlessRunner.h"
 #include "app/setup/SeedRange.h"
 #include "app/study/JsonFields.h"
@@ -286,8 +287,18 @@ SeedWorkers::SeedLines BattleVerifier::PlayAgain(const Seed& seed, const Scenari
   options.maxSeconds = seed.study.maxSeconds;
   options.blood = seed.study.blood;
   options.json = true;
+  // A side led by hand is led again by its recorded orders.
+  Scenario led = scenario;
+  OrderReport orders;
+  std::string error;
+  for (const Recorded& recorded : seed.battles) {
+    if (!orders.TakeBattleLine(recorded.line, error)) {
+      return SeedWorkers::SeedLines{recorded.where + ": " + error + "\n", RunSummary{}};
+    }
+  }
+  orders.LeadIn(led);
   std::ostringstream played;
-  const RunSummary run = HeadlessRunner(options, scenario).RunBattles(played, nullptr, steps, frames);
+  const RunSummary run = HeadlessRunner(options, led).RunBattles(played, nullptr, steps, frames);
   const std::array<std::string, 2> scripts = {scenario.armies[0].general, scenario.armies[1].general};
   return SeedWorkers::SeedLines{run.interrupted ? "" : Compare(seed, played.str(), scripts), run};
 }
