@@ -223,8 +223,9 @@ void Game::PostStatistics() {
   }
   PostPlaybackLines();
   PostSwitchLines();
-  PostSelectedLines();
+  // Above the inspector's trace, whose length varies.
   if (input != nullptr && input->mode != nullptr) input->mode->PostLines();
+  PostSelectedLines();
 }
 
 void Game::PostBattleLines() {
