@@ -56,6 +56,8 @@ class Battle : public BattleRules, public BattleContext {
   UnitFactory& Factory() override { return factory; }
   int Squads(int team) const override;
   int Followers(int team) const override;
+  Vector3 SquadPlace(int team, int index, const Vector3& general) const override;
+  int SquadFormation(int team) const override;
   float BattleStartedAt() const override { return battleStartedAt; }
   // The running battle's steps, the one running included: hand orders are timed by it.
   long long StepOfBattle() const { return stepOfBattle; }
@@ -136,6 +138,7 @@ class Battle : public BattleRules, public BattleContext {
   Forfeit pendingForfeit;
 
   void LoadStrategies();
+  Vector3 GeneralPlace(int team) const;
 
   void ResolveDuel(const Duel& duel);
   void LeaveCombat(GameObject& unit);

@@ -55,7 +55,7 @@ void GeneralSM::RaiseArmy() {
   const float facing = general->GetSprite()->facing;
   const int squads = battle.Rules().Squads(general->team);
   for (int index = 0; index < squads; ++index) {
-    const Vector3 place = ArmyLayout::SquadPlace(general->team, index, position, battle.terrain.width);
+    const Vector3 place = battle.Rules().SquadPlace(general->team, index, position);
     GameObject* leader = battle.Rules().Factory().Create(UnitType::SquadLeader, place, facing, general->team);
     general->subordinates.push_back(leader->name);
     leader->SetLeaderName(general->name);
