@@ -5,6 +5,7 @@ target_sources(battlesim_lab PRIVATE
   app/setup/GeneralChoice.cpp
   app/setup/MissingFiles.cpp
   app/setup/ScenarioFile.cpp
+  app/setup/ScenarioWriter.cpp
   app/setup/SeedRange.cpp
   app/setup/UnitCount.cpp
   app/run/BattleRecorder.cpp
@@ -47,6 +48,7 @@ target_sources(battlesim_window PRIVATE
   app/window/SimulationPace.cpp
   app/window/WindowReport.cpp
   app/window/LeadMode.cpp
+  app/window/EditMode.cpp
   app/WindowCommandLine.cpp
 )
 # The version a study's summary records; only this file needs it.

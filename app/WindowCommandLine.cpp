@@ -52,6 +52,12 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
                   "its formation, g the General fights; runs fixed steps, and --report records every order")
       ->type_name("red|blue")
       ->transform(CLI::CheckedTransformer(std::map<std::string, int>{{"red", 0}, {"blue", 1}}));
+  app->add_option("--edit", options.editFile,
+                  "open the editor on this scenario file (a new one if it does not exist): click to place squads, "
+                  "Ctrl+S saves, Enter starts the battle, e comes back to the layout")
+      ->type_name("FILE")
+      ->excludes("--lead")
+      ->excludes("--scenario");
   CommandLineParts::AddFlag(*app, "--report", options.report, "print each finished battle's line on standard output");
   CommandLineParts::AddFlag(*app, "--json", options.json, "with --report: one JSON object per line");
   app->get_option("--json")->needs("--report");

@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@
 #include "app/window/Game.h"
 #include "app/window/GameWindow.h"
 #include "app/window/Input.h"
+#include "app/window/EditMode.h"
 #include "app/window/LeadMode.h"
 #include "app/window/SimulationPace.h"
 #include "app/window/WindowOptions.h"
@@ -57,6 +59,20 @@ void PrintSummary(const WindowOptions& options, const Scenario& scenario, unsign
   const RunSummary summary = WindowReport::Summary(options, scenario, counts, game.firstChangedBattle);
   std::cout << summary.Format(options.json) << std::flush;
 }
+// The editor's file is read like any scenario; a new one starts with empty armies.
+bool LoadScenario(WindowOptions& options, Scenario& scenario, std::string& error) {
+  if (options.editFile.empty()) {
+    return BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error);
+  }
+  std::error_code missing;
+  if (std::filesystem::exists(options.editFile, missing)) {
+    options.scenarioFile = options.editFile;
+    return BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error);
+  }
+  if (!BattleSetup::Load("", options.maxUnits, options.generals, scenario, error)) return false;
+  for (ArmySetup& army : scenario.armies) army.squads = 0;
+  return true;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,7 +84,7 @@ int main(int argc, char** argv) {
     return CommandLineParts::Stopped(outcome, "battlesim", error, WindowCommandLine::Usage());
   }
   Scenario scenario;
-  if (!BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error)) {
+  if (!LoadScenario(options, scenario, error)) {
     std::cerr << "battlesim: " << error << "\n";
     return 2;
   }
@@ -107,9 +123,15 @@ int main(int argc, char** argv) {
   game->scrubber = scrubber.get();
   std::unique_ptr<LeadMode> lead;
   if (options.lead >= 0) lead = std::make_unique<LeadMode>(*game, book, options.lead);
-  input->mode = lead.get();
+  std::unique_ptr<EditMode> editor;
+  if (!lead) {
+    editor = std::make_unique<EditMode>(*game, options.editFile.empty() ? options.scenarioFile : options.editFile,
+                                        scenario, seed);
+  }
+  input->mode = lead ? static_cast<InputMode*>(lead.get()) : editor.get();
   GameWindow::Show(game.get());
   game->StartBattle();
+  if (!options.editFile.empty()) editor->Open();
   Interrupt::Watch();
   if (options.fixedSteps) PlayBattlesBefore(options.battle, *game, *pace, *recorder);
   if (options.atGiven && !Interrupt::Requested()) PlayTo(options.at, options, *scrubber, *recorder);

@@ -1,7 +1,7 @@
 # Starts the built battlesim from its build folder, where the images are linked, on a private Xvfb.
 battlesim_test_suite(e2e_tests window
   WindowProgramTest.cpp SeededPlaybackTest.cpp InspectorTest.cpp ProgramWindowTest.cpp VirtualDisplay.cpp HudText.cpp
-  ShotAnalysis.cpp LeadTest.cpp)
+  ShotAnalysis.cpp SandboxTest.cpp)
 find_package(X11 REQUIRED)
 target_link_libraries(e2e_tests PRIVATE X11::X11 X11::Xtst)
 target_compile_definitions(e2e_tests PRIVATE BATTLESIM_PROGRAM="$<TARGET_FILE:battlesim>"

@@ -1,6 +1,7 @@
-// End-to-end: a side led by hand in the real window (a squad selected by a left click, sent by a
-// right click, the General sent to fight by a key), its report played again by the headless
-// program with --orders and checked by --verify.
+// End-to-end: the window as a sandbox. A side led by hand (a squad selected by a left click, sent
+// by a right click, the General sent to fight by a key), its report played again by the headless
+// program with --orders and checked by --verify; a layout placed by clicks, saved, opened again
+// and played by both programs to the same battle.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -81,6 +83,25 @@ std::string RunHeadless(const std::string& arguments, int& status) {
   status = pclose(pipe);
   status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return output;
+}
+
+// Where the start camera draws a point of the ground.
+bool GroundOnScreen(const StartView& view, float x, float z, int& sx, int& sy) {
+  const Vector3 ground(x, view.terrain.InterpolatedHeight(x, z), z);
+  float fx = 0.0f;
+  float fy = 0.0f;
+  float depth = 0.0f;
+  if (!BillboardPicker(view.camera.view, view.camera.projection, kWidth, kHeight).Project(ground, fx, fy, depth)) {
+    return false;
+  }
+  sx = static_cast<int>(std::lround(fx));
+  sy = static_cast<int>(std::lround(fy));
+  return true;
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream file(path);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 class LedWindow : public ProgramWindowTest {
@@ -163,4 +184,57 @@ TEST_F(LedWindow, ABattleLedByClicksIsPlayedAgainByItsOrdersAndVerified) {
   const std::string verified = RunHeadless("--verify '" + report + "'", status);
   EXPECT_EQ(status, 0) << verified;
   EXPECT_NE(verified.find("verified 1 battle of 1 seed: all match"), std::string::npos) << verified;
+}
+
+using EditedWindow = LedWindow;
+
+TEST_F(EditedWindow, ALayoutPlacedByClicksIsSavedOpenedAgainAndPlayedAlikeByBothPrograms) {
+  const StartView view;
+  const std::string layout = folder.Path("layout.toml");
+  std::filesystem::remove(layout);
+  StartLeading({"--edit", layout, "--seed", "7"});
+  ASSERT_FALSE(HasFatalFailure());
+  display.PressKey(window, "d");
+  WaitFor([](const Screenshot& shot) { return HudText::FindLine(shot, "Red squads: 0  Blue squads: 0") >= 0; },
+          "the empty layout");
+  const auto place = [&](const char* typeKey, float x, float z, const std::string& notice) {
+    int sx = 0;
+    int sy = 0;
+    ASSERT_TRUE(GroundOnScreen(view, x, z, sx, sy));
+    display.PressKey(window, typeKey);
+    display.Click(window, 1, sx, sy);
+    WaitFor([&](const Screenshot& shot) { return HudText::FindLine(shot, notice) >= 0; }, notice);
+  };
+  place("2", -20.0f, 30.0f, "placed red squad 1");
+  place("1", 20.0f, 30.0f, "placed red squad 2");
+  place("3", 0.0f, -30.0f, "placed blue squad 1");
+  place("3", 8.0f, -26.0f, "refused: it would overlap blue squad 1");
+  place("3", 40.0f, -30.0f, "placed blue squad 2");
+  display.PressControlKey(window, "z");
+  WaitFor([](const Screenshot& shot) { return HudText::FindLine(shot, "Red squads: 2  Blue squads: 1") >= 0; },
+          "the last squad undone");
+  display.PressControlKey(window, "s");
+  WaitFor([&](const Screenshot& shot) { return HudText::FindLine(shot, "saved to " + layout) >= 0; }, "the save");
+  ASSERT_FALSE(HasFailure());
+  display.PressKey(window, "q");
+  int exitCode = -2;
+  ASSERT_TRUE(process->WaitForExit(kStartSeconds, exitCode));
+  const std::string saved = FileText(layout);
+  EXPECT_NE(saved.find("[[red.squad]]\nfollowers = 39\ntype = 'archer'\nx = -20\nz = 30\n"), std::string::npos) << saved;
+
+  StartLeading({"--edit", layout, "--seed", "7", "--report", "--json"});
+  ASSERT_FALSE(HasFatalFailure());
+  WaitFor([](const Screenshot& shot) { return HudText::FindLine(shot, "Red squads: 2  Blue squads: 1") >= 0; },
+          "the saved layout");
+  display.PressControlKey(window, "s");
+  WaitFor([&](const Screenshot& shot) { return HudText::FindLine(shot, "saved to " + layout) >= 0; }, "the save");
+  EXPECT_EQ(FileText(layout), saved);
+  display.PressKey(window, "Return");
+  for (int faster = 0; faster < 4; ++faster) display.PressKey(window, "equal");
+  const std::vector<std::string> lines = WaitForBattleLine();
+  ASSERT_FALSE(lines.empty()) << "the placed battle never ended";
+  int status = -1;
+  const std::string headless = RunHeadless("--scenario '" + layout + "' --seed 7 --json", status);
+  EXPECT_EQ(status, 0) << headless;
+  EXPECT_EQ(headless.substr(headless.find('{'), lines[0].size()), lines[0]);
 }
