@@ -6,7 +6,7 @@
 #include <sstream>
 
 namespace {
-constexpr std::array<const char*, 4> kShapeNames = {"keep", "block", "wedge", "open-vee"};
+constexpr std::array<const char*, 4> kShapeNames = {"keep", "block", "wedge", "vee"};
 constexpr char kFight[] = "fight";
 // Goals are whole units of ground, as the window places them: they read back to the same floats.
 constexpr float kFarthestGoal = 100000.0f;

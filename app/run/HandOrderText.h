@@ -12,7 +12,7 @@ class HandOrderText {
   static std::string Format(const HandOrder& order);
   // Nullopt for anything that is not an order as Format writes it.
   static std::optional<HandOrder> Parse(const std::string& text);
-  // "keep", "block", "wedge", "open-vee" for shapes 0 to 3; nullopt for any other name.
+  // "keep", "block", "wedge", "vee" for shapes 0 to 3; nullopt for any other name.
   static const char* ShapeName(int formation);
   static std::optional<int> ShapeNamed(const std::string& name);
 };

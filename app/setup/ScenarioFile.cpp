@@ -40,7 +40,7 @@ constexpr std::array<std::string_view, 3> kTerrainKeys{"height_map", "low", "hig
 constexpr std::array<std::string_view, 7> kArmyKeys{"squads", "followers", "types",    "general",
                                                     "squad",  "general_x", "general_z"};
 constexpr std::array<std::string_view, 5> kSquadKeys{"x", "z", "type", "followers", "formation"};
-constexpr std::array<std::string_view, 4> kFormationNames{"", "block", "wedge", "open-vee"};
+constexpr std::array<std::string_view, 4> kFormationNames{"", "block", "wedge", "vee"};
 // Farther than any map reaches: the map's own edges are checked once its size is known.
 constexpr double kFarthestPlace = 100000.0;
 constexpr std::array<std::string_view, 2> kDuelKeys{"type_advantage", "formation_advantage"};
@@ -263,7 +263,7 @@ int ReadFormation(const toml::node& node, const std::string& name) {
   for (std::size_t shape = 1; shape < kFormationNames.size(); ++shape) {
     if (given == kFormationNames[shape]) return static_cast<int>(shape);
   }
-  Refuse(node.source(), name + " is " + Quote(given) + "; block, wedge or open-vee are known");
+  Refuse(node.source(), name + " is " + Quote(given) + "; block, wedge or vee are known");
 }
 
 PlacedSquad ReadSquad(const toml::node& node, const std::string& name) {

@@ -9,7 +9,7 @@
 
 namespace {
 constexpr std::array<const char*, 2> kSides{"red", "blue"};
-constexpr std::array<const char*, 4> kFormationNames{"", "block", "wedge", "open-vee"};
+constexpr std::array<const char*, 4> kFormationNames{"", "block", "wedge", "vee"};
 
 // Whole numbers stay integers in the file, so that it reads as a user would write it.
 void PutNumber(toml::table& table, const char* key, float value) {

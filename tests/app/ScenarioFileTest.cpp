@@ -276,5 +276,5 @@ TEST(ScenarioFile, RefusesPlacedSquadsOffTheMapInTheWrongHalfOrBesideSquadCounts
   EXPECT_EQ(ParseError("[red]\nsquads = 3\n[[red.squad]]\nx = 0\nz = 30\ntype = \"archer\""),
             "test.toml:2:10: red.squads cannot stand beside [[red.squad]] tables, which place every squad");
   EXPECT_EQ(ParseError("[[red.squad]]\nx = 0\nz = 30\ntype = \"archer\"\nformation = \"blob\""),
-            "test.toml:5:13: red.squad.formation is \"blob\"; block, wedge or open-vee are known");
+            "test.toml:5:13: red.squad.formation is \"blob\"; block, wedge or vee are known");
 }
