@@ -104,7 +104,10 @@ bool EditMode::OnEditingKey(unsigned char key) {
     case kUndoKey: Undo(); break;
     case kSaveKey: Save(); break;
     case kStartKey: Start(); break;
-    case kEditKey: break;
+    // No battle runs in the editor: nothing to pause, reset or play on.
+    case kEditKey:
+    case 'p':
+    case 'r': break;
     default: return false;
   }
   return true;
