@@ -73,6 +73,9 @@ void EditMode::Show() {
   game.battle = std::make_unique<Battle>(Layout(), seed);
   game.battle->SetStepThreads(game.stepThreads);
   game.battle->StartBattle();
+  // Units are registered, and so drawn, by the first step; the clock has not moved, so it moves
+  // nobody.
+  if (editing) game.battle->RunSimulationStep();
 }
 
 void EditMode::Start() {
