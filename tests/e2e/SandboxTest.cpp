@@ -206,6 +206,8 @@ TEST_F(EditedWindow, ALayoutPlacedByClicksIsSavedOpenedAgainAndPlayedAlikeByBoth
     WaitFor([&](const Screenshot& shot) { return HudText::FindLine(shot, notice) >= 0; }, notice);
   };
   place("2", -20.0f, 30.0f, "placed red squad 1");
+  WaitFor([](const Screenshot& shot) { return shots::Count(shot, shots::IsRedUnit) >= kArmyPixels; },
+          "the placed squad on the field");
   place("1", 20.0f, 30.0f, "placed red squad 2");
   place("3", 0.0f, -30.0f, "placed blue squad 1");
   place("3", 8.0f, -26.0f, "refused: it would overlap blue squad 1");
