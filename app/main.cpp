@@ -64,9 +64,10 @@ bool LoadScenario(WindowOptions& options, Scenario& scenario, std::string& error
   if (options.editFile.empty()) {
     return BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error);
   }
+  // The report names the file as it stands when the window ends, saved or not.
+  options.scenarioFile = options.editFile;
   std::error_code missing;
   if (std::filesystem::exists(options.editFile, missing)) {
-    options.scenarioFile = options.editFile;
     return BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error);
   }
   if (!BattleSetup::Load("", options.maxUnits, options.generals, scenario, error)) return false;

@@ -48,6 +48,13 @@ bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
   return false;
 }
 
+void BattleRecorder::NewBattlefield(const Battle& battle) {
+  redWins = battle.RedWins();
+  blueWins = battle.BlueWins();
+  running = BattleReport{finished + 1};
+  StartNext(battle);
+}
+
 void BattleRecorder::StartNext(const Battle& battle) {
   runningMs = 0.0;
   killsBefore = KillSum(battle);

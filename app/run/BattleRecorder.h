@@ -19,6 +19,9 @@ class BattleRecorder {
   // ended a battle, whose report is then LastFinished(). A battle reset by the user starts the
   // running report again under the same number.
   bool AfterStep(const Battle& battle, double stepMs);
+  // A new battlefield took the old one's place (the window's editor started its layout): its
+  // tallies start from nothing, and the running battle, under the next number, is its first.
+  void NewBattlefield(const Battle& battle);
   // The running battle, closed as unfinished.
   BattleReport CloseUnfinished(const Battle& battle) const;
 

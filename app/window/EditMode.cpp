@@ -2,10 +2,12 @@
 #include "app/window/EditMode.h"
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <utility>
 
+#include "app/run/BattleRecorder.h"
 #include "app/run/HandOrderText.h"
 #include "app/setup/ScenarioWriter.h"
 #include "app/window/BattleScrubber.h"
@@ -82,7 +84,18 @@ void EditMode::Start() {
   editing = false;
   pickedTeam = pickedIndex = -1;
   Show();
+  NoteNewBattlefield();
   game.paused = false;
+}
+
+// Only a first battle of the file's own layout, saved, is the battle a replay of the file plays.
+void EditMode::NoteNewBattlefield() {
+  if (game.recorder == nullptr) return;
+  std::error_code missing;
+  const bool filesOwn = !changed && std::filesystem::exists(file, missing) && game.recorder->Finished() == 0 &&
+                        game.recorder->BattleNumber() == 1;
+  if (!filesOwn && game.firstChangedBattle == 0) game.firstChangedBattle = game.recorder->Finished() + 1;
+  game.recorder->NewBattlefield(*game.battle);
 }
 
 bool EditMode::OnKey(unsigned char key) {
@@ -239,7 +252,10 @@ void EditMode::RemovePicked() {
   Show();
 }
 
-void EditMode::Remember() { undo.push_back(armies); }
+void EditMode::Remember() {
+  undo.push_back(armies);
+  changed = true;
+}
 
 void EditMode::Undo() {
   if (undo.empty()) {
@@ -261,6 +277,7 @@ void EditMode::Save() {
     notice = "refused: " + error;
   } else {
     notice = "saved to " + file;
+    changed = false;
   }
 }
 

@@ -55,6 +55,8 @@ class EditMode : public InputMode {
   void Save();
   void Undo();
   void Remember();
+  // The battles from the one starting now are not the file's (or the seed's) own: a --report says so.
+  void NoteNewBattlefield();
   void PlaceSquad(float x, float z);
   void MoveSquad(float x, float z);
   void PlaceGeneral(float x, float z);
@@ -71,6 +73,8 @@ class EditMode : public InputMode {
   std::vector<Armies> undo;
   unsigned seed;
   bool editing = false;
+  // Whether the layout differs from the file's as last read or saved.
+  bool changed = false;
   int type = 0;
   int followers = ArmySetup::kMostFollowers;
   int formation = 0;

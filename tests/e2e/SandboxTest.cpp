@@ -235,8 +235,15 @@ TEST_F(EditedWindow, ALayoutPlacedByClicksIsSavedOpenedAgainAndPlayedAlikeByBoth
   for (int faster = 0; faster < 4; ++faster) display.PressKey(window, "equal");
   const std::vector<std::string> lines = WaitForBattleLine();
   ASSERT_FALSE(lines.empty()) << "the placed battle never ended";
+  display.PressKey(window, "e");
+  WaitFor([](const Screenshot& shot) { return HudText::FindLine(shot, "Red squads: 2  Blue squads: 1") >= 0; },
+          "the layout again");
+  display.PressKey(window, "q");
+  ASSERT_TRUE(process->WaitForExit(kStartSeconds, exitCode));
   int status = -1;
   const std::string headless = RunHeadless("--scenario '" + layout + "' --seed 7 --json", status);
   EXPECT_EQ(status, 0) << headless;
   EXPECT_EQ(headless.substr(headless.find('{'), lines[0].size()), lines[0]);
+  const std::string verified = RunHeadless("--verify '" + report + "' --scenario '" + layout + "'", status);
+  EXPECT_NE(verified.find("verified 1 battle of 1 seed: all match"), std::string::npos) << verified;
 }
