@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/setup/ScenarioWriter.h"
 #include "app/setup/UnitCount.h"
 #include "battle/Battle.h"
 #include "objects/GameObject.h"
@@ -277,4 +278,46 @@ TEST(ScenarioFile, RefusesPlacedSquadsOffTheMapInTheWrongHalfOrBesideSquadCounts
             "test.toml:2:10: red.squads cannot stand beside [[red.squad]] tables, which place every squad");
   EXPECT_EQ(ParseError("[[red.squad]]\nx = 0\nz = 30\ntype = \"archer\"\nformation = \"blob\""),
             "test.toml:5:13: red.squad.formation is \"blob\"; block, wedge or vee are known");
+}
+
+std::string TextOf(const std::string& path) {
+  const std::vector<unsigned char> bytes = FileBytes::Read(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  FileBytes::Write(path, std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+// What the editor saves reads back to the same squads and saves to the same text, and whatever
+// else the file held stays.
+TEST(ScenarioWriter, SavesPlacedSquadsBesideTheFilesOtherKeysAndReadsThemBackAlike) {
+  const std::string path = Folder().Path("saved.toml");
+  WriteText(path, "name = \"kept\"\n[terrain]\nlow = 1\nhigh = 14\n[red]\nsquads = 6\ntypes = [\"archer\"]\n");
+  Scenario placed;
+  placed.armies[0].placed = {PlacedSquad{-20.0f, 30.0f, UnitType::Archer, 20, 2}};
+  placed.armies[0].generalPlaced = true;
+  placed.armies[0].generalX = 0.0f;
+  placed.armies[0].generalZ = 50.0f;
+  std::string error;
+  ASSERT_TRUE(ScenarioWriter::Save(path, placed, error)) << error;
+  Scenario read;
+  ASSERT_TRUE(ScenarioFile::Load(path, read, error)) << error;
+  EXPECT_EQ(read.name, "kept");
+  EXPECT_EQ(read.high, 14.0f);
+  EXPECT_EQ(read.armies[0].placed, placed.armies[0].placed);
+  EXPECT_EQ(read.armies[0].generalZ, 50.0f);
+  EXPECT_EQ(read.armies[1].squads, 0);
+  const std::string first = TextOf(path);
+  ASSERT_TRUE(ScenarioWriter::Save(path, read, error)) << error;
+  EXPECT_EQ(TextOf(path), first);
+}
+
+TEST(ScenarioWriter, RefusesToSaveOverAFileThatHoldsNoScenario) {
+  const std::string path = Folder().Path("nonsense.toml");
+  WriteText(path, "this is [not toml\n");
+  std::string error;
+  EXPECT_FALSE(ScenarioWriter::Save(path, Scenario{}, error));
+  EXPECT_EQ(error.rfind(path + ": not saved, the file holds no scenario to keep (", 0), 0u) << error;
+  EXPECT_EQ(TextOf(path), "this is [not toml\n");
 }
