@@ -1,7 +1,6 @@
 // Keeping and handing out a led side's orders.
 #include "app/lead/OrderBook.h"
 
-
 OrderBook::OrderBook(std::map<int, std::vector<HandOrder>> recorded) : playing(true), orders(std::move(recorded)) {}
 
 // The list returned stays where it is while orders are added to other battles.

@@ -25,7 +25,8 @@ int TeamNamed(const json& led) {
 bool ReadOrders(const json& list, std::vector<HandOrder>& into, std::string& error) {
   if (!list.is_array()) return error = "\"orders\" is not a list", false;
   for (const json& item : list) {
-    const std::optional<HandOrder> order = item.is_string() ? HandOrderText::Parse(item.get<std::string>()) : std::nullopt;
+    const std::optional<HandOrder> order =
+        item.is_string() ? HandOrderText::Parse(item.get<std::string>()) : std::nullopt;
     if (!order) return error = "not an order: " + item.dump(), false;
     if (!into.empty() && order->step < into.back().step) {
       return error = "the order \"" + item.get<std::string>() + "\" comes before the one listed ahead of it", false;
@@ -55,7 +56,8 @@ bool OrderReport::Read(const std::string& path, std::string& error) {
       return error = where + error, false;
     }
   }
-  if (team < 0) return error = path + ": no battle in it was led by hand (a report of battlesim --lead --report --json)", false;
+  if (team < 0)
+    return error = path + ": no battle in it was led by hand (a report of battlesim --lead --report --json)", false;
   return true;
 }
 

@@ -11,7 +11,9 @@ constexpr char kFight[] = "fight";
 // Goals are whole units of ground, as the window places them: they read back to the same floats.
 constexpr float kFarthestGoal = 100000.0f;
 
-bool Whole(float value) { return std::isfinite(value) && std::fabs(value) <= kFarthestGoal && std::floor(value) == value; }
+bool Whole(float value) {
+  return std::isfinite(value) && std::fabs(value) <= kFarthestGoal && std::floor(value) == value;
+}
 }  // namespace
 
 std::string HandOrderText::Format(const HandOrder& order) {
@@ -44,8 +46,9 @@ std::optional<HandOrder> HandOrderText::Parse(const std::string& text) {
 }
 
 const char* HandOrderText::ShapeName(int formation) {
-  return formation >= 0 && formation < static_cast<int>(kShapeNames.size()) ? kShapeNames[static_cast<std::size_t>(formation)]
-                                                                           : "keep";
+  return formation >= 0 && formation < static_cast<int>(kShapeNames.size())
+             ? kShapeNames[static_cast<std::size_t>(formation)]
+             : "keep";
 }
 
 std::optional<int> HandOrderText::ShapeNamed(const std::string& name) {

@@ -1,11 +1,11 @@
 // Placed squads into a scenario file, through toml++.
 #include "app/setup/ScenarioWriter.h"
 
+#include <toml++/toml.h>
 #include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <toml++/toml.h>
 
 namespace {
 constexpr std::array<const char*, 2> kSides{"red", "blue"};

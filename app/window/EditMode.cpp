@@ -28,8 +28,9 @@ std::vector<PlacedSquad> LaidOut(const ArmySetup& army, int team, int width) {
   const Vector3 general(0.0f, 0.0f, team == Team::Red ? ArmyLayout::kGeneralDistance : -ArmyLayout::kGeneralDistance);
   for (int index = 0; index < army.squads; ++index) {
     const Vector3 place = ArmyLayout::SquadPlace(team, index, general, width);
-    const int type = army.memberTypes.empty() ? index % 3
-                                              : army.memberTypes[static_cast<std::size_t>(index) % army.memberTypes.size()];
+    const int type = army.memberTypes.empty()
+                         ? index % 3
+                         : army.memberTypes[static_cast<std::size_t>(index) % army.memberTypes.size()];
     squads.push_back(PlacedSquad{place.x, place.z, type, army.followers, 0});
   }
   return squads;
@@ -156,7 +157,8 @@ int EditMode::TeamAt(float z) { return z > 0.0f ? Team::Red : Team::Blue; }
 
 std::string EditMode::Refusal(int team, float x, float z, int ignored) const {
   if (z == 0.0f) return "refused: the middle line belongs to neither army";
-  if (TeamAt(z) != team) return std::string("refused: a ") + kSides[team] + " squad stays in " + kSides[team] + "'s half";
+  if (TeamAt(z) != team)
+    return std::string("refused: a ") + kSides[team] + " squad stays in " + kSides[team] + "'s half";
   const Terrain& terrain = game.battle->terrain;
   const float minX = static_cast<float>(terrain.MinGridX());
   const float maxZ = static_cast<float>(terrain.MaxGridZ());
@@ -183,7 +185,8 @@ bool EditMode::PickAt(float x, float z) {
       if (std::hypot(placed[i].x - x, placed[i].z - z) > kPickReach) continue;
       pickedTeam = static_cast<int>(side);
       pickedIndex = static_cast<int>(i);
-      notice = std::string("picked ") + kSides[side] + " squad " + std::to_string(i + 1) + ": click where it goes, x removes it";
+      notice = std::string("picked ") + kSides[side] + " squad " + std::to_string(i + 1) +
+               ": click where it goes, x removes it";
       return true;
     }
   }
@@ -289,7 +292,8 @@ void EditMode::PostLines() {
   next << "Next squad: " << ArmySetup::kFollowerTypeNames[static_cast<std::size_t>(type)] << ", " << followers
        << " followers, " << HandOrderText::ShapeName(formation) << "; side by the half clicked";
   post(next.str());
-  post("Red squads: " + std::to_string(armies[0].placed.size()) + "  Blue squads: " + std::to_string(armies[1].placed.size()));
+  post("Red squads: " + std::to_string(armies[0].placed.size()) +
+       "  Blue squads: " + std::to_string(armies[1].placed.size()));
   post("Click: place or pick, then click to move; x removes");
   post("1/2/3 type, n/m followers, v formation, g General");
   post("Ctrl+Z undo, Ctrl+S save, Enter starts, e comes back");

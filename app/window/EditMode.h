@@ -19,8 +19,8 @@ class Game;
 class EditMode : public InputMode {
  public:
   static constexpr unsigned char kEditKey = 'e';
-  static constexpr unsigned char kUndoKey = 26;  // Ctrl+Z
-  static constexpr unsigned char kSaveKey = 19;  // Ctrl+S
+  static constexpr unsigned char kUndoKey = 26;   // Ctrl+Z
+  static constexpr unsigned char kSaveKey = 19;   // Ctrl+S
   static constexpr unsigned char kStartKey = 13;  // Enter
   // Squads closer than this across (or half of it along the field) overlap.
   static constexpr float kSquadWidth = 11.0f;

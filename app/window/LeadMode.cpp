@@ -91,8 +91,8 @@ bool LeadMode::SendTo(int x, int y) {
 
 void LeadMode::PostLines() {
   std::ostringstream leading;
-  leading << "Leading: " << SideName(team) << " (click a unit, right click sends, " << kFormationKey
-          << " formation, " << kFightKey << " General fights)";
+  leading << "Leading: " << SideName(team) << " (click a unit, right click sends, " << kFormationKey << " formation, "
+          << kFightKey << " General fights)";
   game.graphics->AddHudLine(leading.str(), kCategory);
   const GameObject* leader = SelectedSquad();
   if (leader != nullptr) {

@@ -41,9 +41,9 @@ TEST(HandOrderText, ReadsBackWhatItWritesAndNothingElse) {
 
 TEST(OrderReport, RefusesReportsEditedIntoNonsenseWithTheLineThatIsWrong) {
   std::string error;
-  EXPECT_FALSE(Reads(std::string(R"({"battle":1,"led":"red","orders":["400 SquadLeader 0 to x 0 keep"]})") + "\n" +
-                         kSummary + "\n",
-                     error));
+  EXPECT_FALSE(Reads(
+      std::string(R"({"battle":1,"led":"red","orders":["400 SquadLeader 0 to x 0 keep"]})") + "\n" + kSummary + "\n",
+      error));
   EXPECT_NE(error.find("report.jsonl:1: not an order: \"400 SquadLeader 0 to x 0 keep\""), std::string::npos) << error;
   EXPECT_FALSE(Reads(R"({"battle":1,"led":"red","orders":["400 fight","300 fight"]})", error));
   EXPECT_NE(error.find("comes before the one listed ahead of it"), std::string::npos) << error;
@@ -61,9 +61,10 @@ TEST(OrderReport, AnOrderForASquadThatLeadsNoOneForfeitsTheReplayedBattle) {
   const TempFolder folder("battlesim-orders");
   OrderReport report;
   std::string error;
-  ASSERT_TRUE(report.Read(Written(folder, std::string(R"({"battle":1,"led":"red","orders":["40 SquadLeader 7 to 0 0 keep"]})") +
-                                              "\n" + kSummary + "\n"),
-                          error))
+  ASSERT_TRUE(
+      report.Read(Written(folder, std::string(R"({"battle":1,"led":"red","orders":["40 SquadLeader 7 to 0 0 keep"]})") +
+                                      "\n" + kSummary + "\n"),
+                  error))
       << error;
   Scenario scenario;
   report.LeadIn(scenario);

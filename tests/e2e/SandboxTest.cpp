@@ -73,8 +73,8 @@ std::vector<std::string> ReadLines(const std::string& path) {
 // The headless program's standard output and exit status.
 std::string RunHeadless(const std::string& arguments, int& status) {
   const std::filesystem::path program(BATTLESIM_HEADLESS);
-  const std::string command = "cd '" + program.parent_path().string() + "' && '" + program.string() + "' " +
-                              arguments + " 2>&1";
+  const std::string command =
+      "cd '" + program.parent_path().string() + "' && '" + program.string() + "' " + arguments + " 2>&1";
   std::string output;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return output;
@@ -222,7 +222,8 @@ TEST_F(EditedWindow, ALayoutPlacedByClicksIsSavedOpenedAgainAndPlayedAlikeByBoth
   int exitCode = -2;
   ASSERT_TRUE(process->WaitForExit(kStartSeconds, exitCode));
   const std::string saved = FileText(layout);
-  EXPECT_NE(saved.find("[[red.squad]]\nfollowers = 39\ntype = 'archer'\nx = -20\nz = 30\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("[[red.squad]]\nfollowers = 39\ntype = 'archer'\nx = -20\nz = 30\n"), std::string::npos)
+      << saved;
 
   StartLeading({"--edit", layout, "--seed", "7", "--report", "--json"});
   ASSERT_FALSE(HasFatalFailure());
