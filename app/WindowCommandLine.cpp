@@ -74,7 +74,8 @@ WindowCommandLine::Outcome WindowCommandLine::Parse(const std::vector<std::strin
   parsed.seedGiven = app->count("--seed") > 0;
   parsed.atGiven = app->count("--at") > 0;
   // A led battle is played again from its report: its steps must not follow the frame rate.
-  parsed.fixedSteps = parsed.lead >= 0 || parsed.seedGiven || parsed.atGiven || app->count("--battle") > 0 || app->count("--frame-ms") > 0;
+  parsed.fixedSteps = parsed.lead >= 0 || parsed.seedGiven || parsed.atGiven || app->count("--battle") > 0 ||
+                      app->count("--frame-ms") > 0;
   options = parsed;
   return outcome;
 }

@@ -92,7 +92,9 @@ std::string FormatBattleLine(const BattleReport& report, bool json, std::optiona
   AppendTypesText(line, "red", report.redTypes);
   AppendTypesText(line, "blue", report.blueTypes);
   if (!report.forfeitSide.empty()) line << "; " << report.forfeitSide << " forfeits: " << report.forfeitReason;
-  if (!report.led.empty()) line << "; " << report.led << " led by hand, " << report.orders.size() << (report.orders.size() == 1 ? " order" : " orders");
+  if (!report.led.empty())
+    line << "; " << report.led << " led by hand, " << report.orders.size()
+         << (report.orders.size() == 1 ? " order" : " orders");
   if (report.fingerprint) line << "; fingerprint " << BattleFingerprint::Hex(*report.fingerprint);
   line << "\n";
   return line.str();

@@ -279,7 +279,8 @@ PlacedSquad ReadSquad(const toml::node& node, const std::string& name) {
   if (const toml::node* followers = table.get("followers")) {
     squad.followers = ReadInteger(*followers, name + ".followers", 1, ArmySetup::kMostFollowers);
   }
-  if (const toml::node* formation = table.get("formation")) squad.formation = ReadFormation(*formation, name + ".formation");
+  if (const toml::node* formation = table.get("formation"))
+    squad.formation = ReadFormation(*formation, name + ".formation");
   return squad;
 }
 
@@ -290,12 +291,14 @@ void ReadPlacedSquads(const toml::table& table, const std::string& name, ArmySet
   if (node == nullptr) return;
   for (const char* key : {"squads", "types", "followers"}) {
     if (const toml::node* other = table.get(key)) {
-      Refuse(other->source(), name + "." + key + " cannot stand beside [[" + name + ".squad]] tables, which place every squad");
+      Refuse(other->source(),
+             name + "." + key + " cannot stand beside [[" + name + ".squad]] tables, which place every squad");
     }
   }
   const toml::array& squads = AsArray(*node, name + ".squad");
   if (squads.size() > static_cast<std::size_t>(ArmySetup::kMostSquads)) {
-    Refuse(node->source(), name + " places " + Text(squads.size()) + " squads; at most " + Text(ArmySetup::kMostSquads));
+    Refuse(node->source(),
+           name + " places " + Text(squads.size()) + " squads; at most " + Text(ArmySetup::kMostSquads));
   }
   for (const toml::node& squad : squads) {
     army.placed.push_back(ReadSquad(squad, name + ".squad"));
@@ -428,7 +431,9 @@ void CheckPlace(float x, float z, int team, std::pair<int, int> size, const toml
                    " and z " + Text(minZ) + " to " + Text(maxZ));
   }
   const bool ownHalf = team == Team::Red ? z > 0.0f : z < 0.0f;
-  if (!ownHalf) Refuse(at, what + " at " + where + " stands outside its army's half (" + (team == Team::Red ? "z above 0" : "z below 0") + ")");
+  if (!ownHalf)
+    Refuse(at, what + " at " + where + " stands outside its army's half (" +
+                   (team == Team::Red ? "z above 0" : "z below 0") + ")");
 }
 
 void CheckPlaces(const Scenario& scenario, std::pair<int, int> size, const Places& places) {
@@ -440,7 +445,8 @@ void CheckPlaces(const Scenario& scenario, std::pair<int, int> size, const Place
                  side + " squad " + Text(i + 1));
     }
     if (army.generalPlaced) {
-      CheckPlace(army.generalX, army.generalZ, static_cast<int>(team), size, places.generals[team], side + "'s General");
+      CheckPlace(army.generalX, army.generalZ, static_cast<int>(team), size, places.generals[team],
+                 side + "'s General");
     }
   }
 }

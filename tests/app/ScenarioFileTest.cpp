@@ -247,10 +247,11 @@ TEST(ScenarioFile, UnreadableScenarioFileIsNamedAndLeavesTheScenarioAlone) {
 TEST(ScenarioFile, PlacedSquadsStandWhereTheFilePutsThemWithTheirTypeFollowersAndFormation) {
   Scenario scenario;
   std::string error;
-  ASSERT_TRUE(ScenarioFile::Parse("[red]\ngeneral_x = 5\ngeneral_z = 60\n"
-                                  "[[red.squad]]\nx = -20\nz = 30\ntype = \"archer\"\nfollowers = 20\nformation = \"wedge\"\n"
-                                  "[[blue.squad]]\nx = 0\nz = -30\ntype = \"berserker\"\n",
-                                  "placed.toml", ".", scenario, error))
+  ASSERT_TRUE(
+      ScenarioFile::Parse("[red]\ngeneral_x = 5\ngeneral_z = 60\n"
+                          "[[red.squad]]\nx = -20\nz = 30\ntype = \"archer\"\nfollowers = 20\nformation = \"wedge\"\n"
+                          "[[blue.squad]]\nx = 0\nz = -30\ntype = \"berserker\"\n",
+                          "placed.toml", ".", scenario, error))
       << error;
   Battle battle(scenario, 5);
   battle.StartBattle();
@@ -272,8 +273,9 @@ TEST(ScenarioFile, PlacedSquadsStandWhereTheFilePutsThemWithTheirTypeFollowersAn
 TEST(ScenarioFile, RefusesPlacedSquadsOffTheMapInTheWrongHalfOrBesideSquadCounts) {
   EXPECT_EQ(ParseError("[[blue.squad]]\nx = 0\nz = 30\ntype = \"archer\""),
             "test.toml:1:1: blue squad 1 at (0, 30) stands outside its army's half (z below 0)");
-  EXPECT_EQ(ParseError("[[red.squad]]\nx = -2000\nz = 30\ntype = \"archer\""),
-            "test.toml:1:1: red squad 1 at (-2000, 30) is off the map, which runs from x -128 to 127 and z -127 to 128");
+  EXPECT_EQ(
+      ParseError("[[red.squad]]\nx = -2000\nz = 30\ntype = \"archer\""),
+      "test.toml:1:1: red squad 1 at (-2000, 30) is off the map, which runs from x -128 to 127 and z -127 to 128");
   EXPECT_EQ(ParseError("[red]\nsquads = 3\n[[red.squad]]\nx = 0\nz = 30\ntype = \"archer\""),
             "test.toml:2:10: red.squads cannot stand beside [[red.squad]] tables, which place every squad");
   EXPECT_EQ(ParseError("[[red.squad]]\nx = 0\nz = 30\ntype = \"archer\"\nformation = \"blob\""),
