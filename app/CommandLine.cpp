@@ -168,6 +168,14 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
   }
   AddTournament(*app, options);
   AddDesign(*app, options);
+  app->add_option("--orders", options.ordersFile,
+                  "play again the battles of the window's --report --json of a battle led by hand (battlesim --lead), "
+                  "its orders at their steps; seed, frame length and battles from the report unless given")
+      ->type_name("REPORT")
+      ->excludes("--verify")
+      ->excludes("--seeds")
+      ->excludes("--merge")
+      ->excludes("--tournament");
   return app;
 }
 
@@ -184,6 +192,8 @@ CommandLine::Outcome CommandLine::ParseHeadless(const std::vector<std::string>& 
     error = "--shard requires --seeds or --design";
     return Outcome::Error;
   }
+  parsed.battlesGiven = app->count("--battles") > 0;
+  parsed.frameMsGiven = app->count("--frame-ms") > 0;
   if (parsed.tournament.size() == 1) {
     error = "--tournament needs two strategy files or more, not one";
     return Outcome::Error;

@@ -2,6 +2,7 @@
 // the merge of a study's shards, or the check of recorded battles against a replay.
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/lead/OrderReport.h"
 #include "app/run/HeadlessRunner.h"
 #include "app/run/StudyIdentity.h"
 #include "app/setup/BattleSetup.h"
@@ -140,6 +142,21 @@ int Verify(HeadlessOptions options) {
   return BattleVerifier::ExitStatus(outcome);
 }
 
+// The report's seed, frame length and battles, where the command line gave none.
+bool TakeOrders(HeadlessOptions& options, Scenario& scenario) {
+  OrderReport report;
+  std::string error;
+  if (!report.Read(options.ordersFile, error)) return Refused(error);
+  report.LeadIn(scenario);
+  if (!options.seedGiven && report.seed) {
+    options.seed = *report.seed;
+    options.seedGiven = true;
+  }
+  if (!options.frameMsGiven && report.frameMs) options.frameMs = *report.frameMs;
+  if (!options.battlesGiven) options.battles = std::max(1, report.battles);
+  return true;
+}
+
 int RunStudy(const HeadlessOptions& options, const Scenario& scenario) {
   std::cerr << kName << ": seeds " << options.seeds.RangeText();
   if (options.seeds.shards > 1) std::cerr << " shard " << options.seeds.ShardText();
@@ -200,6 +217,7 @@ int main(int argc, char** argv) {
   if (!LoadBattle(options, scenario)) return 2;
   if (!options.tournament.empty()) return RunTournament(options, scenario);
   if (options.study) return RunStudy(options, scenario);
+  if (!options.ordersFile.empty() && !TakeOrders(options, scenario)) return 2;
   options.seed = BattleSetup::SeedOrClock(options.seedGiven, options.seed);
   // Said first, so that an interrupted or crashed run can still be repeated.
   std::cerr << kName << ": seed " << options.seed << "\n";

@@ -8,11 +8,13 @@ target_sources(battlesim_lab PRIVATE
   app/setup/LatinHypercube.cpp
   app/setup/MissingFiles.cpp
   app/setup/ScenarioFile.cpp
+  app/setup/ScenarioWriter.cpp
   app/setup/SeedRange.cpp
   app/setup/UnitCount.cpp
   app/run/BattleRecorder.cpp
   app/run/BattleReport.cpp
   app/run/FixedDecimals.cpp
+  app/run/HandOrderText.cpp
   app/run/HeadlessRunner.cpp
   app/run/KillTotals.cpp
   app/run/QuietDebugChannel.cpp
@@ -35,6 +37,10 @@ target_sources(battlesim_lab PRIVATE
   app/tournament/TournamentMerge.cpp
   app/tournament/TournamentTable.cpp
   app/verify/BattleVerifier.cpp
+  app/lead/LedSide.cpp
+  app/lead/LedSideSource.cpp
+  app/lead/OrderReport.cpp
+  app/lead/OrderBook.cpp
 )
 target_sources(battlesim_window PRIVATE
   app/window/Game.cpp
@@ -46,6 +52,8 @@ target_sources(battlesim_window PRIVATE
   app/window/RunCourse.cpp
   app/window/SimulationPace.cpp
   app/window/WindowReport.cpp
+  app/window/LeadMode.cpp
+  app/window/EditMode.cpp
   app/WindowCommandLine.cpp
 )
 # The version a study's summary records; only this file needs it.

@@ -2,6 +2,7 @@
 #include "app/WindowCommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <map>
 #include <memory>
 
 #include "app/CommandLineParts.h"
@@ -46,6 +47,17 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
       ->type_name("X")
       ->check(OneOfTheSpeeds())
       ->capture_default_str();
+  app->add_option("--lead", options.lead,
+                  "lead this side yourself: click a unit to select its squad, right click the ground to send it, v "
+                  "its formation, g the General fights; runs fixed steps, and --report records every order")
+      ->type_name("red|blue")
+      ->transform(CLI::CheckedTransformer(std::map<std::string, int>{{"red", 0}, {"blue", 1}}));
+  app->add_option("--edit", options.editFile,
+                  "open the editor on this scenario file (a new one if it does not exist): click to place squads, "
+                  "Ctrl+S saves, Enter starts the battle, e comes back to the layout")
+      ->type_name("FILE")
+      ->excludes("--lead")
+      ->excludes("--scenario");
   CommandLineParts::AddFlag(*app, "--report", options.report, "print each finished battle's line on standard output");
   CommandLineParts::AddFlag(*app, "--json", options.json, "with --report: one JSON object per line");
   app->get_option("--json")->needs("--report");
@@ -61,7 +73,9 @@ WindowCommandLine::Outcome WindowCommandLine::Parse(const std::vector<std::strin
   if (outcome != Outcome::Run) return outcome;
   parsed.seedGiven = app->count("--seed") > 0;
   parsed.atGiven = app->count("--at") > 0;
-  parsed.fixedSteps = parsed.seedGiven || parsed.atGiven || app->count("--battle") > 0 || app->count("--frame-ms") > 0;
+  // A led battle is played again from its report: its steps must not follow the frame rate.
+  parsed.fixedSteps = parsed.lead >= 0 || parsed.seedGiven || parsed.atGiven || app->count("--battle") > 0 ||
+                      app->count("--frame-ms") > 0;
   options = parsed;
   return outcome;
 }

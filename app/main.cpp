@@ -3,20 +3,25 @@
 #include <GL/freeglut.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/WindowCommandLine.h"
+#include "app/lead/LedSideSource.h"
+#include "app/lead/OrderBook.h"
 #include "app/run/BattleRecorder.h"
 #include "app/run/RunSummary.h"
 #include "app/setup/BattleSetup.h"
 #include "app/setup/MissingFiles.h"
 #include "app/window/BattleScrubber.h"
+#include "app/window/EditMode.h"
 #include "app/window/Game.h"
 #include "app/window/GameWindow.h"
 #include "app/window/Input.h"
+#include "app/window/LeadMode.h"
 #include "app/window/SimulationPace.h"
 #include "app/window/WindowOptions.h"
 #include "app/window/WindowReport.h"
@@ -54,6 +59,21 @@ void PrintSummary(const WindowOptions& options, const Scenario& scenario, unsign
   const RunSummary summary = WindowReport::Summary(options, scenario, counts, game.firstChangedBattle);
   std::cout << summary.Format(options.json) << std::flush;
 }
+// The editor's file is read like any scenario; a new one starts with empty armies.
+bool LoadScenario(WindowOptions& options, Scenario& scenario, std::string& error) {
+  if (options.editFile.empty()) {
+    return BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error);
+  }
+  // The report names the file as it stands when the window ends, saved or not.
+  options.scenarioFile = options.editFile;
+  std::error_code missing;
+  if (std::filesystem::exists(options.editFile, missing)) {
+    return BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error);
+  }
+  if (!BattleSetup::Load("", options.maxUnits, options.generals, scenario, error)) return false;
+  for (ArmySetup& army : scenario.armies) army.squads = 0;
+  return true;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,10 +85,12 @@ int main(int argc, char** argv) {
     return CommandLineParts::Stopped(outcome, "battlesim", error, WindowCommandLine::Usage());
   }
   Scenario scenario;
-  if (!BattleSetup::Load(options.scenarioFile, options.maxUnits, options.generals, scenario, error)) {
+  if (!LoadScenario(options, scenario, error)) {
     std::cerr << "battlesim: " << error << "\n";
     return 2;
   }
+  const auto book = std::make_shared<OrderBook>();
+  if (options.lead >= 0) scenario.armies[options.lead].commander = std::make_shared<LedSideSource>(book);
   const unsigned seed = BattleSetup::SeedOrClock(options.seedGiven, options.seed);
   // Said at the start, as the headless runner does; only with fixed steps does the seed bring the
   // same battles back.
@@ -100,8 +122,17 @@ int main(int argc, char** argv) {
   std::unique_ptr<BattleScrubber> scrubber;
   if (options.fixedSteps) scrubber = std::make_unique<BattleScrubber>(*game, options.frameMs);
   game->scrubber = scrubber.get();
+  std::unique_ptr<LeadMode> lead;
+  if (options.lead >= 0) lead = std::make_unique<LeadMode>(*game, book, options.lead);
+  std::unique_ptr<EditMode> editor;
+  if (!lead) {
+    editor = std::make_unique<EditMode>(*game, options.editFile.empty() ? options.scenarioFile : options.editFile,
+                                        scenario, seed);
+  }
+  input->mode = lead ? static_cast<InputMode*>(lead.get()) : editor.get();
   GameWindow::Show(game.get());
   game->StartBattle();
+  if (!options.editFile.empty()) editor->Open();
   Interrupt::Watch();
   if (options.fixedSteps) PlayBattlesBefore(options.battle, *game, *pace, *recorder);
   if (options.atGiven && !Interrupt::Requested()) PlayTo(options.at, options, *scrubber, *recorder);

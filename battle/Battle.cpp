@@ -55,6 +55,7 @@ Battle::Battle(const Battle& original, CopyTag)
       kills(original.kills),
       endFingerprint(original.endFingerprint),
       battleStartedAt(original.battleStartedAt),
+      stepOfBattle(original.stepOfBattle),
       lastForfeit(original.lastForfeit),
       endSquadTypes(original.endSquadTypes),
       nextMemberTypeIndex(original.nextMemberTypeIndex),
@@ -76,15 +77,22 @@ std::unique_ptr<Battle> Battle::Copy() const {
 // rest while they are destroyed.
 Battle::~Battle() { objects.reset(); }
 
+Vector3 Battle::GeneralPlace(int team) const {
+  const ArmySetup& army = scenario.armies[Side(team)];
+  if (army.generalPlaced) return Vector3(army.generalX, 0.0f, army.generalZ);
+  return Vector3(0.0f, 0.0f, team == Team::Red ? ArmyLayout::kGeneralDistance : -ArmyLayout::kGeneralDistance);
+}
+
 void Battle::StartBattle() {
   ++battlesStarted;
   battleStartedAt = timer.now;
+  stepOfBattle = 0;
   squadsRaised = {};
   squadTypes = {};
   LoadStrategies();
   // The facing is the float 3.14, not pi: the red army's billboards face the blue army's.
-  factory.Create(UnitType::General, Vector3(0.0f, 0.0f, ArmyLayout::kGeneralDistance), 3.14f, Team::Red);
-  factory.Create(UnitType::General, Vector3(0.0f, 0.0f, -ArmyLayout::kGeneralDistance), 0.0f, Team::Blue);
+  factory.Create(UnitType::General, GeneralPlace(Team::Red), 3.14f, Team::Red);
+  factory.Create(UnitType::General, GeneralPlace(Team::Blue), 0.0f, Team::Blue);
 }
 
 // The ended battle's duels and queued messages go with its units: the next battle's units carry
@@ -163,7 +171,26 @@ int Battle::TakeMemberType(int team) {
 
 int Battle::Squads(int team) const { return scenario.armies[Side(team)].squads; }
 
-int Battle::Followers(int team) const { return scenario.armies[Side(team)].followers; }
+int Battle::Followers(int team) const {
+  const ArmySetup& army = scenario.armies[Side(team)];
+  const int counted = squadsRaised[Side(team)] - 1;
+  if (army.placed.empty() || counted < 0) return army.followers;
+  return army.placed[static_cast<std::size_t>(counted) % army.placed.size()].followers;
+}
+
+Vector3 Battle::SquadPlace(int team, int index, const Vector3& general) const {
+  const ArmySetup& army = scenario.armies[Side(team)];
+  if (army.placed.empty()) return ArmyLayout::SquadPlace(team, index, general, terrain.width);
+  const PlacedSquad& placed = army.placed[static_cast<std::size_t>(index) % army.placed.size()];
+  return Vector3(placed.x, general.y, placed.z);
+}
+
+int Battle::SquadFormation(int team) const {
+  const ArmySetup& army = scenario.armies[Side(team)];
+  const int counted = squadsRaised[Side(team)] - 1;
+  if (army.placed.empty() || counted < 0) return 0;
+  return army.placed[static_cast<std::size_t>(counted) % army.placed.size()].formation;
+}
 
 int Battle::PeekNextMemberType() const { return kMemberTypeCycle[nextMemberTypeIndex]; }
 
@@ -270,6 +297,7 @@ void Battle::Kill(GameObject& winner, GameObject& loser) {
 // for the next step: every battle runs at least one step, which its report counts.
 float Battle::RunSimulationStep() {
   const int battleOfStep = battlesStarted;
+  ++stepOfBattle;
   float dt = timer.delta;
   if (dt > kLongestStep) dt = kLongestStep;
   objects->Update(dt, walkForesight.get());

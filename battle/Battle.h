@@ -59,7 +59,11 @@ class Battle : public BattleRules, public BattleContext {
   UnitFactory& Factory() override { return factory; }
   int Squads(int team) const override;
   int Followers(int team) const override;
+  Vector3 SquadPlace(int team, int index, const Vector3& general) const override;
+  int SquadFormation(int team) const override;
   float BattleStartedAt() const override { return battleStartedAt; }
+  // The running battle's steps, the one running included: hand orders are timed by it.
+  long long StepOfBattle() const { return stepOfBattle; }
   void UpdateDuels(float dt);
 
   // The attacker's chance of winning: the type and formation advantages and the height term.
@@ -127,6 +131,7 @@ class Battle : public BattleRules, public BattleContext {
   std::uint64_t endFingerprint = 0;
   // When the running battle started, on the timer's clock.
   float battleStartedAt = 0.0f;
+  long long stepOfBattle = 0;
   Forfeit lastForfeit;
   std::array<std::vector<int>, 2> endSquadTypes;
   int nextMemberTypeIndex = 0;
@@ -137,6 +142,7 @@ class Battle : public BattleRules, public BattleContext {
   BattleEndWatcher* endWatcher = nullptr;
 
   void LoadStrategies();
+  Vector3 GeneralPlace(int team) const;
 
   void ResolveDuel(const Duel& duel);
   void LeaveCombat(GameObject& unit);

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "units/PlacedSquad.h"
+
 #include "platform/DataFiles.h"
 #include "units/SquadType.h"
 
@@ -30,6 +32,13 @@ struct ArmySetup {
   std::string general;
   // A program's own General, asked before the script; null: none.
   std::shared_ptr<const CommanderSource> commander;
+  // Squads placed by hand, in the order they are raised; empty: the layout places squads many
+  // across. When given, squads and memberTypes follow them.
+  std::vector<PlacedSquad> placed;
+  // The General's place when placed by hand.
+  bool generalPlaced = false;
+  float generalX = 0.0f;
+  float generalZ = 0.0f;
 };
 
 // The attacker's advantage in a duel: by unit type (row attacker, column defender, the five

@@ -12,6 +12,7 @@ target_sources(battlesim_window PRIVATE
   render/Lighting.cpp
   render/TextureManager.cpp
   render/BillboardPicker.cpp
+  render/GroundPicker.cpp
   render/TerrainDrawing.cpp
   render/TerrainArrays.cpp
   render/InspectorOverlay.cpp

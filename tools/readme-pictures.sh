@@ -18,4 +18,6 @@ tools/fit-lanchester --plot docs/lanchester.png "$timeline" 1 >/dev/null
 
 # Seed 1 at four times the speed: after 8 wall seconds the armies are locked in battle.
 build/tests/battlesim-shot docs/window.png 8 auto auto --seed 1 --speed 4 >/dev/null 2>&1
-echo "wrote docs/window.png, docs/timeline.png and docs/lanchester.png"
+# The editor on a shipped scenario, a squad placed by a click near the window's middle.
+build/tests/battlesim-shot docs/editor.png 4 auto auto --edit "$PWD/scenarios/berserker-rush.toml" >/dev/null 2>&1
+echo "wrote docs/window.png, docs/editor.png, docs/timeline.png and docs/lanchester.png"

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "math/Vector3.h"
+
 class Commander;
 class GameObject;
 class UnitFactory;
@@ -25,9 +27,14 @@ class BattleRules {
   virtual Commander* Strategy(int team) const = 0;
   // The follower type of the team's next squad. Counts the squad and notes its type.
   virtual int TakeMemberType(int team) = 0;
-  // How many squads the team's General raises, and how many followers each of its squads raises.
+  // How many squads the team's General raises, and how many followers the squad TakeMemberType
+  // counted last raises.
   virtual int Squads(int team) const = 0;
   virtual int Followers(int team) const = 0;
+  // Where the team's squad of that index (from 0) stands up, its General standing at general.
+  virtual Vector3 SquadPlace(int team, int index, const Vector3& general) const = 0;
+  // The first formation of the squad TakeMemberType counted last; 0 for the one it draws.
+  virtual int SquadFormation(int team) const = 0;
   // When the running battle started, on the battle's clock.
   virtual float BattleStartedAt() const = 0;
 };

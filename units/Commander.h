@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "units/HandOrder.h"
+
 class GameObject;
 
 struct SquadOrder {
@@ -27,6 +29,11 @@ class Commander {
   virtual bool DecidesWhenToFight() const = 0;
   // False when the commander failed; fights says whether the General goes for the enemy General now.
   virtual bool GeneralFights(const GameObject& general, bool& fights) = 0;
+
+  // An order given of the commander's own accord at the running step, unasked by any squad: a
+  // player's. Called every step until it returns false; the General carries out each as it
+  // would an answer to a squad's report. Commanders that only answer never give one.
+  virtual bool OrderGivenNow(const GameObject& /*general*/, HandOrder& /*order*/) { return false; }
 
   virtual bool Failed() const = 0;
   virtual const std::string& Failure() const = 0;

@@ -27,7 +27,10 @@ bool GeneralSM::HandleEvent(int event, Message* msg, int blockState, int blockSu
           .End();
     case STATE_Idle:
       return clauses.State("STATE_Idle")
-          .OnUpdate([this] { FightGeneralWhenArmiesAreGone(); })
+          .OnUpdate([this] {
+            CarryOutGivenOrders();
+            FightGeneralWhenArmiesAreGone();
+          })
           .OnMessage(MSG_FormationReadyToFight,
                      [this, msg] {
                        reportingLeader = msg->sender;
@@ -52,7 +55,7 @@ void GeneralSM::RaiseArmy() {
   const float facing = general->GetSprite()->facing;
   const int squads = battle.Rules().Squads(general->team);
   for (int index = 0; index < squads; ++index) {
-    const Vector3 place = ArmyLayout::SquadPlace(general->team, index, position, battle.terrain.width);
+    const Vector3 place = battle.Rules().SquadPlace(general->team, index, position);
     GameObject* leader = battle.Rules().Factory().Create(UnitType::SquadLeader, place, facing, general->team);
     general->subordinates.push_back(leader->name);
     leader->SetLeaderName(general->name);
@@ -136,6 +139,40 @@ void GeneralSM::GiveOrders() {
     return;
   }
   leader->PushMachine(std::make_unique<AISM>(leader, goal.x, goal.y, goal.z), true);
+}
+
+// A squad on the march is turned to the new goal rather than sent on when it arrives: a march
+// left under the new one would resume once it ended.
+void GeneralSM::MarchSquad(GameObject& leader, const Vector3& goal) {
+  auto march = std::make_unique<AISM>(&leader, goal.x, goal.y, goal.z);
+  if (dynamic_cast<AISM*>(leader.TopMachine()) != nullptr) {
+    leader.DropMachineCommand();
+    leader.ReplaceMachine(std::move(march));
+  } else {
+    leader.PushMachine(std::move(march), true);
+  }
+}
+
+// The commander has checked that each order's squad leads a living squad of this side.
+void GeneralSM::CarryOutGivenOrders() {
+  GameObject* general = GetOwner();
+  const BattleContext& battle = *general->GetBattle();
+  Commander* strategy = battle.Rules().Strategy(general->team);
+  if (strategy == nullptr) return;
+  HandOrder order;
+  while (strategy->OrderGivenNow(*general, order)) {
+    // The word to fight is the commander's to keep: it answers GeneralFights from now on.
+    if (order.IsFight()) continue;
+    GameObject* leader = battle.Find(order.squad);
+    SquadLeaderSM* squadLeader = leader != nullptr ? SquadLeaderSM::Of(*leader) : nullptr;
+    if (squadLeader == nullptr || leader->dying) continue;
+    if (order.formation != 0) {
+      squadLeader->formation.Reshape(static_cast<Formation::Shape>(order.formation));
+      leader->formationKind = order.formation;
+    }
+    MarchSquad(*leader, Vector3(order.x, 0.0f, order.z));
+  }
+  if (strategy->Failed()) battle.Rules().ForfeitBattle(general->team, strategy->Failure());
 }
 
 // A new shape takes effect at once: the march turns the formation to its first way-point.

@@ -35,6 +35,9 @@ class GeneralSM : public StateMachine {
   void FightGeneralWhenScriptSays(Commander& strategy);
   void EngageEnemyGeneral();
   void GiveOrders();
+  // Orders the side's commander gives unasked at this step, carried out in the order given.
+  void CarryOutGivenOrders();
+  void MarchSquad(GameObject& leader, const Vector3& goal);
   // The script's order for the squad; false when it gives none.
   bool ScriptedGoal(Commander& strategy, GameObject& leader, SquadLeaderSM& squadLeader, Vector3& goal);
 };

@@ -95,6 +95,11 @@ void SquadLeaderSM::RaiseSquad() {
       leader->subordinates.push_back(follower->name);
     }
   }
+  // A squad placed by hand may be given its shape; the one drawn above is then set aside.
+  if (const int shape = battle.Rules().SquadFormation(leader->team); shape != 0) {
+    formation.Reshape(static_cast<Formation::Shape>(shape));
+    leader->formationKind = shape;
+  }
   squadRaised = true;
   SetStateDelayed(kFormUpDelay, STATE_JoinFormation, SCOPE_Substate);
 }

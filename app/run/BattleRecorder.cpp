@@ -5,6 +5,7 @@
 
 #include "battle/Battle.h"
 #include "battle/BattleFingerprint.h"
+#include "battle/CommanderSource.h"
 #include "objects/UnitType.h"
 #include "platform/ProcessMemory.h"
 
@@ -47,6 +48,13 @@ bool BattleRecorder::AfterStep(const Battle& battle, double stepMs) {
   return false;
 }
 
+void BattleRecorder::NewBattlefield(const Battle& battle) {
+  redWins = battle.RedWins();
+  blueWins = battle.BlueWins();
+  running = BattleReport{finished + 1};
+  StartNext(battle);
+}
+
 void BattleRecorder::StartNext(const Battle& battle) {
   runningMs = 0.0;
   killsBefore = KillSum(battle);
@@ -59,6 +67,7 @@ void BattleRecorder::TakeEnded(const Battle& battle, BattleReport& report) {
   report.fingerprint = battle.EndFingerprint();
   report.redTypes = battle.EndSquadTypes(Team::Red);
   report.blueTypes = battle.EndSquadTypes(Team::Blue);
+  TakeHandOrders(battle, report);
   const Forfeit& forfeit = battle.LastForfeit();
   if (forfeit.team < 0) return;
   report.forfeitSide = forfeit.team == Team::Red ? "red" : "blue";
@@ -71,8 +80,19 @@ BattleReport BattleRecorder::CloseUnfinished(const Battle& battle) const {
   report.redTypes = battle.SquadTypes(Team::Red);
   report.blueTypes = battle.SquadTypes(Team::Blue);
   Close(battle, report);
+  TakeHandOrders(battle, report);
   report.fingerprint = BattleFingerprint::Of(battle);
   return report;
+}
+
+void BattleRecorder::TakeHandOrders(const Battle& battle, BattleReport& report) {
+  for (std::size_t side = 0; side < battle.scenario.armies.size(); ++side) {
+    const auto& source = battle.scenario.armies[side].commander;
+    const std::vector<HandOrder>* orders = source != nullptr ? source->HandOrders(report.battle) : nullptr;
+    if (orders == nullptr) continue;
+    report.led = side == 0 ? "red" : "blue";
+    report.orders = *orders;
+  }
 }
 
 // Kills are counted since the start of the run; a battle's casualties are the kills made since

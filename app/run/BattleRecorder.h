@@ -19,6 +19,9 @@ class BattleRecorder {
   // ended a battle, whose report is then LastFinished(). A battle reset by the user starts the
   // running report again under the same number.
   bool AfterStep(const Battle& battle, double stepMs);
+  // A new battlefield took the old one's place (the window's editor started its layout): its
+  // tallies start from nothing, and the running battle, under the next number, is its first.
+  void NewBattlefield(const Battle& battle);
   // The running battle, closed as unfinished.
   BattleReport CloseUnfinished(const Battle& battle) const;
 
@@ -36,6 +39,8 @@ class BattleRecorder {
   // up and why.
   static void TakeEnded(const Battle& battle, BattleReport& report);
   void StartNext(const Battle& battle);
+  // The orders of the side led by hand, if one is, as they were given in the report's battle.
+  static void TakeHandOrders(const Battle& battle, BattleReport& report);
 
   bool memory;
   std::ostream* lineOut = nullptr;

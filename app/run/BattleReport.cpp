@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/run/HandOrderText.h"
 #include "battle/BattleFingerprint.h"
 #include "battle/Scenario.h"
 
@@ -30,6 +31,15 @@ void AppendTypesText(std::ostream& line, const char* side, const std::vector<int
 // A script's error message may hold anything, invalid UTF-8 included.
 std::string JsonString(const std::string& text) {
   return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+void AppendOrdersJson(std::ostream& line, const BattleReport& report) {
+  if (report.led.empty()) return;
+  line << ",\"led\":\"" << report.led << "\",\"orders\":[";
+  for (std::size_t i = 0; i < report.orders.size(); ++i) {
+    line << (i == 0 ? "\"" : ",\"") << HandOrderText::Format(report.orders[i]) << '"';
+  }
+  line << "]";
 }
 
 std::string Fixed3(double value) {
@@ -61,6 +71,7 @@ std::string FormatBattleLine(const BattleReport& report, bool json, std::optiona
     if (!report.forfeitSide.empty()) {
       line << ",\"forfeit\":\"" << report.forfeitSide << "\",\"forfeit_reason\":" << JsonString(report.forfeitReason);
     }
+    AppendOrdersJson(line, report);
     if (report.fingerprint) line << ",\"fingerprint\":\"" << BattleFingerprint::Hex(*report.fingerprint) << '"';
     line << "}\n";
     return line.str();
@@ -81,6 +92,9 @@ std::string FormatBattleLine(const BattleReport& report, bool json, std::optiona
   AppendTypesText(line, "red", report.redTypes);
   AppendTypesText(line, "blue", report.blueTypes);
   if (!report.forfeitSide.empty()) line << "; " << report.forfeitSide << " forfeits: " << report.forfeitReason;
+  if (!report.led.empty())
+    line << "; " << report.led << " led by hand, " << report.orders.size()
+         << (report.orders.size() == 1 ? " order" : " orders");
   if (report.fingerprint) line << "; fingerprint " << BattleFingerprint::Hex(*report.fingerprint);
   line << "\n";
   return line.str();

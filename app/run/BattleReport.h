@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "objects/UnitType.h"
+#include "units/HandOrder.h"
 
 // The kill counts' keys in the battle lines and the summaries, by the killer's unit type.
 inline constexpr std::array<const char*, UnitType::kFighters> kKillKeys = {"soldier", "archer", "berserker", "leader",
@@ -49,6 +50,9 @@ struct BattleReport {
   // as "FILE:LINE: message".
   std::string forfeitSide{};
   std::string forfeitReason{};
+  // The side a player led by hand ("red", "blue"; empty: none) and every order given, in order.
+  std::string led{};
+  std::vector<HandOrder> orders{};
   // The battle's whole state at its last step (BattleFingerprint); none for a report made by hand.
   std::optional<std::uint64_t> fingerprint{};
 };

@@ -39,6 +39,11 @@ struct HeadlessOptions {
   std::vector<std::string> mergeFiles;
   // Play again the battles these files (JSON output of runs, studies or shards) record and compare.
   std::vector<std::string> verifyFiles;
+  // The window's --report of a battle led by hand: its orders played again, on its seed, frame
+  // length and battles unless given here.
+  std::string ordersFile;
+  bool battlesGiven = false;
+  bool frameMsGiven = false;
   // A tournament between these strategy scripts over the study's seeds; each pair stops at its
   // test's decision when untilDecided.
   std::vector<std::string> tournament;

@@ -37,7 +37,12 @@ struct Refusal {
 constexpr toml::source_position kFileStart{1, 1};
 constexpr std::array<std::string_view, 5> kTopKeys{"name", "terrain", "red", "blue", "duel"};
 constexpr std::array<std::string_view, 3> kTerrainKeys{"height_map", "low", "high"};
-constexpr std::array<std::string_view, 4> kArmyKeys{"squads", "followers", "types", "general"};
+constexpr std::array<std::string_view, 7> kArmyKeys{"squads", "followers", "types",    "general",
+                                                    "squad",  "general_x", "general_z"};
+constexpr std::array<std::string_view, 5> kSquadKeys{"x", "z", "type", "followers", "formation"};
+constexpr std::array<std::string_view, 4> kFormationNames{"", "block", "wedge", "vee"};
+// Farther than any map reaches: the map's own edges are checked once its size is known.
+constexpr double kFarthestPlace = 100000.0;
 constexpr std::array<std::string_view, 2> kDuelKeys{"type_advantage", "formation_advantage"};
 constexpr std::array<std::string_view, 2> kArmyNames{"red", "blue"};  // by team code
 constexpr std::size_t kLongestQuote = 40;
@@ -201,6 +206,9 @@ struct Places {
   toml::source_region heightMap{kFileStart, kFileStart, {}};
   bool heightMapGiven = false;
   std::array<toml::source_region, 2> squads{{{kFileStart, kFileStart, {}}, {kFileStart, kFileStart, {}}}};
+  // Each placed squad's table, by side, in order; and each General's place when given.
+  std::array<std::vector<toml::source_region>, 2> placed;
+  std::array<toml::source_region, 2> generals{{{kFileStart, kFileStart, {}}, {kFileStart, kFileStart, {}}}};
 };
 
 void ReadName(const toml::table& root, Scenario& scenario) {
@@ -250,6 +258,67 @@ std::string ReadGeneral(const toml::node& node, const std::string& name, const f
   return (path.is_absolute() ? path : (folder / path).lexically_normal()).string();
 }
 
+int ReadFormation(const toml::node& node, const std::string& name) {
+  const std::string given = ReadString(node, name);
+  for (std::size_t shape = 1; shape < kFormationNames.size(); ++shape) {
+    if (given == kFormationNames[shape]) return static_cast<int>(shape);
+  }
+  Refuse(node.source(), name + " is " + Quote(given) + "; block, wedge or vee are known");
+}
+
+PlacedSquad ReadSquad(const toml::node& node, const std::string& name) {
+  const toml::table& table = AsTable(node, "[[" + name + "]]");
+  CheckKeys(table, kSquadKeys, name);
+  PlacedSquad squad;
+  for (const char* key : {"x", "z", "type"}) {
+    if (table.get(key) == nullptr) Refuse(node.source(), "[[" + name + "]] needs " + key);
+  }
+  squad.x = static_cast<float>(ReadNumber(*table.get("x"), name + ".x", kFarthestPlace));
+  squad.z = static_cast<float>(ReadNumber(*table.get("z"), name + ".z", kFarthestPlace));
+  squad.type = ReadTypeName(*table.get("type"), name + ".type");
+  if (const toml::node* followers = table.get("followers")) {
+    squad.followers = ReadInteger(*followers, name + ".followers", 1, ArmySetup::kMostFollowers);
+  }
+  if (const toml::node* formation = table.get("formation"))
+    squad.formation = ReadFormation(*formation, name + ".formation");
+  return squad;
+}
+
+// Placed squads stand for squads, types and followers: the file may give one or the other.
+void ReadPlacedSquads(const toml::table& table, const std::string& name, ArmySetup& army,
+                      std::vector<toml::source_region>& places) {
+  const toml::node* node = table.get("squad");
+  if (node == nullptr) return;
+  for (const char* key : {"squads", "types", "followers"}) {
+    if (const toml::node* other = table.get(key)) {
+      Refuse(other->source(),
+             name + "." + key + " cannot stand beside [[" + name + ".squad]] tables, which place every squad");
+    }
+  }
+  const toml::array& squads = AsArray(*node, name + ".squad");
+  if (squads.size() > static_cast<std::size_t>(ArmySetup::kMostSquads)) {
+    Refuse(node->source(),
+           name + " places " + Text(squads.size()) + " squads; at most " + Text(ArmySetup::kMostSquads));
+  }
+  for (const toml::node& squad : squads) {
+    army.placed.push_back(ReadSquad(squad, name + ".squad"));
+    army.memberTypes.push_back(army.placed.back().type);
+    places.push_back(squad.source());
+  }
+  army.squads = static_cast<int>(army.placed.size());
+}
+
+void ReadGeneralPlace(const toml::table& table, const std::string& name, ArmySetup& army, toml::source_region& at) {
+  const toml::node* x = table.get("general_x");
+  const toml::node* z = table.get("general_z");
+  if (x == nullptr && z == nullptr) return;
+  if (x == nullptr || z == nullptr) Refuse((x ? x : z)->source(), name + ".general_x and general_z go together");
+  army.generalX = static_cast<float>(ReadNumber(*x, name + ".general_x", kFarthestPlace));
+  army.generalZ = static_cast<float>(ReadNumber(*z, name + ".general_z", kFarthestPlace));
+  army.generalPlaced = true;
+  at = x->source();
+}
+
 void ReadArmy(const toml::table& root, int team, const fs::path& folder, Scenario& scenario, Places& places) {
   const std::string name(kArmyNames[static_cast<std::size_t>(team)]);
   const toml::node* node = root.get(name);
@@ -268,6 +337,11 @@ void ReadArmy(const toml::table& root, int team, const fs::path& folder, Scenari
     army.memberTypes = ReadTypes(*types, name + ".types");
   }
   if (const toml::node* general = table.get("general")) army.general = ReadGeneral(*general, name + ".general", folder);
+  ReadPlacedSquads(table, name, army, places.placed[static_cast<std::size_t>(team)]);
+  if (!places.placed[static_cast<std::size_t>(team)].empty()) {
+    places.squads[static_cast<std::size_t>(team)] = places.placed[static_cast<std::size_t>(team)].front();
+  }
+  ReadGeneralPlace(table, name, army, places.generals[static_cast<std::size_t>(team)]);
 }
 
 void ReadDuel(const toml::table& root, Scenario& scenario) {
@@ -347,6 +421,40 @@ void CheckFit(const Scenario& scenario, std::pair<int, int> size, const Places& 
   }
 }
 
+// Each army keeps to its own half: red stands at positive z, blue at negative, and the line
+// between belongs to neither.
+void CheckPlace(float x, float z, int team, std::pair<int, int> size, const toml::source_region& at,
+                const std::string& what) {
+  const float minX = static_cast<float>(-(size.first / 2));
+  const float maxX = minX + static_cast<float>(size.first - 1);
+  const float maxZ = static_cast<float>(size.second - size.second / 2);
+  const float minZ = maxZ - static_cast<float>(size.second - 1);
+  const std::string where = "(" + Text(x) + ", " + Text(z) + ")";
+  if (x < minX || x > maxX || z < minZ || z > maxZ) {
+    Refuse(at, what + " at " + where + " is off the map, which runs from x " + Text(minX) + " to " + Text(maxX) +
+                   " and z " + Text(minZ) + " to " + Text(maxZ));
+  }
+  const bool ownHalf = team == Team::Red ? z > 0.0f : z < 0.0f;
+  if (!ownHalf)
+    Refuse(at, what + " at " + where + " stands outside its army's half (" +
+                   (team == Team::Red ? "z above 0" : "z below 0") + ")");
+}
+
+void CheckPlaces(const Scenario& scenario, std::pair<int, int> size, const Places& places) {
+  for (std::size_t team = 0; team < kArmyNames.size(); ++team) {
+    const ArmySetup& army = scenario.armies[team];
+    const std::string side(kArmyNames[team]);
+    for (std::size_t i = 0; i < army.placed.size(); ++i) {
+      CheckPlace(army.placed[i].x, army.placed[i].z, static_cast<int>(team), size, places.placed[team][i],
+                 side + " squad " + Text(i + 1));
+    }
+    if (army.generalPlaced) {
+      CheckPlace(army.generalX, army.generalZ, static_cast<int>(team), size, places.generals[team],
+                 side + "'s General");
+    }
+  }
+}
+
 Scenario ReadScenario(std::string_view text, const std::string& sourceName, const fs::path& folder) {
   const toml::table root = toml::parse(text, sourceName);
   CheckKeys(root, kTopKeys, "");
@@ -358,7 +466,9 @@ Scenario ReadScenario(std::string_view text, const std::string& sourceName, cons
   ReadArmy(root, Team::Blue, folder, scenario, places);
   ReadDuel(root, scenario);
   if (!places.heightMapGiven) CheckBuiltInMap(scenario.heightMap);
-  CheckFit(scenario, CheckHeightMap(scenario.heightMap, places.heightMap), places);
+  const std::pair<int, int> size = CheckHeightMap(scenario.heightMap, places.heightMap);
+  CheckFit(scenario, size, places);
+  CheckPlaces(scenario, size, places);
   return scenario;
 }
 

@@ -4,7 +4,9 @@
 long long UnitCount::Of(const Scenario& scenario) {
   long long units = 0;
   for (const ArmySetup& army : scenario.armies) {
-    units += kGeneralsPerSide + static_cast<long long>(army.squads) * (army.followers + 1);
+    units += kGeneralsPerSide;
+    if (army.placed.empty()) units += static_cast<long long>(army.squads) * (army.followers + 1);
+    for (const PlacedSquad& squad : army.placed) units += squad.followers + 1;
   }
   return units;
 }

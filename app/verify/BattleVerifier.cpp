@@ -8,6 +8,7 @@
 #include <sstream>
 #include <utility>
 
+#include "app/lead/OrderReport.h"
 #include "app/run/HeadlessRunner.h"
 #include "app/setup/SeedRange.h"
 #include "app/study/DesignPlan.h"
@@ -316,9 +317,19 @@ SeedWorkers::SeedLines BattleVerifier::PlayAgain(const Seed& seed, const Scenari
   options.json = true;
   // A design's lines name their point after the seed.
   options.seedInLines = design != nullptr;
-  std::ostringstream played;
   const Scenario& battle = design != nullptr ? design->PointAt(design->PointOf(seed.seed)).scenario : scenario;
-  const RunSummary run = HeadlessRunner(options, battle).RunBattles(played, nullptr, steps, frames);
+  // A side led by hand is led again by its recorded orders.
+  Scenario led = battle;
+  OrderReport orders;
+  std::string error;
+  for (const Recorded& recorded : seed.battles) {
+    if (!orders.TakeBattleLine(recorded.line, error)) {
+      return SeedWorkers::SeedLines{recorded.where + ": " + error + "\n", RunSummary{}};
+    }
+  }
+  orders.LeadIn(led);
+  std::ostringstream played;
+  const RunSummary run = HeadlessRunner(options, led).RunBattles(played, nullptr, steps, frames);
   const std::array<std::string, 2> scripts = {battle.armies[0].general, battle.armies[1].general};
   std::string lines = played.str();
   if (design != nullptr) {

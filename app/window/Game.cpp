@@ -9,6 +9,7 @@
 #include "app/setup/GeneralChoice.h"
 #include "app/window/BattleScrubber.h"
 #include "app/window/Input.h"
+#include "app/window/InputMode.h"
 #include "app/window/SimulationPace.h"
 #include "app/window/UnitInspector.h"
 #include "battle/BattleTimeline.h"
@@ -222,6 +223,8 @@ void Game::PostStatistics() {
   }
   PostPlaybackLines();
   PostSwitchLines();
+  // Above the inspector's trace, whose length varies.
+  if (input != nullptr && input->mode != nullptr) input->mode->PostLines();
   PostSelectedLines();
 }
 

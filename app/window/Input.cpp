@@ -6,6 +6,7 @@
 
 #include "app/window/BattleScrubber.h"
 #include "app/window/Game.h"
+#include "app/window/InputMode.h"
 #include "app/window/SimulationPace.h"
 #include "app/window/UnitInspector.h"
 #include "render/Graphics.h"
@@ -21,6 +22,7 @@ void PostValue(Graphics& graphics, const char* label, float value) {
 }  // namespace
 
 void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
+  if (mode != nullptr && mode->OnKey(key)) return;
   switch (key) {
     case kEscape:
     case 'q':
@@ -66,7 +68,7 @@ void Input::OnMouseButton(int button, int state, int x, int y) {
   const bool pressed = state == 0;
   switch (button) {
     case kLeft: OnLeftButton(pressed, x, y); break;
-    case kRight: rightDown = pressed; break;
+    case kRight: OnRightButton(pressed, x, y); break;
     case kWheelUp: zoom += kZoomStep; break;
     case kWheelDown: zoom -= kZoomStep; break;
     default: break;
@@ -81,13 +83,23 @@ void Input::OnLeftButton(bool pressed, int x, int y) {
   leftDown = pressed;
   if (pressed) leftDragged = false;
   if (!click || game == nullptr || game->ScrubAtChart(x, y)) return;
+  if (mode != nullptr && mode->OnLeftClick(x, y)) return;
   if (game->inspector != nullptr) game->inspector->PickAt(*game, x, y);
+}
+
+// A right drag pans; only a right press released where it was is a click.
+void Input::OnRightButton(bool pressed, int x, int y) {
+  const bool click = rightDown && !pressed && !rightDragged;
+  rightDown = pressed;
+  if (pressed) rightDragged = false;
+  if (click && mode != nullptr) mode->OnRightClick(x, y);
 }
 
 void Input::OnMouseMotion(int x, int y) {
   const int dx = x - lastX;
   const int dy = y - lastY;
   if (leftDown && (dx != 0 || dy != 0)) leftDragged = true;
+  if (rightDown && (dx != 0 || dy != 0)) rightDragged = true;
   if (leftDown) {
     spin += static_cast<float>(dx);
     tilt += static_cast<float>(dy);

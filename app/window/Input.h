@@ -5,6 +5,7 @@
 #include "render/CameraView.h"
 
 class Game;
+class InputMode;
 
 // The camera values are the base's.
 class Input : public CameraView {
@@ -34,10 +35,15 @@ class Input : public CameraView {
   // The game whose switches the keys turn; set by the game that is given this input, and keys
   // do nothing else while it is null.
   Game* game = nullptr;
+  // Hears keys and clicks first when the window leads a side or places squads; null while it
+  // only watches.
+  InputMode* mode = nullptr;
 
  private:
   void OnLeftButton(bool pressed, int x, int y);
+  void OnRightButton(bool pressed, int x, int y);
 
   // Set by any motion while the left button is held: its release is then no click.
   bool leftDragged = false;
+  bool rightDragged = false;
 };

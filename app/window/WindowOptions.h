@@ -27,4 +27,8 @@ struct WindowOptions {
   bool json = false;
   // --red-general, --blue-general by team code: strategy scripts over the scenario's.
   std::array<std::string, 2> generals;
+  // --lead: the team code of the side the user leads by hand, -1 for none.
+  int lead = -1;
+  // --edit: the scenario file the editor opens (a new one when it does not exist) and saves to.
+  std::string editFile;
 };

@@ -12,6 +12,12 @@
 #include <vector>
 
 #include "app/run/HeadlessRunner.h"
+#include "app/setup/ScenarioWriter.h"
+#include "app/setup/UnitCount.h"
+#include "battle/Battle.h"
+#include "objects/GameObject.h"
+#include "objects/Sprite.h"
+#include "objects/UnitType.h"
 #include "platform/PngWriter.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TempFolder.h"
@@ -122,7 +128,7 @@ formation_advantage = [[0.5, 0, 0], [0, 0.5, 0], [0, 0, -0.5]]
   EXPECT_EQ(scenario.armies[0].squads, 12);
   EXPECT_EQ(scenario.armies[0].followers, 1);
   EXPECT_EQ(scenario.armies[0].memberTypes, (std::vector<int>{2, 0, 1}));
-  ExpectSameArmy(scenario.armies[1], ArmySetup{0, ArmySetup::kMostFollowers, {}, {}, {}});
+  ExpectSameArmy(scenario.armies[1], ArmySetup{0, ArmySetup::kMostFollowers, {}, {}, {}, {}, false, 0.0f, 0.0f});
   EXPECT_EQ(scenario.duel.typeAdvantage[3][3], 1.0f);
   EXPECT_EQ(scenario.duel.typeAdvantage[4][4], -1.0f);
   EXPECT_EQ(scenario.duel.typeAdvantage[0][1], 0.0f);
@@ -262,4 +268,84 @@ TEST(ScenarioFile, UnreadableScenarioFileIsNamedAndLeavesTheScenarioAlone) {
   EXPECT_FALSE(
       ScenarioFile::Parse(std::string(ScenarioFile::kLargestFileBytes + 1, ' '), "big.toml", ".", scenario, error));
   EXPECT_EQ(error, "big.toml: the scenario file is larger than 1048576 bytes, the most allowed");
+}
+
+TEST(ScenarioFile, PlacedSquadsStandWhereTheFilePutsThemWithTheirTypeFollowersAndFormation) {
+  Scenario scenario;
+  std::string error;
+  ASSERT_TRUE(
+      ScenarioFile::Parse("[red]\ngeneral_x = 5\ngeneral_z = 60\n"
+                          "[[red.squad]]\nx = -20\nz = 30\ntype = \"archer\"\nfollowers = 20\nformation = \"wedge\"\n"
+                          "[[blue.squad]]\nx = 0\nz = -30\ntype = \"berserker\"\n",
+                          "placed.toml", ".", scenario, error))
+      << error;
+  Battle battle(scenario, 5);
+  battle.StartBattle();
+  const GameObject* general = battle.objects->FindGeneral(0);
+  const GameObject* leader = battle.Find("SquadLeader 0");
+  ASSERT_NE(general, nullptr);
+  ASSERT_NE(leader, nullptr);
+  EXPECT_EQ(general->GetSprite()->position.x, 5.0f);
+  EXPECT_EQ(general->GetSprite()->position.z, 60.0f);
+  EXPECT_EQ(leader->GetSprite()->position.x, -20.0f);
+  EXPECT_EQ(leader->GetSprite()->position.z, 30.0f);
+  EXPECT_EQ(leader->subordinates.size(), 20u);
+  EXPECT_EQ(leader->formationKind, 2);
+  EXPECT_EQ(battle.SquadTypes(Team::Red), std::vector<int>{UnitType::Archer});
+  EXPECT_EQ(battle.SquadTypes(Team::Blue), std::vector<int>{UnitType::Berserker});
+  EXPECT_EQ(UnitCount::Of(scenario), 1 + 21 + 1 + 40);  // a General and the squads of each side
+}
+
+TEST(ScenarioFile, RefusesPlacedSquadsOffTheMapInTheWrongHalfOrBesideSquadCounts) {
+  EXPECT_EQ(ParseError("[[blue.squad]]\nx = 0\nz = 30\ntype = \"archer\""),
+            "test.toml:1:1: blue squad 1 at (0, 30) stands outside its army's half (z below 0)");
+  EXPECT_EQ(
+      ParseError("[[red.squad]]\nx = -2000\nz = 30\ntype = \"archer\""),
+      "test.toml:1:1: red squad 1 at (-2000, 30) is off the map, which runs from x -128 to 127 and z -127 to 128");
+  EXPECT_EQ(ParseError("[red]\nsquads = 3\n[[red.squad]]\nx = 0\nz = 30\ntype = \"archer\""),
+            "test.toml:2:10: red.squads cannot stand beside [[red.squad]] tables, which place every squad");
+  EXPECT_EQ(ParseError("[[red.squad]]\nx = 0\nz = 30\ntype = \"archer\"\nformation = \"blob\""),
+            "test.toml:5:13: red.squad.formation is \"blob\"; block, wedge or vee are known");
+}
+
+std::string TextOf(const std::string& path) {
+  const std::vector<unsigned char> bytes = FileBytes::Read(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  FileBytes::Write(path, std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+// What the editor saves reads back to the same squads and saves to the same text, and whatever
+// else the file held stays.
+TEST(ScenarioWriter, SavesPlacedSquadsBesideTheFilesOtherKeysAndReadsThemBackAlike) {
+  const std::string path = Folder().Path("saved.toml");
+  WriteText(path, "name = \"kept\"\n[terrain]\nlow = 1\nhigh = 14\n[red]\nsquads = 6\ntypes = [\"archer\"]\n");
+  Scenario placed;
+  placed.armies[0].placed = {PlacedSquad{-20.0f, 30.0f, UnitType::Archer, 20, 2}};
+  placed.armies[0].generalPlaced = true;
+  placed.armies[0].generalX = 0.0f;
+  placed.armies[0].generalZ = 50.0f;
+  std::string error;
+  ASSERT_TRUE(ScenarioWriter::Save(path, placed, error)) << error;
+  Scenario read;
+  ASSERT_TRUE(ScenarioFile::Load(path, read, error)) << error;
+  EXPECT_EQ(read.name, "kept");
+  EXPECT_EQ(read.high, 14.0f);
+  EXPECT_EQ(read.armies[0].placed, placed.armies[0].placed);
+  EXPECT_EQ(read.armies[0].generalZ, 50.0f);
+  EXPECT_EQ(read.armies[1].squads, 0);
+  const std::string first = TextOf(path);
+  ASSERT_TRUE(ScenarioWriter::Save(path, read, error)) << error;
+  EXPECT_EQ(TextOf(path), first);
+}
+
+TEST(ScenarioWriter, RefusesToSaveOverAFileThatHoldsNoScenario) {
+  const std::string path = Folder().Path("nonsense.toml");
+  WriteText(path, "this is [not toml\n");
+  std::string error;
+  EXPECT_FALSE(ScenarioWriter::Save(path, Scenario{}, error));
+  EXPECT_EQ(error.rfind(path + ": not saved, the file holds no scenario to keep (", 0), 0u) << error;
+  EXPECT_EQ(TextOf(path), "this is [not toml\n");
 }

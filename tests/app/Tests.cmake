@@ -11,6 +11,7 @@ battlesim_test_suite(app_tests lab
   UnitCountTest.cpp
   InsideViewTest.cpp
   DesignTest.cpp
+  OrderReportTest.cpp
 )
 
 # Keyboard and mouse, and the frame step with and without a window; with them the files that

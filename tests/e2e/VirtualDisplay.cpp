@@ -172,6 +172,17 @@ void VirtualDisplay::PressKey(Window window, const std::string& keysymName, bool
   XSync(display, False);
 }
 
+void VirtualDisplay::PressControlKey(Window window, const std::string& keysymName) {
+  XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+  const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
+  const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysymName.c_str()));
+  XTestFakeKeyEvent(display, control, True, CurrentTime);
+  XTestFakeKeyEvent(display, code, True, CurrentTime);
+  XTestFakeKeyEvent(display, code, False, CurrentTime);
+  XTestFakeKeyEvent(display, control, False, CurrentTime);
+  XSync(display, False);
+}
+
 void VirtualDisplay::MovePointer(Window window, int x, int y) {
   XWarpPointer(display, None, window, 0, 0, 0, 0, x, y);
   XSync(display, False);

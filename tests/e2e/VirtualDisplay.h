@@ -37,6 +37,8 @@ class VirtualDisplay {
 
   // The key of the named keysym, with Shift held when shifted.
   void PressKey(Window window, const std::string& keysymName, bool shifted = false);
+  // The key of the named keysym with Control held (Ctrl+S, Ctrl+Z).
+  void PressControlKey(Window window, const std::string& keysymName);
   // Presses button 1 (left) or 3 (right) at from, moves to to in steps, releases there.
   void Drag(Window window, int button, int fromX, int fromY, int toX, int toY);
   // Presses and releases button 1 (left) or 3 (right) at one spot, without moving in between.
