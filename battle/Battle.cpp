@@ -9,10 +9,12 @@
 #include "math/RandomFloat.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
+#include "statemachine/StateArchive.h"
 #include "strategy/StrategyScript.h"
 #include "units/ArmyLayout.h"
 #include "units/CombatSM.h"
 #include "units/DyingSM.h"
+#include "units/MachineKinds.h"
 
 namespace {
 constexpr float kHigherGround = 0.05f;
@@ -70,6 +72,63 @@ std::unique_ptr<Battle> Battle::Copy() const {
   copy->objects = objects->CopyFor(*copy);
   if (copy->objects == nullptr) return nullptr;
   return copy;
+}
+
+// The clock's start tick is the wall clock's and is left out: the same battle starts at any time.
+void Battle::Walk(StateArchive& archive) {
+  static const MachineKinds kinds;
+  archive.Place("battle", "");
+  std::uint32_t generator = random.State();
+  archive.Word("random generator", generator);
+  random.Seed(generator);
+  archive.Float("timer.now", timer.now);
+  archive.Float("timer.delta", timer.delta);
+  WalkCounters(archive);
+  factory.Walk(archive);
+  objects->Walk(archive, *this, &kinds);
+  WalkDuels(archive);
+  router->Walk(archive);
+}
+
+namespace {
+void WalkForfeit(StateArchive& archive, const char* name, Forfeit& forfeit) {
+  archive.Int(name, forfeit.battle);
+  archive.Int(name, forfeit.team);
+  archive.Text(name, forfeit.reason);
+}
+
+void WalkTypes(StateArchive& archive, const char* name, std::vector<int>& types) {
+  archive.Size(name, types, 4);
+  for (int& type : types) archive.Int(name, type);
+}
+}  // namespace
+
+void Battle::WalkCounters(StateArchive& archive) {
+  archive.Int("battlesStarted", battlesStarted);
+  archive.Int("redWins", redWins);
+  archive.Int("blueWins", blueWins);
+  archive.Int("casualties", casualties);
+  for (int& killed : kills) archive.Int("kills by type", killed);
+  archive.Int("state changes", traceLog->stateChanges);
+  archive.Wide("endFingerprint", endFingerprint);
+  archive.Float("battleStartedAt", battleStartedAt);
+  WalkForfeit(archive, "lastForfeit", lastForfeit);
+  WalkForfeit(archive, "pendingForfeit", pendingForfeit);
+  for (std::vector<int>& types : endSquadTypes) WalkTypes(archive, "endSquadTypes", types);
+  archive.Int("nextMemberTypeIndex", nextMemberTypeIndex);
+  for (int& raised : squadsRaised) archive.Int("squadsRaised", raised);
+  for (std::vector<int>& types : squadTypes) WalkTypes(archive, "squadTypes", types);
+  archive.Flag("bloodEnabled", bloodEnabled);
+}
+
+void Battle::WalkDuels(StateArchive& archive) {
+  archive.Place("battle", "");
+  archive.Size("duels", duels, 12);
+  for (Duel& duel : duels) {
+    archive.Text("duel.attackerName", duel.attackerName);
+    archive.Text("duel.defenderName", duel.defenderName);
+    archive.Float("duel.timeLeft", duel.timeLeft);
+  }
 }
 
 // The objects go first, before the rules' own parts too: their machines and handles reach into the

@@ -3,10 +3,12 @@
 
 #include <utility>
 
+#include "objects/MachineMaker.h"
 #include "objects/ObjectRemap.h"
 #include "objects/Sprite.h"
 #include "objects/WalkForesight.h"
 #include "statemachine/Message.h"
+#include "statemachine/StateArchive.h"
 
 // The copies are registered in the original's walking order, so they are walked alike.
 bool GameObjectManager::CopyRegistry(const RegistryOrder& original, BattleContext& copiedBattle, ObjectRemap& remap) {
@@ -42,6 +44,30 @@ std::unique_ptr<GameObjectManager> GameObjectManager::CopyFor(BattleContext& cop
   copy->generals.CopyFrom(generals, remap);
   copy->squadLeaderGrid.CopyFrom(squadLeaderGrid, remap);
   return copy;
+}
+
+// A registry read back is filled as the objects are registered: in walking order, each name new.
+void GameObjectManager::Walk(StateArchive& archive, BattleContext& battle, const MachineMaker* maker) {
+  if (!WalkList(archive, "registered objects", order.Objects(), battle, maker)) return;
+  if (archive.Reading()) RegisterPending();
+  WalkList(archive, "pending objects", pending, battle, maker);
+}
+
+template <class List>
+bool GameObjectManager::WalkList(StateArchive& archive, const char* name, const List& list, BattleContext& battle,
+                                 const MachineMaker* maker) {
+  archive.Place("battle", "");
+  auto count = static_cast<std::uint32_t>(list.size());
+  archive.Count(name, count, 32);
+  if (!archive.Reading()) {
+    for (const auto& object : list) object->Walk(archive);
+    return true;
+  }
+  for (std::uint32_t i = 0; i < count && archive.Good(); ++i) {
+    std::unique_ptr<GameObject> object = GameObject::Read(archive, battle, *maker);
+    if (object != nullptr) Add(std::move(object));
+  }
+  return archive.Good();
 }
 
 void GameObjectManager::Add(std::unique_ptr<GameObject> object) {

@@ -14,6 +14,8 @@
 #include "objects/SerialIndex.h"
 
 class BattleContext;
+class MachineMaker;
+class StateArchive;
 class ObjectRemap;
 class WalkForesight;
 
@@ -31,6 +33,9 @@ class GameObjectManager {
   // Objects added during a frame are found by name at once but updated (and seen by the renderer)
   // from the next update on.
   void Add(std::unique_ptr<GameObject> object);
+  // The registered objects in walking order, then those waiting to be registered. Read (into an
+  // empty manager), the objects are made in the battle with the maker's machines.
+  void Walk(StateArchive& archive, BattleContext& battle, const MachineMaker* maker);
   GameObject* Find(const std::string& name) const;
   // What Find would return for "SquadLeader " or "General " followed by the serial, without
   // building the name.
@@ -63,6 +68,10 @@ class GameObjectManager {
   bool CopyRegistry(const RegistryOrder& original, BattleContext& copiedBattle, ObjectRemap& remap);
   bool CopyPending(const GameObjectManager& original, BattleContext& copiedBattle, ObjectRemap& remap);
   void RegisterPending();
+  // Every object of the list walked, or, read, made and added; false once the archive refuses.
+  template <class List>
+  bool WalkList(StateArchive& archive, const char* name, const List& list, BattleContext& battle,
+                const MachineMaker* maker);
   static void UpdateForeseen(GameObject& object, std::size_t index, float dt, WalkForesight& foresight);
   // Deletes an object that has just been updated.
   void Erase(GameObject& object);

@@ -9,6 +9,7 @@
 class GameObject;
 class Terrain;
 class BattleContext;
+class StateArchive;
 
 // What one update's walk depends on besides the step's length and the ground: the walk is a pure
 // function of these, so a walk worked out ahead from an equal start is the walk itself.
@@ -60,6 +61,8 @@ class alignas(64) Sprite {
   std::unique_ptr<Sprite> CopyFor(GameObject* newOwner) const;
 
   static float HalfSizeFor(int unitType);
+  // Every field but the owner, which is where the sprite lives.
+  void Walk(StateArchive& archive);
 
   Vector3 position;
   Vector3 target;

@@ -12,6 +12,7 @@
 
 class GameObject;
 class MessageRouter;
+class StateArchive;
 class TraceLog;
 
 enum EventCode : int {
@@ -49,6 +50,11 @@ class alignas(64) StateMachine {
   std::unique_ptr<StateMachine> CopyFor(Owner* newOwner) const {
     return CopyInto(static_cast<MachineOwner*>(newOwner), newOwner);
   }
+
+  // Every field of the machine, the base's and then its kind's own.
+  void Walk(StateArchive& archive);
+  // The name a battle file makes the machine again by; empty for a kind that cannot be saved.
+  virtual const char* Kind() const { return ""; }
 
   void Reset();
   // Resets and enters state 0; the owner calls it whenever this machine becomes current.
@@ -93,6 +99,8 @@ class alignas(64) StateMachine {
   StateMachine(const StateMachine&) = default;
   // Machines that can be copied override this with CopyOf(*this, ...).
   virtual std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const;
+  // The fields a kind adds to the base's.
+  virtual void WalkOwn(StateArchive& /*archive*/) {}
   template <class Machine>
   static std::unique_ptr<StateMachine> CopyOf(const Machine& machine, MachineOwner* newHost, GameObject* newOwner) {
     std::unique_ptr<Machine> copy(new Machine(machine));

@@ -14,6 +14,7 @@ class ArrowSM : public StateMachine {
   std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
     return CopyOf(*this, newHost, newOwner);
   }
+  const char* Kind() const override { return "ArrowSM"; }
 
  private:
   void Launch();

@@ -13,6 +13,7 @@ class CombatSM : public StateMachine {
   std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
     return CopyOf(*this, newHost, newOwner);
   }
+  const char* Kind() const override { return "CombatSM"; }
 
  private:
   void CloseIn();

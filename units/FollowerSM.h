@@ -15,6 +15,7 @@ class FollowerSM : public StateMachine {
   std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
     return CopyOf(*this, newHost, newOwner);
   }
+  const char* Kind() const override { return "FollowerSM"; }
 
  private:
   // The squad leader's formation; null once the leader is gone.

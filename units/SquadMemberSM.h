@@ -20,6 +20,7 @@ class SoldierSM final : public SquadMemberSM {
   std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
     return CopyOf(*this, newHost, newOwner);
   }
+  const char* Kind() const override { return "SoldierSM"; }
 };
 
 class ArcherSM final : public SquadMemberSM {
@@ -28,6 +29,7 @@ class ArcherSM final : public SquadMemberSM {
   std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
     return CopyOf(*this, newHost, newOwner);
   }
+  const char* Kind() const override { return "ArcherSM"; }
 };
 
 class BerserkerSM final : public SquadMemberSM {
@@ -36,4 +38,5 @@ class BerserkerSM final : public SquadMemberSM {
   std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
     return CopyOf(*this, newHost, newOwner);
   }
+  const char* Kind() const override { return "BerserkerSM"; }
 };

@@ -5,6 +5,7 @@
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
+#include "statemachine/StateArchive.h"
 #include "units/ArrowSM.h"
 #include "units/BloodSM.h"
 #include "units/GeneralSM.h"
@@ -79,6 +80,14 @@ void UnitFactory::Reset() {
   berserkerCount = 0;
   squadLeaderCount = 0;
   generalCount = 0;
+}
+
+void UnitFactory::Walk(StateArchive& archive) {
+  archive.Int("factory.soldierCount", soldierCount);
+  archive.Int("factory.archerCount", archerCount);
+  archive.Int("factory.berserkerCount", berserkerCount);
+  archive.Int("factory.squadLeaderCount", squadLeaderCount);
+  archive.Int("factory.generalCount", generalCount);
 }
 
 void UnitFactory::CopyCountsFrom(const UnitFactory& other) {

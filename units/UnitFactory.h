@@ -11,6 +11,7 @@
 
 class BattleContext;
 class GameObject;
+class StateArchive;
 class StateMachine;
 
 class UnitFactory {
@@ -27,6 +28,8 @@ class UnitFactory {
   void Reset();
   // The other factory's numbering, as a copied battle's factory.
   void CopyCountsFrom(const UnitFactory& other);
+  // The counts, which name the next units.
+  void Walk(StateArchive& archive);
 
   static const UnitTypeInfo& Info(int type) { return UnitTypeInfo::Of(type); }
   // Every type's image file, in type order.

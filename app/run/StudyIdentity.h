@@ -33,7 +33,10 @@ struct StudyIdentity {
   // False for a version whose seeds play other battles than this one's (before 0.10.0 the update
   // order followed the standard library's hash table, and the C library's sine and cosine).
   static bool PlaysBattlesAsThisVersion(const std::string& version);
-  // One line for output recorded by such a version; empty when it plays battles as this one.
+  // False for a version whose fingerprints of the same battles differ from this one's (before
+  // 0.11.0 they left part of the state out).
+  static bool FingerprintsAsThisVersion(const std::string& version);
+  // One line for output recorded by either; empty when it plays and fingerprints battles as this one.
   static std::string OtherBattlesNote(const std::string& version);
   // "crc32:XXXXXXXX" of the file's bytes: enough to tell two files apart that were not made to
   // collide. False when the file cannot be read.
