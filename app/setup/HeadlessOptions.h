@@ -43,6 +43,9 @@ struct HeadlessOptions {
   // test's decision when untilDecided.
   std::vector<std::string> tournament;
   bool untilDecided = false;
+  // --save, --load: a battle file written when the run stops, and one played on.
+  std::string saveFile;
+  std::string loadFile;
   // --red-general, --blue-general by team code: strategy scripts over the scenario's.
   std::array<std::string, 2> generals;
 };
