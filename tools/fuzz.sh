@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 build=build/fuzz
-targets=(png heightmap scenario shardmerge lua)
+targets=(png heightmap scenario shardmerge lua battle)
 if [ $# -gt 1 ]; then
   targets=("${@:2}")
 fi
@@ -27,6 +27,7 @@ seed_folders() {
   [ "$1" = scenario ] && shipped=scenarios
   [ "$1" = lua ] && shipped=strategies
   [ "$1" = shardmerge ] && shipped=
+  [ "$1" = battle ] && shipped=
   for folder in "tests/fuzz/corpus/$1" "tests/fuzz/regressions/$1" "$shipped"; do
     [ -n "$folder" ] && [ -d "$folder" ] && echo "$folder"
   done
@@ -37,6 +38,7 @@ dictionary() {
     scenario) echo tests/fuzz/toml.dict ;;
     shardmerge) echo tests/fuzz/json.dict ;;
     lua) echo tests/fuzz/lua.dict ;;
+    battle) echo tests/fuzz/battle.dict ;;
     *) echo tests/fuzz/png.dict ;;
   esac
 }

@@ -10,6 +10,7 @@ battlesim_test_suite(app_tests lab
   TournamentTest.cpp
   UnitCountTest.cpp
   InsideViewTest.cpp
+  BattleFilePlayOnTest.cpp
 )
 
 # Keyboard and mouse, and the frame step with and without a window; with them the files that
