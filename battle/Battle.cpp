@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "battle/BattleFileReader.h"
+#include "battle/BattleFileWriter.h"
 #include "battle/BattleFingerprint.h"
 #include "battle/CommanderSource.h"
 #include "math/RandomFloat.h"
@@ -46,31 +48,20 @@ Battle::Battle(Scenario battleSetup, unsigned seed)
 }
 
 Battle::Battle(const Battle& original, CopyTag)
-    : BattleContext(original, *this),
-      scenario(original.scenario),
-      factory(*this),
-      duels(original.duels),
-      battlesStarted(original.battlesStarted),
-      redWins(original.redWins),
-      blueWins(original.blueWins),
-      casualties(original.casualties),
-      kills(original.kills),
-      endFingerprint(original.endFingerprint),
-      battleStartedAt(original.battleStartedAt),
-      lastForfeit(original.lastForfeit),
-      endSquadTypes(original.endSquadTypes),
-      nextMemberTypeIndex(original.nextMemberTypeIndex),
-      squadsRaised(original.squadsRaised),
-      squadTypes(original.squadTypes),
-      pendingForfeit(original.pendingForfeit) {
-  factory.CopyCountsFrom(original.factory);
-}
+    : BattleContext(original, *this), scenario(original.scenario), factory(*this) {}
 
+// The battle's walk written and read back: the copy holds what a battle file would, and nothing
+// else of the original, so it cannot drift from what the fingerprint covers.
 std::unique_ptr<Battle> Battle::Copy() const {
-  if (strategies[0] != nullptr || strategies[1] != nullptr) return nullptr;
+  if (LedByStrategy()) return nullptr;
+  std::string bytes;
+  BattleFileWriter writer(bytes);
+  const_cast<Battle&>(*this).Walk(writer);
+  if (!writer.Good()) return nullptr;
   std::unique_ptr<Battle> copy(new Battle(*this, CopyTag{}));
-  copy->objects = objects->CopyFor(*copy);
-  if (copy->objects == nullptr) return nullptr;
+  BattleFileReader reader(bytes);
+  copy->Walk(reader);
+  if (!reader.Good() || !reader.AtEnd()) return nullptr;
   return copy;
 }
 

@@ -8,7 +8,6 @@
 #include "objects/BattleContext.h"
 #include "objects/GameObjectManager.h"
 #include "objects/MachineMaker.h"
-#include "objects/ObjectRemap.h"
 #include "objects/Sprite.h"
 #include "statemachine/MessageRouter.h"
 #include "statemachine/StateArchive.h"
@@ -20,39 +19,6 @@ GameObject::GameObject(std::string objectName, int objectTeam, int type, float r
       unitType(type),
       attackRange(range),
       lifeSlot(ownBattle != nullptr ? ownBattle->handleSlots.Open() : 0) {}
-
-GameObject::GameObject(const GameObject& original, BattleContext& copiedBattle)
-    : GOB(original.name),
-      formationSlot(original.formationSlot),
-      battle(&copiedBattle),
-      team(original.team),
-      unitType(original.unitType),
-      formationKind(original.formationKind),
-      attackRange(original.attackRange),
-      inCombat(original.inCombat),
-      dying(original.dying),
-      leaderName(original.leaderName),
-      targetName(original.targetName),
-      readyFollowers(original.readyFollowers),
-      subordinates(original.subordinates),
-      lifeSlot(original.lifeSlot) {
-  pendingCommand = original.pendingCommand;
-  removed = original.removed;
-}
-
-std::unique_ptr<GameObject> GameObject::CopyFor(BattleContext& copiedBattle) const {
-  std::unique_ptr<GameObject> copy(new GameObject(*this, copiedBattle));
-  if (sprite) copy->sprite = sprite->CopyFor(copy.get());
-  for (const auto& machine : machines) {
-    std::unique_ptr<StateMachine> copied = machine->CopyFor(copy.get());
-    if (copied == nullptr) return nullptr;
-    copy->machines.push_back(std::move(copied));
-  }
-  copy->StackChanged();
-  return copy;
-}
-
-void GameObject::RemapLeader(const ObjectRemap& remap) { leader = leader.CopyWith(remap); }
 
 void GameObject::Walk(StateArchive& archive) {
   archive.Place("object", name);

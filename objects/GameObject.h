@@ -15,7 +15,6 @@
 class BattleContext;
 class MachineMaker;
 struct Message;
-class ObjectRemap;
 class Sprite;
 class StateArchive;
 
@@ -38,11 +37,6 @@ class alignas(64) GameObject : public GOB {
   GameObject(const GameObject&) = delete;
   GameObject& operator=(const GameObject&) = delete;
 
-  // The same object in a copy of its battle, whose handle slots are a copy of its own battle's:
-  // it holds the same slot. Null when one of its machines cannot be copied. Its leader handle
-  // still points into the original until RemapLeader.
-  std::unique_ptr<GameObject> CopyFor(BattleContext& copiedBattle) const;
-  void RemapLeader(const ObjectRemap& remap);
   // Every field of the object, its billboard's and its machines'. The handles are left out: they
   // only remember what a look-up of the leader's and target's names finds.
   void Walk(StateArchive& archive);
@@ -159,8 +153,6 @@ class alignas(64) GameObject : public GOB {
   mutable ObjectHandle target;
   friend class RegistryOrder;
 
-  // The copy CopyFor makes: everything but the machines, the sprite and the handles.
-  GameObject(const GameObject& original, BattleContext& copiedBattle);
   void StackChanged();
   // What the object is made with, walked first so that a reader can make it.
   static void WalkIdentity(StateArchive& archive, std::string& objectName, int& objectTeam, int& type, float& range);

@@ -4,47 +4,10 @@
 #include <utility>
 
 #include "objects/MachineMaker.h"
-#include "objects/ObjectRemap.h"
 #include "objects/Sprite.h"
 #include "objects/WalkForesight.h"
 #include "statemachine/Message.h"
 #include "statemachine/StateArchive.h"
-
-// The copies are registered in the original's walking order, so they are walked alike.
-bool GameObjectManager::CopyRegistry(const RegistryOrder& original, BattleContext& copiedBattle, ObjectRemap& remap) {
-  for (const GameObject* object : original.Objects()) {
-    std::unique_ptr<GameObject> copy = object->CopyFor(copiedBattle);
-    if (copy == nullptr) return false;
-    remap.Add(object, copy.get());
-    order.Append(std::move(copy));
-  }
-  return true;
-}
-
-bool GameObjectManager::CopyPending(const GameObjectManager& original, BattleContext& copiedBattle, ObjectRemap& remap) {
-  for (const auto& object : original.pending) {
-    std::unique_ptr<GameObject> copy = object->CopyFor(copiedBattle);
-    if (copy == nullptr) return false;
-    remap.Add(object.get(), copy.get());
-    pendingByName.try_emplace(copy->name, copy.get());
-    pending.push_back(std::move(copy));
-  }
-  return true;
-}
-
-std::unique_ptr<GameObjectManager> GameObjectManager::CopyFor(BattleContext& copiedBattle) const {
-  auto copy = std::make_unique<GameObjectManager>();
-  ObjectRemap remap;
-  if (!copy->CopyRegistry(order, copiedBattle, remap) || !copy->CopyPending(*this, copiedBattle, remap)) {
-    return nullptr;
-  }
-  for (GameObject* object : copy->order.Objects()) object->RemapLeader(remap);
-  for (auto& object : copy->pending) object->RemapLeader(remap);
-  copy->squadLeaders.CopyFrom(squadLeaders, remap);
-  copy->generals.CopyFrom(generals, remap);
-  copy->squadLeaderGrid.CopyFrom(squadLeaderGrid, remap);
-  return copy;
-}
 
 // A registry read back is filled as the objects are registered: in walking order, each name new.
 void GameObjectManager::Walk(StateArchive& archive, BattleContext& battle, const MachineMaker* maker) {

@@ -16,7 +16,6 @@
 class BattleContext;
 class MachineMaker;
 class StateArchive;
-class ObjectRemap;
 class WalkForesight;
 
 class GameObjectManager {
@@ -24,11 +23,6 @@ class GameObjectManager {
   GameObjectManager() = default;
   GameObjectManager(const GameObjectManager&) = delete;
   GameObjectManager& operator=(const GameObjectManager&) = delete;
-
-  // Every object copied into the battle (whose handle slots are a copy of the original's), walked
-  // in the same order. Between updates only. Null only when an object's machine cannot be copied
-  // (every built-in one can).
-  std::unique_ptr<GameObjectManager> CopyFor(BattleContext& copiedBattle) const;
 
   // Objects added during a frame are found by name at once but updated (and seen by the renderer)
   // from the next update on.
@@ -64,9 +58,6 @@ class GameObjectManager {
  private:
   using Registry = RegistryOrder::Registry;
 
-  // Fills the registry with the copies, remembering which is whose; false when one fails.
-  bool CopyRegistry(const RegistryOrder& original, BattleContext& copiedBattle, ObjectRemap& remap);
-  bool CopyPending(const GameObjectManager& original, BattleContext& copiedBattle, ObjectRemap& remap);
   void RegisterPending();
   // Every object of the list walked, or, read, made and added; false once the archive refuses.
   template <class List>

@@ -173,14 +173,3 @@ std::vector<const Message*> MessageRouter::Pending() const {
   for (const auto& [sequence, msg] : bySequence) pending.push_back(msg);
   return pending;
 }
-
-void MessageRouter::CopyQueueFrom(const MessageRouter& other) {
-  queue.clear();
-  byReceiver.clear();
-  for (const auto& [key, msg] : other.queue) queue.emplace(key, std::make_unique<Message>(*msg));
-  for (const auto& [receiver, refs] : other.byReceiver) {
-    std::vector<QueuedRef>& copied = byReceiver[receiver];
-    for (const QueuedRef& ref : refs) copied.push_back({ref.key, queue.at(ref.key).get()});
-  }
-  nextSequence = other.nextSequence;
-}

@@ -41,8 +41,6 @@ class MessageRouter {
   // Drops every queued message. Names restart with every battle, so a message left from an ended
   // battle would reach the namesake of its receiver in the next one.
   void Clear();
-  // Takes over the other router's queued messages, as a copied battle's router.
-  void CopyQueueFrom(const MessageRouter& other);
 
   // The queued messages in delivery order, each with its place in the sending order, and the
   // sending order's next number. Read, they join the queue.

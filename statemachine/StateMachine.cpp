@@ -25,17 +25,6 @@ StateMachine::StateMachine(MachineOwner* machineHost, GameObject* machineOwner)
   Reset();
 }
 
-std::unique_ptr<StateMachine> StateMachine::CopyInto(MachineOwner* /*newHost*/, GameObject* /*newOwner*/) const {
-  return nullptr;
-}
-
-void StateMachine::Rehome(MachineOwner* machineHost, GameObject* machineOwner) {
-  owner = machineOwner;
-  host = machineHost;
-  traceLog = machineHost != nullptr ? machineHost->Trace() : nullptr;
-  router = machineHost != nullptr ? machineHost->Router() : nullptr;
-}
-
 void StateMachine::Route(float delay, int id, const std::string& receiver, int scope, int stamp, int dataType, int data,
                          bool repeat) {
   if (router != nullptr) router->Send(delay, id, receiver, OwnerName(), scope, stamp, dataType, data, repeat);

@@ -26,9 +26,6 @@ class AISM : public StateMachine {
 
   AISM(GameObject* owner, float targetX, float targetY, float targetZ);
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
-  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
-    return CopyOf(*this, newHost, newOwner);
-  }
   const char* Kind() const override { return "AISM"; }
 
   const Vector3& TargetPosition() const { return targetPosition; }

@@ -19,9 +19,6 @@ class GeneralSM : public StateMachine {
 
   using StateMachine::StateMachine;
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
-  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
-    return CopyOf(*this, newHost, newOwner);
-  }
   const char* Kind() const override { return "GeneralSM"; }
 
   // Where a squad is sent, by its leader's order mode; false when no order is given.

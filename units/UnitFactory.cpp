@@ -89,11 +89,3 @@ void UnitFactory::Walk(StateArchive& archive) {
   archive.Int("factory.squadLeaderCount", squadLeaderCount);
   archive.Int("factory.generalCount", generalCount);
 }
-
-void UnitFactory::CopyCountsFrom(const UnitFactory& other) {
-  soldierCount = other.soldierCount;
-  archerCount = other.archerCount;
-  berserkerCount = other.berserkerCount;
-  squadLeaderCount = other.squadLeaderCount;
-  generalCount = other.generalCount;
-}
