@@ -20,6 +20,7 @@ class SimulationPace {
   void Slower();
   double Speed() const { return kSpeeds[speedIndex]; }
   bool FixedSteps() const { return stepMs > 0; }
+  int StepMs() const { return stepMs; }
   // Simulated milliseconds stepped since the start.
   std::uint32_t SimulatedMs() const { return simulatedMs; }
 
