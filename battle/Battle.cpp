@@ -90,7 +90,7 @@ void WalkForfeit(StateArchive& archive, const char* name, Forfeit& forfeit) {
 
 void WalkTypes(StateArchive& archive, const char* name, std::vector<int>& types) {
   archive.Size(name, types, 4);
-  for (int& type : types) archive.Int(name, type);
+  for (int& type : types) archive.Index(name, type, 0, 2);
 }
 }  // namespace
 
@@ -106,7 +106,7 @@ void Battle::WalkCounters(StateArchive& archive) {
   WalkForfeit(archive, "lastForfeit", lastForfeit);
   WalkForfeit(archive, "pendingForfeit", pendingForfeit);
   for (std::vector<int>& types : endSquadTypes) WalkTypes(archive, "endSquadTypes", types);
-  archive.Int("nextMemberTypeIndex", nextMemberTypeIndex);
+  archive.Index("nextMemberTypeIndex", nextMemberTypeIndex, 0, 2);
   for (int& raised : squadsRaised) archive.Int("squadsRaised", raised);
   for (std::vector<int>& types : squadTypes) WalkTypes(archive, "squadTypes", types);
   archive.Flag("bloodEnabled", bloodEnabled);

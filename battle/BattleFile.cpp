@@ -31,10 +31,10 @@ std::uint64_t GroundChecksum(const Battle& battle) {
 }
 
 void WalkArmy(StateArchive& archive, ArmySetup& army) {
-  archive.Int("squads", army.squads);
-  archive.Int("followers", army.followers);
+  archive.Index("squads", army.squads, 0, ArmySetup::kMostSquads);
+  archive.Index("followers", army.followers, 0, ArmySetup::kMostFollowers);
   archive.Size("memberTypes", army.memberTypes, 4);
-  for (int& type : army.memberTypes) archive.Int("memberType", type);
+  for (int& type : army.memberTypes) archive.Index("memberType", type, 0, 2);
   archive.Text("general", army.general);
 }
 

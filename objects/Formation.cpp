@@ -133,7 +133,7 @@ void Formation::ApplyShape(const ShapeFunction& shape) {
 void Formation::Walk(StateArchive& archive) {
   archive.Point("formation.origin", origin);
   archive.Flag("formation.full", full);
-  archive.Int("formation.joinedCount", joinedCount);
+  archive.Index("formation.joinedCount", joinedCount, 0, kSlotCount);
   archive.Int("formation.shapeId", shapeId);
   for (FormationSlot& slot : slots) {
     archive.Point("formation.slot.baseOffset", slot.baseOffset);

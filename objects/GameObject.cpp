@@ -9,6 +9,7 @@
 #include "objects/GameObjectManager.h"
 #include "objects/MachineMaker.h"
 #include "objects/Sprite.h"
+#include "objects/UnitType.h"
 #include "statemachine/MessageRouter.h"
 #include "statemachine/StateArchive.h"
 
@@ -41,12 +42,12 @@ std::unique_ptr<GameObject> GameObject::Read(StateArchive& archive, BattleContex
 void GameObject::WalkIdentity(StateArchive& archive, std::string& objectName, int& objectTeam, int& type, float& range) {
   archive.Text("name", objectName);
   archive.Int("team", objectTeam);
-  archive.Int("unitType", type);
+  archive.Index("unitType", type, 0, UnitType::kCount - 1);
   archive.Float("attackRange", range);
 }
 
 void GameObject::WalkState(StateArchive& archive, const MachineMaker* maker) {
-  archive.Int("formationSlot", formationSlot);
+  archive.Index("formationSlot", formationSlot, 0, Formation::kSlotCount - 1);
   archive.Int("formationKind", formationKind);
   archive.Flag("inCombat", inCombat);
   archive.Flag("dying", dying);

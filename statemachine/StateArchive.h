@@ -35,6 +35,15 @@ class StateArchive {
   // A reader's refusal of what the walk itself found wrong (a machine of an unknown kind).
   virtual void Refuse(const std::string& /*reason*/) {}
 
+  // An integer that indexes a table: read, one outside low..high refuses the input, as a battle
+  // could not run with it.
+  void Index(const char* name, int& value, int low, int high) {
+    Int(name, value);
+    if (Reading() && (value < low || value > high)) {
+      Refuse(std::string(name) + " is " + std::to_string(value) + ", outside " + std::to_string(low) + " to " +
+             std::to_string(high));
+    }
+  }
   void Point(const char* name, Vector3& point) {
     Float(name, point.x);
     Float(name, point.y);
