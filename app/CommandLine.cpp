@@ -89,9 +89,17 @@ void AddInsideViews(CLI::App& app, HeadlessOptions& options) {
                  "then stop: the first line that differs between two builds names the object and field")
       ->type_name("S")
       ->check(CommandLineParts::WholeBetween(1, 1000000000000LL));
+  app.add_option("--save", options.saveFile,
+                 "write the whole battle to this file when the run stops (at --max-seconds, after the last battle, "
+                 "on Ctrl-C), to play on with --load")
+      ->type_name("FILE");
+  app.add_option("--load", options.loadFile,
+                 "play on the battle saved in this file, with its seed, scenario, frame length and blood")
+      ->type_name("FILE");
   // A study runs each seed afresh and a merge runs nothing: neither has one battle numbering to
   // write these against.
-  for (const char* view : {"--trace", "--trace-file", "--timeline", "--fingerprint-every", "--state-at-step"}) {
+  for (const char* view : {"--trace", "--trace-file", "--timeline", "--fingerprint-every", "--state-at-step", "--save",
+                           "--load"}) {
     app.get_option(view)->excludes("--seeds")->excludes("--merge");
   }
 }

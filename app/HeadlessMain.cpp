@@ -13,6 +13,7 @@
 #include "app/CommandLine.h"
 #include "app/lead/OrderReport.h"
 #include "app/run/HeadlessRunner.h"
+#include "app/run/QuietDebugChannel.h"
 #include "app/run/StudyIdentity.h"
 #include "app/setup/BattleSetup.h"
 #include "app/setup/MissingFiles.h"
@@ -23,6 +24,8 @@
 #include "app/tournament/TournamentIdentity.h"
 #include "app/tournament/TournamentMerge.h"
 #include "app/verify/BattleVerifier.h"
+#include "battle/Battle.h"
+#include "battle/BattleFile.h"
 #include "platform/Interrupt.h"
 #include "strategy/StrategyScript.h"
 
@@ -199,6 +202,32 @@ int RunTournament(const HeadlessOptions& options, const Scenario& scenario) {
   Tournament tournament(options, identity, Tournament::Battles(options, scenario));
   return tournament.Run(std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
 }
+// The battle of the file, played on with the seed, frame length and blood it was saved with.
+int PlayOn(HeadlessOptions options) {
+  if (options.seedGiven || !options.scenarioFile.empty() || options.study || !options.tournament.empty()) {
+    Refused("--load plays on the saved battle's own seed and scenario: give neither --seed, --scenario, --seeds "
+            "nor --tournament with it");
+    return 2;
+  }
+  std::string settings;
+  std::string error;
+  std::unique_ptr<Battle> battle;
+  {
+    const QuietDebugChannel quiet;
+    battle = BattleFile::Load(options.loadFile, settings, error);
+  }
+  std::uint32_t elapsedMs = 0;
+  if (battle == nullptr) return Refused(error), 2;
+  if (!HeadlessRunner::ReadSettings(settings, options, elapsedMs)) {
+    Refused(options.loadFile + ": a battle file that no run of battlesim-headless saved");
+    return 2;
+  }
+  std::cerr << kName << ": seed " << options.seed << ", played on from " << options.loadFile << "\n";
+  Interrupt::Watch();
+  HeadlessRunner runner(options, battle->scenario);
+  runner.PlayOn(std::move(battle), elapsedMs);
+  return runner.Run(std::cout, isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -213,6 +242,7 @@ int main(int argc, char** argv) {
   NoteCrowdedThreads(options);
   if (!options.verifyFiles.empty()) return Verify(options);
   if (!options.designFile.empty()) return RunDesign(options);
+  if (!options.loadFile.empty()) return PlayOn(options);
   Scenario scenario;
   if (!LoadBattle(options, scenario)) return 2;
   if (!options.tournament.empty()) return RunTournament(options, scenario);

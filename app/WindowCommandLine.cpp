@@ -58,6 +58,10 @@ std::unique_ptr<CLI::App> WindowApp(WindowOptions& options) {
       ->type_name("FILE")
       ->excludes("--lead")
       ->excludes("--scenario");
+  app->add_option("--load", options.loadFile,
+                  "open the battle saved in this file where it stood, with its seed, frame length and blood "
+                  "(no jumps back)")
+      ->type_name("FILE");
   CommandLineParts::AddFlag(*app, "--report", options.report, "print each finished battle's line on standard output");
   CommandLineParts::AddFlag(*app, "--json", options.json, "with --report: one JSON object per line");
   app->get_option("--json")->needs("--report");

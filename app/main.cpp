@@ -13,6 +13,7 @@
 #include "app/lead/LedSideSource.h"
 #include "app/lead/OrderBook.h"
 #include "app/run/BattleRecorder.h"
+#include "app/run/HeadlessRunner.h"
 #include "app/run/RunSummary.h"
 #include "app/setup/BattleSetup.h"
 #include "app/setup/MissingFiles.h"
@@ -25,6 +26,7 @@
 #include "app/window/SimulationPace.h"
 #include "app/window/WindowOptions.h"
 #include "app/window/WindowReport.h"
+#include "battle/BattleFile.h"
 #include "battle/BattleTimeline.h"
 #include "platform/Interrupt.h"
 #include "platform/Random.h"
@@ -74,6 +76,34 @@ bool LoadScenario(WindowOptions& options, Scenario& scenario, std::string& error
   for (ArmySetup& army : scenario.armies) army.squads = 0;
   return true;
 }
+
+// The battle of a file, and the seed, frame length, blood and clock it was saved with; null, the
+// reason said, for a file refused or asked for beside what it replaces.
+std::unique_ptr<Battle> OpenSaved(WindowOptions& options, std::uint32_t& elapsedMs) {
+  if (options.seedGiven || !options.scenarioFile.empty() || options.battle != 1 || options.atGiven ||
+      options.lead >= 0 || !options.editFile.empty()) {
+    std::cerr << "battlesim: --load opens the saved battle where it stood: give neither --seed, --scenario, --battle, "
+                 "--at, --lead nor --edit with it\n";
+    return nullptr;
+  }
+  std::string settings;
+  std::string error;
+  std::unique_ptr<Battle> battle = BattleFile::Load(options.loadFile, settings, error);
+  HeadlessOptions saved;
+  if (battle != nullptr && !HeadlessRunner::ReadSettings(settings, saved, elapsedMs)) {
+    error = options.loadFile + ": a battle file that no run of battlesim saved";
+    battle.reset();
+  }
+  if (battle == nullptr) {
+    std::cerr << "battlesim: " << error << "\n";
+    return nullptr;
+  }
+  options.seed = saved.seed;
+  options.seedGiven = true;
+  options.fixedSteps = true;
+  options.frameMs = saved.frameMs;
+  return battle;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -84,8 +114,13 @@ int main(int argc, char** argv) {
   if (outcome != WindowCommandLine::Outcome::Run) {
     return CommandLineParts::Stopped(outcome, "battlesim", error, WindowCommandLine::Usage());
   }
+  std::uint32_t loadedMs = 0;
+  std::unique_ptr<Battle> loaded;
+  if (!options.loadFile.empty() && (loaded = OpenSaved(options, loadedMs)) == nullptr) return 2;
   Scenario scenario;
-  if (!LoadScenario(options, scenario, error)) {
+  if (loaded != nullptr) {
+    scenario = loaded->scenario;
+  } else if (!LoadScenario(options, scenario, error)) {
     std::cerr << "battlesim: " << error << "\n";
     return 2;
   }
@@ -105,6 +140,7 @@ int main(int argc, char** argv) {
   auto graphics = std::make_unique<Graphics>();
   auto input = std::make_unique<Input>();
   auto game = std::make_unique<Game>(graphics.get(), input.get(), scenario, seed);
+  if (loaded != nullptr) game->battle = std::move(loaded);
   MissingFiles::ReportGround(*game->battle, "battlesim");
   game->stepThreads = options.threads;
   game->battle->SetStepThreads(options.threads);
@@ -112,6 +148,7 @@ int main(int argc, char** argv) {
                                                game->battle->timer.startTick);
   auto recorder = std::make_unique<BattleRecorder>();
   if (options.report) recorder->WriteLinesTo(&std::cout, options.json);
+  if (!options.loadFile.empty()) pace->StartAt(loadedMs);
   game->pace = pace.get();
   game->recorder = recorder.get();
   if (options.report) {
@@ -120,7 +157,8 @@ int main(int argc, char** argv) {
   auto timeline = std::make_unique<BattleTimeline>();
   game->timeline = timeline.get();
   std::unique_ptr<BattleScrubber> scrubber;
-  if (options.fixedSteps) scrubber = std::make_unique<BattleScrubber>(*game, options.frameMs);
+  // Jumps go back to a battle's start, which a battle opened from a file does not have.
+  if (options.fixedSteps && options.loadFile.empty()) scrubber = std::make_unique<BattleScrubber>(*game, options.frameMs);
   game->scrubber = scrubber.get();
   std::unique_ptr<LeadMode> lead;
   if (options.lead >= 0) lead = std::make_unique<LeadMode>(*game, book, options.lead);
@@ -131,10 +169,10 @@ int main(int argc, char** argv) {
   }
   input->mode = lead ? static_cast<InputMode*>(lead.get()) : editor.get();
   GameWindow::Show(game.get());
-  game->StartBattle();
+  if (options.loadFile.empty()) game->StartBattle();
   if (!options.editFile.empty()) editor->Open();
   Interrupt::Watch();
-  if (options.fixedSteps) PlayBattlesBefore(options.battle, *game, *pace, *recorder);
+  if (options.fixedSteps && options.loadFile.empty()) PlayBattlesBefore(options.battle, *game, *pace, *recorder);
   if (options.atGiven && !Interrupt::Requested()) PlayTo(options.at, options, *scrubber, *recorder);
   if (!Interrupt::Requested()) glutMainLoop();
   // Only an interrupt leaves the loop; the subsystems' GL is gone with the window, so the process

@@ -4,15 +4,19 @@
 
 #include <utility>
 
+#include "battle/BattleFileReader.h"
+#include "battle/BattleFileWriter.h"
 #include "battle/BattleFingerprint.h"
 #include "battle/CommanderSource.h"
 #include "math/RandomFloat.h"
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
+#include "statemachine/StateArchive.h"
 #include "strategy/StrategyScript.h"
 #include "units/ArmyLayout.h"
 #include "units/CombatSM.h"
 #include "units/DyingSM.h"
+#include "units/MachineKinds.h"
 
 namespace {
 constexpr float kHigherGround = 0.05f;
@@ -44,33 +48,81 @@ Battle::Battle(Scenario battleSetup, unsigned seed)
 }
 
 Battle::Battle(const Battle& original, CopyTag)
-    : BattleContext(original, *this),
-      scenario(original.scenario),
-      factory(*this),
-      duels(original.duels),
-      battlesStarted(original.battlesStarted),
-      redWins(original.redWins),
-      blueWins(original.blueWins),
-      casualties(original.casualties),
-      kills(original.kills),
-      endFingerprint(original.endFingerprint),
-      battleStartedAt(original.battleStartedAt),
-      stepOfBattle(original.stepOfBattle),
-      lastForfeit(original.lastForfeit),
-      endSquadTypes(original.endSquadTypes),
-      nextMemberTypeIndex(original.nextMemberTypeIndex),
-      squadsRaised(original.squadsRaised),
-      squadTypes(original.squadTypes),
-      pendingForfeit(original.pendingForfeit) {
-  factory.CopyCountsFrom(original.factory);
+    : BattleContext(original, *this), scenario(original.scenario), factory(*this) {}
+
+// The battle's walk written and read back: the copy holds what a battle file would, and nothing
+// else of the original, so it cannot drift from what the fingerprint covers.
+std::unique_ptr<Battle> Battle::Copy() const {
+  if (LedByStrategy()) return nullptr;
+  std::string bytes;
+  BattleFileWriter writer(bytes);
+  const_cast<Battle&>(*this).Walk(writer);
+  if (!writer.Good()) return nullptr;
+  std::unique_ptr<Battle> copy(new Battle(*this, CopyTag{}));
+  BattleFileReader reader(bytes);
+  copy->Walk(reader);
+  if (!reader.Good() || !reader.AtEnd()) return nullptr;
+  return copy;
 }
 
-std::unique_ptr<Battle> Battle::Copy() const {
-  if (strategies[0] != nullptr || strategies[1] != nullptr) return nullptr;
-  std::unique_ptr<Battle> copy(new Battle(*this, CopyTag{}));
-  copy->objects = objects->CopyFor(*copy);
-  if (copy->objects == nullptr) return nullptr;
-  return copy;
+// The clock's start tick is the wall clock's and is left out: the same battle starts at any time.
+void Battle::Walk(StateArchive& archive) {
+  static const MachineKinds kinds;
+  archive.Place("battle", "");
+  std::uint32_t generator = random.State();
+  archive.Word("random generator", generator);
+  random.Seed(generator);
+  archive.Float("timer.now", timer.now);
+  archive.Float("timer.delta", timer.delta);
+  WalkCounters(archive);
+  factory.Walk(archive);
+  objects->Walk(archive, *this, &kinds);
+  WalkDuels(archive);
+  router->Walk(archive);
+}
+
+namespace {
+void WalkForfeit(StateArchive& archive, const char* name, Forfeit& forfeit) {
+  archive.Int(name, forfeit.battle);
+  archive.Int(name, forfeit.team);
+  archive.Words(name, forfeit.reason);
+}
+
+void WalkTypes(StateArchive& archive, const char* name, std::vector<int>& types) {
+  archive.Size(name, types, 4);
+  for (int& type : types) archive.Index(name, type, 0, 2);
+}
+}  // namespace
+
+void Battle::WalkCounters(StateArchive& archive) {
+  archive.Int("battlesStarted", battlesStarted);
+  archive.Int("redWins", redWins);
+  archive.Int("blueWins", blueWins);
+  archive.Int("casualties", casualties);
+  for (int& killed : kills) archive.Int("kills by type", killed);
+  archive.Int("state changes", traceLog->stateChanges);
+  archive.Wide("endFingerprint", endFingerprint);
+  archive.Float("battleStartedAt", battleStartedAt);
+  auto steps = static_cast<std::uint64_t>(stepOfBattle);
+  archive.Wide("stepOfBattle", steps);
+  stepOfBattle = static_cast<long long>(steps);
+  WalkForfeit(archive, "lastForfeit", lastForfeit);
+  WalkForfeit(archive, "pendingForfeit", pendingForfeit);
+  for (std::vector<int>& types : endSquadTypes) WalkTypes(archive, "endSquadTypes", types);
+  archive.Index("nextMemberTypeIndex", nextMemberTypeIndex, 0, 2);
+  for (int& raised : squadsRaised) archive.Int("squadsRaised", raised);
+  for (std::vector<int>& types : squadTypes) WalkTypes(archive, "squadTypes", types);
+  archive.Flag("bloodEnabled", bloodEnabled);
+}
+
+void Battle::WalkDuels(StateArchive& archive) {
+  archive.Place("battle", "");
+  archive.Size("duels", duels, 12);
+  for (Duel& duel : duels) {
+    archive.Text("duel.attackerName", duel.attackerName);
+    archive.Text("duel.defenderName", duel.defenderName);
+    archive.Float("duel.timeLeft", duel.timeLeft);
+  }
 }
 
 // The objects go first, before the rules' own parts too: their machines and handles reach into the

@@ -20,6 +20,7 @@
 #include "units/UnitFactory.h"
 
 class Commander;
+class StateArchive;
 
 // A side whose strategy script failed gives up its battle: which side, in which battle, and why.
 struct Forfeit {
@@ -42,6 +43,11 @@ class Battle : public BattleRules, public BattleContext {
   // side (a Lua state cannot be copied) or when an object's machine cannot be copied.
   std::unique_ptr<Battle> Copy() const;
 
+  // Every field of the battlefield's state, its random generator and clock included, in one
+  // order: what the fingerprint hashes and a battle file holds. Read, it fills a battlefield just
+  // built on the same scenario, before any battle starts. A strategy's own state is not walked.
+  void Walk(StateArchive& archive);
+
   // The two Generals; each raises its whole army before its creation returns. A side whose
   // scenario names a strategy script gets a fresh copy of it, so nothing carries over from the
   // battle before.
@@ -55,6 +61,9 @@ class Battle : public BattleRules, public BattleContext {
   void CountKill(int killerType);
   void ForfeitBattle(int team, const std::string& reason) override;
   Commander* Strategy(int team) const override;
+  // True while a strategy script or a program's General leads a side: its own state lies outside
+  // the battle's walk.
+  bool LedByStrategy() const { return strategies[0] != nullptr || strategies[1] != nullptr; }
   void Engage(GameObject* a, GameObject* b) override;
   UnitFactory& Factory() override { return factory; }
   int Squads(int team) const override;
@@ -143,6 +152,8 @@ class Battle : public BattleRules, public BattleContext {
 
   void LoadStrategies();
   Vector3 GeneralPlace(int team) const;
+  void WalkCounters(StateArchive& archive);
+  void WalkDuels(StateArchive& archive);
 
   void ResolveDuel(const Duel& duel);
   void LeaveCombat(GameObject& unit);

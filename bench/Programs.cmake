@@ -37,3 +37,7 @@ endif()
 # What a jump back and on through a seeded battle costs the window, without drawing.
 add_executable(battlesim-scrub-bench ${CMAKE_SOURCE_DIR}/bench/ScrubBench.cpp)
 target_link_libraries(battlesim-scrub-bench PRIVATE battlesim_window)
+
+# A battle file's bytes per unit and the time to save and load it.
+add_executable(battlesim-file-bench ${CMAKE_SOURCE_DIR}/bench/BattleFileBench.cpp)
+target_link_libraries(battlesim-file-bench PRIVATE battlesim_lab)

@@ -19,19 +19,14 @@ BattleContext::BattleContext(unsigned seed, BattleRules& battleRules)
       rules(&battleRules) {}
 
 BattleContext::BattleContext(const BattleContext& original, BattleRules& copiedRules)
-    : bloodEnabled(original.bloodEnabled),
-      paintFootsteps(original.paintFootsteps),
-      random(original.random),
-      handleSlots(original.handleSlots),
+    : paintFootsteps(original.paintFootsteps),
       traceLog(std::make_unique<TraceLog>(timer)),
       router(std::make_unique<MessageRouter>(timer, ReceiverLookup(*this))),
+      objects(std::make_unique<GameObjectManager>()),
       terrain(original.terrain),
       rules(&copiedRules) {
   timer.startTick = original.timer.startTick;
-  timer.now = original.timer.now;
-  timer.delta = original.timer.delta;
   traceLog->CopyFrom(*original.traceLog);
-  router->CopyQueueFrom(*original.router);
   pathFinder = std::make_unique<PathFinder>(terrain, *original.pathFinder);
 }
 

@@ -54,7 +54,8 @@ class BattleContext {
   void SetStepThreads(int threads);
 
  protected:
-  // Everything but the objects, which the copy's owner adds once its rules are whole too.
+  // The ground, the switches and the trace log's records; the battle's state comes after, by its
+  // walk, once the copy's rules are whole too.
   BattleContext(const BattleContext& original, BattleRules& copiedRules);
 
  private:

@@ -6,6 +6,7 @@
 
 #include "math/Matrix4.h"
 #include "math/PortableMath.h"
+#include "statemachine/StateArchive.h"
 
 namespace {
 // 180 / 3.14159: the same constant as the turn itself, so that facing a point and turning by the
@@ -127,4 +128,16 @@ void Formation::ResetSlots() {
 void Formation::ApplyShape(const ShapeFunction& shape) {
   shape(slots);
   for (FormationSlot& slot : slots) slot.turnedOffset = slot.baseOffset;
+}
+
+void Formation::Walk(StateArchive& archive) {
+  archive.Point("formation.origin", origin);
+  archive.Flag("formation.full", full);
+  archive.Index("formation.joinedCount", joinedCount, 0, kSlotCount);
+  archive.Int("formation.shapeId", shapeId);
+  for (FormationSlot& slot : slots) {
+    archive.Point("formation.slot.baseOffset", slot.baseOffset);
+    archive.Point("formation.slot.turnedOffset", slot.turnedOffset);
+    archive.Flag("formation.slot.taken", slot.taken);
+  }
 }

@@ -13,6 +13,8 @@ struct FormationSlot {
   bool taken = false;
 };
 
+class StateArchive;
+
 class Formation {
  public:
   static constexpr int kSlotCount = 40;
@@ -37,6 +39,7 @@ class Formation {
   // A member has reached its slot; returns the number of slots.
   int MarkJoined();
   void ResetSlots();
+  void Walk(StateArchive& archive);
   void ApplyShape(const ShapeFunction& shape);
   // Another shape for the same slots: who holds which slot stays.
   void Reshape(Shape shape);

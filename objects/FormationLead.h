@@ -13,7 +13,7 @@ class FormationLead {
   Formation formation;
 
  protected:
-  FormationLead(const FormationLead&) = default;
+  FormationLead(const FormationLead&) = delete;
   FormationLead& operator=(const FormationLead&) = delete;
   ~FormationLead() = default;
 };

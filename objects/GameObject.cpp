@@ -7,9 +7,11 @@
 
 #include "objects/BattleContext.h"
 #include "objects/GameObjectManager.h"
-#include "objects/ObjectRemap.h"
+#include "objects/MachineMaker.h"
 #include "objects/Sprite.h"
+#include "objects/UnitType.h"
 #include "statemachine/MessageRouter.h"
+#include "statemachine/StateArchive.h"
 
 GameObject::GameObject(std::string objectName, int objectTeam, int type, float range, BattleContext* ownBattle)
     : GOB(std::move(objectName)),
@@ -19,38 +21,74 @@ GameObject::GameObject(std::string objectName, int objectTeam, int type, float r
       attackRange(range),
       lifeSlot(ownBattle != nullptr ? ownBattle->handleSlots.Open() : 0) {}
 
-GameObject::GameObject(const GameObject& original, BattleContext& copiedBattle)
-    : GOB(original.name),
-      formationSlot(original.formationSlot),
-      battle(&copiedBattle),
-      team(original.team),
-      unitType(original.unitType),
-      formationKind(original.formationKind),
-      attackRange(original.attackRange),
-      inCombat(original.inCombat),
-      dying(original.dying),
-      leaderName(original.leaderName),
-      targetName(original.targetName),
-      readyFollowers(original.readyFollowers),
-      subordinates(original.subordinates),
-      lifeSlot(original.lifeSlot) {
-  pendingCommand = original.pendingCommand;
-  removed = original.removed;
+void GameObject::Walk(StateArchive& archive) {
+  archive.Place("object", name);
+  WalkIdentity(archive, name, team, unitType, attackRange);
+  WalkState(archive, nullptr);
 }
 
-std::unique_ptr<GameObject> GameObject::CopyFor(BattleContext& copiedBattle) const {
-  std::unique_ptr<GameObject> copy(new GameObject(*this, copiedBattle));
-  if (sprite) copy->sprite = sprite->CopyFor(copy.get());
-  for (const auto& machine : machines) {
-    std::unique_ptr<StateMachine> copied = machine->CopyFor(copy.get());
-    if (copied == nullptr) return nullptr;
-    copy->machines.push_back(std::move(copied));
+std::unique_ptr<GameObject> GameObject::Read(StateArchive& archive, BattleContext& ownBattle, const MachineMaker& maker) {
+  std::string objectName;
+  int objectTeam = 0;
+  int type = 0;
+  float range = 0.0f;
+  WalkIdentity(archive, objectName, objectTeam, type, range);
+  if (!archive.Good()) return nullptr;
+  auto object = std::make_unique<GameObject>(std::move(objectName), objectTeam, type, range, &ownBattle);
+  object->WalkState(archive, &maker);
+  return archive.Good() ? std::move(object) : nullptr;
+}
+
+void GameObject::WalkIdentity(StateArchive& archive, std::string& objectName, int& objectTeam, int& type, float& range) {
+  archive.Text("name", objectName);
+  archive.Int("team", objectTeam);
+  archive.Index("unitType", type, 0, UnitType::kCount - 1);
+  archive.Float("attackRange", range);
+}
+
+void GameObject::WalkState(StateArchive& archive, const MachineMaker* maker) {
+  archive.Index("formationSlot", formationSlot, 0, Formation::kSlotCount - 1);
+  archive.Int("formationKind", formationKind);
+  archive.Flag("inCombat", inCombat);
+  archive.Flag("dying", dying);
+  archive.Flag("removed", removed);
+  archive.Int("pendingCommand", pendingCommand);
+  archive.Text("leaderName", leaderName);
+  archive.Text("targetName", targetName);
+  archive.Int("readyFollowers", readyFollowers);
+  archive.Size("subordinates", subordinates, 4);
+  for (std::string& subordinate : subordinates) archive.Text("subordinate", subordinate);
+  WalkSprite(archive);
+  WalkMachines(archive, maker);
+}
+
+void GameObject::WalkSprite(StateArchive& archive) {
+  std::uint32_t sprites = sprite != nullptr ? 1 : 0;
+  archive.Count("sprite", sprites, 40);
+  if (sprites > 1) archive.Refuse("an object with more than one billboard");
+  if (archive.Reading() && sprites == 1 && archive.Good()) sprite = std::make_unique<Sprite>(this, Vector3(), 0.0f);
+  if (sprites == 1 && archive.Good()) sprite->Walk(archive);
+}
+
+// Read, each machine is made from its kind before its fields are read into it.
+void GameObject::WalkMachines(StateArchive& archive, const MachineMaker* maker) {
+  auto count = static_cast<std::uint32_t>(machines.size());
+  archive.Count("machines", count, 40);
+  for (std::uint32_t i = 0; i < count && archive.Good(); ++i) {
+    std::string kind = archive.Reading() ? std::string() : machines[i]->Kind();
+    archive.Kind("machine", kind);
+    if (archive.Reading()) {
+      std::unique_ptr<StateMachine> made = maker != nullptr ? maker->Make(kind, this) : nullptr;
+      if (made == nullptr) {
+        archive.Refuse("a machine of an unknown kind, \"" + kind + "\"");
+        return;
+      }
+      machines.push_back(std::move(made));
+    }
+    machines[i]->Walk(archive);
   }
-  copy->StackChanged();
-  return copy;
+  if (archive.Reading()) StackChanged();
 }
-
-void GameObject::RemapLeader(const ObjectRemap& remap) { leader = leader.CopyWith(remap); }
 
 GameObject::~GameObject() {
   if (battle != nullptr) battle->handleSlots.Close(lifeSlot);

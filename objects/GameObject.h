@@ -13,9 +13,10 @@
 #include "statemachine/StateMachine.h"
 
 class BattleContext;
+class MachineMaker;
 struct Message;
-class ObjectRemap;
 class Sprite;
+class StateArchive;
 
 // Aligned, and its members ordered, so that what every update reads (the running machine, the
 // billboard, the queued command, the removal mark, the formation slot, the leader and a leader's
@@ -36,11 +37,12 @@ class alignas(64) GameObject : public GOB {
   GameObject(const GameObject&) = delete;
   GameObject& operator=(const GameObject&) = delete;
 
-  // The same object in a copy of its battle, whose handle slots are a copy of its own battle's:
-  // it holds the same slot. Null when one of its machines cannot be copied. Its leader handle
-  // still points into the original until RemapLeader.
-  std::unique_ptr<GameObject> CopyFor(BattleContext& copiedBattle) const;
-  void RemapLeader(const ObjectRemap& remap);
+  // Every field of the object, its billboard's and its machines'. The handles are left out: they
+  // only remember what a look-up of the leader's and target's names finds.
+  void Walk(StateArchive& archive);
+  // An object of the battle read from the archive, its machines made by the maker; null once the
+  // archive refuses its input.
+  static std::unique_ptr<GameObject> Read(StateArchive& archive, BattleContext& ownBattle, const MachineMaker& maker);
 
   MessageRouter* Router() const override;
   TraceLog* Trace() const override;
@@ -151,7 +153,10 @@ class alignas(64) GameObject : public GOB {
   mutable ObjectHandle target;
   friend class RegistryOrder;
 
-  // The copy CopyFor makes: everything but the machines, the sprite and the handles.
-  GameObject(const GameObject& original, BattleContext& copiedBattle);
   void StackChanged();
+  // What the object is made with, walked first so that a reader can make it.
+  static void WalkIdentity(StateArchive& archive, std::string& objectName, int& objectTeam, int& type, float& range);
+  void WalkState(StateArchive& archive, const MachineMaker* maker);
+  void WalkSprite(StateArchive& archive);
+  void WalkMachines(StateArchive& archive, const MachineMaker* maker);
 };

@@ -3,45 +3,34 @@
 
 #include <utility>
 
-#include "objects/ObjectRemap.h"
+#include "objects/MachineMaker.h"
 #include "objects/Sprite.h"
 #include "objects/WalkForesight.h"
 #include "statemachine/Message.h"
+#include "statemachine/StateArchive.h"
 
-// The copies are registered in the original's walking order, so they are walked alike.
-bool GameObjectManager::CopyRegistry(const RegistryOrder& original, BattleContext& copiedBattle, ObjectRemap& remap) {
-  for (const GameObject* object : original.Objects()) {
-    std::unique_ptr<GameObject> copy = object->CopyFor(copiedBattle);
-    if (copy == nullptr) return false;
-    remap.Add(object, copy.get());
-    order.Append(std::move(copy));
-  }
-  return true;
+// A registry read back is filled as the objects are registered: in walking order, each name new.
+void GameObjectManager::Walk(StateArchive& archive, BattleContext& battle, const MachineMaker* maker) {
+  if (!WalkList(archive, "registered objects", order.Objects(), battle, maker)) return;
+  if (archive.Reading()) RegisterPending();
+  WalkList(archive, "pending objects", pending, battle, maker);
 }
 
-bool GameObjectManager::CopyPending(const GameObjectManager& original, BattleContext& copiedBattle, ObjectRemap& remap) {
-  for (const auto& object : original.pending) {
-    std::unique_ptr<GameObject> copy = object->CopyFor(copiedBattle);
-    if (copy == nullptr) return false;
-    remap.Add(object.get(), copy.get());
-    pendingByName.try_emplace(copy->name, copy.get());
-    pending.push_back(std::move(copy));
+template <class List>
+bool GameObjectManager::WalkList(StateArchive& archive, const char* name, const List& list, BattleContext& battle,
+                                 const MachineMaker* maker) {
+  archive.Place("battle", "");
+  auto count = static_cast<std::uint32_t>(list.size());
+  archive.Count(name, count, 32);
+  if (!archive.Reading()) {
+    for (const auto& object : list) object->Walk(archive);
+    return true;
   }
-  return true;
-}
-
-std::unique_ptr<GameObjectManager> GameObjectManager::CopyFor(BattleContext& copiedBattle) const {
-  auto copy = std::make_unique<GameObjectManager>();
-  ObjectRemap remap;
-  if (!copy->CopyRegistry(order, copiedBattle, remap) || !copy->CopyPending(*this, copiedBattle, remap)) {
-    return nullptr;
+  for (std::uint32_t i = 0; i < count && archive.Good(); ++i) {
+    std::unique_ptr<GameObject> object = GameObject::Read(archive, battle, *maker);
+    if (object != nullptr) Add(std::move(object));
   }
-  for (GameObject* object : copy->order.Objects()) object->RemapLeader(remap);
-  for (auto& object : copy->pending) object->RemapLeader(remap);
-  copy->squadLeaders.CopyFrom(squadLeaders, remap);
-  copy->generals.CopyFrom(generals, remap);
-  copy->squadLeaderGrid.CopyFrom(squadLeaderGrid, remap);
-  return copy;
+  return archive.Good();
 }
 
 void GameObjectManager::Add(std::unique_ptr<GameObject> object) {

@@ -14,7 +14,8 @@
 #include "objects/SerialIndex.h"
 
 class BattleContext;
-class ObjectRemap;
+class MachineMaker;
+class StateArchive;
 class WalkForesight;
 
 class GameObjectManager {
@@ -23,14 +24,12 @@ class GameObjectManager {
   GameObjectManager(const GameObjectManager&) = delete;
   GameObjectManager& operator=(const GameObjectManager&) = delete;
 
-  // Every object copied into the battle (whose handle slots are a copy of the original's), walked
-  // in the same order. Between updates only. Null only when an object's machine cannot be copied
-  // (every built-in one can).
-  std::unique_ptr<GameObjectManager> CopyFor(BattleContext& copiedBattle) const;
-
   // Objects added during a frame are found by name at once but updated (and seen by the renderer)
   // from the next update on.
   void Add(std::unique_ptr<GameObject> object);
+  // The registered objects in walking order, then those waiting to be registered. Read (into an
+  // empty manager), the objects are made in the battle with the maker's machines.
+  void Walk(StateArchive& archive, BattleContext& battle, const MachineMaker* maker);
   GameObject* Find(const std::string& name) const;
   // What Find would return for "SquadLeader " or "General " followed by the serial, without
   // building the name.
@@ -59,10 +58,11 @@ class GameObjectManager {
  private:
   using Registry = RegistryOrder::Registry;
 
-  // Fills the registry with the copies, remembering which is whose; false when one fails.
-  bool CopyRegistry(const RegistryOrder& original, BattleContext& copiedBattle, ObjectRemap& remap);
-  bool CopyPending(const GameObjectManager& original, BattleContext& copiedBattle, ObjectRemap& remap);
   void RegisterPending();
+  // Every object of the list walked, or, read, made and added; false once the archive refuses.
+  template <class List>
+  bool WalkList(StateArchive& archive, const char* name, const List& list, BattleContext& battle,
+                const MachineMaker* maker);
   static void UpdateForeseen(GameObject& object, std::size_t index, float dt, WalkForesight& foresight);
   // Deletes an object that has just been updated.
   void Erase(GameObject& object);

@@ -3,7 +3,6 @@
 
 #include <utility>
 
-#include "objects/ObjectRemap.h"
 #include "objects/Sprite.h"
 
 namespace {
@@ -16,13 +15,6 @@ constexpr int kWindowMargin = 16;
 }  // namespace
 
 LeaderGrid::LeaderGrid(const SerialIndex& serials) : index(serials) {}
-
-void LeaderGrid::CopyFrom(const LeaderGrid& other, const ObjectRemap& remap) {
-  entries = other.entries;
-  for (Entry& entry : entries) entry.object = remap(entry.object);
-  layers = other.layers;
-  waiting = other.waiting;
-}
 
 float LeaderGrid::RingReach(int rings) {
   if (rings < 2) return 0.0f;

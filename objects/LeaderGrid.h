@@ -13,7 +13,6 @@
 #include "objects/GameObject.h"
 #include "objects/SerialIndex.h"
 
-class ObjectRemap;
 
 class LeaderGrid {
  public:
@@ -21,9 +20,6 @@ class LeaderGrid {
   static constexpr float kCellSize = 16.0f;
 
   explicit LeaderGrid(const SerialIndex& serials);
-  // Takes over the other grid's leaders and cells, turned to the copies of their objects; this
-  // grid's own index must already be a copy of the other's.
-  void CopyFrom(const LeaderGrid& other, const ObjectRemap& remap);
 
   // The object manager calls this after every change of what the index finds for the object's
   // name: added, registered, erased.

@@ -3,7 +3,6 @@
 
 #include "objects/GameObject.h"
 #include "objects/HandleSlots.h"
-#include "objects/ObjectRemap.h"
 
 ObjectHandle::ObjectHandle(GameObject* target, const HandleSlots& slots) : object(target) {
   if (object == nullptr) return;
@@ -22,8 +21,3 @@ void ObjectHandle::Prefetch(const HandleSlots& slots) const {
   GameObject::PrefetchHotLines(object);
 }
 
-ObjectHandle ObjectHandle::CopyWith(const ObjectRemap& remap) const {
-  ObjectHandle copy = *this;
-  copy.object = remap(object);
-  return copy;
-}

@@ -7,7 +7,6 @@
 
 class GameObject;
 class HandleSlots;
-class ObjectRemap;
 
 class ObjectHandle {
  public:
@@ -20,9 +19,6 @@ class ObjectHandle {
   // Starts fetching what Get reads and the object's first two cache lines; harmless when the
   // object is gone, as a prefetch never faults.
   void Prefetch(const HandleSlots& slots) const;
-  // The handle in a copied battle, whose slots are a copy of this one's: it finds the copy of
-  // the object if this finds the object.
-  ObjectHandle CopyWith(const ObjectRemap& remap) const;
 
  private:
   GameObject* object = nullptr;

@@ -10,7 +10,6 @@
 #include <vector>
 
 class GameObject;
-class ObjectRemap;
 
 class RegistryOrder {
  public:
@@ -22,8 +21,6 @@ class RegistryOrder {
   // object that takes a registered name takes the old object's place in it too, and the old one
   // is destroyed.
   void Register(std::unique_ptr<GameObject> object);
-  // Registers a copy at the end, for a registry filled in the order of the one it copies.
-  void Append(std::unique_ptr<GameObject> object);
 
   // In walking order. The caller may drop entries whose objects it erases from the registry, and
   // then tells each object that moved up where it now stands.
@@ -32,6 +29,8 @@ class RegistryOrder {
   static void MovedTo(GameObject& object, std::size_t index);
 
  private:
+  void Append(std::unique_ptr<GameObject> object);
+
   Registry& registry;
   std::vector<GameObject*> objects;
 };

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "objects/GameObject.h"
-#include "objects/ObjectRemap.h"
 
 SerialIndex::SerialIndex(std::string namePrefix) : prefix(std::move(namePrefix)) {}
 
@@ -63,10 +62,3 @@ GameObject* SerialIndex::Find(int serial) const {
   return found != nullptr ? found : pending[static_cast<std::size_t>(serial)];
 }
 
-void SerialIndex::CopyFrom(const SerialIndex& other, const ObjectRemap& remap) {
-  registered.clear();
-  pending.clear();
-  for (const GameObject* object : other.registered) registered.push_back(remap(object));
-  for (const GameObject* object : other.pending) pending.push_back(remap(object));
-  pendingSerials = other.pendingSerials;
-}

@@ -7,7 +7,6 @@
 #include <vector>
 
 class GameObject;
-class ObjectRemap;
 
 class SerialIndex {
  public:
@@ -28,8 +27,6 @@ class SerialIndex {
   void Registered(GameObject& object);
   void Erased(const GameObject& object);
   void PendingCleared();
-  // Takes over the other index's entries, turned to the copies of their objects.
-  void CopyFrom(const SerialIndex& other, const ObjectRemap& remap);
 
   // Null when no object carries the name with this serial.
   GameObject* Find(int serial) const;

@@ -11,6 +11,7 @@
 #include "objects/UnitType.h"
 #include "objects/UnitTypeInfo.h"
 #include "statemachine/Message.h"
+#include "statemachine/StateArchive.h"
 
 Sprite::Sprite(GameObject* spriteOwner, const Vector3& start, float facingAngle)
     : position(start), target(start), facing(facingAngle), owner(spriteOwner) {
@@ -100,4 +101,18 @@ void Sprite::PaintFootstep(BattleContext& battle) const {
 void Sprite::PrefetchGround() const {
   const BattleContext* battle = owner != nullptr ? owner->GetBattle() : nullptr;
   if (battle != nullptr) battle->terrain.PrefetchAround(position.x, position.z, battle->paintFootsteps);
+}
+
+void Sprite::Walk(StateArchive& archive) {
+  archive.Point("sprite.position", position);
+  archive.Point("sprite.target", target);
+  archive.Float("sprite.halfSize", halfSize);
+  archive.Float("sprite.facing", facing);
+  archive.Float("sprite.speed", speed);
+  archive.Float("sprite.alpha", alpha);
+  archive.Flag("sprite.arrivalPending", arrivalPending);
+  archive.Flag("sprite.notifyOnArrival", notifyOnArrival);
+  archive.Flag("sprite.followTerrain", followTerrain);
+  archive.Float("sprite.facingCos", facingCos);
+  archive.Float("sprite.facingSin", facingSin);
 }

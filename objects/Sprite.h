@@ -9,6 +9,7 @@
 class GameObject;
 class Terrain;
 class BattleContext;
+class StateArchive;
 
 // What one update's walk depends on besides the step's length and the ground: the walk is a pure
 // function of these, so a walk worked out ahead from an equal start is the walk itself.
@@ -40,6 +41,7 @@ class alignas(64) Sprite {
 
   Sprite(GameObject* spriteOwner, const Vector3& start, float facingAngle);
   ~Sprite() = default;
+  Sprite(const Sprite&) = delete;
   Sprite& operator=(const Sprite&) = delete;
 
   // One step towards the target, then the arrival notice, the ground painting and the height.
@@ -56,10 +58,10 @@ class alignas(64) Sprite {
   void PrefetchGround() const;
 
   void SetTarget(const Vector3& point, bool notify);
-  // The same billboard, for the same object in a copied battle.
-  std::unique_ptr<Sprite> CopyFor(GameObject* newOwner) const;
 
   static float HalfSizeFor(int unitType);
+  // Every field but the owner, which is where the sprite lives.
+  void Walk(StateArchive& archive);
 
   Vector3 position;
   Vector3 target;
@@ -81,15 +83,6 @@ class alignas(64) Sprite {
   // The first half of Walk: the position on the flat, before the height.
   static WalkEnd Stride(const WalkStart& start, float dt);
   void PaintFootstep(BattleContext& battle) const;
-
-  // Only CopyFor copies, and sets the owner.
-  Sprite(const Sprite&) = default;
 };
-
-inline std::unique_ptr<Sprite> Sprite::CopyFor(GameObject* newOwner) const {
-  std::unique_ptr<Sprite> copy(new Sprite(*this));
-  copy->owner = newOwner;
-  return copy;
-}
 
 static_assert(sizeof(Sprite) == 64, "a sprite takes one cache line");

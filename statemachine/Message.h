@@ -53,6 +53,23 @@ struct Message {
   bool repeat = false;
 
   Message() = default;
+  // Every field, in the fingerprint's order.
+  template <class Archive>
+  void Walk(Archive& archive);
   Message(int messageId, std::string senderName, std::string receiverName, int type, int payload, float dueTime,
           int stamp, int messageScope, bool repeating);
 };
+
+template <class Archive>
+void Message::Walk(Archive& archive) {
+  archive.Int("id", id);
+  archive.Text("sender", sender);
+  archive.Text("receiver", receiver);
+  archive.Int("dataType", dataType);
+  archive.Int("data", data);
+  archive.Float("deliveryTime", deliveryTime);
+  archive.Int("scopeValue", scopeValue);
+  archive.Int("scope", scope);
+  archive.Flag("delivered", delivered);
+  archive.Flag("repeat", repeat);
+}

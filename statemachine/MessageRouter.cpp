@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/Timer.h"
+#include "statemachine/StateArchive.h"
 #include "statemachine/StateMachine.h"
 
 namespace {
@@ -50,6 +51,52 @@ void MessageRouter::Send(float delay, int id, const std::string& receiver, const
   const QueueKey key{queued->deliveryTime, nextSequence++};
   forReceiver.push_back({key, queued.get()});
   queue.emplace(key, std::move(queued));
+}
+
+// An archive that changes what it walks (a test's) may have moved a message in the queue.
+void MessageRouter::Rekey(const std::vector<std::uint64_t>& sequences) {
+  Queue old = std::move(queue);
+  queue.clear();
+  byReceiver.clear();
+  std::size_t index = 0;
+  for (auto& [key, msg] : old) {
+    const QueueKey moved{msg->deliveryTime, sequences[index++]};
+    Enqueue(moved, std::move(msg));
+  }
+}
+
+void MessageRouter::Enqueue(const QueueKey& key, std::unique_ptr<Message> msg) {
+  byReceiver[msg->receiver].push_back({key, msg.get()});
+  queue.emplace(key, std::move(msg));
+}
+
+// Read, a message's due time is its key's, so the queue is kept by due time as Send keeps it.
+void MessageRouter::Walk(StateArchive& archive) {
+  archive.Place("router", "");
+  archive.Wide("nextSequence", nextSequence);
+  auto count = static_cast<std::uint32_t>(queue.size());
+  archive.Count("queued messages", count, 40);
+  if (!archive.Reading()) {
+    std::vector<std::uint64_t> sequences;
+    sequences.reserve(queue.size());
+    bool moved = false;
+    for (const auto& [key, msg] : queue) {
+      sequences.push_back(key.sequence);
+      archive.Wide("sequence", sequences.back());
+      msg->Walk(archive);
+      moved = moved || sequences.back() != key.sequence || msg->deliveryTime != key.deliveryTime;
+    }
+    if (moved) Rekey(sequences);
+    return;
+  }
+  for (std::uint32_t i = 0; i < count && archive.Good(); ++i) {
+    std::uint64_t sequence = 0;
+    archive.Wide("sequence", sequence);
+    auto msg = std::make_unique<Message>();
+    msg->Walk(archive);
+    const QueueKey key{msg->deliveryTime, sequence};
+    if (archive.Good()) Enqueue(key, std::move(msg));
+  }
 }
 
 bool MessageRouter::CollectDue(std::vector<QueueKey>& due) const {
@@ -125,15 +172,4 @@ std::vector<const Message*> MessageRouter::Pending() const {
   pending.reserve(bySequence.size());
   for (const auto& [sequence, msg] : bySequence) pending.push_back(msg);
   return pending;
-}
-
-void MessageRouter::CopyQueueFrom(const MessageRouter& other) {
-  queue.clear();
-  byReceiver.clear();
-  for (const auto& [key, msg] : other.queue) queue.emplace(key, std::make_unique<Message>(*msg));
-  for (const auto& [receiver, refs] : other.byReceiver) {
-    std::vector<QueuedRef>& copied = byReceiver[receiver];
-    for (const QueuedRef& ref : refs) copied.push_back({ref.key, queue.at(ref.key).get()});
-  }
-  nextSequence = other.nextSequence;
 }

@@ -12,6 +12,7 @@
 
 #include "statemachine/Message.h"
 
+class StateArchive;
 class StateMachine;
 class Timer;
 
@@ -40,8 +41,10 @@ class MessageRouter {
   // Drops every queued message. Names restart with every battle, so a message left from an ended
   // battle would reach the namesake of its receiver in the next one.
   void Clear();
-  // Takes over the other router's queued messages, as a copied battle's router.
-  void CopyQueueFrom(const MessageRouter& other);
+
+  // The queued messages in delivery order, each with its place in the sending order, and the
+  // sending order's next number. Read, they join the queue.
+  void Walk(StateArchive& archive);
 
   // The queued messages in the order they were queued.
   std::vector<const Message*> Pending() const;
@@ -70,6 +73,8 @@ class MessageRouter {
   std::unique_ptr<Message> TakeQueued(const QueueKey& key);
 
   float Now() const;
+  void Enqueue(const QueueKey& key, std::unique_ptr<Message> msg);
+  void Rekey(const std::vector<std::uint64_t>& sequences);
 
   const Timer& clock;
   MachineFinder findMachine;

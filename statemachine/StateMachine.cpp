@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "statemachine/MessageRouter.h"
+#include "statemachine/StateArchive.h"
 #include "statemachine/TraceLog.h"
 
 namespace {
@@ -24,20 +25,24 @@ StateMachine::StateMachine(MachineOwner* machineHost, GameObject* machineOwner)
   Reset();
 }
 
-std::unique_ptr<StateMachine> StateMachine::CopyInto(MachineOwner* /*newHost*/, GameObject* /*newOwner*/) const {
-  return nullptr;
-}
-
-void StateMachine::Rehome(MachineOwner* machineHost, GameObject* machineOwner) {
-  owner = machineOwner;
-  host = machineHost;
-  traceLog = machineHost != nullptr ? machineHost->Trace() : nullptr;
-  router = machineHost != nullptr ? machineHost->Router() : nullptr;
-}
-
 void StateMachine::Route(float delay, int id, const std::string& receiver, int scope, int stamp, int dataType, int data,
                          bool repeat) {
   if (router != nullptr) router->Send(delay, id, receiver, OwnerName(), scope, stamp, dataType, data, repeat);
+}
+
+// The owner, router and trace log are where the machine lives, not what it holds.
+void StateMachine::Walk(StateArchive& archive) {
+  archive.Chars("machine.stateName", stateName);
+  archive.Chars("machine.substateName", substateName);
+  archive.Int("machine.state", state);
+  archive.Int("machine.nextState", nextState);
+  archive.Int("machine.substate", substate);
+  archive.Int("machine.nextSubstate", nextSubstate);
+  archive.Int("machine.stateChangeCount", stateChangeCount);
+  archive.Int("machine.changeCount", changeCount);
+  archive.Int("machine.changePending", changePending);
+  archive.Flag("machine.changeAllowed", changeAllowed);
+  WalkOwn(archive);
 }
 
 void StateMachine::Reset() {

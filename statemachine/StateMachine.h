@@ -12,6 +12,7 @@
 
 class GameObject;
 class MessageRouter;
+class StateArchive;
 class TraceLog;
 
 enum EventCode : int {
@@ -39,16 +40,16 @@ class alignas(64) StateMachine {
   explicit StateMachine(Owner* machineOwner) : StateMachine(static_cast<MachineOwner*>(machineOwner), machineOwner) {}
   explicit StateMachine(std::nullptr_t) : StateMachine(static_cast<MachineOwner*>(nullptr), nullptr) {}
   virtual ~StateMachine() = default;
+  StateMachine(const StateMachine&) = delete;
   StateMachine& operator=(const StateMachine&) = delete;
 
   // Reacts to one event in the block named by (state, substate); false when nothing handled it.
   virtual bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) = 0;
-  // The same machine, in the same state down to its queued changes, steering another owner (the
-  // same object in a copied battle); null for a machine that cannot be copied.
-  template <class Owner>
-  std::unique_ptr<StateMachine> CopyFor(Owner* newOwner) const {
-    return CopyInto(static_cast<MachineOwner*>(newOwner), newOwner);
-  }
+
+  // Every field of the machine, the base's and then its kind's own.
+  void Walk(StateArchive& archive);
+  // The name a battle file makes the machine again by; empty for a kind that cannot be saved.
+  virtual const char* Kind() const { return ""; }
 
   void Reset();
   // Resets and enters state 0; the owner calls it whenever this machine becomes current.
@@ -89,20 +90,11 @@ class alignas(64) StateMachine {
   int ScopeStamp(int scope) const;
 
  protected:
-  // Copies everything, the owner included: only CopyOf may call it, which then rehomes the copy.
-  StateMachine(const StateMachine&) = default;
-  // Machines that can be copied override this with CopyOf(*this, ...).
-  virtual std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const;
-  template <class Machine>
-  static std::unique_ptr<StateMachine> CopyOf(const Machine& machine, MachineOwner* newHost, GameObject* newOwner) {
-    std::unique_ptr<Machine> copy(new Machine(machine));
-    copy->Rehome(newHost, newOwner);
-    return copy;
-  }
+  // The fields a kind adds to the base's.
+  virtual void WalkOwn(StateArchive& /*archive*/) {}
 
  private:
   StateMachine(MachineOwner* machineHost, GameObject* machineOwner);
-  void Rehome(MachineOwner* machineHost, GameObject* machineOwner);
   void ProcessStateChanges();
   void Route(float delay, int id, const std::string& receiver, int scope, int stamp, int dataType, int data,
              bool repeat);

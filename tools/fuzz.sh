@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 build=build/fuzz
-targets=(png heightmap scenario design shardmerge lua)
+targets=(png heightmap scenario design shardmerge lua battle)
 if [ $# -gt 1 ]; then
   targets=("${@:2}")
 fi
@@ -28,6 +28,7 @@ seed_folders() {
   [ "$1" = design ] && shipped=designs
   [ "$1" = lua ] && shipped=strategies
   [ "$1" = shardmerge ] && shipped=
+  [ "$1" = battle ] && shipped=
   for folder in "tests/fuzz/corpus/$1" "tests/fuzz/regressions/$1" "$shipped"; do
     [ -n "$folder" ] && [ -d "$folder" ] && echo "$folder"
   done
@@ -38,6 +39,7 @@ dictionary() {
     scenario | design) echo tests/fuzz/toml.dict ;;
     shardmerge) echo tests/fuzz/json.dict ;;
     lua) echo tests/fuzz/lua.dict ;;
+    battle) echo tests/fuzz/battle.dict ;;
     *) echo tests/fuzz/png.dict ;;
   esac
 }

@@ -6,6 +6,7 @@
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "statemachine/EventClauses.h"
+#include "statemachine/StateArchive.h"
 #include "terrain/PathFinder.h"
 #include "units/SquadLeaderSM.h"
 
@@ -16,8 +17,11 @@ SquadLeaderSM* LocateSquadLeader(const GameObject& leader) {
 }
 }  // namespace
 
-AISM::AISM(GameObject* machineOwner, float targetX, float targetY, float targetZ)
-    : StateMachine(machineOwner), targetPosition(targetX, targetY, targetZ) {}
+// The march reads only the target's ground coordinates, so the height is not kept: orders that
+// differ only there (a script's goal stands at height 0, a stored enemy position does not) make
+// the same march, and fingerprint alike.
+AISM::AISM(GameObject* machineOwner, float targetX, float /*targetY*/, float targetZ)
+    : StateMachine(machineOwner), targetPosition(targetX, 0.0f, targetZ) {}
 
 bool AISM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
   switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
@@ -118,4 +122,11 @@ Formation* AISM::LocateFormation() const {
 bool AISM::EnemyLeaderInRange() const {
   const SquadLeaderSM* squadLeader = LocateSquadLeader(*GetOwner());
   return squadLeader != nullptr && squadLeader->EnemyLeaderInRange();
+}
+
+void AISM::WalkOwn(StateArchive& archive) {
+  archive.Point("march.targetPosition", targetPosition);
+  archive.Point("march.currentWaypoint", currentWaypoint);
+  archive.Size("march.path", path, 12);
+  for (Vector3& waypoint : path) archive.Point("march.path", waypoint);
 }

@@ -26,15 +26,14 @@ class AISM : public StateMachine {
 
   AISM(GameObject* owner, float targetX, float targetY, float targetZ);
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
-  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
-    return CopyOf(*this, newHost, newOwner);
-  }
+  const char* Kind() const override { return "AISM"; }
 
   const Vector3& TargetPosition() const { return targetPosition; }
   const Vector3& CurrentWaypoint() const { return currentWaypoint; }
   const std::list<Vector3>& Path() const { return path; }
 
  private:
+  void WalkOwn(StateArchive& archive) override;
   void FindPath();
   void WalkToNextWaypoint();
   void TurnTowardsNextWaypoint();

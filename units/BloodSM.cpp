@@ -5,6 +5,7 @@
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "statemachine/EventClauses.h"
+#include "statemachine/StateArchive.h"
 
 bool BloodSM::HandleEvent(int event, Message* msg, int blockState, int blockSubstate) {
   switch (EventClauses clauses(*this, event, msg, blockState, blockSubstate); clauses.Block()) {
@@ -31,4 +32,9 @@ void BloodSM::Grow() {
   GetOwner()->GetSprite()->halfSize = size;
   size += GetOwner()->GetBattle()->timer.delta * growthRate;
   growthRate *= kGrowthDecay;
+}
+
+void BloodSM::WalkOwn(StateArchive& archive) {
+  archive.Float("blood.size", size);
+  archive.Float("blood.growthRate", growthRate);
 }

@@ -15,14 +15,13 @@ class BloodSM : public StateMachine {
 
   using StateMachine::StateMachine;
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
-  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
-    return CopyOf(*this, newHost, newOwner);
-  }
+  const char* Kind() const override { return "BloodSM"; }
 
   float size = 0.0f;
   float growthRate = 0.0f;
 
  private:
+  void WalkOwn(StateArchive& archive) override;
   void Start();
   void Grow();
 };

@@ -10,9 +10,7 @@ class CombatSM : public StateMachine {
 
   using StateMachine::StateMachine;
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
-  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
-    return CopyOf(*this, newHost, newOwner);
-  }
+  const char* Kind() const override { return "CombatSM"; }
 
  private:
   void CloseIn();

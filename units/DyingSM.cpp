@@ -6,6 +6,7 @@
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "statemachine/EventClauses.h"
+#include "statemachine/StateArchive.h"
 #include "units/BattleRules.h"
 #include "units/UnitFactory.h"
 
@@ -45,3 +46,5 @@ void DyingSM::Die() {
   if (unit->unitType == UnitType::General) unit->GetBattle()->Rules().EndBattle(unit->team);
   unit->MarkForRemoval();
 }
+
+void DyingSM::WalkOwn(StateArchive& archive) { archive.Float("dying.height", height); }

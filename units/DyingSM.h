@@ -14,13 +14,12 @@ class DyingSM : public StateMachine {
 
   using StateMachine::StateMachine;
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
-  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
-    return CopyOf(*this, newHost, newOwner);
-  }
+  const char* Kind() const override { return "DyingSM"; }
 
   float height = 0.0f;
 
  private:
+  void WalkOwn(StateArchive& archive) override;
   void StartDying();
   void Die();
 };

@@ -12,9 +12,7 @@ class FollowerSM : public StateMachine {
 
   using StateMachine::StateMachine;
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
-  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
-    return CopyOf(*this, newHost, newOwner);
-  }
+  const char* Kind() const override { return "FollowerSM"; }
 
  private:
   // The squad leader's formation; null once the leader is gone.

@@ -9,6 +9,7 @@
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "statemachine/EventClauses.h"
+#include "statemachine/StateArchive.h"
 #include "units/AISM.h"
 #include "units/ArmyLayout.h"
 #include "units/BattleRules.h"
@@ -189,4 +190,9 @@ bool GeneralSM::ScriptedGoal(Commander& strategy, GameObject& leader, SquadLeade
   }
   goal = Vector3(order.x, 0.0f, order.z);
   return true;
+}
+
+void GeneralSM::WalkOwn(StateArchive& archive) {
+  archive.Text("general.reportingLeader", reportingLeader);
+  archive.Flag("general.armyRaised", armyRaised);
 }

@@ -19,9 +19,7 @@ class GeneralSM : public StateMachine {
 
   using StateMachine::StateMachine;
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
-  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
-    return CopyOf(*this, newHost, newOwner);
-  }
+  const char* Kind() const override { return "GeneralSM"; }
 
   // Where a squad is sent, by its leader's order mode; false when no order is given.
   bool ChooseGoal(const SquadLeaderSM& squadLeader, const GameObject* firstFollower, Vector3& goal) const;
@@ -30,6 +28,7 @@ class GeneralSM : public StateMachine {
   bool armyRaised = false;
 
  private:
+  void WalkOwn(StateArchive& archive) override;
   void RaiseArmy();
   void FightGeneralWhenArmiesAreGone();
   void FightGeneralWhenScriptSays(Commander& strategy);

@@ -12,4 +12,5 @@ target_sources(battlesim_sim PRIVATE
   units/BloodSM.cpp
   units/ArrowSM.cpp
   units/UnitFactory.cpp
+  units/MachineKinds.cpp
 )

@@ -11,6 +11,7 @@
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
 #include "statemachine/EventClauses.h"
+#include "statemachine/StateArchive.h"
 #include "units/BattleRules.h"
 #include "units/UnitFactory.h"
 
@@ -24,6 +25,16 @@ float DistanceBetween(const GameObject& a, const GameObject& b) {
 // The formation's shape is drawn as the machine is made, before anything else of it.
 SquadLeaderSM::SquadLeaderSM(GameObject* machineOwner)
     : StateMachine(machineOwner), FormationLead(machineOwner->GetBattle()->random.Rand()) {}
+
+SquadLeaderSM::SquadLeaderSM(GameObject* machineOwner, Restored) : StateMachine(machineOwner), FormationLead(0) {}
+
+void SquadLeaderSM::WalkOwn(StateArchive& archive) {
+  archive.Enum("leader.orderMode", orderMode);
+  archive.Point("leader.storedTarget", storedTarget);
+  archive.Int("leader.memberType", memberType);
+  archive.Flag("leader.squadRaised", squadRaised);
+  formation.Walk(archive);
+}
 
 BattleContext& SquadLeaderSM::OwnBattle() const { return *GetOwner()->GetBattle(); }
 

@@ -46,9 +46,10 @@ class SquadLeaderSM : public StateMachine, public FormationLead {
   // The owner belongs to a battle, whose generator draws the formation's shape.
   explicit SquadLeaderSM(GameObject* machineOwner);
   bool HandleEvent(int event, Message* msg, int blockState, int blockSubstate) override;
-  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
-    return CopyOf(*this, newHost, newOwner);
-  }
+  const char* Kind() const override { return "SquadLeaderSM"; }
+  // A leader read back from a battle file: its formation is read too, so none is drawn.
+  struct Restored {};
+  SquadLeaderSM(GameObject* machineOwner, Restored);
 
   // The squad leader machine in the object's stack, or null. It is the only machine that leads a
   // formation.
@@ -95,4 +96,5 @@ class SquadLeaderSM : public StateMachine, public FormationLead {
   void FormUp();
   void ReportReady();
   void MarchTo(const Vector3& target);
+  void WalkOwn(StateArchive& archive) override;
 };

@@ -17,23 +17,17 @@ class SquadMemberSM : public StateMachine {
 class SoldierSM final : public SquadMemberSM {
  public:
   using SquadMemberSM::SquadMemberSM;
-  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
-    return CopyOf(*this, newHost, newOwner);
-  }
+  const char* Kind() const override { return "SoldierSM"; }
 };
 
 class ArcherSM final : public SquadMemberSM {
  public:
   using SquadMemberSM::SquadMemberSM;
-  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
-    return CopyOf(*this, newHost, newOwner);
-  }
+  const char* Kind() const override { return "ArcherSM"; }
 };
 
 class BerserkerSM final : public SquadMemberSM {
  public:
   using SquadMemberSM::SquadMemberSM;
-  std::unique_ptr<StateMachine> CopyInto(MachineOwner* newHost, GameObject* newOwner) const override {
-    return CopyOf(*this, newHost, newOwner);
-  }
+  const char* Kind() const override { return "BerserkerSM"; }
 };

@@ -5,6 +5,7 @@
 #include "objects/GameObject.h"
 #include "objects/Sprite.h"
 #include "objects/UnitType.h"
+#include "statemachine/StateArchive.h"
 #include "units/ArrowSM.h"
 #include "units/BloodSM.h"
 #include "units/GeneralSM.h"
@@ -81,10 +82,10 @@ void UnitFactory::Reset() {
   generalCount = 0;
 }
 
-void UnitFactory::CopyCountsFrom(const UnitFactory& other) {
-  soldierCount = other.soldierCount;
-  archerCount = other.archerCount;
-  berserkerCount = other.berserkerCount;
-  squadLeaderCount = other.squadLeaderCount;
-  generalCount = other.generalCount;
+void UnitFactory::Walk(StateArchive& archive) {
+  archive.Int("factory.soldierCount", soldierCount);
+  archive.Int("factory.archerCount", archerCount);
+  archive.Int("factory.berserkerCount", berserkerCount);
+  archive.Int("factory.squadLeaderCount", squadLeaderCount);
+  archive.Int("factory.generalCount", generalCount);
 }

@@ -11,6 +11,7 @@
 
 class BattleContext;
 class GameObject;
+class StateArchive;
 class StateMachine;
 
 class UnitFactory {
@@ -25,8 +26,8 @@ class UnitFactory {
   GameObject* Create(int type, const Vector3& position, float facing, int team);
   // Numbers the next battle's units from 0 again.
   void Reset();
-  // The other factory's numbering, as a copied battle's factory.
-  void CopyCountsFrom(const UnitFactory& other);
+  // The counts, which name the next units.
+  void Walk(StateArchive& archive);
 
   static const UnitTypeInfo& Info(int type) { return UnitTypeInfo::Of(type); }
   // Every type's image file, in type order.

@@ -21,6 +21,7 @@
 #include "app/run/QuietDebugChannel.h"
 #include "app/run/StepHistogram.h"
 #include "battle/Battle.h"
+#include "battle/BattleFile.h"
 #include "battle/BattleFingerprint.h"
 #include "platform/Interrupt.h"
 
@@ -30,6 +31,42 @@ using Clock = std::chrono::steady_clock;
 
 HeadlessRunner::HeadlessRunner(const HeadlessOptions& runOptions, Scenario battleSetup)
     : options(runOptions), scenario(std::move(battleSetup)) {}
+
+void HeadlessRunner::PlayOn(std::unique_ptr<Battle> loaded, std::uint32_t elapsedMs) {
+  loadedBattle = std::move(loaded);
+  loadedMs = elapsedMs;
+}
+
+std::string HeadlessRunner::SavedSettings(const HeadlessOptions& options, std::uint32_t elapsedMs) {
+  return "seed " + std::to_string(options.seed) + " frame_ms " + std::to_string(options.frameMs) + " blood " +
+         (options.blood ? "1" : "0") + " elapsed_ms " + std::to_string(elapsedMs);
+}
+
+bool HeadlessRunner::ReadSettings(const std::string& text, HeadlessOptions& options, std::uint32_t& elapsedMs) {
+  unsigned seed = 0;
+  int frameMs = 0;
+  int blood = 0;
+  unsigned elapsed = 0;
+  int used = 0;
+  const int read =
+      std::sscanf(text.c_str(), "seed %u frame_ms %d blood %d elapsed_ms %u%n", &seed, &frameMs, &blood, &elapsed, &used);
+  if (read != 4 || static_cast<std::size_t>(used) != text.size() || frameMs < 1 || frameMs > 1000 || blood < 0 ||
+      blood > 1) {
+    return false;
+  }
+  options.seed = seed;
+  options.frameMs = frameMs;
+  options.blood = blood == 1;
+  elapsedMs = elapsed;
+  return true;
+}
+
+bool HeadlessRunner::Save(const Battle& battle, std::uint32_t elapsedMs) const {
+  std::string error;
+  if (BattleFile::Save(battle, SavedSettings(options, elapsedMs), options.saveFile, error)) return true;
+  std::cerr << "battlesim-headless: " << error << "\n";
+  return false;
+}
 
 double HeadlessRunner::SimulatedSeconds(long long frames) const {
   return static_cast<double>(frames) * options.frameMs / 1000.0;
@@ -51,6 +88,7 @@ int HeadlessRunner::Run(std::ostream& out, std::ostream* progress) {
   AddTiming(summary, steps, framesRun, std::chrono::duration<double>(Clock::now() - runStart).count());
   out << summary.Format(options.json) << std::flush;
   if (trace) std::cerr << trace->UnmatchedLine();
+  if (saveFailed) return 2;
   if (!summary.interrupted && options.stateAtStep > stepsRun) {
     std::cerr << "battlesim-headless: --state-at-step " << options.stateAtStep << " was never reached: the run ended "
               << "after step " << stepsRun << "; ask for an earlier step or more --battles\n";
@@ -85,7 +123,10 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
   const QuietDebugChannel quiet;
   // A battlefield of its own: a seed's battles never depend on the runs made before it in the
   // same process (the seeds before it in a shard).
-  Battle battle(scenario, options.seed);
+  std::unique_ptr<Battle> owned =
+      loadedBattle != nullptr ? std::move(loadedBattle) : std::make_unique<Battle>(scenario, options.seed);
+  const bool fresh = owned->BattlesStarted() == 0;
+  Battle& battle = *owned;
   battle.bloodEnabled = options.blood;
   battle.paintFootsteps = false;
   battle.SetStepThreads(options.threads);
@@ -93,14 +134,14 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
     battle.traceLog->Watch(trace.get());
     trace->Follow(&battle);
   }
-  battle.StartBattle();
+  if (fresh) battle.StartBattle();
 
   const auto framesAllowed = static_cast<long long>(std::ceil(options.maxSeconds * 1000.0 / options.frameMs));
   RunSummary summary;
   summary.seed = options.seed;
   BattleRecorder recorder(options.memory);
   Clock::time_point lastProgress = Clock::now();
-  std::uint32_t elapsedMs = 0;
+  std::uint32_t elapsedMs = loadedMs;
   const std::optional<unsigned> lineSeed = options.seedInLines ? std::optional<unsigned>(options.seed) : std::nullopt;
 
   stepsRun = 0;
@@ -133,6 +174,7 @@ RunSummary HeadlessRunner::RunBattles(std::ostream& out, std::ostream* progress,
     }
   }
   if (progress != nullptr) *progress << "\r\033[K" << std::flush;
+  if (!options.saveFile.empty() && !Save(battle, elapsedMs)) saveFailed = true;
   if (trace) trace->Follow(nullptr);
   if (timeline) timeline->Finish();
 

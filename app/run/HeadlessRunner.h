@@ -2,6 +2,7 @@
 // and a summary of the run: for tests, benchmarks and batch studies of many battles.
 #pragma once
 
+#include <cstdint>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "app/run/RunSummary.h"
 #include "app/run/UnitTrace.h"
 #include "app/setup/HeadlessOptions.h"
+#include "battle/Battle.h"
 #include "battle/BattleTimeline.h"
 #include "battle/Scenario.h"
 
@@ -20,6 +22,13 @@ class StepHistogram;
 class HeadlessRunner {
  public:
   HeadlessRunner(const HeadlessOptions& runOptions, Scenario battleSetup = Scenario{});
+  // Plays on the battle (read from a file) instead of starting the seed's, its clock at
+  // elapsedMs; the options' seed, frame length and blood must be those it was saved with.
+  void PlayOn(std::unique_ptr<Battle> loaded, std::uint32_t elapsedMs);
+  // What a battle file keeps of a run beside the battle, and reads back into the options; false
+  // for text no run wrote.
+  static std::string SavedSettings(const HeadlessOptions& options, std::uint32_t elapsedMs);
+  static bool ReadSettings(const std::string& text, HeadlessOptions& options, std::uint32_t& elapsedMs);
 
   // Runs until the requested battles are finished, one runs out of simulated time or the user
   // interrupts. Writes one line per battle and the summary to out, and progress to progress when
@@ -46,8 +55,14 @@ class HeadlessRunner {
   std::unique_ptr<UnitTrace> trace;
   std::unique_ptr<BattleTimeline> timeline;
 
+  // Writes the battle file the options ask for; false, said on standard error, when it cannot.
+  bool Save(const Battle& battle, std::uint32_t elapsedMs) const;
+
   HeadlessOptions options;
   Scenario scenario;
   // Steps the last RunBattles took.
   long long stepsRun = 0;
+  std::unique_ptr<Battle> loadedBattle;
+  std::uint32_t loadedMs = 0;
+  bool saveFailed = false;
 };

@@ -71,15 +71,23 @@ bool StudyIdentity::Of(const HeadlessOptions& options, const Scenario& battle, S
 std::string StudyIdentity::ProgramVersion() { return BATTLESIM_VERSION; }
 
 namespace {
-// The first version whose battles every later one plays alike.
+// The first version whose battles every later one plays alike, and the first whose fingerprints
+// every later one reckons alike.
 constexpr int kSameBattlesSince[] = {0, 10};
-}  // namespace
+constexpr int kSameFingerprintsSince[] = {0, 11};
 
-bool StudyIdentity::PlaysBattlesAsThisVersion(const std::string& version) {
+bool AtLeast(const std::string& version, const int (&since)[2]) {
   int major = 0;
   int minor = 0;
   if (std::sscanf(version.c_str(), "%d.%d", &major, &minor) != 2) return false;
-  return major > kSameBattlesSince[0] || (major == kSameBattlesSince[0] && minor >= kSameBattlesSince[1]);
+  return major > since[0] || (major == since[0] && minor >= since[1]);
+}
+}  // namespace
+
+bool StudyIdentity::PlaysBattlesAsThisVersion(const std::string& version) { return AtLeast(version, kSameBattlesSince); }
+
+bool StudyIdentity::FingerprintsAsThisVersion(const std::string& version) {
+  return AtLeast(version, kSameFingerprintsSince);
 }
 
 bool StudyIdentity::WellFormedVersion(const std::string& version) {
@@ -88,9 +96,13 @@ bool StudyIdentity::WellFormedVersion(const std::string& version) {
 }
 
 std::string StudyIdentity::OtherBattlesNote(const std::string& version) {
-  if (PlaysBattlesAsThisVersion(version)) return "";
-  return "recorded by battlesim " + version + ", which plays battles differently from battlesim " + ProgramVersion() +
-         " (the same seeds give other battles): run the seeds again with this version";
+  if (!PlaysBattlesAsThisVersion(version)) {
+    return "recorded by battlesim " + version + ", which plays battles differently from battlesim " + ProgramVersion() +
+           " (the same seeds give other battles): run the seeds again with this version";
+  }
+  if (FingerprintsAsThisVersion(version)) return "";
+  return "recorded by battlesim " + version + ", whose fingerprints leave part of a battle out (the same battles " +
+         "fingerprint otherwise in battlesim " + ProgramVersion() + "): run the seeds again with this version";
 }
 
 std::vector<std::pair<std::string, std::string>> StudyIdentity::Fields() const {

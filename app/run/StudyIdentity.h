@@ -37,7 +37,10 @@ struct StudyIdentity {
   static bool PlaysBattlesAsThisVersion(const std::string& version);
   // Whether version reads as one of ours does: MAJOR.MINOR.PATCH in digits.
   static bool WellFormedVersion(const std::string& version);
-  // One line for output recorded by such a version; empty when it plays battles as this one.
+  // False for a version whose fingerprints of the same battles differ from this one's (before
+  // 0.11.0 they left part of the state out).
+  static bool FingerprintsAsThisVersion(const std::string& version);
+  // One line for output recorded by such a version; empty when it plays and fingerprints battles as this one.
   static std::string OtherBattlesNote(const std::string& version);
   // "crc32:XXXXXXXX" of the file's bytes: enough to tell two files apart that were not made to
   // collide. False when the file cannot be read.

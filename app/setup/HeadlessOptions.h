@@ -52,6 +52,9 @@ struct HeadlessOptions {
   std::string designFile;
   int designPoint = 0;
   int designReplicate = 0;
+  // --save, --load: a battle file written when the run stops, and one played on.
+  std::string saveFile;
+  std::string loadFile;
   // --red-general, --blue-general by team code: strategy scripts over the scenario's.
   std::array<std::string, 2> generals;
 };

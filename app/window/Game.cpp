@@ -1,8 +1,12 @@
 // Construction of the world, the frame step, the battle rules and the statistics lines.
 #include "app/window/Game.h"
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <iostream>
 #include <sstream>
+#include <string>
 #include <utility>
 
 #include "app/run/BattleRecorder.h"
@@ -12,6 +16,7 @@
 #include "app/window/InputMode.h"
 #include "app/window/SimulationPace.h"
 #include "app/window/UnitInspector.h"
+#include "battle/BattleFile.h"
 #include "battle/BattleTimeline.h"
 #include "objects/UnitType.h"
 #include "platform/Interrupt.h"
@@ -165,6 +170,20 @@ void Game::ResetBattle() {
   NoteUserChange();
   battle->ResetBattle();
   if (scrubber != nullptr) scrubber->UserReset();
+}
+
+void Game::SaveBattle() const {
+  const auto elapsedMs = static_cast<std::uint32_t>(std::lround(static_cast<double>(battle->timer.now) * 1000.0));
+  const int frameMs = pace != nullptr && pace->FixedSteps() ? pace->StepMs() : 16;
+  const std::string settings = "seed " + std::to_string(seed) + " frame_ms " + std::to_string(frameMs) + " blood " +
+                               (battle->bloodEnabled ? "1" : "0") + " elapsed_ms " + std::to_string(elapsedMs);
+  const std::string path = "battle-" + std::to_string(seed) + "-" + std::to_string(elapsedMs / 1000) + ".battle";
+  std::string error;
+  if (BattleFile::Save(*battle, settings, path, error)) {
+    std::cerr << "battlesim: the battle on view is saved in " << path << "\n";
+  } else {
+    std::cerr << "battlesim: " << error << "\n";
+  }
 }
 
 void Game::SwitchBlood() {

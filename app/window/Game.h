@@ -38,6 +38,9 @@ class Game {
   // The user ends the program: background work stops and onQuit has its say.
   void Quit();
   void SwitchBlood();
+  // Writes the battle on view to battle-SEED-SECOND.battle in the working folder, which
+  // battlesim-headless --load plays on; says where, or why not, on standard error.
+  void SaveBattle() const;
 
   // One step of the world: tick, input, simulation (unless paused), statistics, render; the
   // three stages are timed on the HUD. Without graphics and input only the simulation runs, in

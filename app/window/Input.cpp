@@ -49,6 +49,9 @@ void Input::OnKey(unsigned char key, int /*x*/, int /*y*/) {
     case '-':
       if (game != nullptr && game->pace != nullptr) game->pace->Slower();
       break;
+    case 'k':
+      if (game != nullptr) game->SaveBattle();
+      break;
     case 'f':
       if (game != nullptr && game->inspector != nullptr) game->inspector->ToggleFollowing();
       break;

@@ -20,6 +20,9 @@ class SimulationPace {
   void Slower();
   double Speed() const { return kSpeeds[speedIndex]; }
   bool FixedSteps() const { return stepMs > 0; }
+  int StepMs() const { return stepMs; }
+  // The simulated clock of a battle opened where it stood.
+  void StartAt(std::uint32_t elapsedMs) { simulatedMs = elapsedMs; }
   // Simulated milliseconds stepped since the start.
   std::uint32_t SimulatedMs() const { return simulatedMs; }
 

@@ -25,6 +25,8 @@ struct WindowOptions {
   double speed = 1.0;
   bool report = false;
   bool json = false;
+  // A battle file to open where it stood (battlesim-headless --save, or the window's k).
+  std::string loadFile;
   // --red-general, --blue-general by team code: strategy scripts over the scenario's.
   std::array<std::string, 2> generals;
   // --lead: the team code of the side the user leads by hand, -1 for none.

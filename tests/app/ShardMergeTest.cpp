@@ -20,7 +20,7 @@ std::string BattleLine(unsigned seed, int battle, const char* winner, int soldie
 
 const std::string kStudy =
     R"({"scenario":"builtin","height_map":"crc32:0badf00d","frame_ms":16,"battles":2,"max_seconds":1800,)"
-    R"("blood":true,"version":"0.10.0"})";
+    R"("blood":true,"version":"0.11.0"})";
 
 std::string Summary(int finished, int unfinished, int red, int blue, int soldierKills, int archerKills,
                     int generalKills, const std::string& shard = "0/2", const std::string& study = kStudy) {
@@ -160,7 +160,7 @@ TEST(ShardMerge, RefusesShardsThatDifferInAnyOneFieldOfTheStudy) {
       {"\"battles\":2", "\"battles\":3"},
       {"\"max_seconds\":1800", "\"max_seconds\":1800.5"},
       {"\"blood\":true", "\"blood\":false"},
-      {"\"version\":\"0.10.0\"", "\"version\":\"0.10.1\""},
+      {"\"version\":\"0.11.0\"", "\"version\":\"0.11.1\""},
       {"\"version\"", "\"red_general\":\"crc32:00000003\",\"version\""},
       {"\"version\"", "\"blue_general\":\"crc32:00000004\",\"version\""}};
   for (const auto& [from, to] : fields) {
@@ -171,9 +171,10 @@ TEST(ShardMerge, RefusesShardsThatDifferInAnyOneFieldOfTheStudy) {
 
 // Output of a version whose seeds play other battles is named as such, not as a differing study.
 TEST(ShardMerge, RefusesShardsOfAVersionThatPlaysOtherBattlesBesideThisOnes) {
-  const std::string error = Beside(Replaced(kShardOne, "\"version\":\"0.10.0\"", "\"version\":\"0.9.0\""));
+  const std::string error = Beside(Replaced(kShardOne, "\"version\":\"0.11.0\"", "\"version\":\"0.9.0\""));
   EXPECT_NE(error.find("recorded by battlesim 0.9.0, which plays battles differently"), std::string::npos) << error;
   EXPECT_TRUE(StudyIdentity::OtherBattlesNote("0.9.9").size() > 0);
-  EXPECT_EQ(StudyIdentity::OtherBattlesNote("0.10.0"), "");
+  EXPECT_NE(StudyIdentity::OtherBattlesNote("0.10.0").find("whose fingerprints"), std::string::npos);
+  EXPECT_EQ(StudyIdentity::OtherBattlesNote("0.11.0"), "");
   EXPECT_EQ(StudyIdentity::OtherBattlesNote("1.2.0"), "");
 }

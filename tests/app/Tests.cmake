@@ -12,6 +12,7 @@ battlesim_test_suite(app_tests lab
   InsideViewTest.cpp
   DesignTest.cpp
   OrderReportTest.cpp
+  BattleFilePlayOnTest.cpp
 )
 
 # Keyboard and mouse, and the frame step with and without a window; with them the files that

@@ -142,6 +142,10 @@ TEST(FuzzHeightMapCorpus, RuntimeImagesLoadAsTerrains) {
   }
 }
 
+TEST(FuzzBattleCorpus, SavedBattlesReadBackOnTheirGroundAndDamagedOnesAreRefused) {
+  ExpectCorpusOutcomes("tests/fuzz/corpus/battle", 3, 1, ReadBattleBytes);
+}
+
 TEST(FuzzScenarioCorpus, ShippedScenariosAreAcceptedAndTheirArmiesRaised) {
   const std::vector<fs::path> files = FilesIn("scenarios");
   ASSERT_GE(files.size(), 5u);

@@ -39,3 +39,8 @@ int FuzzEntry(const std::uint8_t* data, std::size_t size) {
   Harness(data, size);
   return 0;
 }
+
+// Arbitrary bytes, the checksum in their header mended, read as a battle file: refused with one
+// line, or a battle that plays a few frames and fingerprints alike when written and read again.
+// Width and height are the loaded battle's terrain's.
+FuzzOutcome ReadBattleBytes(const std::uint8_t* data, std::size_t size);
