@@ -184,6 +184,10 @@ std::unique_ptr<CLI::App> HeadlessApp(HeadlessOptions& options) {
       ->excludes("--seeds")
       ->excludes("--merge")
       ->excludes("--tournament");
+  // A saved battle is one battle of its own seed: neither a design's many nor a led one's orders.
+  for (const char* file : {"--save", "--load"}) {
+    app->get_option(file)->excludes("--design")->excludes("--orders");
+  }
   return app;
 }
 
