@@ -155,19 +155,29 @@ def counts(summary):
     return {key: summary[key] for key in ("finished", "unfinished", "red_wins", "blue_wins", "kills", "study")}
 
 
-def test_a_study_run_as_a_job_array_merges_into_the_lines_of_a_local_run(slurm, tmp_path):
+def small_design(folder):
+    design = folder / "design.toml"
+    design.write_text(f'scenario = "{ROOT / "scenarios" / "default.toml"}"\ndesign = "factorial"\nreplicates = 2\n'
+                      '[[factor]]\nkey = "red.squads"\nlevels = [1, 2]\n[[factor]]\nkey = "blue.squads"\nlevels = [2]\n')
+    return ["--design", str(design)]
+
+
+@pytest.mark.parametrize("study", ["seeds", "design"])
+def test_a_study_run_as_a_job_array_merges_into_the_lines_of_a_local_run(slurm, tmp_path, study):
+    options = ["--seeds", "3-9"] if study == "seeds" else small_design(tmp_path)
     out = tmp_path / "out"
     done = subprocess.run([TOOL, "--array", "3", "--at-once", "2", "--output", out, "--headless", HEADLESS,
-                           "--wait", "--", "--seeds", "3-9"], cwd=ROOT, env=slurm.env, capture_output=True,
+                           "--wait", "--", *options], cwd=ROOT, env=slurm.env, capture_output=True,
                           text=True, timeout=STUDY_SECONDS)
     assert done.returncode == 0, done.stdout + done.stderr + slurm.logs()
     assert f"{out}/study.jsonl" in done.stdout
     merged = (out / "study.jsonl").read_text().splitlines()
-    local = local_study("--seeds", "3-9")
+    local = local_study(*options)
     # Battle lines byte for byte, fingerprints included; the summaries differ only in what was measured.
     assert merged[:-1] == local[:-1]
     assert counts(json.loads(merged[-1])) == counts(json.loads(local[-1]))
-    assert "verified 7 battles of 7 seeds: all match" in (out / "verify.txt").read_text()
+    assert ": all match" in (out / "verify.txt").read_text()
+    assert len(merged) - 1 == (7 if study == "seeds" else 4)
 
 
 def test_a_failed_shard_cancels_the_merge_and_the_wait_says_so(slurm, tmp_path):
