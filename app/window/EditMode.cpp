@@ -9,6 +9,7 @@
 
 #include "app/run/BattleRecorder.h"
 #include "app/run/HandOrderText.h"
+#include "app/run/QuietDebugChannel.h"
 #include "app/setup/ScenarioWriter.h"
 #include "app/window/BattleScrubber.h"
 #include "app/window/Game.h"
@@ -71,8 +72,11 @@ void EditMode::Open() {
   Show();
 }
 
+// The window reported its ground's loading once at its start; a layout shown again reads the same
+// ground and says nothing.
 void EditMode::Show() {
   if (game.inspector != nullptr) game.inspector->Clear("");
+  const QuietDebugChannel quiet;
   game.battle = std::make_unique<Battle>(Layout(), seed);
   game.battle->SetStepThreads(game.stepThreads);
   game.battle->StartBattle();
