@@ -132,16 +132,16 @@ std::pair<std::string, int> SplitEntry(const std::string& part) {
 // base has and never adds one, since a made-up squad would stand nowhere the user chose.
 toml::table* Entry(toml::table& table, const std::string& name, int entry, const std::string& path) {
   toml::array* list = table.get_as<toml::array>(name);
-  if (list == nullptr || !list->is_array_of_tables()) {
-    throw Unsettable{"the base scenario has no [[" + path + "]] tables, so no " + path + "[" +
-                     std::to_string(entry) + "]"};
+  const std::size_t count = list == nullptr ? 0 : list->size();
+  const std::string wanted = path + "[" + std::to_string(entry) + "]";
+  if (count == 0) throw Unsettable{"the base scenario has no [[" + path + "]] tables, so no " + wanted};
+  if (static_cast<std::size_t>(entry) >= count) {
+    throw Unsettable{"the base scenario has " + std::to_string(count) + " [[" + path + "]] tables, " + path +
+                     "[0] to " + path + "[" + std::to_string(count - 1) + "]; there is no " + wanted};
   }
-  if (static_cast<std::size_t>(entry) >= list->size()) {
-    throw Unsettable{"the base scenario has " + std::to_string(list->size()) + " [[" + path + "]] tables, " + path +
-                     "[0] to " + path + "[" + std::to_string(list->size() - 1) + "]; there is no " + path + "[" +
-                     std::to_string(entry) + "]"};
-  }
-  return list->get(static_cast<std::size_t>(entry))->as_table();
+  toml::table* chosen = list->get(static_cast<std::size_t>(entry))->as_table();
+  if (chosen == nullptr) throw Unsettable{wanted + " is not a table in the base scenario"};
+  return chosen;
 }
 
 toml::table* Inner(toml::table& table, const std::string& part, const std::string& path) {
