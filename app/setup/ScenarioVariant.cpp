@@ -113,14 +113,51 @@ void SetCell(toml::table& table, const KeyPart& cell, const nlohmann::json& valu
   Put(row, static_cast<std::size_t>(cell.column), value);
 }
 
+// "squad[2]" inside "red.squad[2].formation": the name and the entry, or -1 when the part has none.
+std::pair<std::string, int> SplitEntry(const std::string& part) {
+  const std::size_t open = part.find('[');
+  if (open == std::string::npos) return {part, -1};
+  int entry = -1;
+  char a = 0;
+  char close = 0;
+  std::istringstream index(part.substr(open));
+  if (!(index >> a >> entry >> close) || a != '[' || close != ']' ||
+      index.peek() != std::char_traits<char>::eof() || entry < 0) {
+    throw Unsettable{"\"" + part + "\" is not a list entry written NAME[INDEX], counted from 0"};
+  }
+  return {part.substr(0, open), entry};
+}
+
+// One of the base scenario's own tables in a list ([[red.squad]]): a setting changes an entry the
+// base has and never adds one, since a made-up squad would stand nowhere the user chose.
+toml::table* Entry(toml::table& table, const std::string& name, int entry, const std::string& path) {
+  toml::array* list = table.get_as<toml::array>(name);
+  const std::size_t count = list == nullptr ? 0 : list->size();
+  const std::string wanted = path + "[" + std::to_string(entry) + "]";
+  if (count == 0) throw Unsettable{"the base scenario has no [[" + path + "]] tables, so no " + wanted};
+  if (static_cast<std::size_t>(entry) >= count) {
+    throw Unsettable{"the base scenario has " + std::to_string(count) + " [[" + path + "]] tables, " + path +
+                     "[0] to " + path + "[" + std::to_string(count - 1) + "]; there is no " + wanted};
+  }
+  toml::table* chosen = list->get(static_cast<std::size_t>(entry))->as_table();
+  if (chosen == nullptr) throw Unsettable{wanted + " is not a table in the base scenario"};
+  return chosen;
+}
+
+toml::table* Inner(toml::table& table, const std::string& part, const std::string& path) {
+  const auto [name, entry] = SplitEntry(part);
+  if (entry >= 0) return Entry(table, name, entry, path + name);
+  if (!table.contains(part)) table.insert(part, toml::table{});
+  toml::table* inner = table.get_as<toml::table>(part);
+  if (inner == nullptr) throw Unsettable{"\"" + part + "\" is not a table"};
+  return inner;
+}
+
 void Set(toml::table& root, const std::string& key, const nlohmann::json& value) {
   toml::table* table = &root;
   std::size_t from = 0;
   for (std::size_t dot = key.find('.'); dot != std::string::npos; dot = key.find('.', from)) {
-    const std::string part = key.substr(from, dot - from);
-    if (!table->contains(part)) table->insert(part, toml::table{});
-    table = table->get_as<toml::table>(part);
-    if (table == nullptr) throw Unsettable{"\"" + part + "\" is not a table"};
+    table = Inner(*table, key.substr(from, dot - from), key.substr(0, from));
     from = dot + 1;
   }
   const KeyPart last = SplitCell(key.substr(from));

@@ -13,7 +13,7 @@
 
 class ScenarioVariant {
  public:
-  // A key ("red.squads", "duel.type_advantage[1][0]") and the value it takes.
+  // A key ("red.squads", "duel.type_advantage[1][0]", "red.squad[2].formation") and the value it takes.
   using Setting = std::pair<std::string, nlohmann::json>;
 
   // The base file's text (empty: the built-in battle) and the folder its paths start from.

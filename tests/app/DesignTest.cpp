@@ -17,6 +17,7 @@
 #include "app/study/DesignPlan.h"
 #include "app/study/SeedStudy.h"
 #include "app/verify/BattleVerifier.h"
+#include "units/PlacedSquad.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -113,6 +114,9 @@ TEST(DesignFile, RefusesAFactorThatIsNoKeyOrLeavesItsKeysRangeNamingTheFactor) {
       {"[[factor]]\nkey = \"blue.types\"\nlevels = [[\"archer\"], [\"dragon\"]]\n",
        "2:1: factor \"blue.types\" (level 2 [\"dragon\"]): blue.types[0] is \"dragon\"; it must be one of \"soldier\", "
        "\"archer\", \"berserker\""},
+      {"[[factor]]\nkey = \"red.squad[0].formation\"\nlevels = [\"wedge\"]\n",
+       "2:1: factor \"red.squad[0].formation\" (level 1 \"wedge\"): the base scenario has no [[red.squad]] tables, so "
+       "no red.squad[0]"},
       {"design = \"lhs\"\n[[factor]]\nkey = \"red.squads\"\nlow = 2\nhigh = 6\n",
        "1:1: an lhs design needs points = N"},
   };
@@ -120,6 +124,51 @@ TEST(DesignFile, RefusesAFactorThatIsNoKeyOrLeavesItsKeysRangeNamingTheFactor) {
   std::string thirty;
   for (int i = 0; i < 30; ++i) thirty += "[[factor]]\nkey = \"k" + std::to_string(i) + "\"\nlow = 0\nhigh = 1\n";
   EXPECT_EQ(Refusal(thirty), "2:1: a nolh design covers at most 29 factors, not 30");
+}
+
+namespace {
+// A design over a base battle whose red squads are placed by hand, two of them, and whose blue
+// army is drawn.
+std::string PlacedSquadsDesign(const std::string& factors) {
+  const fs::path folder = fs::temp_directory_path() / "battlesim-design-test";
+  fs::create_directories(folder);
+  std::ofstream(folder / "placed.toml") << R"([[red.squad]]
+x = -10
+z = 30
+type = "soldier"
+formation = "block"
+[[red.squad]]
+x = 10
+z = 30
+type = "archer"
+[blue]
+squads = 2
+)";
+  const fs::path path = folder / "placed-design.toml";
+  std::ofstream(path) << "scenario = \"placed.toml\"\ndesign = \"factorial\"\n" << factors;
+  return path.string();
+}
+}  // namespace
+
+TEST(DesignFile, APlacedSquadsFormationIsAFactorOnlyWhereTheBasePlacesThatSquad) {
+  std::unique_ptr<DesignPlan> plan;
+  std::string error;
+  ASSERT_TRUE(DesignPlan::Load(
+      PlacedSquadsDesign("[[factor]]\nkey = \"red.squad[1].formation\"\nlevels = [\"block\", \"wedge\", \"vee\"]\n"),
+      200000, {}, plan, error))
+      << error;
+  ASSERT_EQ(plan->Points(), 3);
+  for (int point = 1; point <= 3; ++point) {
+    const std::vector<PlacedSquad>& placed = plan->PointAt(point).scenario.armies[0].placed;
+    ASSERT_EQ(placed.size(), 2u);
+    EXPECT_EQ(placed[1].formation, point);
+    EXPECT_EQ(placed[1].type, 1);
+    EXPECT_EQ(placed[0].formation, 1);
+  }
+  const std::string past = PlacedSquadsDesign("[[factor]]\nkey = \"red.squad[2].formation\"\nlevels = [\"wedge\"]\n");
+  EXPECT_FALSE(DesignPlan::Load(past, 200000, {}, plan, error));
+  EXPECT_EQ(error, past + ":3:1: factor \"red.squad[2].formation\" (level 1 \"wedge\"): the base scenario has 2 "
+                          "[[red.squad]] tables, red.squad[0] to red.squad[1]; there is no red.squad[2]");
 }
 
 TEST(DesignStudy, BattlesArePointsTimesReplicatesWithTheSeedCountedOnFromTheStudys) {
