@@ -1,6 +1,6 @@
 // Cost of the simulation step of a whole battle: 402 units raised, formed up, marching and
 // fighting on the shipped height map, one 16 ms frame per iteration on a hand-driven clock; and of
-// the fingerprint of a battle's state.
+// the fingerprint of a battle's state; and of the editor's layout shown again.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -59,3 +59,26 @@ void BM_BattleFingerprint(benchmark::State& state) {
 BENCHMARK(BM_BattleFingerprint)->Arg(5)->Arg(125)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+// What the editor does on every change of its layout: the battlefield of a 4,002-unit layout
+// (large-4k.toml's 256 x 256 ground, 50 squads a side) made afresh, its Generals raised and
+// shown by one step.
+void BM_LayoutShownAgain(benchmark::State& state) {
+  DebugChannel::SetSink([](std::string_view) {});
+  Scenario scenario;
+  scenario.heightMap = "scenarios/large-256.png";
+  scenario.high = 8.0f;
+  for (ArmySetup& army : scenario.armies) army.squads = 50;
+  for (auto _ : state) {
+    auto battle = std::make_unique<Battle>(scenario);
+    if (battle->terrain.width == 0) {
+      state.SkipWithError("scenarios/large-256.png not found: run from the project root");
+      break;
+    }
+    battle->StartBattle();
+    battle->RunSimulationStep();
+    benchmark::DoNotOptimize(battle.get());
+  }
+  DebugChannel::SetSink(nullptr);
+}
+BENCHMARK(BM_LayoutShownAgain)->Unit(benchmark::kMillisecond);
