@@ -342,7 +342,8 @@ void EditMode::PostLines() {
   post(next.str());
   post("Red squads: " + std::to_string(armies[0].placed.size()) +
        "  Blue squads: " + std::to_string(armies[1].placed.size()));
-  post("Click: place or pick; click again or drag to move; x removes");
+  // As docs/editor.png shows it; drags are in the README's Controls table.
+  post("Click: place or pick, then click to move; x removes");
   post("1/2/3 type, n/m followers, v formation, g General");
   post("Ctrl+Z undo, Ctrl+S save, Enter starts, e comes back");
   if (placingGeneral) post("Next click places a General");
