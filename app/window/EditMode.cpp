@@ -87,7 +87,7 @@ void EditMode::Show() {
 
 void EditMode::Start() {
   editing = false;
-  pickedTeam = pickedIndex = -1;
+  pickedTeam = pickedIndex = grabbedTeam = grabbedIndex = -1;
   Show();
   NoteNewBattlefield();
   game.paused = false;
@@ -136,15 +136,56 @@ bool EditMode::OnEditingKey(unsigned char key) {
 
 bool EditMode::OnLeftClick(int x, int y) {
   if (!editing) return false;
-  const GroundPicker picker(game.scene.view, game.scene.projection, game.graphics->viewportWidth,
-                            game.graphics->viewportHeight);
-  Vector3 ground;
-  if (!picker.Pick(game.battle->terrain, x, y, ground)) {
+  float groundX = 0.0f;
+  float groundZ = 0.0f;
+  if (!GroundAt(x, y, groundX, groundZ)) {
     notice = "refused: that is off the field";
     return true;
   }
-  ClickGround(std::round(ground.x), std::round(ground.z));
+  ClickGround(groundX, groundZ);
   return true;
+}
+
+bool EditMode::OnLeftPress(int x, int y) {
+  float groundX = 0.0f;
+  float groundZ = 0.0f;
+  return editing && !placingGeneral && GroundAt(x, y, groundX, groundZ) && GrabAt(groundX, groundZ);
+}
+
+void EditMode::OnLeftDrop(int x, int y) {
+  float groundX = 0.0f;
+  float groundZ = 0.0f;
+  if (!editing || grabbedTeam < 0) return;
+  if (GroundAt(x, y, groundX, groundZ)) {
+    DropAt(groundX, groundZ);
+    return;
+  }
+  pickedTeam = std::exchange(grabbedTeam, -1);
+  pickedIndex = std::exchange(grabbedIndex, -1);
+  notice = "refused: that is off the field";
+}
+
+bool EditMode::GroundAt(int x, int y, float& groundX, float& groundZ) const {
+  const GroundPicker picker(game.scene.view, game.scene.projection, game.graphics->viewportWidth,
+                            game.graphics->viewportHeight);
+  Vector3 ground;
+  if (!picker.Pick(game.battle->terrain, x, y, ground)) return false;
+  groundX = std::round(ground.x);
+  groundZ = std::round(ground.z);
+  return true;
+}
+
+bool EditMode::GrabAt(float x, float z) {
+  grabbedTeam = grabbedIndex = -1;
+  return SquadAt(x, z, grabbedTeam, grabbedIndex);
+}
+
+// A refused drop leaves the squad where it stood and picked, as a refused second click does.
+void EditMode::DropAt(float x, float z) {
+  if (grabbedTeam < 0) return;
+  pickedTeam = std::exchange(grabbedTeam, -1);
+  pickedIndex = std::exchange(grabbedIndex, -1);
+  MoveSquad(x, z);
 }
 
 void EditMode::ClickGround(float x, float z) {
@@ -182,19 +223,24 @@ std::string EditMode::Refusal(int team, float x, float z, int ignored) const {
   return "";
 }
 
-bool EditMode::PickAt(float x, float z) {
+bool EditMode::SquadAt(float x, float z, int& team, int& index) const {
   for (std::size_t side = 0; side < armies.size(); ++side) {
     const auto& placed = armies[side].placed;
     for (std::size_t i = 0; i < placed.size(); ++i) {
       if (std::hypot(placed[i].x - x, placed[i].z - z) > kPickReach) continue;
-      pickedTeam = static_cast<int>(side);
-      pickedIndex = static_cast<int>(i);
-      notice = std::string("picked ") + kSides[side] + " squad " + std::to_string(i + 1) +
-               ": click where it goes, x removes it";
+      team = static_cast<int>(side);
+      index = static_cast<int>(i);
       return true;
     }
   }
   return false;
+}
+
+bool EditMode::PickAt(float x, float z) {
+  if (!SquadAt(x, z, pickedTeam, pickedIndex)) return false;
+  notice = std::string("picked ") + kSides[pickedTeam] + " squad " + std::to_string(pickedIndex + 1) +
+           ": click where it goes, x removes it";
+  return true;
 }
 
 void EditMode::PlaceSquad(float x, float z) {
@@ -259,7 +305,9 @@ void EditMode::RemovePicked() {
   Show();
 }
 
+// A change renumbers squads: a drag held through it would move another.
 void EditMode::Remember() {
+  grabbedTeam = grabbedIndex = -1;
   undo.push_back(armies);
   changed = true;
 }
@@ -271,7 +319,7 @@ void EditMode::Undo() {
   }
   armies = std::move(undo.back());
   undo.pop_back();
-  pickedTeam = pickedIndex = -1;
+  pickedTeam = pickedIndex = grabbedTeam = grabbedIndex = -1;
   notice = "undone";
   Show();
 }
@@ -298,6 +346,7 @@ void EditMode::PostLines() {
   post(next.str());
   post("Red squads: " + std::to_string(armies[0].placed.size()) +
        "  Blue squads: " + std::to_string(armies[1].placed.size()));
+  // As docs/editor.png shows it; drags are in the README's Controls table.
   post("Click: place or pick, then click to move; x removes");
   post("1/2/3 type, n/m followers, v formation, g General");
   post("Ctrl+Z undo, Ctrl+S save, Enter starts, e comes back");

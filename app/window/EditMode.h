@@ -1,6 +1,7 @@
 // The window's editor of a battle's layout (battlesim --edit FILE, or e in a running window): a
 // left click on the ground places a squad of the half it falls in, facing the enemy, or picks a
-// placed squad up, and the next click puts the picked squad down there; 1, 2, 3 choose the type,
+// placed squad up, and the next click puts the picked squad down there (a left drag from a placed
+// squad moves it where it is released; from the ground it turns the camera); 1, 2, 3 choose the type,
 // n and m the followers, v the formation, x removes the picked squad, g places a General, Ctrl+Z
 // undoes, Ctrl+S saves to the file, Enter starts the battle and e comes back to the layout. What
 // cannot be placed is refused with the reason on the panel. The field shows the layout as the
@@ -38,6 +39,9 @@ class EditMode : public InputMode {
   bool OnKey(unsigned char key) override;
   bool OnLeftClick(int x, int y) override;
   bool OnRightClick(int /*x*/, int /*y*/) override { return false; }
+  // Takes the drag when the press lands on a placed squad.
+  bool OnLeftPress(int x, int y) override;
+  void OnLeftDrop(int x, int y) override;
   void PostLines() override;
 
   // The scenario of the layout as placed, as a battle or the file is made from it.
@@ -45,6 +49,10 @@ class EditMode : public InputMode {
   const std::string& Notice() const { return notice; }
   // Places, picks or moves as a click on the ground at (x, z) would.
   void ClickGround(float x, float z);
+  // Takes the squad at (x, z), if any, to move where DropAt puts it; false when none stands there.
+  bool GrabAt(float x, float z);
+  // Moves the grabbed squad to (x, z), refused as a move by clicks would be.
+  void DropAt(float x, float z);
 
  private:
   using Armies = std::array<ArmySetup, 2>;
@@ -64,6 +72,10 @@ class EditMode : public InputMode {
   // Why a squad of team cannot stand at (x, z), the squad (team, ignored) aside; empty when it can.
   std::string Refusal(int team, float x, float z, int ignored) const;
   bool PickAt(float x, float z);
+  // The placed squad within reach of (x, z) as (team, index); false when there is none.
+  bool SquadAt(float x, float z, int& team, int& index) const;
+  // The ground under the window's pixel (x, y), rounded to whole places; false off the field.
+  bool GroundAt(int x, int y, float& groundX, float& groundZ) const;
   static int TeamAt(float z);
 
   Game& game;
@@ -81,5 +93,7 @@ class EditMode : public InputMode {
   bool placingGeneral = false;
   int pickedTeam = -1;
   int pickedIndex = -1;
+  int grabbedTeam = -1;
+  int grabbedIndex = -1;
   std::string notice;
 };

@@ -83,8 +83,13 @@ void Input::OnMouseButton(int button, int state, int x, int y) {
 // Picking happens on the release, once it is certain that the press did not start a drag.
 void Input::OnLeftButton(bool pressed, int x, int y) {
   const bool click = leftDown && !pressed && !leftDragged;
+  const bool drop = leftDown && !pressed && leftDragged && leftHeldByMode;
   leftDown = pressed;
-  if (pressed) leftDragged = false;
+  if (pressed) {
+    leftDragged = false;
+    leftHeldByMode = game != nullptr && mode != nullptr && mode->OnLeftPress(x, y);
+  }
+  if (drop) mode->OnLeftDrop(x, y);
   if (!click || game == nullptr || game->ScrubAtChart(x, y)) return;
   if (mode != nullptr && mode->OnLeftClick(x, y)) return;
   if (game->inspector != nullptr) game->inspector->PickAt(*game, x, y);
@@ -103,7 +108,7 @@ void Input::OnMouseMotion(int x, int y) {
   const int dy = y - lastY;
   if (leftDown && (dx != 0 || dy != 0)) leftDragged = true;
   if (rightDown && (dx != 0 || dy != 0)) rightDragged = true;
-  if (leftDown) {
+  if (leftDown && !leftHeldByMode) {
     spin += static_cast<float>(dx);
     tilt += static_cast<float>(dy);
   }

@@ -45,5 +45,7 @@ class Input : public CameraView {
 
   // Set by any motion while the left button is held: its release is then no click.
   bool leftDragged = false;
+  // The mode took the left press: its drag moves what the mode holds, not the camera.
+  bool leftHeldByMode = false;
   bool rightDragged = false;
 };

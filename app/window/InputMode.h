@@ -13,6 +13,11 @@ class InputMode {
   virtual bool OnLeftClick(int x, int y) = 0;
   // The same with the right button, whose drags pan the view.
   virtual bool OnRightClick(int x, int y) = 0;
+  // A left press; true when the mode takes the drag it may start, which then turns no camera and
+  // ends in OnLeftDrop (a release without a move is still a click).
+  virtual bool OnLeftPress(int /*x*/, int /*y*/) { return false; }
+  // The release of a left drag the mode took at its press.
+  virtual void OnLeftDrop(int /*x*/, int /*y*/) {}
   // After the watching window's lines, every frame.
   virtual void PostLines() = 0;
 };

@@ -1,7 +1,7 @@
 // End-to-end: the window as a sandbox. A side led by hand (a squad selected by a left click, sent
 // by a right click, the General sent to fight by a key), its report played again by the headless
 // program with --orders and checked by --verify; a layout placed by clicks, saved, opened again
-// and played by both programs to the same battle.
+// and played by both programs to the same battle; a placed squad moved by a drag.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -247,4 +247,47 @@ TEST_F(EditedWindow, ALayoutPlacedByClicksIsSavedOpenedAgainAndPlayedAlikeByBoth
   EXPECT_EQ(headless.substr(headless.find('{'), lines[0].size()), lines[0]);
   const std::string verified = RunHeadless("--verify '" + report + "' --scenario '" + layout + "'", status);
   EXPECT_NE(verified.find("verified 1 battle of 1 seed: all match"), std::string::npos) << verified;
+}
+
+// A drag from a placed squad moves it, refused like a click where a click would be; a drag from the
+// ground still turns the camera.
+TEST_F(EditedWindow, ASquadDraggedToANewPlaceIsSavedThere) {
+  const StartView view;
+  const std::string layout = folder.Path("dragged.toml");
+  std::filesystem::remove(layout);
+  StartLeading({"--edit", layout, "--seed", "7"});
+  ASSERT_FALSE(HasFatalFailure());
+  display.PressKey(window, "d");
+  const auto onScreen = [&](float x, float z) {
+    int sx = 0;
+    int sy = 0;
+    EXPECT_TRUE(GroundOnScreen(view, x, z, sx, sy));
+    return std::pair{sx, sy};
+  };
+  const auto waitForLine = [&](const std::string& line) {
+    WaitFor([&](const Screenshot& shot) { return HudText::FindLine(shot, line) >= 0; }, line);
+  };
+  waitForLine("Red squads: 0  Blue squads: 0");
+  const auto [placedX, placedY] = onScreen(-20.0f, 30.0f);
+  display.Click(window, 1, placedX, placedY);
+  waitForLine("placed red squad 1");
+  const auto [movedX, movedY] = onScreen(-45.0f, 30.0f);
+  display.Drag(window, 1, placedX, placedY, movedX, movedY);
+  waitForLine("moved red squad 1");
+  const auto [blueX, blueY] = onScreen(-45.0f, -30.0f);
+  display.Drag(window, 1, movedX, movedY, blueX, blueY);
+  waitForLine("refused: a red squad stays in red's half");
+  const auto [emptyX, emptyY] = onScreen(30.0f, 30.0f);
+  display.Drag(window, 1, emptyX, emptyY, emptyX + 100, emptyY);
+  waitForLine("Spin: 140");
+  waitForLine("Red squads: 1  Blue squads: 0");
+  display.PressControlKey(window, "s");
+  waitForLine("saved to " + layout);
+  ASSERT_FALSE(HasFailure());
+  display.PressKey(window, "q");
+  int exitCode = -2;
+  ASSERT_TRUE(process->WaitForExit(kStartSeconds, exitCode));
+  const std::string saved = FileText(layout);
+  EXPECT_NE(saved.find("[[red.squad]]\nfollowers = 39\ntype = 'soldier'\nx = -45\nz = 30\n"), std::string::npos)
+      << saved;
 }
