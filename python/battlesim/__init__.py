@@ -149,8 +149,7 @@ def run(seed=1, battles=1, scenario=None, red_general=None, blue_general=None, f
 
 
 def load(file, battles=1, max_seconds=None):
-    """Plays on the battle saved in file (by battlesim-headless --save, the window or
-    BattleEnv.save_state), with the seed, frame length and blood it was saved with: a list of dicts
+    """Plays on the battle saved in file (by battlesim-headless --save or the window's k), with the seed, frame length and blood it was saved with: a list of dicts
     as run returns, the lines of battlesim-headless --load FILE --json. A file that holds no intact
     battle raises ValueError with the reason."""
     arguments = ["--load", _file("file", file), "--battles", str(_integer("battles", battles, 1, _MOST_BATTLES))]
