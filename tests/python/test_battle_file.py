@@ -35,3 +35,38 @@ def test_a_damaged_battle_file_is_refused_with_the_reason(tmp_path):
         battlesim.load(path)
     with pytest.raises(FileNotFoundError):
         battlesim.load(tmp_path / "none.battle")
+
+
+def play(env, moves):
+    """The fingerprints after each of moves decisions, the orders fixed by the decision's number."""
+    prints = []
+    for move in range(moves):
+        action = None if move % 3 == 0 else {"x": 8.0 * (move % 4) - 12.0, "z": 4.0 * (move % 5), "formation": move % 4}
+        _, _, terminated, truncated, info = env.step(action)
+        prints.append(info["fingerprint"])
+        if terminated or truncated:
+            break
+    return prints
+
+
+def test_a_restored_environment_plays_on_as_the_saved_one():
+    env = battlesim.BattleEnv()
+    env.reset(seed=3)
+    play(env, 5)
+    state = env.save_state()
+    at_save = env.fingerprint()
+    after_save = play(env, 12)
+    env.reset(state=state)
+    assert env.fingerprint() == at_save
+    assert play(env, 12) == after_save
+    env.close()
+
+
+def test_a_battle_against_a_script_cannot_be_saved():
+    env = battlesim.BattleEnv(opponent=str(ROOT / "strategies" / "builtin.lua"))
+    env.reset(seed=3)
+    with pytest.raises(ValueError, match="cannot be saved"):
+        env.save_state()
+    with pytest.raises(ValueError, match="not a battle file"):
+        env.reset(state=b"BSIMBAT")
+    env.close()
