@@ -179,6 +179,13 @@ bool DecisionSession::Save(std::string& bytes, std::string& error) const {
 }
 
 bool DecisionSession::Restore(std::string_view bytes, std::string& error) {
+  // A saved battle holds nothing of a script's or a program's General: it would play on without one.
+  for (std::size_t side = 0; side < led.size(); ++side) {
+    if (!led[side] && (setup.armies[side].commander != nullptr || !setup.armies[side].general.empty())) {
+      error = "a battle against a Lua or Python General cannot be restored: its own state is in no battle file";
+      return false;
+    }
+  }
   const QuietDebugChannel quiet;
   std::string settings;
   std::unique_ptr<Battle> field = BattleFile::Read(bytes, settings, error);

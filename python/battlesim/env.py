@@ -194,7 +194,11 @@ class _Battles:
         self.close()
         self._session = self._open(self._seed)
         if state is not None:
-            self._session.restore(state)
+            try:
+                self._session.restore(state)
+            except ValueError:
+                self.close()
+                raise
         return self
 
     def save(self):

@@ -64,11 +64,19 @@ def test_a_restored_environment_plays_on_as_the_saved_one():
     env.close()
 
 
-def test_a_battle_against_a_script_cannot_be_saved():
+def test_a_battle_against_a_script_cannot_be_saved_or_restored():
+    plain = battlesim.BattleEnv()
+    plain.reset(seed=3)
+    saved = plain.save_state()
+    plain.close()
     env = battlesim.BattleEnv(opponent=str(ROOT / "strategies" / "builtin.lua"))
     env.reset(seed=3)
     with pytest.raises(ValueError, match="cannot be saved"):
         env.save_state()
-    with pytest.raises(ValueError, match="not a battle file"):
-        env.reset(state=b"BSIMBAT")
+    with pytest.raises(ValueError, match="cannot be restored"):
+        env.reset(state=saved)
     env.close()
+    plain = battlesim.BattleEnv()
+    with pytest.raises(ValueError, match="not a battle file"):
+        plain.reset(state=b"BSIMBAT")
+    plain.close()
