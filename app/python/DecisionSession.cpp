@@ -51,8 +51,8 @@ class DecisionSession::LedSideSource : public CommanderSource {
 };
 
 namespace {
-// Beside a saved decision: where the clock stood before its step and the answers given in that
-// step before it, which a restored battle gives again.
+// Beside a saved decision: where the clock stood when its episode started and the answers given
+// since, which a restored battle gives again.
 struct SavedDecision {
   long long frames = 0;
   std::uint32_t elapsedMs = 0;
@@ -60,8 +60,8 @@ struct SavedDecision {
   std::vector<SquadOrder> answers;
 };
 
-// Answers in a step are few; more says the text was not ours.
-constexpr std::size_t kMostAnswers = 100000;
+// More answers than an episode of the longest battle could ask for say the text was not ours.
+constexpr std::size_t kMostAnswers = 1u << 24;
 
 std::string SettingsText(const SavedDecision& saved) {
   std::ostringstream text;
@@ -166,15 +166,15 @@ bool DecisionSession::Save(std::string& bytes, std::string& error) const {
       return false;
     }
   }
-  if (stepStart.empty()) {
-    error = stepStartError;
+  if (episodeStart.empty()) {
+    error = episodeStartError;
     return false;
   }
   const QuietDebugChannel quiet;
   std::string ignored;
-  const std::unique_ptr<Battle> before = BattleFile::Read(stepStart, ignored, error);
+  const std::unique_ptr<Battle> before = BattleFile::Read(episodeStart, ignored, error);
   if (before == nullptr) return false;
-  const SavedDecision saved{tallies.frames - 1, elapsedMs - static_cast<std::uint32_t>(frameMs), frameMs, stepAnswers};
+  const SavedDecision saved{startFrames, startMs, frameMs, answers};
   return BattleFile::Write(*before, SettingsText(saved), bytes, error);
 }
 
@@ -201,10 +201,11 @@ bool DecisionSession::Restore(std::string_view bytes, std::string& error) {
             std::to_string(frameMs) + " and " + std::to_string(UnitCount::Of(setup));
     return false;
   }
+  if (!BattleFile::Write(*field, "", episodeStart, error)) return false;
   restored = std::move(field);
   replay = std::move(saved.answers);
-  tallies.frames = saved.frames;
-  elapsedMs = saved.elapsedMs;
+  tallies.frames = startFrames = saved.frames;
+  elapsedMs = startMs = saved.elapsedMs;
   return true;
 }
 
@@ -216,9 +217,11 @@ std::unique_ptr<Battle> DecisionSession::Field() {
   return std::move(restored);
 }
 
-void DecisionSession::KeepStepStart(const Battle& field) {
-  stepAnswers.clear();
-  if (!BattleFile::Write(field, "", stepStart, stepStartError)) stepStart.clear();
+void DecisionSession::KeepEpisodeStart(const Battle& field) {
+  answers.clear();
+  startFrames = tallies.frames;
+  startMs = elapsedMs;
+  if (!BattleFile::Write(field, "", episodeStart, episodeStartError)) episodeStart.clear();
 }
 
 void DecisionSession::Play(const std::stop_token& stop) {
@@ -232,12 +235,14 @@ void DecisionSession::Play(const std::stop_token& stop) {
     const std::lock_guard lock(mutex);
     battle = &field;
   }
-  if (fresh) field.StartBattle();
+  if (fresh) {
+    field.StartBattle();
+    KeepEpisodeStart(field);
+  }
   const int startedBattles = field.BattlesStarted();
   const auto framesAllowed = static_cast<long long>(std::ceil(maxSeconds * 1000.0 / frameMs));
   Phase ending = Phase::OutOfTime;
   while (!stop.stop_requested() && tallies.frames < framesAllowed) {
-    KeepStepStart(field);
     elapsedMs += static_cast<std::uint32_t>(frameMs);
     field.timer.TickTo(elapsedMs);
     // Counted before the step: a decision taken inside it is at the step's time, as the battle's clock says.
@@ -272,9 +277,9 @@ void DecisionSession::Take(const Battle& field, const GameObject* asking) {
 
 SquadOrder DecisionSession::Ask(const GameObject& leader) {
   if (!replay.empty()) {
-    stepAnswers.push_back(replay.front());
+    answers.push_back(replay.front());
     replay.erase(replay.begin());
-    return stepAnswers.back();
+    return answers.back();
   }
   Take(*battle, &leader);
   std::unique_lock lock(mutex);
@@ -284,7 +289,7 @@ SquadOrder DecisionSession::Ask(const GameObject& leader) {
   changed.notify_all();
   changed.wait(lock, [this] { return answered || stopping; });
   const SquadOrder given = stopping ? SquadOrder{} : answer;
-  stepAnswers.push_back(given);
+  answers.push_back(given);
   return given;
 }
 

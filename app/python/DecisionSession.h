@@ -70,8 +70,9 @@ class DecisionSession : private BattleEndWatcher {
   void Take(const Battle& battle, const GameObject* asking);
   void Finish(Phase ending);
   std::unique_ptr<Battle> Field();
-  // Keeps the battle as it stands before a step: a decision is saved as this and its step's answers.
-  void KeepStepStart(const Battle& field);
+  // Keeps the battle as it stands before its first step: a decision is saved as this and the
+  // answers given since, which is far cheaper than keeping the battle at every step.
+  void KeepEpisodeStart(const Battle& field);
 
   Scenario setup;
   unsigned seed;
@@ -84,10 +85,12 @@ class DecisionSession : private BattleEndWatcher {
   // The running battle, while it runs.
   Battle* battle = nullptr;
   std::uint32_t elapsedMs = 0;
-  // The battle before the running step, and the answers given within that step so far.
-  std::string stepStart;
-  std::string stepStartError;
-  std::vector<SquadOrder> stepAnswers;
+  // The battle before the episode's first step, its clock then, and the answers given since.
+  std::string episodeStart;
+  std::string episodeStartError;
+  long long startFrames = 0;
+  std::uint32_t startMs = 0;
+  std::vector<SquadOrder> answers;
   // A restored battle, and the answers its first step gives again before asking the caller.
   std::unique_ptr<Battle> restored;
   std::vector<SquadOrder> replay;
