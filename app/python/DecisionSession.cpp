@@ -78,7 +78,8 @@ bool ReadOrder(std::istream& in, SquadOrder& order) {
   int kind = 0;
   std::uint32_t x = 0;
   std::uint32_t z = 0;
-  if (!(in >> kind >> x >> z >> order.formation) || kind < 0 || kind > 2 || order.formation < 0 || order.formation > 3) {
+  if (!(in >> kind >> x >> z >> order.formation) || kind < 0 || kind > 2 || order.formation < 0 ||
+      order.formation > 3) {
     return false;
   }
   order.kind = static_cast<SquadOrder::Kind>(kind);
@@ -91,7 +92,8 @@ bool ReadSettings(const std::string& text, SavedDecision& saved) {
   std::istringstream in(text);
   std::string frames, elapsed, frameLength, answers;
   std::size_t count = 0;
-  if (!(in >> frames >> saved.frames >> elapsed >> saved.elapsedMs >> frameLength >> saved.frameMs >> answers >> count) ||
+  if (!(in >> frames >> saved.frames >> elapsed >> saved.elapsedMs >> frameLength >> saved.frameMs >> answers >>
+        count) ||
       frames != "decision_frames" || elapsed != "elapsed_ms" || frameLength != "frame_ms" || answers != "answers" ||
       saved.frames < 0 || count > kMostAnswers) {
     return false;

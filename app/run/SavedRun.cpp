@@ -8,8 +8,9 @@
 
 std::unique_ptr<Battle> SavedRun::Open(HeadlessOptions& options, std::uint32_t& elapsedMs, std::string& error) {
   if (options.seedGiven || !options.scenarioFile.empty() || options.study || !options.tournament.empty()) {
-    error = "--load plays on the saved battle's own seed and scenario: give neither --seed, --scenario, --seeds nor "
-            "--tournament with it";
+    error =
+        "--load plays on the saved battle's own seed and scenario: give neither --seed, --scenario, --seeds nor "
+        "--tournament with it";
     return nullptr;
   }
   std::string settings;
