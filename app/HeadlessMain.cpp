@@ -13,7 +13,7 @@
 #include "app/CommandLine.h"
 #include "app/lead/OrderReport.h"
 #include "app/run/HeadlessRunner.h"
-#include "app/run/QuietDebugChannel.h"
+#include "app/run/SavedRun.h"
 #include "app/run/StudyIdentity.h"
 #include "app/setup/BattleSetup.h"
 #include "app/setup/MissingFiles.h"
@@ -25,7 +25,6 @@
 #include "app/tournament/TournamentMerge.h"
 #include "app/verify/BattleVerifier.h"
 #include "battle/Battle.h"
-#include "battle/BattleFile.h"
 #include "platform/Interrupt.h"
 #include "strategy/StrategyScript.h"
 
@@ -204,24 +203,10 @@ int RunTournament(const HeadlessOptions& options, const Scenario& scenario) {
 }
 // The battle of the file, played on with the seed, frame length and blood it was saved with.
 int PlayOn(HeadlessOptions options) {
-  if (options.seedGiven || !options.scenarioFile.empty() || options.study || !options.tournament.empty()) {
-    Refused("--load plays on the saved battle's own seed and scenario: give neither --seed, --scenario, --seeds "
-            "nor --tournament with it");
-    return 2;
-  }
-  std::string settings;
-  std::string error;
-  std::unique_ptr<Battle> battle;
-  {
-    const QuietDebugChannel quiet;
-    battle = BattleFile::Load(options.loadFile, settings, error);
-  }
   std::uint32_t elapsedMs = 0;
+  std::string error;
+  std::unique_ptr<Battle> battle = SavedRun::Open(options, elapsedMs, error);
   if (battle == nullptr) return Refused(error), 2;
-  if (!HeadlessRunner::ReadSettings(settings, options, elapsedMs)) {
-    Refused(options.loadFile + ": a battle file that no run of battlesim-headless saved");
-    return 2;
-  }
   std::cerr << kName << ": seed " << options.seed << ", played on from " << options.loadFile << "\n";
   Interrupt::Watch();
   HeadlessRunner runner(options, battle->scenario);

@@ -16,6 +16,7 @@ target_sources(battlesim_lab PRIVATE
   app/run/FixedDecimals.cpp
   app/run/HandOrderText.cpp
   app/run/HeadlessRunner.cpp
+  app/run/SavedRun.cpp
   app/run/KillTotals.cpp
   app/run/QuietDebugChannel.cpp
   app/run/RunSummary.cpp

@@ -190,6 +190,15 @@ void Battle::LoadStrategies() {
   }
 }
 
+bool Battle::LeaderKeepsState() const {
+  for (const std::unique_ptr<Commander>& strategy : strategies) {
+    if (strategy != nullptr && !strategy->KeepsNoState()) return true;
+  }
+  return false;
+}
+
+void Battle::LeadAgain(std::size_t side, std::unique_ptr<Commander> leader) { strategies.at(side) = std::move(leader); }
+
 Commander* Battle::Strategy(int team) const { return strategies[Side(team)].get(); }
 
 void Battle::ForfeitBattle(int team, const std::string& reason) {

@@ -64,6 +64,10 @@ class Battle : public BattleRules, public BattleContext {
   // True while a strategy script or a program's General leads a side: its own state lies outside
   // the battle's walk.
   bool LedByStrategy() const { return strategies[0] != nullptr || strategies[1] != nullptr; }
+  // True while a side's leader keeps a state of its own that no battle file could hold.
+  bool LeaderKeepsState() const;
+  // A battle read from a file led again on side (0 red, 1 blue) by what led it when it was saved.
+  void LeadAgain(std::size_t side, std::unique_ptr<Commander> leader);
   void Engage(GameObject* a, GameObject* b) override;
   UnitFactory& Factory() override { return factory; }
   int Squads(int team) const override;

@@ -103,7 +103,7 @@ bool Payload(std::string_view bytes, std::string_view& payload, std::string& err
 }  // namespace
 
 bool BattleFile::Write(const Battle& battle, const std::string& settings, std::string& bytes, std::string& error) {
-  if (battle.LedByStrategy()) {
+  if (battle.LeaderKeepsState()) {
     return Refused(error, "a battle led by a strategy script or a program's General cannot be saved: the strategy's own "
                           "state would be lost, and the battle would not play on as it would have");
   }

@@ -39,4 +39,7 @@ class Commander {
   virtual const std::string& Failure() const = 0;
   // What it decided last, as the unit inspector shows it.
   virtual const std::string& LastDecision() const = 0;
+  // True when it keeps nothing of its own that the battle's walk leaves out (every order comes
+  // from outside the battle), so that a battle it leads can be saved and led by a fresh one.
+  virtual bool KeepsNoState() const { return false; }
 };

@@ -9,7 +9,10 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "app/python/BattleObservation.h"
 #include "battle/BattleEndWatcher.h"
@@ -46,6 +49,12 @@ class DecisionSession : private BattleEndWatcher {
   Phase Wait(int timeoutMs);
   // Whether a goal lies on the battle's ground.
   bool OnTerrain(double x, double z) const;
+  // While deciding: the battle as it stands, as a battle file that Restore plays on from; false,
+  // with a one-line reason, for a battle whose opponent keeps a state of its own.
+  bool Save(std::string& bytes, std::string& error) const;
+  // Before the first Wait: the battle is the one bytes hold (from Save) instead of the seed's; false,
+  // with a one-line reason, for bytes that are no intact save of a battle of this frame length.
+  bool Restore(std::string_view bytes, std::string& error);
 
   // Read while the phase is not Running.
   const BattleObservation& Observation() const { return observation; }
@@ -60,16 +69,31 @@ class DecisionSession : private BattleEndWatcher {
   SquadOrder Ask(const GameObject& leader);
   void Take(const Battle& battle, const GameObject* asking);
   void Finish(Phase ending);
+  std::unique_ptr<Battle> Field();
+  // Keeps the battle as it stands before its first step: a decision is saved as this and the
+  // answers given since, which is far cheaper than keeping the battle at every step.
+  void KeepEpisodeStart(const Battle& field);
 
   Scenario setup;
   unsigned seed;
   int frameMs;
   double maxSeconds;
   int team;
+  std::array<bool, 2> led;
   BattleObservation observation;
   Tallies tallies;
   // The running battle, while it runs.
   Battle* battle = nullptr;
+  std::uint32_t elapsedMs = 0;
+  // The battle before the episode's first step, its clock then, and the answers given since.
+  std::string episodeStart;
+  std::string episodeStartError;
+  long long startFrames = 0;
+  std::uint32_t startMs = 0;
+  std::vector<SquadOrder> answers;
+  // A restored battle, and the answers its first step gives again before asking the caller.
+  std::unique_ptr<Battle> restored;
+  std::vector<SquadOrder> replay;
 
   mutable std::mutex mutex;
   std::condition_variable changed;

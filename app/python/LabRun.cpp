@@ -6,12 +6,14 @@
 
 #include "app/CommandLine.h"
 #include "app/run/HeadlessRunner.h"
+#include "app/run/SavedRun.h"
 #include "app/setup/BattleSetup.h"
 #include "app/setup/MissingFiles.h"
 #include "app/study/DesignPlan.h"
 #include "app/study/SeedStudy.h"
 #include "app/tournament/Tournament.h"
 #include "app/tournament/TournamentIdentity.h"
+#include "battle/Battle.h"
 #include "strategy/StrategyScript.h"
 
 namespace {
@@ -60,6 +62,25 @@ int Play(const HeadlessOptions& options, const Scenario& scenario, std::ostream&
   HeadlessRunner runner(options, scenario);
   return runner.Run(out, nullptr);
 }
+
+// The battle of a file played on, as battlesim-headless --load plays it.
+LabRun::Outcome PlayOn(HeadlessOptions options) {
+  LabRun::Outcome outcome;
+  std::uint32_t elapsedMs = 0;
+  std::unique_ptr<Battle> battle = SavedRun::Open(options, elapsedMs, outcome.error);
+  if (battle == nullptr) {
+    outcome.status = 2;
+    return outcome;
+  }
+  std::ostringstream lines;
+  HeadlessRunner runner(options, battle->scenario);
+  runner.PlayOn(std::move(battle), elapsedMs);
+  const ErrorCapture capture;
+  outcome.status = runner.Run(lines, nullptr);
+  if (outcome.status == 2) outcome.error = capture.FirstLine();
+  outcome.lines = lines.str();
+  return outcome;
+}
 }  // namespace
 
 bool LabRun::Prepare(const std::vector<std::string>& arguments, HeadlessOptions& options, Scenario& scenario,
@@ -75,6 +96,10 @@ LabRun::Outcome LabRun::Run(const std::vector<std::string>& arguments,
   command.emplace_back("--json");
   HeadlessOptions options;
   Scenario scenario;
+  if (CommandLine::ParseHeadless(command, options, outcome.error) == CommandLine::Outcome::Run &&
+      !options.loadFile.empty()) {
+    return PlayOn(options);
+  }
   if (!Prepare(command, options, scenario, outcome.error)) {
     outcome.status = 2;
     return outcome;

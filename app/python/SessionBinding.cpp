@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/python/DecisionSession.h"
@@ -133,6 +134,18 @@ py::dict Tallies(const SessionHandle& handle) {
   info["fingerprint"] = BattleFingerprint::Hex(taken.fingerprint);
   return info;
 }
+py::bytes Save(const SessionHandle& handle) {
+  std::string bytes;
+  std::string error;
+  if (!handle.Session().Save(bytes, error)) throw std::invalid_argument(error);
+  return py::bytes(bytes);
+}
+
+void Restore(SessionHandle& handle, const py::bytes& state) {
+  std::string error;
+  if (!handle.Session().Restore(std::string_view(state), error)) throw std::invalid_argument(error);
+}
+
 // The ground's extent (min_x, max_x, min_z, max_z) for the battle these arguments give; a field
 // without ground has none.
 py::object BoundsOf(const std::vector<std::string>& arguments) {
@@ -157,6 +170,8 @@ void BindDecisionSession(py::module_& module) {
       .def("answer", &Answer)
       .def("observation", &Observation)
       .def("tallies", &Tallies)
+      .def("save", &Save)
+      .def("restore", &Restore)
       .def("on_terrain",
            [](const SessionHandle& handle, double x, double z) { return handle.Session().OnTerrain(x, z); })
       .def("close", &SessionHandle::Close);

@@ -19,7 +19,7 @@ import threading
 from battlesim import _battlesim
 from battlesim._battlesim import BattleView, General, Point, Squad, Terrain
 
-__all__ = ["run", "study", "farm", "tournament", "timeline", "analyse", "BattleEnv", "ParallelBattleEnv",
+__all__ = ["run", "load", "study", "farm", "tournament", "timeline", "analyse", "BattleEnv", "ParallelBattleEnv",
            "VectorBattleEnv", "BattleView", "General", "Point", "Squad", "Terrain"]
 
 # The command line's own bounds, so that a bad value is named by its Python argument.
@@ -67,6 +67,17 @@ def _general(name, value):
     return None, value
 
 
+def _time_limit(max_seconds):
+    """The command line's --max-seconds, none for None."""
+    if max_seconds is None:
+        return []
+    if isinstance(max_seconds, bool) or not isinstance(max_seconds, numbers.Real):
+        raise TypeError(f"max_seconds must be a number of seconds, not {type(max_seconds).__name__}")
+    if not 0 < max_seconds <= _LONGEST_BATTLE_SECONDS or math.isnan(max_seconds):
+        raise ValueError(f"max_seconds must be above 0 and at most {_LONGEST_BATTLE_SECONDS:.0f}, not {max_seconds}")
+    return ["--max-seconds", repr(float(max_seconds))]
+
+
 def _battle_arguments(scenario, frame_ms, blood, max_seconds, red_general, blue_general):
     """The command line's battle options, and the Python Generals by side."""
     arguments = ["--frame-ms", str(_integer("frame_ms", frame_ms, 1, _LONGEST_FRAME_MS))]
@@ -76,13 +87,7 @@ def _battle_arguments(scenario, frame_ms, blood, max_seconds, red_general, blue_
         raise TypeError(f"blood must be True or False, not {type(blood).__name__}")
     if not blood:
         arguments.append("--no-blood")
-    if max_seconds is not None:
-        if isinstance(max_seconds, bool) or not isinstance(max_seconds, numbers.Real):
-            raise TypeError(f"max_seconds must be a number of seconds, not {type(max_seconds).__name__}")
-        if not 0 < max_seconds <= _LONGEST_BATTLE_SECONDS or math.isnan(max_seconds):
-            raise ValueError(f"max_seconds must be above 0 and at most {_LONGEST_BATTLE_SECONDS:.0f}, "
-                             f"not {max_seconds}")
-        arguments += ["--max-seconds", repr(float(max_seconds))]
+    arguments += _time_limit(max_seconds)
     generals = []
     for side, value in (("red", red_general), ("blue", blue_general)):
         script, python_general = _general(f"{side}_general", value)
@@ -141,6 +146,14 @@ def run(seed=1, battles=1, scenario=None, red_general=None, blue_general=None, f
     arguments += ["--seed", str(_integer("seed", seed, 0, _LARGEST_SEED)),
                   "--battles", str(_integer("battles", battles, 1, _MOST_BATTLES))]
     return [line for line in _lab(arguments, generals) if not line.get("summary")]
+
+
+def load(file, battles=1, max_seconds=None):
+    """Plays on the battle saved in file (by battlesim-headless --save or the window's k), with the seed, frame length and blood it was saved with: a list of dicts
+    as run returns, the lines of battlesim-headless --load FILE --json. A file that holds no intact
+    battle raises ValueError with the reason."""
+    arguments = ["--load", _file("file", file), "--battles", str(_integer("battles", battles, 1, _MOST_BATTLES))]
+    return [line for line in _lab(arguments + _time_limit(max_seconds)) if not line.get("summary")]
 
 
 def _copyable(generals):

@@ -123,6 +123,16 @@ def _battle_arguments(scenario, frame_ms, max_seconds, opponents):
     return battlesim._battle_arguments(scenario, frame_ms, True, max_seconds, red, blue)
 
 
+def _state_bytes(state):
+    """A saved battle's bytes: given, or read from the file named."""
+    if state is None or isinstance(state, bytes):
+        return state
+    if isinstance(state, (str, os.PathLike)):
+        with open(battlesim._file("state", state), "rb") as file:
+            return file.read()
+    raise TypeError(f"state must be the bytes of save_state() or a file holding them, not {type(state).__name__}")
+
+
 def _spaces(capacity, bounds):
     observation = Dict({
         "position": Box(-numpy.inf, numpy.inf, (capacity, 2), numpy.float32),
@@ -176,13 +186,25 @@ class _Battles:
         return _battlesim.Session(self._arguments + ["--seed", str(seed)], self._led[0], self._led[1], team,
                                   self._opponents[0], self._opponents[1])
 
-    def start(self, seed):
+    def start(self, seed, state=None):
         if seed is None:
             seed = self._seed + 1
         self._seed = battlesim._integer("seed", seed, 0, battlesim._LARGEST_SEED)
+        state = _state_bytes(state)
         self.close()
         self._session = self._open(self._seed)
+        if state is not None:
+            try:
+                self._session.restore(state)
+            except ValueError:
+                self.close()
+                raise
         return self
+
+    def save(self):
+        if self._phase != DECIDING:
+            raise RuntimeError("the battle can be saved only while it waits for an order: reset() or step() first")
+        return self.live("save_state()").save()
 
     def live(self, what):
         """The open battle's session; a clear error instead when no battle is open."""
@@ -231,12 +253,20 @@ class BattleEnv(_EnvBase):
         self.observation_space = self._battles.observation_space
         self.action_space = self._battles.action_space
 
-    def reset(self, *, seed=None, options=None):
+    def reset(self, *, seed=None, options=None, state=None):
+        """A new battle of seed; with state (the bytes of save_state(), or a file holding them), the
+        saved battle instead, at the decision it was saved at."""
         if gymnasium is not None:
             super().reset(seed=seed)
-        self._battles.start(seed)
+        self._battles.start(seed, state)
         self._battles.wait()
         return self._battles.observation(), self._battles.info()
+
+    def save_state(self):
+        """The battle at the decision it waits for, as bytes for reset(state=...). A battle whose
+        opponent is a Lua or Python General cannot be saved (ValueError): its own state would be
+        lost."""
+        return self._battles.save()
 
     def step(self, action):
         self._battles.answer(action)
