@@ -2,6 +2,8 @@
 // battle, how its ground is drawn, what the overlay marks, and the images.
 #pragma once
 
+#include <vector>
+
 class Battle;
 class BattleTimeline;
 class GameObject;
@@ -17,6 +19,8 @@ struct FrameScene {
   bool dynamicTerrain = true;
   // Ringed by the overlay; null when no unit is selected.
   const GameObject* selected = nullptr;
+  // Ringed with it: the squad of a side led by hand; empty when the window only watches.
+  std::vector<const GameObject*> squad{};
   // Drawn as the balance chart; null for none.
   const BattleTimeline* timeline = nullptr;
   // The billboards' images; without them (no GL context to load them into) none is drawn.

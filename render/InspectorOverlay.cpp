@@ -68,6 +68,9 @@ void InspectorOverlay::Draw(const FrameScene& scene, int width, int height) {
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
   if (scene.selected != nullptr && scene.selected->GetSprite() != nullptr) DrawRing(*scene.selected->GetSprite());
+  for (const GameObject* unit : scene.squad) {
+    if (unit->GetSprite() != nullptr) DrawRing(*unit->GetSprite());
+  }
   if (scene.timeline != nullptr) DrawBalance(*scene.timeline, scene.viewSecond, width, height);
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }

@@ -1,4 +1,5 @@
-// What the inspector adds to the picture: a ring around the selected unit's billboard, and at the
+// What the inspector adds to the picture: a ring around the selected unit's billboard (and its
+// squad's when a side is led by hand), and at the
 // top of the window the balance bar and the chart of units alive per side over the battle.
 #pragma once
 

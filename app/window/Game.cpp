@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/run/BattleRecorder.h"
 #include "app/setup/GeneralChoice.h"
@@ -226,6 +227,7 @@ void Game::Render(const Graphics::StepBesideTerrain* beside) {
                          .battle = *battle,
                          .dynamicTerrain = dynamicTerrain,
                          .selected = inspector != nullptr ? inspector->Selected(*battle) : nullptr,
+                         .squad = input->mode != nullptr ? input->mode->Ringed() : std::vector<const GameObject*>{},
                          .timeline = timeline,
                          .textures = textures.get(),
                          .viewSecond = scrubber != nullptr ? scrubber->ViewSecond() : -1.0};

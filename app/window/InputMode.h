@@ -3,6 +3,10 @@
 // watching window alone.
 #pragma once
 
+#include <vector>
+
+class GameObject;
+
 class InputMode {
  public:
   virtual ~InputMode() = default;
@@ -20,4 +24,6 @@ class InputMode {
   virtual void OnLeftDrop(int /*x*/, int /*y*/) {}
   // After the watching window's lines, every frame.
   virtual void PostLines() = 0;
+  // Units the picture rings beside the inspector's selection.
+  virtual std::vector<const GameObject*> Ringed() const { return {}; }
 };

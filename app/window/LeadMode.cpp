@@ -46,6 +46,17 @@ const GameObject* LeadMode::SelectedSquad() const {
   return unit != nullptr && unit->unitType == UnitType::SquadLeader ? unit : nullptr;
 }
 
+// A follower's name stays among the subordinates only while it lives.
+std::vector<const GameObject*> LeadMode::Ringed() const {
+  const GameObject* leader = SelectedSquad();
+  if (leader == nullptr) return {};
+  std::vector<const GameObject*> squad{leader};
+  for (const std::string& name : leader->subordinates) {
+    if (const GameObject* follower = game.battle->Find(name)) squad.push_back(follower);
+  }
+  return squad;
+}
+
 void LeadMode::CycleFormation() {
   const GameObject* leader = SelectedSquad();
   if (leader == nullptr) {

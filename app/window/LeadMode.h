@@ -1,5 +1,5 @@
 // The window leading one side by hand (battlesim --lead): a left click on a unit of the side
-// selects its squad (the inspector's ring marks it), a right click on the ground sends the squad
+// selects its squad (rings mark the leader and each follower), a right click on the ground sends the squad
 // there, v chooses the formation it marches in, g sends the General to fight. Each order waits
 // in the side's book for the General's next step, which carries it out.
 #pragma once
@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/window/InputMode.h"
 
@@ -27,6 +28,8 @@ class LeadMode : public InputMode {
   bool OnLeftClick(int /*x*/, int /*y*/) override { return false; }
   bool OnRightClick(int x, int y) override;
   void PostLines() override;
+  // The selected squad's leader and its living followers.
+  std::vector<const GameObject*> Ringed() const override;
 
   // The leader of the selected unit's squad when it is one of the led side's; else null.
   const GameObject* SelectedSquad() const;

@@ -31,6 +31,9 @@
 namespace {
 constexpr float kLeaderHalfSize = 0.8f;
 constexpr int kArmyPixels = 40;
+// Beyond the leader's own ring at the start camera, and the least of its followers' rings.
+constexpr int kLeaderRingReach = 30;
+constexpr int kSquadRingPixels = 200;
 constexpr double kBattleSeconds = 240.0;
 constexpr int kWidth = 1280;
 constexpr int kHeight = 1024;
@@ -99,6 +102,23 @@ bool GroundOnScreen(const StartView& view, float x, float z, int& sx, int& sy) {
   return true;
 }
 
+// The selection ring's yellow; nothing else in the picture is that pure.
+bool IsRing(unsigned char r, unsigned char g, unsigned char b) { return r >= 230 && g >= 210 && b <= 60; }
+
+// Ring pixels further than reach from (x, y) in window coordinates.
+int RingPixelsAwayFrom(const Screenshot& shot, int x, int y, int reach) {
+  int count = 0;
+  for (int row = 0; row < shot.height; ++row) {
+    for (int column = 0; column < shot.width; ++column) {
+      const unsigned char* pixel = &shot.rgb[(static_cast<std::size_t>(row) * shot.width + column) * 3];
+      const int dx = column + shot.originX - x;
+      const int dy = row + shot.originY - y;
+      if (dx * dx + dy * dy > reach * reach && IsRing(pixel[0], pixel[1], pixel[2])) ++count;
+    }
+  }
+  return count;
+}
+
 std::string FileText(const std::string& path) {
   std::ifstream file(path);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -164,6 +184,9 @@ TEST_F(LedWindow, ABattleLedByClicksIsPlayedAgainByItsOrdersAndVerified) {
   WaitFor([](const Screenshot& shot) { return HudText::FindLine(shot, "Squad: SquadLeader 0, 39 followers") >= 0; },
           "the first red squad selected");
   ASSERT_FALSE(HasFailure());
+  // The followers around the clicked leader are ringed too, not only the unit under the pointer.
+  lastShot = display.Capture(window);
+  EXPECT_GE(RingPixelsAwayFrom(lastShot, leaderX, leaderY, kLeaderRingReach), kSquadRingPixels);
   display.PressKey(window, "v");
   ASSERT_TRUE(Ordered(groundX, groundY, "ordered: SquadLeader 0 to " + goal + " block")) << "the order was not taken";
   display.PressKey(window, "g");
